@@ -1,0 +1,3 @@
+list(APPEND ORVELLA_SOURCES
+    api/ServiceOrigin.h api/ServiceOrigin.cpp
+)

@@ -1,0 +1,3 @@
+list(APPEND ORVELLA_SOURCES
+    studio/StudioCaptureController.h studio/StudioCaptureController.cpp
+)

@@ -1,0 +1,27 @@
+#include "app/Application.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <QtQml/qqmlextensionplugin.h>
+#include <gtest/gtest.h>
+
+Q_IMPORT_QML_PLUGIN(OrvellaPlugin)
+
+int main(int argc, char **argv)
+{
+    // Every test process gets its own settings, caches and data folders, so tests running side
+    // by side never read each other's settings and never touch the user's.
+    QTemporaryDir home;
+    for (const char *name : {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME"}) {
+        const QString path = home.filePath(QString::fromLatin1(name));
+        QDir().mkpath(path);
+        qputenv(name, QFile::encodeName(path));
+    }
+
+    orvella::configureApplicationBeforeConstruction();
+    QGuiApplication app(argc, argv);
+    orvella::configureApplication(app);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
