@@ -1,0 +1,3 @@
+list(APPEND ORVELLA_SOURCES
+    platform/FileReveal.h platform/FileReveal.cpp
+)
