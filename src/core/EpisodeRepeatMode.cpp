@@ -1,0 +1,33 @@
+#include "core/EpisodeRepeatMode.h"
+
+namespace orvella {
+
+QString EpisodeRepeatMode::rawValue(Value mode)
+{
+    switch (mode) {
+    case One:
+        return QStringLiteral("one");
+    case All:
+        return QStringLiteral("all");
+    case Off:
+        break;
+    }
+    return QStringLiteral("off");
+}
+
+std::optional<EpisodeRepeatMode::Value> EpisodeRepeatMode::fromRawValue(QStringView raw)
+{
+    for (const Value mode : allCases()) {
+        if (raw == rawValue(mode))
+            return mode;
+    }
+    return std::nullopt;
+}
+
+const QList<EpisodeRepeatMode::Value> &EpisodeRepeatMode::allCases()
+{
+    static const QList<Value> cases { Off, One, All };
+    return cases;
+}
+
+} // namespace orvella

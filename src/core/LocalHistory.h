@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <optional>
+
+class QSettings;
+
+namespace orvella {
+
+// One record of the watch history kept on this computer while nobody is signed in.
+struct LocalHistoryEntry
+{
+    QString episodeId;
+    std::optional<QString> title;
+    std::optional<QString> programTitle;
+    std::optional<QString> image;
+    qint64 position = 0; // whole seconds
+    qint64 duration = 0; // whole seconds
+    qint64 updatedAt = 0; // whole seconds since 1970-01-01 UTC
+
+    friend bool operator==(const LocalHistoryEntry &, const LocalHistoryEntry &) = default;
+};
+
+// The stored form of the local watch history: one JSON array of entries, kept as a byte array
+// under "local.history" in the application's settings.
+namespace LocalHistoryStore {
+
+inline constexpr auto settingsKey = "local.history";
+
+// The JSON array, each entry with its keys named like the fields; absent optionals left out.
+[[nodiscard]] QByteArray encode(const QList<LocalHistoryEntry> &entries);
+// The entries in stored order, or nothing when the document or any one entry does not fit
+// (bad JSON, a missing required key, a value of the wrong type).
+[[nodiscard]] std::optional<QList<LocalHistoryEntry>> decode(const QByteArray &json);
+
+// The stored entries, newest first (stable on equal times); empty when nothing is stored or the
+// document cannot be read. Never changes what is stored.
+[[nodiscard]] QList<LocalHistoryEntry> load();
+[[nodiscard]] QList<LocalHistoryEntry> load(const QSettings &settings);
+
+// Stores the entries in the given order, or removes the key when there are none.
+void store(const QList<LocalHistoryEntry> &entries);
+
+} // namespace LocalHistoryStore
+
+} // namespace orvella

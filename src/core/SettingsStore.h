@@ -1,0 +1,55 @@
+#pragma once
+
+#include "core/EpisodeRepeatMode.h"
+
+#include <QString>
+
+class QSettings;
+
+namespace orvella {
+
+// Every user preference, as one value. Read once at start with load(); screens change fields of
+// the app model's copy and write it back whole with persist(). Each field has its own key in the
+// application's settings file; the keys are stored on the viewer's machine and never change.
+struct SettingsStore
+{
+    QString displayName;
+    QString email;
+    QString phone;
+    QString zone;
+    bool captionsEnabled = true;
+    QString preferredQuality = QStringLiteral("Auto"); // a PlaybackQuality id
+    QString captionLanguage = QStringLiteral("en");
+    QString streamLanguage = QStringLiteral("en");
+    bool autoplay = true;
+    bool autoplayNext = true;
+    EpisodeRepeatMode::Value episodeRepeatMode = EpisodeRepeatMode::Off;
+    bool pipEnabled = true;
+    bool dataSaver = false;
+    bool hardwareAcceleration = true;
+    bool pushEnabled = true;
+    bool eventAlerts = true;
+    bool liveReminders = true;
+    bool marketing = false;
+    bool highContrast = false;
+    bool largeText = false;
+    bool reduceMotion = false;
+    bool analytics = true;
+    bool personalization = true;
+    bool shareActivity = false;
+    bool cloudSync = false;
+    bool twoFactor = false;
+
+    friend bool operator==(const SettingsStore &, const SettingsStore &) = default;
+
+    // Reads all keys from the application's settings; missing or unreadable values give the
+    // defaults above. Never fails.
+    [[nodiscard]] static SettingsStore load();
+    [[nodiscard]] static SettingsStore load(const QSettings &settings);
+
+    // Writes all fields under their keys. Nothing is removed.
+    void persist() const;
+    void persist(QSettings &settings) const;
+};
+
+} // namespace orvella

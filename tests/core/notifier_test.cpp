@@ -1,0 +1,88 @@
+#include "platform/FreedesktopNotifier.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QObject>
+#include <QTimer>
+#include <QVariantMap>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A stand-in notification daemon on the session bus that records what it is sent.
+class FakeNotificationServer : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+
+public:
+    struct Call
+    {
+        QString appName, summary, body;
+        QVariantMap hints;
+    };
+    QList<Call> calls;
+
+public slots:
+    uint Notify(const QString &appName, uint replacesId, const QString &icon,
+        const QString &summary, const QString &body, const QStringList &actions,
+        const QVariantMap &hints, int timeout)
+    {
+        Q_UNUSED(replacesId);
+        Q_UNUSED(icon);
+        Q_UNUSED(actions);
+        Q_UNUSED(timeout);
+        calls.append({ appName, summary, body, hints });
+        return uint(calls.size());
+    }
+};
+
+TEST(FreedesktopNotifier, SendsNotifyToTheSessionNotificationService)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        GTEST_SKIP() << "no session bus";
+    // A private connection plays the daemon, so the service name is ours for this test only.
+    QDBusConnection daemonBus
+        = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("fake-daemon"));
+    FakeNotificationServer server;
+    ASSERT_TRUE(daemonBus.registerObject(QStringLiteral("/org/freedesktop/Notifications"), &server,
+        QDBusConnection::ExportAllSlots));
+    if (!daemonBus.registerService(QStringLiteral("org.freedesktop.Notifications")))
+        GTEST_SKIP() << "a notification service already runs on this bus";
+
+    orvella::FreedesktopNotifier notifier(bus);
+    notifier.post(QStringLiteral("event_active_0"), QStringLiteral("Healing Service"),
+        QStringLiteral("A Orvella event is active. Watch live on Orvella."));
+
+    QEventLoop loop;
+    const QDeadlineTimer deadline(5000);
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (!server.calls.isEmpty() || deadline.hasExpired())
+            loop.quit();
+    });
+    poll.start(10);
+    loop.exec();
+
+    daemonBus.unregisterService(QStringLiteral("org.freedesktop.Notifications"));
+    QDBusConnection::disconnectFromBus(QStringLiteral("fake-daemon"));
+    ASSERT_EQ(server.calls.size(), 1);
+    EXPECT_EQ(server.calls[0].appName, "Orvella TV");
+    EXPECT_EQ(server.calls[0].summary, "Healing Service");
+    EXPECT_EQ(server.calls[0].body, "A Orvella event is active. Watch live on Orvella.");
+    EXPECT_TRUE(server.calls[0].hints.contains("sound-name"));
+}
+
+TEST(FreedesktopNotifier, WithoutABusNothingIsPostedAndNothingFails)
+{
+    orvella::FreedesktopNotifier notifier(QDBusConnection(QStringLiteral("never-connected")));
+    notifier.post(QStringLiteral("x"), QStringLiteral("t"), QStringLiteral("b"));
+    SUCCEED();
+}
+
+} // namespace
+
+#include "notifier_test.moc"

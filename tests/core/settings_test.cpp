@@ -1,0 +1,291 @@
+#include "core/PlaybackQuality.h"
+#include "core/SettingsModel.h"
+#include "core/SettingsStore.h"
+
+#include <QFile>
+#include <QQmlComponent>
+#include <QQmlEngine>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+using orvella::EpisodeRepeatMode;
+using orvella::PlaybackQuality;
+using orvella::SettingsModel;
+using orvella::SettingsStore;
+
+class SettingsStoreTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { QSettings().clear(); }
+    void TearDown() override { QSettings().clear(); }
+
+    // An INI file written as text, read by a QSettings that has never seen it: what a new
+    // process finds.
+    [[nodiscard]] std::unique_ptr<QSettings> readText(const QByteArray &text)
+    {
+        const QString path = dir.filePath(QStringLiteral("read%1.conf").arg(++files));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+        file.close();
+        return std::make_unique<QSettings>(path, QSettings::IniFormat);
+    }
+
+    QTemporaryDir dir;
+    int files = 0;
+};
+
+TEST_F(SettingsStoreTest, EmptySettingsGiveTheDefaults)
+{
+    const SettingsStore s = SettingsStore::load();
+    EXPECT_EQ(s, SettingsStore());
+    EXPECT_EQ(s.displayName, "");
+    EXPECT_EQ(s.email, "");
+    EXPECT_EQ(s.phone, "");
+    EXPECT_EQ(s.zone, "");
+    EXPECT_TRUE(s.captionsEnabled);
+    EXPECT_EQ(s.preferredQuality, "Auto");
+    EXPECT_EQ(s.captionLanguage, "en");
+    EXPECT_EQ(s.streamLanguage, "en");
+    EXPECT_TRUE(s.autoplay);
+    EXPECT_TRUE(s.autoplayNext);
+    EXPECT_EQ(s.episodeRepeatMode, EpisodeRepeatMode::Off);
+    EXPECT_TRUE(s.pipEnabled);
+    EXPECT_FALSE(s.dataSaver);
+    EXPECT_TRUE(s.hardwareAcceleration);
+    EXPECT_TRUE(s.pushEnabled);
+    EXPECT_TRUE(s.eventAlerts);
+    EXPECT_TRUE(s.liveReminders);
+    EXPECT_FALSE(s.marketing);
+    EXPECT_FALSE(s.highContrast);
+    EXPECT_FALSE(s.largeText);
+    EXPECT_FALSE(s.reduceMotion);
+    EXPECT_TRUE(s.analytics);
+    EXPECT_TRUE(s.personalization);
+    EXPECT_FALSE(s.shareActivity);
+    EXPECT_FALSE(s.cloudSync);
+    EXPECT_FALSE(s.twoFactor);
+}
+
+TEST_F(SettingsStoreTest, TextValuesOfAnIniFileAreReadByEachFieldsRule)
+{
+    const auto settings = readText("[General]\n"
+                                   "profile.name=Ada\n"
+                                   "profile.zone=42\n"
+                                   "playback.captions=yes\n"
+                                   "notif.push=false\n"
+                                   "playback.dataSaver=true\n"
+                                   "notif.marketing=1\n"
+                                   "a11y.contrast=yes\n"
+                                   "a11y.largeText=false\n"
+                                   "account.2fa=1\n"
+                                   "playback.quality=1080p\n"
+                                   "playback.episodeRepeat=ALL\n"
+                                   "playback.streamLang=fr\n");
+    const SettingsStore s = SettingsStore::load(*settings);
+    EXPECT_EQ(s.displayName, "Ada");
+    EXPECT_EQ(s.zone, "42");
+    // Read as a stored Boolean: only "true"/"false" count, other text keeps the default.
+    EXPECT_TRUE(s.captionsEnabled);
+    EXPECT_FALSE(s.pushEnabled);
+    EXPECT_TRUE(s.dataSaver);
+    EXPECT_FALSE(s.marketing);
+    // Plain Boolean reads take any text but "", "0" and "false" as true.
+    EXPECT_TRUE(s.highContrast);
+    EXPECT_FALSE(s.largeText);
+    EXPECT_TRUE(s.twoFactor);
+    EXPECT_EQ(s.preferredQuality, "6Mbps");
+    EXPECT_EQ(s.episodeRepeatMode, EpisodeRepeatMode::Off);
+    EXPECT_EQ(s.streamLanguage, "fr");
+}
+
+TEST_F(SettingsStoreTest, QualityNamesAreNormalisedWhenRead)
+{
+    const std::pair<const char *, const char *> cases[] = {
+        { "1080p", "6Mbps" },
+        { "4k", "Auto" },
+        { "4K", "51Mbps" },
+        { "9Mbps", "9Mbps" },
+        { "240p", "0.3Mbps" },
+        { "360p", "0.3Mbps" },
+        { "480p", "2Mbps" },
+        { "720p", "4Mbps" },
+        { "", "Auto" },
+        { "auto", "Auto" },
+    };
+    for (const auto &[stored, read] : cases) {
+        SCOPED_TRACE(stored);
+        const auto settings = readText(QByteArray("[General]\nplayback.quality=") + stored + "\n");
+        EXPECT_EQ(SettingsStore::load(*settings).preferredQuality, QString::fromUtf8(read));
+    }
+}
+
+TEST_F(SettingsStoreTest, PersistedValueReadsBackEqualInAFreshReader)
+{
+    SettingsStore written;
+    written.displayName = QStringLiteral("Grace, Hopper");
+    written.email = QStringLiteral("g@example.org");
+    written.phone = QStringLiteral("+1 555");
+    written.zone = QStringLiteral("Zone 3");
+    written.captionsEnabled = false;
+    written.preferredQuality = QStringLiteral("18Mbps");
+    written.captionLanguage = QStringLiteral("de");
+    written.streamLanguage = QStringLiteral("fr");
+    written.autoplay = false;
+    written.autoplayNext = false;
+    written.episodeRepeatMode = EpisodeRepeatMode::All;
+    written.pipEnabled = false;
+    written.dataSaver = true;
+    written.hardwareAcceleration = false;
+    written.pushEnabled = false;
+    written.eventAlerts = false;
+    written.liveReminders = false;
+    written.marketing = true;
+    written.highContrast = true;
+    written.largeText = true;
+    written.reduceMotion = true;
+    written.analytics = false;
+    written.personalization = false;
+    written.shareActivity = true;
+    written.cloudSync = true;
+    written.twoFactor = true;
+
+    const QString first = dir.filePath(QStringLiteral("written.conf"));
+    {
+        QSettings settings(first, QSettings::IniFormat);
+        written.persist(settings);
+        settings.sync();
+        ASSERT_EQ(settings.status(), QSettings::NoError);
+    }
+    QFile file(first);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    // Booleans reach the file as text, so the reader's text rules are what matter.
+    EXPECT_TRUE(text.contains("playback.captions=false")) << text.toStdString();
+    EXPECT_TRUE(text.contains("playback.episodeRepeat=all")) << text.toStdString();
+    const auto reader = readText(text);
+    EXPECT_EQ(SettingsStore::load(*reader), written);
+
+    // The default store writes the application's own settings file.
+    written.persist();
+    EXPECT_EQ(SettingsStore::load(), written);
+    EXPECT_EQ(QSettings().value("account.2fa").toBool(), true);
+}
+
+TEST_F(SettingsStoreTest, AStringStoredForAnObjectBooleanKeepsItsDefault)
+{
+    QSettings().setValue("playback.captions", QStringLiteral("off"));
+    QSettings().setValue("notif.marketing", QStringLiteral("off"));
+    QSettings().setValue("a11y.contrast", QStringLiteral("off"));
+    const SettingsStore s = SettingsStore::load();
+    EXPECT_TRUE(s.captionsEnabled);
+    EXPECT_FALSE(s.marketing);
+    EXPECT_TRUE(s.highContrast);
+}
+
+TEST(PlaybackQuality, TheTenRowsWithTheirCaps)
+{
+    const auto &rows = PlaybackQuality::all();
+    ASSERT_EQ(rows.size(), 10);
+    EXPECT_EQ(rows[0].id, "Auto");
+    EXPECT_EQ(rows[0].label, QString::fromUtf8("Auto \xc2\xb7 Adaptive"));
+    EXPECT_FALSE(rows[0].maxBitrate);
+    EXPECT_FALSE(rows[0].maxResolution);
+    const struct
+    {
+        const char *id, *label;
+        double bitrate;
+        int w, h;
+    } capped[] = {
+        { "0.3Mbps", "0.1 – 0.3 Mbps", 300000, 426, 240 },
+        { "1Mbps", "0.4 – 1.0 Mbps", 1000000, 640, 360 },
+        { "2Mbps", "1.0 – 2.0 Mbps", 2000000, 854, 480 },
+        { "4Mbps", "2.5 – 4.0 Mbps", 4000000, 1280, 720 },
+        { "5Mbps", "3.5 – 5.0 Mbps", 5000000, 1280, 720 },
+        { "6Mbps", "4.5 – 6.0 Mbps", 6000000, 1920, 1080 },
+        { "9Mbps", "6.0 – 9.0 Mbps", 9000000, 1920, 1080 },
+        { "18Mbps", "9 – 18 Mbps", 18000000, 2560, 1440 },
+        { "51Mbps", "20 – 51 Mbps", 51000000, 3840, 2160 },
+    };
+    for (int i = 0; i < 9; ++i) {
+        const auto &row = rows[i + 1];
+        SCOPED_TRACE(capped[i].id);
+        EXPECT_EQ(row.id, capped[i].id);
+        EXPECT_EQ(row.label, QString::fromUtf8(capped[i].label));
+        ASSERT_TRUE(row.maxBitrate);
+        EXPECT_DOUBLE_EQ(*row.maxBitrate, capped[i].bitrate);
+        EXPECT_EQ(row.maxResolution, QSize(capped[i].w, capped[i].h));
+        EXPECT_EQ(PlaybackQuality::option(row.id), row);
+    }
+    EXPECT_EQ(PlaybackQuality::option(u"Auto"), rows[0]);
+    EXPECT_EQ(PlaybackQuality::option(u""), rows[0]);
+    EXPECT_NE(qHash(rows[4]), qHash(rows[5]));
+    EXPECT_EQ(qHash(rows[4]), qHash(PlaybackQuality(rows[4])));
+    const QVariantList menu = PlaybackQuality::menuRows();
+    ASSERT_EQ(menu.size(), 10);
+    EXPECT_EQ(menu[3].toMap().value("id").toString(), "2Mbps");
+    EXPECT_EQ(menu[3].toMap().value("label").toString(), rows[3].label);
+}
+
+TEST(EpisodeRepeatModeTest, RawValuesMatchWholeTextOnly)
+{
+    EXPECT_EQ(EpisodeRepeatMode::allCases(),
+        (QList<EpisodeRepeatMode::Value> {
+            EpisodeRepeatMode::Off, EpisodeRepeatMode::One, EpisodeRepeatMode::All }));
+    EXPECT_EQ(EpisodeRepeatMode::rawValue(EpisodeRepeatMode::One), "one");
+    EXPECT_EQ(EpisodeRepeatMode::fromRawValue(u"all"), EpisodeRepeatMode::All);
+    EXPECT_EQ(EpisodeRepeatMode::fromRawValue(u"ALL"), std::nullopt);
+    EXPECT_EQ(EpisodeRepeatMode::fromRawValue(u"one "), std::nullopt);
+}
+
+TEST_F(SettingsStoreTest, ModelAnnouncesChangesAndBindsBothWaysInQml)
+{
+    SettingsModel model;
+    int changes = 0;
+    QObject::connect(&model, &SettingsModel::changed, [&] { ++changes; });
+    model.setStreamLanguage(QStringLiteral("fr"));
+    model.setStreamLanguage(QStringLiteral("fr"));
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(model.value().streamLanguage, "fr");
+
+    QQmlEngine engine;
+    engine.addImportPath(QStringLiteral("qrc:/"));
+    QQmlComponent component(&engine);
+    component.setData(R"(
+        import QtQml
+        import Orvella
+        QtObject {
+            required property SettingsModel settings
+            property bool captions: settings.captionsEnabled
+            property string language: settings.streamLanguage
+            function chooseRepeatAll() { settings.episodeRepeatMode = EpisodeRepeatMode.All }
+            function switchOffCaptions() { settings.captionsEnabled = false; settings.persist() }
+        })",
+        QUrl());
+    std::unique_ptr<QObject> object(component.createWithInitialProperties(
+        { { QStringLiteral("settings"), QVariant::fromValue(&model) } }));
+    ASSERT_TRUE(object) << component.errorString().toStdString();
+    EXPECT_EQ(object->property("language").toString(), "fr");
+    EXPECT_TRUE(object->property("captions").toBool());
+
+    QMetaObject::invokeMethod(object.get(), "chooseRepeatAll");
+    EXPECT_EQ(model.value().episodeRepeatMode, EpisodeRepeatMode::All);
+    QMetaObject::invokeMethod(object.get(), "switchOffCaptions");
+    EXPECT_FALSE(model.value().captionsEnabled);
+    EXPECT_FALSE(object->property("captions").toBool());
+    const SettingsStore stored = SettingsStore::load();
+    EXPECT_FALSE(stored.captionsEnabled);
+    EXPECT_EQ(stored.episodeRepeatMode, EpisodeRepeatMode::All);
+
+    SettingsStore replaced = model.value();
+    replaced.streamLanguage = QStringLiteral("de");
+    model.setValue(replaced);
+    EXPECT_EQ(object->property("language").toString(), "de");
+    EXPECT_EQ(model.qualityOptions().size(), 10);
+}
+
+} // namespace
