@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+namespace orvella::test {
+
+// The generated media fixtures (made at build time with the ffmpeg CLI, cached by content
+// outside the clone). Layout, relative to fixtureDirectory():
+//   single/index.m3u8                 one 640x360 variant, 3 segments of 2 s, no subtitles
+//   multi/master.m3u8                 426x240@400k, 854x480@1.2M, 1280x720@2.5M variants
+//                                     (240p/ 480p/ 720p/ index.m3u8) and a WebVTT rendition
+//                                     subs/en.m3u8 (EXT-X-MEDIA TYPE=SUBTITLES, LANGUAGE "en")
+//   vod/index.m3u8, vod/en.vtt        8 s single-variant VOD with one WebVTT file
+//   live/master.m3u8                  live: 240p/ 480p/ 720p/ index.source.m3u8 and
+//                                     subs/en.source.m3u8, 12 segments of 2 s; the double
+//                                     serves index.m3u8 / en.m3u8 as a sliding window
+//   images/poster.jpg (1280x720), images/poster.png (640x360), images/poster-4k.jpg (3840x2160),
+//   images/card-1.jpg ... card-6.jpg (640x360), images/square.png (512x512)
+// Every segment is 2 s of testsrc2 video (H.264, keyframe every 2 s) with a sine tone (AAC).
+[[nodiscard]] QString fixtureDirectory();
+[[nodiscard]] QString fixturePath(const QString &relative);
+
+// The sample answers (tests/support/sample) the tool and app-level tests can load.
+[[nodiscard]] QString sampleDirectory();
+
+} // namespace orvella::test
