@@ -1,0 +1,66 @@
+#include "ui/ImageDecoder.h"
+
+#include <QBuffer>
+#include <QImageReader>
+#include <QThreadPool>
+#include <QtConcurrent/QtConcurrentRun>
+#include <algorithm>
+#include <cmath>
+
+namespace orvella {
+
+QImage ImageDecoder::downsample(const QByteArray &data, int maxPixelSize)
+{
+    if (data.isEmpty())
+        return {};
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setAutoTransform(true);
+    reader.setDecideFormatFromContent(true);
+
+    const QSize full = reader.size();
+    if (full.isValid() && maxPixelSize > 0 && std::max(full.width(), full.height()) > maxPixelSize)
+        reader.setScaledSize(
+            full.scaled(maxPixelSize, maxPixelSize, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
+
+    QImage image = reader.read();
+    if (image.isNull())
+        return {};
+    // Readers without scaled decoding give the full picture: scale it here, still off the
+    // main thread, so the cached copy is never larger than asked for.
+    if (maxPixelSize > 0 && std::max(image.width(), image.height()) > maxPixelSize)
+        image = image.scaled(
+            maxPixelSize, maxPixelSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    // A format the scene graph uploads as it is, so drawing never converts on the main thread.
+    image.convertTo(
+        image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    return image;
+}
+
+int ImageDecoder::pixelLimit(double targetPixelSize)
+{
+    if (!std::isfinite(targetPixelSize) || targetPixelSize < 1)
+        return 0;
+    return int(std::min(targetPixelSize, 16384.0));
+}
+
+QThreadPool &ImageDecoder::pool()
+{
+    static QThreadPool *decoders = [] {
+        auto *p = new QThreadPool;
+        p->setMaxThreadCount(std::clamp(QThread::idealThreadCount() / 2, 2, 4));
+        p->setObjectName(QStringLiteral("ImageDecoder"));
+        return p;
+    }();
+    return *decoders;
+}
+
+QFuture<QImage> ImageDecoder::downsampleAsync(QByteArray data, int maxPixelSize)
+{
+    return QtConcurrent::run(
+        &pool(), [data = std::move(data), maxPixelSize] { return downsample(data, maxPixelSize); });
+}
+
+} // namespace orvella

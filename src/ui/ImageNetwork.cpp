@@ -1,0 +1,158 @@
+#include "ui/ImageNetwork.h"
+
+#include "ui/ImageCache.h"
+#include "ui/ImageDecoder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QHash>
+#include <QNetworkAccessManager>
+#include <QNetworkDiskCache>
+#include <QNetworkReply>
+#include <QPointer>
+#include <QStandardPaths>
+#include <QThreadPool>
+#include <QTimer>
+
+namespace orvella {
+
+class ImageNetworkWorker : public QObject
+{
+public:
+    explicit ImageNetworkWorker(QString cacheDirectory)
+        : m_cacheDirectory(std::move(cacheDirectory))
+    { }
+
+    void start(quint64 id, const QUrl &url, const ImageNetwork::BodyCallback &done)
+    {
+        QNetworkReply *reply = manager().get(ImageNetwork::request(url));
+        m_replies.insert(id, reply);
+        auto *limit = new QTimer(reply);
+        limit->setSingleShot(true);
+        connect(limit, &QTimer::timeout, reply, &QNetworkReply::abort);
+        limit->start(ImageNetwork::resourceTimeoutMs);
+        connect(reply, &QNetworkReply::finished, this, [this, id, reply, done] {
+            m_replies.remove(id);
+            reply->deleteLater();
+            // The status and type of the answer do not matter: a body that decodes is shown.
+            const bool transportOk = reply->error() == QNetworkReply::NoError
+                || reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid();
+            if (!transportOk) {
+                done(std::nullopt);
+                return;
+            }
+            done(reply->readAll());
+        });
+    }
+
+    void abort(quint64 id)
+    {
+        // Requests and aborts from one thread arrive in order, so an unknown id has finished.
+        if (QNetworkReply *reply = m_replies.value(id))
+            reply->abort();
+    }
+
+private:
+    QNetworkAccessManager &manager()
+    {
+        if (!m_manager) {
+            m_manager = new QNetworkAccessManager(this);
+            auto *cache = new QNetworkDiskCache(m_manager);
+            cache->setCacheDirectory(m_cacheDirectory);
+            cache->setMaximumCacheSize(ImageNetwork::diskCacheBytes);
+            m_manager->setCache(cache);
+        }
+        return *m_manager;
+    }
+
+    QString m_cacheDirectory;
+    QNetworkAccessManager *m_manager = nullptr;
+    QHash<quint64, QPointer<QNetworkReply>> m_replies;
+};
+
+ImageNetwork &ImageNetwork::shared()
+{
+    static QPointer<ImageNetwork> instance;
+    if (!instance) {
+        const QString base = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+        instance = new ImageNetwork(
+            QDir(base).filePath(QStringLiteral("images")), QCoreApplication::instance());
+    }
+    return *instance;
+}
+
+ImageNetwork::ImageNetwork(const QString &cacheDirectory, QObject *parent)
+    : QObject(parent)
+    , m_cacheDirectory(cacheDirectory)
+{
+    m_thread.setObjectName(QStringLiteral("ImageNetwork"));
+    m_worker = new ImageNetworkWorker(cacheDirectory);
+    m_worker->moveToThread(&m_thread);
+    connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
+    m_thread.start();
+}
+
+ImageNetwork::~ImageNetwork()
+{
+    m_thread.quit();
+    m_thread.wait();
+}
+
+QNetworkRequest ImageNetwork::request(const QUrl &url)
+{
+    QNetworkRequest request(url);
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::PreferCache);
+    request.setAttribute(
+        QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    request.setTransferTimeout(requestTimeoutMs);
+    return request;
+}
+
+quint64 ImageNetwork::fetch(const QUrl &url, BodyCallback done)
+{
+    const quint64 id = m_nextId.fetch_add(1);
+    QMetaObject::invokeMethod(
+        m_worker,
+        [worker = m_worker, id, url, done = std::move(done)] { worker->start(id, url, done); },
+        Qt::QueuedConnection);
+    return id;
+}
+
+quint64 ImageNetwork::load(
+    const QUrl &url, const QString &cacheKey, int maxPixelSize, ImageCallback done)
+{
+    return fetch(
+        url, [cacheKey, maxPixelSize, done = std::move(done)](std::optional<QByteArray> body) {
+            if (!body) {
+                done(QImage());
+                return;
+            }
+            ImageDecoder::pool().start([body = std::move(*body), cacheKey, maxPixelSize, done] {
+                QImage image = ImageDecoder::downsample(body, maxPixelSize);
+                if (!image.isNull())
+                    ImageCache::shared().insert(image, cacheKey);
+                done(std::move(image));
+            });
+        });
+}
+
+void ImageNetwork::abort(quint64 id)
+{
+    QMetaObject::invokeMethod(
+        m_worker, [worker = m_worker, id] { worker->abort(id); }, Qt::QueuedConnection);
+}
+
+QUrl resolveImageUrl(const QString &text)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty())
+        return {};
+    QUrl url(trimmed, QUrl::StrictMode);
+    if (!url.isValid())
+        url = QUrl(trimmed, QUrl::TolerantMode);
+    if (!url.isValid() || url.scheme().isEmpty())
+        return {};
+    return url;
+}
+
+} // namespace orvella

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QNetworkRequest>
+#include <QObject>
+#include <QThread>
+#include <QUrl>
+#include <atomic>
+#include <functional>
+#include <optional>
+
+namespace orvella {
+
+class ImageNetworkWorker;
+
+// The network path of remote pictures: its own access manager, with its own disk cache
+// (128 MiB in the cache folder's "images" subfolder), living on its own thread so that
+// neither the transfers nor the cache's disk work touch the main thread.
+class ImageNetwork : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int requestTimeoutMs = 5000; // idle limit of one transfer
+    static constexpr int resourceTimeoutMs = 12000; // whole-transfer limit
+    static constexpr qint64 diskCacheBytes = 134217728;
+
+    using BodyCallback = std::function<void(std::optional<QByteArray>)>;
+    using ImageCallback = std::function<void(QImage)>;
+
+    // The one instance, made on first use and owned by the application object.
+    static ImageNetwork &shared();
+
+    explicit ImageNetwork(const QString &cacheDirectory, QObject *parent = nullptr);
+    ~ImageNetwork() override;
+
+    // The request every picture is fetched with: cached data when there is any, else the
+    // network; no revalidation.
+    [[nodiscard]] static QNetworkRequest request(const QUrl &url);
+
+    // Fetches a body. `done` runs on the network thread with the body, or nothing on a
+    // transport failure, time-out or abort. Thread-safe; returns an id for abort().
+    quint64 fetch(const QUrl &url, BodyCallback done);
+
+    // Fetches, decodes at `maxPixelSize` on the decoder pool and, when a picture comes out,
+    // inserts it into the shared image cache under `cacheKey`. `done` runs on a worker
+    // thread with the picture, or a null image on any failure.
+    quint64 load(const QUrl &url, const QString &cacheKey, int maxPixelSize, ImageCallback done);
+
+    // Stops a fetch still in flight; its callback then gets nothing. Unknown ids are ignored.
+    void abort(quint64 id);
+
+    [[nodiscard]] QString cacheDirectory() const { return m_cacheDirectory; }
+
+private:
+    QString m_cacheDirectory;
+    QThread m_thread;
+    ImageNetworkWorker *m_worker = nullptr; // lives on m_thread
+    std::atomic<quint64> m_nextId { 1 };
+};
+
+// Turns an address text from the service into a URL for a picture, or an invalid URL.
+[[nodiscard]] QUrl resolveImageUrl(const QString &text);
+
+} // namespace orvella

@@ -1,0 +1,222 @@
+#include "ui/RemoteImageItem.h"
+
+#include "ui/ImageCache.h"
+#include "ui/ImageDecoder.h"
+#include "ui/ImageNetwork.h"
+
+#include <QPointer>
+#include <QQuickWindow>
+#include <QSGClipNode>
+#include <QSGGeometry>
+#include <QSGImageNode>
+#include <QSGTexture>
+#include <cmath>
+
+namespace orvella {
+
+namespace {
+
+// A rounded rectangle as a triangle fan, for the clip node.
+void fillRoundedRect(QSGGeometry &geometry, const QRectF &rect, double radius)
+{
+    constexpr int segments = 8; // per corner
+    const double r = std::clamp(radius, 0.0, std::min(rect.width(), rect.height()) / 2);
+    geometry.allocate(2 + 4 * (segments + 1));
+    auto *v = geometry.vertexDataAsPoint2D();
+    v[0].set(float(rect.center().x()), float(rect.center().y()));
+    const QPointF centres[4] = {
+        { rect.right() - r, rect.top() + r },
+        { rect.right() - r, rect.bottom() - r },
+        { rect.left() + r, rect.bottom() - r },
+        { rect.left() + r, rect.top() + r },
+    };
+    int n = 1;
+    for (int corner = 0; corner < 4; ++corner) {
+        for (int s = 0; s <= segments; ++s) {
+            const double angle = (corner - 1 + double(s) / segments) * M_PI / 2;
+            v[n++].set(float(centres[corner].x() + r * std::cos(angle)),
+                float(centres[corner].y() + r * std::sin(angle)));
+        }
+    }
+    v[n] = v[1];
+    geometry.setDrawingMode(QSGGeometry::DrawTriangleFan);
+}
+
+} // namespace
+
+RemoteImageItem::RemoteImageItem(QQuickItem *parent)
+    : QQuickItem(parent)
+{
+    setFlag(ItemHasContents, true);
+}
+
+RemoteImageItem::~RemoteImageItem()
+{
+    cancelLoad();
+}
+
+void RemoteImageItem::setUrl(const QString &url)
+{
+    if (m_url == url)
+        return;
+    m_url = url;
+    emit urlChanged();
+    keyChanged();
+}
+
+void RemoteImageItem::setTargetPixelSize(double size)
+{
+    if (m_targetPixelSize == size)
+        return;
+    const QString before = cacheKey();
+    m_targetPixelSize = size;
+    emit targetPixelSizeChanged();
+    if (before != cacheKey())
+        keyChanged();
+}
+
+void RemoteImageItem::setCornerRadius(double radius)
+{
+    if (m_cornerRadius == radius)
+        return;
+    m_cornerRadius = radius;
+    m_geometryDirty = true;
+    emit cornerRadiusChanged();
+    update();
+}
+
+QString RemoteImageItem::cacheKey() const
+{
+    return ImageCache::key(m_url, m_targetPixelSize);
+}
+
+void RemoteImageItem::componentComplete()
+{
+    QQuickItem::componentComplete();
+    applyCacheHit();
+    load();
+}
+
+void RemoteImageItem::keyChanged()
+{
+    emit cacheKeyChanged();
+    if (!isComponentComplete())
+        return;
+    applyCacheHit();
+    load();
+}
+
+void RemoteImageItem::applyCacheHit()
+{
+    if (m_image.isNull()) {
+        if (auto hit = ImageCache::shared().find(cacheKey()))
+            setImage(*hit);
+    }
+}
+
+void RemoteImageItem::load()
+{
+    cancelLoad();
+    const quint64 generation = ++m_generation;
+    if (m_url.isEmpty())
+        return;
+    const QUrl url = resolveImageUrl(m_url);
+    if (!url.isValid())
+        return;
+    const QString key = cacheKey();
+    if (auto hit = ImageCache::shared().find(key)) {
+        setImage(*hit);
+        return;
+    }
+    QPointer<RemoteImageItem> self(this);
+    m_fetchId = ImageNetwork::shared().load(
+        url, key, ImageDecoder::pixelLimit(m_targetPixelSize), [self, generation](QImage image) {
+            if (image.isNull())
+                return;
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(),
+                [self, generation, image = std::move(image)] {
+                    if (self && self->m_generation == generation) {
+                        self->m_fetchId = 0;
+                        self->setImage(image);
+                    }
+                },
+                Qt::QueuedConnection);
+        });
+}
+
+void RemoteImageItem::cancelLoad()
+{
+    if (m_fetchId != 0) {
+        ImageNetwork::shared().abort(m_fetchId);
+        m_fetchId = 0;
+    }
+}
+
+void RemoteImageItem::setImage(const QImage &image)
+{
+    m_image = image;
+    m_imageDirty = true;
+    update();
+    emit hasImageChanged();
+}
+
+void RemoteImageItem::geometryChange(const QRectF &newGeometry, const QRectF &oldGeometry)
+{
+    QQuickItem::geometryChange(newGeometry, oldGeometry);
+    if (newGeometry.size() != oldGeometry.size()) {
+        m_geometryDirty = true;
+        update();
+    }
+}
+
+QSGNode *RemoteImageItem::updatePaintNode(QSGNode *oldNode, UpdatePaintNodeData *)
+{
+    const QRectF bounds = boundingRect();
+    if (m_image.isNull() || bounds.isEmpty() || !window()) {
+        delete oldNode;
+        return nullptr;
+    }
+
+    auto *clip = static_cast<QSGClipNode *>(oldNode);
+    QSGImageNode *imageNode = nullptr;
+    if (!clip) {
+        clip = new QSGClipNode;
+        auto *geometry = new QSGGeometry(QSGGeometry::defaultAttributes_Point2D(), 0);
+        clip->setGeometry(geometry);
+        clip->setFlag(QSGNode::OwnsGeometry);
+        imageNode = window()->createImageNode();
+        imageNode->setOwnsTexture(true);
+        imageNode->setFiltering(QSGTexture::Linear);
+        clip->appendChildNode(imageNode);
+        m_imageDirty = true;
+        m_geometryDirty = true;
+    } else {
+        imageNode = static_cast<QSGImageNode *>(clip->firstChild());
+    }
+
+    if (m_imageDirty) {
+        imageNode->setTexture(window()->createTextureFromImage(m_image));
+        m_imageDirty = false;
+        m_geometryDirty = true;
+    }
+    if (m_geometryDirty) {
+        // Fill the frame with the aspect kept; the clip cuts what overflows.
+        const QSizeF picture = m_image.size();
+        const double scale
+            = std::max(bounds.width() / picture.width(), bounds.height() / picture.height());
+        const QSizeF visible(bounds.width() / scale, bounds.height() / scale);
+        imageNode->setSourceRect(QRectF(QPointF((picture.width() - visible.width()) / 2,
+                                            (picture.height() - visible.height()) / 2),
+            visible));
+        imageNode->setRect(bounds);
+        clip->setClipRect(bounds);
+        clip->setIsRectangular(m_cornerRadius <= 0);
+        fillRoundedRect(*clip->geometry(), bounds, m_cornerRadius);
+        clip->markDirty(QSGNode::DirtyGeometry);
+        m_geometryDirty = false;
+    }
+    return clip;
+}
+
+} // namespace orvella

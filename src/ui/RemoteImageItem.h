@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QImage>
+#include <QQuickItem>
+#include <QtQml/qqmlregistration.h>
+
+namespace orvella {
+
+// The picture layer of RemoteImage: shows the shared cache's entry for its key on the first
+// frame, otherwise fetches and decodes at `targetPixelSize` off the main thread. The picture
+// fills the item (cropped, aspect kept) inside a rounded clip of `cornerRadius`. A new key
+// keeps the old picture until the new one arrives; failures leave the item empty.
+class RemoteImageItem : public QQuickItem
+{
+    Q_OBJECT
+    QML_ELEMENT
+    Q_PROPERTY(QString url READ url WRITE setUrl NOTIFY urlChanged)
+    Q_PROPERTY(double targetPixelSize READ targetPixelSize WRITE setTargetPixelSize NOTIFY
+            targetPixelSizeChanged)
+    Q_PROPERTY(
+        double cornerRadius READ cornerRadius WRITE setCornerRadius NOTIFY cornerRadiusChanged)
+    Q_PROPERTY(bool hasImage READ hasImage NOTIFY hasImageChanged)
+    Q_PROPERTY(QString cacheKey READ cacheKey NOTIFY cacheKeyChanged)
+    Q_PROPERTY(QSize imageSize READ imageSize NOTIFY hasImageChanged)
+
+public:
+    explicit RemoteImageItem(QQuickItem *parent = nullptr);
+    ~RemoteImageItem() override;
+
+    [[nodiscard]] QString url() const { return m_url; }
+    void setUrl(const QString &url);
+    [[nodiscard]] double targetPixelSize() const { return m_targetPixelSize; }
+    void setTargetPixelSize(double size);
+    [[nodiscard]] double cornerRadius() const { return m_cornerRadius; }
+    void setCornerRadius(double radius);
+    [[nodiscard]] bool hasImage() const { return !m_image.isNull(); }
+    [[nodiscard]] QString cacheKey() const;
+    [[nodiscard]] QSize imageSize() const { return m_image.size(); }
+    [[nodiscard]] QImage image() const { return m_image; }
+
+signals:
+    void urlChanged();
+    void targetPixelSizeChanged();
+    void cornerRadiusChanged();
+    void hasImageChanged();
+    void cacheKeyChanged();
+
+protected:
+    void componentComplete() override;
+    QSGNode *updatePaintNode(QSGNode *oldNode, UpdatePaintNodeData *data) override;
+    void geometryChange(const QRectF &newGeometry, const QRectF &oldGeometry) override;
+
+private:
+    void keyChanged();
+    void applyCacheHit();
+    void load();
+    void cancelLoad();
+    void setImage(const QImage &image);
+
+    QString m_url;
+    double m_targetPixelSize = 0;
+    double m_cornerRadius = 0;
+    QImage m_image;
+    bool m_imageDirty = false;
+    bool m_geometryDirty = true;
+    quint64 m_generation = 0;
+    quint64 m_fetchId = 0;
+};
+
+} // namespace orvella

@@ -1,0 +1,21 @@
+list(APPEND ORVELLA_SOURCES
+    ui/AnimationTimeline.h ui/AnimationTimeline.cpp
+    ui/ImageCache.h ui/ImageCache.cpp
+    ui/ImageDecoder.h ui/ImageDecoder.cpp
+    ui/ImageNetwork.h ui/ImageNetwork.cpp
+    ui/ImagePrefetcher.h ui/ImagePrefetcher.cpp
+    ui/RemoteImageItem.h ui/RemoteImageItem.cpp
+    ui/SymbolGlyphs.h ui/SymbolGlyphs.cpp
+)
+list(APPEND ORVELLA_QML
+    ui/BusySpinner.qml
+    ui/GlassCard.qml
+    ui/GoldButtonStyle.qml
+    ui/OrvellaTheme.qml
+    ui/RemoteImage.qml
+    ui/SymbolIcon.qml
+    ui/ThumbnailShimmer.qml
+)
+list(APPEND ORVELLA_QML_SINGLETONS
+    ui/OrvellaTheme.qml
+)
