@@ -1,0 +1,160 @@
+#include "platform/HlsPlaylist.h"
+
+#include <QHash>
+#include <QList>
+
+namespace orvella {
+
+namespace {
+// Attribute lists: KEY=value pairs separated by commas, values possibly quoted.
+QHash<QString, QString> parseAttributes(QStringView text)
+{
+    QHash<QString, QString> attributes;
+    qsizetype i = 0;
+    while (i < text.size()) {
+        const qsizetype eq = text.indexOf(u'=', i);
+        if (eq < 0)
+            break;
+        const QString key = text.mid(i, eq - i).trimmed().toString();
+        qsizetype j = eq + 1;
+        QString value;
+        if (j < text.size() && text[j] == u'"') {
+            const qsizetype close = text.indexOf(u'"', j + 1);
+            const qsizetype end = close < 0 ? text.size() : close;
+            value = text.mid(j + 1, end - j - 1).toString();
+            j = end + 1;
+            const qsizetype comma = text.indexOf(u',', j);
+            i = comma < 0 ? text.size() : comma + 1;
+        } else {
+            const qsizetype comma = text.indexOf(u',', j);
+            const qsizetype end = comma < 0 ? text.size() : comma;
+            value = text.mid(j, end - j).trimmed().toString();
+            i = end + 1;
+        }
+        attributes.insert(key, value);
+    }
+    return attributes;
+}
+
+QList<QString> lines(const QByteArray &text)
+{
+    QList<QString> result;
+    for (const QByteArray &line : text.split('\n')) {
+        const QString trimmed = QString::fromUtf8(line).trimmed();
+        if (!trimmed.isEmpty())
+            result.append(trimmed);
+    }
+    return result;
+}
+
+bool isPlaylist(const QList<QString> &lines)
+{
+    return !lines.isEmpty() && lines.first().startsWith(QLatin1String("#EXTM3U"));
+}
+
+QSize parseResolution(const QString &text)
+{
+    const auto parts = text.split(u'x', Qt::SkipEmptyParts, Qt::CaseInsensitive);
+    if (parts.size() != 2)
+        return {};
+    return { parts[0].toInt(), parts[1].toInt() };
+}
+} // namespace
+
+std::optional<HlsMasterPlaylist> parseHlsMaster(const QByteArray &text, const QUrl &base)
+{
+    const auto all = lines(text);
+    if (!isPlaylist(all))
+        return std::nullopt;
+    HlsMasterPlaylist master;
+    bool isMaster = false;
+    for (qsizetype i = 0; i < all.size(); ++i) {
+        const QString &line = all[i];
+        if (line.startsWith(QLatin1String("#EXT-X-STREAM-INF:"))) {
+            isMaster = true;
+            const auto attributes = parseAttributes(QStringView(line).mid(18));
+            HlsVariant variant;
+            variant.bandwidth = attributes.value(QStringLiteral("BANDWIDTH")).toDouble();
+            variant.resolution = parseResolution(attributes.value(QStringLiteral("RESOLUTION")));
+            while (i + 1 < all.size() && all[i + 1].startsWith(u'#'))
+                ++i;
+            if (i + 1 < all.size())
+                variant.uri = base.resolved(QUrl(all[++i]));
+            master.variants.append(variant);
+        } else if (line.startsWith(QLatin1String("#EXT-X-MEDIA:"))) {
+            isMaster = true;
+            const auto attributes = parseAttributes(QStringView(line).mid(13));
+            if (attributes.value(QStringLiteral("TYPE")) != QLatin1String("SUBTITLES"))
+                continue;
+            HlsRendition rendition;
+            rendition.groupId = attributes.value(QStringLiteral("GROUP-ID"));
+            rendition.language = attributes.value(QStringLiteral("LANGUAGE"));
+            rendition.name = attributes.value(QStringLiteral("NAME"));
+            rendition.isDefault
+                = attributes.value(QStringLiteral("DEFAULT")) == QLatin1String("YES");
+            const QString uri = attributes.value(QStringLiteral("URI"));
+            if (uri.isEmpty())
+                continue;
+            rendition.uri = base.resolved(QUrl(uri));
+            master.subtitles.append(rendition);
+        }
+    }
+    if (!isMaster)
+        return std::nullopt;
+    return master;
+}
+
+std::optional<HlsMediaPlaylist> parseHlsMedia(const QByteArray &text, const QUrl &base)
+{
+    const auto all = lines(text);
+    if (!isPlaylist(all))
+        return std::nullopt;
+    HlsMediaPlaylist playlist;
+    double pendingDuration = -1;
+    qint64 sequence = 0;
+    bool sequenceSet = false;
+    for (const QString &line : all) {
+        if (line.startsWith(QLatin1String("#EXT-X-TARGETDURATION:"))) {
+            playlist.targetDuration = line.mid(22).toDouble();
+        } else if (line.startsWith(QLatin1String("#EXT-X-MEDIA-SEQUENCE:"))) {
+            playlist.mediaSequence = line.mid(22).toLongLong();
+            if (!sequenceSet)
+                sequence = playlist.mediaSequence;
+        } else if (line.startsWith(QLatin1String("#EXT-X-ENDLIST"))) {
+            playlist.ended = true;
+        } else if (line.startsWith(QLatin1String("#EXTINF:"))) {
+            pendingDuration = line.mid(8).section(u',', 0, 0).toDouble();
+        } else if (!line.startsWith(u'#') && pendingDuration >= 0) {
+            sequenceSet = true;
+            playlist.segments.append({ base.resolved(QUrl(line)), pendingDuration, sequence++ });
+            pendingDuration = -1;
+        }
+    }
+    return playlist;
+}
+
+std::optional<int> variantForCaps(
+    const QList<HlsVariant> &variants, double maxBitrate, QSize maxResolution)
+{
+    const bool capped = maxBitrate > 0 || !maxResolution.isEmpty();
+    if (!capped || variants.isEmpty())
+        return std::nullopt;
+    std::optional<int> best;
+    int lowest = 0;
+    for (int i = 0; i < variants.size(); ++i) {
+        const HlsVariant &variant = variants[i];
+        if (variant.bandwidth < variants[lowest].bandwidth)
+            lowest = i;
+        if (maxBitrate > 0 && variant.bandwidth > maxBitrate)
+            continue;
+        if (!maxResolution.isEmpty() && !variant.resolution.isEmpty()
+            && (variant.resolution.height() > maxResolution.height()
+                || variant.resolution.width() > maxResolution.width()))
+            continue;
+        if (!best || variant.bandwidth > variants[*best].bandwidth)
+            best = i;
+    }
+    return best ? best : std::optional<int>(lowest);
+}
+
+} // namespace orvella

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QSize>
+#include <QString>
+#include <QUrl>
+#include <optional>
+
+namespace orvella {
+
+// The parts of HLS playlists the player needs: a master playlist's variants and subtitle
+// renditions, and a media playlist's segments.
+struct HlsVariant
+{
+    double bandwidth = 0; // bits per second
+    QSize resolution;
+    QUrl uri;
+};
+
+struct HlsRendition
+{
+    QString groupId;
+    QString language;
+    QString name;
+    bool isDefault = false;
+    QUrl uri;
+};
+
+struct HlsMasterPlaylist
+{
+    QList<HlsVariant> variants;
+    QList<HlsRendition> subtitles;
+};
+
+struct HlsSegment
+{
+    QUrl uri;
+    double duration = 0;
+    qint64 sequence = 0;
+};
+
+struct HlsMediaPlaylist
+{
+    double targetDuration = 0;
+    qint64 mediaSequence = 0;
+    bool ended = false;
+    QList<HlsSegment> segments;
+};
+
+// None when the text is not a master playlist (a media playlist, or not HLS at all).
+[[nodiscard]] std::optional<HlsMasterPlaylist> parseHlsMaster(
+    const QByteArray &text, const QUrl &base);
+[[nodiscard]] std::optional<HlsMediaPlaylist> parseHlsMedia(
+    const QByteArray &text, const QUrl &base);
+
+// Index of the variant that fits both caps best (the highest bandwidth within them; the lowest
+// variant when none fits). None without caps or variants. A zero cap is no cap.
+[[nodiscard]] std::optional<int> variantForCaps(
+    const QList<HlsVariant> &variants, double maxBitrate, QSize maxResolution);
+
+} // namespace orvella

@@ -1,0 +1,132 @@
+#include "platform/MpvCore.h"
+
+#include <QByteArray>
+#include <QStringList>
+#include <QVariantList>
+#include <QVariantMap>
+#include <clocale>
+#include <stdexcept>
+#include <vector>
+
+namespace orvella {
+
+MpvCore::MpvCore()
+{
+    // mpv refuses to start unless numbers are formatted the C way.
+    std::setlocale(LC_NUMERIC, "C");
+    m_handle = mpv_create();
+    if (!m_handle)
+        throw std::runtime_error("mpv could not be created");
+    setOption("vo", "libmpv");
+    setOption("hwdec", "no");
+    setOption("ytdl", "no");
+    setOption("terminal", "no");
+    setOption("input-default-bindings", "no");
+    setOption("osc", "no");
+    setOption("audio-client-name", "Orvella TV");
+    // An item stays loaded at its end, as the player's item does, so the end can be told apart
+    // from a cut stream and a live item can be sought back to its edge.
+    setOption("keep-open", "yes");
+    setOption("cache", "yes");
+    setOption("sub-auto", "no");
+    setOption("idle", "yes");
+    if (mpv_initialize(m_handle) < 0) {
+        mpv_terminate_destroy(m_handle);
+        m_handle = nullptr;
+        throw std::runtime_error("mpv could not be initialised");
+    }
+}
+
+MpvCore::~MpvCore()
+{
+    if (m_handle)
+        mpv_terminate_destroy(m_handle);
+}
+
+void MpvCore::setOption(const char *name, const char *value) const
+{
+    mpv_set_option_string(m_handle, name, value);
+}
+
+void MpvCore::setProperty(const char *name, const QVariant &value) const
+{
+    switch (value.typeId()) {
+    case QMetaType::Bool: {
+        int flag = value.toBool() ? 1 : 0;
+        mpv_set_property_async(m_handle, 0, name, MPV_FORMAT_FLAG, &flag);
+        break;
+    }
+    case QMetaType::Int:
+    case QMetaType::LongLong: {
+        int64_t number = value.toLongLong();
+        mpv_set_property_async(m_handle, 0, name, MPV_FORMAT_INT64, &number);
+        break;
+    }
+    case QMetaType::Double:
+    case QMetaType::Float: {
+        double number = value.toDouble();
+        mpv_set_property_async(m_handle, 0, name, MPV_FORMAT_DOUBLE, &number);
+        break;
+    }
+    default: {
+        const QByteArray text = value.toString().toUtf8();
+        const char *data = text.constData();
+        mpv_set_property_async(m_handle, 0, name, MPV_FORMAT_STRING, &data);
+        break;
+    }
+    }
+}
+
+QVariant MpvCore::property(const char *name) const
+{
+    mpv_node node;
+    if (mpv_get_property(m_handle, name, MPV_FORMAT_NODE, &node) < 0)
+        return {};
+    QVariant value = mpvNodeToVariant(&node);
+    mpv_free_node_contents(&node);
+    return value;
+}
+
+void MpvCore::commandAsync(const QStringList &args, quint64 replyId) const
+{
+    std::vector<QByteArray> storage;
+    storage.reserve(args.size());
+    std::vector<const char *> pointers;
+    for (const QString &arg : args) {
+        storage.push_back(arg.toUtf8());
+        pointers.push_back(storage.back().constData());
+    }
+    pointers.push_back(nullptr);
+    mpv_command_async(m_handle, replyId, pointers.data());
+}
+
+QVariant mpvNodeToVariant(const mpv_node *node)
+{
+    switch (node->format) {
+    case MPV_FORMAT_STRING:
+        return QString::fromUtf8(node->u.string);
+    case MPV_FORMAT_FLAG:
+        return node->u.flag != 0;
+    case MPV_FORMAT_INT64:
+        return static_cast<qlonglong>(node->u.int64);
+    case MPV_FORMAT_DOUBLE:
+        return node->u.double_;
+    case MPV_FORMAT_NODE_ARRAY: {
+        QVariantList list;
+        for (int i = 0; i < node->u.list->num; ++i)
+            list.append(mpvNodeToVariant(&node->u.list->values[i]));
+        return list;
+    }
+    case MPV_FORMAT_NODE_MAP: {
+        QVariantMap map;
+        for (int i = 0; i < node->u.list->num; ++i)
+            map.insert(QString::fromUtf8(node->u.list->keys[i]),
+                mpvNodeToVariant(&node->u.list->values[i]));
+        return map;
+    }
+    default:
+        return {};
+    }
+}
+
+} // namespace orvella

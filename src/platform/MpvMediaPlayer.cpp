@@ -1,0 +1,607 @@
+#include "platform/MpvMediaPlayer.h"
+
+#include "platform/MediaPlayerFactory.h"
+#include "platform/MpvCore.h"
+#include "platform/MpvOpenGlRenderer.h"
+#include "platform/MpvSoftwareRenderer.h"
+#include "platform/WebVttCaptions.h"
+
+#include <QCoro/QCoroNetworkReply>
+#include <QCoro/QCoroSignal>
+#include <QGuiApplication>
+#include <QNetworkReply>
+#include <QQuickWindow>
+#include <QTimer>
+#include <cmath>
+
+namespace orvella {
+
+namespace {
+enum Property : quint64 {
+    TimePos = 1,
+    Duration,
+    Pause,
+    PausedForCache,
+    CoreIdle,
+    EofReached,
+    Seekable,
+    CacheState,
+    CacheDuration,
+    VideoParams,
+    SubText,
+};
+
+// Replies to seek commands carry this bit, so they are told apart from other replies.
+constexpr quint64 seekReplyBit = quint64(1) << 62;
+// A file that stops more than this short of its length was cut, not finished.
+constexpr double endTolerance = 1.0;
+constexpr int masterTimeoutMs = 10000;
+
+bool wantsOpenGl(MpvMediaPlayer::Output output)
+{
+    if (output != MpvMediaPlayer::Output::Automatic)
+        return output == MpvMediaPlayer::Output::OpenGl;
+    const QString platform = QGuiApplication::platformName();
+    if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal"))
+        return false;
+    return QQuickWindow::graphicsApi() == QSGRendererInterface::OpenGL;
+}
+
+QString number(double value)
+{
+    return QString::number(value, 'f', 3);
+}
+} // namespace
+
+std::unique_ptr<MediaPlayer> createMediaPlayer()
+{
+    return std::make_unique<MpvMediaPlayer>();
+}
+
+MpvMediaPlayer::MpvMediaPlayer(Output output, QObject *parent)
+    : MediaPlayer(parent)
+    , m_core(std::make_shared<MpvCore>())
+    , m_openGl(wantsOpenGl(output))
+{
+    // Bounded memory: enough for the 12-second live buffer at the highest variants.
+    m_core->setOption("demuxer-max-bytes", "48MiB");
+    m_core->setOption("demuxer-max-back-bytes", "16MiB");
+    m_core->setOption("pause", "yes");
+
+    mpv_handle *handle = m_core->handle();
+    mpv_observe_property(handle, TimePos, "time-pos", MPV_FORMAT_NODE);
+    mpv_observe_property(handle, Duration, "duration", MPV_FORMAT_NODE);
+    mpv_observe_property(handle, Pause, "pause", MPV_FORMAT_NODE);
+    mpv_observe_property(handle, PausedForCache, "paused-for-cache", MPV_FORMAT_NODE);
+    mpv_observe_property(handle, CoreIdle, "core-idle", MPV_FORMAT_NODE);
+    mpv_observe_property(handle, EofReached, "eof-reached", MPV_FORMAT_NODE);
+    mpv_observe_property(handle, Seekable, "seekable", MPV_FORMAT_NODE);
+    mpv_observe_property(handle, CacheState, "demuxer-cache-state", MPV_FORMAT_NODE);
+    mpv_observe_property(handle, CacheDuration, "demuxer-cache-duration", MPV_FORMAT_NODE);
+    mpv_observe_property(handle, VideoParams, "video-params", MPV_FORMAT_NODE);
+    mpv_observe_property(handle, SubText, "sub-text", MPV_FORMAT_NODE);
+
+    QPointer self(this);
+    mpv_set_wakeup_callback(
+        handle,
+        [](void *context) {
+            auto *player = static_cast<MpvMediaPlayer *>(context);
+            QMetaObject::invokeMethod(player, &MpvMediaPlayer::drainEvents, Qt::QueuedConnection);
+        },
+        this);
+
+    if (!m_openGl) {
+        m_software = std::make_unique<MpvSoftwareRenderer>(m_core, [self] {
+            QMetaObject::invokeMethod(
+                self,
+                [self] {
+                    if (self)
+                        self->noteFrame();
+                },
+                Qt::QueuedConnection);
+        });
+        m_surfaceReady = m_software->isValid();
+    }
+}
+
+MpvMediaPlayer::~MpvMediaPlayer()
+{
+    mpv_set_wakeup_callback(m_core->handle(), nullptr, nullptr);
+    m_captions.reset();
+    m_software.reset();
+    // Anyone still waiting for a seek is released.
+    m_seekSettled = m_seekRequested;
+    emit seekSettled();
+}
+
+void MpvMediaPlayer::drainEvents()
+{
+    for (;;) {
+        const mpv_event *event = mpv_wait_event(m_core->handle(), 0);
+        if (event->event_id == MPV_EVENT_NONE)
+            break;
+        handleEvent(*event);
+    }
+}
+
+void MpvMediaPlayer::handleEvent(const mpv_event &event)
+{
+    switch (event.event_id) {
+    case MPV_EVENT_PROPERTY_CHANGE: {
+        const auto *property = static_cast<const mpv_event_property *>(event.data);
+        QVariant value;
+        if (property->format == MPV_FORMAT_NODE)
+            value = mpvNodeToVariant(static_cast<const mpv_node *>(property->data));
+        handleProperty(event.reply_userdata, value);
+        break;
+    }
+    case MPV_EVENT_START_FILE:
+        if (m_pendingStarts > 0)
+            --m_pendingStarts;
+        break;
+    case MPV_EVENT_FILE_LOADED:
+        if (m_pendingStarts == 0 && m_hasItem)
+            m_fileLoaded = true;
+        updateRate();
+        break;
+    case MPV_EVENT_PLAYBACK_RESTART:
+        settleSeeks();
+        if (m_pendingStarts == 0 && m_fileLoaded && m_status == ItemStatus::Unknown)
+            setStatus(ItemStatus::ReadyToPlay);
+        break;
+    case MPV_EVENT_END_FILE: {
+        const auto *end = static_cast<const mpv_event_end_file *>(event.data);
+        settleSeeks();
+        // Files we replaced or stopped end with "stop"; a newer load outstanding makes any
+        // end belong to an older file.
+        if (m_pendingStarts > 0 || !m_hasItem || end->reason == MPV_END_FILE_REASON_STOP
+            || end->reason == MPV_END_FILE_REASON_QUIT)
+            break;
+        m_fileLoaded = false;
+        updateRate();
+        if (end->reason == MPV_END_FILE_REASON_ERROR) {
+            if (m_status == ItemStatus::ReadyToPlay)
+                emit failedToPlayToEnd();
+            setStatus(ItemStatus::Failed);
+        } else if (end->reason == MPV_END_FILE_REASON_EOF) {
+            onEofReached();
+        }
+        break;
+    }
+    case MPV_EVENT_COMMAND_REPLY:
+        if ((event.reply_userdata & seekReplyBit) && event.error < 0)
+            settleSeeks();
+        break;
+    default:
+        break;
+    }
+}
+
+void MpvMediaPlayer::handleProperty(quint64 id, const QVariant &value)
+{
+    switch (id) {
+    case TimePos:
+        m_timeKnown = value.isValid();
+        m_time = value.toDouble();
+        break;
+    case Duration:
+        m_durationKnown = value.isValid();
+        m_duration = value.toDouble();
+        break;
+    case Pause:
+        m_paused = value.toBool();
+        break;
+    case PausedForCache: {
+        const bool stalled = value.toBool();
+        const bool began = stalled && !m_pausedForCache;
+        m_pausedForCache = stalled;
+        if (began && !m_paused && m_fileLoaded)
+            emit playbackStalled();
+        break;
+    }
+    case CoreIdle:
+        m_coreIdle = value.isValid() ? value.toBool() : true;
+        break;
+    case EofReached: {
+        const bool reached = value.toBool();
+        const bool began = reached && !m_eofReached;
+        m_eofReached = reached;
+        if (began && m_fileLoaded)
+            onEofReached();
+        break;
+    }
+    case Seekable:
+        m_seekable = value.toBool();
+        break;
+    case CacheState: {
+        const QVariantMap state = value.toMap();
+        m_underrun = state.value(QStringLiteral("underrun")).toBool();
+        m_cacheRanges.clear();
+        for (const QVariant &range : state.value(QStringLiteral("seekable-ranges")).toList()) {
+            const QVariantMap map = range.toMap();
+            const double start = map.value(QStringLiteral("start")).toDouble();
+            const double end = map.value(QStringLiteral("end")).toDouble();
+            if (end >= start)
+                m_cacheRanges.append({ start, end - start });
+        }
+        break;
+    }
+    case CacheDuration:
+        m_cacheDuration = value.toDouble();
+        break;
+    case VideoParams: {
+        const QVariantMap params = value.toMap();
+        m_videoSize = QSize(
+            params.value(QStringLiteral("dw")).toInt(), params.value(QStringLiteral("dh")).toInt());
+        break;
+    }
+    case SubText:
+        m_subText = value.toString();
+        break;
+    default:
+        break;
+    }
+    updateRate();
+}
+
+void MpvMediaPlayer::updateRate()
+{
+    const double now = rate();
+    if (now != m_lastRate) {
+        m_lastRate = now;
+        emit rateChanged();
+    }
+}
+
+void MpvMediaPlayer::onEofReached()
+{
+    if (!m_hasItem)
+        return;
+    // A stream whose segments fail stops early as if it had ended: an on-demand item that
+    // stops well short of its length failed.
+    const bool cut = m_durationKnown && m_timeKnown && std::isfinite(m_duration) && m_duration > 0
+        && m_time < m_duration - endTolerance;
+    if (cut)
+        emit failedToPlayToEnd();
+    else
+        emit playedToEnd();
+}
+
+void MpvMediaPlayer::setStatus(ItemStatus status)
+{
+    if (m_status == status)
+        return;
+    m_status = status;
+    emit itemStatusChanged();
+}
+
+void MpvMediaPlayer::settleSeeks()
+{
+    if (m_seekSettled == m_seekRequested)
+        return;
+    m_seekSettled = m_seekRequested;
+    emit seekSettled();
+}
+
+void MpvMediaPlayer::replaceCurrentItem(const QUrl &url, const MediaItemSettings &settings)
+{
+    ++m_generation;
+    m_hasItem = true;
+    m_url = url;
+    m_settings = settings;
+    m_status = ItemStatus::Unknown;
+    m_issued = false;
+    m_fileLoaded = false;
+    m_firstFrameSeen = false;
+    m_masterSettled = false;
+    m_master.reset();
+    m_peak = 0;
+    m_maxSize = {};
+    m_caption.reset();
+    m_captions.reset();
+    m_eofReached = false;
+    m_cacheRanges.clear();
+    m_timeKnown = false;
+    m_durationKnown = false;
+    settleSeeks();
+    fetchMaster(m_generation, url);
+    // The load goes out at the end of this turn, so caps set right after it go with it.
+    const quint64 generation = m_generation;
+    QTimer::singleShot(0, this, [this, generation] {
+        if (generation == m_generation && m_hasItem && !m_issued && m_surfaceReady)
+            issueLoad();
+    });
+    emit currentItemChanged();
+    updateRate();
+}
+
+void MpvMediaPlayer::issueLoad()
+{
+    m_issued = true;
+    ++m_pendingStarts;
+    QString bitrate = QStringLiteral("max");
+    if (m_master && m_masterSettled) {
+        if (const auto index = variantForCaps(m_master->variants, m_peak, m_maxSize))
+            bitrate = QString::number(qint64(m_master->variants[*index].bandwidth));
+    } else if (m_peak > 0) {
+        bitrate = QString::number(qint64(m_peak));
+    }
+    const double buffer = m_settings.forwardBufferSeconds;
+    QStringList options {
+        QStringLiteral("hls-bitrate=%1").arg(bitrate),
+        QStringLiteral("demuxer-readahead-secs=%1").arg(number(buffer)),
+        QStringLiteral("cache-secs=%1").arg(number(buffer)),
+        QStringLiteral("cache-pause=yes"),
+        QStringLiteral("cache-pause-initial=%1")
+            .arg(m_settings.waitsToMinimizeStalling ? QStringLiteral("yes") : QStringLiteral("no")),
+        QStringLiteral("cache-pause-wait=%1")
+            .arg(m_settings.waitsToMinimizeStalling ? QStringLiteral("1") : QStringLiteral("0.2")),
+    };
+    m_core->commandAsync({ QStringLiteral("loadfile"), m_url.toString(QUrl::FullyEncoded),
+        QStringLiteral("replace"), options.join(u',') });
+}
+
+void MpvMediaPlayer::clearCurrentItem()
+{
+    ++m_generation;
+    const bool wasIssued = m_issued;
+    m_hasItem = false;
+    m_url = QUrl();
+    m_status = ItemStatus::Unknown;
+    m_issued = false;
+    m_fileLoaded = false;
+    m_master.reset();
+    m_caption.reset();
+    m_captions.reset();
+    m_cacheRanges.clear();
+    m_videoSize = {};
+    settleSeeks();
+    if (wasIssued)
+        m_core->commandAsync({ QStringLiteral("stop") });
+    emit currentItemChanged();
+    updateRate();
+}
+
+void MpvMediaPlayer::play()
+{
+    m_paused = false;
+    m_core->setProperty("pause", false);
+    updateRate();
+}
+
+void MpvMediaPlayer::pause()
+{
+    m_paused = true;
+    m_core->setProperty("pause", true);
+    updateRate();
+}
+
+double MpvMediaPlayer::rate() const
+{
+    const bool advancing = m_hasItem && m_fileLoaded && !m_paused && !m_coreIdle
+        && !m_pausedForCache && !m_eofReached;
+    return advancing ? 1.0 : 0.0;
+}
+
+double MpvMediaPlayer::currentTime() const
+{
+    return m_hasItem && m_timeKnown ? m_time : std::nan("");
+}
+
+double MpvMediaPlayer::duration() const
+{
+    if (!m_hasItem || !m_durationKnown)
+        return std::nan("");
+    // A live stream has no length.
+    if (m_settings.waitsToMinimizeStalling && !m_seekable)
+        return INFINITY;
+    return m_duration;
+}
+
+QList<MediaTimeRange> MpvMediaPlayer::loadedTimeRanges() const
+{
+    return m_hasItem ? m_cacheRanges : QList<MediaTimeRange> {};
+}
+
+QList<MediaTimeRange> MpvMediaPlayer::seekableTimeRanges() const
+{
+    if (!m_hasItem || !m_fileLoaded)
+        return {};
+    if (m_seekable && m_durationKnown && std::isfinite(m_duration) && m_duration > 0)
+        return { { 0, m_duration } };
+    return m_cacheRanges;
+}
+
+bool MpvMediaPlayer::isPlaybackLikelyToKeepUp() const
+{
+    return m_fileLoaded && !m_pausedForCache && !m_underrun;
+}
+
+bool MpvMediaPlayer::isPlaybackBufferEmpty() const
+{
+    if (!m_fileLoaded)
+        return true;
+    return m_underrun || (m_pausedForCache && m_cacheDuration < 0.1);
+}
+
+QCoro::Task<bool> MpvMediaPlayer::seek(double seconds)
+{
+    if (!m_hasItem || !m_fileLoaded)
+        co_return false;
+    const quint64 serial = ++m_seekRequested;
+    const quint64 generation = m_generation;
+    m_core->commandAsync(
+        { QStringLiteral("seek"), number(seconds), QStringLiteral("absolute+exact") },
+        seekReplyBit | serial);
+    QPointer self(this);
+    while (self && m_seekSettled < serial)
+        co_await qCoro(this, &MpvMediaPlayer::seekSettled);
+    co_return self &&generation == m_generation;
+}
+
+void MpvMediaPlayer::setVolume(float volume)
+{
+    m_volume = std::clamp(volume, 0.0f, 1.0f);
+    m_core->setProperty("volume", double(m_volume) * 100.0);
+}
+
+void MpvMediaPlayer::setMuted(bool muted)
+{
+    m_muted = muted;
+    m_core->setProperty("mute", muted);
+}
+
+void MpvMediaPlayer::setPreferredPeakBitRate(double bitsPerSecond)
+{
+    m_peak = std::max(0.0, bitsPerSecond);
+    applyVariantCap();
+}
+
+void MpvMediaPlayer::setPreferredMaximumResolution(QSize size)
+{
+    m_maxSize = size;
+    applyVariantCap();
+}
+
+void MpvMediaPlayer::applyVariantCap()
+{
+    // Before the load goes out the caps travel with it (hls-bitrate); afterwards mpv keeps
+    // every variant as a video track and switching the track switches the variant.
+    if (!m_issued || !m_master || m_master->variants.isEmpty())
+        return;
+    auto index = variantForCaps(m_master->variants, m_peak, m_maxSize);
+    if (!index) {
+        index = 0;
+        for (int i = 1; i < m_master->variants.size(); ++i) {
+            if (m_master->variants[i].bandwidth > m_master->variants[*index].bandwidth)
+                index = i;
+        }
+    }
+    const QSize wanted = m_master->variants[*index].resolution;
+    const QVariantList tracks = m_core->property("track-list").toList();
+    for (const QVariant &entry : tracks) {
+        const QVariantMap track = entry.toMap();
+        if (track.value(QStringLiteral("type")).toString() != QLatin1String("video"))
+            continue;
+        const QSize size(track.value(QStringLiteral("demux-w")).toInt(),
+            track.value(QStringLiteral("demux-h")).toInt());
+        if (size != wanted)
+            continue;
+        if (!track.value(QStringLiteral("selected")).toBool())
+            m_core->setProperty("vid", track.value(QStringLiteral("id")).toLongLong());
+        return;
+    }
+}
+
+QCoro::Task<> MpvMediaPlayer::fetchMaster(quint64 generation, QUrl url)
+{
+    QPointer self(this);
+    std::optional<HlsMasterPlaylist> master;
+    if (url.scheme().startsWith(QLatin1String("http"))) {
+        QNetworkRequest request(url);
+        request.setTransferTimeout(masterTimeoutMs);
+        std::unique_ptr<QNetworkReply> reply(m_network.get(request));
+        co_await reply.get();
+        if (!self)
+            co_return;
+        if (reply->error() == QNetworkReply::NoError)
+            master = parseHlsMaster(reply->readAll(), reply->url());
+    }
+    if (generation != m_generation)
+        co_return;
+    m_master = std::move(master);
+    m_masterSettled = true;
+    emit masterPlaylistSettled();
+    applyVariantCap();
+}
+
+QCoro::Task<std::optional<QList<LegibleOption>>> MpvMediaPlayer::loadLegibleOptions()
+{
+    QPointer self(this);
+    const quint64 generation = m_generation;
+    while (self && m_hasItem && generation == m_generation && !m_masterSettled)
+        co_await qCoro(this, &MpvMediaPlayer::masterPlaylistSettled);
+    if (!self || !m_hasItem || generation != m_generation || !m_master
+        || m_master->subtitles.isEmpty())
+        co_return std::nullopt;
+    QList<LegibleOption> options;
+    for (const HlsRendition &rendition : m_master->subtitles)
+        options.append({ rendition.language, rendition.name, rendition.isDefault });
+    co_return options;
+}
+
+void MpvMediaPlayer::selectLegibleOption(std::optional<int> index)
+{
+    if (!m_hasItem)
+        return;
+    if (!index || !m_master || *index < 0 || *index >= m_master->subtitles.size()) {
+        m_caption.reset();
+        m_captions.reset();
+        m_core->setProperty("sid", QStringLiteral("no"));
+        return;
+    }
+    if (m_caption == index && m_captions)
+        return;
+    m_caption = index;
+    m_captions = std::make_unique<WebVttCaptions>(
+        m_core, &m_network, m_master->subtitles[*index].uri, !m_settings.waitsToMinimizeStalling);
+}
+
+QImage MpvMediaPlayer::softwareFrame() const
+{
+    return m_software ? m_software->frame() : QImage();
+}
+
+void MpvMediaPlayer::setSoftwareFrameSize(QSize pixels)
+{
+    if (m_software)
+        m_software->setFrameSize(pixels);
+}
+
+void MpvMediaPlayer::setVideoFill(bool fill)
+{
+    m_core->setProperty("panscan", fill ? 1.0 : 0.0);
+}
+
+void MpvMediaPlayer::noteFrame()
+{
+    if (!m_firstFrameSeen && m_fileLoaded) {
+        m_firstFrameSeen = true;
+        emit firstFrameRendered();
+    }
+    emit frameRendered();
+}
+
+QQuickFramebufferObject::Renderer *MpvMediaPlayer::createOpenGlRenderer()
+{
+    if (!m_openGl)
+        return nullptr;
+    return new MpvOpenGlRenderer(m_core, this);
+}
+
+void MpvMediaPlayer::surfaceAttached()
+{
+    m_surfaceReady = true;
+    if (m_hasItem && !m_issued)
+        issueLoad();
+}
+
+void MpvMediaPlayer::surfaceDetached()
+{
+    m_surfaceReady = false;
+    // Video stops with its surface: the item is loaded again when a surface returns.
+    if (m_hasItem && m_issued) {
+        m_issued = false;
+        m_fileLoaded = false;
+        m_status = ItemStatus::Unknown;
+        m_core->commandAsync({ QStringLiteral("stop") });
+        emit itemStatusChanged();
+    }
+}
+
+QVariant MpvMediaPlayer::mpvProperty(const char *name) const
+{
+    return m_core->property(name);
+}
+
+} // namespace orvella

@@ -1,0 +1,136 @@
+#pragma once
+
+#include "platform/HlsPlaylist.h"
+#include "platform/MediaPlayer.h"
+
+#include <QNetworkAccessManager>
+#include <QPointer>
+#include <memory>
+
+struct mpv_event;
+
+namespace orvella {
+
+class MpvCore;
+class MpvSoftwareRenderer;
+class WebVttCaptions;
+
+// The media player on libmpv. It accepts a load at any time: without a drawing surface yet
+// (OpenGL on a display, before the video item made its renderer) the load is held and issued
+// once the surface exists; offscreen it draws in software on a thread of its own. Variant caps
+// read the variants from the master playlist; captions come from the stream's subtitle
+// renditions, fetched and followed here and shown through mpv as an external subtitle file.
+class MpvMediaPlayer : public MediaPlayer
+{
+    Q_OBJECT
+public:
+    enum class Output { Automatic, Software, OpenGl };
+    explicit MpvMediaPlayer(Output output = Output::Automatic, QObject *parent = nullptr);
+    ~MpvMediaPlayer() override;
+
+    void replaceCurrentItem(const QUrl &url, const MediaItemSettings &settings) override;
+    void clearCurrentItem() override;
+    [[nodiscard]] bool hasCurrentItem() const override { return m_hasItem; }
+    [[nodiscard]] QUrl currentUrl() const override { return m_url; }
+    [[nodiscard]] ItemStatus itemStatus() const override { return m_status; }
+    void play() override;
+    void pause() override;
+    [[nodiscard]] double rate() const override;
+    [[nodiscard]] double currentTime() const override;
+    [[nodiscard]] double duration() const override;
+    [[nodiscard]] QList<MediaTimeRange> loadedTimeRanges() const override;
+    [[nodiscard]] QList<MediaTimeRange> seekableTimeRanges() const override;
+    [[nodiscard]] bool isPlaybackLikelyToKeepUp() const override;
+    [[nodiscard]] bool isPlaybackBufferEmpty() const override;
+    QCoro::Task<bool> seek(double seconds) override;
+    void setVolume(float volume) override;
+    [[nodiscard]] float volume() const override { return m_volume; }
+    void setMuted(bool muted) override;
+    [[nodiscard]] bool isMuted() const override { return m_muted; }
+    void setPreferredPeakBitRate(double bitsPerSecond) override;
+    void setPreferredMaximumResolution(QSize size) override;
+    [[nodiscard]] double preferredPeakBitRate() const override { return m_peak; }
+    [[nodiscard]] QSize preferredMaximumResolution() const override { return m_maxSize; }
+    QCoro::Task<std::optional<QList<LegibleOption>>> loadLegibleOptions() override;
+    void selectLegibleOption(std::optional<int> index) override;
+    [[nodiscard]] std::optional<int> selectedLegibleOption() const override { return m_caption; }
+    [[nodiscard]] QSize presentationSize() const override { return m_videoSize; }
+    [[nodiscard]] bool rendersInSoftware() const override { return !m_openGl; }
+    [[nodiscard]] QImage softwareFrame() const override;
+    void setSoftwareFrameSize(QSize pixels) override;
+    void setVideoFill(bool fill) override;
+    [[nodiscard]] QQuickFramebufferObject::Renderer *createOpenGlRenderer() override;
+
+    // For tests and the benchmark: the subtitle text mpv shows now, and mpv's own properties.
+    [[nodiscard]] QString subtitleText() const { return m_subText; }
+    [[nodiscard]] QVariant mpvProperty(const char *name) const;
+    [[nodiscard]] std::optional<HlsMasterPlaylist> masterPlaylist() const { return m_master; }
+
+signals:
+    void seekSettled();
+    void masterPlaylistSettled();
+    void firstFrameRendered();
+
+private:
+    friend class MpvOpenGlRenderer;
+    void drainEvents();
+    void handleEvent(const mpv_event &event);
+    void handleProperty(quint64 id, const QVariant &value);
+    void issueLoad();
+    void applyVariantCap();
+    QCoro::Task<> fetchMaster(quint64 generation, QUrl url);
+    void setStatus(ItemStatus status);
+    void settleSeeks();
+    void surfaceAttached();
+    void surfaceDetached();
+    void onEofReached();
+    void updateRate();
+    void noteFrame();
+
+    std::shared_ptr<MpvCore> m_core;
+    std::unique_ptr<MpvSoftwareRenderer> m_software;
+    bool m_openGl = false;
+    bool m_surfaceReady = false;
+    QNetworkAccessManager m_network;
+    std::unique_ptr<WebVttCaptions> m_captions;
+
+    // The current item.
+    quint64 m_generation = 0;
+    bool m_hasItem = false;
+    QUrl m_url;
+    MediaItemSettings m_settings;
+    ItemStatus m_status = ItemStatus::Unknown;
+    bool m_issued = false;
+    bool m_fileLoaded = false;
+    int m_pendingStarts = 0;
+    bool m_masterSettled = false;
+    std::optional<HlsMasterPlaylist> m_master;
+    double m_peak = 0;
+    QSize m_maxSize;
+    std::optional<int> m_caption;
+    bool m_firstFrameSeen = false;
+
+    // mpv's state as last observed.
+    double m_time = 0;
+    bool m_timeKnown = false;
+    double m_duration = 0;
+    bool m_durationKnown = false;
+    bool m_paused = true;
+    bool m_pausedForCache = false;
+    bool m_coreIdle = true;
+    bool m_eofReached = false;
+    bool m_seekable = false;
+    bool m_underrun = false;
+    double m_cacheDuration = 0;
+    QList<MediaTimeRange> m_cacheRanges;
+    QSize m_videoSize;
+    QString m_subText;
+    double m_lastRate = 0;
+
+    float m_volume = 1;
+    bool m_muted = false;
+    quint64 m_seekRequested = 0;
+    quint64 m_seekSettled = 0;
+};
+
+} // namespace orvella

@@ -1,0 +1,111 @@
+#include "platform/MpvSoftwareRenderer.h"
+
+#include <mpv/render.h>
+
+namespace orvella {
+
+MpvSoftwareRenderer::MpvSoftwareRenderer(
+    std::shared_ptr<MpvCore> core, std::function<void()> onFrame)
+    : m_core(std::move(core))
+    , m_onFrame(std::move(onFrame))
+{
+    mpv_render_param params[] = {
+        { MPV_RENDER_PARAM_API_TYPE, const_cast<char *>(MPV_RENDER_API_TYPE_SW) },
+        { MPV_RENDER_PARAM_INVALID, nullptr },
+    };
+    if (mpv_render_context_create(&m_context, m_core->handle(), params) < 0) {
+        m_context = nullptr;
+        return;
+    }
+    mpv_render_context_set_update_callback(m_context, &MpvSoftwareRenderer::onUpdate, this);
+    m_thread = std::thread([this] { run(); });
+}
+
+MpvSoftwareRenderer::~MpvSoftwareRenderer()
+{
+    if (!m_context)
+        return;
+    {
+        std::lock_guard lock(m_mutex);
+        m_stop = true;
+    }
+    m_wake.notify_all();
+    m_thread.join();
+    mpv_render_context_set_update_callback(m_context, nullptr, nullptr);
+    mpv_render_context_free(m_context);
+}
+
+void MpvSoftwareRenderer::onUpdate(void *self)
+{
+    auto *renderer = static_cast<MpvSoftwareRenderer *>(self);
+    {
+        std::lock_guard lock(renderer->m_mutex);
+        renderer->m_updatePending = true;
+    }
+    renderer->m_wake.notify_all();
+}
+
+QImage MpvSoftwareRenderer::frame() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_frame;
+}
+
+void MpvSoftwareRenderer::setFrameSize(QSize pixels)
+{
+    if (pixels.isEmpty())
+        return;
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_size == pixels)
+            return;
+        m_size = pixels;
+        m_updatePending = true;
+    }
+    m_wake.notify_all();
+}
+
+void MpvSoftwareRenderer::run()
+{
+    QImage canvas;
+    bool drewFrame = false;
+    for (;;) {
+        QSize size;
+        bool resized = false;
+        {
+            std::unique_lock lock(m_mutex);
+            m_wake.wait(lock, [this] { return m_stop || m_updatePending; });
+            if (m_stop)
+                return;
+            m_updatePending = false;
+            size = m_size;
+            resized = canvas.size() != size;
+        }
+        const uint64_t flags = mpv_render_context_update(m_context);
+        // A resize redraws the last frame at the new size once one has been drawn.
+        if (!(flags & MPV_RENDER_UPDATE_FRAME) && !(resized && drewFrame))
+            continue;
+        if (resized || canvas.isNull())
+            canvas = QImage(size, QImage::Format_ARGB32_Premultiplied);
+        int renderSize[2] = { canvas.width(), canvas.height() };
+        size_t stride = static_cast<size_t>(canvas.bytesPerLine());
+        mpv_render_param params[] = {
+            { MPV_RENDER_PARAM_SW_SIZE, renderSize },
+            { MPV_RENDER_PARAM_SW_FORMAT, const_cast<char *>("bgra") },
+            { MPV_RENDER_PARAM_SW_STRIDE, &stride },
+            { MPV_RENDER_PARAM_SW_POINTER, canvas.bits() },
+            { MPV_RENDER_PARAM_INVALID, nullptr },
+        };
+        if (mpv_render_context_render(m_context, params) < 0)
+            continue;
+        drewFrame = true;
+        {
+            std::lock_guard lock(m_mutex);
+            // The displayed copy shares nothing with the canvas drawn next.
+            m_frame = canvas.copy();
+        }
+        m_onFrame();
+    }
+}
+
+} // namespace orvella

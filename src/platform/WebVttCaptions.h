@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QUrl>
+#include <memory>
+#include <optional>
+
+class QNetworkAccessManager;
+
+namespace orvella {
+
+class MpvCore;
+
+struct WebVttCue
+{
+    double start = 0; // seconds on the stream's MPEG-TS clock
+    double end = 0;
+    QString text;
+    bool operator==(const WebVttCue &) const = default;
+};
+
+// Cues of one WebVTT segment, their times moved onto the MPEG-TS clock by the segment's
+// X-TIMESTAMP-MAP (without one, the cue times are taken as they are).
+[[nodiscard]] QList<WebVttCue> parseWebVtt(const QByteArray &text);
+// A whole WebVTT file of the cues, shifted by offset seconds; cues that end before 0 are left
+// out.
+[[nodiscard]] QByteArray writeWebVtt(const QList<WebVttCue> &cues, double offset);
+
+// Follows a subtitle rendition of an HLS stream: fetches its segments (and, for a live
+// rendition, its playlist again as the window slides), merges their cues into one file and shows
+// that through mpv as an external subtitle track.
+class WebVttCaptions : public QObject
+{
+    Q_OBJECT
+public:
+    WebVttCaptions(std::shared_ptr<MpvCore> core, QNetworkAccessManager *network, QUrl playlist,
+        bool onDemand);
+    ~WebVttCaptions() override;
+
+    [[nodiscard]] const QList<WebVttCue> &cues() const { return m_cues; }
+
+signals:
+    void cuesUpdated();
+
+private:
+    void refresh();
+    void fetchSegment(const QUrl &url);
+    void publish();
+
+    std::shared_ptr<MpvCore> m_core;
+    QNetworkAccessManager *m_network;
+    QUrl m_playlist;
+    bool m_onDemand;
+    QTimer m_poll;
+    QSet<QUrl> m_requested;
+    QList<WebVttCue> m_cues;
+    QTemporaryDir m_dir;
+    QString m_path;
+    bool m_added = false;
+    int m_pending = 0;
+    double m_offset = 0;
+};
+
+} // namespace orvella
