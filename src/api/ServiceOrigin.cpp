@@ -9,8 +9,8 @@ constexpr auto defaultOrigin = "https://www.orvella.tv";
 QUrl serviceOrigin()
 {
     const QByteArray configured = qgetenv("ORVELLA_API_BASE").trimmed();
-    QUrl origin(configured.isEmpty() ? QString::fromLatin1(defaultOrigin)
-                                     : QString::fromUtf8(configured));
+    QUrl origin(
+        configured.isEmpty() ? QString::fromLatin1(defaultOrigin) : QString::fromUtf8(configured));
     if (!origin.isValid() || origin.scheme().isEmpty() || origin.host().isEmpty())
         origin = QUrl(QString::fromLatin1(defaultOrigin));
     origin.setPath({});

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "api/AccountModels.h"
+#include "api/ContentModels.h"
+#include "api/JSONValue.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// How the endpoints turn an envelope's data into their results. Pure functions, shared by the
+// client, its benchmark and its fuzz target.
+
+namespace orvella {
+
+// A programme with its episodes, as the programme endpoint gives them.
+struct ProgramWithEpisodes
+{
+    std::optional<ProgramSummary> program;
+    QList<EpisodeSummary> episodes;
+};
+
+// Decodes a model from a data value; anything but an object fails with DecodingError.
+template<class T>
+[[nodiscard]] T decodeData(const JSONValue &data)
+{
+    const JsonPath root;
+    return decodeModel<T>(data.json(), root.member(QLatin1StringView("data")));
+}
+
+// The tolerant list reading: an array, or the array under key of an object; elements that are
+// not objects or do not decode are skipped.
+template<class T>
+[[nodiscard]] QList<T> decodeList(const JSONValue &value, QLatin1StringView key)
+{
+    QJsonArray candidates;
+    if (value.json().isArray()) {
+        candidates = value.json().toArray();
+    } else if (value.json().isObject()) {
+        const QJsonValue member = value.json().toObject().value(key);
+        if (!member.isArray())
+            return {};
+        candidates = member.toArray();
+    } else {
+        return {};
+    }
+    QList<T> result;
+    result.reserve(candidates.size());
+    const JsonPath root;
+    for (const QJsonValue candidate : std::as_const(candidates)) {
+        if (!candidate.isObject())
+            continue;
+        try {
+            result.append(decodeModel<T>(candidate, root));
+        } catch (const DecodingError &) { }
+    }
+    return result;
+}
+
+// The programme (nested, inline or bare) and its first-page episodes; never fails.
+[[nodiscard]] ProgramWithEpisodes decodeProgramPage(const JSONValue &data);
+// The decodable episodes of an "episodes" array of an object; anything else gives none.
+[[nodiscard]] QList<EpisodeSummary> decodeEpisodePage(const JSONValue &data);
+// Appends the episodes of the further pages, in page order, whose ids were not seen yet.
+[[nodiscard]] QList<EpisodeSummary> mergeEpisodePages(
+    QList<EpisodeSummary> first, const QList<QList<EpisodeSummary>> &pages);
+
+// A wrapped ("episode") or bare episode; APIError::empty for data that is not an object.
+[[nodiscard]] EpisodeDetail decodeEpisodeAnswer(const JSONValue &data);
+// A wrapped ("user") or bare profile.
+[[nodiscard]] UserProfile decodeProfileAnswer(const JSONValue &data);
+// A bare list, an "items" or "continue_watching" list; other values give an empty list.
+[[nodiscard]] QList<ContinueWatchingItem> decodeContinueWatchingAnswer(const JSONValue &data);
+[[nodiscard]] QList<SearchResult> decodeSearchAnswer(const JSONValue &data);
+
+// Case- and diacritic-insensitive folding in the current locale, for title matching.
+[[nodiscard]] QString foldForMatching(const QString &text);
+
+// The device model text as sent: unchanged when it begins with "Mac", else prefixed "Mac — ".
+[[nodiscard]] QString deviceModelText(const QString &model);
+
+} // namespace orvella

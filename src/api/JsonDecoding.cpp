@@ -1,0 +1,244 @@
+#include "api/JsonDecoding.h"
+
+#include <cmath>
+#include <limits>
+
+namespace orvella {
+
+namespace {
+
+// 2^63: the first double past the signed 64-bit range.
+constexpr double int64Limit = 9223372036854775808.0;
+
+QString typeName(const QJsonValue &value)
+{
+    switch (value.type()) {
+    case QJsonValue::Null:
+        return QStringLiteral("null");
+    case QJsonValue::Bool:
+        return QStringLiteral("a boolean");
+    case QJsonValue::Double:
+        return QStringLiteral("a number");
+    case QJsonValue::String:
+        return QStringLiteral("a text");
+    case QJsonValue::Array:
+        return QStringLiteral("an array");
+    case QJsonValue::Object:
+        return QStringLiteral("an object");
+    case QJsonValue::Undefined:
+        break;
+    }
+    return QStringLiteral("missing");
+}
+
+} // namespace
+
+QString JsonPath::toString() const
+{
+    QList<const JsonPath *> chain;
+    for (const JsonPath *p = this; p; p = p->parent)
+        chain.prepend(p);
+    QString text;
+    for (const JsonPath *p : chain) {
+        if (p->index >= 0) {
+            text += u'[' + QString::number(p->index) + u']';
+        } else if (!p->key.isEmpty()) {
+            if (!text.isEmpty())
+                text += u'.';
+            text += p->key.toString();
+        }
+    }
+    return text;
+}
+
+void throwDecodingError(const JsonPath &path, const QString &problem)
+{
+    const QString where = path.toString();
+    if (where.isEmpty())
+        throw DecodingError(QStringLiteral("The answer %1.").arg(problem));
+    throw DecodingError(QStringLiteral("The member \u201c%1\u201d %2.").arg(where, problem));
+}
+
+std::optional<qint64> jsonWholeNumber(const QJsonValue &value)
+{
+    if (!value.isDouble())
+        return std::nullopt;
+    // Integers the parser kept exactly come back unchanged; whole doubles are converted only
+    // when they fit.
+    constexpr qint64 sentinel = std::numeric_limits<qint64>::min();
+    const qint64 integer = value.toInteger(sentinel);
+    if (integer != sentinel)
+        return integer;
+    if (value.toDouble() == -int64Limit)
+        return sentinel;
+    return std::nullopt;
+}
+
+std::optional<qint64> jsonTruncatedNumber(const QJsonValue &value)
+{
+    if (!value.isDouble())
+        return std::nullopt;
+    if (const auto whole = jsonWholeNumber(value))
+        return whole;
+    const double truncated = std::trunc(value.toDouble());
+    if (!std::isfinite(truncated) || truncated < -int64Limit || truncated >= int64Limit)
+        return std::nullopt;
+    return static_cast<qint64>(truncated);
+}
+
+std::optional<qint64> parseStrictInteger(QStringView text)
+{
+    qsizetype i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
+        negative = text[i] == u'-';
+        ++i;
+    }
+    if (i == text.size())
+        return std::nullopt;
+    // Accumulate negatively so that the minimum value is readable.
+    qint64 value = 0;
+    constexpr qint64 minimum = std::numeric_limits<qint64>::min();
+    for (; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        const int digit = c - u'0';
+        if (value < (minimum + digit) / 10)
+            return std::nullopt;
+        value = value * 10 - digit;
+    }
+    if (!negative) {
+        if (value == minimum)
+            return std::nullopt;
+        return -value;
+    }
+    return value;
+}
+
+std::optional<bool> flexibleBool(const QJsonValue &value)
+{
+    if (value.isBool())
+        return value.toBool();
+    if (const auto whole = jsonWholeNumber(value))
+        return *whole != 0;
+    if (value.isString()) {
+        const QString lower = value.toString().toLower();
+        return lower == u"1" || lower == u"true" || lower == u"yes";
+    }
+    return std::nullopt;
+}
+
+std::optional<qint64> flexibleInt(const QJsonValue &value)
+{
+    if (value.isDouble())
+        return jsonTruncatedNumber(value);
+    if (value.isString())
+        return parseStrictInteger(value.toString());
+    return std::nullopt;
+}
+
+std::optional<QString> flexibleString(const QJsonValue &value)
+{
+    if (value.isString())
+        return value.toString();
+    if (const auto number = jsonTruncatedNumber(value))
+        return QString::number(*number);
+    return std::nullopt;
+}
+
+FlexibleID decodeFlexibleID(const QJsonValue &value, const JsonPath &path)
+{
+    if (value.isString())
+        return FlexibleID { value.toString() };
+    if (value.isDouble()) {
+        if (const auto number = jsonTruncatedNumber(value))
+            return FlexibleID { QString::number(*number) };
+        throwDecodingError(path, QStringLiteral("is a number outside the identifier range"));
+    }
+    throwDecodingError(path, QStringLiteral("is %1, not a text or number").arg(typeName(value)));
+}
+
+QJsonValue JsonObjectReader::get(QLatin1StringView key) const
+{
+    const QJsonValue value = m_object.value(key);
+    if (value.isNull())
+        return QJsonValue(QJsonValue::Undefined);
+    return value;
+}
+
+void JsonObjectReader::fail(QLatin1StringView key, const QString &problem) const
+{
+    throwDecodingError(m_path.member(key), problem);
+}
+
+std::optional<QString> JsonObjectReader::string(QLatin1StringView key) const
+{
+    const QJsonValue value = get(key);
+    if (value.isUndefined())
+        return std::nullopt;
+    if (!value.isString())
+        fail(key, QStringLiteral("is %1, not a text").arg(typeName(value)));
+    return value.toString();
+}
+
+QString JsonObjectReader::requiredString(QLatin1StringView key) const
+{
+    const QJsonValue value = get(key);
+    if (value.isUndefined())
+        fail(key, QStringLiteral("is missing"));
+    if (!value.isString())
+        fail(key, QStringLiteral("is %1, not a text").arg(typeName(value)));
+    return value.toString();
+}
+
+std::optional<qint64> JsonObjectReader::integer(QLatin1StringView key) const
+{
+    const QJsonValue value = get(key);
+    if (value.isUndefined())
+        return std::nullopt;
+    if (!value.isDouble())
+        fail(key, QStringLiteral("is %1, not an integer").arg(typeName(value)));
+    const auto whole = jsonWholeNumber(value);
+    if (!whole)
+        fail(key, QStringLiteral("is not a whole number in range"));
+    return whole;
+}
+
+std::optional<double> JsonObjectReader::number(QLatin1StringView key) const
+{
+    const QJsonValue value = get(key);
+    if (value.isUndefined())
+        return std::nullopt;
+    if (!value.isDouble())
+        fail(key, QStringLiteral("is %1, not a number").arg(typeName(value)));
+    return value.toDouble();
+}
+
+std::optional<bool> JsonObjectReader::boolean(QLatin1StringView key) const
+{
+    const QJsonValue value = get(key);
+    if (value.isUndefined())
+        return std::nullopt;
+    if (!value.isBool())
+        fail(key, QStringLiteral("is %1, not a boolean").arg(typeName(value)));
+    return value.toBool();
+}
+
+std::optional<FlexibleID> JsonObjectReader::id(QLatin1StringView key) const
+{
+    const QJsonValue value = get(key);
+    if (value.isUndefined())
+        return std::nullopt;
+    return decodeFlexibleID(value, m_path.member(key));
+}
+
+FlexibleID JsonObjectReader::requiredId(QLatin1StringView key) const
+{
+    const QJsonValue value = get(key);
+    if (value.isUndefined())
+        fail(key, QStringLiteral("is missing"));
+    return decodeFlexibleID(value, m_path.member(key));
+}
+
+} // namespace orvella

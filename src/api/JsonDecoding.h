@@ -1,0 +1,169 @@
+#pragma once
+
+#include "api/APIError.h"
+#include "api/FlexibleID.h"
+
+#include <QAnyStringView>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QJsonValue>
+#include <QList>
+#include <optional>
+
+// Decoding of service models straight from the parsed JSON tree. Members are strict unless a
+// model says otherwise: a present value of another JSON type fails the object, and through its
+// list everything that holds it. Absent keys and null mean the same.
+
+namespace orvella {
+
+// Where a value sits in an answer, kept as a chain on the stack so that the readable path is
+// built only when something fails.
+struct JsonPath
+{
+    const JsonPath *parent = nullptr;
+    QAnyStringView key;
+    qsizetype index = -1;
+
+    [[nodiscard]] JsonPath member(QAnyStringView name) const { return JsonPath { this, name, -1 }; }
+    [[nodiscard]] JsonPath element(qsizetype i) const { return JsonPath { this, {}, i }; }
+    [[nodiscard]] QString toString() const;
+};
+
+[[noreturn]] void throwDecodingError(const JsonPath &path, const QString &problem);
+
+// Numbers. "Whole" numbers are integers in the signed 64-bit range (42 and 42.0 alike); a value
+// outside that range is not representable and reads as absent.
+[[nodiscard]] std::optional<qint64> jsonWholeNumber(const QJsonValue &value);
+[[nodiscard]] std::optional<qint64> jsonTruncatedNumber(const QJsonValue &value);
+// The strict base-10 reading of a text: optional sign, then ASCII digits only.
+[[nodiscard]] std::optional<qint64> parseStrictInteger(QStringView text);
+
+// The flexible readings of one value; they never fail.
+[[nodiscard]] std::optional<bool> flexibleBool(const QJsonValue &value);
+[[nodiscard]] std::optional<qint64> flexibleInt(const QJsonValue &value);
+[[nodiscard]] std::optional<QString> flexibleString(const QJsonValue &value);
+
+// FlexibleID from one present value; throws DecodingError for other types.
+[[nodiscard]] FlexibleID decodeFlexibleID(const QJsonValue &value, const JsonPath &path);
+
+class JsonObjectReader;
+
+// Decodes a model T (with a static T fromJson(const JsonObjectReader &)) from a value that
+// must be an object.
+template<class T>
+[[nodiscard]] T decodeModel(const QJsonValue &value, const JsonPath &path = {});
+
+// Decodes a list of T strictly: one bad element fails the list.
+template<class T>
+[[nodiscard]] QList<T> decodeModelList(const QJsonValue &value, const JsonPath &path = {});
+
+class JsonObjectReader
+{
+public:
+    JsonObjectReader(const QJsonObject &object, const JsonPath &path)
+        : m_object(object)
+        , m_path(path)
+    { }
+
+    [[nodiscard]] const QJsonObject &object() const { return m_object; }
+    [[nodiscard]] const JsonPath &path() const { return m_path; }
+
+    // The member, or Undefined when absent or null.
+    [[nodiscard]] QJsonValue get(QLatin1StringView key) const;
+    [[nodiscard]] bool has(QLatin1StringView key) const { return !get(key).isUndefined(); }
+
+    [[nodiscard]] std::optional<QString> string(QLatin1StringView key) const;
+    [[nodiscard]] QString requiredString(QLatin1StringView key) const;
+    [[nodiscard]] std::optional<qint64> integer(QLatin1StringView key) const;
+    [[nodiscard]] std::optional<double> number(QLatin1StringView key) const;
+    [[nodiscard]] std::optional<bool> boolean(QLatin1StringView key) const;
+    [[nodiscard]] std::optional<FlexibleID> id(QLatin1StringView key) const;
+    [[nodiscard]] FlexibleID requiredId(QLatin1StringView key) const;
+
+    [[nodiscard]] std::optional<qint64> flexibleInt(QLatin1StringView key) const
+    {
+        return orvella::flexibleInt(get(key));
+    }
+    [[nodiscard]] std::optional<bool> flexibleBool(QLatin1StringView key) const
+    {
+        return orvella::flexibleBool(get(key));
+    }
+    [[nodiscard]] std::optional<QString> flexibleString(QLatin1StringView key) const
+    {
+        return orvella::flexibleString(get(key));
+    }
+    // Tolerant integer: an integer, else a number truncated toward zero, else absent.
+    [[nodiscard]] std::optional<qint64> tolerantInteger(QLatin1StringView key) const
+    {
+        return jsonTruncatedNumber(get(key));
+    }
+
+    template<class T>
+    [[nodiscard]] std::optional<T> model(QLatin1StringView key) const
+    {
+        const QJsonValue value = get(key);
+        if (value.isUndefined())
+            return std::nullopt;
+        return decodeModel<T>(value, m_path.member(key));
+    }
+    template<class T>
+    [[nodiscard]] std::optional<QList<T>> list(QLatin1StringView key) const
+    {
+        const QJsonValue value = get(key);
+        if (value.isUndefined())
+            return std::nullopt;
+        return decodeModelList<T>(value, m_path.member(key));
+    }
+    // Tolerant members swallow their own failure and become absent.
+    template<class T>
+    [[nodiscard]] std::optional<T> tolerantModel(QLatin1StringView key) const
+    {
+        try {
+            return model<T>(key);
+        } catch (const DecodingError &) {
+            return std::nullopt;
+        }
+    }
+    template<class T>
+    [[nodiscard]] std::optional<QList<T>> tolerantList(QLatin1StringView key) const
+    {
+        try {
+            return list<T>(key);
+        } catch (const DecodingError &) {
+            return std::nullopt;
+        }
+    }
+
+    [[noreturn]] void fail(QLatin1StringView key, const QString &problem) const;
+
+private:
+    const QJsonObject &m_object;
+    const JsonPath &m_path;
+};
+
+template<class T>
+T decodeModel(const QJsonValue &value, const JsonPath &path)
+{
+    if (!value.isObject())
+        throwDecodingError(path, QStringLiteral("is not an object"));
+    const QJsonObject object = value.toObject();
+    return T::fromJson(JsonObjectReader(object, path));
+}
+
+template<class T>
+QList<T> decodeModelList(const QJsonValue &value, const JsonPath &path)
+{
+    if (!value.isArray())
+        throwDecodingError(path, QStringLiteral("is not an array"));
+    const QJsonArray array = value.toArray();
+    QList<T> result;
+    result.reserve(array.size());
+    qsizetype index = 0;
+    for (const QJsonValue element : array) {
+        result.append(decodeModel<T>(element, path.element(index)));
+        ++index;
+    }
+    return result;
+}
+
+} // namespace orvella

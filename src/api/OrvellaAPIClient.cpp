@@ -1,0 +1,350 @@
+#include "api/OrvellaAPIClient.h"
+
+#include "api/KeychainStore.h"
+#include "api/ServiceOrigin.h"
+
+#include <QCoroNetworkReply>
+#include <QDateTime>
+#include <QDir>
+#include <QNetworkAccessManager>
+#include <QNetworkDiskCache>
+#include <QNetworkReply>
+#include <QPointer>
+#include <QStandardPaths>
+#include <QThread>
+#include <QTimer>
+#include <QUrlQuery>
+
+using namespace Qt::StringLiterals;
+
+namespace orvella {
+
+namespace {
+
+constexpr auto appVersion = "1.0.1";
+constexpr auto userAgent = "okhttp/4.12.0";
+
+struct DeleteLater
+{
+    void operator()(QObject *object) const
+    {
+        if (object)
+            object->deleteLater();
+    }
+};
+
+bool isNoCacheDirective(const QByteArray &cacheControl)
+{
+    const QByteArray lower = cacheControl.toLower();
+    return lower.contains("no-cache") || lower.contains("no-store");
+}
+
+} // namespace
+
+QByteArray OrvellaAPIClient::HttpAnswer::header(const QByteArray &name) const
+{
+    for (const auto &[key, value] : headers) {
+        if (key.compare(name, Qt::CaseInsensitive) == 0)
+            return value;
+    }
+    return {};
+}
+
+OrvellaAPIClient::OrvellaAPIClient(Options options, QObject *parent)
+    : QObject(parent)
+    , m_options(std::move(options))
+    , m_session(new QNetworkAccessManager(this))
+    , m_scheduleSession(new QNetworkAccessManager(this))
+    , m_diskCache(new QNetworkDiskCache(this))
+{
+    QString folder = m_options.cacheDirectory;
+    if (folder.isEmpty()) {
+        folder = QStandardPaths::writableLocation(QStandardPaths::CacheLocation)
+            + QStringLiteral("/api");
+    }
+    QDir().mkpath(folder);
+    m_diskCache->setCacheDirectory(folder);
+    m_diskCache->setMaximumCacheSize(m_options.cacheBytes);
+    m_session->setCache(m_diskCache);
+    m_session->setAutoDeleteReplies(false);
+    m_scheduleSession->setAutoDeleteReplies(false);
+}
+
+OrvellaAPIClient::OrvellaAPIClient(QObject *parent)
+    : OrvellaAPIClient(Options(), parent)
+{ }
+
+OrvellaAPIClient::~OrvellaAPIClient() = default;
+
+OrvellaAPIClient &OrvellaAPIClient::shared()
+{
+    static OrvellaAPIClient *instance = [] {
+        auto *client = new OrvellaAPIClient();
+        // Lives as long as the application; freed with it.
+        if (QCoreApplication::instance())
+            client->setParent(QCoreApplication::instance());
+        return client;
+    }();
+    return *instance;
+}
+
+QUrl OrvellaAPIClient::baseURL()
+{
+    QUrl url = serviceOrigin();
+    url.setPath(QStringLiteral("/fresh/newapi/v1/"));
+    return url;
+}
+
+QUrl OrvellaAPIClient::endpointURL(const QString &path, const QueryItems &query)
+{
+    QUrl url = baseURL();
+    // The path is already percent-encoded where it needs to be (identifiers are one segment).
+    url.setPath(url.path(QUrl::FullyEncoded) + path, QUrl::TolerantMode);
+    if (!query.isEmpty()) {
+        QString text;
+        for (const auto &[name, value] : query) {
+            if (!text.isEmpty())
+                text += u'&';
+            text += QString::fromLatin1(QUrl::toPercentEncoding(name)) + u'='
+                + QString::fromLatin1(QUrl::toPercentEncoding(value));
+        }
+        url.setQuery(text, QUrl::StrictMode);
+    }
+    return url;
+}
+
+void OrvellaAPIClient::setAccessToken(const std::optional<QString> &token)
+{
+    m_accessToken = token;
+}
+
+QString OrvellaAPIClient::deviceId()
+{
+    return storedDeviceId();
+}
+
+void OrvellaAPIClient::clearCaches()
+{
+    m_etags.clear();
+    m_diskCache->clear();
+}
+
+void OrvellaAPIClient::applyHeaders(
+    QNetworkRequest &request, bool auth, const std::optional<QString> &platform) const
+{
+    request.setRawHeader("Accept", "application/json");
+    request.setRawHeader("User-Agent", userAgent);
+    request.setRawHeader("X-Device-Id", deviceId().toUtf8());
+    request.setRawHeader("X-Platform", platform ? platform->toUtf8() : QByteArray("macos"));
+    request.setRawHeader("X-App-Version", appVersion);
+    if (auth && m_accessToken)
+        request.setRawHeader("Authorization", "Bearer " + m_accessToken->toUtf8());
+}
+
+void OrvellaAPIClient::throwIfNeeded(int status, const QByteArray &body)
+{
+    if (status >= 200 && status <= 299)
+        return;
+    try {
+        const auto envelope = decodeEnvelope<JSONValue>(body);
+        if (envelope.message && !envelope.message->isEmpty())
+            throw APIError::http(status, *envelope.message, envelope.code);
+    } catch (const DecodingError &) { }
+    if (status == 403) {
+        throw APIError::http(403,
+            u"Sign-in was blocked by the server (forbidden). Check your network, "
+            "then tap Get New Code."_s,
+            u"FORBIDDEN"_s);
+    }
+    throw APIError::http(status, httpReasonPhrase(status));
+}
+
+QCoro::Task<OrvellaAPIClient::HttpAnswer> OrvellaAPIClient::send(QNetworkAccessManager *manager,
+    QNetworkRequest request, QByteArray verb, QByteArray body, QIODevice *bodyDevice, Limits limits,
+    std::stop_token stop)
+{
+    if (stop.stop_requested())
+        throw TransportError(
+            TransportError::Kind::Cancelled, QNetworkReply::OperationCanceledError);
+    request.setTransferTimeout(static_cast<int>(limits.idle.count()));
+    std::unique_ptr<QNetworkReply, DeleteLater> reply;
+    if (bodyDevice)
+        reply.reset(manager->post(request, bodyDevice));
+    else if (verb == "GET")
+        reply.reset(manager->get(request));
+    else if (verb == "DELETE")
+        reply.reset(manager->deleteResource(request));
+    else if (verb == "POST")
+        reply.reset(manager->post(request, body));
+    else
+        reply.reset(manager->sendCustomRequest(request, verb, body));
+
+    QPointer<QNetworkReply> guarded(reply.get());
+    bool timedOut = false;
+    QTimer wholeLimit;
+    if (limits.whole.count() > 0) {
+        wholeLimit.setSingleShot(true);
+        QObject::connect(&wholeLimit, &QTimer::timeout, reply.get(), [&timedOut, guarded] {
+            timedOut = true;
+            if (guarded)
+                guarded->abort();
+        });
+        wholeLimit.start(limits.whole);
+    }
+    std::stop_callback onStop(stop, [guarded] {
+        if (!guarded)
+            return;
+        if (QThread::currentThread() == guarded->thread())
+            guarded->abort();
+        else
+            QMetaObject::invokeMethod(guarded, &QNetworkReply::abort, Qt::QueuedConnection);
+    });
+
+    co_await reply.get();
+    wholeLimit.stop();
+
+    const QVariant statusAttribute = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (!statusAttribute.isValid() || statusAttribute.toInt() <= 0) {
+        if (reply->error() != QNetworkReply::NoError) {
+            // An abort that the caller did not ask for is a time-out (idle or whole).
+            const bool cancelledByCaller = stop.stop_requested();
+            const bool timeOut = timedOut
+                || (reply->error() == QNetworkReply::OperationCanceledError && !cancelledByCaller);
+            throw TransportError::fromNetworkError(reply->error(), timeOut);
+        }
+        throw APIError::empty();
+    }
+    if (stop.stop_requested()) {
+        throw TransportError(
+            TransportError::Kind::Cancelled, QNetworkReply::OperationCanceledError);
+    }
+    HttpAnswer answer;
+    answer.status = statusAttribute.toInt();
+    answer.body = reply->readAll();
+    answer.headers = reply->rawHeaderPairs();
+    co_return answer;
+}
+
+std::optional<OrvellaAPIClient::HttpAnswer> OrvellaAPIClient::freshCachedAnswer(const QUrl &url)
+{
+    const QNetworkCacheMetaData meta = m_diskCache->metaData(url);
+    if (!meta.isValid())
+        return std::nullopt;
+    bool fresh = meta.saveToDisk() && meta.expirationDate().isValid()
+        && QDateTime::currentDateTimeUtc() < meta.expirationDate();
+    for (const auto &[name, value] : meta.rawHeaders()) {
+        if (name.compare("Cache-Control", Qt::CaseInsensitive) == 0 && isNoCacheDirective(value))
+            fresh = false;
+    }
+    const int status = meta.attributes().value(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (fresh && status >= 200 && status <= 299) {
+        std::unique_ptr<QIODevice> data(m_diskCache->data(url));
+        if (data) {
+            HttpAnswer answer;
+            answer.status = status;
+            answer.body = data->readAll();
+            answer.headers = meta.rawHeaders();
+            return answer;
+        }
+    }
+    // An entry past its freshness is dropped, so that Qt neither revalidates it with its own
+    // conditional headers nor turns a 304 for the client's own tag into a cached 200.
+    m_diskCache->remove(url);
+    return std::nullopt;
+}
+
+QCoro::Task<JSONValue> OrvellaAPIClient::getRaw(
+    QString path, QueryItems query, bool auth, bool useEtag, std::stop_token stop)
+{
+    QPointer<OrvellaAPIClient> self(this);
+    const QUrl url = endpointURL(path, query);
+    QNetworkRequest request(url);
+    HttpAnswer answer;
+    bool haveAnswer = false;
+    if (useEtag) {
+        applyHeaders(request, auth);
+        if (const auto tag = m_etags.constFind(path); tag != m_etags.constEnd())
+            request.setRawHeader("If-None-Match", tag->toUtf8());
+        if (auto cached = freshCachedAnswer(url)) {
+            answer = std::move(*cached);
+            haveAnswer = true;
+        } else {
+            request.setAttribute(
+                QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::PreferNetwork);
+        }
+    } else {
+        request.setRawHeader("Cache-Control", "no-cache");
+        request.setRawHeader("Pragma", "no-cache");
+        applyHeaders(request, auth);
+        request.setAttribute(
+            QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+        request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+    }
+    if (!haveAnswer)
+        answer = co_await send(m_session, request, "GET", {}, nullptr, m_options.main, stop);
+    if (!self)
+        throw TransportError(TransportError::Kind::Cancelled);
+
+    const QString bodyKey = u"body:"_s + path;
+    if (useEtag && answer.status == 304) {
+        if (const auto body = m_etags.constFind(bodyKey); body != m_etags.constEnd()) {
+            const auto envelope = decodeEnvelope<JSONValue>(body->toUtf8());
+            co_return envelope.data.value_or(JSONValue());
+        }
+    }
+    throwIfNeeded(answer.status, answer.body);
+    const auto envelope = decodeEnvelope<JSONValue>(answer.body);
+    if (envelope.status == "error"_L1) {
+        throw APIError::http(answer.status, envelope.message.value_or(u"Error"_s), envelope.code);
+    }
+    if (useEtag) {
+        // Only a usable answer feeds the tag cache: the tag and the body go together.
+        const QByteArray tag = answer.header("ETag");
+        if (tag.isEmpty()) {
+            m_etags.remove(path);
+            m_etags.remove(bodyKey);
+        } else {
+            m_etags.insert(path, QString::fromUtf8(tag));
+            m_etags.insert(bodyKey, QString::fromUtf8(answer.body));
+        }
+    }
+    co_return envelope.data.value_or(JSONValue());
+}
+
+QNetworkRequest OrvellaAPIClient::jsonPostRequest(
+    const QString &path, bool auth, const std::optional<QString> &platform) const
+{
+    QNetworkRequest request(endpointURL(path));
+    applyHeaders(request, auth, platform);
+    request.setRawHeader("Content-Type", "application/json");
+    request.setAttribute(
+        QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+    return request;
+}
+
+QCoro::Task<OrvellaAPIClient::HttpAnswer> OrvellaAPIClient::postChecked(QString path,
+    QByteArray jsonBody, bool auth, std::optional<QString> platformHeader, std::stop_token stop)
+{
+    const QNetworkRequest request = jsonPostRequest(path, auth, platformHeader);
+    HttpAnswer answer = co_await send(
+        m_session, request, "POST", std::move(jsonBody), nullptr, m_options.main, stop);
+    throwIfNeeded(answer.status, answer.body);
+    co_return answer;
+}
+
+QCoro::Task<QByteArray> OrvellaAPIClient::deleteChecked(
+    QString path, std::optional<QString> platformHeader, std::stop_token stop)
+{
+    QNetworkRequest request(endpointURL(path));
+    applyHeaders(request, true, platformHeader);
+    request.setAttribute(
+        QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+    const HttpAnswer answer
+        = co_await send(m_session, request, "DELETE", {}, nullptr, m_options.main, stop);
+    throwIfNeeded(answer.status, answer.body);
+    co_return answer.body;
+}
+
+} // namespace orvella

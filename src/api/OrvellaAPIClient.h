@@ -1,0 +1,186 @@
+#pragma once
+
+#include "api/APIEnvelope.h"
+#include "api/AccountModels.h"
+#include "api/AnswerDecoding.h"
+#include "api/ConfigModels.h"
+#include "api/ContentModels.h"
+#include "api/JSONValue.h"
+#include "api/ScheduleData.h"
+
+#include <QByteArray>
+#include <QCoroTask>
+#include <QHash>
+#include <QList>
+#include <QNetworkRequest>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <stop_token>
+#include <utility>
+
+class QNetworkAccessManager;
+class QNetworkDiskCache;
+class QNetworkReply;
+class QIODevice;
+
+namespace orvella {
+
+using QueryItems = QList<std::pair<QString, QString>>;
+
+struct APIClientLimits
+{
+    std::chrono::milliseconds idle { 0 }; // no data for this long fails the request
+    std::chrono::milliseconds whole { 0 }; // the whole transfer; 0 means no cap
+};
+
+struct APIClientOptions
+{
+    // Folder of the main disk cache; empty gives the "api" subfolder of the cache location.
+    QString cacheDirectory;
+    qint64 cacheBytes = 96LL * 1024 * 1024;
+    APIClientLimits main { std::chrono::seconds(15), std::chrono::seconds(45) };
+    APIClientLimits schedule { std::chrono::seconds(20), std::chrono::seconds(30) };
+    APIClientLimits upload { std::chrono::seconds(120), std::chrono::milliseconds(0) };
+};
+
+// The one client of the service's API. It lives on the main thread (the network managers are
+// asynchronous); every operation is a task that throws APIError, TransportError, DecodingError
+// (or FileReadError for the upload). Each takes an optional stop token that aborts its request.
+class OrvellaAPIClient : public QObject
+{
+    Q_OBJECT
+
+public:
+    using Limits = APIClientLimits;
+    using Options = APIClientOptions;
+
+    explicit OrvellaAPIClient(QObject *parent = nullptr);
+    explicit OrvellaAPIClient(Options options, QObject *parent = nullptr);
+    ~OrvellaAPIClient() override;
+
+    // The process-wide instance, created on first use.
+    [[nodiscard]] static OrvellaAPIClient &shared();
+    // The service origin plus "/fresh/newapi/v1/".
+    [[nodiscard]] static QUrl baseURL();
+    // The URL of a request path under baseURL().
+    [[nodiscard]] static QUrl endpointURL(const QString &path, const QueryItems &query = {});
+
+    void setAccessToken(const std::optional<QString> &token);
+    [[nodiscard]] const std::optional<QString> &accessToken() const { return m_accessToken; }
+    [[nodiscard]] static QString deviceId();
+    // Forgets the ETag entries and empties the disk cache (sign-out).
+    void clearCaches();
+    [[nodiscard]] const QHash<QString, QString> &etags() const { return m_etags; }
+
+    // Endpoints.
+    QCoro::Task<TvConfig> getConfig(std::stop_token stop = {});
+    QCoro::Task<HomeData> getHome(std::stop_token stop = {});
+    QCoro::Task<LiveStreamData> getLiveStream(QString lang, std::stop_token stop = {});
+    QCoro::Task<QList<ProgramSummary>> getPrograms(
+        int page, int perPage, std::stop_token stop = {});
+    // The programme whose folded title equals a phrase, else the first partial match, reading
+    // at most ten pages of 50.
+    QCoro::Task<std::optional<ProgramSummary>> resolveProgram(
+        QStringList needles, std::stop_token stop = {});
+    QCoro::Task<ProgramWithEpisodes> getProgram(
+        QString id, int maxPages, std::stop_token stop = {});
+    QCoro::Task<ScheduleData> getSchedule(int days, std::stop_token stop = {});
+    QCoro::Task<EpisodeDetail> getEpisode(QString id, std::stop_token stop = {});
+    QCoro::Task<QList<SearchResult>> search(QString query, int page, std::stop_token stop = {});
+    QCoro::Task<DeviceCodeData> requestDeviceCode(QString model, std::stop_token stop = {});
+    QCoro::Task<TokenData> pollDeviceToken(QString deviceCode, std::stop_token stop = {});
+    QCoro::Task<TokenData> loginWithEmail(
+        QString fullname, QString email, std::stop_token stop = {});
+    QCoro::Task<RefreshData> refreshTokens(QString refreshToken, std::stop_token stop = {});
+    QCoro::Task<SignOutData> signOut(std::stop_token stop = {});
+    QCoro::Task<UserProfile> getProfile(std::stop_token stop = {});
+    QCoro::Task<QList<ContinueWatchingItem>> getContinueWatching(std::stop_token stop = {});
+    QCoro::Task<> postHistory(
+        QString episodeId, qint64 position, qint64 duration, std::stop_token stop = {});
+    QCoro::Task<> postEpisodeView(QString id, std::stop_token stop = {});
+    // Sends the movie with the sender's details as one multipart form, trying the upload
+    // routes in order until one accepts it; throws the last route's failure.
+    QCoro::Task<> uploadTestimony(
+        QString filePath, QString name, QString email, QString title, std::stop_token stop = {});
+
+    // Primitives.
+    // GET of a path; returns the envelope's data (null when absent).
+    QCoro::Task<JSONValue> getRaw(
+        QString path, QueryItems query, bool auth, bool useEtag, std::stop_token stop = {});
+    // POST of a JSON body; returns the envelope's data decoded as T.
+    template<class T>
+    QCoro::Task<T> post(QString path, QByteArray jsonBody, bool auth,
+        std::optional<QString> platformHeader, std::stop_token stop = {})
+    {
+        const HttpAnswer answer = co_await postChecked(
+            std::move(path), std::move(jsonBody), auth, std::move(platformHeader), std::move(stop));
+        co_return dataOfPost(answer.status, decodeEnvelope<T>(answer.body));
+    }
+    // DELETE (always authorised); returns the envelope's data decoded as T, whatever its status.
+    template<class T>
+    QCoro::Task<T> deleteResource(
+        QString path, std::optional<QString> platformHeader, std::stop_token stop = {})
+    {
+        const QByteArray body
+            = co_await deleteChecked(std::move(path), std::move(platformHeader), std::move(stop));
+        auto envelope = decodeEnvelope<T>(body);
+        if (!envelope.data)
+            throw APIError::empty();
+        co_return std::move(*envelope.data);
+    }
+
+    // Sets the common headers; "Authorization" only when auth and a token is held.
+    void applyHeaders(QNetworkRequest &request, bool auth,
+        const std::optional<QString> &platform = std::nullopt) const;
+    // Passes 2xx; otherwise throws APIError::http with the envelope's message, the fixed 403
+    // text, or the status's reason phrase.
+    static void throwIfNeeded(int status, const QByteArray &body);
+
+    // The answer of one request.
+    struct HttpAnswer
+    {
+        int status = 0;
+        QByteArray body;
+        QList<std::pair<QByteArray, QByteArray>> headers;
+        [[nodiscard]] QByteArray header(const QByteArray &name) const;
+    };
+
+private:
+    template<class T>
+    static T dataOfPost(int status, APIEnvelope<T> envelope)
+    {
+        if (envelope.status == QLatin1StringView("error"))
+            throw APIError::http(
+                status, envelope.message.value_or(QStringLiteral("Error")), envelope.code);
+        if (!envelope.data)
+            throw APIError::empty();
+        return std::move(*envelope.data);
+    }
+
+    QCoro::Task<HttpAnswer> postChecked(QString path, QByteArray jsonBody, bool auth,
+        std::optional<QString> platformHeader, std::stop_token stop);
+    QCoro::Task<QByteArray> deleteChecked(
+        QString path, std::optional<QString> platformHeader, std::stop_token stop);
+    // Sends one request and awaits its HTTP answer; throws TransportError or APIError::empty.
+    QCoro::Task<HttpAnswer> send(QNetworkAccessManager *manager, QNetworkRequest request,
+        QByteArray verb, QByteArray body, QIODevice *bodyDevice, Limits limits,
+        std::stop_token stop);
+    std::optional<HttpAnswer> freshCachedAnswer(const QUrl &url);
+    QCoro::Task<QList<EpisodeSummary>> fetchProgramPage(QString id, int page, std::stop_token stop);
+    QNetworkRequest jsonPostRequest(
+        const QString &path, bool auth, const std::optional<QString> &platform) const;
+
+    Options m_options;
+    QNetworkAccessManager *m_session = nullptr;
+    QNetworkAccessManager *m_scheduleSession = nullptr;
+    QNetworkDiskCache *m_diskCache = nullptr;
+    QHash<QString, QString> m_etags;
+    std::optional<QString> m_accessToken;
+};
+
+} // namespace orvella

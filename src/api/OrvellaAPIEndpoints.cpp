@@ -1,0 +1,257 @@
+// The service's endpoints, built on the client's request primitives.
+
+#include "api/JsonBodyWriter.h"
+#include "api/OrvellaAPIClient.h"
+
+#include <QDateTime>
+#include <QNetworkAccessManager>
+#include <QPointer>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace orvella {
+
+namespace {
+
+constexpr auto appVersion = "1.0.1";
+
+// An identifier placed in a path is one segment: "/" and dots cannot change the path.
+QString pathSegment(const QString &id)
+{
+    return QString::fromLatin1(QUrl::toPercentEncoding(id, {}, "."));
+}
+
+[[noreturn]] void throwGone()
+{
+    throw TransportError(TransportError::Kind::Cancelled);
+}
+
+} // namespace
+
+QCoro::Task<TvConfig> OrvellaAPIClient::getConfig(std::stop_token stop)
+{
+    const JSONValue data
+        = co_await getRaw(u"tv/config"_s, QueryItems(), false, false, std::move(stop));
+    co_return decodeData<TvConfig>(data);
+}
+
+QCoro::Task<HomeData> OrvellaAPIClient::getHome(std::stop_token stop)
+{
+    const JSONValue data
+        = co_await getRaw(u"tv/home"_s, QueryItems(), false, false, std::move(stop));
+    co_return decodeData<HomeData>(data);
+}
+
+QCoro::Task<LiveStreamData> OrvellaAPIClient::getLiveStream(QString lang, std::stop_token stop)
+{
+    const QueryItems query { { u"lang"_s, lang } };
+    const JSONValue data = co_await getRaw(u"live/stream"_s, query, false, false, std::move(stop));
+    co_return decodeData<LiveStreamData>(data);
+}
+
+QCoro::Task<QList<ProgramSummary>> OrvellaAPIClient::getPrograms(
+    int page, int perPage, std::stop_token stop)
+{
+    const QueryItems query { { u"page"_s, QString::number(page) },
+        { u"per_page"_s, QString::number(perPage) } };
+    const JSONValue data = co_await getRaw(u"programs"_s, query, false, true, std::move(stop));
+    co_return decodeList<ProgramSummary>(data, "programs"_L1);
+}
+
+QCoro::Task<std::optional<ProgramSummary>> OrvellaAPIClient::resolveProgram(
+    QStringList needles, std::stop_token stop)
+{
+    QStringList folded;
+    for (const QString &needle : std::as_const(needles)) {
+        QString text = foldForMatching(needle);
+        if (!text.isEmpty())
+            folded.append(std::move(text));
+    }
+    if (folded.isEmpty())
+        co_return std::nullopt;
+
+    constexpr int perPage = 50;
+    constexpr int lastPage = 10;
+    QPointer<OrvellaAPIClient> self(this);
+    std::optional<ProgramSummary> fallback;
+    for (int page = 1; page <= lastPage; ++page) {
+        const QList<ProgramSummary> programs = co_await getPrograms(page, perPage, stop);
+        if (!self)
+            throwGone();
+        if (programs.isEmpty())
+            co_return fallback;
+        for (const ProgramSummary &program : programs) {
+            const QString title = foldForMatching(program.displayTitle());
+            if (folded.contains(title))
+                co_return program;
+            if (fallback)
+                continue;
+            for (const QString &needle : std::as_const(folded)) {
+                if (title.contains(needle) || needle.contains(title)) {
+                    fallback = program;
+                    break;
+                }
+            }
+        }
+        if (programs.size() < perPage)
+            break;
+    }
+    co_return fallback;
+}
+
+QCoro::Task<QList<EpisodeSummary>> OrvellaAPIClient::fetchProgramPage(
+    QString id, int page, std::stop_token stop)
+{
+    try {
+        const QueryItems query { { u"page"_s, QString::number(page) },
+            { u"per_page"_s, u"100"_s } };
+        const JSONValue data
+            = co_await getRaw(u"programs/"_s + pathSegment(id), query, false, false, stop);
+        co_return decodeEpisodePage(data);
+    } catch (...) {
+        // A failed extra page counts as empty; the programme still loads.
+        co_return QList<EpisodeSummary>();
+    }
+}
+
+QCoro::Task<ProgramWithEpisodes> OrvellaAPIClient::getProgram(
+    QString id, int maxPages, std::stop_token stop)
+{
+    QPointer<OrvellaAPIClient> self(this);
+    const QueryItems query { { u"page"_s, u"1"_s }, { u"per_page"_s, u"100"_s } };
+    const JSONValue data
+        = co_await getRaw(u"programs/"_s + pathSegment(id), query, false, false, stop);
+    if (!self)
+        throwGone();
+    ProgramWithEpisodes result = decodeProgramPage(data);
+    const int pageBound = std::min(std::max(maxPages, 1), 8);
+    if (result.episodes.size() < 100 || maxPages < 2)
+        co_return result;
+
+    // All further pages at once; merged in page order, whatever order they finish in.
+    std::vector<QCoro::Task<QList<EpisodeSummary>>> pending;
+    for (int page = 2; page <= pageBound; ++page)
+        pending.push_back(fetchProgramPage(id, page, stop));
+    QList<QList<EpisodeSummary>> pages;
+    for (auto &task : pending)
+        pages.append(co_await task);
+    if (!self)
+        throwGone();
+    result.episodes = mergeEpisodePages(std::move(result.episodes), pages);
+    co_return result;
+}
+
+QCoro::Task<ScheduleData> OrvellaAPIClient::getSchedule(int days, std::stop_token stop)
+{
+    const QUrl url = endpointURL(u"live/schedule"_s,
+        { { u"days"_s, QString::number(days) },
+            { u"_"_s, QString::number(QDateTime::currentMSecsSinceEpoch()) } });
+    QNetworkRequest request(url);
+    request.setRawHeader("Cache-Control", "no-cache");
+    request.setRawHeader("Pragma", "no-cache");
+    applyHeaders(request, false);
+    request.setAttribute(
+        QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+    const HttpAnswer answer = co_await send(
+        m_scheduleSession, request, "GET", {}, nullptr, m_options.schedule, std::move(stop));
+    throwIfNeeded(answer.status, answer.body);
+    co_return ScheduleData::parseAPIResponse(answer.body);
+}
+
+QCoro::Task<EpisodeDetail> OrvellaAPIClient::getEpisode(QString id, std::stop_token stop)
+{
+    const JSONValue data = co_await getRaw(
+        u"episodes/"_s + pathSegment(id), QueryItems(), false, false, std::move(stop));
+    co_return decodeEpisodeAnswer(data);
+}
+
+QCoro::Task<QList<SearchResult>> OrvellaAPIClient::search(
+    QString query, int page, std::stop_token stop)
+{
+    const QueryItems items { { u"q"_s, query }, { u"page"_s, QString::number(page) } };
+    const JSONValue data
+        = co_await getRaw(u"episodes/search"_s, items, false, true, std::move(stop));
+    co_return decodeSearchAnswer(data);
+}
+
+QCoro::Task<DeviceCodeData> OrvellaAPIClient::requestDeviceCode(QString model, std::stop_token stop)
+{
+    const QByteArray body = JsonBodyWriter()
+                                .add("device_id", deviceId())
+                                .add("platform", u"androidtv"_s)
+                                .add("model", deviceModelText(model))
+                                .add("app_version", QString::fromLatin1(appVersion))
+                                .finish();
+    co_return co_await post<DeviceCodeData>(
+        u"tv/device/code"_s, body, false, u"androidtv"_s, std::move(stop));
+}
+
+QCoro::Task<TokenData> OrvellaAPIClient::pollDeviceToken(QString deviceCode, std::stop_token stop)
+{
+    const QByteArray body
+        = JsonBodyWriter().add("device_code", deviceCode).add("device_id", deviceId()).finish();
+    co_return co_await post<TokenData>(
+        u"tv/device/token"_s, body, false, u"androidtv"_s, std::move(stop));
+}
+
+QCoro::Task<TokenData> OrvellaAPIClient::loginWithEmail(
+    QString fullname, QString email, std::stop_token stop)
+{
+    const QByteArray body = JsonBodyWriter()
+                                .add("fullname", fullname)
+                                .add("email", email)
+                                .add("device_id", deviceId())
+                                .add("platform", u"macos"_s)
+                                .finish();
+    co_return co_await post<TokenData>(u"auth/login"_s, body, false, std::nullopt, std::move(stop));
+}
+
+QCoro::Task<RefreshData> OrvellaAPIClient::refreshTokens(QString refreshToken, std::stop_token stop)
+{
+    const QByteArray body
+        = JsonBodyWriter().add("refresh_token", refreshToken).add("device_id", deviceId()).finish();
+    co_return co_await post<RefreshData>(
+        u"auth/refresh"_s, body, false, std::nullopt, std::move(stop));
+}
+
+QCoro::Task<SignOutData> OrvellaAPIClient::signOut(std::stop_token stop)
+{
+    co_return co_await deleteResource<SignOutData>(u"tv/device"_s, u"androidtv"_s, std::move(stop));
+}
+
+QCoro::Task<UserProfile> OrvellaAPIClient::getProfile(std::stop_token stop)
+{
+    const JSONValue data
+        = co_await getRaw(u"user/profile"_s, QueryItems(), true, true, std::move(stop));
+    co_return decodeProfileAnswer(data);
+}
+
+QCoro::Task<QList<ContinueWatchingItem>> OrvellaAPIClient::getContinueWatching(std::stop_token stop)
+{
+    const JSONValue data
+        = co_await getRaw(u"user/continue-watching"_s, QueryItems(), true, true, std::move(stop));
+    co_return decodeContinueWatchingAnswer(data);
+}
+
+QCoro::Task<> OrvellaAPIClient::postHistory(
+    QString episodeId, qint64 position, qint64 duration, std::stop_token stop)
+{
+    const QByteArray body = JsonBodyWriter()
+                                .add("episode_id", episodeId)
+                                .add("position", position)
+                                .add("duration", duration)
+                                .finish();
+    // The 2xx body is not read: an "error" envelope still counts as delivered.
+    co_await postChecked(u"user/history"_s, body, true, std::nullopt, std::move(stop));
+}
+
+QCoro::Task<> OrvellaAPIClient::postEpisodeView(QString id, std::stop_token stop)
+{
+    // Never authorised, even when signed in.
+    co_await postChecked(
+        u"episodes/"_s + pathSegment(id) + u"/view"_s, "{}", false, std::nullopt, std::move(stop));
+}
+
+} // namespace orvella
