@@ -7,6 +7,8 @@
 //   EXPECT_THROW(orvella::test::runTask(client.fetch(bad)), SomeError);
 //   ASSERT_TRUE(orvella::test::waitUntil([&] { return model.ready(); }));
 
+#include "support/QtPrinting.h"
+
 #include <QCoro/QCoroTask>
 #include <QEventLoop>
 #include <QTimer>

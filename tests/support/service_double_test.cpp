@@ -1,5 +1,5 @@
 #include "support/Fixtures.h"
-#include "support/ServiceDouble.h"
+#include "support/ServiceDoubleTest.h"
 #include "support/TestAsync.h"
 
 #include <QCoroNetworkReply>
@@ -47,14 +47,7 @@ QCoro::Task<Reply> get(
     return send(network, request);
 }
 
-class ServiceDoubleTest : public ::testing::Test
-{
-protected:
-    void SetUp() override { ASSERT_TRUE(service.start()); }
-
-    ServiceDouble service;
-    QNetworkAccessManager network;
-};
+using orvella::test::ServiceDoubleTest;
 
 TEST_F(ServiceDoubleTest, ListensOnLoopbackAndAnswersUnscriptedApiPathsWithAnErrorEnvelope)
 {
