@@ -17,3 +17,5 @@ list(APPEND ORVELLA_SOURCES
     platform/SleepInhibitor.h
     platform/DBusSleepInhibitor.h platform/DBusSleepInhibitor.cpp
 )
+# QR codes.
+list(APPEND ORVELLA_SOURCES platform/QrEncoder.h platform/QrEncoder.cpp)

@@ -4,6 +4,7 @@ list(APPEND ORVELLA_SOURCES
     ui/ImageDecoder.h ui/ImageDecoder.cpp
     ui/ImageNetwork.h ui/ImageNetwork.cpp
     ui/ImagePrefetcher.h ui/ImagePrefetcher.cpp
+    ui/QrCode.h ui/QrCode.cpp
     ui/RemoteImageItem.h ui/RemoteImageItem.cpp
     ui/SymbolGlyphs.h ui/SymbolGlyphs.cpp
 )
@@ -12,6 +13,7 @@ list(APPEND ORVELLA_QML
     ui/GlassCard.qml
     ui/GoldButtonStyle.qml
     ui/OrvellaTheme.qml
+    ui/QRCodeView.qml
     ui/RemoteImage.qml
     ui/SymbolIcon.qml
     ui/ThumbnailShimmer.qml

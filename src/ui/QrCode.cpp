@@ -1,0 +1,85 @@
+#include "ui/QrCode.h"
+
+#include "api/ServiceOrigin.h"
+#include "platform/QrEncoder.h"
+
+#include <QQuickWindow>
+#include <QSGImageNode>
+
+namespace orvella {
+
+QImage QRCodeGenerator::image(const QString &text)
+{
+    const auto matrix = encodeQr(text.toUtf8());
+    if (!matrix)
+        return {};
+    QImage picture(matrix->size, matrix->size, QImage::Format_RGB32);
+    for (int y = 0; y < matrix->size; ++y) {
+        auto *line = reinterpret_cast<QRgb *>(picture.scanLine(y));
+        for (int x = 0; x < matrix->size; ++x)
+            line[x] = matrix->isDark(x, y) ? qRgb(0, 0, 0) : qRgb(255, 255, 255);
+    }
+    return picture;
+}
+
+double QRCodeGenerator::scaleFactor(double size, int modules)
+{
+    return modules > 0 ? size / modules : 0.0;
+}
+
+QUrl QRPayload::url(const std::optional<QString> &verificationUrlComplete,
+    const std::optional<QString> &qrUrl, const std::optional<QString> &verificationUrl)
+{
+    for (const auto *candidate : { &verificationUrlComplete, &qrUrl, &verificationUrl }) {
+        if (!*candidate || (*candidate)->isEmpty())
+            continue;
+        const QUrl url(**candidate, QUrl::StrictMode);
+        if (url.isValid())
+            return url;
+    }
+    QUrl activation = servicePage(QStringLiteral("/activate"));
+    activation.setScheme(QStringLiteral("https"));
+    return activation;
+}
+
+QrCodeItem::QrCodeItem(QQuickItem *parent)
+    : QQuickItem(parent)
+{
+    setFlag(ItemHasContents, true);
+}
+
+void QrCodeItem::setText(const QString &text)
+{
+    if (m_text == text)
+        return;
+    m_text = text;
+    m_image = QRCodeGenerator::image(text);
+    m_dirty = true;
+    emit textChanged();
+    emit imageChanged();
+    update();
+}
+
+QSGNode *QrCodeItem::updatePaintNode(QSGNode *oldNode, UpdatePaintNodeData *)
+{
+    if (m_image.isNull() || boundingRect().isEmpty() || !window()) {
+        delete oldNode;
+        return nullptr;
+    }
+    auto *node = static_cast<QSGImageNode *>(oldNode);
+    if (!node) {
+        node = window()->createImageNode();
+        node->setOwnsTexture(true);
+        // Modules stay sharp at any scale.
+        node->setFiltering(QSGTexture::Nearest);
+        m_dirty = true;
+    }
+    if (m_dirty) {
+        node->setTexture(window()->createTextureFromImage(m_image));
+        m_dirty = false;
+    }
+    node->setRect(boundingRect());
+    return node;
+}
+
+} // namespace orvella
