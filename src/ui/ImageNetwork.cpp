@@ -1,5 +1,6 @@
 #include "ui/ImageNetwork.h"
 
+#include "api/MediaURL.h"
 #include "ui/ImageCache.h"
 #include "ui/ImageDecoder.h"
 
@@ -144,15 +145,10 @@ void ImageNetwork::abort(quint64 id)
 
 QUrl resolveImageUrl(const QString &text)
 {
-    const QString trimmed = text.trimmed();
-    if (trimmed.isEmpty())
-        return {};
-    QUrl url(trimmed, QUrl::StrictMode);
-    if (!url.isValid())
-        url = QUrl(trimmed, QUrl::TolerantMode);
-    if (!url.isValid() || url.scheme().isEmpty())
-        return {};
-    return url;
+    if (const auto url = MediaURL::make(text))
+        return *url;
+    const QUrl url(text);
+    return url.isValid() && !url.scheme().isEmpty() ? url : QUrl();
 }
 
 } // namespace orvella

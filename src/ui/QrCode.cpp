@@ -1,5 +1,6 @@
 #include "ui/QrCode.h"
 
+#include "api/AccountModels.h"
 #include "api/ServiceOrigin.h"
 #include "platform/QrEncoder.h"
 
@@ -40,6 +41,11 @@ QUrl QRPayload::url(const std::optional<QString> &verificationUrlComplete,
     QUrl activation = servicePage(QStringLiteral("/activate"));
     activation.setScheme(QStringLiteral("https"));
     return activation;
+}
+
+QUrl QRPayload::url(const DeviceCodeData &data)
+{
+    return url(data.verification_url_complete, data.qr_url, data.verification_url);
 }
 
 QrCodeItem::QrCodeItem(QQuickItem *parent)

@@ -25,6 +25,7 @@ namespace QRCodeGenerator {
 namespace QRPayload {
 [[nodiscard]] QUrl url(const std::optional<QString> &verificationUrlComplete,
     const std::optional<QString> &qrUrl, const std::optional<QString> &verificationUrl);
+[[nodiscard]] QUrl url(const DeviceCodeData &data);
 } // namespace QRPayload
 
 // The module picture of QRCodeView, scaled to the item without smoothing.

@@ -1,3 +1,4 @@
+#include "api/AccountModels.h"
 #include "platform/QrEncoder.h"
 #include "ui/QrCode.h"
 
@@ -49,6 +50,11 @@ TEST(QRPayload, PrefersTheCompleteAddressThenTheQrThenTheVerificationAddress)
     // A value that does not parse is passed over like an absent one.
     EXPECT_EQ(
         QRPayload::url(QStringLiteral("http://exa mple.com/%zz"), qr, verification), QUrl(qr));
+
+    DeviceCodeData data;
+    data.verification_url_complete = QStringLiteral("not a url");
+    data.qr_url = qr;
+    EXPECT_EQ(QRPayload::url(data), QUrl(qr));
 
     const QByteArray saved = qgetenv("ORVELLA_API_BASE");
     qputenv("ORVELLA_API_BASE", "http://127.0.0.1:4567");
