@@ -19,3 +19,15 @@ list(APPEND ORVELLA_SOURCES
 )
 # QR codes.
 list(APPEND ORVELLA_SOURCES platform/QrEncoder.h platform/QrEncoder.cpp)
+# Studio capture, processing and writing
+list(APPEND ORVELLA_SOURCES
+    platform/MediaClock.h platform/MediaClock.cpp
+    platform/CapturedMedia.h
+    platform/CaptureDeviceCatalog.h platform/CaptureDeviceCatalog.cpp
+    platform/CameraSource.h platform/CameraSource.cpp platform/SystemCameraSource.cpp
+    platform/MicrophoneSource.h platform/MicrophoneSource.cpp platform/SystemMicrophoneSource.cpp
+    platform/PersonSegmenter.h platform/OnnxPersonSegmenter.cpp
+    platform/MovieWriter.h platform/FfmpegMovieWriter.cpp
+    platform/ImageFilters.h platform/ImageFilters.cpp
+    platform/BackgroundFileLoader.h platform/BackgroundFileLoader.cpp
+)

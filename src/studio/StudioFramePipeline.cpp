@@ -1,0 +1,287 @@
+#include "studio/StudioFramePipeline.h"
+
+#include "platform/BackgroundFileLoader.h"
+#include "platform/ImageFilters.h"
+#include "platform/PersonSegmenter.h"
+#include "studio/StudioAnimatedBackgroundRenderer.h"
+#include "studio/StudioRecordingFiles.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <opencv2/imgproc.hpp>
+
+namespace orvella {
+
+namespace {
+
+cv::Mat imageToBgr(const QImage &image)
+{
+    if (image.isNull())
+        return {};
+    const QImage argb = image.convertToFormat(QImage::Format_RGB32);
+    const cv::Mat view(argb.height(), argb.width(), CV_8UC4, const_cast<uchar *>(argb.constBits()),
+        static_cast<size_t>(argb.bytesPerLine()));
+    cv::Mat bgr;
+    cv::cvtColor(view, bgr, cv::COLOR_BGRA2BGR);
+    return bgr;
+}
+
+QImage bgrToImage(const cv::Mat &bgr)
+{
+    QImage image(bgr.cols, bgr.rows, QImage::Format_RGB32);
+    cv::Mat view(image.height(), image.width(), CV_8UC4, image.bits(),
+        static_cast<size_t>(image.bytesPerLine()));
+    cv::cvtColor(bgr, view, cv::COLOR_BGR2BGRA);
+    return image;
+}
+
+} // namespace
+
+StudioFramePipeline::StudioFramePipeline(
+    PersonSegmenter *segmenter, std::function<QImage(const QString &)> loadAsset, QObject *parent)
+    : QObject(parent)
+    , m_segmenter(segmenter)
+    , m_loadAsset(std::move(loadAsset))
+{
+    if (!m_loadAsset)
+        m_loadAsset = [](const QString &) { return QImage(); };
+    m_renderer
+        = new StudioAnimatedBackgroundRenderer(m_loadAsset(QStringLiteral("OrvellaLogoTiles")),
+            m_loadAsset(QStringLiteral("OrvellaBrandBG")), this);
+}
+
+StudioFramePipeline::~StudioFramePipeline() = default;
+
+void StudioFramePipeline::submitFrame(CameraFrame frame)
+{
+    bool schedule = false;
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_pendingFrame)
+            m_replacedFrames.fetch_add(1);
+        else
+            schedule = true;
+        m_pendingFrame = std::move(frame);
+    }
+    if (schedule)
+        QMetaObject::invokeMethod(this, &StudioFramePipeline::processPending, Qt::QueuedConnection);
+}
+
+void StudioFramePipeline::submitAudio(AudioChunk chunk)
+{
+    QMetaObject::invokeMethod(
+        this, [this, chunk = std::move(chunk)] { handleAudio(chunk); }, Qt::QueuedConnection);
+}
+
+void StudioFramePipeline::setPictureSettings(const StudioPictureSettings &settings)
+{
+    std::lock_guard lock(m_mutex);
+    m_settings = settings;
+}
+
+void StudioFramePipeline::setPreviewHandler(std::function<void(QImage)> handler)
+{
+    std::lock_guard lock(m_mutex);
+    m_previewHandler = std::move(handler);
+}
+
+void StudioFramePipeline::processPending()
+{
+    std::optional<CameraFrame> frame;
+    {
+        std::lock_guard lock(m_mutex);
+        frame.swap(m_pendingFrame);
+    }
+    if (frame)
+        handleFrame(*frame);
+}
+
+cv::Mat StudioFramePipeline::processFrame(const cv::Mat &bgra)
+{
+    StudioPictureSettings settings;
+    {
+        std::lock_guard lock(m_mutex);
+        settings = m_settings;
+    }
+    cv::Mat bgr;
+    if (bgra.channels() == 4)
+        cv::cvtColor(bgra, bgr, cv::COLOR_BGRA2BGR);
+    else
+        bgr = bgra.clone();
+    filters::colourControls(bgr, settings.brightness, settings.contrast);
+    if (settings.noiseReduction > filters::noiseFilterThreshold)
+        filters::reduceNoise(
+            bgr, filters::noiseLevelFor(settings.noiseReduction), filters::noiseSharpness);
+    if (settings.preset != StudioBackgroundPreset::none)
+        composite(bgr, settings.preset);
+    return bgr;
+}
+
+void StudioFramePipeline::composite(cv::Mat &bgr, StudioBackgroundPreset preset)
+{
+    if (!m_segmenter)
+        return;
+    const std::optional<cv::Mat> mask = m_segmenter->segment(bgr);
+    if (!mask || mask->empty())
+        return;
+    const cv::Mat fitted = filters::fitMask(*mask, bgr.size());
+    cv::Mat background;
+    if (const int radius = presetBlurRadius(preset); radius > 0) {
+        background = filters::gaussianBlurReplicate(bgr, radius);
+    } else {
+        if (m_background.empty())
+            return;
+        if (m_filledBackground.size() != bgr.size())
+            m_filledBackground = filters::aspectFill(m_background, bgr.size());
+        background = m_filledBackground;
+    }
+    bgr = filters::blendWithMask(bgr, background, fitted);
+}
+
+void StudioFramePipeline::handleFrame(const CameraFrame &frame)
+{
+    if (m_suspended.load() || frame.bgra.empty())
+        return;
+    const cv::Mat processed = processFrame(frame.bgra);
+    if (processed.empty())
+        return;
+    ++m_processedFrames;
+    if (m_processedFrames % 2 == 0) {
+        std::function<void(QImage)> handler;
+        {
+            std::lock_guard lock(m_mutex);
+            handler = m_previewHandler;
+        }
+        if (handler)
+            handler(bgrToImage(processed));
+    }
+    if (!m_writer || !m_acceptSamples || !m_recordingActive)
+        return;
+    // A frame taken while paused (processed after the resume) belongs to the pause.
+    if (frame.timeUs < m_activeSinceUs)
+        return;
+    const qint64 time = frame.timeUs - m_pausedTotalUs;
+    if (!m_writingStarted) {
+        m_writingStarted = m_writer->startWriting();
+        if (!m_writingStarted)
+            return;
+        m_writer->startSession(time);
+    }
+    if (m_writer->appendVideo(processed, time))
+        m_writtenFrames.fetch_add(1);
+}
+
+void StudioFramePipeline::handleAudio(const AudioChunk &chunk)
+{
+    if (!m_writer || !m_acceptSamples || !m_recordingActive || !m_writingStarted)
+        return;
+    if (chunk.timeUs < m_activeSinceUs)
+        return;
+    AudioChunk shifted = chunk;
+    shifted.timeUs -= m_pausedTotalUs;
+    m_writer->appendAudio(shifted);
+}
+
+void StudioFramePipeline::setBackgroundPicture(const QImage &picture)
+{
+    m_background = imageToBgr(picture);
+    m_filledBackground.release();
+}
+
+void StudioFramePipeline::setBackground(StudioBackgroundPreset preset, const QString &customFile)
+{
+    m_renderer->stop();
+    if (!customFile.isEmpty()) {
+        setBackgroundPicture(loadBackgroundPicture(customFile));
+        return;
+    }
+    if (const auto kind = presetAnimatedKind(preset)) {
+        m_renderer->start(*kind, [this](const QImage &frame) { setBackgroundPicture(frame); });
+        return;
+    }
+    if (const auto asset = presetAssetName(preset)) {
+        const QImage picture = m_loadAsset(*asset);
+        if (!picture.isNull()) {
+            setBackgroundPicture(picture);
+            return;
+        }
+    }
+    if (const auto colour = presetColour(preset)) {
+        m_background = cv::Mat(1080, 1920, CV_8UC3,
+            cv::Scalar(colour->blue * 255.0, colour->green * 255.0, colour->red * 255.0));
+        m_filledBackground.release();
+        return;
+    }
+    m_background.release();
+    m_filledBackground.release();
+}
+
+void StudioFramePipeline::stopAnimation()
+{
+    m_renderer->stop();
+}
+
+void StudioFramePipeline::beginRecording(std::unique_ptr<MovieWriter> writer)
+{
+    m_writer = std::move(writer);
+    m_writingStarted = false;
+    m_acceptSamples = true;
+    m_recordingActive = true;
+    m_pausedTotalUs = 0;
+    m_activeSinceUs = 0;
+    m_writtenFrames.store(0);
+}
+
+void StudioFramePipeline::pauseRecording(qint64 atUs)
+{
+    if (!m_recordingActive)
+        return;
+    m_recordingActive = false;
+    m_pauseStartedUs = atUs;
+}
+
+void StudioFramePipeline::resumeRecording(qint64 atUs)
+{
+    if (m_recordingActive || !m_acceptSamples)
+        return;
+    // The paused span is taken off every later time stamp, so the movie matches the clock.
+    if (m_writingStarted)
+        m_pausedTotalUs += atUs - m_pauseStartedUs;
+    m_activeSinceUs = atUs;
+    m_recordingActive = true;
+}
+
+RecordingOutcome StudioFramePipeline::finishRecording(
+    const QString &moviePath, const QString &downloadsFolder)
+{
+    m_acceptSamples = false;
+    m_recordingActive = false;
+    RecordingOutcome outcome;
+    std::unique_ptr<MovieWriter> writer = std::move(m_writer);
+    m_writingStarted = false;
+    if (!writer)
+        return outcome;
+    outcome.hadWriter = true;
+    if (writer->status() == MovieWriterStatus::writing)
+        writer->finishWriting();
+    if (writer->status() == MovieWriterStatus::completed && !moviePath.isEmpty()) {
+        outcome.completed = true;
+        const QString copy
+            = copyFinishedMovie(moviePath, downloadsFolder, QDateTime::currentDateTime());
+        // Without a copy the temporary movie itself is the recording.
+        outcome.outputPath = copy.isEmpty() ? moviePath : copy;
+    } else {
+        outcome.error = writer->errorDescription();
+    }
+    return outcome;
+}
+
+void StudioFramePipeline::discardRecording()
+{
+    m_writer.reset();
+    m_acceptSamples = false;
+    m_recordingActive = false;
+    m_writingStarted = false;
+}
+
+} // namespace orvella

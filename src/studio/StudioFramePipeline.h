@@ -1,0 +1,113 @@
+#pragma once
+
+#include "platform/CapturedMedia.h"
+#include "platform/MovieWriter.h"
+#include "studio/StudioBackgroundPreset.h"
+
+#include <QImage>
+#include <QObject>
+#include <QString>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+
+namespace orvella {
+
+class PersonSegmenter;
+class StudioAnimatedBackgroundRenderer;
+
+// The values of the studio's picture controls that every frame reads.
+struct StudioPictureSettings
+{
+    double brightness = 0;
+    double contrast = 1.0;
+    double noiseReduction = 0.35;
+    StudioBackgroundPreset preset = StudioBackgroundPreset::none;
+};
+
+// What a finished (or failed) recording came to.
+struct RecordingOutcome
+{
+    bool hadWriter = false;
+    bool completed = false;
+    QString error; // the writer's description when it did not complete
+    QString outputPath; // the Downloads copy, or the temporary movie when copying failed
+};
+
+// Turns camera frames into the processed picture (colour controls, noise filter, virtual
+// background), hands every second one to the preview and, while recording, writes frames and
+// microphone samples. Lives on its own worker thread: submitFrame/submitAudio and
+// setPictureSettings may be called from any thread, everything else only on the worker thread.
+class StudioFramePipeline : public QObject
+{
+    Q_OBJECT
+
+public:
+    StudioFramePipeline(PersonSegmenter *segmenter,
+        std::function<QImage(const QString &)> loadAsset, QObject *parent = nullptr);
+    ~StudioFramePipeline() override;
+
+    // Any thread. At most one frame waits: a newer one replaces it.
+    void submitFrame(CameraFrame frame);
+    void submitAudio(AudioChunk chunk);
+    void setPictureSettings(const StudioPictureSettings &settings);
+    void setSuspended(bool suspended) { m_suspended.store(suspended); }
+    void setPreviewHandler(std::function<void(QImage)> handler);
+
+    // Worker thread.
+    // The background for the preset: a custom file (when given) wins, then an animation, a
+    // picture resource, a colour; none otherwise.
+    void setBackground(StudioBackgroundPreset preset, const QString &customFile);
+    void stopAnimation();
+    void beginRecording(std::unique_ptr<MovieWriter> writer);
+    void pauseRecording(qint64 atUs);
+    void resumeRecording(qint64 atUs);
+    // Finishes the writer and copies the movie into the folder.
+    RecordingOutcome finishRecording(const QString &moviePath, const QString &downloadsFolder);
+    // Releases the writer unfinished.
+    void discardRecording();
+
+    // The whole per-frame picture path, BGRA in, BGR out; public for tests and benchmarks.
+    [[nodiscard]] cv::Mat processFrame(const cv::Mat &bgra);
+    void handleFrame(const CameraFrame &frame);
+    void handleAudio(const AudioChunk &chunk);
+
+    [[nodiscard]] const cv::Mat &backgroundPicture() const { return m_background; }
+    [[nodiscard]] int processedFrames() const { return m_processedFrames; }
+    [[nodiscard]] int writtenFrames() const { return m_writtenFrames.load(); }
+    [[nodiscard]] int replacedFrames() const { return m_replacedFrames.load(); }
+    [[nodiscard]] bool writingStarted() const { return m_writingStarted; }
+
+private:
+    void processPending();
+    void composite(cv::Mat &bgr, StudioBackgroundPreset preset);
+    void setBackgroundPicture(const QImage &picture);
+
+    PersonSegmenter *m_segmenter = nullptr;
+    std::function<QImage(const QString &)> m_loadAsset;
+    StudioAnimatedBackgroundRenderer *m_renderer = nullptr; // a child, so it follows the thread
+
+    std::mutex m_mutex; // guards the waiting frame, the settings and the preview handler
+    std::optional<CameraFrame> m_pendingFrame;
+    StudioPictureSettings m_settings;
+    std::function<void(QImage)> m_previewHandler;
+    std::atomic<bool> m_suspended { false };
+    std::atomic<int> m_replacedFrames { 0 };
+    std::atomic<int> m_writtenFrames { 0 };
+
+    cv::Mat m_background; // BGR, any size
+    cv::Mat m_filledBackground;
+    int m_processedFrames = 0;
+
+    std::unique_ptr<MovieWriter> m_writer;
+    bool m_acceptSamples = false;
+    bool m_recordingActive = false;
+    bool m_writingStarted = false;
+    qint64 m_pausedTotalUs = 0;
+    qint64 m_pauseStartedUs = 0;
+    qint64 m_activeSinceUs = 0;
+};
+
+} // namespace orvella
