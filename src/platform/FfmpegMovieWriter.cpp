@@ -361,6 +361,12 @@ private:
 std::unique_ptr<MovieWriter> makeFfmpegMovieWriter(
     const QString &path, QString *error, MovieSettings settings)
 {
+    // The encoders' statistics are no concern of the viewer: the client writes no log.
+    static const bool quiet = [] {
+        av_log_set_level(AV_LOG_ERROR);
+        return true;
+    }();
+    Q_UNUSED(quiet);
     if (!avcodec_find_encoder_by_name("libx264") || !avcodec_find_encoder(AV_CODEC_ID_AAC)) {
         if (error)
             *error = QStringLiteral("Video export is unavailable on this computer.");

@@ -147,6 +147,21 @@ StudioCaptureController::~StudioCaptureController()
     m_sessionContext.reset();
 }
 
+int StudioCaptureController::processedFrameCount() const
+{
+    return m_pipeline->processedFrames();
+}
+
+int StudioCaptureController::writtenFrameCount() const
+{
+    return m_pipeline->writtenFrames();
+}
+
+int StudioCaptureController::replacedFrameCount() const
+{
+    return m_pipeline->replacedFrames();
+}
+
 QVariantList StudioCaptureController::cameraList() const
 {
     return deviceList(m_cameras);

@@ -149,6 +149,11 @@ public:
     // The temporary movie of the current or last recording (empty when none).
     [[nodiscard]] QString recordingPath() const { return m_recordingPath; }
     [[nodiscard]] bool isSessionRunning() const { return m_sessionRunning; }
+    // Camera frames processed and frames written into the current recording so far.
+    [[nodiscard]] int processedFrameCount() const;
+    [[nodiscard]] int writtenFrameCount() const;
+    // Camera frames replaced while waiting for the pipeline (never more than one waits).
+    [[nodiscard]] int replacedFrameCount() const;
     // Finishes a running or paused recording and makes its Downloads copy before returning;
     // called when the application quits.
     void finishBeforeQuit();

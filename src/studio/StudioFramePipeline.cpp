@@ -145,8 +145,8 @@ void StudioFramePipeline::handleFrame(const CameraFrame &frame)
     const cv::Mat processed = processFrame(frame.bgra);
     if (processed.empty())
         return;
-    ++m_processedFrames;
-    if (m_processedFrames % 2 == 0) {
+    // The preview shows every second processed frame.
+    if (m_processedFrames.fetch_add(1) % 2 == 1) {
         std::function<void(QImage)> handler;
         {
             std::lock_guard lock(m_mutex);

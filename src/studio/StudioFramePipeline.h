@@ -75,7 +75,7 @@ public:
     void handleAudio(const AudioChunk &chunk);
 
     [[nodiscard]] const cv::Mat &backgroundPicture() const { return m_background; }
-    [[nodiscard]] int processedFrames() const { return m_processedFrames; }
+    [[nodiscard]] int processedFrames() const { return m_processedFrames.load(); }
     [[nodiscard]] int writtenFrames() const { return m_writtenFrames.load(); }
     [[nodiscard]] int replacedFrames() const { return m_replacedFrames.load(); }
     [[nodiscard]] bool writingStarted() const { return m_writingStarted; }
@@ -96,10 +96,10 @@ private:
     std::atomic<bool> m_suspended { false };
     std::atomic<int> m_replacedFrames { 0 };
     std::atomic<int> m_writtenFrames { 0 };
+    std::atomic<int> m_processedFrames { 0 };
 
     cv::Mat m_background; // BGR, any size
     cv::Mat m_filledBackground;
-    int m_processedFrames = 0;
 
     std::unique_ptr<MovieWriter> m_writer;
     bool m_acceptSamples = false;
