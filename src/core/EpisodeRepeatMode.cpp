@@ -1,8 +1,8 @@
 #include "core/EpisodeRepeatMode.h"
 
-namespace orvella {
+namespace orvella::EpisodeRepeatMode {
 
-QString EpisodeRepeatMode::rawValue(Value mode)
+QString rawValue(Value mode)
 {
     switch (mode) {
     case One:
@@ -15,7 +15,7 @@ QString EpisodeRepeatMode::rawValue(Value mode)
     return QStringLiteral("off");
 }
 
-std::optional<EpisodeRepeatMode::Value> EpisodeRepeatMode::fromRawValue(QStringView raw)
+std::optional<Value> fromRawValue(QStringView raw)
 {
     for (const Value mode : allCases()) {
         if (raw == rawValue(mode))
@@ -24,10 +24,10 @@ std::optional<EpisodeRepeatMode::Value> EpisodeRepeatMode::fromRawValue(QStringV
     return std::nullopt;
 }
 
-const QList<EpisodeRepeatMode::Value> &EpisodeRepeatMode::allCases()
+const QList<Value> &allCases()
 {
     static const QList<Value> cases { Off, One, All };
     return cases;
 }
 
-} // namespace orvella
+} // namespace orvella::EpisodeRepeatMode

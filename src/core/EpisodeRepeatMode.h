@@ -9,21 +9,18 @@
 namespace orvella {
 
 // What the episode player does when an episode ends. QML: EpisodeRepeatMode.Off/One/All.
-class EpisodeRepeatMode
-{
-    Q_GADGET
-    QML_ELEMENT
-    QML_UNCREATABLE("EpisodeRepeatMode only names repeat choices")
+namespace EpisodeRepeatMode {
+Q_NAMESPACE
+QML_ELEMENT
 
-public:
-    enum Value : int { Off, One, All };
-    Q_ENUM(Value)
+enum Value : int { Off, One, All };
+Q_ENUM_NS(Value)
 
-    // "off", "one", "all".
-    [[nodiscard]] static QString rawValue(Value mode);
-    // Exact match of the whole text; anything else is no mode.
-    [[nodiscard]] static std::optional<Value> fromRawValue(QStringView raw);
-    [[nodiscard]] static const QList<Value> &allCases();
-};
+// "off", "one", "all".
+[[nodiscard]] QString rawValue(Value mode);
+// Exact match of the whole text; anything else is no mode.
+[[nodiscard]] std::optional<Value> fromRawValue(QStringView raw);
+[[nodiscard]] const QList<Value> &allCases();
+} // namespace EpisodeRepeatMode
 
 } // namespace orvella

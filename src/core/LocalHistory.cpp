@@ -1,11 +1,15 @@
 #include "core/LocalHistory.h"
 
+#include "api/JsonDecoding.h"
+#include "api/OrvellaAPIClient.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QPointer>
+#include <QSet>
 #include <QSettings>
 #include <algorithm>
-#include <cmath>
 
 namespace orvella {
 
@@ -18,18 +22,6 @@ const QString imageKey = QStringLiteral("image");
 const QString positionKey = QStringLiteral("position");
 const QString durationKey = QStringLiteral("duration");
 const QString updatedAtKey = QStringLiteral("updatedAt");
-
-// A JSON number that is a whole 64-bit integer; 12.5 or 1e300 do not fit an integer field.
-std::optional<qint64> wholeNumber(const QJsonValue &value)
-{
-    if (!value.isDouble())
-        return std::nullopt;
-    const double number = value.toDouble();
-    if (!std::isfinite(number) || std::trunc(number) != number || number < -9.2e18
-        || number > 9.2e18)
-        return std::nullopt;
-    return static_cast<qint64>(number);
-}
 
 // Absent and null are both "no value"; any other non-text value fails the entry.
 bool optionalText(const QJsonObject &object, const QString &key, std::optional<QString> &out)
@@ -57,9 +49,9 @@ std::optional<LocalHistoryEntry> decodeEntry(const QJsonValue &value)
         || !optionalText(object, programTitleKey, entry.programTitle)
         || !optionalText(object, imageKey, entry.image))
         return std::nullopt;
-    const auto position = wholeNumber(object.value(positionKey));
-    const auto duration = wholeNumber(object.value(durationKey));
-    const auto updatedAt = wholeNumber(object.value(updatedAtKey));
+    const auto position = jsonWholeNumber(object.value(positionKey));
+    const auto duration = jsonWholeNumber(object.value(durationKey));
+    const auto updatedAt = jsonWholeNumber(object.value(updatedAtKey));
     if (!position || !duration || !updatedAt)
         return std::nullopt;
     entry.position = *position;
@@ -144,6 +136,44 @@ void store(const QList<LocalHistoryEntry> &entries)
         settings.remove(settingsName());
     else
         settings.setValue(settingsName(), encode(entries));
+}
+
+QCoro::Task<> migrateToServer(OrvellaAPIClient &client)
+{
+    QPointer<OrvellaAPIClient> guard(&client);
+    const QList<LocalHistoryEntry> newest = load().mid(0, 20);
+    if (newest.isEmpty()) {
+        QSettings().remove(settingsName());
+        co_return;
+    }
+    QSet<QString> offered;
+    QSet<QString> uploaded;
+    for (const LocalHistoryEntry &entry : newest) {
+        if (offered.contains(entry.episodeId))
+            continue;
+        offered.insert(entry.episodeId);
+        bool posted = false;
+        try {
+            co_await guard->postHistory(entry.episodeId, entry.position, entry.duration);
+            posted = true;
+        } catch (...) {
+            // Kept for a later upload.
+        }
+        if (posted)
+            uploaded.insert(entry.episodeId);
+        if (!guard)
+            break;
+    }
+    // Read again: what was stored may have changed while the posts ran.
+    const auto stored = decode(QSettings().value(settingsName()).toByteArray());
+    if (!stored)
+        co_return;
+    QList<LocalHistoryEntry> remaining;
+    for (const LocalHistoryEntry &entry : *stored) {
+        if (!uploaded.contains(entry.episodeId))
+            remaining.append(entry);
+    }
+    store(remaining);
 }
 
 } // namespace LocalHistoryStore

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoro/QCoroTask>
 #include <QList>
 #include <QString>
 #include <optional>
@@ -8,6 +9,8 @@
 class QSettings;
 
 namespace orvella {
+
+class OrvellaAPIClient;
 
 // One record of the watch history kept on this computer while nobody is signed in.
 struct LocalHistoryEntry
@@ -42,6 +45,12 @@ inline constexpr auto settingsKey = "local.history";
 
 // Stores the entries in the given order, or removes the key when there are none.
 void store(const QList<LocalHistoryEntry> &entries);
+
+// Uploads the history after a sign-in: among the 20 newest entries, the newest of each episode
+// is posted, one after the other. Entries of episodes whose post succeeded are then removed;
+// all others stay, in their order, for a later upload (the key goes when none remain). Never
+// throws.
+QCoro::Task<> migrateToServer(OrvellaAPIClient &client);
 
 } // namespace LocalHistoryStore
 

@@ -41,19 +41,25 @@ constexpr std::array<RouteRow, MacRoute::count> routeRows { {
     { u"maintenance", u"Maintenance", u"app", u'm' },
 } };
 
-const RouteRow &row(MacRoute::Value route)
+} // namespace
+
+namespace MacRoute {
+
+namespace {
+
+const RouteRow &row(Value route)
 {
     return routeRows.at(static_cast<std::size_t>(route));
 }
 
 } // namespace
 
-QString MacRoute::rawValue(Value route)
+QString rawValue(Value route)
 {
     return QString::fromUtf16(row(route).raw);
 }
 
-std::optional<MacRoute::Value> MacRoute::fromRawValue(QStringView raw)
+std::optional<Value> fromRawValue(QStringView raw)
 {
     for (std::size_t i = 0; i < routeRows.size(); ++i) {
         if (raw == QStringView(routeRows[i].raw))
@@ -62,22 +68,22 @@ std::optional<MacRoute::Value> MacRoute::fromRawValue(QStringView raw)
     return std::nullopt;
 }
 
-QString MacRoute::title(Value route)
+QString title(Value route)
 {
     return QString::fromUtf16(row(route).title);
 }
 
-QString MacRoute::systemImage(Value route)
+QString systemImage(Value route)
 {
     return QString::fromUtf16(row(route).systemImage);
 }
 
-QString MacRoute::shortcutKey(Value route)
+QString shortcutKey(Value route)
 {
     return QString(QChar(row(route).shortcutKey));
 }
 
-const QList<MacRoute::Value> &MacRoute::allCases()
+const QList<Value> &allCases()
 {
     static const QList<Value> all = [] {
         QList<Value> list;
@@ -88,12 +94,14 @@ const QList<MacRoute::Value> &MacRoute::allCases()
     return all;
 }
 
-const QList<MacRoute::Value> &MacRoute::sidebarRoutes()
+const QList<Value> &sidebarRoutes()
 {
     static const QList<Value> routes { Live, Home, Programs, Search, Languages, Give, Herald,
         Testimony, KidsZone, VirtualCenter, Countdown, TestimoniesLib, TestimonyRec, Notifications,
         Settings, Login };
     return routes;
 }
+
+} // namespace MacRoute
 
 } // namespace orvella

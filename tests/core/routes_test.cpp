@@ -8,7 +8,7 @@
 
 namespace {
 
-using orvella::MacRoute;
+namespace MacRoute = orvella::MacRoute;
 
 TEST(MacRoute, TableOfAllTwentyThreeRoutes)
 {

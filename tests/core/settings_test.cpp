@@ -12,7 +12,7 @@
 
 namespace {
 
-using orvella::EpisodeRepeatMode;
+namespace EpisodeRepeatMode = orvella::EpisodeRepeatMode;
 using orvella::PlaybackQuality;
 using orvella::SettingsModel;
 using orvella::SettingsStore;

@@ -1,0 +1,218 @@
+#include "AppModelHarness.h"
+#include "core/EventNotifications.h"
+#include "core/TvEventSchedule.h"
+
+namespace orvella::test {
+namespace {
+
+constexpr qint64 now = 1'700'000'000'000; // ms
+constexpr qint64 minute = 60'000;
+
+ConfigEvent event(std::optional<qint64> startsAt, const QString &title = QStringLiteral("Healing"),
+    std::optional<bool> active = true)
+{
+    return ConfigEvent { active, title, startsAt, std::nullopt };
+}
+
+// Seconds since 1970 of `now` plus the given milliseconds, as the configuration sends it.
+qint64 secondsFromNow(qint64 ms)
+{
+    return (now + ms) / 1000;
+}
+
+TEST(EventNotice, RemindersCountDownInFiveMinuteSteps)
+{
+    const SettingsStore settings;
+    const qint64 start = secondsFromNow(12 * minute + 59'000);
+    auto notice = OrvellaNotificationSync::noticeFor(event(start), settings, now);
+    ASSERT_TRUE(notice);
+    EXPECT_EQ(notice->id, QStringLiteral("event_reminder_%1_2").arg(start));
+    EXPECT_EQ(notice->title, "Healing starts soon");
+    EXPECT_EQ(notice->body, "Starts in about 12 minutes. Join the live healing service.");
+
+    const qint64 halfHour = secondsFromNow(30 * minute + 30'000);
+    notice = OrvellaNotificationSync::noticeFor(event(halfHour), settings, now);
+    EXPECT_EQ(notice->id, QStringLiteral("event_reminder_%1_6").arg(halfHour));
+
+    notice = OrvellaNotificationSync::noticeFor(event(secondsFromNow(50'000)), settings, now);
+    EXPECT_EQ(notice->body, QString::fromUtf8("Starting now — open Orvella Live."));
+    EXPECT_TRUE(notice->id.endsWith("_0"));
+    notice = OrvellaNotificationSync::noticeFor(event(secondsFromNow(119'000)), settings, now);
+    EXPECT_EQ(notice->body, QString::fromUtf8("Starting now — open Orvella Live."));
+    notice = OrvellaNotificationSync::noticeFor(event(secondsFromNow(2 * minute)), settings, now);
+    EXPECT_EQ(notice->body, "Starts in about 2 minutes. Join the live healing service.");
+}
+
+TEST(EventNotice, TheActiveNoticeOtherwise)
+{
+    SettingsStore settings;
+    const qint64 far = secondsFromNow(31 * minute);
+    auto notice = OrvellaNotificationSync::noticeFor(event(far), settings, now);
+    ASSERT_TRUE(notice);
+    EXPECT_EQ(notice->id, QStringLiteral("event_active_%1").arg(far));
+    EXPECT_EQ(notice->title, "Healing");
+    EXPECT_EQ(notice->body, "A Orvella event is active. Watch live on Orvella.");
+
+    const qint64 past = secondsFromNow(-minute);
+    EXPECT_EQ(OrvellaNotificationSync::noticeFor(event(past), settings, now)->id,
+        QStringLiteral("event_active_%1").arg(past));
+    EXPECT_EQ(OrvellaNotificationSync::noticeFor(event(std::nullopt), settings, now)->id,
+        "event_active_0");
+    EXPECT_EQ(OrvellaNotificationSync::noticeFor(event(0), settings, now)->id, "event_active_0");
+
+    settings.liveReminders = false;
+    const qint64 soon = secondsFromNow(10 * minute);
+    EXPECT_EQ(OrvellaNotificationSync::noticeFor(event(soon), settings, now)->id,
+        QStringLiteral("event_active_%1").arg(soon));
+    settings.eventAlerts = false;
+    EXPECT_FALSE(OrvellaNotificationSync::noticeFor(event(soon), settings, now));
+}
+
+TEST(EventNotice, MillisecondStartsAreTakenAsTheyAre)
+{
+    const SettingsStore settings;
+    const qint64 startMs = now + 7 * minute;
+    auto notice = OrvellaNotificationSync::noticeFor(event(startMs), settings, now);
+    ASSERT_TRUE(notice);
+    EXPECT_EQ(notice->id, QStringLiteral("event_reminder_%1_1").arg(startMs));
+}
+
+TEST(EventNotice, NothingWithoutPushAnActiveEventOrATitle)
+{
+    SettingsStore settings;
+    const qint64 soon = secondsFromNow(10 * minute);
+    EXPECT_FALSE(OrvellaNotificationSync::noticeFor(std::nullopt, settings, now));
+    EXPECT_FALSE(OrvellaNotificationSync::noticeFor(event(soon, "H", false), settings, now));
+    EXPECT_FALSE(OrvellaNotificationSync::noticeFor(event(soon, "H", std::nullopt), settings, now));
+    EXPECT_FALSE(OrvellaNotificationSync::noticeFor(event(soon, ""), settings, now));
+    EXPECT_FALSE(OrvellaNotificationSync::noticeFor(
+        ConfigEvent { true, std::nullopt, soon, std::nullopt }, settings, now));
+    settings.pushEnabled = false;
+    EXPECT_FALSE(OrvellaNotificationSync::noticeFor(event(soon), settings, now));
+}
+
+TEST(EventNotice, EachIdentifierIsShownOnceAndNeverWhileInFront)
+{
+    qint64 clock = now;
+    bool active = true;
+    QList<PostedNotice> posted;
+    RecordingNotifier notifier(posted);
+    OrvellaNotificationSync sync(
+        &notifier, [&] { return clock; }, [&] { return active; });
+    const SettingsStore settings;
+    const auto soon = event(secondsFromNow(12 * minute));
+
+    sync.applyConfigEvent(soon, settings);
+    EXPECT_TRUE(posted.isEmpty()) << "the application is in front";
+    active = false;
+    sync.applyConfigEvent(soon, settings);
+    clock += minute;
+    sync.applyConfigEvent(soon, settings);
+    ASSERT_EQ(posted.size(), 1) << "same five-minute step";
+    clock += 2 * minute; // 9 minutes left: the next step
+    sync.applyConfigEvent(soon, settings);
+    ASSERT_EQ(posted.size(), 2);
+    EXPECT_NE(posted[0].id, posted[1].id);
+    EXPECT_EQ(sync.delivered().size(), 2);
+}
+
+TEST_F(AppModelHarness, TheMinuteSyncUsesTheHeldConfigurationWhenOffline)
+{
+    const qint64 start = secondsFromNow(20 * minute);
+    nowMs = now;
+    QJsonObject config = sampleConfig();
+    config.insert("event",
+        QJsonObject { { "active", "yes" }, { "title", "Crusade" }, { "starts_at", start } });
+    service.on(
+        "GET", "tv/config", { ScriptedAnswer::envelope(config), ScriptedAnswer::error(500, "x") });
+    AppModel &app = build();
+    runTask(app.syncEventNotifications());
+    ASSERT_EQ(notices.size(), 1);
+    EXPECT_EQ(notices[0].id, QStringLiteral("event_reminder_%1_4").arg(start));
+
+    nowMs += 6 * minute;
+    runTask(app.syncEventNotifications());
+    ASSERT_TRUE(app.config());
+    ASSERT_EQ(notices.size(), 2);
+    EXPECT_EQ(notices[1].id, QStringLiteral("event_reminder_%1_2").arg(start));
+}
+
+TEST_F(AppModelHarness, StartUpAppliesTheEventRules)
+{
+    nowMs = now;
+    storeSession();
+    scriptStartup();
+    QJsonObject config = sampleConfig();
+    config.insert("event", QJsonObject { { "active", true }, { "title", "Crusade" } });
+    service.on("GET", "tv/config", ScriptedAnswer::envelope(config));
+    AppModel &app = build();
+    runTask(app.bootstrap());
+    ASSERT_EQ(notices.size(), 1);
+    EXPECT_EQ(notices[0].id, "event_active_0");
+}
+
+TEST_F(AppModelHarness, TheCountdownReloadsConfigurationAndHomeQuietly)
+{
+    service.on("GET", "tv/config", ScriptedAnswer::error(500, "down"));
+    service.on("GET", "tv/home", ScriptedAnswer::envelope(sampleHome()));
+    AppModel &app = build();
+    runTask(app.refreshEventScheduleData());
+    EXPECT_FALSE(app.config());
+    EXPECT_TRUE(app.home());
+    EXPECT_FALSE(app.bootstrapError());
+    EXPECT_TRUE(notices.isEmpty());
+}
+
+TvConfig configWith(QList<ConfigEventListItem> events, std::optional<ConfigEvent> single = {})
+{
+    TvConfig config;
+    config.events = std::move(events);
+    config.event = std::move(single);
+    return config;
+}
+
+ConfigEventListItem listed(std::optional<QString> id, qint64 startsAt, const QString &title)
+{
+    ConfigEventListItem item;
+    item.id = std::move(id);
+    item.title = title;
+    item.starts_at = startsAt;
+    return item;
+}
+
+TEST(TvEventScheduleTest, ListedEventsInStableStartOrder)
+{
+    const auto items = TvEventSchedule::resolve(
+        configWith({ listed(QStringLiteral("b"), 2'000'000'000, "B"),
+            listed(QStringLiteral("a1"), 1'800'000'000, "A1"), listed(std::nullopt, 0, "dropped"),
+            listed(QStringLiteral("a2"), 1'800'000'000'000, "A2") }),
+        QStringLiteral("Tonight"));
+    ASSERT_EQ(items.size(), 3);
+    EXPECT_EQ(items[0].id, "a1");
+    EXPECT_EQ(items[1].id, "a2") << "equal starts keep the configuration's order";
+    EXPECT_EQ(items[2].id, "b");
+    EXPECT_EQ(items[0].subtitle, "Tonight");
+    EXPECT_TRUE(TvEventSchedule::resolve(std::nullopt, std::nullopt).isEmpty());
+}
+
+TEST(TvEventScheduleTest, TheSingleActiveEventStandsInForAnEmptyList)
+{
+    const auto items = TvEventSchedule::resolve(
+        configWith({ listed(QStringLiteral("x"), 5, "") }, event(1'700'000'000, "Crusade")),
+        QStringLiteral("  \n"));
+    ASSERT_EQ(items.size(), 1);
+    EXPECT_EQ(items[0],
+        (CountdownEventItem { "config_event_1700000000", "Crusade", "Live from Orvella",
+            1'700'000'000'000, "LIVE EVENT", "Watch Live" }));
+    EXPECT_EQ(TvEventSchedule::resolve(
+                  configWith({}, event(1'700'000'000, "C")), QStringLiteral(" Sub "))[0]
+                  .subtitle,
+        " Sub ");
+    EXPECT_TRUE(
+        TvEventSchedule::resolve(configWith({}, event(1'700'000'000, "C", false)), {}).isEmpty());
+    EXPECT_TRUE(TvEventSchedule::resolve(configWith({}, event(0, "C")), {}).isEmpty());
+    EXPECT_TRUE(TvEventSchedule::resolve(configWith({}, event(5, "")), {}).isEmpty());
+}
+
+} // namespace
+} // namespace orvella::test
