@@ -1,13 +1,18 @@
 #include "studio/RecordingDelivery.h"
 
+#include "api/APIError.h"
+#include "api/OrvellaAPIClient.h"
 #include "platform/FileReveal.h"
+#include "studio/StudioCaptureController.h"
 
 #include <QCoroFuture>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 #include <filesystem>
 
@@ -102,6 +107,28 @@ bool isOpenablePortal(const QUrl &url)
     return scheme == u"http" || scheme == u"https";
 }
 
+Uploader apiUploader(OrvellaAPIClient &client)
+{
+    return [client = QPointer<OrvellaAPIClient>(&client)](
+               UploadRequest request) -> QCoro::Task<std::optional<QString>> {
+        std::optional<QString> failure;
+        if (!client) {
+            failure = QStringLiteral("The connection to Orvella is not available");
+            co_return failure;
+        }
+        try {
+            QCoro::Task<> sending = client->uploadTestimony(
+                request.filePath, request.name, request.email, request.title);
+            co_await sending;
+        } catch (const DescribedError &error) {
+            failure = error.description();
+        } catch (const std::exception &error) {
+            failure = QString::fromLocal8Bit(error.what());
+        }
+        co_return failure;
+    };
+}
+
 QString uploadingStatus()
 {
     return QStringLiteral("Uploading to Orvella…");
@@ -150,3 +177,190 @@ QCoro::Task<UploadReport> upload(
 }
 
 } // namespace orvella::delivery
+
+namespace orvella {
+
+namespace {
+
+delivery::Services desktopServices()
+{
+    delivery::Services services;
+    services.upload = delivery::apiUploader(OrvellaAPIClient::shared());
+    services.reveal = std::make_shared<DesktopFileReveal>();
+    services.openUrl = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
+    services.archiveFolder = delivery::archiveFolder();
+    return services;
+}
+
+} // namespace
+
+RecordingDelivery::RecordingDelivery(QObject *parent)
+    : RecordingDelivery(desktopServices(), parent)
+{ }
+
+RecordingDelivery::RecordingDelivery(delivery::Services services, QObject *parent)
+    : QObject(parent)
+    , m_services(std::move(services))
+{ }
+
+RecordingDelivery::~RecordingDelivery() = default;
+
+void RecordingDelivery::setCapture(StudioCaptureController *capture)
+{
+    if (!m_capture.repoint(capture))
+        return;
+    m_capture.forward(
+        &StudioCaptureController::stateChanged, this, &RecordingDelivery::recordingChanged);
+    m_capture.forward(
+        &StudioCaptureController::outputURLChanged, this, &RecordingDelivery::recordingChanged);
+    emit captureChanged();
+    emit recordingChanged();
+}
+
+QString RecordingDelivery::recordingPath() const
+{
+    if (!m_capture)
+        return {};
+    const QUrl url = m_capture->outputURL();
+    return url.isLocalFile() ? url.toLocalFile() : QString();
+}
+
+bool RecordingDelivery::readyCardVisible() const
+{
+    return m_capture && m_capture->state() == StudioCaptureController::State::Ready
+        && !recordingPath().isEmpty();
+}
+
+QString RecordingDelivery::recordingFileName() const
+{
+    return QFileInfo(recordingPath()).fileName();
+}
+
+QUrl RecordingDelivery::saveFolder() const
+{
+    const QString path = recordingPath();
+    return path.isEmpty() ? QUrl() : QUrl::fromLocalFile(QFileInfo(path).absolutePath());
+}
+
+QUrl RecordingDelivery::proposedSaveFile() const
+{
+    const QString path = recordingPath();
+    return path.isEmpty() ? QUrl() : QUrl::fromLocalFile(path);
+}
+
+QStringList RecordingDelivery::saveNameFilters()
+{
+    return { QStringLiteral("QuickTime movie (*.mov)"), QStringLiteral("MPEG-4 movie (*.mp4)") };
+}
+
+void RecordingDelivery::openPreview()
+{
+    if (!m_capture)
+        return;
+    const QString path = recordingPath();
+    if (path.isEmpty()) {
+        m_capture->setUploadMessage(QStringLiteral("Record a testimony before previewing."));
+        return;
+    }
+    // A new player each time, so a second preview starts from the beginning.
+    QObject *player = m_playerFactory ? m_playerFactory(QUrl::fromLocalFile(path)) : nullptr;
+    if (!player) {
+        m_capture->setUploadMessage(QStringLiteral("The recording cannot be played here."));
+        return;
+    }
+    m_capture->setPreviewPlayer(player);
+    m_capture->setStatusMessage(QStringLiteral("Previewing recording"));
+}
+
+void RecordingDelivery::closePreview()
+{
+    if (m_capture)
+        m_capture->clearPreviewPlayer();
+}
+
+void RecordingDelivery::requestSave()
+{
+    if (!m_capture)
+        return;
+    if (recordingPath().isEmpty()) {
+        m_capture->setUploadMessage(QStringLiteral("Record a testimony before saving."));
+        return;
+    }
+    emit saveDialogRequested();
+}
+
+void RecordingDelivery::saveTo(const QUrl &target)
+{
+    saveRecordingTo(target);
+}
+
+QCoro::Task<> RecordingDelivery::saveRecordingTo(QUrl target)
+{
+    QPointer<StudioCaptureController> capture = m_capture.get();
+    const QString source = recordingPath();
+    if (!capture)
+        co_return;
+    if (source.isEmpty()) {
+        capture->setUploadMessage(QStringLiteral("Record a testimony before saving."));
+        co_return;
+    }
+    if (target.isEmpty())
+        co_return; // the dialog was cancelled
+    const QString destination = target.isLocalFile() ? target.toLocalFile() : QString();
+    if (destination.isEmpty()) {
+        capture->setUploadMessage(QStringLiteral("Choose a folder on this computer."));
+        co_return;
+    }
+    // A movie can be large: copied away from the main thread.
+    QFuture<std::optional<QString>> copying = QtConcurrent::run(
+        [source, destination] { return delivery::saveCopy(source, destination); });
+    const std::optional<QString> failure = co_await copying;
+    if (!capture)
+        co_return;
+    if (failure) {
+        capture->setUploadMessage(*failure);
+        co_return;
+    }
+    capture->setUploadMessage(QStringLiteral("Saved to ") + QFileInfo(destination).fileName());
+    capture->setStatusMessage(QStringLiteral("Saved to computer"));
+}
+
+void RecordingDelivery::reveal()
+{
+    const QString path = recordingPath();
+    if (!path.isEmpty() && m_services.reveal)
+        m_services.reveal->reveal(path);
+}
+
+void RecordingDelivery::upload()
+{
+    uploadRecording(m_arguments ? m_arguments() : delivery::UploadArguments {});
+}
+
+QCoro::Task<> RecordingDelivery::uploadRecording(delivery::UploadArguments arguments)
+{
+    QPointer<StudioCaptureController> capture = m_capture.get();
+    if (!capture)
+        co_return;
+    // The file is taken now: whatever happens to the controller meanwhile, this recording is
+    // the one sent, archived and shown.
+    const QString file = recordingPath();
+    if (file.isEmpty()) {
+        capture->setUploadMessage(QStringLiteral("Record a testimony before uploading."));
+        co_return;
+    }
+    if (capture->isUploading())
+        co_return;
+    capture->setIsUploading(true);
+    capture->setStatusMessage(delivery::uploadingStatus());
+    QCoro::Task<delivery::UploadReport> sending
+        = delivery::upload(m_services, file, arguments.name, arguments.email, arguments.portal);
+    const delivery::UploadReport report = co_await sending;
+    if (!capture)
+        co_return;
+    capture->setUploadMessage(report.uploadMessage);
+    capture->setStatusMessage(report.statusMessage);
+    capture->setIsUploading(false);
+}
+
+} // namespace orvella

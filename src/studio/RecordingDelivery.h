@@ -1,8 +1,15 @@
 #pragma once
 
+#include "studio/CaptureLink.h"
+#include "studio/StudioCaptureController.h"
+
 #include <QCoroTask>
+#include <QObject>
+#include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
+#include <QtQml/qqmlregistration.h>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -10,6 +17,7 @@
 namespace orvella {
 
 class FileReveal;
+class OrvellaAPIClient;
 
 // What the viewer does with a finished recording besides previewing it: save a copy, keep an
 // archive copy, and upload it with the portal fallback. Pure of any controller state, so that
@@ -61,6 +69,9 @@ struct UploadReport
     QString statusMessage;
 };
 
+// Sends through the API client's testimony upload, turning its errors into their descriptions.
+[[nodiscard]] Uploader apiUploader(OrvellaAPIClient &client);
+
 // Status while an upload runs.
 [[nodiscard]] QString uploadingStatus();
 
@@ -70,5 +81,86 @@ struct UploadReport
 [[nodiscard]] QCoro::Task<UploadReport> upload(
     Services services, QString filePath, QString name, QString email, QUrl portal);
 
+// The values an upload sends besides the file, read when it starts.
+struct UploadArguments
+{
+    QString name;
+    QString email;
+    QUrl portal; // the testimony portal page; empty when the configuration gives none
+};
+
 } // namespace delivery
+
+// What the ready card does with the capture controller's finished recording: preview, save,
+// reveal and upload. Results are reported in the controller's statusMessage and
+// uploadMessage, so the screen shows them wherever they came from. An upload belongs to the
+// controller, not to this object: it finishes and reports even when the screen has gone.
+class RecordingDelivery : public QObject
+{
+    Q_OBJECT
+    QML_ELEMENT
+
+    Q_PROPERTY(orvella::StudioCaptureController *capture READ capture WRITE setCapture NOTIFY
+            captureChanged)
+    // A finished recording is there to act on.
+    Q_PROPERTY(bool readyCardVisible READ readyCardVisible NOTIFY recordingChanged)
+    Q_PROPERTY(QString recordingFileName READ recordingFileName NOTIFY recordingChanged)
+    // What the save dialog proposes and offers.
+    Q_PROPERTY(QUrl saveFolder READ saveFolder NOTIFY recordingChanged)
+    Q_PROPERTY(QUrl proposedSaveFile READ proposedSaveFile NOTIFY recordingChanged)
+    Q_PROPERTY(QStringList saveNameFilters READ saveNameFilters CONSTANT)
+
+public:
+    using PlayerFactory = std::function<QObject *(const QUrl &file)>;
+    using ArgumentsSource = std::function<delivery::UploadArguments()>;
+
+    // Real services: the shared API client, the desktop's file manager and browser.
+    explicit RecordingDelivery(QObject *parent = nullptr);
+    RecordingDelivery(delivery::Services services, QObject *parent = nullptr);
+    ~RecordingDelivery() override;
+
+    [[nodiscard]] StudioCaptureController *capture() const { return m_capture.get(); }
+    void setCapture(StudioCaptureController *capture);
+
+    [[nodiscard]] bool readyCardVisible() const;
+    [[nodiscard]] QString recordingFileName() const;
+    [[nodiscard]] QUrl saveFolder() const;
+    [[nodiscard]] QUrl proposedSaveFile() const;
+    [[nodiscard]] static QStringList saveNameFilters();
+
+    // Where the upload's name, e-mail and portal come from (the app model by default), and
+    // what plays the preview.
+    void setArgumentsSource(ArgumentsSource source) { m_arguments = std::move(source); }
+    void setPlayerFactory(PlayerFactory factory) { m_playerFactory = std::move(factory); }
+    void setServices(delivery::Services services) { m_services = std::move(services); }
+
+    // Plays the recording in the stage, from its start.
+    Q_INVOKABLE void openPreview();
+    // Pauses and drops the preview; the camera picture returns.
+    Q_INVOKABLE void closePreview();
+    // Asks the screen for a save dialog, or hints that there is nothing to save.
+    Q_INVOKABLE void requestSave();
+    // The dialog's choice; an empty URL is a cancelled dialog.
+    Q_INVOKABLE void saveTo(const QUrl &target);
+    QCoro::Task<> saveRecordingTo(QUrl target);
+    // Selects the recording in the file manager; silent without a recording.
+    Q_INVOKABLE void reveal();
+    // Uploads with the arguments of the arguments source.
+    Q_INVOKABLE void upload();
+    QCoro::Task<> uploadRecording(delivery::UploadArguments arguments);
+
+signals:
+    void captureChanged();
+    void recordingChanged();
+    void saveDialogRequested();
+
+private:
+    [[nodiscard]] QString recordingPath() const;
+
+    CaptureLink m_capture;
+    delivery::Services m_services;
+    ArgumentsSource m_arguments;
+    PlayerFactory m_playerFactory;
+};
+
 } // namespace orvella

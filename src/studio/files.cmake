@@ -15,6 +15,26 @@ list(APPEND ORVELLA_QML
 )
 # Screen and delivery
 list(APPEND ORVELLA_SOURCES
+    studio/CaptureLink.h
     studio/RecordingDelivery.h studio/RecordingDelivery.cpp
     studio/RecordingTransport.h studio/RecordingTransport.cpp
+    studio/BackgroundPickerModel.h studio/BackgroundPickerModel.cpp
+    studio/StudioScreenModel.h studio/StudioScreenModel.cpp
+)
+list(APPEND ORVELLA_QML
+    studio/TestimonyRecordingScreen.qml
+    studio/StudioStage.qml
+    studio/StudioPreviewPlayer.qml
+    studio/StudioStatusPill.qml
+    studio/RecordingTransportBar.qml
+    studio/StudioReadyCard.qml
+    studio/StudioUploadButton.qml
+    studio/StudioBorderedButton.qml
+    studio/StudioControlsPanel.qml
+    studio/StudioControlSection.qml
+    studio/StudioLabeledSlider.qml
+    studio/StudioDevicePicker.qml
+    studio/BackgroundPicker.qml
+    studio/PresetSwatchView.qml
+    studio/StudioGradientRect.qml
 )

@@ -1,0 +1,161 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Dialogs
+import QtQuick.Layouts
+import Orvella
+
+// The testimony studio: the stage with the camera picture, the transport, the actions for a
+// finished recording and the controls panel. Everything shown is the capture controller's
+// state; the camera starts when the screen is shown and is suspended when it goes.
+Item {
+    id: screen
+
+    required property StudioCaptureController capture
+
+    // The standard controls of the panel (pop-ups, check box, sliders, editor) on the dark card.
+    palette.window: OrvellaTheme.navy
+    palette.windowText: OrvellaTheme.textPrimary
+    palette.base: "#0b1322"
+    palette.alternateBase: OrvellaTheme.navyDeep
+    palette.text: OrvellaTheme.textPrimary
+    palette.button: "#1c2a40"
+    palette.buttonText: OrvellaTheme.textPrimary
+    palette.highlight: OrvellaTheme.gold
+    palette.highlightedText: "black"
+    palette.light: "#2a3a52"
+    palette.midlight: "#223249"
+    palette.mid: "#34465f"
+    palette.dark: "#3d506b"
+    palette.shadow: "black"
+    palette.placeholderText: OrvellaTheme.textMuted
+
+    StudioScreenModel {
+        id: studio
+        capture: screen.capture
+    }
+
+    Component.onCompleted: studio.shown()
+    Component.onDestruction: studio.hidden()
+
+    StudioGradientRect {
+        anchors.fill: parent
+        diagonal: true
+        fromColor: OrvellaTheme.canvas
+        toColor: OrvellaTheme.navyDeep
+    }
+
+    ColumnLayout {
+        anchors.fill: parent
+        anchors.margins: 18
+        spacing: 14
+
+        RowLayout {
+            Layout.fillWidth: true
+            ColumnLayout {
+                spacing: 3
+                Text {
+                    text: "TESTIMONY CREATOR"
+                    color: OrvellaTheme.sky
+                    font.family: OrvellaTheme.sansFamily
+                    font.pixelSize: 9
+                    font.weight: Font.Bold
+                    font.letterSpacing: 3
+                }
+                Text {
+                    text: "Your Story. Beautifully Told."
+                    color: OrvellaTheme.goldLight
+                    font: OrvellaTheme.serifFont(25, Font.Bold)
+                }
+            }
+            Item { Layout.fillWidth: true }
+            Text {
+                text: screen.capture.statusMessage
+                color: OrvellaTheme.textSecondary
+                font: OrvellaTheme.font(11, Font.Medium)
+            }
+        }
+
+        RowLayout {
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            spacing: 14
+
+            Item {
+                id: leftColumn
+                Layout.fillWidth: true
+                Layout.fillHeight: true
+
+                // What the column holds besides the stage, so the stage can take the rest.
+                readonly property real othersHeight: transportBar.height + column.spacing
+                    + (readyCard.visible ? readyCard.height + column.spacing : 0)
+                    + (uploadMessage.visible ? uploadMessage.height + column.spacing : 0)
+
+                Column {
+                    id: column
+                    width: parent.width
+                    spacing: 12
+
+                    // 16:9, as wide as the column unless that would push the rest off screen.
+                    StudioStage {
+                        anchors.horizontalCenter: parent.horizontalCenter
+                        width: Math.max(0, Math.min(column.width,
+                            (leftColumn.height - leftColumn.othersHeight) * 16 / 9))
+                        height: width * 9 / 16
+                        model: studio
+                    }
+
+                    RecordingTransportBar {
+                        id: transportBar
+                        width: column.width
+                        transport: studio.transport
+                        uploading: screen.capture.isUploading
+                    }
+
+                    StudioReadyCard {
+                        id: readyCard
+                        width: column.width
+                        visible: studio.delivery.readyCardVisible
+                        delivery: studio.delivery
+                        uploading: screen.capture.isUploading
+                    }
+
+                    Text {
+                        id: uploadMessage
+                        width: column.width
+                        visible: screen.capture.uploadMessage !== ""
+                        text: screen.capture.uploadMessage
+                        color: OrvellaTheme.goldLight
+                        font: OrvellaTheme.font(11)
+                        wrapMode: Text.WordWrap
+                    }
+                }
+            }
+
+            StudioControlsPanel {
+                id: controlsPanel
+                Layout.preferredWidth: 330
+                Layout.fillHeight: true
+                visible: studio.showControlsPanel
+                model: studio
+            }
+        }
+    }
+
+    FileDialog {
+        id: saveDialog
+        title: "Save Recording"
+        fileMode: FileDialog.SaveFile
+        nameFilters: studio.delivery.saveNameFilters
+        defaultSuffix: "mov"
+        currentFolder: studio.delivery.saveFolder
+        selectedFile: studio.delivery.proposedSaveFile
+        onAccepted: studio.delivery.saveTo(selectedFile)
+    }
+
+    Connections {
+        target: studio.delivery
+        function onSaveDialogRequested() {
+            saveDialog.open()
+        }
+    }
+}

@@ -1,0 +1,435 @@
+#include "DeliveryTestSupport.h"
+#include "StudioTestRig.h"
+#include "api/OrvellaAPIClient.h"
+#include "platform/FileReveal.h"
+#include "studio/BackgroundPickerModel.h"
+#include "studio/RecordingDelivery.h"
+#include "studio/RecordingTransport.h"
+#include "studio/StudioScreenModel.h"
+#include "support/ServiceDouble.h"
+#include "support/TestAsync.h"
+
+#include <QCoroSignal>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace orvella;
+using namespace orvella::test;
+using State = StudioCaptureController::State;
+
+// A controller on synthetic devices with a finished recording, and delivery services that
+// record what they are asked to do. The upload waits at a gate the test opens.
+class DeliveryModel : public ::testing::Test
+{
+protected:
+    StudioRig rig;
+    QTemporaryDir scratch;
+    std::shared_ptr<RecordingReveal> reveal = std::make_shared<RecordingReveal>();
+    QList<QUrl> opened;
+    QList<delivery::UploadRequest> requests;
+    std::optional<QString> uploadFailure;
+    QObject gate; // its objectName changing opens it
+    bool gated = false;
+
+    StudioCaptureController &capture() { return *rig.controller; }
+    QString archiveFolder() const { return scratch.filePath("archive"); }
+
+    delivery::Services services()
+    {
+        delivery::Services s;
+        s.upload = [this](delivery::UploadRequest request) -> QCoro::Task<std::optional<QString>> {
+            requests << request;
+            if (gated)
+                co_await qCoro(&gate, &QObject::objectNameChanged);
+            std::optional<QString> answer = uploadFailure; // a copy, never the member itself
+            co_return answer;
+        };
+        s.reveal = reveal;
+        s.openUrl = [this](const QUrl &url) {
+            opened << url;
+            return true;
+        };
+        s.archiveFolder = archiveFolder();
+        return s;
+    }
+
+    void openGate() { gate.setObjectName(gate.objectName() + "x"); }
+
+    bool recordShortMovie()
+    {
+        if (!startCamera(capture()))
+            return false;
+        capture().startRecording();
+        for (int i = 0; i < 3; ++i) {
+            rig.pushAudioForFrame();
+            if (!rig.pushFrameAndWait(testPicture()))
+                return false;
+        }
+        capture().stopRecording();
+        return waitUntil([&] { return capture().state() == State::Ready; });
+    }
+
+    QString recordingPath() { return capture().outputURL().toLocalFile(); }
+};
+
+TEST_F(DeliveryModel, WithoutARecordingEachActionHints)
+{
+    RecordingDelivery delivery(services());
+    delivery.setCapture(&capture());
+    int saveDialogs = 0;
+    QObject::connect(&delivery, &RecordingDelivery::saveDialogRequested, [&] { ++saveDialogs; });
+    const QString status = capture().statusMessage();
+
+    EXPECT_FALSE(delivery.readyCardVisible());
+    delivery.openPreview();
+    EXPECT_EQ(capture().uploadMessage(), "Record a testimony before previewing.");
+    delivery.requestSave();
+    EXPECT_EQ(capture().uploadMessage(), "Record a testimony before saving.");
+    EXPECT_EQ(saveDialogs, 0);
+    delivery.upload();
+    EXPECT_EQ(capture().uploadMessage(), "Record a testimony before uploading.");
+    EXPECT_FALSE(capture().isUploading());
+    delivery.reveal();
+    EXPECT_TRUE(reveal->revealed.isEmpty());
+    EXPECT_TRUE(requests.isEmpty());
+    EXPECT_EQ(capture().statusMessage(), status);
+}
+
+TEST_F(DeliveryModel, ReadyCardSaveAndReveal)
+{
+    RecordingDelivery delivery(services());
+    delivery.setCapture(&capture());
+    ASSERT_TRUE(recordShortMovie());
+    const QString recording = recordingPath();
+    const QByteArray movie = readAll(recording);
+    ASSERT_FALSE(movie.isEmpty());
+
+    EXPECT_TRUE(delivery.readyCardVisible());
+    EXPECT_EQ(delivery.recordingFileName(), QFileInfo(recording).fileName());
+    EXPECT_TRUE(delivery.recordingFileName().startsWith("Orvella Testimony "));
+    EXPECT_EQ(delivery.proposedSaveFile(), capture().outputURL());
+    EXPECT_EQ(delivery.saveFolder(), QUrl::fromLocalFile(QFileInfo(recording).absolutePath()));
+
+    int saveDialogs = 0;
+    QObject::connect(&delivery, &RecordingDelivery::saveDialogRequested, [&] { ++saveDialogs; });
+    delivery.requestSave();
+    EXPECT_EQ(saveDialogs, 1);
+
+    // A cancelled dialog changes nothing.
+    runTask(delivery.saveRecordingTo(QUrl()));
+    EXPECT_TRUE(capture().uploadMessage().isEmpty());
+
+    const QString copy = scratch.filePath("My testimony.mp4");
+    runTask(delivery.saveRecordingTo(QUrl::fromLocalFile(copy)));
+    EXPECT_EQ(readAll(copy), movie);
+    EXPECT_EQ(capture().uploadMessage(), "Saved to My testimony.mp4");
+    EXPECT_EQ(capture().statusMessage(), "Saved to computer");
+
+    // Saving onto the recording itself keeps it.
+    runTask(delivery.saveRecordingTo(capture().outputURL()));
+    EXPECT_EQ(readAll(recording), movie);
+    EXPECT_EQ(capture().uploadMessage(), "Saved to " + QFileInfo(recording).fileName());
+
+    // A failed copy says why and leaves the status alone.
+    capture().setStatusMessage("Recording ready to send");
+    QFile blocker(scratch.filePath("blocker"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    runTask(delivery.saveRecordingTo(QUrl::fromLocalFile(scratch.filePath("blocker/x.mov"))));
+    EXPECT_TRUE(capture().uploadMessage().startsWith("“x.mov” could not be saved"));
+    EXPECT_EQ(capture().statusMessage(), "Recording ready to send");
+
+    delivery.reveal();
+    EXPECT_EQ(reveal->revealed, QStringList { recording });
+    EXPECT_EQ(capture().state(), State::Ready);
+}
+
+TEST_F(DeliveryModel, PreviewReplacesThePlayerAndClosingBringsTheCameraBack)
+{
+    RecordingDelivery delivery(services());
+    delivery.setCapture(&capture());
+    QList<QUrl> played;
+    delivery.setPlayerFactory([&](const QUrl &file) {
+        played << file;
+        return new QObject;
+    });
+    ASSERT_TRUE(recordShortMovie());
+
+    delivery.openPreview();
+    QPointer<QObject> first = capture().previewPlayer();
+    ASSERT_TRUE(first);
+    EXPECT_EQ(capture().statusMessage(), "Previewing recording");
+    delivery.openPreview();
+    EXPECT_NE(capture().previewPlayer(), first.data());
+    EXPECT_EQ(played, (QList<QUrl> { capture().outputURL(), capture().outputURL() }));
+    EXPECT_TRUE(waitUntil([&] { return first.isNull(); }));
+
+    delivery.closePreview();
+    EXPECT_EQ(capture().previewPlayer(), nullptr);
+}
+
+TEST_F(DeliveryModel, AnUploadKeepsItsRecordingAndReportsOnIt)
+{
+    RecordingDelivery delivery(services());
+    delivery.setCapture(&capture());
+    RecordingTransport transport;
+    transport.setCapture(&capture());
+    transport.setDelivery(&delivery);
+    delivery.setArgumentsSource([] {
+        return delivery::UploadArguments { "Ann", "ann@example.org", QUrl() };
+    });
+    ASSERT_TRUE(recordShortMovie());
+    const QString recording = recordingPath();
+    capture().setUploadMessage("an earlier message");
+
+    gated = true;
+    uploadFailure = "internal server error";
+    transport.trigger("upload");
+    ASSERT_EQ(requests.size(), 1);
+    EXPECT_EQ(requests[0].filePath, recording);
+    EXPECT_EQ(requests[0].name, "Ann");
+    EXPECT_EQ(requests[0].email, "ann@example.org");
+    EXPECT_TRUE(capture().isUploading());
+    EXPECT_EQ(capture().statusMessage(), "Uploading to Orvella…");
+    EXPECT_EQ(capture().uploadMessage(), "an earlier message");
+
+    // Nothing may take the recording away while it is being sent.
+    EXPECT_FALSE(transport.resetEnabled());
+    transport.trigger("reset");
+    transport.trigger("recordAgain");
+    delivery.upload();
+    EXPECT_EQ(capture().state(), State::Ready);
+    EXPECT_EQ(requests.size(), 1);
+    const QVariantList items = transport.items();
+    ASSERT_EQ(items.size(), 2);
+    EXPECT_FALSE(items[0].toMap()["enabled"].toBool());
+    EXPECT_TRUE(items[1].toMap()["busy"].toBool());
+
+    openGate();
+    ASSERT_TRUE(waitUntil([&] { return !capture().isUploading(); }));
+    EXPECT_EQ(capture().uploadMessage(), "Upload failed: internal server error.");
+    EXPECT_EQ(capture().statusMessage(), "Upload failed");
+    const QString archived = QDir(archiveFolder()).filePath(QFileInfo(recording).fileName());
+    EXPECT_EQ(readAll(archived), readAll(recording));
+    EXPECT_TRUE(reveal->revealed.isEmpty());
+    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_TRUE(transport.resetEnabled());
+    EXPECT_EQ(capture().state(), State::Ready);
+}
+
+TEST_F(DeliveryModel, AnUploadFinishesInTheControllerAfterTheScreenHasGone)
+{
+    ASSERT_TRUE(recordShortMovie());
+    gated = true;
+    {
+        StudioScreenModel screen;
+        screen.delivery()->setServices(services());
+        screen.setCapture(&capture());
+        screen.shown();
+        screen.delivery()->upload();
+        ASSERT_TRUE(capture().isUploading());
+    }
+    openGate();
+    ASSERT_TRUE(waitUntil([&] { return !capture().isUploading(); }));
+    EXPECT_EQ(capture().uploadMessage(),
+        "Uploaded to the Orvella testimony team. An admin can review it shortly.");
+    EXPECT_EQ(capture().statusMessage(), "Upload complete");
+}
+
+// The real API client against the service double.
+class DeliveryUpload : public DeliveryModel
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(service.start());
+        qputenv("ORVELLA_API_BASE", service.origin().toString().toUtf8());
+        APIClientOptions options;
+        options.cacheDirectory = scratch.filePath("cache");
+        client = std::make_unique<OrvellaAPIClient>(options);
+        auto s = services();
+        s.upload = delivery::apiUploader(*client);
+        delivery = std::make_unique<RecordingDelivery>(std::move(s));
+        delivery->setCapture(&capture());
+        ASSERT_TRUE(recordShortMovie());
+    }
+    void TearDown() override { qunsetenv("ORVELLA_API_BASE"); }
+
+    QStringList uploadPaths() const
+    {
+        QStringList paths;
+        for (const RecordedRequest &request : service.requests())
+            paths << request.apiPath();
+        return paths;
+    }
+
+    ServiceDouble service;
+    std::unique_ptr<OrvellaAPIClient> client;
+    std::unique_ptr<RecordingDelivery> delivery;
+};
+
+TEST_F(DeliveryUpload, AcceptedOnTheLastRoute)
+{
+    for (const char *route :
+        { "user/testimony", "user/testimonies", "testimony/upload", "testimonies/upload" })
+        service.on("POST", route, ScriptedAnswer::error(404, "Not here"));
+    service.on("POST", "engagement/testimony",
+        ScriptedAnswer::envelope(QJsonObject { { "id", 7 } }).withStatus(201));
+
+    runTask(delivery->uploadRecording({ "Ann", "ann@example.org", QUrl() }));
+    EXPECT_EQ(uploadPaths(),
+        (QStringList { "user/testimony", "user/testimonies", "testimony/upload",
+            "testimonies/upload", "engagement/testimony" }));
+    const RecordedRequest last = service.requests().last();
+    EXPECT_TRUE(last.header("Content-Type").startsWith("multipart/form-data; boundary=Boundary-"));
+    EXPECT_TRUE(last.body.contains("name=\"title\"\r\n\r\nTestimony from macOS Studio\r\n"));
+    EXPECT_TRUE(last.body.contains("name=\"email\"\r\n\r\nann@example.org\r\n"));
+    EXPECT_TRUE(last.body.contains(readAll(recordingPath())));
+    EXPECT_EQ(capture().uploadMessage(),
+        "Uploaded to the Orvella testimony team. An admin can review it shortly.");
+    EXPECT_EQ(capture().statusMessage(), "Upload complete");
+    EXPECT_FALSE(capture().isUploading());
+    EXPECT_FALSE(QFileInfo::exists(archiveFolder()));
+}
+
+TEST_F(DeliveryUpload, RefusedWithAPortalKeepsACopyShowsItAndOpensThePortal)
+{
+    service.on("POST", "*", ScriptedAnswer::error(500, "Down"));
+    const QUrl portal("https://portal.example/testimony?src=macos&platform=macos");
+    runTask(delivery->uploadRecording({ "", "", portal }));
+    EXPECT_EQ(uploadPaths().size(), 5);
+    const QString archived = QDir(archiveFolder()).filePath(QFileInfo(recordingPath()).fileName());
+    EXPECT_EQ(readAll(archived), readAll(recordingPath()));
+    EXPECT_EQ(reveal->revealed, QStringList { archived });
+    EXPECT_EQ(opened, QList<QUrl> { portal });
+    EXPECT_EQ(capture().statusMessage(), "Upload needs portal confirmation");
+    EXPECT_TRUE(
+        capture().uploadMessage().startsWith("Opened the official Orvella testimony portal"));
+}
+
+TEST_F(DeliveryUpload, RefusedWithoutAPortalNamesTheFailure)
+{
+    service.on("POST", "*", ScriptedAnswer::error(500, "Down"));
+    runTask(delivery->uploadRecording({ "", "", QUrl() }));
+    EXPECT_EQ(capture().uploadMessage(), "Upload failed: internal server error.");
+    EXPECT_EQ(capture().statusMessage(), "Upload failed");
+    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_TRUE(
+        QFileInfo::exists(QDir(archiveFolder()).filePath(QFileInfo(recordingPath()).fileName())));
+}
+
+TEST(StudioTransportModel, ButtonsDriveTheController)
+{
+    StudioRig rig;
+    RecordingTransport transport;
+    transport.setCapture(rig.controller.get());
+    ASSERT_TRUE(startCamera(*rig.controller));
+    EXPECT_EQ(transport.clockText(), "00:00");
+    EXPECT_EQ(transport.currentStateLabel(), "READY");
+
+    transport.trigger("pause"); // not offered while idle
+    EXPECT_EQ(rig.controller->state(), State::Idle);
+    transport.trigger("start");
+    EXPECT_EQ(rig.controller->state(), State::Recording);
+    EXPECT_TRUE(transport.isRecording());
+    EXPECT_FALSE(transport.resetEnabled());
+    transport.trigger("reset");
+    EXPECT_EQ(rig.controller->state(), State::Recording);
+    transport.trigger("pause");
+    EXPECT_EQ(rig.controller->state(), State::Paused);
+    EXPECT_FALSE(transport.isRecording());
+    EXPECT_EQ(transport.currentStateLabel(), "PAUSED");
+    transport.trigger("resume");
+    EXPECT_EQ(rig.controller->state(), State::Recording);
+    transport.trigger("reset");
+    EXPECT_EQ(rig.controller->state(), State::Recording);
+    transport.trigger("pause");
+    transport.trigger("reset");
+    EXPECT_EQ(rig.controller->state(), State::Idle);
+}
+
+TEST(StudioPickerModel, HighlightsThePresetInUseAndTheCustomFile)
+{
+    StudioRig rig;
+    BackgroundPickerModel picker;
+    picker.setCapture(rig.controller.get());
+    ASSERT_EQ(picker.rowCount(), 33);
+    auto selectedRows = [&] {
+        QList<int> rows;
+        for (int row = 0; row < picker.rowCount(); ++row) {
+            if (picker.data(picker.index(row), BackgroundPickerModel::SelectedRole).toBool())
+                rows << row;
+        }
+        return rows;
+    };
+    EXPECT_EQ(selectedRows(), QList<int> { 0 });
+    EXPECT_EQ(picker.data(picker.index(32), BackgroundPickerModel::TitleRole), "Pure White");
+    EXPECT_EQ(picker.data(picker.index(9), BackgroundPickerModel::PresetIdRole), "orvellaTileWall");
+    EXPECT_EQ(picker.customButtonText(), "Upload custom image / GIF / video");
+
+    int changes = 0;
+    QObject::connect(&picker, &QAbstractItemModel::dataChanged, [&] { ++changes; });
+    picker.choose(29); // midnight
+    EXPECT_EQ(rig.controller->selectedPreset(), StudioBackgroundPreset::midnight);
+    EXPECT_EQ(selectedRows(), QList<int> { 29 });
+    EXPECT_GE(changes, 1);
+    picker.choose(29); // again: the controller reloads the same background
+    EXPECT_EQ(selectedRows(), QList<int> { 29 });
+    picker.choose(33);
+    picker.choose(-1);
+    EXPECT_EQ(selectedRows(), QList<int> { 29 });
+
+    QTemporaryDir dir;
+    const QString file = dir.filePath("mountains.png");
+    QImage(64, 36, QImage::Format_RGB32).save(file);
+    picker.chooseCustomFile(QUrl());
+    EXPECT_EQ(picker.customButtonText(), "Upload custom image / GIF / video");
+    picker.chooseCustomFile(QUrl::fromLocalFile(file));
+    ASSERT_TRUE(waitUntil([&] { return picker.customButtonText() == "mountains.png"; }));
+    EXPECT_TRUE(selectedRows().isEmpty());
+    picker.choose(1);
+    EXPECT_EQ(selectedRows(), QList<int> { 1 });
+    EXPECT_EQ(picker.customButtonText(), "Upload custom image / GIF / video");
+}
+
+TEST(StudioScreenModelTest, StartsFreshAndFollowsThePreview)
+{
+    StudioRig rig;
+    rig.controller->setMirrorPreview(false);
+    auto screen = std::make_unique<StudioScreenModel>();
+    EXPECT_EQ(screen->teleprompter(),
+        "Share what happened, what you could not do before, and how your life changed "
+        "after receiving healing.");
+    EXPECT_TRUE(screen->showControlsPanel());
+    screen->setCapture(rig.controller.get());
+    screen->shown();
+    ASSERT_TRUE(waitUntil([&] { return rig.controller->isSessionRunning(); }));
+    EXPECT_TRUE(screen->teleprompterVisible());
+
+    screen->toggleControlsPanel();
+    EXPECT_FALSE(screen->showControlsPanel());
+    screen->setTeleprompter("");
+    EXPECT_FALSE(screen->teleprompterVisible());
+    screen->setTeleprompter("Line");
+    rig.controller->setPreviewPlayer(new QObject);
+    EXPECT_TRUE(screen->isPreviewing());
+    EXPECT_FALSE(screen->teleprompterVisible());
+
+    // Leaving drops the preview and pauses the camera; the controller keeps its settings.
+    screen.reset();
+    EXPECT_EQ(rig.controller->previewPlayer(), nullptr);
+    EXPECT_TRUE(waitUntil([&] { return !rig.controller->isSessionRunning(); }));
+    EXPECT_FALSE(rig.controller->mirrorPreview());
+
+    StudioScreenModel again;
+    again.setCapture(rig.controller.get());
+    EXPECT_TRUE(again.showControlsPanel());
+    EXPECT_EQ(again.teleprompter(), StudioScreenModel::defaultTeleprompter());
+}
+
+} // namespace

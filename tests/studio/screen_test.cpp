@@ -1,0 +1,105 @@
+#include "StudioTestRig.h"
+#include "app/Application.h"
+#include "studio/StudioCaptureController.h"
+#include "support/TestAsync.h"
+
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QQuickView>
+#include <gtest/gtest.h>
+#include <opencv2/imgproc.hpp>
+
+namespace {
+
+using namespace orvella;
+using namespace orvella::test;
+using State = StudioCaptureController::State;
+
+// A person in the middle of the picture, so the virtual background shows around it.
+cv::Mat personMask()
+{
+    cv::Mat mask(144, 256, CV_32F, cv::Scalar(0.0));
+    cv::ellipse(
+        mask, cv::Point(128, 100), cv::Size(40, 70), 0, 0, 360, cv::Scalar(1.0), cv::FILLED);
+    return mask;
+}
+
+struct ScreenHost
+{
+    QQuickView view;
+
+    explicit ScreenHost(StudioCaptureController &capture)
+    {
+        prepareEngine(*view.engine());
+        view.setInitialProperties({ { "capture", QVariant::fromValue(&capture) } });
+        view.setResizeMode(QQuickView::SizeRootObjectToView);
+        view.resize(1280, 800);
+        view.setSource(QUrl("qrc:/Orvella/studio/TestimonyRecordingScreen.qml"));
+        view.show();
+    }
+
+    [[nodiscard]] QStringList errors() const
+    {
+        QStringList list;
+        for (const QQmlError &error : view.errors())
+            list << error.toString();
+        return list;
+    }
+
+    // Saved only when ORVELLA_SCREENSHOT_DIR names a folder: for looking, not for asserting.
+    void screenshot(const QString &name)
+    {
+        const QString folder = qEnvironmentVariable("ORVELLA_SCREENSHOT_DIR");
+        if (folder.isEmpty())
+            return;
+        spinFor(std::chrono::milliseconds(250));
+        view.grabWindow().save(folder + "/" + name + ".png");
+    }
+};
+
+TEST(StudioScreen, ShowsEveryRecordingStateWithoutQmlErrors)
+{
+    StudioRig rig(personMask());
+    auto &capture = *rig.controller;
+    ScreenHost host(capture);
+    ASSERT_TRUE(host.errors().isEmpty()) << host.errors().join('\n').toStdString();
+    ASSERT_NE(host.view.rootObject(), nullptr);
+    // The screen starts the camera itself.
+    ASSERT_TRUE(waitUntil([&] { return capture.isSessionRunning(); }));
+    for (int i = 0; i < 4; ++i)
+        ASSERT_TRUE(rig.pushFrameAndWait(testPicture()));
+    ASSERT_TRUE(waitUntil([&] { return capture.hasPreviewImage(); }));
+    host.screenshot("studio-idle");
+
+    capture.startRecording();
+    for (int i = 0; i < 6; ++i) {
+        rig.pushAudioForFrame();
+        ASSERT_TRUE(rig.pushFrameAndWait(testPicture()));
+    }
+    host.screenshot("studio-recording");
+    capture.pauseRecording();
+    host.screenshot("studio-paused");
+    capture.stopRecording();
+    ASSERT_TRUE(waitUntil([&] { return capture.state() == State::Ready; }));
+    capture.setUploadMessage("Saved to My testimony.mov");
+    host.screenshot("studio-ready");
+    EXPECT_TRUE(host.errors().isEmpty());
+}
+
+TEST(StudioScreen, ShowsEachBackgroundFamily)
+{
+    StudioRig rig(personMask());
+    auto &capture = *rig.controller;
+    ScreenHost host(capture);
+    ASSERT_TRUE(waitUntil([&] { return capture.isSessionRunning(); }));
+    for (const char *preset :
+        { "softBlur", "sunrise", "jerusalem", "goldenRays", "orvellaBroadcastSet" }) {
+        capture.selectPreset(QString::fromLatin1(preset));
+        for (int i = 0; i < 4; ++i)
+            ASSERT_TRUE(rig.pushFrameAndWait(testPicture()));
+        host.screenshot(QStringLiteral("studio-background-%1").arg(preset));
+    }
+    EXPECT_TRUE(host.errors().isEmpty());
+}
+
+} // namespace
