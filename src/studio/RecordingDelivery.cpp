@@ -3,6 +3,7 @@
 #include "api/APIError.h"
 #include "api/OrvellaAPIClient.h"
 #include "platform/FileReveal.h"
+#include "player/PlayerController.h"
 #include "studio/StudioCaptureController.h"
 
 #include <QCoroFuture>
@@ -196,7 +197,14 @@ delivery::Services desktopServices()
 
 RecordingDelivery::RecordingDelivery(QObject *parent)
     : RecordingDelivery(desktopServices(), parent)
-{ }
+{
+    // The finished movie plays in a player of its own, from its start.
+    m_playerFactory = [](const QUrl &file) -> QObject * {
+        auto *player = new PlayerController();
+        player->load(file, true, std::nullopt, false);
+        return player;
+    };
+}
 
 RecordingDelivery::RecordingDelivery(delivery::Services services, QObject *parent)
     : QObject(parent)

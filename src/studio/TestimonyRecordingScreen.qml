@@ -31,6 +31,7 @@ Item {
 
     StudioScreenModel {
         id: studio
+        objectName: "studioModel"
         capture: screen.capture
     }
 
@@ -97,6 +98,7 @@ Item {
 
                     // 16:9, as wide as the column unless that would push the rest off screen.
                     StudioStage {
+                        objectName: "stage"
                         anchors.horizontalCenter: parent.horizontalCenter
                         width: Math.max(0, Math.min(column.width,
                             (leftColumn.height - leftColumn.othersHeight) * 16 / 9))
@@ -131,12 +133,35 @@ Item {
                 }
             }
 
-            StudioControlsPanel {
-                id: controlsPanel
-                Layout.preferredWidth: 330
+            // The panel slides in from the trailing edge and fades; the stage takes the room.
+            Item {
+                id: panelSlot
+                readonly property bool shown: studio.showControlsPanel
                 Layout.fillHeight: true
-                visible: studio.showControlsPanel
-                model: studio
+                Layout.preferredWidth: shown ? 330 : 0
+                Layout.leftMargin: shown ? 0 : -14
+                visible: Layout.preferredWidth > 0
+                clip: true
+
+                Behavior on Layout.preferredWidth {
+                    NumberAnimation { duration: 220; easing.type: Easing.OutCubic }
+                }
+                Behavior on Layout.leftMargin {
+                    NumberAnimation { duration: 220; easing.type: Easing.OutCubic }
+                }
+
+                StudioControlsPanel {
+                    anchors.left: parent.left
+                    anchors.top: parent.top
+                    anchors.bottom: parent.bottom
+                    width: 330
+                    opacity: panelSlot.shown ? 1 : 0
+                    model: studio
+
+                    Behavior on opacity {
+                        NumberAnimation { duration: 220 }
+                    }
+                }
             }
         }
     }

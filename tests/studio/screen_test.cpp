@@ -1,6 +1,7 @@
 #include "StudioTestRig.h"
 #include "app/Application.h"
 #include "studio/StudioCaptureController.h"
+#include "studio/StudioScreenModel.h"
 #include "support/TestAsync.h"
 
 #include <QQmlEngine>
@@ -71,6 +72,18 @@ TEST(StudioScreen, ShowsEveryRecordingStateWithoutQmlErrors)
     ASSERT_TRUE(waitUntil([&] { return capture.hasPreviewImage(); }));
     host.screenshot("studio-idle");
 
+    // Hiding the controls panel gives the stage the whole width.
+    auto *studio = host.view.rootObject()->findChild<StudioScreenModel *>("studioModel");
+    ASSERT_NE(studio, nullptr);
+    auto *stage = host.view.rootObject()->findChild<QQuickItem *>("stage");
+    ASSERT_NE(stage, nullptr);
+    const qreal narrow = stage->width();
+    studio->toggleControlsPanel();
+    ASSERT_TRUE(waitUntil([&] { return stage->width() > narrow + 150; }));
+    host.screenshot("studio-idle-without-panel");
+    studio->toggleControlsPanel();
+    ASSERT_TRUE(waitUntil([&] { return stage->width() == narrow; }));
+
     capture.startRecording();
     for (int i = 0; i < 6; ++i) {
         rig.pushAudioForFrame();
@@ -83,6 +96,7 @@ TEST(StudioScreen, ShowsEveryRecordingStateWithoutQmlErrors)
     ASSERT_TRUE(waitUntil([&] { return capture.state() == State::Ready; }));
     capture.setUploadMessage("Saved to My testimony.mov");
     host.screenshot("studio-ready");
+
     EXPECT_TRUE(host.errors().isEmpty());
 }
 
