@@ -230,7 +230,11 @@ TEST_F(DeliveryModel, AnUploadFinishesInTheControllerAfterTheScreenHasGone)
         StudioScreenModel screen;
         screen.delivery()->setServices(services());
         screen.setCapture(&capture());
+        bool started = false;
+        QObject::connect(
+            &capture(), &StudioCaptureController::cameraStartFinished, [&] { started = true; });
         screen.shown();
+        ASSERT_TRUE(waitUntil([&] { return started; }));
         screen.delivery()->upload();
         ASSERT_TRUE(capture().isUploading());
     }
