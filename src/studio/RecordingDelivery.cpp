@@ -2,6 +2,8 @@
 
 #include "api/APIError.h"
 #include "api/OrvellaAPIClient.h"
+#include "core/AppModel.h"
+#include "core/SettingsModel.h"
 #include "platform/FileReveal.h"
 #include "player/PlayerController.h"
 #include "studio/StudioCaptureController.h"
@@ -130,6 +132,20 @@ Uploader apiUploader(OrvellaAPIClient &client)
     };
 }
 
+UploadArguments uploadArguments(const AppModel &app)
+{
+    UploadArguments arguments;
+    if (const SettingsModel *settings = app.settings()) {
+        arguments.name = settings->displayName();
+        arguments.email = settings->email();
+    }
+    std::optional<QString> base;
+    if (app.config() && app.config()->urls)
+        base = app.config()->urls->testimony;
+    arguments.portal = AppModel::engagementURL(base).value_or(QUrl());
+    return arguments;
+}
+
 QString uploadingStatus()
 {
     return QStringLiteral("Uploading to Orvella…");
@@ -198,6 +214,7 @@ delivery::Services desktopServices()
 RecordingDelivery::RecordingDelivery(QObject *parent)
     : RecordingDelivery(desktopServices(), parent)
 {
+    m_arguments = [] { return delivery::uploadArguments(AppModel::instance()); };
     // The finished movie plays in a player of its own, from its start.
     m_playerFactory = [](const QUrl &file) -> QObject * {
         auto *player = new PlayerController();

@@ -16,6 +16,7 @@
 
 namespace orvella {
 
+class AppModel;
 class FileReveal;
 class OrvellaAPIClient;
 
@@ -88,6 +89,10 @@ struct UploadArguments
     QString email;
     QUrl portal; // the testimony portal page; empty when the configuration gives none
 };
+
+// The viewer's name and e-mail of the settings, as they stand, and the testimony portal page the
+// configuration links to (with the client's source query), or none.
+[[nodiscard]] UploadArguments uploadArguments(const AppModel &app);
 
 } // namespace delivery
 
