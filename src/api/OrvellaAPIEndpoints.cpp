@@ -16,10 +16,20 @@ namespace {
 
 constexpr auto appVersion = "1.0.1";
 
-// An identifier placed in a path is one segment: "/" and dots cannot change the path.
-QString pathSegment(const QString &id)
+// An identifier placed in a path is one segment: "/" and dots cannot change the path. URLs
+// decode "%2E", so "." and ".." cannot be sent as a segment at all: none for those.
+std::optional<QString> pathSegment(const QString &id)
 {
-    return QString::fromLatin1(QUrl::toPercentEncoding(id, {}, "."));
+    if (id == "."_L1 || id == ".."_L1)
+        return std::nullopt;
+    return QString::fromLatin1(QUrl::toPercentEncoding(id));
+}
+
+QString requiredSegment(const QString &id)
+{
+    if (auto segment = pathSegment(id))
+        return *segment;
+    throw APIError::empty();
 }
 
 [[noreturn]] void throwGone()
@@ -107,7 +117,7 @@ QCoro::Task<QList<EpisodeSummary>> OrvellaAPIClient::fetchProgramPage(
         const QueryItems query { { u"page"_s, QString::number(page) },
             { u"per_page"_s, u"100"_s } };
         const JSONValue data
-            = co_await getRaw(u"programs/"_s + pathSegment(id), query, false, false, stop);
+            = co_await getRaw(u"programs/"_s + requiredSegment(id), query, false, false, stop);
         co_return decodeEpisodePage(data);
     } catch (...) {
         // A failed extra page counts as empty; the programme still loads.
@@ -119,9 +129,12 @@ QCoro::Task<ProgramWithEpisodes> OrvellaAPIClient::getProgram(
     QString id, int maxPages, std::stop_token stop)
 {
     QPointer<OrvellaAPIClient> self(this);
+    const auto segment = pathSegment(id);
+    if (!segment)
+        co_return ProgramWithEpisodes();
     const QueryItems query { { u"page"_s, u"1"_s }, { u"per_page"_s, u"100"_s } };
     const JSONValue data
-        = co_await getRaw(u"programs/"_s + pathSegment(id), query, false, false, stop);
+        = co_await getRaw(u"programs/"_s + *segment, query, false, false, stop);
     if (!self)
         throwGone();
     ProgramWithEpisodes result = decodeProgramPage(data);
@@ -163,7 +176,7 @@ QCoro::Task<ScheduleData> OrvellaAPIClient::getSchedule(int days, std::stop_toke
 QCoro::Task<EpisodeDetail> OrvellaAPIClient::getEpisode(QString id, std::stop_token stop)
 {
     const JSONValue data = co_await getRaw(
-        u"episodes/"_s + pathSegment(id), QueryItems(), false, false, std::move(stop));
+        u"episodes/"_s + requiredSegment(id), QueryItems(), false, false, std::move(stop));
     co_return decodeEpisodeAnswer(data);
 }
 
@@ -251,7 +264,7 @@ QCoro::Task<> OrvellaAPIClient::postEpisodeView(QString id, std::stop_token stop
 {
     // Never authorised, even when signed in.
     co_await postChecked(
-        u"episodes/"_s + pathSegment(id) + u"/view"_s, "{}", false, std::nullopt, std::move(stop));
+        u"episodes/"_s + requiredSegment(id) + u"/view"_s, "{}", false, std::nullopt, std::move(stop));
 }
 
 } // namespace orvella

@@ -36,6 +36,7 @@ constexpr quint64 seekReplyBit = quint64(1) << 62;
 // A file that stops more than this short of its length was cut, not finished.
 constexpr double endTolerance = 1.0;
 constexpr int masterTimeoutMs = 10000;
+constexpr double liveEdgeMargin = 0.5;
 
 bool wantsOpenGl(MpvMediaPlayer::Output output)
 {
@@ -428,6 +429,13 @@ QCoro::Task<bool> MpvMediaPlayer::seek(double seconds)
 {
     if (!m_hasItem || !m_fileLoaded)
         co_return false;
+    // A live stream seeks only inside what is cached; a seek to the very end of the cache
+    // would leave it and start the stream over, so the edge is taken just inside it.
+    if (!m_seekable && !m_cacheRanges.isEmpty()) {
+        const MediaTimeRange last = m_cacheRanges.last();
+        seconds
+            = std::clamp(seconds, last.start, std::max(last.start, last.end() - liveEdgeMargin));
+    }
     const quint64 serial = ++m_seekRequested;
     const quint64 generation = m_generation;
     m_core->commandAsync(

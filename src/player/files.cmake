@@ -1,4 +1,8 @@
 list(APPEND ORVELLA_SOURCES
     player/PlayerController.h player/PlayerController.cpp
     player/PlaybackSleepGuard.h player/PlaybackSleepGuard.cpp
+    player/VideoSurface.h player/VideoSurface.cpp
+)
+list(APPEND ORVELLA_QML
+    player/PlayerView.qml
 )

@@ -171,7 +171,7 @@ TEST_F(ServiceDoubleTest, DropsAndTruncatesAsScripted)
 
 TEST_F(ServiceDoubleTest, DelaysAnswersWithoutBlockingOthers)
 {
-    service.on("GET", "slow", ScriptedAnswer::raw("slow").withDelay(300ms));
+    service.on("GET", "slow", ScriptedAnswer::raw("slow").withDelay(1s));
     service.on("GET", "fast", ScriptedAnswer::raw("fast"));
     QNetworkRequest slowRequest(service.url("slow"));
     std::unique_ptr<QNetworkReply> slow(network.get(slowRequest));

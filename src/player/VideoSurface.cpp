@@ -1,0 +1,144 @@
+#include "player/VideoSurface.h"
+
+#include <QQuickFramebufferObject>
+#include <QQuickWindow>
+#include <QSGImageNode>
+
+namespace orvella {
+
+// The OpenGL path: a framebuffer item whose renderer the player provides.
+class OpenGlVideoFramebuffer : public QQuickFramebufferObject
+{
+public:
+    OpenGlVideoFramebuffer(MediaPlayer *player, QQuickItem *parent)
+        : QQuickFramebufferObject(parent)
+        , m_player(player)
+    {
+        // mpv draws with the origin at the top; the framebuffer's is at the bottom.
+        setMirrorVertically(true);
+    }
+    [[nodiscard]] Renderer *createRenderer() const override
+    {
+        return m_player ? m_player->createOpenGlRenderer() : nullptr;
+    }
+
+private:
+    QPointer<MediaPlayer> m_player;
+};
+
+VideoSurface::VideoSurface(QQuickItem *parent)
+    : QQuickItem(parent)
+{
+    setFlag(ItemHasContents, true);
+    setClip(true);
+}
+
+VideoSurface::~VideoSurface() = default;
+
+void VideoSurface::setPlayer(MediaPlayer *player)
+{
+    if (m_player == player)
+        return;
+    if (m_player)
+        disconnect(m_player, nullptr, this, nullptr);
+    delete m_framebuffer;
+    m_player = player;
+    m_framesShown = 0;
+    if (m_player) {
+        connect(m_player, &MediaPlayer::frameRendered, this, &VideoSurface::frameArrived);
+        connect(m_player, &QObject::destroyed, this, [this] { setPlayer(nullptr); });
+        if (!m_player->rendersInSoftware()) {
+            m_framebuffer = new OpenGlVideoFramebuffer(m_player, this);
+            m_framebuffer->setSize(size());
+        }
+        applyFill();
+        pushSize();
+    }
+    m_frameDirty = true;
+    update();
+    emit playerChanged();
+    emit framesShownChanged();
+}
+
+void VideoSurface::setFillMode(FillMode mode)
+{
+    if (m_fillMode == mode)
+        return;
+    m_fillMode = mode;
+    applyFill();
+    emit fillModeChanged();
+}
+
+void VideoSurface::applyFill()
+{
+    if (m_player)
+        m_player->setVideoFill(m_fillMode == AspectFill);
+}
+
+void VideoSurface::frameArrived()
+{
+    ++m_framesShown;
+    emit framesShownChanged();
+    if (m_framebuffer) {
+        m_framebuffer->update();
+        return;
+    }
+    m_frameDirty = true;
+    update();
+}
+
+void VideoSurface::pushSize()
+{
+    if (!m_player || !m_player->rendersInSoftware())
+        return;
+    const qreal ratio = window() ? window()->effectiveDevicePixelRatio() : 1.0;
+    const QSize pixels = (size() * ratio).toSize();
+    if (!pixels.isEmpty())
+        m_player->setSoftwareFrameSize(pixels);
+}
+
+void VideoSurface::geometryChange(const QRectF &newGeometry, const QRectF &oldGeometry)
+{
+    QQuickItem::geometryChange(newGeometry, oldGeometry);
+    if (m_framebuffer)
+        m_framebuffer->setSize(newGeometry.size());
+    pushSize();
+    update();
+}
+
+void VideoSurface::itemChange(ItemChange change, const ItemChangeData &value)
+{
+    QQuickItem::itemChange(change, value);
+    if (change == ItemSceneChange || change == ItemDevicePixelRatioHasChanged)
+        pushSize();
+}
+
+QSGNode *VideoSurface::updatePaintNode(QSGNode *node, UpdatePaintNodeData *)
+{
+    if (m_framebuffer || !m_player || width() <= 0 || height() <= 0) {
+        delete node;
+        return nullptr;
+    }
+    const QImage frame = m_player->softwareFrame();
+    if (frame.isNull()) {
+        delete node;
+        return nullptr;
+    }
+    auto *image = static_cast<QSGImageNode *>(node);
+    if (!image) {
+        image = window()->createImageNode();
+        image->setOwnsTexture(true);
+        image->setFiltering(QSGTexture::Linear);
+        m_frameDirty = true;
+    }
+    if (m_frameDirty) {
+        image->setTexture(window()->createTextureFromImage(frame));
+        m_frameDirty = false;
+    }
+    // mpv already letterboxes or crops to the size asked for; a frame of an older size is
+    // stretched for the moment until the next one arrives.
+    image->setRect(boundingRect());
+    return image;
+}
+
+} // namespace orvella

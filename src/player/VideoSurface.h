@@ -1,0 +1,60 @@
+#pragma once
+
+#include "platform/MediaPlayer.h"
+
+#include <QPointer>
+#include <QQuickItem>
+#include <QtQml/qqmlregistration.h>
+
+namespace orvella {
+
+class OpenGlVideoFramebuffer;
+
+// Shows a media player's picture, clipped to the item: through OpenGL into a framebuffer on a
+// display, from the player's software frames offscreen. The picture fits the item (letterboxed)
+// or fills it (cropped).
+class VideoSurface : public QQuickItem
+{
+    Q_OBJECT
+    QML_ELEMENT
+    Q_PROPERTY(orvella::MediaPlayer *player READ player WRITE setPlayer NOTIFY playerChanged)
+    Q_PROPERTY(FillMode fillMode READ fillMode WRITE setFillMode NOTIFY fillModeChanged)
+    Q_PROPERTY(int framesShown READ framesShown NOTIFY framesShownChanged)
+
+public:
+    enum FillMode { AspectFit, AspectFill };
+    Q_ENUM(FillMode)
+
+    explicit VideoSurface(QQuickItem *parent = nullptr);
+    ~VideoSurface() override;
+
+    [[nodiscard]] MediaPlayer *player() const { return m_player; }
+    void setPlayer(MediaPlayer *player);
+    [[nodiscard]] FillMode fillMode() const { return m_fillMode; }
+    void setFillMode(FillMode mode);
+    // Pictures that reached the screen since the player was set (tests and the benchmark).
+    [[nodiscard]] int framesShown() const { return m_framesShown; }
+
+signals:
+    void playerChanged();
+    void fillModeChanged();
+    void framesShownChanged();
+
+protected:
+    QSGNode *updatePaintNode(QSGNode *node, UpdatePaintNodeData *data) override;
+    void geometryChange(const QRectF &newGeometry, const QRectF &oldGeometry) override;
+    void itemChange(ItemChange change, const ItemChangeData &value) override;
+
+private:
+    void frameArrived();
+    void pushSize();
+    void applyFill();
+
+    QPointer<MediaPlayer> m_player;
+    QPointer<OpenGlVideoFramebuffer> m_framebuffer;
+    FillMode m_fillMode = AspectFit;
+    int m_framesShown = 0;
+    bool m_frameDirty = false;
+};
+
+} // namespace orvella

@@ -1,0 +1,64 @@
+#include "platform/HlsPlaylist.h"
+
+#include <gtest/gtest.h>
+
+using namespace orvella;
+
+namespace {
+const QUrl base(QStringLiteral("http://127.0.0.1:9/media/live/master.m3u8"));
+
+TEST(HlsPlaylistTest, ReadsVariantsAndSubtitleRenditions)
+{
+    const QByteArray text = "#EXTM3U\n"
+                            "#EXT-X-MEDIA:TYPE=SUBTITLES,GROUP-ID=\"subs\",NAME=\"English, UK\","
+                            "LANGUAGE=\"en-GB\",DEFAULT=YES,URI=\"subs/en.m3u8\"\n"
+                            "#EXT-X-MEDIA:TYPE=AUDIO,GROUP-ID=\"a\",NAME=\"Main\",URI=\"a.m3u8\"\n"
+                            "#EXT-X-STREAM-INF:BANDWIDTH=400000,RESOLUTION=426x240,"
+                            "CODECS=\"avc1.42c01f,mp4a.40.2\"\n"
+                            "240p/index.m3u8\n"
+                            "#EXT-X-STREAM-INF:BANDWIDTH=2500000,RESOLUTION=1280x720\n"
+                            "http://cdn.example/720p.m3u8\n";
+    const auto master = parseHlsMaster(text, base);
+    ASSERT_TRUE(master);
+    ASSERT_EQ(master->variants.size(), 2);
+    EXPECT_EQ(master->variants[0].bandwidth, 400000);
+    EXPECT_EQ(master->variants[0].resolution, QSize(426, 240));
+    EXPECT_EQ(master->variants[0].uri.toString(),
+        QStringLiteral("http://127.0.0.1:9/media/live/240p/index.m3u8"));
+    EXPECT_EQ(master->variants[1].uri.host(), QStringLiteral("cdn.example"));
+    ASSERT_EQ(master->subtitles.size(), 1) << "audio renditions are not captions";
+    EXPECT_EQ(master->subtitles[0].name, QStringLiteral("English, UK")) << "commas inside quotes";
+    EXPECT_EQ(master->subtitles[0].language, QStringLiteral("en-GB"));
+    EXPECT_TRUE(master->subtitles[0].isDefault);
+}
+
+TEST(HlsPlaylistTest, AMediaPlaylistIsNoMaster)
+{
+    const QByteArray media = "#EXTM3U\n#EXT-X-TARGETDURATION:2\n#EXT-X-MEDIA-SEQUENCE:41\n"
+                             "#EXTINF:2.000000,\nseg_041.ts\n#EXTINF:1.5,\nseg_042.ts\n";
+    EXPECT_FALSE(parseHlsMaster(media, base));
+    EXPECT_FALSE(parseHlsMaster("<html>not found</html>", base));
+    const auto playlist = parseHlsMedia(media, base);
+    ASSERT_TRUE(playlist);
+    EXPECT_FALSE(playlist->ended);
+    EXPECT_EQ(playlist->targetDuration, 2);
+    ASSERT_EQ(playlist->segments.size(), 2);
+    EXPECT_EQ(playlist->segments[1].sequence, 42);
+    EXPECT_EQ(playlist->segments[1].duration, 1.5);
+    EXPECT_TRUE(parseHlsMedia(media + "#EXT-X-ENDLIST\n", base)->ended);
+}
+
+TEST(HlsPlaylistTest, CapsChooseTheHighestVariantWithinBoth)
+{
+    const QList<HlsVariant> variants { { 400000, { 426, 240 }, {} }, { 1200000, { 854, 480 }, {} },
+        { 2500000, { 1280, 720 }, {} } };
+    EXPECT_FALSE(variantForCaps(variants, 0, {})) << "no cap";
+    EXPECT_EQ(variantForCaps(variants, 1'000'000, { 640, 360 }), 0);
+    EXPECT_EQ(variantForCaps(variants, 2'000'000, { 854, 480 }), 1);
+    EXPECT_EQ(variantForCaps(variants, 51'000'000, { 3840, 2160 }), 2);
+    EXPECT_EQ(variantForCaps(variants, 5'000'000, { 854, 480 }), 1) << "the size cap binds";
+    EXPECT_EQ(variantForCaps(variants, 300'000, { 426, 240 }), 0) << "nothing fits: the lowest";
+    EXPECT_FALSE(variantForCaps({}, 300'000, {}));
+}
+
+} // namespace

@@ -1,0 +1,158 @@
+// Real playback through the player controller on libmpv, against local HLS served by the
+// service double.
+#include "platform/MpvMediaPlayer.h"
+#include "player/PlayerController.h"
+#include "support/ServiceDouble.h"
+#include "support/TestAsync.h"
+
+#include <gtest/gtest.h>
+
+using namespace orvella;
+using namespace orvella::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+struct PlaybackTest : ::testing::Test
+{
+    ServiceDouble service;
+    MpvMediaPlayer *mpv = nullptr;
+    std::unique_ptr<PlayerController> controller;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(service.start());
+        auto player = std::make_unique<MpvMediaPlayer>(MpvMediaPlayer::Output::Software);
+        mpv = player.get();
+        // No sound card on the test machines.
+        mpv->setMuted(true);
+        controller = std::make_unique<PlayerController>(std::move(player));
+    }
+
+    void load(const QString &media, bool autoplay, bool isLive)
+    {
+        controller->load(service.mediaUrl(media), autoplay, std::nullopt, isLive);
+    }
+
+    // The controller publishes once a second; tests read it sooner.
+    double position()
+    {
+        controller->refreshTime();
+        return controller->currentTime();
+    }
+};
+
+TEST_F(PlaybackTest, LiveStreamReachesLiveAndPlays)
+{
+    load(QStringLiteral("live/master.m3u8"), true, true);
+    EXPECT_EQ(controller->statusText(), QStringLiteral("Loading…"));
+    ASSERT_TRUE(waitUntil([&] { return controller->isReady(); }, 10s));
+    EXPECT_EQ(controller->statusText(), QStringLiteral("Live"));
+    const double start = position();
+    ASSERT_TRUE(waitUntil([&] { return position() > start + 1.0; }, 10s));
+    EXPECT_GT(mpv->rate(), 0);
+    EXPECT_EQ(controller->duration(), 0) << "a live item has no length";
+    EXPECT_EQ(controller->failedGeneration(), 0);
+}
+
+TEST_F(PlaybackTest, CapPlaysTheFittingVariant)
+{
+    load(QStringLiteral("multi/master.m3u8"), true, false);
+    controller->setQuality(QStringLiteral("1Mbps")); // 1 Mbit/s, 640x360 at most
+    ASSERT_TRUE(waitUntil([&] { return mpv->presentationSize().height() > 0; }, 10s));
+    EXPECT_EQ(mpv->presentationSize(), QSize(426, 240));
+
+    // During playback the cap switches the variant.
+    controller->setQuality(QStringLiteral("2Mbps"));
+    EXPECT_TRUE(waitUntil([&] { return mpv->presentationSize().height() == 480; }, 10s))
+        << mpv->presentationSize().height();
+}
+
+TEST_F(PlaybackTest, WithoutACapTheHighestVariantPlays)
+{
+    load(QStringLiteral("multi/master.m3u8"), true, false);
+    controller->setQuality(QStringLiteral("Auto"));
+    ASSERT_TRUE(waitUntil([&] { return mpv->presentationSize().height() > 0; }, 10s));
+    EXPECT_EQ(mpv->presentationSize().height(), 720);
+}
+
+TEST_F(PlaybackTest, CaptionsTurnOnAndOff)
+{
+    load(QStringLiteral("multi/master.m3u8"), true, false);
+    ASSERT_TRUE(waitUntil([&] { return controller->isReady(); }, 10s));
+    runTask(controller->setCaptions(true, QStringLiteral("en")));
+    EXPECT_EQ(mpv->selectedLegibleOption(), 0);
+    ASSERT_TRUE(
+        waitUntil([&] { return mpv->subtitleText().startsWith(QStringLiteral("Caption")); }, 10s));
+    // The cue on screen is the one of the second the picture shows.
+    const int second = int(position());
+    EXPECT_TRUE(mpv->subtitleText().contains(QString::number(second / 2 * 2)))
+        << mpv->subtitleText().toStdString() << " at " << second;
+
+    runTask(controller->setCaptions(false, QStringLiteral("en")));
+    EXPECT_FALSE(mpv->selectedLegibleOption().has_value());
+    EXPECT_TRUE(waitUntil([&] { return mpv->subtitleText().isEmpty(); }, 5s));
+}
+
+TEST_F(PlaybackTest, AStreamWithoutSubtitlesHasNoCaptionGroup)
+{
+    load(QStringLiteral("single/index.m3u8"), false, false);
+    const auto options = runTask(mpv->loadLegibleOptions());
+    EXPECT_FALSE(options.has_value());
+}
+
+TEST_F(PlaybackTest, SlowSegmentsStallAndRecover)
+{
+    service.on("GET", "/media/single/seg_002.ts", ScriptedAnswer::file().withDelay(5000ms));
+    load(QStringLiteral("single/index.m3u8"), true, false);
+    ASSERT_TRUE(waitUntil([&] { return controller->stalledGeneration() >= 1; }, 15s));
+    EXPECT_TRUE(controller->wantsPlayback());
+    ASSERT_TRUE(waitUntil([&] { return position() > 4.5; }, 20s)) << "plays on once data comes";
+    EXPECT_EQ(controller->failedGeneration(), 0);
+}
+
+TEST_F(PlaybackTest, MissingMasterPlaylistCountsAFailure)
+{
+    load(QStringLiteral("nowhere/master.m3u8"), true, true);
+    ASSERT_TRUE(waitUntil([&] { return controller->failedGeneration() >= 1; }, 10s));
+    EXPECT_EQ(controller->statusText(), QStringLiteral("Connecting…"));
+    EXPECT_FALSE(controller->isReady());
+}
+
+TEST_F(PlaybackTest, OnDemandItemThatPlaysToItsEndCountsAnEnd)
+{
+    load(QStringLiteral("single/index.m3u8"), true, false);
+    ASSERT_TRUE(waitUntil([&] { return controller->endedGeneration() == 1; }, 15s));
+    EXPECT_FALSE(controller->isPlaying());
+    EXPECT_EQ(controller->failedGeneration(), 0);
+}
+
+TEST_F(PlaybackTest, OnDemandItemCutShortByAMissingSegmentFails)
+{
+    // ffmpeg skips a missing segment in the middle; missing last segments end the stream early.
+    service.on("GET", "/media/vod/seg_002.ts", ScriptedAnswer::error(404, QStringLiteral("gone")));
+    service.on("GET", "/media/vod/seg_003.ts", ScriptedAnswer::error(404, QStringLiteral("gone")));
+    load(QStringLiteral("vod/index.m3u8"), true, false);
+    ASSERT_TRUE(waitUntil([&] { return controller->failedGeneration() >= 1; }, 15s));
+    EXPECT_EQ(controller->endedGeneration(), 0) << "a cut stream is not an end";
+}
+
+TEST_F(PlaybackTest, ResumeLiveAtEdgeJumpsToTheEndOfTheWindow)
+{
+    service.setLiveWindow(4);
+    load(QStringLiteral("live/master.m3u8"), true, true);
+    ASSERT_TRUE(waitUntil([&] { return controller->isReady(); }, 10s));
+    ASSERT_TRUE(waitUntil([&] { return position() > 0.5; }, 10s));
+    controller->togglePlay(); // pause, and let the window move on
+    spinFor(2500ms);
+    runTask(controller->resumeLiveAtEdge(), 10s);
+    EXPECT_TRUE(controller->isPlaying());
+    EXPECT_TRUE(controller->wantsPlayback());
+    controller->refreshTime();
+    EXPECT_GT(controller->seekableEnd(), controller->seekableStart());
+    EXPECT_NEAR(controller->currentTime(), controller->seekableEnd(), 2.5);
+    const double resumed = position();
+    EXPECT_TRUE(waitUntil([&] { return position() > resumed + 0.5; }, 10s));
+}
+
+} // namespace

@@ -1,0 +1,71 @@
+#include "platform/FakeMediaPlayer.h"
+#include "platform/MpvMediaPlayer.h"
+#include "player/PlayerController.h"
+#include "player/VideoSurface.h"
+#include "support/ServiceDouble.h"
+#include "support/TestAsync.h"
+
+#include <QQuickWindow>
+#include <gtest/gtest.h>
+
+using namespace orvella;
+using namespace orvella::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+TEST(VideoSurfaceTest, AsksForItsPixelSizeAndPassesTheFillMode)
+{
+    QQuickWindow window;
+    window.resize(320, 180);
+    FakeMediaPlayer player;
+    VideoSurface surface(window.contentItem());
+    surface.setSize({ 320, 180 });
+    surface.setPlayer(&player);
+    EXPECT_EQ(player.frameSize, QSize(320, 180));
+    EXPECT_FALSE(player.fill) << "the picture fits by default";
+    surface.setFillMode(VideoSurface::AspectFill);
+    EXPECT_TRUE(player.fill);
+    surface.setSize({ 200, 100 });
+    EXPECT_EQ(player.frameSize, QSize(200, 100));
+    EXPECT_TRUE(surface.clip()) << "the picture never draws outside the item";
+}
+
+TEST(VideoSurfaceTest, ShowsEachNewFrameAndForgetsADestroyedPlayer)
+{
+    QQuickWindow window;
+    auto player = std::make_unique<FakeMediaPlayer>();
+    VideoSurface surface(window.contentItem());
+    surface.setPlayer(player.get());
+    QImage frame(16, 9, QImage::Format_ARGB32_Premultiplied);
+    frame.fill(Qt::red);
+    player->showFrame(frame);
+    player->showFrame(frame);
+    EXPECT_EQ(surface.framesShown(), 2);
+    player.reset();
+    EXPECT_EQ(surface.player(), nullptr);
+}
+
+TEST(VideoSurfaceTest, RendersTheLiveFixtureOffscreen)
+{
+    ServiceDouble service;
+    ASSERT_TRUE(service.start());
+    QQuickWindow window;
+    window.resize(426, 240);
+    auto owned = std::make_unique<MpvMediaPlayer>(MpvMediaPlayer::Output::Software);
+    owned->setMuted(true);
+    MpvMediaPlayer *player = owned.get();
+    PlayerController controller(std::move(owned));
+    VideoSurface surface(window.contentItem());
+    surface.setSize({ 426, 240 });
+    surface.setPlayer(controller.player());
+    window.show();
+    controller.load(service.mediaUrl(QStringLiteral("live/master.m3u8")), true, std::nullopt, true);
+    ASSERT_TRUE(waitUntil([&] { return surface.framesShown() > 3; }, 10s));
+    const QImage frame = player->softwareFrame();
+    ASSERT_EQ(frame.size(), QSize(426, 240));
+    // testsrc2 is colourful: the middle of the picture is not black.
+    EXPECT_NE(frame.pixelColor(213, 120), QColor(Qt::black));
+}
+
+} // namespace
