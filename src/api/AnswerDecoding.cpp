@@ -15,7 +15,10 @@ ProgramWithEpisodes decodeProgramPage(const JSONValue &data)
         return {};
     ProgramWithEpisodes result;
     try {
-        const auto payload = decodeData<ProgramDetailPayload>(data);
+        const JsonPath root;
+        const QJsonObject object = data.json().toObject();
+        const auto payload = ProgramDetailPayload::withoutEpisodes(
+            JsonObjectReader(object, root.member("data"_L1)));
         result.program = payload.program ? payload.program : payload.asSummary();
     } catch (const DecodingError &) {
         try {

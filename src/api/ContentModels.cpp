@@ -179,9 +179,15 @@ std::optional<ProgramSummary> ProgramDetailPayload::asSummary() const
 
 ProgramDetailPayload ProgramDetailPayload::fromJson(const JsonObjectReader &r)
 {
+    ProgramDetailPayload payload = withoutEpisodes(r);
+    payload.episodes = r.tolerantList<EpisodeSummary>("episodes"_L1);
+    return payload;
+}
+
+ProgramDetailPayload ProgramDetailPayload::withoutEpisodes(const JsonObjectReader &r)
+{
     ProgramDetailPayload payload;
     payload.program = r.tolerantModel<ProgramSummary>("program"_L1);
-    payload.episodes = r.tolerantList<EpisodeSummary>("episodes"_L1);
     try {
         payload.id = r.id("id"_L1);
     } catch (const DecodingError &) {

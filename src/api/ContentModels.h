@@ -195,6 +195,9 @@ struct ProgramDetailPayload
     // The inline fields as a programme, or none without an id.
     [[nodiscard]] std::optional<ProgramSummary> asSummary() const;
     static ProgramDetailPayload fromJson(const JsonObjectReader &r);
+    // Everything but the episodes, which are tolerant as a whole and so never fail the
+    // payload: the programme endpoint reads them element by element instead.
+    static ProgramDetailPayload withoutEpisodes(const JsonObjectReader &r);
 };
 
 struct SearchResult

@@ -159,12 +159,26 @@ FlexibleID decodeFlexibleID(const QJsonValue &value, const JsonPath &path)
     throwDecodingError(path, QStringLiteral("is %1, not a text or number").arg(typeName(value)));
 }
 
-QJsonValue JsonObjectReader::get(QLatin1StringView key) const
+JsonObjectReader::JsonObjectReader(const QJsonObject &object, const JsonPath &path)
+    : m_object(object)
+    , m_path(path)
 {
-    const QJsonValue value = m_object.value(key);
-    if (value.isNull())
-        return QJsonValue(QJsonValue::Undefined);
-    return value;
+    m_members.reserve(object.size());
+    for (auto it = object.constBegin(); it != object.constEnd(); ++it) {
+        QJsonValue value = it.value();
+        if (value.type() != QJsonValue::Null)
+            m_members.emplace_back(it.key(), std::move(value));
+    }
+}
+
+const QJsonValue &JsonObjectReader::get(QLatin1StringView key) const
+{
+    static const QJsonValue undefined(QJsonValue::Undefined);
+    for (const auto &[name, value] : m_members) {
+        if (name.size() == key.size() && name == key)
+            return value;
+    }
+    return undefined;
 }
 
 void JsonObjectReader::fail(QLatin1StringView key, const QString &problem) const
@@ -174,7 +188,7 @@ void JsonObjectReader::fail(QLatin1StringView key, const QString &problem) const
 
 std::optional<QString> JsonObjectReader::string(QLatin1StringView key) const
 {
-    const QJsonValue value = get(key);
+    const QJsonValue &value = get(key);
     if (value.isUndefined())
         return std::nullopt;
     if (!value.isString())
@@ -184,7 +198,7 @@ std::optional<QString> JsonObjectReader::string(QLatin1StringView key) const
 
 QString JsonObjectReader::requiredString(QLatin1StringView key) const
 {
-    const QJsonValue value = get(key);
+    const QJsonValue &value = get(key);
     if (value.isUndefined())
         fail(key, QStringLiteral("is missing"));
     if (!value.isString())
@@ -194,7 +208,7 @@ QString JsonObjectReader::requiredString(QLatin1StringView key) const
 
 std::optional<qint64> JsonObjectReader::integer(QLatin1StringView key) const
 {
-    const QJsonValue value = get(key);
+    const QJsonValue &value = get(key);
     if (value.isUndefined())
         return std::nullopt;
     if (!value.isDouble())
@@ -207,7 +221,7 @@ std::optional<qint64> JsonObjectReader::integer(QLatin1StringView key) const
 
 std::optional<double> JsonObjectReader::number(QLatin1StringView key) const
 {
-    const QJsonValue value = get(key);
+    const QJsonValue &value = get(key);
     if (value.isUndefined())
         return std::nullopt;
     if (!value.isDouble())
@@ -217,7 +231,7 @@ std::optional<double> JsonObjectReader::number(QLatin1StringView key) const
 
 std::optional<bool> JsonObjectReader::boolean(QLatin1StringView key) const
 {
-    const QJsonValue value = get(key);
+    const QJsonValue &value = get(key);
     if (value.isUndefined())
         return std::nullopt;
     if (!value.isBool())
@@ -227,7 +241,7 @@ std::optional<bool> JsonObjectReader::boolean(QLatin1StringView key) const
 
 std::optional<FlexibleID> JsonObjectReader::id(QLatin1StringView key) const
 {
-    const QJsonValue value = get(key);
+    const QJsonValue &value = get(key);
     if (value.isUndefined())
         return std::nullopt;
     return decodeFlexibleID(value, m_path.member(key));
@@ -235,7 +249,7 @@ std::optional<FlexibleID> JsonObjectReader::id(QLatin1StringView key) const
 
 FlexibleID JsonObjectReader::requiredId(QLatin1StringView key) const
 {
-    const QJsonValue value = get(key);
+    const QJsonValue &value = get(key);
     if (value.isUndefined())
         fail(key, QStringLiteral("is missing"));
     return decodeFlexibleID(value, m_path.member(key));

@@ -8,6 +8,7 @@
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QList>
+#include <QVarLengthArray>
 #include <optional>
 
 // Decoding of service models straight from the parsed JSON tree. Members are strict unless a
@@ -60,16 +61,15 @@ template<class T>
 class JsonObjectReader
 {
 public:
-    JsonObjectReader(const QJsonObject &object, const JsonPath &path)
-        : m_object(object)
-        , m_path(path)
-    { }
+    // Reads the members once: a model asks for each of its keys, and a walk over a handful of
+    // members is cheaper than a keyed search per key.
+    JsonObjectReader(const QJsonObject &object, const JsonPath &path);
 
     [[nodiscard]] const QJsonObject &object() const { return m_object; }
     [[nodiscard]] const JsonPath &path() const { return m_path; }
 
     // The member, or Undefined when absent or null.
-    [[nodiscard]] QJsonValue get(QLatin1StringView key) const;
+    [[nodiscard]] const QJsonValue &get(QLatin1StringView key) const;
     [[nodiscard]] bool has(QLatin1StringView key) const { return !get(key).isUndefined(); }
 
     [[nodiscard]] std::optional<QString> string(QLatin1StringView key) const;
@@ -101,7 +101,7 @@ public:
     template<class T>
     [[nodiscard]] std::optional<T> model(QLatin1StringView key) const
     {
-        const QJsonValue value = get(key);
+        const QJsonValue &value = get(key);
         if (value.isUndefined())
             return std::nullopt;
         return decodeModel<T>(value, m_path.member(key));
@@ -109,7 +109,7 @@ public:
     template<class T>
     [[nodiscard]] std::optional<QList<T>> list(QLatin1StringView key) const
     {
-        const QJsonValue value = get(key);
+        const QJsonValue &value = get(key);
         if (value.isUndefined())
             return std::nullopt;
         return decodeModelList<T>(value, m_path.member(key));
@@ -139,6 +139,7 @@ public:
 private:
     const QJsonObject &m_object;
     const JsonPath &m_path;
+    QVarLengthArray<std::pair<QString, QJsonValue>, 16> m_members;
 };
 
 template<class T>
