@@ -19,27 +19,22 @@ constexpr int modelHeight = 144;
 class OnnxPersonSegmenter final : public PersonSegmenter
 {
 public:
-    OnnxPersonSegmenter(const QString &path, int threads)
-    {
-        if (!QFileInfo::exists(path))
-            return;
-        try {
-            m_net = cv::dnn::readNetFromONNX(QFile::encodeName(path).toStdString());
-            m_net.setPreferableBackend(cv::dnn::DNN_BACKEND_OPENCV);
-            m_net.setPreferableTarget(cv::dnn::DNN_TARGET_CPU);
-            m_loaded = !m_net.empty();
-        } catch (const cv::Exception &) {
-            m_loaded = false;
-        }
-        m_threads = threads;
-    }
+    OnnxPersonSegmenter(QString path, int threads)
+        : m_path(std::move(path))
+        , m_threads(threads)
+    { }
 
     std::optional<cv::Mat> segment(const cv::Mat &bgr) override
     {
+        std::lock_guard lock(m_mutex);
+        // Read on first use, on the thread that segments, never while the studio is built.
+        if (!m_tried) {
+            m_tried = true;
+            load();
+        }
         if (!m_loaded || bgr.empty())
             return std::nullopt;
         try {
-            std::lock_guard lock(m_mutex);
             if (m_threads > 0)
                 cv::setNumThreads(m_threads);
             cv::Mat small;
@@ -60,8 +55,24 @@ public:
     }
 
 private:
+    void load()
+    {
+        if (!QFileInfo::exists(m_path))
+            return;
+        try {
+            m_net = cv::dnn::readNetFromONNX(QFile::encodeName(m_path).toStdString());
+            m_net.setPreferableBackend(cv::dnn::DNN_BACKEND_OPENCV);
+            m_net.setPreferableTarget(cv::dnn::DNN_TARGET_CPU);
+            m_loaded = !m_net.empty();
+        } catch (const cv::Exception &) {
+            m_loaded = false;
+        }
+    }
+
     std::mutex m_mutex;
+    QString m_path;
     cv::dnn::Net m_net;
+    bool m_tried = false;
     bool m_loaded = false;
     int m_threads = 0;
 };

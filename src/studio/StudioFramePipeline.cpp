@@ -146,7 +146,7 @@ void StudioFramePipeline::handleFrame(const CameraFrame &frame)
     if (processed.empty())
         return;
     // The preview shows every second processed frame.
-    if (m_processedFrames.fetch_add(1) % 2 == 1) {
+    if (++m_previewCounter % 2 == 0) {
         std::function<void(QImage)> handler;
         {
             std::lock_guard lock(m_mutex);
@@ -155,12 +155,19 @@ void StudioFramePipeline::handleFrame(const CameraFrame &frame)
         if (handler)
             handler(bgrToImage(processed));
     }
+    write(processed, frame.timeUs);
+    // Counted once the frame is completely handled.
+    m_processedFrames.fetch_add(1);
+}
+
+void StudioFramePipeline::write(const cv::Mat &processed, qint64 timeUs)
+{
     if (!m_writer || !m_acceptSamples || !m_recordingActive)
         return;
-    // A frame taken while paused (processed after the resume) belongs to the pause.
-    if (frame.timeUs < m_activeSinceUs)
+    // A frame taken while paused (handled after the resume) belongs to the pause.
+    if (timeUs < m_activeSinceUs)
         return;
-    const qint64 time = frame.timeUs - m_pausedTotalUs;
+    const qint64 time = timeUs - m_pausedTotalUs;
     if (!m_writingStarted) {
         m_writingStarted = m_writer->startWriting();
         if (!m_writingStarted)

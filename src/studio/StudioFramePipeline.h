@@ -82,6 +82,7 @@ public:
 
 private:
     void processPending();
+    void write(const cv::Mat &processed, qint64 timeUs);
     void composite(cv::Mat &bgr, StudioBackgroundPreset preset);
     void setBackgroundPicture(const QImage &picture);
 
@@ -100,6 +101,7 @@ private:
 
     cv::Mat m_background; // BGR, any size
     cv::Mat m_filledBackground;
+    quint64 m_previewCounter = 0; // processed frames, for the preview's every second one
 
     std::unique_ptr<MovieWriter> m_writer;
     bool m_acceptSamples = false;
