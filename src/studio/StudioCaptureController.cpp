@@ -8,10 +8,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QPromise>
 #include <QThread>
 #include <QVariantMap>
-#include <qcoro/qcorofuture.h>
+#include <coroutine>
 
 namespace orvella {
 
@@ -350,22 +349,42 @@ void StudioCaptureController::refreshDevices()
     }
 }
 
-QCoro::Task<bool> StudioCaptureController::runOnSessionThread(std::function<void()> work)
+namespace {
+
+// Runs work on the session thread and resumes the awaiting coroutine on the main thread through
+// the controller. When the controller is gone first, the coroutine is never resumed.
+class SessionWork
 {
-    auto promise = std::make_shared<QPromise<void>>();
-    QFuture<void> done = promise->future();
-    promise->start();
-    // A promise dropped unrun (the thread already ended) cancels the future, ending the wait.
-    QMetaObject::invokeMethod(
-        m_sessionContext.get(),
-        [promise, work = std::move(work)] {
-            work();
-            promise->finish();
-        },
-        Qt::QueuedConnection);
-    co_await done;
-    co_return !done.isCanceled();
-}
+public:
+    SessionWork(QObject *session, QObject *resumeContext, std::function<void()> work)
+        : m_session(session)
+        , m_resumeContext(resumeContext)
+        , m_work(std::move(work))
+    { }
+
+    bool await_ready() const noexcept { return false; }
+    void await_suspend(std::coroutine_handle<> awaiting)
+    {
+        QPointer<QObject> context(m_resumeContext);
+        QMetaObject::invokeMethod(
+            m_session,
+            [work = std::move(m_work), context, awaiting] {
+                work();
+                if (context)
+                    QMetaObject::invokeMethod(
+                        context.data(), [awaiting] { awaiting.resume(); }, Qt::QueuedConnection);
+            },
+            Qt::QueuedConnection);
+    }
+    void await_resume() const noexcept { }
+
+private:
+    QObject *m_session;
+    QObject *m_resumeContext;
+    std::function<void()> m_work;
+};
+
+} // namespace
 
 void StudioCaptureController::queueOnSessionThread(std::function<void()> work)
 {
@@ -405,7 +424,7 @@ QCoro::Task<> StudioCaptureController::requestAccessAndStart()
     const QString microphoneID = m_selectedMicrophoneID;
     const bool mirrored = m_mirrorPreview;
     auto opened = std::make_shared<std::atomic<bool>>(false);
-    const bool ran = co_await runOnSessionThread(
+    co_await SessionWork(m_sessionContext.get(), this,
         [camera, microphone, cameraID, microphoneID, mirrored, microphoneGranted, opened] {
             const bool wasRunning = camera && camera->isRunning();
             opened->store(camera && camera->open(cameraID, mirrored));
@@ -419,7 +438,7 @@ QCoro::Task<> StudioCaptureController::requestAccessAndStart()
         });
     if (!self)
         co_return;
-    if (!ran || !opened->load()) {
+    if (!opened->load()) {
         // A camera that cannot be opened counts as no camera.
         m_sessionRunning = false;
         setState(State::Failed, noCameraText);
@@ -435,9 +454,20 @@ QCoro::Task<> StudioCaptureController::requestAccessAndStart()
     emit cameraStartFinished();
 }
 
+namespace {
+
+// Fire and forget: the frame of this coroutine ends itself once the start has finished.
+QCoro::Task<> startDetached(QPointer<StudioCaptureController> controller)
+{
+    if (controller)
+        co_await controller->requestAccessAndStart();
+}
+
+} // namespace
+
 void StudioCaptureController::startCamera()
 {
-    QCoro::connect(requestAccessAndStart(), this, [] {});
+    startDetached(this);
 }
 
 void StudioCaptureController::queueSessionConfiguration()

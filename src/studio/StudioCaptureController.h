@@ -194,7 +194,6 @@ private:
     void finishRecording(bool processEffects);
     void applyRecordingOutcome(const RecordingOutcome &outcome, bool processEffects);
     void cleanupPreviousRecording();
-    QCoro::Task<bool> runOnSessionThread(std::function<void()> work);
     void queueOnSessionThread(std::function<void()> work);
     void queueSessionConfiguration();
     void stopSession();
