@@ -4,7 +4,6 @@
 #include <QQmlEngine>
 #include <QQuickWindow>
 #include <QSGRendererInterface>
-
 #include <clocale>
 
 namespace orvella {
@@ -24,8 +23,8 @@ void configureApplicationBeforeConstruction()
     QCoreApplication::setApplicationVersion(QStringLiteral(ORVELLA_APP_VERSION));
     // The video item renders through OpenGL on a display; the offscreen platform has no GL
     // context to share, so the software scene graph (and mpv's software renderer) serve there.
-    QQuickWindow::setGraphicsApi(isOffscreen() ? QSGRendererInterface::Software
-                                               : QSGRendererInterface::OpenGL);
+    QQuickWindow::setGraphicsApi(
+        isOffscreen() ? QSGRendererInterface::Software : QSGRendererInterface::OpenGL);
 }
 
 void configureApplication(QGuiApplication &app)

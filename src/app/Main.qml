@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Controls
+import Orvella
 
 ApplicationWindow {
     id: window
@@ -9,7 +10,87 @@ ApplicationWindow {
     minimumHeight: 640
     visible: true
     title: ""
-    color: "#05070d"
-    palette.window: "#05070d"
-    palette.windowText: "#f5f1e8"
+    color: OrvellaTheme.canvas
+    font.family: OrvellaTheme.sansFamily
+    font.pixelSize: OrvellaTheme.bodySize
+
+    // Dark whatever the desktop's setting.
+    palette.window: OrvellaTheme.canvas
+    palette.windowText: OrvellaTheme.textPrimary
+    palette.base: OrvellaTheme.navy
+    palette.alternateBase: OrvellaTheme.navyDeep
+    palette.text: OrvellaTheme.textPrimary
+    palette.button: OrvellaTheme.navy
+    palette.buttonText: OrvellaTheme.textPrimary
+    palette.brightText: "white"
+    palette.highlight: OrvellaTheme.gold
+    palette.highlightedText: "black"
+    palette.light: OrvellaTheme.navyDeep
+    palette.midlight: OrvellaTheme.navyDeep
+    palette.mid: OrvellaTheme.glassBorder
+    palette.dark: "black"
+    palette.shadow: "black"
+    palette.toolTipBase: OrvellaTheme.navyDeep
+    palette.toolTipText: OrvellaTheme.textPrimary
+    palette.placeholderText: OrvellaTheme.textMuted
+
+    menuBar: MenuBar {
+        objectName: "menuBar"
+
+        Menu {
+            id: navigateMenu
+            objectName: "navigateMenu"
+            title: NavigateMenu.title
+            width: 280
+
+            Instantiator {
+                model: NavigateMenu.items
+                delegate: MenuItem {
+                    id: menuItem
+                    required property var modelData
+                    objectName: "navigate-" + modelData.route
+                    text: modelData.title
+                    onTriggered: AppModel.navigate(modelData.route)
+                    contentItem: Item {
+                        implicitWidth: label.implicitWidth + shortcut.implicitWidth + 32
+                        implicitHeight: label.implicitHeight
+                        Text {
+                            id: label
+                            anchors.left: parent.left
+                            anchors.verticalCenter: parent.verticalCenter
+                            text: menuItem.text
+                            font: menuItem.font
+                            color: menuItem.highlighted ? "black" : OrvellaTheme.textPrimary
+                        }
+                        Text {
+                            id: shortcut
+                            anchors.right: parent.right
+                            anchors.verticalCenter: parent.verticalCenter
+                            text: menuItem.modelData.shortcutLabel
+                            font: menuItem.font
+                            color: menuItem.highlighted ? "black" : OrvellaTheme.textMuted
+                        }
+                    }
+                }
+                onObjectAdded: (index, object) => navigateMenu.insertItem(index, object)
+                onObjectRemoved: (index, object) => navigateMenu.removeItem(object)
+            }
+        }
+    }
+
+    // Each key sequence is registered once, by the first route of the menu that shows it.
+    Instantiator {
+        model: NavigateMenu.shortcuts
+        delegate: Shortcut {
+            required property var modelData
+            objectName: "shortcut-" + modelData.route
+            sequence: modelData.shortcut
+            context: Qt.ApplicationShortcut
+            onActivated: AppModel.navigate(modelData.route)
+        }
+    }
+
+    RootView {
+        anchors.fill: parent
+    }
 }

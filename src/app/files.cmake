@@ -1,6 +1,18 @@
 list(APPEND ORVELLA_SOURCES
     app/Application.h app/Application.cpp
+    app/NavigateMenu.h app/NavigateMenu.cpp
+    app/RootViewModel.h app/RootViewModel.cpp
+    app/StartupScreenModel.h app/StartupScreenModel.cpp
 )
 list(APPEND ORVELLA_QML
+    app/AppHeader.qml
+    app/ForceUpdateView.qml
+    app/LiveStandIn.qml
     app/Main.qml
+    app/MaintenanceView.qml
+    app/RootView.qml
+    app/RoutePlaceholder.qml
+    app/SplashView.qml
+    app/StartupWelcomeDots.qml
+    app/StudioStandIn.qml
 )

@@ -1,4 +1,5 @@
 #include "app/Application.h"
+#include "core/AppModel.h"
 
 #include <QGuiApplication>
 #include <QQmlApplicationEngine>
@@ -12,11 +13,21 @@ int main(int argc, char *argv[])
     QGuiApplication app(argc, argv);
     orvella::configureApplication(app);
 
-    QQmlApplicationEngine engine;
-    orvella::prepareEngine(engine);
-    QObject::connect(
-        &engine, &QQmlApplicationEngine::objectCreationFailed, &app,
-        [] { QCoreApplication::exit(1); }, Qt::QueuedConnection);
-    engine.load(orvella::mainWindowUrl());
-    return app.exec();
+    // The one app model of the process; building it starts the bootstrap. It outlives the
+    // engine, whose views read it.
+    orvella::AppModel model(orvella::AppModel::Dependencies{});
+    orvella::AppModel::setInstance(&model);
+
+    int result = 0;
+    {
+        QQmlApplicationEngine engine;
+        orvella::prepareEngine(engine);
+        QObject::connect(
+            &engine, &QQmlApplicationEngine::objectCreationFailed, &app,
+            [] { QCoreApplication::exit(1); }, Qt::QueuedConnection);
+        engine.load(orvella::mainWindowUrl());
+        result = app.exec();
+    }
+    orvella::AppModel::setInstance(nullptr);
+    return result;
 }

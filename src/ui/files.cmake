@@ -13,6 +13,7 @@ list(APPEND ORVELLA_QML
     ui/GlassCard.qml
     ui/GoldButtonStyle.qml
     ui/OrvellaTheme.qml
+    ui/PlainButton.qml
     ui/QRCodeView.qml
     ui/RemoteImage.qml
     ui/SymbolIcon.qml

@@ -1,35 +1,18 @@
 #include "api/ServiceOrigin.h"
-#include "app/Application.h"
 
 #include <QCoreApplication>
-#include <QQmlApplicationEngine>
-#include <QQuickWindow>
 #include <QSettings>
 #include <gtest/gtest.h>
 
 namespace {
-
-TEST(MainWindow, OpensOneDarkWindowOfTheGivenSize)
-{
-    QQmlApplicationEngine engine;
-    orvella::prepareEngine(engine);
-    engine.load(orvella::mainWindowUrl());
-    ASSERT_EQ(engine.rootObjects().size(), 1);
-    auto *window = qobject_cast<QQuickWindow *>(engine.rootObjects().first());
-    ASSERT_NE(window, nullptr);
-    EXPECT_EQ(window->width(), 1280);
-    EXPECT_EQ(window->height(), 800);
-    EXPECT_EQ(window->minimumWidth(), 1024);
-    EXPECT_EQ(window->minimumHeight(), 640);
-    EXPECT_LT(window->color().lightnessF(), 0.1);
-}
 
 TEST(MainWindow, SettingsLiveUnderTheOrganisationAndApplicationNames)
 {
     EXPECT_EQ(QCoreApplication::organizationName(), "Orvella");
     EXPECT_EQ(QCoreApplication::applicationName(), "OrvellaTV");
     QSettings settings;
-    EXPECT_TRUE(settings.fileName().endsWith("Orvella/OrvellaTV.conf")) << settings.fileName().toStdString();
+    EXPECT_TRUE(settings.fileName().endsWith("Orvella/OrvellaTV.conf"))
+        << settings.fileName().toStdString();
 }
 
 TEST(ServiceOrigin, ComesFromTheEnvironmentAndFallsBackWhenUnusable)

@@ -1,0 +1,272 @@
+#include "app/RootViewModel.h"
+
+#include "api/ServiceOrigin.h"
+#include "core/AppModel.h"
+
+#include <QFile>
+#include <QTimer>
+
+namespace orvella {
+
+namespace {
+
+MacRoute::Value routeOf(const AppModel *app)
+{
+    return app ? app->route() : MacRoute::Splash;
+}
+
+// A screen of another part of the client, or the route's stand-in until that screen is built.
+QUrl screenOrStandIn(const QString &path, const QString &standIn)
+{
+    const QString screen = QFile::exists(QStringLiteral(":/Orvella/") + path) ? path : standIn;
+    return QUrl(QStringLiteral("qrc:/Orvella/") + screen);
+}
+
+std::optional<QString> configLink(const AppModel &app, std::optional<QString> ConfigUrls::*link)
+{
+    const auto &config = app.config();
+    if (!config || !config->urls)
+        return std::nullopt;
+    return (*config->urls).*link;
+}
+
+} // namespace
+
+RootViewModel::RootViewModel(QObject *parent)
+    : QObject(parent)
+{ }
+
+void RootViewModel::setApp(AppModel *app)
+{
+    if (m_app == app)
+        return;
+    if (m_app)
+        disconnect(m_app, nullptr, this, nullptr);
+    m_app = app;
+    connectApp();
+    emit appChanged();
+    emit layoutChanged();
+    announceScreen();
+}
+
+void RootViewModel::connectApp()
+{
+    if (!m_app)
+        return;
+    const auto layout = [this] {
+        emit layoutChanged();
+        announceScreen();
+    };
+    connect(m_app, &AppModel::routeChanged, this, layout);
+    connect(m_app, &AppModel::isGuestChanged, this, layout);
+    connect(m_app, &AppModel::menuPresentedChanged, this, layout);
+    connect(m_app, &AppModel::selectedEpisodeIdChanged, this, &RootViewModel::announceScreen);
+    connect(m_app, &AppModel::selectedProgramIdChanged, this, &RootViewModel::announceScreen);
+    connect(m_app, &AppModel::configChanged, this, &RootViewModel::announceScreen);
+}
+
+void RootViewModel::announceScreen()
+{
+    const QString identity = screenIdentity();
+    if (identity == m_lastIdentity)
+        return;
+    m_lastIdentity = identity;
+    emit screenChanged();
+}
+
+bool RootViewModel::isHeaderless(MacRoute::Value route)
+{
+    switch (route) {
+    case MacRoute::Splash:
+    case MacRoute::ForceUpdate:
+    case MacRoute::Maintenance:
+    case MacRoute::Live:
+    case MacRoute::Episode:
+    case MacRoute::Menu:
+    case MacRoute::Login:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool RootViewModel::isColdRoute(MacRoute::Value route)
+{
+    switch (route) {
+    case MacRoute::Splash:
+    case MacRoute::ForceUpdate:
+    case MacRoute::Maintenance:
+    case MacRoute::Login:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool RootViewModel::showsHeader() const
+{
+    return !isHeaderless(routeOf(m_app));
+}
+
+bool RootViewModel::keepsLivePlayerWarm() const
+{
+    return m_app && !m_app->isGuest() && !isColdRoute(m_app->route());
+}
+
+bool RootViewModel::liveLayerShown() const
+{
+    return keepsLivePlayerWarm() && routeOf(m_app) == MacRoute::Live;
+}
+
+bool RootViewModel::routeLayerPresent() const
+{
+    return routeOf(m_app) != MacRoute::Live;
+}
+
+bool RootViewModel::menuOverlayPresent() const
+{
+    return m_app && m_app->menuPresented();
+}
+
+QUrl RootViewModel::screenUrlFor(MacRoute::Value route)
+{
+    const auto qml = [](const char *path) {
+        return QUrl(QStringLiteral("qrc:/Orvella/") + QLatin1String(path));
+    };
+    switch (route) {
+    case MacRoute::Live:
+        return {};
+    case MacRoute::Home:
+        return qml("screens/home/HomeScreen.qml");
+    case MacRoute::Menu:
+        return qml("screens/home/MenuOverlay.qml");
+    case MacRoute::Languages:
+        return qml("screens/home/LanguagesScreen.qml");
+    case MacRoute::Give:
+    case MacRoute::Herald:
+        return qml("screens/home/EngagementQRScreen.qml");
+    case MacRoute::Testimony:
+        return qml("screens/home/TestimonyScreen.qml");
+    case MacRoute::Magazine:
+        return qml("screens/home/MagazineScreen.qml");
+    case MacRoute::KidsZone:
+        return qml("screens/home/KidsZoneLibraryScreen.qml");
+    case MacRoute::VirtualCenter:
+        return qml("screens/home/VirtualCenterScreen.qml");
+    case MacRoute::Countdown:
+        return qml("screens/home/CountdownScreen.qml");
+    case MacRoute::TestimoniesLib:
+        return qml("screens/home/TestimoniesLibraryScreen.qml");
+    case MacRoute::Programs:
+        return qml("screens/programs/ProgramsScreen.qml");
+    case MacRoute::Search:
+        return qml("screens/programs/SearchScreen.qml");
+    case MacRoute::ProgramDetail:
+        return qml("screens/programs/ProgramDetailScreen.qml");
+    case MacRoute::Episode:
+        return qml("screens/programs/EpisodePlayerScreen.qml");
+    case MacRoute::TestimonyRec:
+        return screenOrStandIn(QStringLiteral("studio/TestimonyRecordingScreen.qml"),
+            QStringLiteral("app/StudioStandIn.qml"));
+    case MacRoute::Notifications:
+        return qml("screens/account/NotificationsScreen.qml");
+    case MacRoute::Settings:
+        return qml("screens/account/SettingsScreen.qml");
+    case MacRoute::Login:
+        return qml("screens/account/LoginScreen.qml");
+    case MacRoute::Splash:
+        return qml("app/SplashView.qml");
+    case MacRoute::ForceUpdate:
+        return qml("app/ForceUpdateView.qml");
+    case MacRoute::Maintenance:
+        return qml("app/MaintenanceView.qml");
+    }
+    return {};
+}
+
+QUrl RootViewModel::liveScreenUrl()
+{
+    return screenOrStandIn(
+        QStringLiteral("screens/live/LiveScreen.qml"), QStringLiteral("app/LiveStandIn.qml"));
+}
+
+QString RootViewModel::builtInHeraldPage()
+{
+    QUrl page = servicePage(QStringLiteral("/herald"));
+    page.setScheme(QStringLiteral("https"));
+    return page.toString();
+}
+
+QVariantMap RootViewModel::screenPropertiesFor(MacRoute::Value route, const AppModel &app)
+{
+    switch (route) {
+    case MacRoute::Give:
+        return {
+            { QStringLiteral("title"), QStringLiteral("Partner & Give") },
+            { QStringLiteral("subtitle"), QStringLiteral("Scan to give securely from your phone") },
+            { QStringLiteral("url"),
+                AppModel::engagementURL(configLink(app, &ConfigUrls::give)).value_or(QUrl()) },
+        };
+    case MacRoute::Herald: {
+        const std::optional<QString> link = configLink(app, &ConfigUrls::herald);
+        return {
+            { QStringLiteral("title"), QStringLiteral("Become a Herald") },
+            { QStringLiteral("subtitle"), QStringLiteral("Register as a Orvella Herald") },
+            { QStringLiteral("url"),
+                AppModel::engagementURL(link ? link : builtInHeraldPage()).value_or(QUrl()) },
+        };
+    }
+    case MacRoute::ProgramDetail:
+        return { { QStringLiteral("programId"), app.selectedProgramId().value_or(QString()) } };
+    case MacRoute::Episode:
+        return { { QStringLiteral("episodeId"), app.selectedEpisodeId().value_or(QString()) } };
+    case MacRoute::TestimonyRec:
+        return { { QStringLiteral("capture"),
+            QVariant::fromValue(static_cast<QObject *>(app.testimonyCapture())) } };
+    default:
+        return {};
+    }
+}
+
+QUrl RootViewModel::screenUrl() const
+{
+    return screenUrlFor(routeOf(m_app));
+}
+
+QVariantMap RootViewModel::screenProperties() const
+{
+    return m_app ? screenPropertiesFor(m_app->route(), *m_app) : QVariantMap();
+}
+
+QString RootViewModel::screenIdentity() const
+{
+    const MacRoute::Value route = routeOf(m_app);
+    switch (route) {
+    case MacRoute::Episode:
+        // The episode screen's identity is the chosen episode: another one builds a new screen.
+        if (const auto &id = m_app->selectedEpisodeId())
+            return QStringLiteral("episode|") + *id;
+        return QStringLiteral("episode");
+    case MacRoute::Give:
+    case MacRoute::Herald:
+    case MacRoute::ProgramDetail:
+        // These screens are built from their arguments: new arguments, a new screen.
+        return MacRoute::rawValue(route) + u'|'
+            + screenProperties()
+                  .value(route == MacRoute::ProgramDetail ? QStringLiteral("programId")
+                                                          : QStringLiteral("url"))
+                  .toString();
+    default:
+        return MacRoute::rawValue(route);
+    }
+}
+
+void RootViewModel::presentMenuSoon()
+{
+    QTimer::singleShot(0, this, [this] {
+        if (m_app)
+            m_app->setMenuPresented(true);
+    });
+}
+
+} // namespace orvella

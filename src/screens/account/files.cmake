@@ -1,0 +1,5 @@
+list(APPEND ORVELLA_QML
+    screens/account/LoginScreen.qml
+    screens/account/NotificationsScreen.qml
+    screens/account/SettingsScreen.qml
+)

@@ -1,0 +1,7 @@
+import QtQuick
+import Orvella
+
+// Placeholder until the screen is built.
+RoutePlaceholder {
+    route: MacRoute.Home
+}
