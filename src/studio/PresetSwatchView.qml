@@ -15,6 +15,8 @@ Item {
     required property string symbol
     required property color symbolColor
     required property int symbolSize
+    // The rounded picture needs a shader; the software scene graph shows it square-cornered.
+    readonly property bool effects: GraphicsInfo.api !== GraphicsInfo.Software
 
     Rectangle {
         id: roundShape
@@ -42,7 +44,7 @@ Item {
     Image {
         id: picture
         anchors.fill: parent
-        visible: false
+        visible: swatch.fill === "picture" && !swatch.effects
         source: swatch.imageSource
         fillMode: Image.PreserveAspectCrop
         asynchronous: true
@@ -50,7 +52,7 @@ Item {
     }
     OpacityMask {
         anchors.fill: parent
-        visible: swatch.fill === "picture" && picture.status === Image.Ready
+        visible: swatch.fill === "picture" && swatch.effects && picture.status === Image.Ready
         source: picture
         maskSource: roundShape
     }

@@ -12,11 +12,14 @@ Item {
     required property StudioScreenModel model
     readonly property StudioCaptureController capture: model.capture
     readonly property bool recording: model.transport.recording
+    // Shader effects (rounded clip, text shadow) need a hardware scene graph; the software one
+    // draws the plain picture and text instead of nothing.
+    readonly property bool effects: GraphicsInfo.api !== GraphicsInfo.Software
 
     Item {
         id: picture
         anchors.fill: parent
-        layer.enabled: true
+        layer.enabled: stage.effects
         layer.effect: OpacityMask {
             maskSource: Rectangle {
                 width: picture.width
@@ -91,7 +94,7 @@ Item {
         maximumLineCount: 4
         elide: Text.ElideRight
         textFormat: Text.PlainText
-        layer.enabled: true
+        layer.enabled: stage.effects
         layer.effect: DropShadow {
             radius: 8
             samples: 17
