@@ -1,11 +1,11 @@
 import QtQuick
 import Orvella
 
-// The finished recording playing in the stage, with its playback controls.
-Rectangle {
-    id: view
-
+// The finished recording playing in the stage with its playback controls, fitted whole.
+PlayerView {
     required property var player
 
-    color: "black"
+    controller: player
+    showsControls: true
+    fillMode: VideoSurface.AspectFit
 }

@@ -1,5 +1,6 @@
 #include "StudioTestRig.h"
 #include "app/Application.h"
+#include "player/PlayerController.h"
 #include "studio/StudioCaptureController.h"
 #include "studio/StudioScreenModel.h"
 #include "support/TestAsync.h"
@@ -96,6 +97,18 @@ TEST(StudioScreen, ShowsEveryRecordingStateWithoutQmlErrors)
     ASSERT_TRUE(waitUntil([&] { return capture.state() == State::Ready; }));
     capture.setUploadMessage("Saved to My testimony.mov");
     host.screenshot("studio-ready");
+
+    // The recording plays in the stage in place of the camera and the teleprompter.
+    studio->delivery()->openPreview();
+    ASSERT_TRUE(studio->isPreviewing());
+    EXPECT_EQ(capture.statusMessage(), "Previewing recording");
+    EXPECT_TRUE(waitUntil([&] {
+        auto *player = qobject_cast<PlayerController *>(capture.previewPlayer());
+        return player && player->duration() > 0;
+    }));
+    host.screenshot("studio-preview");
+    studio->delivery()->closePreview();
+    EXPECT_FALSE(studio->isPreviewing());
 
     EXPECT_TRUE(host.errors().isEmpty());
 }
