@@ -61,7 +61,9 @@ AppModel::AppModel(Dependencies dependencies, QObject *parent)
     , m_settings(new SettingsModel(SettingsStore::load(), this))
     , m_livePlayer(dependencies.livePlayer ? std::move(dependencies.livePlayer)
                                            : std::make_unique<PlayerController>())
-    , m_testimonyCapture(std::make_unique<StudioCaptureController>())
+    , m_testimonyCapture(dependencies.testimonyCapture
+              ? std::move(dependencies.testimonyCapture)
+              : std::make_unique<StudioCaptureController>())
     , m_notificationSync(
           m_notifier.get(), [this] { return m_clock(); }, std::move(dependencies.applicationActive))
 {

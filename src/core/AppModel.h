@@ -40,6 +40,7 @@ struct AppModelDependencies
     OrvellaAPIClient *client = nullptr; // default: OrvellaAPIClient::shared()
     std::unique_ptr<PlayerController> livePlayer; // default: a player on libmpv
     PlaybackSleepGuard *sleepGuard = nullptr; // default: PlaybackSleepGuard::shared()
+    std::unique_ptr<StudioCaptureController> testimonyCapture; // default: system camera and mic
     std::unique_ptr<Notifier> notifier; // default: the desktop's notifications
     std::function<qint64()> clock; // ms since 1970; default: system clock
     std::function<bool()> applicationActive; // default: the application's state

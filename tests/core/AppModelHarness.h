@@ -6,11 +6,13 @@
 
 #include "api/OrvellaAPIClient.h"
 #include "core/AppModel.h"
+#include "platform/CaptureDeviceCatalog.h"
 #include "platform/FakeMediaPlayer.h"
 #include "platform/Notifier.h"
 #include "platform/SleepInhibitor.h"
 #include "player/PlaybackSleepGuard.h"
 #include "player/PlayerController.h"
+#include "studio/StudioPlatform.h"
 #include "support/ServiceDouble.h"
 #include "support/TestAsync.h"
 
@@ -134,6 +136,11 @@ protected:
         dependencies.client = client.get();
         dependencies.livePlayer = std::make_unique<PlayerController>(std::move(fake));
         dependencies.sleepGuard = guard.get();
+        // No device enumeration: the studio is only held here.
+        StudioPlatform studio;
+        studio.devices = std::make_unique<SyntheticCaptureDeviceCatalog>();
+        dependencies.testimonyCapture
+            = std::make_unique<StudioCaptureController>(std::move(studio));
         dependencies.notifier = std::make_unique<RecordingNotifier>(notices);
         dependencies.clock = [this] { return nowMs; };
         dependencies.applicationActive = [this] { return applicationActive; };
