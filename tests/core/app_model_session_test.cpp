@@ -121,6 +121,24 @@ TEST_F(Session, ATokenNearItsEndIsRefreshedAndStored)
     }
 }
 
+TEST_F(Session, ARefreshThatOutlivesItsSessionIsDropped)
+{
+    storeSession(std::nullopt);
+    service.on("POST", "auth/refresh",
+        ScriptedAnswer::envelope(
+            QJsonObject { { "access_token", "late" }, { "refresh_token", "late-r" } })
+            .withDelay(200ms));
+    AppModel &app = build();
+    app.restoreSession();
+    ASSERT_TRUE(service.waitForRequests("POST", "auth/refresh", 1));
+    runTask(app.signOut());
+    spinFor(400ms);
+    EXPECT_TRUE(app.isGuest());
+    EXPECT_FALSE(QSettings().contains("orvella.session.access_token"));
+    EXPECT_FALSE(QSettings().contains("access_expires"));
+    EXPECT_FALSE(client->accessToken());
+}
+
 TEST_F(Session, ExactlyFiveMinutesLeftCountsAsFresh)
 {
     storeSession(300);
