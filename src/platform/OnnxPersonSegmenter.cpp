@@ -38,7 +38,7 @@ public:
             if (m_threads > 0)
                 cv::setNumThreads(m_threads);
             cv::Mat small;
-            cv::resize(bgr, small, cv::Size(modelWidth, modelHeight), 0, 0, cv::INTER_AREA);
+            cv::resize(bgr, small, cv::Size(modelWidth, modelHeight), 0, 0, cv::INTER_LINEAR);
             const cv::Mat blob
                 = cv::dnn::blobFromImage(small, 1.0 / 255.0, cv::Size(), cv::Scalar(),
                     /*swapRB=*/true, /*crop=*/false, CV_32F);

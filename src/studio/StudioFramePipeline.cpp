@@ -26,6 +26,14 @@ cv::Mat imageToBgr(const QImage &image)
     return bgr;
 }
 
+// The buffer for reuse, or a fresh one when a caller still holds the last picture in it.
+cv::Mat &unshared(cv::Mat &buffer)
+{
+    if (buffer.u && buffer.u->refcount > 1)
+        buffer.release();
+    return buffer;
+}
+
 QImage bgrToImage(const cv::Mat &bgr)
 {
     QImage image(bgr.cols, bgr.rows, QImage::Format_RGB32);
@@ -103,39 +111,41 @@ cv::Mat StudioFramePipeline::processFrame(const cv::Mat &bgra)
         std::lock_guard lock(m_mutex);
         settings = m_settings;
     }
-    cv::Mat bgr;
+    cv::Mat &bgr = unshared(m_frame);
     if (bgra.channels() == 4)
         cv::cvtColor(bgra, bgr, cv::COLOR_BGRA2BGR);
     else
-        bgr = bgra.clone();
+        bgra.copyTo(bgr);
     filters::colourControls(bgr, settings.brightness, settings.contrast);
     if (settings.noiseReduction > filters::noiseFilterThreshold)
         filters::reduceNoise(
             bgr, filters::noiseLevelFor(settings.noiseReduction), filters::noiseSharpness);
     if (settings.preset != StudioBackgroundPreset::none)
-        composite(bgr, settings.preset);
-    return bgr;
+        composite(settings.preset);
+    return m_frame;
 }
 
-void StudioFramePipeline::composite(cv::Mat &bgr, StudioBackgroundPreset preset)
+void StudioFramePipeline::composite(StudioBackgroundPreset preset)
 {
     if (!m_segmenter)
         return;
-    const std::optional<cv::Mat> mask = m_segmenter->segment(bgr);
+    const std::optional<cv::Mat> mask = m_segmenter->segment(m_frame);
     if (!mask || mask->empty())
         return;
-    const cv::Mat fitted = filters::fitMask(*mask, bgr.size());
-    cv::Mat background;
+    const cv::Mat *background = nullptr;
     if (const int radius = presetBlurRadius(preset); radius > 0) {
-        background = filters::gaussianBlurReplicate(bgr, radius);
+        filters::gaussianBlurReplicate(m_frame, radius, unshared(m_blurred));
+        background = &m_blurred;
     } else {
         if (m_background.empty())
             return;
-        if (m_filledBackground.size() != bgr.size())
-            m_filledBackground = filters::aspectFill(m_background, bgr.size());
-        background = m_filledBackground;
+        if (m_filledBackground.size() != m_frame.size())
+            m_filledBackground = filters::aspectFill(m_background, m_frame.size());
+        background = &m_filledBackground;
     }
-    bgr = filters::blendWithMask(bgr, background, fitted);
+    filters::fitMask(*mask, m_frame.size(), m_mask);
+    filters::blendWithMask(m_frame, *background, m_mask, unshared(m_composite));
+    std::swap(m_frame, m_composite);
 }
 
 void StudioFramePipeline::handleFrame(const CameraFrame &frame)

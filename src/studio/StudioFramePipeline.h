@@ -83,7 +83,7 @@ public:
 private:
     void processPending();
     void write(const cv::Mat &processed, qint64 timeUs);
-    void composite(cv::Mat &bgr, StudioBackgroundPreset preset);
+    void composite(StudioBackgroundPreset preset);
     void setBackgroundPicture(const QImage &picture);
 
     PersonSegmenter *m_segmenter = nullptr;
@@ -101,6 +101,11 @@ private:
 
     cv::Mat m_background; // BGR, any size
     cv::Mat m_filledBackground;
+    // Frame buffers reused from frame to frame.
+    cv::Mat m_frame;
+    cv::Mat m_composite;
+    cv::Mat m_blurred;
+    cv::Mat m_mask;
     quint64 m_previewCounter = 0; // processed frames, for the preview's every second one
 
     std::unique_ptr<MovieWriter> m_writer;

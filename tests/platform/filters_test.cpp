@@ -40,24 +40,26 @@ TEST(ImageFilters, MaskIsStretchedPerAxisAndSoftThresholded)
     cv::Mat mask(1, 2, CV_32F);
     mask.at<float>(0, 0) = 1.0f;
     mask.at<float>(0, 1) = 0.0f;
-    const cv::Mat fitted = filters::fitMask(mask, cv::Size(1280, 720));
+    cv::Mat fitted;
+    filters::fitMask(mask, cv::Size(1280, 720), fitted);
     ASSERT_EQ(fitted.size(), cv::Size(1280, 720));
-    ASSERT_EQ(fitted.type(), CV_32F);
+    ASSERT_EQ(fitted.type(), CV_8U);
     for (int row : { 0, 359, 719 }) {
-        EXPECT_FLOAT_EQ(fitted.at<float>(row, 100), 1.0f);
-        EXPECT_FLOAT_EQ(fitted.at<float>(row, 1200), 0.0f);
+        EXPECT_EQ(fitted.at<uchar>(row, 100), 255);
+        EXPECT_EQ(fitted.at<uchar>(row, 1200), 0);
     }
 
     cv::Mat levels(1, 5, CV_32F);
     const float values[] = { 0.2f, 0.35f, 0.5f, 0.65f, 0.9f };
     for (int i = 0; i < 5; ++i)
         levels.at<float>(0, i) = values[i];
-    const cv::Mat soft = filters::fitMask(levels, cv::Size(5, 1));
-    EXPECT_FLOAT_EQ(soft.at<float>(0, 0), 0.0f);
-    EXPECT_NEAR(soft.at<float>(0, 1), 0.0f, 1e-6);
-    EXPECT_NEAR(soft.at<float>(0, 2), 0.5f, 1e-6);
-    EXPECT_NEAR(soft.at<float>(0, 3), 1.0f, 1e-6);
-    EXPECT_FLOAT_EQ(soft.at<float>(0, 4), 1.0f);
+    cv::Mat soft;
+    filters::fitMask(levels, cv::Size(5, 1), soft);
+    EXPECT_EQ(soft.at<uchar>(0, 0), 0);
+    EXPECT_EQ(soft.at<uchar>(0, 1), 0);
+    EXPECT_NEAR(soft.at<uchar>(0, 2), 128, 1);
+    EXPECT_EQ(soft.at<uchar>(0, 3), 255);
+    EXPECT_EQ(soft.at<uchar>(0, 4), 255);
 }
 
 TEST(ImageFilters, ColourControls)
@@ -104,16 +106,20 @@ TEST(ImageFilters, BlendAndBlur)
 {
     const cv::Mat person(4, 4, CV_8UC3, cv::Scalar(200, 200, 200));
     const cv::Mat room(4, 4, CV_8UC3, cv::Scalar(0, 0, 0));
-    cv::Mat mask(4, 4, CV_32F, cv::Scalar(0.0));
-    mask.colRange(0, 2).setTo(1.0);
-    const cv::Mat blended = filters::blendWithMask(person, room, mask);
+    cv::Mat mask(4, 4, CV_8U, cv::Scalar(0));
+    mask.colRange(0, 2).setTo(255);
+    mask.at<uchar>(3, 3) = 128;
+    cv::Mat blended;
+    filters::blendWithMask(person, room, mask, blended);
     EXPECT_EQ(blended.at<cv::Vec3b>(1, 0), cv::Vec3b(200, 200, 200));
     EXPECT_EQ(blended.at<cv::Vec3b>(1, 3), cv::Vec3b(0, 0, 0));
+    EXPECT_EQ(blended.at<cv::Vec3b>(3, 3), cv::Vec3b(100, 100, 100));
 
     // Replicated edges: a uniform picture stays uniform up to its borders.
     const cv::Mat uniform(90, 160, CV_8UC3, cv::Scalar(30, 90, 150));
     for (double radius : { 12.0, 28.0 }) {
-        const cv::Mat blurred = filters::gaussianBlurReplicate(uniform, radius);
+        cv::Mat blurred;
+        filters::gaussianBlurReplicate(uniform, radius, blurred);
         ASSERT_EQ(blurred.size(), uniform.size());
         EXPECT_EQ(blurred.at<cv::Vec3b>(0, 0), cv::Vec3b(30, 90, 150));
         EXPECT_EQ(blurred.at<cv::Vec3b>(89, 159), cv::Vec3b(30, 90, 150));
