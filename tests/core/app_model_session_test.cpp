@@ -95,6 +95,39 @@ TEST_F(Session, SignedInStartUpLoadsEverythingWithTheStoredTokenThenTheProfile)
     EXPECT_EQ(player->playCalls, 0);
 }
 
+TEST_F(Session, StartUpWithAnExpiringTokenRefreshesBesideTheLoads)
+{
+    storeSession(240);
+    scriptStartup();
+    service.on("POST", "auth/refresh",
+        ScriptedAnswer::envelope(
+            QJsonObject { { "access_token", "access-2" }, { "refresh_token", "refresh-2" } }));
+    AppModel &app = build();
+    runBootstrap(app);
+    ASSERT_TRUE(waitUntil([&] { return client->accessToken() == QStringLiteral("access-2"); }));
+    QStringList lines = requestLines();
+    lines.sort();
+    EXPECT_EQ(lines,
+        (QStringList { "GET live/stream", "GET programs", "GET tv/config", "GET tv/home",
+            "GET user/continue-watching", "GET user/profile", "POST auth/refresh" }));
+    EXPECT_EQ(app.route(), MacRoute::Live);
+}
+
+TEST_F(Session, StartUpWithARejectedRefreshEndsOnSignIn)
+{
+    storeSession(std::nullopt);
+    scriptStartup();
+    service.on("POST", "auth/refresh", ScriptedAnswer::error(401, "Invalid", "TOKEN_INVALID"));
+    service.on("DELETE", "tv/device", ScriptedAnswer::envelope(QJsonObject {}));
+    AppModel &app = build();
+    runBootstrap(app);
+    ASSERT_TRUE(waitUntil([&] { return app.isGuest(); }));
+    ASSERT_TRUE(service.waitForRequests("DELETE", "tv/device", 1));
+    EXPECT_EQ(app.route(), MacRoute::Login);
+    EXPECT_FALSE(QSettings().contains("orvella.session.refresh_token"));
+    EXPECT_TRUE(app.continueWatching().isEmpty());
+}
+
 TEST_F(Session, ATokenNearItsEndIsRefreshedAndStored)
 {
     for (const std::optional<double> expiresIn :
