@@ -14,35 +14,34 @@
 
 namespace orvella {
 
-namespace {
+namespace { } // namespace
 
-// A rounded rectangle as a triangle fan, for the clip node.
-void fillRoundedRect(QSGGeometry &geometry, const QRectF &rect, double radius)
+QList<QPointF> RemoteImageItem::clipTriangles(const QRectF &rect, double radius)
 {
     constexpr int segments = 8; // per corner
     const double r = std::clamp(radius, 0.0, std::min(rect.width(), rect.height()) / 2);
-    geometry.allocate(2 + 4 * (segments + 1));
-    auto *v = geometry.vertexDataAsPoint2D();
-    v[0].set(float(rect.center().x()), float(rect.center().y()));
     const QPointF centres[4] = {
         { rect.right() - r, rect.top() + r },
         { rect.right() - r, rect.bottom() - r },
         { rect.left() + r, rect.bottom() - r },
         { rect.left() + r, rect.top() + r },
     };
-    int n = 1;
+    QList<QPointF> outline;
     for (int corner = 0; corner < 4; ++corner) {
         for (int s = 0; s <= segments; ++s) {
             const double angle = (corner - 1 + double(s) / segments) * M_PI / 2;
-            v[n++].set(float(centres[corner].x() + r * std::cos(angle)),
-                float(centres[corner].y() + r * std::sin(angle)));
+            outline.append(centres[corner] + QPointF(r * std::cos(angle), r * std::sin(angle)));
         }
     }
-    v[n] = v[1];
-    geometry.setDrawingMode(QSGGeometry::DrawTriangleFan);
+    QList<QPointF> triangles;
+    triangles.reserve(outline.size() * 3);
+    for (qsizetype i = 0; i < outline.size(); ++i) {
+        triangles.append(rect.center());
+        triangles.append(outline[i]);
+        triangles.append(outline[(i + 1) % outline.size()]);
+    }
+    return triangles;
 }
-
-} // namespace
 
 RemoteImageItem::RemoteImageItem(QQuickItem *parent)
     : QQuickItem(parent)
@@ -212,7 +211,13 @@ QSGNode *RemoteImageItem::updatePaintNode(QSGNode *oldNode, UpdatePaintNodeData 
         imageNode->setRect(bounds);
         clip->setClipRect(bounds);
         clip->setIsRectangular(m_cornerRadius <= 0);
-        fillRoundedRect(*clip->geometry(), bounds, m_cornerRadius);
+        const QList<QPointF> triangles = clipTriangles(bounds, m_cornerRadius);
+        QSGGeometry *geometry = clip->geometry();
+        geometry->allocate(int(triangles.size()));
+        geometry->setDrawingMode(QSGGeometry::DrawTriangles);
+        auto *vertices = geometry->vertexDataAsPoint2D();
+        for (qsizetype i = 0; i < triangles.size(); ++i)
+            vertices[i].set(float(triangles[i].x()), float(triangles[i].y()));
         clip->markDirty(QSGNode::DirtyGeometry);
         m_geometryDirty = false;
     }

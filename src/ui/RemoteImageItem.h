@@ -38,6 +38,10 @@ public:
     [[nodiscard]] QSize imageSize() const { return m_image.size(); }
     [[nodiscard]] QImage image() const { return m_image; }
 
+    // The rounded clip as a list of triangles (three points each) around the centre; the scene
+    // graph's RHI back ends draw no triangle fans.
+    [[nodiscard]] static QList<QPointF> clipTriangles(const QRectF &rect, double radius);
+
 signals:
     void urlChanged();
     void targetPixelSizeChanged();
