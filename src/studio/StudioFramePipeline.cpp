@@ -8,6 +8,7 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QThread>
 #include <opencv2/imgproc.hpp>
 
 namespace orvella {
@@ -53,12 +54,29 @@ StudioFramePipeline::StudioFramePipeline(
 {
     if (!m_loadAsset)
         m_loadAsset = [](const QString &) { return QImage(); };
+    m_writerThread = std::make_unique<QThread>();
+    m_writerThread->setObjectName(QStringLiteral("studio.writer"));
+    m_writerContext = std::make_unique<QObject>();
+    m_writerContext->moveToThread(m_writerThread.get());
+    m_writerThread->start();
     m_renderer
         = new StudioAnimatedBackgroundRenderer(m_loadAsset(QStringLiteral("OrvellaLogoTiles")),
             m_loadAsset(QStringLiteral("OrvellaBrandBG")), this);
 }
 
-StudioFramePipeline::~StudioFramePipeline() = default;
+StudioFramePipeline::~StudioFramePipeline()
+{
+    m_writer.reset();
+    m_writerThread->quit();
+    m_writerThread->wait();
+    m_writerContext.reset();
+}
+
+void StudioFramePipeline::waitForWriter()
+{
+    QMetaObject::invokeMethod(
+        m_writerContext.get(), [] {}, Qt::BlockingQueuedConnection);
+}
 
 void StudioFramePipeline::submitFrame(CameraFrame frame)
 {
@@ -184,8 +202,20 @@ void StudioFramePipeline::write(const cv::Mat &processed, qint64 timeUs)
             return;
         m_writer->startSession(time);
     }
-    if (m_writer->appendVideo(processed, time))
-        m_writtenFrames.fetch_add(1);
+    // Like a writer input that is not ready for more data: a frame the encoder cannot take
+    // soon is left out of the movie (it was previewed).
+    constexpr int maxFramesAtWriter = 3;
+    if (m_framesAtWriter.load() >= maxFramesAtWriter)
+        return;
+    m_framesAtWriter.fetch_add(1);
+    QMetaObject::invokeMethod(
+        m_writerContext.get(),
+        [this, writer = m_writer, processed, time] {
+            if (writer->appendVideo(processed, time))
+                m_writtenFrames.fetch_add(1);
+            m_framesAtWriter.fetch_sub(1);
+        },
+        Qt::QueuedConnection);
 }
 
 void StudioFramePipeline::handleAudio(const AudioChunk &chunk)
@@ -196,7 +226,10 @@ void StudioFramePipeline::handleAudio(const AudioChunk &chunk)
         return;
     AudioChunk shifted = chunk;
     shifted.timeUs -= m_pausedTotalUs;
-    m_writer->appendAudio(shifted);
+    QMetaObject::invokeMethod(
+        m_writerContext.get(),
+        [writer = m_writer, shifted = std::move(shifted)] { writer->appendAudio(shifted); },
+        Qt::QueuedConnection);
 }
 
 void StudioFramePipeline::setBackgroundPicture(const QImage &picture)
@@ -240,7 +273,7 @@ void StudioFramePipeline::stopAnimation()
 
 void StudioFramePipeline::beginRecording(std::unique_ptr<MovieWriter> writer)
 {
-    m_writer = std::move(writer);
+    m_writer = std::shared_ptr<MovieWriter>(std::move(writer));
     m_writingStarted = false;
     m_acceptSamples = true;
     m_recordingActive = true;
@@ -274,13 +307,19 @@ RecordingOutcome StudioFramePipeline::finishRecording(
     m_acceptSamples = false;
     m_recordingActive = false;
     RecordingOutcome outcome;
-    std::unique_ptr<MovieWriter> writer = std::move(m_writer);
+    std::shared_ptr<MovieWriter> writer = std::move(m_writer);
     m_writingStarted = false;
     if (!writer)
         return outcome;
     outcome.hadWriter = true;
-    if (writer->status() == MovieWriterStatus::writing)
-        writer->finishWriting();
+    // After everything already queued for it.
+    QMetaObject::invokeMethod(
+        m_writerContext.get(),
+        [writer] {
+            if (writer->status() == MovieWriterStatus::writing)
+                writer->finishWriting();
+        },
+        Qt::BlockingQueuedConnection);
     if (writer->status() == MovieWriterStatus::completed && !moviePath.isEmpty()) {
         outcome.completed = true;
         const QString copy

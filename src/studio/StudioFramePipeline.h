@@ -13,6 +13,8 @@
 #include <mutex>
 #include <optional>
 
+class QThread;
+
 namespace orvella {
 
 class PersonSegmenter;
@@ -79,6 +81,8 @@ public:
     [[nodiscard]] int writtenFrames() const { return m_writtenFrames.load(); }
     [[nodiscard]] int replacedFrames() const { return m_replacedFrames.load(); }
     [[nodiscard]] bool writingStarted() const { return m_writingStarted; }
+    // Returns once everything handed to the writer so far has been written.
+    void waitForWriter();
 
 private:
     void processPending();
@@ -108,7 +112,12 @@ private:
     cv::Mat m_mask;
     quint64 m_previewCounter = 0; // processed frames, for the preview's every second one
 
-    std::unique_ptr<MovieWriter> m_writer;
+    // The encoder works on a thread of its own, so a frame's processing and the previous frame's
+    // encoding overlap. The writer is shared with the tasks queued there.
+    std::shared_ptr<MovieWriter> m_writer;
+    std::unique_ptr<QThread> m_writerThread;
+    std::unique_ptr<QObject> m_writerContext;
+    std::atomic<int> m_framesAtWriter { 0 };
     bool m_acceptSamples = false;
     bool m_recordingActive = false;
     bool m_writingStarted = false;

@@ -237,18 +237,22 @@ TEST(StudioFramePipeline, RecordingGatesAndPausedTime)
 
     // Audio before the first written frame is dropped.
     pipeline.handleAudio(audioAt(1'000'000));
+    pipeline.waitForWriter();
     EXPECT_TRUE(writer->audioTimes.empty());
     // A writer that refuses to start gets no frame and is asked again next time.
     pipeline.handleFrame(CameraFrame { picture, 1'000'000 });
+    pipeline.waitForWriter();
     EXPECT_EQ(writer->startCalls, 1);
     EXPECT_TRUE(writer->videoTimes.empty());
     EXPECT_FALSE(pipeline.writingStarted());
     pipeline.handleFrame(CameraFrame { picture, 1'033'333 });
+    pipeline.waitForWriter();
     EXPECT_EQ(writer->startCalls, 2);
     EXPECT_TRUE(pipeline.writingStarted());
     EXPECT_EQ(writer->sessionStart, 1'033'333);
     ASSERT_EQ(writer->videoTimes.size(), 1u);
     pipeline.handleAudio(audioAt(1'040'000));
+    pipeline.waitForWriter();
     ASSERT_EQ(writer->audioTimes.size(), 1u);
 
     // Paused at 2 s for 10 s: nothing is written, and later times lose the 10 s.
@@ -258,10 +262,12 @@ TEST(StudioFramePipeline, RecordingGatesAndPausedTime)
     pipeline.resumeRecording(12'000'000);
     // Taken during the pause, handled after the resume: still the pause's.
     pipeline.handleFrame(CameraFrame { picture, 11'900'000 });
+    pipeline.waitForWriter();
     EXPECT_EQ(writer->videoTimes.size(), 1u);
     EXPECT_EQ(writer->audioTimes.size(), 1u);
     pipeline.handleFrame(CameraFrame { picture, 12'000'000 });
     pipeline.handleAudio(audioAt(12'010'000));
+    pipeline.waitForWriter();
     ASSERT_EQ(writer->videoTimes.size(), 2u);
     EXPECT_EQ(writer->videoTimes[1], 2'000'000);
     ASSERT_EQ(writer->audioTimes.size(), 2u);
