@@ -424,7 +424,9 @@ QCoro::Task<> StudioCaptureController::requestAccessAndStart()
     const QString microphoneID = m_selectedMicrophoneID;
     const bool mirrored = m_mirrorPreview;
     auto opened = std::make_shared<std::atomic<bool>>(false);
-    co_await SessionWork(m_sessionContext.get(), this,
+    // The awaiter is a named local: GCC 12 destroys a temporary inside co_await twice, which
+    // here released `opened` while it was still in use.
+    SessionWork start(m_sessionContext.get(), this,
         [camera, microphone, cameraID, microphoneID, mirrored, microphoneGranted, opened] {
             const bool wasRunning = camera && camera->isRunning();
             opened->store(camera && camera->open(cameraID, mirrored));
@@ -436,6 +438,7 @@ QCoro::Task<> StudioCaptureController::requestAccessAndStart()
             if (opened->load() && (!wasRunning || !camera->isRunning()))
                 camera->start();
         });
+    co_await start;
     if (!self)
         co_return;
     if (!opened->load()) {

@@ -37,6 +37,13 @@ Row {
         valueRole: "id"
         currentIndex: picker.rowOf(picker.selectedID)
         font: OrvellaTheme.font(12)
+        indicator: SymbolIcon {
+            x: combo.width - width - 8
+            y: (combo.height - height) / 2
+            symbol: "chevron.up.chevron.down"
+            size: 11
+            color: OrvellaTheme.textSecondary
+        }
         onActivated: index => {
             picker.picked(picker.devices[index].id)
             currentIndex = Qt.binding(() => picker.rowOf(picker.selectedID))

@@ -23,6 +23,7 @@ const QHash<QString, char16_t> &glyphTable()
         { QStringLiteral("checkmark.seal.fill"), 0xef76 }, // verified
         { QStringLiteral("chevron.left"), 0xe5cb }, // chevron_left
         { QStringLiteral("chevron.right"), 0xe5cc }, // chevron_right
+        { QStringLiteral("chevron.up.chevron.down"), 0xe5d7 }, // unfold_more
         { QStringLiteral("dot.radiowaves.left.and.right"), 0xe51e }, // sensors
         { QStringLiteral("drop.fill"), 0xe798 }, // water_drop
         { QStringLiteral("envelope.fill"), 0xe0be }, // email

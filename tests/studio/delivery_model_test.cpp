@@ -9,10 +9,11 @@
 #include "support/ServiceDouble.h"
 #include "support/TestAsync.h"
 
-#include <QCoroSignal>
+#include <QCoroFuture>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFutureInterface>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -33,7 +34,7 @@ protected:
     QList<QUrl> opened;
     QList<delivery::UploadRequest> requests;
     std::optional<QString> uploadFailure;
-    QObject gate; // its objectName changing opens it
+    QFutureInterface<void> gate; // finishing it opens the gate
     bool gated = false;
 
     StudioCaptureController &capture() { return *rig.controller; }
@@ -44,8 +45,10 @@ protected:
         delivery::Services s;
         s.upload = [this](delivery::UploadRequest request) -> QCoro::Task<std::optional<QString>> {
             requests << request;
-            if (gated)
-                co_await qCoro(&gate, &QObject::objectNameChanged);
+            if (gated) {
+                QFuture<void> opened = gate.future();
+                co_await opened;
+            }
             std::optional<QString> answer = uploadFailure; // a copy, never the member itself
             co_return answer;
         };
@@ -58,7 +61,13 @@ protected:
         return s;
     }
 
-    void openGate() { gate.setObjectName(gate.objectName() + "x"); }
+    void SetUp() override { gate.reportStarted(); }
+    void TearDown() override
+    {
+        if (!gate.isFinished())
+            gate.reportFinished();
+    }
+    void openGate() { gate.reportFinished(); }
 
     bool recordShortMovie()
     {
@@ -229,6 +238,7 @@ TEST_F(DeliveryModel, AnUploadFinishesInTheControllerAfterTheScreenHasGone)
     {
         StudioScreenModel screen;
         screen.delivery()->setServices(services());
+        screen.delivery()->setArgumentsSource([] { return delivery::UploadArguments {}; });
         screen.setCapture(&capture());
         bool started = false;
         QObject::connect(
@@ -251,6 +261,7 @@ class DeliveryUpload : public DeliveryModel
 protected:
     void SetUp() override
     {
+        DeliveryModel::SetUp();
         ASSERT_TRUE(service.start());
         qputenv("ORVELLA_API_BASE", service.origin().toString().toUtf8());
         APIClientOptions options;
@@ -262,7 +273,11 @@ protected:
         delivery->setCapture(&capture());
         ASSERT_TRUE(recordShortMovie());
     }
-    void TearDown() override { qunsetenv("ORVELLA_API_BASE"); }
+    void TearDown() override
+    {
+        qunsetenv("ORVELLA_API_BASE");
+        DeliveryModel::TearDown();
+    }
 
     QStringList uploadPaths() const
     {
@@ -353,8 +368,13 @@ TEST(StudioTransportModel, ButtonsDriveTheController)
     transport.trigger("reset");
     EXPECT_EQ(rig.controller->state(), State::Recording);
     transport.trigger("pause");
+    bool restarted = false;
+    QObject::connect(rig.controller.get(), &StudioCaptureController::cameraStartFinished,
+        &transport, [&] { restarted = true; });
     transport.trigger("reset");
     EXPECT_EQ(rig.controller->state(), State::Idle);
+    // Reset starts the camera again; the test ends after that start.
+    EXPECT_TRUE(waitUntil([&] { return restarted; }));
 }
 
 TEST(StudioPickerModel, HighlightsThePresetInUseAndTheCustomFile)

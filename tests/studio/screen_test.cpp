@@ -28,7 +28,8 @@ cv::Mat personMask()
 
 struct ScreenHost
 {
-    QQuickView view;
+    std::unique_ptr<QQuickView> window = std::make_unique<QQuickView>();
+    QQuickView &view = *window;
 
     explicit ScreenHost(StudioCaptureController &capture)
     {
@@ -38,6 +39,14 @@ struct ScreenHost
         view.resize(1280, 800);
         view.setSource(QUrl("qrc:/Orvella/studio/TestimonyRecordingScreen.qml"));
         view.show();
+    }
+
+    // The scene graph hands its last textures to deferred deletion: let it run before the
+    // process ends.
+    ~ScreenHost()
+    {
+        window.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
     [[nodiscard]] QStringList errors() const
