@@ -1,8 +1,10 @@
+#include "support/TestAsync.h"
 #include "ui/AnimationTimeline.h"
 
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQuickItem>
+#include <QQuickWindow>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -108,6 +110,26 @@ TEST(AnimationTimeline, TicksOnlyWhileRunningAndShown)
     item->setClock([&now] { return now; });
     EXPECT_DOUBLE_EQ(item->time(), 100);
     EXPECT_GT(orvella::AnimationTimeline::referenceSeconds(), 700'000'000.0); // after 2023
+
+    // In a shown window it ticks; hidden, or faded out to nothing, it stands still.
+    QQuickWindow window;
+    item->setParentItem(window.contentItem());
+    EXPECT_TRUE(item->ticking());
+    now = 101;
+    ASSERT_TRUE(orvella::test::waitUntil([&] { return item->time() == 101; }));
+    window.contentItem()->setOpacity(0);
+    now = 102;
+    orvella::test::spinFor(std::chrono::milliseconds(400));
+    EXPECT_DOUBLE_EQ(item->time(), 101);
+    window.contentItem()->setOpacity(1);
+    item->setVisible(false);
+    EXPECT_FALSE(item->ticking());
+    item->setVisible(true);
+    EXPECT_TRUE(item->ticking());
+    EXPECT_DOUBLE_EQ(item->time(), 102);
+    item->setRunning(false);
+    EXPECT_FALSE(item->ticking());
+    item->setParentItem(nullptr);
 }
 
 } // namespace
