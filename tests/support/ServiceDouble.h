@@ -22,7 +22,9 @@
 // Answers: status, headers, body; an ETag answers 304 (no body) to a matching If-None-Match;
 // delay before answering; dropped connection; truncated body (the full Content-Length is
 // announced, fewer bytes sent, then the connection closes). ScriptedAnswer::file() serves the
-// requested /media/ file with the answer's delay, drop or truncation applied.
+// requested /media/ file with the answer's delay, drop or truncation applied. (Qt resends an
+// idempotent request once when its connection closes without an answer: a dropped GET arrives
+// twice.)
 //
 // Unscripted: /fresh/newapi/v1/... answers 404 with an error envelope; /media/<path> serves the
 // file under mediaRoot() (the generated fixtures by default). A playlist X.m3u8 that does not
