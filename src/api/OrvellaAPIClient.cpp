@@ -160,17 +160,18 @@ void OrvellaAPIClient::throwIfNeeded(int status, const QByteArray &body)
 }
 
 QCoro::Task<OrvellaAPIClient::HttpAnswer> OrvellaAPIClient::send(QNetworkAccessManager *manager,
-    QNetworkRequest request, QByteArray verb, QByteArray body, QIODevice *bodyDevice, Limits limits,
-    std::stop_token stop)
+    QNetworkRequest request, QByteArray verb, QByteArray body,
+    std::unique_ptr<QIODevice> bodyDevice, Limits limits, std::stop_token stop)
 {
     if (stop.stop_requested())
         throw TransportError(
             TransportError::Kind::Cancelled, QNetworkReply::OperationCanceledError);
     request.setTransferTimeout(static_cast<int>(limits.idle.count()));
     std::unique_ptr<QNetworkReply, DeleteLater> reply;
-    if (bodyDevice)
-        reply.reset(manager->post(request, bodyDevice));
-    else if (verb == "GET")
+    if (bodyDevice) {
+        reply.reset(manager->post(request, bodyDevice.get()));
+        bodyDevice.release()->setParent(reply.get());
+    } else if (verb == "GET")
         reply.reset(manager->get(request));
     else if (verb == "DELETE")
         reply.reset(manager->deleteResource(request));

@@ -167,8 +167,9 @@ private:
     QCoro::Task<QByteArray> deleteChecked(
         QString path, std::optional<QString> platformHeader, std::stop_token stop);
     // Sends one request and awaits its HTTP answer; throws TransportError or APIError::empty.
+    // A body device becomes the reply's child: Qt may read it until the reply is gone.
     QCoro::Task<HttpAnswer> send(QNetworkAccessManager *manager, QNetworkRequest request,
-        QByteArray verb, QByteArray body, QIODevice *bodyDevice, Limits limits,
+        QByteArray verb, QByteArray body, std::unique_ptr<QIODevice> bodyDevice, Limits limits,
         std::stop_token stop);
     std::optional<HttpAnswer> freshCachedAnswer(const QUrl &url);
     QCoro::Task<QList<EpisodeSummary>> fetchProgramPage(QString id, int page, std::stop_token stop);

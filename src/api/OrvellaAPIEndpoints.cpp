@@ -133,8 +133,7 @@ QCoro::Task<ProgramWithEpisodes> OrvellaAPIClient::getProgram(
     if (!segment)
         co_return ProgramWithEpisodes();
     const QueryItems query { { u"page"_s, u"1"_s }, { u"per_page"_s, u"100"_s } };
-    const JSONValue data
-        = co_await getRaw(u"programs/"_s + *segment, query, false, false, stop);
+    const JSONValue data = co_await getRaw(u"programs/"_s + *segment, query, false, false, stop);
     if (!self)
         throwGone();
     ProgramWithEpisodes result = decodeProgramPage(data);
@@ -263,8 +262,8 @@ QCoro::Task<> OrvellaAPIClient::postHistory(
 QCoro::Task<> OrvellaAPIClient::postEpisodeView(QString id, std::stop_token stop)
 {
     // Never authorised, even when signed in.
-    co_await postChecked(
-        u"episodes/"_s + requiredSegment(id) + u"/view"_s, "{}", false, std::nullopt, std::move(stop));
+    co_await postChecked(u"episodes/"_s + requiredSegment(id) + u"/view"_s, "{}", false,
+        std::nullopt, std::move(stop));
 }
 
 } // namespace orvella

@@ -29,10 +29,9 @@ QCoro::Task<> OrvellaAPIClient::uploadTestimony(
         request.setRawHeader("Content-Type", form.contentType());
         request.setHeader(QNetworkRequest::ContentLengthHeader, form.size());
         request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
-        const std::unique_ptr<QIODevice> body = form.open();
         try {
-            const HttpAnswer answer
-                = co_await send(m_session, request, "POST", {}, body.get(), m_options.upload, stop);
+            const HttpAnswer answer = co_await send(
+                m_session, request, "POST", {}, form.open(), m_options.upload, stop);
             if (answer.status >= 200 && answer.status <= 299) {
                 try {
                     const auto envelope = decodeEnvelope<JSONValue>(answer.body);
