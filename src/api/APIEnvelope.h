@@ -62,8 +62,9 @@ template<class T>
     const JsonObjectReader r(object, root);
     APIEnvelope<T> envelope;
     envelope.status = r.requiredString(QLatin1StringView("status"));
-    const QJsonValue data = r.get(QLatin1StringView("data"));
-    if (!data.isUndefined())
+    // The data stays in its JSON form: JSONValue keeps it as it came.
+    const QJsonValue data = object.value(QLatin1StringView("data"));
+    if (!data.isUndefined() && !data.isNull())
         envelope.data = EnvelopeData<T>::decode(data, root.member(QLatin1StringView("data")));
     envelope.message = r.string(QLatin1StringView("message"));
     envelope.code = r.string(QLatin1StringView("code"));

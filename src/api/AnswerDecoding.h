@@ -34,11 +34,12 @@ template<class T>
 template<class T>
 [[nodiscard]] QList<T> decodeList(const JSONValue &value, QLatin1StringView key)
 {
-    QJsonArray candidates;
-    if (value.json().isArray()) {
-        candidates = value.json().toArray();
-    } else if (value.json().isObject()) {
-        const QJsonValue member = value.json().toObject().value(key);
+    const QCborValue tree = QCborValue::fromJsonValue(value.json());
+    QCborArray candidates;
+    if (tree.isArray()) {
+        candidates = tree.toArray();
+    } else if (tree.isMap()) {
+        const QCborValue member = tree.toMap().value(key);
         if (!member.isArray())
             return {};
         candidates = member.toArray();
@@ -48,8 +49,8 @@ template<class T>
     QList<T> result;
     result.reserve(candidates.size());
     const JsonPath root;
-    for (const QJsonValue candidate : std::as_const(candidates)) {
-        if (!candidate.isObject())
+    for (const QCborValue candidate : std::as_const(candidates)) {
+        if (!candidate.isMap())
             continue;
         try {
             result.append(decodeModel<T>(candidate, root));

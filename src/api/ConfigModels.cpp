@@ -93,19 +93,18 @@ std::optional<CountdownEventItem> ConfigEventListItem::toCountdown(
 TvConfig TvConfig::fromJson(const JsonObjectReader &r)
 {
     TvConfig config;
-    const QJsonValue versions = r.get("min_app_version"_L1);
+    const QCborValue versions = r.get("min_app_version"_L1);
     if (!versions.isUndefined()) {
-        if (!versions.isObject())
+        if (!versions.isMap())
             r.fail("min_app_version"_L1, u"is not an object"_s);
-        const QJsonObject map = versions.toObject();
+        const QCborMap map = versions.toMap();
         const JsonPath mapPath = r.path().member("min_app_version"_L1);
         QMap<QString, QString> result;
         for (auto it = map.constBegin(); it != map.constEnd(); ++it) {
-            if (!it.value().isString()) {
-                const QString key = it.key();
+            const QString key = it.key().toString();
+            if (!it.value().isString())
                 throwDecodingError(mapPath.member(key), u"is not a text"_s);
-            }
-            result.insert(it.key(), it.value().toString());
+            result.insert(key, it.value().toString());
         }
         config.min_app_version = result;
     }

@@ -10,24 +10,20 @@ namespace {
 // 2^63: the first double past the signed 64-bit range.
 constexpr double int64Limit = 9223372036854775808.0;
 
-QString typeName(const QJsonValue &value)
+QString typeName(const QCborValue &value)
 {
-    switch (value.type()) {
-    case QJsonValue::Null:
+    if (value.isNull())
         return QStringLiteral("null");
-    case QJsonValue::Bool:
+    if (value.isBool())
         return QStringLiteral("a boolean");
-    case QJsonValue::Double:
+    if (isJsonNumber(value))
         return QStringLiteral("a number");
-    case QJsonValue::String:
+    if (value.isString())
         return QStringLiteral("a text");
-    case QJsonValue::Array:
+    if (value.isArray())
         return QStringLiteral("an array");
-    case QJsonValue::Object:
+    if (value.isMap())
         return QStringLiteral("an object");
-    case QJsonValue::Undefined:
-        break;
-    }
     return QStringLiteral("missing");
 }
 
@@ -59,27 +55,24 @@ void throwDecodingError(const JsonPath &path, const QString &problem)
     throw DecodingError(QStringLiteral("The member \u201c%1\u201d %2.").arg(where, problem));
 }
 
-std::optional<qint64> jsonWholeNumber(const QJsonValue &value)
+std::optional<qint64> jsonWholeNumber(const QCborValue &value)
 {
+    if (value.isInteger())
+        return value.toInteger();
     if (!value.isDouble())
         return std::nullopt;
-    // Integers the parser kept exactly come back unchanged; whole doubles are converted only
-    // when they fit.
-    constexpr qint64 sentinel = std::numeric_limits<qint64>::min();
-    const qint64 integer = value.toInteger(sentinel);
-    if (integer != sentinel)
-        return integer;
-    if (value.toDouble() == -int64Limit)
-        return sentinel;
-    return std::nullopt;
+    const double number = value.toDouble();
+    if (number != std::trunc(number) || number < -int64Limit || number >= int64Limit)
+        return std::nullopt;
+    return static_cast<qint64>(number);
 }
 
-std::optional<qint64> jsonTruncatedNumber(const QJsonValue &value)
+std::optional<qint64> jsonTruncatedNumber(const QCborValue &value)
 {
+    if (value.isInteger())
+        return value.toInteger();
     if (!value.isDouble())
         return std::nullopt;
-    if (const auto whole = jsonWholeNumber(value))
-        return whole;
     const double truncated = std::trunc(value.toDouble());
     if (!std::isfinite(truncated) || truncated < -int64Limit || truncated >= int64Limit)
         return std::nullopt;
@@ -116,7 +109,7 @@ std::optional<qint64> parseStrictInteger(QStringView text)
     return value;
 }
 
-std::optional<bool> flexibleBool(const QJsonValue &value)
+std::optional<bool> flexibleBool(const QCborValue &value)
 {
     if (value.isBool())
         return value.toBool();
@@ -129,16 +122,16 @@ std::optional<bool> flexibleBool(const QJsonValue &value)
     return std::nullopt;
 }
 
-std::optional<qint64> flexibleInt(const QJsonValue &value)
+std::optional<qint64> flexibleInt(const QCborValue &value)
 {
-    if (value.isDouble())
+    if (isJsonNumber(value))
         return jsonTruncatedNumber(value);
     if (value.isString())
         return parseStrictInteger(value.toString());
     return std::nullopt;
 }
 
-std::optional<QString> flexibleString(const QJsonValue &value)
+std::optional<QString> flexibleString(const QCborValue &value)
 {
     if (value.isString())
         return value.toString();
@@ -147,11 +140,11 @@ std::optional<QString> flexibleString(const QJsonValue &value)
     return std::nullopt;
 }
 
-FlexibleID decodeFlexibleID(const QJsonValue &value, const JsonPath &path)
+FlexibleID decodeFlexibleID(const QCborValue &value, const JsonPath &path)
 {
     if (value.isString())
         return FlexibleID { value.toString() };
-    if (value.isDouble()) {
+    if (isJsonNumber(value)) {
         if (const auto number = jsonTruncatedNumber(value))
             return FlexibleID { QString::number(*number) };
         throwDecodingError(path, QStringLiteral("is a number outside the identifier range"));
@@ -159,26 +152,15 @@ FlexibleID decodeFlexibleID(const QJsonValue &value, const JsonPath &path)
     throwDecodingError(path, QStringLiteral("is %1, not a text or number").arg(typeName(value)));
 }
 
-JsonObjectReader::JsonObjectReader(const QJsonObject &object, const JsonPath &path)
-    : m_object(object)
-    , m_path(path)
+QCborValue JsonObjectReader::get(QLatin1StringView key) const
 {
-    m_members.reserve(object.size());
-    for (auto it = object.constBegin(); it != object.constEnd(); ++it) {
-        QJsonValue value = it.value();
-        if (value.type() != QJsonValue::Null)
-            m_members.emplace_back(it.key(), std::move(value));
-    }
-}
-
-const QJsonValue &JsonObjectReader::get(QLatin1StringView key) const
-{
-    static const QJsonValue undefined(QJsonValue::Undefined);
-    for (const auto &[name, value] : m_members) {
-        if (name.size() == key.size() && name == key)
-            return value;
-    }
-    return undefined;
+    const auto it = m_object.constFind(key);
+    if (it == m_object.constEnd())
+        return QCborValue(QCborValue::Undefined);
+    QCborValue value = it.value();
+    if (value.isNull())
+        return QCborValue(QCborValue::Undefined);
+    return value;
 }
 
 void JsonObjectReader::fail(QLatin1StringView key, const QString &problem) const
@@ -188,7 +170,7 @@ void JsonObjectReader::fail(QLatin1StringView key, const QString &problem) const
 
 std::optional<QString> JsonObjectReader::string(QLatin1StringView key) const
 {
-    const QJsonValue &value = get(key);
+    const QCborValue value = get(key);
     if (value.isUndefined())
         return std::nullopt;
     if (!value.isString())
@@ -198,7 +180,7 @@ std::optional<QString> JsonObjectReader::string(QLatin1StringView key) const
 
 QString JsonObjectReader::requiredString(QLatin1StringView key) const
 {
-    const QJsonValue &value = get(key);
+    const QCborValue value = get(key);
     if (value.isUndefined())
         fail(key, QStringLiteral("is missing"));
     if (!value.isString())
@@ -208,10 +190,10 @@ QString JsonObjectReader::requiredString(QLatin1StringView key) const
 
 std::optional<qint64> JsonObjectReader::integer(QLatin1StringView key) const
 {
-    const QJsonValue &value = get(key);
+    const QCborValue value = get(key);
     if (value.isUndefined())
         return std::nullopt;
-    if (!value.isDouble())
+    if (!isJsonNumber(value))
         fail(key, QStringLiteral("is %1, not an integer").arg(typeName(value)));
     const auto whole = jsonWholeNumber(value);
     if (!whole)
@@ -221,17 +203,17 @@ std::optional<qint64> JsonObjectReader::integer(QLatin1StringView key) const
 
 std::optional<double> JsonObjectReader::number(QLatin1StringView key) const
 {
-    const QJsonValue &value = get(key);
+    const QCborValue value = get(key);
     if (value.isUndefined())
         return std::nullopt;
-    if (!value.isDouble())
+    if (!isJsonNumber(value))
         fail(key, QStringLiteral("is %1, not a number").arg(typeName(value)));
     return value.toDouble();
 }
 
 std::optional<bool> JsonObjectReader::boolean(QLatin1StringView key) const
 {
-    const QJsonValue &value = get(key);
+    const QCborValue value = get(key);
     if (value.isUndefined())
         return std::nullopt;
     if (!value.isBool())
@@ -241,7 +223,7 @@ std::optional<bool> JsonObjectReader::boolean(QLatin1StringView key) const
 
 std::optional<FlexibleID> JsonObjectReader::id(QLatin1StringView key) const
 {
-    const QJsonValue &value = get(key);
+    const QCborValue value = get(key);
     if (value.isUndefined())
         return std::nullopt;
     return decodeFlexibleID(value, m_path.member(key));
@@ -249,7 +231,7 @@ std::optional<FlexibleID> JsonObjectReader::id(QLatin1StringView key) const
 
 FlexibleID JsonObjectReader::requiredId(QLatin1StringView key) const
 {
-    const QJsonValue &value = get(key);
+    const QCborValue value = get(key);
     if (value.isUndefined())
         fail(key, QStringLiteral("is missing"));
     return decodeFlexibleID(value, m_path.member(key));

@@ -4,16 +4,22 @@
 #include "api/FlexibleID.h"
 
 #include <QAnyStringView>
+#include <QCborArray>
+#include <QCborMap>
+#include <QCborValue>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QList>
-#include <QVarLengthArray>
 #include <optional>
 
 // Decoding of service models straight from the parsed JSON tree. Members are strict unless a
 // model says otherwise: a present value of another JSON type fails the object, and through its
 // list everything that holds it. Absent keys and null mean the same.
+//
+// Models read the tree through its CBOR view (QJsonValue is a wrapper of QCborValue, and the
+// conversion shares the parsed data): a CBOR map finds a key without making a text of every
+// member's key, which keeps decoding close to the cost of the parse itself.
 
 namespace orvella {
 
@@ -34,42 +40,83 @@ struct JsonPath
 
 // Numbers. "Whole" numbers are integers in the signed 64-bit range (42 and 42.0 alike); a value
 // outside that range is not representable and reads as absent.
-[[nodiscard]] std::optional<qint64> jsonWholeNumber(const QJsonValue &value);
-[[nodiscard]] std::optional<qint64> jsonTruncatedNumber(const QJsonValue &value);
+[[nodiscard]] std::optional<qint64> jsonWholeNumber(const QCborValue &value);
+[[nodiscard]] std::optional<qint64> jsonTruncatedNumber(const QCborValue &value);
+[[nodiscard]] inline bool isJsonNumber(const QCborValue &value)
+{
+    return value.isInteger() || value.isDouble();
+}
+[[nodiscard]] inline std::optional<qint64> jsonWholeNumber(const QJsonValue &value)
+{
+    return jsonWholeNumber(QCborValue::fromJsonValue(value));
+}
+[[nodiscard]] inline std::optional<qint64> jsonTruncatedNumber(const QJsonValue &value)
+{
+    return jsonTruncatedNumber(QCborValue::fromJsonValue(value));
+}
 // The strict base-10 reading of a text: optional sign, then ASCII digits only.
 [[nodiscard]] std::optional<qint64> parseStrictInteger(QStringView text);
 
 // The flexible readings of one value; they never fail.
-[[nodiscard]] std::optional<bool> flexibleBool(const QJsonValue &value);
-[[nodiscard]] std::optional<qint64> flexibleInt(const QJsonValue &value);
-[[nodiscard]] std::optional<QString> flexibleString(const QJsonValue &value);
+[[nodiscard]] std::optional<bool> flexibleBool(const QCborValue &value);
+[[nodiscard]] std::optional<qint64> flexibleInt(const QCborValue &value);
+[[nodiscard]] std::optional<QString> flexibleString(const QCborValue &value);
+[[nodiscard]] inline std::optional<bool> flexibleBool(const QJsonValue &value)
+{
+    return flexibleBool(QCborValue::fromJsonValue(value));
+}
+[[nodiscard]] inline std::optional<qint64> flexibleInt(const QJsonValue &value)
+{
+    return flexibleInt(QCborValue::fromJsonValue(value));
+}
+[[nodiscard]] inline std::optional<QString> flexibleString(const QJsonValue &value)
+{
+    return flexibleString(QCborValue::fromJsonValue(value));
+}
 
 // FlexibleID from one present value; throws DecodingError for other types.
-[[nodiscard]] FlexibleID decodeFlexibleID(const QJsonValue &value, const JsonPath &path);
+[[nodiscard]] FlexibleID decodeFlexibleID(const QCborValue &value, const JsonPath &path);
+[[nodiscard]] inline FlexibleID decodeFlexibleID(const QJsonValue &value, const JsonPath &path)
+{
+    return decodeFlexibleID(QCborValue::fromJsonValue(value), path);
+}
 
 class JsonObjectReader;
 
 // Decodes a model T (with a static T fromJson(const JsonObjectReader &)) from a value that
 // must be an object.
 template<class T>
-[[nodiscard]] T decodeModel(const QJsonValue &value, const JsonPath &path = {});
+[[nodiscard]] T decodeModel(const QCborValue &value, const JsonPath &path = {});
+template<class T>
+[[nodiscard]] T decodeModel(const QJsonValue &value, const JsonPath &path = {})
+{
+    return decodeModel<T>(QCborValue::fromJsonValue(value), path);
+}
 
 // Decodes a list of T strictly: one bad element fails the list.
 template<class T>
-[[nodiscard]] QList<T> decodeModelList(const QJsonValue &value, const JsonPath &path = {});
+[[nodiscard]] QList<T> decodeModelList(const QCborValue &value, const JsonPath &path = {});
+template<class T>
+[[nodiscard]] QList<T> decodeModelList(const QJsonValue &value, const JsonPath &path = {})
+{
+    return decodeModelList<T>(QCborValue::fromJsonValue(value), path);
+}
 
 class JsonObjectReader
 {
 public:
-    // Reads the members once: a model asks for each of its keys, and a walk over a handful of
-    // members is cheaper than a keyed search per key.
-    JsonObjectReader(const QJsonObject &object, const JsonPath &path);
+    JsonObjectReader(QCborMap object, const JsonPath &path)
+        : m_object(std::move(object))
+        , m_path(path)
+    { }
+    JsonObjectReader(const QJsonObject &object, const JsonPath &path)
+        : JsonObjectReader(QCborMap::fromJsonObject(object), path)
+    { }
 
-    [[nodiscard]] const QJsonObject &object() const { return m_object; }
     [[nodiscard]] const JsonPath &path() const { return m_path; }
 
     // The member, or Undefined when absent or null.
-    [[nodiscard]] const QJsonValue &get(QLatin1StringView key) const;
+    [[nodiscard]] QCborValue get(QLatin1StringView key) const;
     [[nodiscard]] bool has(QLatin1StringView key) const { return !get(key).isUndefined(); }
 
     [[nodiscard]] std::optional<QString> string(QLatin1StringView key) const;
@@ -101,7 +148,7 @@ public:
     template<class T>
     [[nodiscard]] std::optional<T> model(QLatin1StringView key) const
     {
-        const QJsonValue &value = get(key);
+        const QCborValue value = get(key);
         if (value.isUndefined())
             return std::nullopt;
         return decodeModel<T>(value, m_path.member(key));
@@ -109,7 +156,7 @@ public:
     template<class T>
     [[nodiscard]] std::optional<QList<T>> list(QLatin1StringView key) const
     {
-        const QJsonValue &value = get(key);
+        const QCborValue value = get(key);
         if (value.isUndefined())
             return std::nullopt;
         return decodeModelList<T>(value, m_path.member(key));
@@ -137,30 +184,28 @@ public:
     [[noreturn]] void fail(QLatin1StringView key, const QString &problem) const;
 
 private:
-    const QJsonObject &m_object;
+    QCborMap m_object;
     const JsonPath &m_path;
-    QVarLengthArray<std::pair<QString, QJsonValue>, 16> m_members;
 };
 
 template<class T>
-T decodeModel(const QJsonValue &value, const JsonPath &path)
+T decodeModel(const QCborValue &value, const JsonPath &path)
 {
-    if (!value.isObject())
+    if (!value.isMap())
         throwDecodingError(path, QStringLiteral("is not an object"));
-    const QJsonObject object = value.toObject();
-    return T::fromJson(JsonObjectReader(object, path));
+    return T::fromJson(JsonObjectReader(value.toMap(), path));
 }
 
 template<class T>
-QList<T> decodeModelList(const QJsonValue &value, const JsonPath &path)
+QList<T> decodeModelList(const QCborValue &value, const JsonPath &path)
 {
     if (!value.isArray())
         throwDecodingError(path, QStringLiteral("is not an array"));
-    const QJsonArray array = value.toArray();
+    const QCborArray array = value.toArray();
     QList<T> result;
     result.reserve(array.size());
     qsizetype index = 0;
-    for (const QJsonValue element : array) {
+    for (const QCborValue element : array) {
         result.append(decodeModel<T>(element, path.element(index)));
         ++index;
     }

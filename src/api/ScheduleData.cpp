@@ -160,7 +160,7 @@ QString ScheduleProgramRow::id() const
 ScheduleProgramRow ScheduleProgramRow::fromJson(const JsonObjectReader &r)
 {
     const auto clock = [&r](QLatin1StringView key) -> std::optional<QString> {
-        const QJsonValue value = r.get(key);
+        const QCborValue value = r.get(key);
         if (value.isString())
             return value.toString();
         if (const auto whole = jsonWholeNumber(value))
@@ -174,8 +174,8 @@ ScheduleProgramRow ScheduleProgramRow::fromJson(const JsonObjectReader &r)
     row.end_time = clock("end_time"_L1);
     row.duration_minutes = r.tolerantInteger("duration_minutes"_L1);
     row.status = r.string("status"_L1);
-    const QJsonValue progress = r.get("progress_percent"_L1);
-    if (progress.isDouble())
+    const QCborValue progress = r.get("progress_percent"_L1);
+    if (isJsonNumber(progress))
         row.progress_percent = progress.toDouble();
     return row;
 }
