@@ -77,8 +77,10 @@ QString ProgramSummary::displayTitle() const
 {
     const QString text = title ? *title : name ? *name : u"Program"_s;
     // Case-insensitive under the current locale.
-    const QString lower = QLocale().toLower(text);
-    if (lower.contains(QLocale().toLower(u"orvella"_s)) && lower.contains(u"crusade"_s))
+    const QLocale locale;
+    const QString lower = locale.toLower(text);
+    if (lower.contains(locale.toLower(u"orvella"_s))
+        && lower.contains(locale.toLower(u"crusade"_s)))
         return u"Orvella Livestream"_s;
     return text;
 }
