@@ -44,10 +44,11 @@ void SyntheticCameraSource::close()
     m_running = false;
 }
 
-void SyntheticCameraSource::start()
+bool SyntheticCameraSource::start()
 {
     std::lock_guard lock(m_mutex);
-    m_running = m_open;
+    m_running = m_open && !m_failsToStart;
+    return m_running;
 }
 
 void SyntheticCameraSource::stop()
@@ -90,6 +91,12 @@ int SyntheticCameraSource::openCount() const
 {
     std::lock_guard lock(m_mutex);
     return m_openCount;
+}
+
+void SyntheticCameraSource::setFailsToStart(bool fails)
+{
+    std::lock_guard lock(m_mutex);
+    m_failsToStart = fails;
 }
 
 void SyntheticCameraSource::setFailsToOpen(bool fails)

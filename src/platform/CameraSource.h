@@ -23,7 +23,8 @@ public:
     // Opens the camera with this id, else the first camera; false when none could be opened.
     virtual bool open(const QString &deviceId, bool mirrored) = 0;
     virtual void close() = 0;
-    virtual void start() = 0;
+    // False when the opened camera does not start delivering (busy, unplugged, refused).
+    virtual bool start() = 0;
     virtual void stop() = 0;
     [[nodiscard]] virtual bool isRunning() const = 0;
 
@@ -47,7 +48,7 @@ class SyntheticCameraSource final : public CameraSource
 public:
     bool open(const QString &deviceId, bool mirrored) override;
     void close() override;
-    void start() override;
+    bool start() override;
     void stop() override;
     [[nodiscard]] bool isRunning() const override;
 
@@ -58,6 +59,8 @@ public:
     [[nodiscard]] bool mirrored() const;
     [[nodiscard]] int openCount() const;
     void setFailsToOpen(bool fails);
+    // Opens, but never starts delivering (a camera another program holds).
+    void setFailsToStart(bool fails);
 
 private:
     mutable std::mutex m_mutex;
@@ -66,6 +69,7 @@ private:
     bool m_open = false;
     bool m_running = false;
     bool m_failsToOpen = false;
+    bool m_failsToStart = false;
     int m_openCount = 0;
 };
 

@@ -3,9 +3,11 @@
 
 #include <QCamera>
 #include <QCameraDevice>
+#include <QEventLoop>
 #include <QImage>
 #include <QMediaCaptureSession>
 #include <QMediaDevices>
+#include <QTimer>
 #include <QVideoFrame>
 #include <QVideoSink>
 #include <atomic>
@@ -83,10 +85,24 @@ public:
         m_camera.reset();
     }
 
-    void start() override
+    bool start() override
     {
-        if (m_camera)
-            m_camera->start();
+        if (!m_camera)
+            return false;
+        m_camera->start();
+        if (m_camera->isActive())
+            return true;
+        // Cameras report starting and failing asynchronously; the session thread waits a
+        // little for either.
+        QEventLoop wait;
+        QTimer deadline;
+        deadline.setSingleShot(true);
+        QObject::connect(&deadline, &QTimer::timeout, &wait, &QEventLoop::quit);
+        QObject::connect(m_camera.get(), &QCamera::activeChanged, &wait, &QEventLoop::quit);
+        QObject::connect(m_camera.get(), &QCamera::errorOccurred, &wait, &QEventLoop::quit);
+        deadline.start(3000);
+        wait.exec();
+        return m_camera->isActive() && m_camera->error() == QCamera::NoError;
     }
 
     void stop() override

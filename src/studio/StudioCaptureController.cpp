@@ -436,7 +436,7 @@ QCoro::Task<> StudioCaptureController::requestAccessAndStart()
                     microphone->start();
             }
             if (opened->load() && (!wasRunning || !camera->isRunning()))
-                camera->start();
+                opened->store(camera->start());
         });
     co_await start;
     if (!self)

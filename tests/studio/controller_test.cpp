@@ -136,6 +136,15 @@ TEST(StudioController, PermissionsAndMissingCamera)
         EXPECT_EQ(rig.controller->failureMessage(), noCameraText);
         EXPECT_FALSE(rig.controller->isSessionRunning());
     }
+    {
+        // Nor does one that opens but never starts.
+        StudioRig rig;
+        rig.camera->setFailsToStart(true);
+        ASSERT_TRUE(startCamera(*rig.controller));
+        EXPECT_EQ(rig.controller->state(), State::Failed);
+        EXPECT_EQ(rig.controller->statusMessage(), QStringLiteral("No camera found"));
+        EXPECT_FALSE(rig.controller->isSessionRunning());
+    }
 }
 
 TEST(StudioController, DeviceSelectionRepairAndSwitching)
