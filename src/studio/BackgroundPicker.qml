@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Dialogs
+import QtQuick.Window
 import Orvella
 
 // The "Virtual Background" section's body: a caption, the two-column grid of preset cells and
@@ -106,6 +107,8 @@ Column {
 
     FileDialog {
         id: backgroundDialog
+        objectName: "backgroundDialog"
+        parentWindow: picker.Window.window
         title: "Choose a background"
         fileMode: FileDialog.OpenFile
         nameFilters: picker.model.fileNameFilters

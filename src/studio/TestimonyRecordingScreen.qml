@@ -2,6 +2,7 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Dialogs
 import QtQuick.Layouts
+import QtQuick.Window
 import Orvella
 
 // The testimony studio: the stage with the camera picture, the transport, the actions for a
@@ -168,6 +169,8 @@ Item {
 
     FileDialog {
         id: saveDialog
+        objectName: "saveDialog"
+        parentWindow: screen.Window.window
         title: "Save Recording"
         fileMode: FileDialog.SaveFile
         nameFilters: studio.delivery.saveNameFilters

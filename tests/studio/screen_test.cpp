@@ -107,6 +107,18 @@ TEST(StudioScreen, ShowsEveryRecordingStateWithoutQmlErrors)
     capture.setUploadMessage("Saved to My testimony.mov");
     host.screenshot("studio-ready");
 
+    // Save asks the screen for its dialog, which proposes the recording's name and folder.
+    auto *saveDialog = host.view.rootObject()->findChild<QObject *>("saveDialog");
+    ASSERT_NE(saveDialog, nullptr);
+    studio->delivery()->requestSave();
+    EXPECT_TRUE(waitUntil([&] { return saveDialog->property("visible").toBool(); }));
+    EXPECT_EQ(saveDialog->property("selectedFile").toUrl(), capture.outputURL());
+    EXPECT_EQ(saveDialog->property("nameFilters").toStringList(),
+        (QStringList { "QuickTime movie (*.mov)", "MPEG-4 movie (*.mp4)" }));
+    host.screenshot("studio-save-dialog");
+    QMetaObject::invokeMethod(saveDialog, "reject");
+    EXPECT_FALSE(saveDialog->property("visible").toBool());
+
     // The recording plays in the stage in place of the camera and the teleprompter.
     studio->delivery()->openPreview();
     ASSERT_TRUE(studio->isPreviewing());
