@@ -79,6 +79,7 @@ Item {
 
     Text {
         id: teleprompter
+        objectName: "teleprompter"
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.bottom: parent.bottom

@@ -6,6 +6,8 @@ import Orvella
 GoldButtonStyle {
     required property bool uploading
 
+    objectName: "uploadButton"
+
     symbol: "arrow.up.circle.fill"
     text: "Upload to Orvella"
     busy: uploading

@@ -82,9 +82,20 @@ TEST(StudioScreen, ShowsEveryRecordingStateWithoutQmlErrors)
     ASSERT_TRUE(waitUntil([&] { return capture.hasPreviewImage(); }));
     host.screenshot("studio-idle");
 
-    // Hiding the controls panel gives the stage the whole width.
     auto *studio = host.view.rootObject()->findChild<StudioScreenModel *>("studioModel");
     ASSERT_NE(studio, nullptr);
+
+    // The teleprompter shows at most four lines and goes when emptied.
+    auto *teleprompter = host.view.rootObject()->findChild<QQuickItem *>("teleprompter");
+    ASSERT_NE(teleprompter, nullptr);
+    studio->setTeleprompter(QString("A long testimony line that keeps going. ").repeated(40));
+    EXPECT_LE(teleprompter->property("lineCount").toInt(), 4);
+    EXPECT_TRUE(teleprompter->property("truncated").toBool());
+    studio->setTeleprompter("");
+    EXPECT_FALSE(teleprompter->isVisible());
+    studio->setTeleprompter(StudioScreenModel::defaultTeleprompter());
+
+    // Hiding the controls panel gives the stage the whole width.
     auto *stage = host.view.rootObject()->findChild<QQuickItem *>("stage");
     ASSERT_NE(stage, nullptr);
     const qreal narrow = stage->width();
@@ -106,6 +117,29 @@ TEST(StudioScreen, ShowsEveryRecordingStateWithoutQmlErrors)
     ASSERT_TRUE(waitUntil([&] { return capture.state() == State::Ready; }));
     capture.setUploadMessage("Saved to My testimony.mov");
     host.screenshot("studio-ready");
+
+    // While an upload runs, both upload buttons spin and refuse clicks.
+    const auto uploadButtons = [&] {
+        QList<QQuickItem *> shown;
+        // Loaders parent their items visually only: walk the item tree.
+        std::function<void(QQuickItem *)> walk = [&](QQuickItem *item) {
+            if (item->objectName() == "uploadButton" && item->isVisible())
+                shown << item;
+            for (QQuickItem *child : item->childItems())
+                walk(child);
+        };
+        walk(host.view.rootObject());
+        return shown;
+    };
+    ASSERT_EQ(uploadButtons().size(), 2);
+    capture.setIsUploading(true);
+    for (QQuickItem *button : uploadButtons()) {
+        EXPECT_FALSE(button->isEnabled());
+        EXPECT_TRUE(button->property("busy").toBool());
+    }
+    capture.setIsUploading(false);
+    for (QQuickItem *button : uploadButtons())
+        EXPECT_TRUE(button->isEnabled());
 
     // Save asks the screen for its dialog, which proposes the recording's name and folder.
     auto *saveDialog = host.view.rootObject()->findChild<QObject *>("saveDialog");
