@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <opencv2/core/hal/intrin.hpp>
 #include <opencv2/core/utility.hpp>
 #include <opencv2/imgproc.hpp>
 
@@ -21,20 +22,52 @@ void colourControls(cv::Mat &bgr, double brightness, double contrast)
 
 void reduceNoise(cv::Mat &bgr, double noiseLevel, double sharpness)
 {
-    // Scratch pictures kept per thread between frames.
-    thread_local cv::Mat smooth;
-    thread_local cv::Mat difference;
-    thread_local cv::Mat edges;
-    thread_local cv::Mat sharpened;
+    CV_Assert(bgr.type() == CV_8UC3);
+    // Kept between frames: fresh 720p buffers cost page faults. Named through a plain reference
+    // so the worker threads below see this thread's buffer, not their own.
+    thread_local cv::Mat smoothBuffer;
+    cv::Mat &smooth = smoothBuffer;
     cv::GaussianBlur(bgr, smooth, cv::Size(3, 3), 0, 0, cv::BORDER_REPLICATE);
-    // Differences from the blur within the noise level are grain and become the blur; larger
-    // ones are edges, kept and sharpened by their difference. Decided per channel, in whole-image
-    // vector operations (a per-pixel loop is several times slower on camera grain).
-    cv::absdiff(bgr, smooth, difference);
-    cv::compare(difference, cv::Scalar::all(std::max(1.0, noiseLevel * 255.0)), edges, cv::CMP_GT);
-    cv::addWeighted(bgr, 1.0 + sharpness, smooth, -sharpness, 0.0, sharpened);
-    smooth.copyTo(bgr);
-    sharpened.copyTo(bgr, edges);
+    // Per channel value: a difference from the blur within the noise level is grain and becomes
+    // the blur; a larger one is an edge, kept and sharpened by its difference. One vector pass.
+    const short threshold = static_cast<short>(std::max(1L, std::lround(noiseLevel * 255.0)));
+    const short gain = static_cast<short>(std::lround(sharpness * 256.0));
+    const int width = bgr.cols * 3;
+    cv::parallel_for_(cv::Range(0, bgr.rows), [&](const cv::Range &rows) {
+        for (int y = rows.start; y < rows.end; ++y) {
+            uchar *values = bgr.ptr<uchar>(y);
+            const uchar *blurred = smooth.ptr<uchar>(y);
+            int x = 0;
+#if CV_SIMD
+            const cv::v_int16 vThreshold = cv::vx_setall_s16(threshold);
+            const cv::v_int16 vGain = cv::vx_setall_s16(gain);
+            for (; x <= width - cv::v_uint8::nlanes; x += cv::v_uint8::nlanes) {
+                cv::v_uint16 value0;
+                cv::v_uint16 value1;
+                cv::v_uint16 blur0;
+                cv::v_uint16 blur1;
+                cv::v_expand(cv::vx_load(values + x), value0, value1);
+                cv::v_expand(cv::vx_load(blurred + x), blur0, blur1);
+                auto pick = [&](const cv::v_uint16 &value, const cv::v_uint16 &blur) {
+                    const cv::v_int16 v = cv::v_reinterpret_as_s16(value);
+                    const cv::v_int16 b = cv::v_reinterpret_as_s16(blur);
+                    const cv::v_int16 difference = v - b;
+                    const cv::v_int16 magnitude = cv::v_reinterpret_as_s16(cv::v_absdiff(v, b));
+                    const cv::v_int16 sharpened = v + ((difference * vGain) >> 8);
+                    return cv::v_select(magnitude > vThreshold, sharpened, b);
+                };
+                cv::v_store(values + x, cv::v_pack_u(pick(value0, blur0), pick(value1, blur1)));
+            }
+#endif
+            for (; x < width; ++x) {
+                const int difference = values[x] - blurred[x];
+                const int magnitude = difference < 0 ? -difference : difference;
+                const int chosen
+                    = magnitude > threshold ? values[x] + ((difference * gain) >> 8) : blurred[x];
+                values[x] = cv::saturate_cast<uchar>(chosen);
+            }
+        }
+    });
 }
 
 void gaussianBlurReplicate(const cv::Mat &bgr, double radius, cv::Mat &out)
@@ -106,17 +139,51 @@ void blendWithMask(
     CV_Assert(person.type() == CV_8UC3 && background.type() == CV_8UC3 && mask.type() == CV_8U);
     CV_Assert(person.size() == background.size() && person.size() == mask.size());
     CV_Assert(out.data != person.data && out.data != background.data);
-    // person × w / 255 + background × (255 − w) / 255, in whole-image vector operations.
-    thread_local cv::Mat weights;
-    thread_local cv::Mat inverse;
-    thread_local cv::Mat front;
-    thread_local cv::Mat back;
-    cv::Mat planes[] = { mask, mask, mask };
+    out.create(person.size(), CV_8UC3);
+    // One weight per channel value, then person × w + background × (255 − w), divided by 255
+    // and rounded, in one vector pass.
+    thread_local cv::Mat weightBuffer;
+    cv::Mat &weights = weightBuffer; // this thread's buffer, also for the worker threads
+    const cv::Mat planes[] = { mask, mask, mask };
     cv::merge(planes, 3, weights);
-    cv::subtract(cv::Scalar::all(255), weights, inverse);
-    cv::multiply(person, weights, front, 1.0 / 255.0);
-    cv::multiply(background, inverse, back, 1.0 / 255.0);
-    cv::add(front, back, out);
+    const int width = person.cols * 3;
+    cv::parallel_for_(cv::Range(0, person.rows), [&](const cv::Range &rows) {
+        for (int y = rows.start; y < rows.end; ++y) {
+            const uchar *front = person.ptr<uchar>(y);
+            const uchar *back = background.ptr<uchar>(y);
+            const uchar *weight = weights.ptr<uchar>(y);
+            uchar *result = out.ptr<uchar>(y);
+            int x = 0;
+#if CV_SIMD
+            const cv::v_uint16 full = cv::vx_setall_u16(255);
+            const cv::v_uint16 half = cv::vx_setall_u16(128);
+            for (; x <= width - cv::v_uint8::nlanes; x += cv::v_uint8::nlanes) {
+                cv::v_uint16 front0;
+                cv::v_uint16 front1;
+                cv::v_uint16 back0;
+                cv::v_uint16 back1;
+                cv::v_uint16 weight0;
+                cv::v_uint16 weight1;
+                cv::v_expand(cv::vx_load(front + x), front0, front1);
+                cv::v_expand(cv::vx_load(back + x), back0, back1);
+                cv::v_expand(cv::vx_load(weight + x), weight0, weight1);
+                auto mix
+                    = [&](const cv::v_uint16 &f, const cv::v_uint16 &b, const cv::v_uint16 &w) {
+                          // At most 255 × 255 + 128: no overflow in 16 bits.
+                          const cv::v_uint16 sum
+                              = cv::v_mul_wrap(f, w) + cv::v_mul_wrap(b, full - w) + half;
+                          return (sum + (sum >> 8)) >> 8;
+                      };
+                cv::v_store(result + x,
+                    cv::v_pack(mix(front0, back0, weight0), mix(front1, back1, weight1)));
+            }
+#endif
+            for (; x < width; ++x) {
+                const int sum = front[x] * weight[x] + back[x] * (255 - weight[x]) + 128;
+                result[x] = static_cast<uchar>((sum + (sum >> 8)) >> 8);
+            }
+        }
+    });
 }
 
 } // namespace orvella::filters
