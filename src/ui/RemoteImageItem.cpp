@@ -130,10 +130,11 @@ void RemoteImageItem::load()
     QPointer<RemoteImageItem> self(this);
     m_fetchId = ImageNetwork::shared().load(
         url, key, ImageDecoder::pixelLimit(m_targetPixelSize), [self, generation](QImage image) {
-            if (image.isNull())
+            QCoreApplication *application = QCoreApplication::instance();
+            if (image.isNull() || !application) // nothing decoded, or the process is ending
                 return;
             QMetaObject::invokeMethod(
-                QCoreApplication::instance(),
+                application,
                 [self, generation, image = std::move(image)] {
                     if (self && self->m_generation == generation) {
                         self->m_fetchId = 0;
