@@ -42,6 +42,11 @@ bool offersNoBack(MacRoute::Value route)
 template<typename T, typename Signal>
 void assign(AppModel *model, T &field, T value, Signal changed)
 {
+    // Two empty lists are equal without Qt 6.4's memcmp on a null buffer (undefined behaviour).
+    if constexpr (requires { field.isEmpty(); }) {
+        if (field.isEmpty() && value.isEmpty())
+            return;
+    }
     if (field == value)
         return;
     field = std::move(value);
