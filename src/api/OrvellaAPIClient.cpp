@@ -11,7 +11,6 @@
 #include <QNetworkReply>
 #include <QPointer>
 #include <QStandardPaths>
-#include <QThread>
 #include <QTimer>
 #include <QUrlQuery>
 
@@ -32,6 +31,15 @@ struct DeleteLater
             object->deleteLater();
     }
 };
+
+// Aborts on the reply's next event-loop turn: an abort finishes the reply at once, which resumes
+// the awaiting coroutine, and that must not happen inside the timer signal or stop callback
+// whose owner the coroutine frame destroys.
+void abortLater(const QPointer<QNetworkReply> &reply)
+{
+    if (reply)
+        QMetaObject::invokeMethod(reply, &QNetworkReply::abort, Qt::QueuedConnection);
+}
 
 bool isNoCacheDirective(const QByteArray &cacheControl)
 {
@@ -187,19 +195,11 @@ QCoro::Task<OrvellaAPIClient::HttpAnswer> OrvellaAPIClient::send(QNetworkAccessM
         wholeLimit.setSingleShot(true);
         QObject::connect(&wholeLimit, &QTimer::timeout, reply.get(), [&timedOut, guarded] {
             timedOut = true;
-            if (guarded)
-                guarded->abort();
+            abortLater(guarded);
         });
         wholeLimit.start(limits.whole);
     }
-    std::stop_callback onStop(stop, [guarded] {
-        if (!guarded)
-            return;
-        if (QThread::currentThread() == guarded->thread())
-            guarded->abort();
-        else
-            QMetaObject::invokeMethod(guarded, &QNetworkReply::abort, Qt::QueuedConnection);
-    });
+    std::stop_callback onStop(stop, [guarded] { abortLater(guarded); });
 
     co_await reply.get();
     wholeLimit.stop();
