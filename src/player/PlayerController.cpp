@@ -1,5 +1,6 @@
 #include "player/PlayerController.h"
 
+#include "api/MediaURL.h"
 #include "core/PlaybackQuality.h"
 #include "platform/MediaPlayerFactory.h"
 
@@ -161,7 +162,9 @@ void PlayerController::load(
     settings.waitsToMinimizeStalling = isLive;
     settings.networkWhilePaused = true;
     m_observingItem = false;
-    m_player->replaceCurrentItem(url, settings);
+    // The address is cleaned as the service's addresses are; one that cannot be is used as is.
+    const auto cleaned = MediaURL::make(url.toString(QUrl::FullyEncoded));
+    m_player->replaceCurrentItem(cleaned.value_or(url), settings);
 
     if (autoplay)
         nudgePlay();

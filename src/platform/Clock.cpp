@@ -1,0 +1,149 @@
+#include "platform/Clock.h"
+
+#include <QCoreApplication>
+#include <QCoro/QCoroSignal>
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QTimer>
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+namespace orvella {
+
+namespace {
+
+class SystemClock : public Clock
+{
+public:
+    SystemClock() { m_started.start(); }
+    [[nodiscard]] std::chrono::milliseconds now() const override
+    {
+        return std::chrono::milliseconds(m_started.elapsed());
+    }
+
+    QCoro::Task<> sleep(std::chrono::milliseconds duration, std::stop_token stop) override
+    {
+        if (stop.stop_requested())
+            co_return;
+        QTimer timer;
+        timer.setSingleShot(true);
+        timer.start(std::max(duration, std::chrono::milliseconds(0)));
+        // A stop restarts the timer at zero: the sleep ends on the next turn.
+        std::stop_callback onStop(stop, [&timer] { timer.start(0); });
+        co_await qCoro(&timer, &QTimer::timeout);
+    }
+
+private:
+    QElapsedTimer m_started;
+};
+
+} // namespace
+
+Clock &Clock::system()
+{
+    static SystemClock clock;
+    return clock;
+}
+
+struct ManualClock::State
+{
+    struct Sleeper
+    {
+        std::chrono::milliseconds deadline;
+        quint64 order;
+        std::coroutine_handle<> handle;
+    };
+    std::chrono::milliseconds now { 0 };
+    quint64 nextOrder = 0;
+    std::vector<Sleeper> sleepers;
+
+    void wake(quint64 order)
+    {
+        const auto it = std::find_if(sleepers.begin(), sleepers.end(),
+            [order](const Sleeper &sleeper) { return sleeper.order == order; });
+        if (it == sleepers.end())
+            return;
+        const auto handle = it->handle;
+        sleepers.erase(it);
+        handle.resume();
+    }
+};
+
+ManualClock::ManualClock()
+    : m_state(std::make_shared<State>())
+{ }
+
+ManualClock::~ManualClock() = default;
+
+std::chrono::milliseconds ManualClock::now() const
+{
+    return m_state->now;
+}
+
+int ManualClock::sleepers() const
+{
+    return int(m_state->sleepers.size());
+}
+
+namespace {
+// A stopped sleeper wakes on the next turn of the event loop. (A named function object: the
+// callback is kept in the coroutine frame.)
+struct WakeLater
+{
+    std::weak_ptr<ManualClock::State> state;
+    quint64 order;
+    void operator()() const
+    {
+        QTimer::singleShot(0, [state = state, order = order] {
+            if (auto locked = state.lock())
+                locked->wake(order);
+        });
+    }
+};
+} // namespace
+
+QCoro::Task<> ManualClock::sleep(std::chrono::milliseconds duration, std::stop_token stop)
+{
+    if (stop.stop_requested())
+        co_return;
+    // Trivially destructible on purpose: g++ 12 may destroy a co_await operand twice.
+    struct Awaiter
+    {
+        State *state;
+        std::chrono::milliseconds deadline;
+        quint64 order;
+        bool await_ready() const noexcept { return false; }
+        void await_suspend(std::coroutine_handle<> handle)
+        {
+            state->sleepers.push_back({ deadline, order, handle });
+        }
+        void await_resume() const noexcept { }
+    };
+    const quint64 order = m_state->nextOrder++;
+    std::stop_callback<WakeLater> onStop(stop, WakeLater { m_state, order });
+    co_await Awaiter { m_state.get(),
+        m_state->now + std::max(duration, std::chrono::milliseconds(0)), order };
+}
+
+void ManualClock::advance(std::chrono::milliseconds span)
+{
+    const auto target = m_state->now + span;
+    // Stopped sleepers queued their wake-up; let those run first.
+    QCoreApplication::processEvents();
+    for (;;) {
+        auto &sleepers = m_state->sleepers;
+        const auto next = std::min_element(
+            sleepers.begin(), sleepers.end(), [](const State::Sleeper &a, const State::Sleeper &b) {
+                return a.deadline != b.deadline ? a.deadline < b.deadline : a.order < b.order;
+            });
+        if (next == sleepers.end() || next->deadline > target)
+            break;
+        m_state->now = std::max(m_state->now, next->deadline);
+        m_state->wake(next->order);
+        QCoreApplication::processEvents();
+    }
+    m_state->now = target;
+}
+
+} // namespace orvella

@@ -1,0 +1,20 @@
+list(APPEND ORVELLA_SOURCES
+    screens/live/LiveScreenModel.h screens/live/LiveScreenModel.cpp
+    screens/live/LiveScheduleModel.h screens/live/LiveScheduleModel.cpp
+    screens/live/LiveVideoControlsModel.h screens/live/LiveVideoControlsModel.cpp
+)
+list(APPEND ORVELLA_QML
+    screens/live/LiveScreen.qml
+    screens/live/LiveIdentityRow.qml
+    screens/live/LiveLoadingStatus.qml
+    screens/live/LiveChromeFooter.qml
+    screens/live/LiveVideoControls.qml
+    screens/live/LiveControlButton.qml
+    screens/live/LiveVolumeSlider.qml
+    screens/live/LiveActionBar.qml
+    screens/live/LiveQualityMenu.qml
+    screens/live/LiveSchedulePanel.qml
+    screens/live/LiveWelcomeOverlay.qml
+    screens/live/WelcomeDots.qml
+    screens/live/DiagonalGradient.qml
+)

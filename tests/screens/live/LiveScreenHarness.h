@@ -1,0 +1,59 @@
+#pragma once
+
+// The live screen's model over a signed-in app model whose live player is a fake, with a
+// manual clock.
+
+#include "core/AppModelHarness.h"
+#include "platform/Clock.h"
+#include "screens/live/LiveScreenModel.h"
+
+namespace orvella::test {
+
+class LiveScreenHarness : public AppModelHarness
+{
+protected:
+    // A signed-in model on live, with the stream answer given (or the sample one).
+    AppModel &signedInOnLive(const QJsonObject &stream = sampleStream())
+    {
+        service.on("GET", "live/stream", ScriptedAnswer::envelope(stream));
+        service.on("GET", "live/schedule", ScriptedAnswer::error(500, QStringLiteral("Down")));
+        storeSession();
+        AppModel &app = build();
+        app.restoreSession();
+        app.navigate(MacRoute::Live);
+        return app;
+    }
+
+    LiveScreenModel &makeScreen(AppModel &app)
+    {
+        screens.push_back(std::make_unique<LiveScreenModel>());
+        LiveScreenModel &screen = *screens.back();
+        screen.setClock(&clock);
+        screen.setSleepGuard(guard.get());
+        screen.setApp(&app);
+        return screen;
+    }
+
+    [[nodiscard]] qsizetype streamRequests() const
+    {
+        return service.requests("GET", "live/stream").size();
+    }
+
+    // Moves the clock on and lets what it woke (and their network answers) run.
+    void advance(std::chrono::milliseconds span)
+    {
+        clock.advance(span);
+        spinFor(std::chrono::milliseconds(30));
+    }
+
+    void TearDown() override
+    {
+        screens.clear();
+        AppModelHarness::TearDown();
+    }
+
+    ManualClock clock;
+    std::vector<std::unique_ptr<LiveScreenModel>> screens;
+};
+
+} // namespace orvella::test
