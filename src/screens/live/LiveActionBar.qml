@@ -99,15 +99,15 @@ Item {
         anchors.bottomMargin: 8
         spacing: 4
 
-        Cell { objectName: "languagesButton"; glyph: "🌐"; title: "Languages"; onActivated: bar.languages() }
-        Cell { objectName: "giveButton"; glyph: "\u2764"; title: "Give"; highlighted: true; onActivated: bar.give() }
-        Cell { objectName: "heraldButton"; glyph: "📣"; title: "Become Herald"; onActivated: bar.herald() }
-        Cell { objectName: "testimonyButton"; glyph: "✦"; title: "Share Testimony"; onActivated: bar.testimony() }
-        Cell { objectName: "programsButton"; glyph: "📖"; title: "Programs"; onActivated: bar.magazine() }
-        Cell { objectName: "scheduleButton"; glyph: "📅"; title: "TV Schedule"; onActivated: bar.schedule() }
+        Cell { objectName: "liveLanguagesButton"; glyph: "🌐"; title: "Languages"; onActivated: bar.languages() }
+        Cell { objectName: "liveGiveButton"; glyph: "\u2764"; title: "Give"; highlighted: true; onActivated: bar.give() }
+        Cell { objectName: "liveHeraldButton"; glyph: "📣"; title: "Become Herald"; onActivated: bar.herald() }
+        Cell { objectName: "liveTestimonyButton"; glyph: "✦"; title: "Share Testimony"; onActivated: bar.testimony() }
+        Cell { objectName: "liveProgramsButton"; glyph: "📖"; title: "Programs"; onActivated: bar.magazine() }
+        Cell { objectName: "liveScheduleButton"; glyph: "📅"; title: "TV Schedule"; onActivated: bar.schedule() }
 
         Column {
-            objectName: "showingNext"
+            objectName: "liveShowingNext"
             Layout.fillWidth: true
             Layout.preferredWidth: 1
             Layout.minimumWidth: 0
@@ -126,7 +126,7 @@ Item {
                 minimumPixelSize: 8
             }
             Text {
-                objectName: "nextTitle"
+                objectName: "liveNextTitle"
                 width: parent.width
                 horizontalAlignment: Text.AlignHCenter
                 text: format.nextTitle(bar.showingNext)
@@ -139,6 +139,6 @@ Item {
             }
         }
 
-        Cell { objectName: "menuButton"; glyph: "☰"; title: "MENU"; onActivated: bar.menu() }
+        Cell { objectName: "liveMenuButton"; glyph: "☰"; title: "MENU"; onActivated: bar.menu() }
     }
 }

@@ -77,7 +77,7 @@ RowLayout {
         }
 
         Rectangle {
-            objectName: "refreshButton"
+            objectName: "liveRefreshButton"
             implicitWidth: refreshLabel.implicitWidth + 20
             implicitHeight: 32
             radius: 16

@@ -20,7 +20,7 @@ Column {
     }
 
     Text {
-        objectName: "loadingText"
+        objectName: "liveLoadingText"
         anchors.horizontalCenter: parent.horizontalCenter
         text: status.screen.hasError ? status.screen.errorText
                                      : (status.player ? status.player.statusText : "")
@@ -29,7 +29,7 @@ Column {
     }
 
     GoldButtonStyle {
-        objectName: "retryButton"
+        objectName: "liveRetryButton"
         anchors.horizontalCenter: parent.horizontalCenter
         visible: status.screen.hasError
         text: "Retry"

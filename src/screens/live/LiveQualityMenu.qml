@@ -48,7 +48,7 @@ Item {
                     font: OrvellaTheme.font(11, Font.Bold)
                 }
                 SymbolIcon {
-                    objectName: "qualityClose"
+                    objectName: "liveQualityClose"
                     anchors.right: parent.right
                     symbol: "xmark"
                     size: 10
@@ -60,7 +60,7 @@ Item {
             }
 
             ListView {
-                objectName: "qualityList"
+                objectName: "liveQualityList"
                 width: parent.width
                 height: parent.height - y
                 clip: true

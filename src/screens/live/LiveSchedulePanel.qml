@@ -14,7 +14,7 @@ Rectangle {
 
     LiveScheduleModel {
         id: schedule
-        objectName: "scheduleModel"
+        objectName: "liveScheduleModel"
         app: AppModel
         isOpen: panel.isOpen
     }
@@ -140,13 +140,13 @@ Rectangle {
                     font: OrvellaTheme.font(16, Font.DemiBold)
                 }
                 Text {
-                    objectName: "headerDate"
+                    objectName: "liveHeaderDate"
                     text: schedule.headerDate
                     color: OrvellaTheme.textSecondary
                     font: OrvellaTheme.font(12)
                 }
                 Text {
-                    objectName: "timeZone"
+                    objectName: "liveTimeZone"
                     text: schedule.timeZone
                     color: OrvellaTheme.textSecondary
                     font: OrvellaTheme.font(11, Font.Medium)
@@ -159,14 +159,14 @@ Rectangle {
                 y: 14
                 spacing: 4
                 ToolButton {
-                    objectName: "scheduleRefresh"
+                    objectName: "liveScheduleRefresh"
                     title: "Refresh"
                     label: "↻"
                     busy: schedule.isLoading
                     onActivated: schedule.refresh()
                 }
                 ToolButton {
-                    objectName: "scheduleClose"
+                    objectName: "liveScheduleClose"
                     title: "Close"
                     label: "✕"
                     onActivated: panel.close()
@@ -187,7 +187,7 @@ Rectangle {
                 bottomPadding: 16
 
                 Text {
-                    objectName: "scheduleLoading"
+                    objectName: "liveScheduleLoading"
                     visible: schedule.content === LiveScheduleModel.Loading
                     width: parent.width
                     horizontalAlignment: Text.AlignHCenter
@@ -200,7 +200,7 @@ Rectangle {
                 }
 
                 Text {
-                    objectName: "scheduleEmpty"
+                    objectName: "liveScheduleEmpty"
                     visible: schedule.content === LiveScheduleModel.Empty
                     width: parent.width
                     horizontalAlignment: Text.AlignHCenter

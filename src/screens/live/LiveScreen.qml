@@ -39,7 +39,7 @@ Item {
     // The poster stands in for the picture until the player is ready.
     Item {
         id: posterPlane
-        objectName: "posterPlane"
+        objectName: "livePosterPlane"
         width: root.w
         height: root.h
         clip: true
@@ -70,7 +70,7 @@ Item {
 
     // 1. Tap catcher.
     Item {
-        objectName: "tapCatcher"
+        objectName: "liveTapCatcher"
         anchors.fill: parent
         visible: !liveModel.showSchedule && !liveModel.menuPresented
         TapHandler {
@@ -92,7 +92,7 @@ Item {
 
     // 3. Chrome column: identity row on top, footer at the bottom.
     Item {
-        objectName: "chromeColumn"
+        objectName: "liveChromeColumn"
         anchors.fill: parent
         visible: liveModel.showControls && !liveModel.showSchedule && !liveModel.menuPresented
         clip: true
@@ -118,7 +118,7 @@ Item {
 
     // 4. Quality menu.
     LiveQualityMenu {
-        objectName: "qualityMenu"
+        objectName: "liveQualityMenu"
         visible: liveModel.qualityOpen && liveModel.showControls && !liveModel.showSchedule
                  && !liveModel.menuPresented
         anchors.right: parent.right
@@ -132,7 +132,7 @@ Item {
 
     // 5. Schedule panel.
     Loader {
-        objectName: "schedulePanel"
+        objectName: "liveSchedulePanel"
         active: liveModel.showSchedule
         z: 5
         anchors.right: parent.right
@@ -147,7 +147,7 @@ Item {
 
     // 6. Loading card.
     Rectangle {
-        objectName: "loadingCard"
+        objectName: "liveLoadingCard"
         visible: !root.ready && !liveModel.showWelcome
         anchors.centerIn: parent
         width: loading.implicitWidth + 36

@@ -47,13 +47,13 @@ Item {
         spacing: 8
 
         LiveControlButton {
-            objectName: "playButton"
+            objectName: "livePlayButton"
             label: model.playGlyph
             onClicked: { model.togglePlay(); controls.interact() }
         }
 
         Text {
-            objectName: "positionText"
+            objectName: "livePositionText"
             Layout.minimumWidth: 32
             text: model.positionText
             color: OrvellaTheme.textMuted
@@ -62,7 +62,7 @@ Item {
 
         Item {
             id: bar
-            objectName: "seekBar"
+            objectName: "liveSeekBar"
             Layout.fillWidth: true
             Layout.minimumWidth: 60
             implicitHeight: 6
@@ -91,7 +91,7 @@ Item {
         }
 
         Text {
-            objectName: "endText"
+            objectName: "liveEndText"
             Layout.minimumWidth: 32
             horizontalAlignment: Text.AlignRight
             text: model.endLabel
@@ -100,14 +100,14 @@ Item {
         }
 
         LiveControlButton {
-            objectName: "captionsButton"
+            objectName: "liveCaptionsButton"
             label: "CC"
             active: controls.captionsEnabled
             onClicked: { controls.toggleCaptions(); controls.interact() }
         }
 
         LiveControlButton {
-            objectName: "muteButton"
+            objectName: "liveMuteButton"
             label: model.muteGlyph
             active: model.muteActive
             onClicked: { model.toggleMute(); controls.interact() }
@@ -120,7 +120,7 @@ Item {
         }
 
         Rectangle {
-            objectName: "qualityButton"
+            objectName: "liveQualityButton"
             implicitWidth: qualityRow.implicitWidth + 12
             implicitHeight: 32
             radius: 8
@@ -150,7 +150,7 @@ Item {
         }
 
         Text {
-            objectName: "dataRateText"
+            objectName: "liveDataRateText"
             Layout.minimumWidth: 48
             horizontalAlignment: Text.AlignHCenter
             text: controls.dataRate
@@ -160,7 +160,7 @@ Item {
         }
 
         LiveControlButton {
-            objectName: "fullScreenButton"
+            objectName: "liveFullScreenButton"
             label: "⛶"
             onClicked: { controls.fullscreen(); controls.interact() }
         }

@@ -51,7 +51,7 @@ Item {
             font.letterSpacing: 4
         }
         Text {
-            objectName: "welcomeTitle"
+            objectName: "liveWelcomeTitle"
             anchors.horizontalCenter: parent.horizontalCenter
             text: "Welcome to Orvella TV"
             color: OrvellaTheme.goldLight

@@ -51,24 +51,24 @@ TEST_F(LiveScreenView, BuildsAndFollowsTheScreenState)
     EXPECT_TRUE(model->showWelcome()) << "appeared on construction";
     ASSERT_TRUE(waitUntil([&] { return player->hasCurrentItem(); }));
 
-    EXPECT_FALSE(child(screen.get(), "loadingCard")->isVisible()) << "hidden under the welcome";
+    EXPECT_FALSE(child(screen.get(), "liveLoadingCard")->isVisible()) << "hidden under the welcome";
     EXPECT_TRUE(waitUntil([&] { return !model->showWelcome(); }, std::chrono::seconds(4)));
-    EXPECT_TRUE(child(screen.get(), "loadingCard")->isVisible());
-    EXPECT_EQ(child(screen.get(), "posterPlane")->opacity(), 1.0);
+    EXPECT_TRUE(child(screen.get(), "liveLoadingCard")->isVisible());
+    EXPECT_EQ(child(screen.get(), "livePosterPlane")->opacity(), 1.0);
 
     player->setItemStatus(MediaPlayer::ItemStatus::ReadyToPlay);
-    EXPECT_FALSE(child(screen.get(), "loadingCard")->isVisible());
-    EXPECT_EQ(child(screen.get(), "posterPlane")->opacity(), 0.0);
+    EXPECT_FALSE(child(screen.get(), "liveLoadingCard")->isVisible());
+    EXPECT_EQ(child(screen.get(), "livePosterPlane")->opacity(), 0.0);
     EXPECT_EQ(child(screen.get(), "liveVideo")->opacity(), 1.0);
 
-    EXPECT_FALSE(child(screen.get(), "qualityMenu")->isVisible());
+    EXPECT_FALSE(child(screen.get(), "liveQualityMenu")->isVisible());
     model->toggleQuality();
-    EXPECT_TRUE(child(screen.get(), "qualityMenu")->isVisible());
+    EXPECT_TRUE(child(screen.get(), "liveQualityMenu")->isVisible());
     model->openSchedule();
-    EXPECT_FALSE(child(screen.get(), "qualityMenu")->isVisible());
-    EXPECT_FALSE(child(screen.get(), "chromeColumn")->isVisible());
+    EXPECT_FALSE(child(screen.get(), "liveQualityMenu")->isVisible());
+    EXPECT_FALSE(child(screen.get(), "liveChromeColumn")->isVisible());
     spinFor(std::chrono::milliseconds(50));
-    EXPECT_TRUE(screen->findChild<QObject *>(QStringLiteral("scheduleModel")));
+    EXPECT_TRUE(screen->findChild<QObject *>(QStringLiteral("liveScheduleModel")));
 
     qInstallMessageHandler(previous);
     EXPECT_TRUE(qmlWarnings.isEmpty()) << qmlWarnings.join(u'\n').toStdString();
