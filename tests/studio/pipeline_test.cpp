@@ -3,6 +3,7 @@
 #include "studio/StudioFramePipeline.h"
 #include "support/TestAsync.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <opencv2/imgproc.hpp>
@@ -308,4 +309,59 @@ TEST(StudioController, BackgroundChoice)
     ASSERT_TRUE(startCamera(c));
     ASSERT_TRUE(rig.pushFrameAndWait(testPicture()));
     EXPECT_GE(rig.segmenter->calls(), 1);
+}
+
+TEST(StudioFramePipeline, WriterFailureIsReportedWhenFinishing)
+{
+    class FailingWriter final : public MovieWriter
+    {
+    public:
+        bool startWriting() override
+        {
+            m_status = MovieWriterStatus::writing;
+            return true;
+        }
+        void startSession(qint64) override { }
+        bool appendVideo(const cv::Mat &, qint64) override
+        {
+            m_status = MovieWriterStatus::failed;
+            return false;
+        }
+        bool appendAudio(const AudioChunk &) override { return false; }
+        void finishWriting() override { }
+        MovieWriterStatus status() const override { return m_status; }
+        QString errorDescription() const override
+        {
+            return QStringLiteral("No space left on device");
+        }
+
+    private:
+        MovieWriterStatus m_status = MovieWriterStatus::unknown;
+    };
+    StudioFramePipeline pipeline(nullptr, nullptr);
+    pipeline.setPictureSettings(plain());
+    pipeline.beginRecording(std::make_unique<FailingWriter>());
+    pipeline.handleFrame(CameraFrame { testPicture(64, 36), 1000 });
+    QTemporaryDir downloads;
+    const RecordingOutcome outcome = pipeline.finishRecording(
+        downloads.filePath(QStringLiteral("never.mov")), downloads.path());
+    EXPECT_TRUE(outcome.hadWriter);
+    EXPECT_FALSE(outcome.completed);
+    EXPECT_EQ(outcome.error, QStringLiteral("No space left on device"));
+    EXPECT_TRUE(QDir(downloads.path()).entryList(QDir::Files).isEmpty());
+}
+
+TEST(StudioController, MirroringHappensRightAfterCapture)
+{
+    StudioRig rig;
+    ASSERT_TRUE(startCamera(*rig.controller));
+    // Left half dark, right half bright; mirrored, the preview shows it the other way round.
+    cv::Mat picture(72, 128, CV_8UC4, cv::Scalar(10, 10, 10, 255));
+    picture.colRange(64, 128).setTo(cv::Scalar(240, 240, 240, 255));
+    ASSERT_TRUE(rig.pushFrameAndWait(picture));
+    ASSERT_TRUE(rig.pushFrameAndWait(picture));
+    ASSERT_TRUE(waitUntil([&] { return rig.controller->hasPreviewImage(); }));
+    const QImage preview = rig.controller->previewImage();
+    EXPECT_GT(qGray(preview.pixel(5, 36)), 200);
+    EXPECT_LT(qGray(preview.pixel(122, 36)), 50);
 }
