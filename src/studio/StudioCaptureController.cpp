@@ -118,6 +118,8 @@ StudioCaptureController::StudioCaptureController(StudioPlatform platform, QObjec
 
 StudioCaptureController::~StudioCaptureController()
 {
+    // A recording still running when the controller goes is finished and kept, as at quit.
+    finishBeforeQuit();
     m_timer->stop();
     // Devices first, so no frame reaches the pipeline while it goes away.
     CameraSource *camera = m_platform.camera.get();

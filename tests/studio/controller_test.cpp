@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -461,4 +462,21 @@ TEST(StudioController, PreviewPlayerIsPausedAndDroppedByCleanUp)
     c.startRecording();
     EXPECT_EQ(c.previewPlayer(), nullptr);
     ASSERT_TRUE(waitUntil([&] { return player.isNull(); }));
+}
+
+TEST(StudioController, ARecordingRunningAtTheEndIsKept)
+{
+    {
+        StudioRig rig;
+        auto &c = *rig.controller;
+        ASSERT_TRUE(startCamera(c));
+        c.startRecording();
+        for (int i = 0; i < 3; ++i)
+            ASSERT_TRUE(rig.pushFrameAndWait(testPicture()));
+        const QString folder = rig.downloads.path();
+        rig.controller.reset();
+        const QStringList kept = QDir(folder).entryList(QDir::Files);
+        ASSERT_EQ(kept.size(), 1);
+        EXPECT_TRUE(kept.first().startsWith(QStringLiteral("Orvella Testimony ")));
+    }
 }
