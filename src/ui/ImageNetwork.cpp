@@ -145,10 +145,12 @@ void ImageNetwork::abort(quint64 id)
 
 QUrl resolveImageUrl(const QString &text)
 {
-    if (const auto url = MediaURL::make(text))
-        return *url;
-    const QUrl url(text);
-    return url.isValid() && !url.scheme().isEmpty() ? url : QUrl();
+    QUrl url = MediaURL::make(text).value_or(QUrl(text));
+    // Pictures come from the web only: an address from the service never reads local files.
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || (scheme != u"http" && scheme != u"https"))
+        return {};
+    return url;
 }
 
 } // namespace orvella

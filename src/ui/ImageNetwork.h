@@ -60,7 +60,7 @@ private:
     std::atomic<quint64> m_nextId { 1 };
 };
 
-// Turns an address text from the service into a URL for a picture, or an invalid URL.
+// Turns an address text from the service into an http(s) URL for a picture, or an invalid URL.
 [[nodiscard]] QUrl resolveImageUrl(const QString &text);
 
 } // namespace orvella

@@ -1,5 +1,6 @@
 #include "ui/ImageCache.h"
 #include "ui/ImageDecoder.h"
+#include "ui/ImageNetwork.h"
 #include "ui/ImagePrefetcher.h"
 
 #include <QBuffer>
