@@ -13,10 +13,7 @@ public:
     OpenGlVideoFramebuffer(MediaPlayer *player, QQuickItem *parent)
         : QQuickFramebufferObject(parent)
         , m_player(player)
-    {
-        // mpv draws with the origin at the top; the framebuffer's is at the bottom.
-        setMirrorVertically(true);
-    }
+    { }
     [[nodiscard]] Renderer *createRenderer() const override
     {
         return m_player ? m_player->createOpenGlRenderer() : nullptr;

@@ -70,7 +70,7 @@ Item {
             anchors.horizontalCenter: parent.horizontalCenter
             width: dots.implicitWidth
             height: dots.implicitHeight + 8
-            WelcomeDots {
+            StartupWelcomeDots {
                 id: dots
                 y: 8
             }

@@ -15,6 +15,5 @@ list(APPEND ORVELLA_QML
     screens/live/LiveQualityMenu.qml
     screens/live/LiveSchedulePanel.qml
     screens/live/LiveWelcomeOverlay.qml
-    screens/live/WelcomeDots.qml
     screens/live/DiagonalGradient.qml
 )
