@@ -68,7 +68,9 @@ std::uint32_t DBusSleepInhibitor::inhibitIdleSleep(const QString &reason)
 void DBusSleepInhibitor::release(std::uint32_t id)
 {
     const auto claim = m_claims.take(id);
-    if (claim.screenSaverCookie != 0) {
+    // At exit the bus may already be gone; the screen saver drops our claims with the
+    // connection anyway.
+    if (claim.screenSaverCookie != 0 && QCoreApplication::instance()) {
         QDBusConnection bus = QDBusConnection::sessionBus();
         if (bus.isConnected()) {
             auto message = QDBusMessage::createMethodCall(screenSaverService, screenSaverPath,
