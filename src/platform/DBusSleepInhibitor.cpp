@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusPendingCall>
 
 namespace orvella {
 
@@ -76,7 +77,7 @@ void DBusSleepInhibitor::release(std::uint32_t id)
             auto message = QDBusMessage::createMethodCall(screenSaverService, screenSaverPath,
                 screenSaverService, QStringLiteral("UnInhibit"));
             message << claim.screenSaverCookie;
-            bus.call(message, QDBus::NoBlock);
+            bus.asyncCall(message);
         }
     }
     // The idle claim ends when the last copy of its descriptor closes, which happens as the
