@@ -1,7 +1,6 @@
 #include "platform/Clock.h"
 
 #include <QCoreApplication>
-#include <QCoro/QCoroSignal>
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QTimer>
@@ -12,6 +11,32 @@
 namespace orvella {
 
 namespace {
+
+struct RestartAtZero
+{
+    QTimer *timer;
+    void operator()() const { timer->start(0); }
+};
+
+// Resumes the sleeper on the turn after the timer fired, outside the timer's own signal.
+// Trivially destructible on purpose: g++ 12 may destroy a co_await operand twice.
+struct TimerWait
+{
+    QTimer *timer;
+    bool await_ready() const noexcept { return false; }
+    void await_suspend(std::coroutine_handle<> handle) const
+    {
+        QObject::connect(
+            timer, &QTimer::timeout, timer,
+            [handle] {
+                QMetaObject::invokeMethod(
+                    QCoreApplication::instance(), [handle] { handle.resume(); },
+                    Qt::QueuedConnection);
+            },
+            Qt::SingleShotConnection);
+    }
+    void await_resume() const noexcept { }
+};
 
 class SystemClock : public Clock
 {
@@ -28,10 +53,10 @@ public:
             co_return;
         QTimer timer;
         timer.setSingleShot(true);
-        timer.start(std::max(duration, std::chrono::milliseconds(0)));
         // A stop restarts the timer at zero: the sleep ends on the next turn.
-        std::stop_callback onStop(stop, [&timer] { timer.start(0); });
-        co_await qCoro(&timer, &QTimer::timeout);
+        std::stop_callback<RestartAtZero> onStop(stop, RestartAtZero { &timer });
+        timer.start(std::max(duration, std::chrono::milliseconds(0)));
+        co_await TimerWait { &timer };
     }
 
 private:
@@ -74,7 +99,16 @@ ManualClock::ManualClock()
     : m_state(std::make_shared<State>())
 { }
 
-ManualClock::~ManualClock() = default;
+ManualClock::~ManualClock()
+{
+    // Whoever still sleeps wakes now and runs to its end rather than staying suspended forever.
+    for (int round = 0; round < 8 && !m_state->sleepers.empty(); ++round) {
+        auto sleepers = std::move(m_state->sleepers);
+        m_state->sleepers.clear();
+        for (const auto &sleeper : sleepers)
+            sleeper.handle.resume();
+    }
+}
 
 std::chrono::milliseconds ManualClock::now() const
 {

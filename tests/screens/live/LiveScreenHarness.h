@@ -49,6 +49,8 @@ protected:
     void TearDown() override
     {
         screens.clear();
+        // Stopped sleeps wake on the next turn; let their tasks end.
+        spinFor(std::chrono::milliseconds(20));
         AppModelHarness::TearDown();
     }
 

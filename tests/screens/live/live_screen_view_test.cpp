@@ -73,6 +73,7 @@ TEST_F(LiveScreenView, BuildsAndFollowsTheScreenState)
     qInstallMessageHandler(previous);
     EXPECT_TRUE(qmlWarnings.isEmpty()) << qmlWarnings.join(u'\n').toStdString();
     screen.reset();
+    spinFor(std::chrono::milliseconds(50));
     AppModel::setInstance(nullptr);
 }
 
