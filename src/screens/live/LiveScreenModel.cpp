@@ -1,6 +1,5 @@
 #include "screens/live/LiveScreenModel.h"
 
-#include "api/MediaURL.h"
 #include "core/AppModel.h"
 #include "core/PlaybackQuality.h"
 #include "platform/Clock.h"
@@ -15,15 +14,8 @@ using namespace std::chrono_literals;
 
 namespace {
 constexpr auto hideAfter = 4s;
-constexpr auto watchdogInterval = 15s;
-constexpr auto offlinePollInterval = 60s;
 constexpr auto scheduleRefreshInterval = 300s;
-constexpr auto stallGrace = 4s;
-constexpr auto recoverySpacing = 30s;
 constexpr auto welcomeHold = 900ms;
-// Below this the player counts as stopped.
-constexpr double playingRate = 0.01;
-constexpr int stallsBeforeRecovery = 2;
 
 bool present(const std::optional<QString> &text)
 {
@@ -260,196 +252,6 @@ QCoro::Task<> LiveScreenModel::loadSchedule(bool force)
     QPointer<AppModel> app = m_app;
     if (app)
         co_await app->loadLiveSchedule(force);
-}
-
-QCoro::Task<> LiveScreenModel::loadStream(bool force)
-{
-    QPointer self(this);
-    if (!m_app)
-        co_return;
-    setErrorText(std::nullopt);
-    const auto answer = co_await m_app->loadLiveStream(m_app->settings()->streamLanguage(), force);
-    if (!self || !m_app)
-        co_return;
-    if (!answer) {
-        setErrorText(QStringLiteral("Live stream is temporarily unavailable."));
-        startOfflinePolling();
-        co_return;
-    }
-    setStream(answer);
-    // A present but unusable HLS address does not fall back to the other one.
-    const auto url = MediaURL::make(answer->hls_url ? answer->hls_url : answer->stream_url);
-    const bool live = answer->is_live
-        ? *answer->is_live
-        : answer->status.value_or(QString()).toLower() == QLatin1String("live");
-    if (!url) {
-        setErrorText(live ? QStringLiteral("Stream URL unavailable.")
-                          : QStringLiteral("The live stream is currently offline."));
-        startOfflinePolling();
-        co_return;
-    }
-    PlayerController *controller = player();
-    controller->load(*url, livePlaybackAllowed(), std::nullopt, live);
-    controller->setQuality(m_app->settings()->preferredQuality());
-    setRecoveringPlayback(false);
-    applyCaptions();
-}
-
-QCoro::Task<> LiveScreenModel::applyCaptions()
-{
-    QPointer self(this);
-    if (!m_app)
-        co_return;
-    // The settings are read when the task runs.
-    SettingsModel *settings = m_app->settings();
-    QPointer<PlayerController> controller = player();
-    co_await controller->setCaptions(settings->captionsEnabled(), settings->captionLanguage());
-}
-
-void LiveScreenModel::startOfflinePolling()
-{
-    offlinePoll(restart(m_offlinePollTask));
-}
-
-QCoro::Task<> LiveScreenModel::offlinePoll(std::stop_token stop)
-{
-    QPointer self(this);
-    Clock *clock = m_clock;
-    for (;;) {
-        if (stop.stop_requested())
-            co_return;
-        co_await clock->sleep(offlinePollInterval, stop);
-        if (!self || stop.stop_requested() || !livePlaybackAllowed())
-            co_return;
-        co_await loadStream(true);
-        if (!self || player()->hasCurrentItem())
-            co_return;
-    }
-}
-
-void LiveScreenModel::startPlaybackWatchdog()
-{
-    watchdog(restart(m_watchdogTask));
-}
-
-QCoro::Task<> LiveScreenModel::watchdog(std::stop_token stop)
-{
-    QPointer self(this);
-    Clock *clock = m_clock;
-    for (;;) {
-        if (stop.stop_requested())
-            co_return;
-        co_await clock->sleep(watchdogInterval, stop);
-        if (!self || stop.stop_requested())
-            co_return;
-        if (!livePlaybackAllowed() || !player()->wantsPlayback()) {
-            m_watchdogStallCount = 0;
-            continue;
-        }
-        guardOn();
-        if (!player()->hasCurrentItem()) {
-            co_await loadStream(true);
-            if (!self)
-                co_return;
-            playNudge();
-            continue;
-        }
-        if (playerRate() > playingRate) {
-            m_watchdogStallCount = 0;
-            continue;
-        }
-        if (player()->hasCurrentItem() && isBuffering()) {
-            playNudge();
-            continue;
-        }
-        ++m_watchdogStallCount;
-        playNudge();
-        if (m_watchdogStallCount >= stallsBeforeRecovery) {
-            m_watchdogStallCount = 0;
-            co_await recoverPlayback();
-            if (!self)
-                co_return;
-        }
-    }
-}
-
-void LiveScreenModel::scheduleStallRecovery()
-{
-    if (!livePlaybackAllowed() || m_recoveringPlayback || !player()->wantsPlayback())
-        return;
-    setRecoveringPlayback(true);
-    stallRecovery();
-}
-
-QCoro::Task<> LiveScreenModel::stallRecovery()
-{
-    QPointer self(this);
-    Clock *clock = m_clock;
-    playNudge();
-    guardOn();
-    co_await clock->sleep(stallGrace, {});
-    if (!self)
-        co_return;
-    if (!livePlaybackAllowed() || !player()->wantsPlayback() || playerRate() > playingRate) {
-        setRecoveringPlayback(false);
-        co_return;
-    }
-    if (player()->hasCurrentItem() && isBuffering()) {
-        playNudge();
-        setRecoveringPlayback(false);
-        co_return;
-    }
-    co_await loadStream(true);
-    if (!self)
-        co_return;
-    playNudge();
-    guardOn();
-    setRecoveringPlayback(false);
-}
-
-QCoro::Task<> LiveScreenModel::recoverPlayback()
-{
-    QPointer self(this);
-    if (!livePlaybackAllowed() || m_recoveringPlayback)
-        co_return;
-    const auto now = m_clock->now();
-    if (m_lastRecoveryAt && now - *m_lastRecoveryAt <= recoverySpacing)
-        co_return;
-    m_lastRecoveryAt = now;
-    setRecoveringPlayback(true);
-    // The reload drops any cap; the stored preference stays.
-    player()->setQuality(QStringLiteral("Auto"));
-    co_await loadStream(true);
-    if (!self)
-        co_return;
-    if (livePlaybackAllowed()) {
-        playNudge();
-        guardOn();
-    }
-    setRecoveringPlayback(false);
-}
-
-QCoro::Task<> LiveScreenModel::refreshLive()
-{
-    QPointer self(this);
-    setQualityOpen(false);
-    setErrorText(std::nullopt);
-    if (!player())
-        co_return;
-    if (!player()->hasCurrentItem()) {
-        co_await loadStream(true);
-        if (!self)
-            co_return;
-        playNudge();
-        revealControls();
-        co_return;
-    }
-    co_await player()->resumeLiveAtEdge();
-    if (!self)
-        co_return;
-    playNudge();
-    revealControls();
-    loadStream(true);
 }
 
 QCoro::Task<> LiveScreenModel::scheduleRefreshLoop(std::stop_token stop)

@@ -1,5 +1,6 @@
 list(APPEND ORVELLA_SOURCES
     screens/live/LiveScreenModel.h screens/live/LiveScreenModel.cpp
+    screens/live/LiveScreenRecovery.cpp
     screens/live/LiveScheduleModel.h screens/live/LiveScheduleModel.cpp
     screens/live/LiveVideoControlsModel.h screens/live/LiveVideoControlsModel.cpp
 )
