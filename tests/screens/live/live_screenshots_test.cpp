@@ -89,6 +89,10 @@ TEST_F(LiveScreenshots, PlayingWithChromeMenusAndPanel)
     live->toggleQuality();
     shoot(window, QStringLiteral("live-quality-menu"));
     live->dismissQuality();
+    window->resize(1024, 640); // the smallest window
+    live->revealControls();
+    shoot(window, QStringLiteral("live-smallest-window"));
+    window->resize(1280, 800);
     live->openSchedule();
     spinFor(1s);
     shoot(window, QStringLiteral("live-schedule"));
