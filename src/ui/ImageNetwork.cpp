@@ -89,7 +89,10 @@ ImageNetwork::ImageNetwork(const QString &cacheDirectory, QObject *parent)
     m_thread.setObjectName(QStringLiteral("ImageNetwork"));
     m_worker = new ImageNetworkWorker(cacheDirectory);
     m_worker->moveToThread(&m_thread);
-    connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
+    // Deleted on its own thread as that thread ends: a deferred delete posted then may never run.
+    connect(
+        &m_thread, &QThread::finished, m_worker, [worker = m_worker] { delete worker; },
+        Qt::DirectConnection);
     m_thread.start();
 }
 

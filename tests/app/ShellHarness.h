@@ -19,6 +19,8 @@ protected:
     void TearDown() override
     {
         engine.reset();
+        // The screens' stopped waits end on the next turns; let them, so no task outlives the test.
+        test::spinFor(std::chrono::milliseconds(30));
         AppModel::setInstance(nullptr);
         AppModelHarness::TearDown();
     }

@@ -18,6 +18,7 @@
 
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QNetworkReply>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -120,6 +121,11 @@ protected:
     void TearDown() override
     {
         model.reset();
+        // Requests still in flight end with the connection, so the coroutines awaiting them run
+        // to their end instead of staying suspended past the test.
+        service.stop();
+        test::waitUntil(
+            [this] { return client->findChildren<QNetworkReply *>().isEmpty(); }, 2s);
         QSettings().clear();
         if (savedBase.isNull())
             qunsetenv("ORVELLA_API_BASE");
