@@ -409,8 +409,11 @@ TEST(AnswerDecoding, EpisodePagesMergeInPageOrderOnce)
 {
     const auto episodes = [](std::initializer_list<const char *> ids) {
         QList<EpisodeSummary> list;
-        for (const char *id : ids)
-            list.append(EpisodeSummary { FlexibleID { QString::fromLatin1(id) } });
+        for (const char *id : ids) {
+            EpisodeSummary episode;
+            episode.id = FlexibleID { QString::fromLatin1(id) };
+            list.append(episode);
+        }
         return list;
     };
     const auto merged = mergeEpisodePages(

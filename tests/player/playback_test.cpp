@@ -144,13 +144,17 @@ TEST_F(PlaybackTest, ResumeLiveAtEdgeJumpsToTheEndOfTheWindow)
     ASSERT_TRUE(waitUntil([&] { return controller->isReady(); }, 10s));
     ASSERT_TRUE(waitUntil([&] { return position() > 0.5; }, 10s));
     controller->togglePlay(); // pause, and let the window move on
+    controller->refreshTime();
+    const double pausedAt = controller->currentTime();
     spinFor(2500ms);
     runTask(controller->resumeLiveAtEdge(), 10s);
     EXPECT_TRUE(controller->isPlaying());
     EXPECT_TRUE(controller->wantsPlayback());
     controller->refreshTime();
     EXPECT_GT(controller->seekableEnd(), controller->seekableStart());
-    EXPECT_NEAR(controller->currentTime(), controller->seekableEnd(), 2.5);
+    EXPECT_GT(controller->currentTime(), pausedAt + 1.5) << "the resume jumps forward";
+    // Near the end of the window; the margin allows for a loaded machine's late time report.
+    EXPECT_NEAR(controller->currentTime(), controller->seekableEnd(), 3.0);
     const double resumed = position();
     EXPECT_TRUE(waitUntil([&] { return position() > resumed + 0.5; }, 10s));
 }

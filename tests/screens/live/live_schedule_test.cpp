@@ -75,8 +75,9 @@ TEST_F(LiveSchedule, LoadingEmptyAndSectionStates)
         ScriptedAnswer::envelope(schedule({ item("1", "Morning Prayer", "live") }))
             .withDelay(std::chrono::milliseconds(100)));
     auto reload = app.loadLiveSchedule(false);
-    if (model.isLoading())
+    if (model.isLoading()) {
         EXPECT_EQ(model.content(), Content::Sections);
+    }
     runTask(std::move(reload));
 
     // A schedule with nothing on air and nothing ahead reads as unavailable.
