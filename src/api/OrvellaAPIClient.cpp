@@ -1,5 +1,6 @@
 #include "api/OrvellaAPIClient.h"
 
+#include "api/Identity.h"
 #include "api/KeychainStore.h"
 #include "api/ServiceOrigin.h"
 
@@ -20,7 +21,6 @@ namespace orvella {
 
 namespace {
 
-constexpr auto appVersion = "1.0.1";
 constexpr auto userAgent = "okhttp/4.12.0";
 
 struct DeleteLater
@@ -143,8 +143,9 @@ void OrvellaAPIClient::applyHeaders(
     request.setRawHeader("Accept", "application/json");
     request.setRawHeader("User-Agent", userAgent);
     request.setRawHeader("X-Device-Id", deviceId().toUtf8());
-    request.setRawHeader("X-Platform", platform ? platform->toUtf8() : QByteArray("macos"));
-    request.setRawHeader("X-App-Version", appVersion);
+    request.setRawHeader(
+        "X-Platform", platform ? platform->toUtf8() : QByteArray(identity::platform));
+    request.setRawHeader("X-App-Version", identity::appVersion);
     if (auth && m_accessToken)
         request.setRawHeader("Authorization", "Bearer " + m_accessToken->toUtf8());
 }

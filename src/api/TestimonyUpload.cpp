@@ -1,5 +1,6 @@
 // The multipart testimony upload, tried on the service's upload routes in turn.
 
+#include "api/Identity.h"
 #include "api/MultipartForm.h"
 #include "api/OrvellaAPIClient.h"
 
@@ -16,8 +17,8 @@ QCoro::Task<> OrvellaAPIClient::uploadTestimony(
 {
     const MultipartForm form(MultipartForm::newBoundary(),
         { { u"name"_s, name }, { u"fullname"_s, name }, { u"email"_s, email },
-            { u"title"_s, title }, { u"source"_s, u"macos_studio"_s },
-            { u"platform"_s, u"macos"_s } },
+            { u"title"_s, title }, { u"source"_s, QString::fromLatin1(identity::testimonySource) },
+            { u"platform"_s, QString::fromLatin1(identity::platform) } },
         u"video"_s, filePath, "video/quicktime");
     static const QStringList routes { u"user/testimony"_s, u"user/testimonies"_s,
         u"testimony/upload"_s, u"testimonies/upload"_s, u"engagement/testimony"_s };
