@@ -260,30 +260,22 @@ QCoro::Task<JSONValue> OrvellaAPIClient::getRaw(
 {
     QPointer<OrvellaAPIClient> self(this);
     const QUrl url = endpointURL(path, query);
-    QNetworkRequest request(url);
     HttpAnswer answer;
-    bool haveAnswer = false;
     if (useEtag) {
-        applyHeaders(request, auth);
-        if (const auto tag = m_etags.constFind(path); tag != m_etags.constEnd())
-            request.setRawHeader("If-None-Match", tag->toUtf8());
         if (auto cached = freshCachedAnswer(url)) {
             answer = std::move(*cached);
-            haveAnswer = true;
         } else {
+            QNetworkRequest request(url);
+            applyHeaders(request, auth);
+            if (const auto tag = m_etags.constFind(path); tag != m_etags.constEnd())
+                request.setRawHeader("If-None-Match", tag->toUtf8());
             request.setAttribute(
                 QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::PreferNetwork);
+            answer = co_await send(m_session, request, "GET", {}, nullptr, m_options.main, stop);
         }
     } else {
-        request.setRawHeader("Cache-Control", "no-cache");
-        request.setRawHeader("Pragma", "no-cache");
-        applyHeaders(request, auth);
-        request.setAttribute(
-            QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-        request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+        answer = co_await getUncached(m_session, url, auth, m_options.main, stop);
     }
-    if (!haveAnswer)
-        answer = co_await send(m_session, request, "GET", {}, nullptr, m_options.main, stop);
     if (!self)
         throw TransportError(TransportError::Kind::Cancelled);
 
@@ -316,13 +308,31 @@ QCoro::Task<JSONValue> OrvellaAPIClient::getRaw(
 QNetworkRequest OrvellaAPIClient::jsonPostRequest(
     const QString &path, bool auth, const std::optional<QString> &platform) const
 {
-    QNetworkRequest request(endpointURL(path));
-    applyHeaders(request, auth, platform);
+    QNetworkRequest request = uncachedRequest(endpointURL(path), auth, platform);
     request.setRawHeader("Content-Type", "application/json");
+    return request;
+}
+
+QNetworkRequest OrvellaAPIClient::uncachedRequest(
+    const QUrl &url, bool auth, const std::optional<QString> &platform, bool fresh) const
+{
+    QNetworkRequest request(url);
+    if (fresh) {
+        request.setRawHeader("Cache-Control", "no-cache");
+        request.setRawHeader("Pragma", "no-cache");
+    }
+    applyHeaders(request, auth, platform);
     request.setAttribute(
         QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
     return request;
+}
+
+QCoro::Task<OrvellaAPIClient::HttpAnswer> OrvellaAPIClient::getUncached(
+    QNetworkAccessManager *manager, QUrl url, bool auth, Limits limits, std::stop_token stop)
+{
+    const QNetworkRequest request = uncachedRequest(url, auth, std::nullopt, true);
+    co_return co_await send(manager, request, "GET", {}, nullptr, limits, std::move(stop));
 }
 
 QCoro::Task<OrvellaAPIClient::HttpAnswer> OrvellaAPIClient::postChecked(QString path,
@@ -338,11 +348,7 @@ QCoro::Task<OrvellaAPIClient::HttpAnswer> OrvellaAPIClient::postChecked(QString 
 QCoro::Task<QByteArray> OrvellaAPIClient::deleteChecked(
     QString path, std::optional<QString> platformHeader, std::stop_token stop)
 {
-    QNetworkRequest request(endpointURL(path));
-    applyHeaders(request, true, platformHeader);
-    request.setAttribute(
-        QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+    const QNetworkRequest request = uncachedRequest(endpointURL(path), true, platformHeader);
     const HttpAnswer answer
         = co_await send(m_session, request, "DELETE", {}, nullptr, m_options.main, stop);
     throwIfNeeded(answer.status, answer.body);

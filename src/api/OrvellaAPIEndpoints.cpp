@@ -158,15 +158,8 @@ QCoro::Task<ScheduleData> OrvellaAPIClient::getSchedule(int days, std::stop_toke
     const QUrl url = endpointURL(u"live/schedule"_s,
         { { u"days"_s, QString::number(days) },
             { u"_"_s, QString::number(QDateTime::currentMSecsSinceEpoch()) } });
-    QNetworkRequest request(url);
-    request.setRawHeader("Cache-Control", "no-cache");
-    request.setRawHeader("Pragma", "no-cache");
-    applyHeaders(request, false);
-    request.setAttribute(
-        QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
-    const HttpAnswer answer = co_await send(
-        m_scheduleSession, request, "GET", {}, nullptr, m_options.schedule, std::move(stop));
+    const HttpAnswer answer
+        = co_await getUncached(m_scheduleSession, url, false, m_options.schedule, std::move(stop));
     throwIfNeeded(answer.status, answer.body);
     co_return ScheduleData::parseAPIResponse(answer.body);
 }

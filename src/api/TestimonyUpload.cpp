@@ -25,11 +25,9 @@ QCoro::Task<> OrvellaAPIClient::uploadTestimony(
     QPointer<OrvellaAPIClient> self(this);
     std::exception_ptr lastError;
     for (const QString &route : routes) {
-        QNetworkRequest request(endpointURL(route));
-        applyHeaders(request, true);
+        QNetworkRequest request = uncachedRequest(endpointURL(route), true);
         request.setRawHeader("Content-Type", form.contentType());
         request.setHeader(QNetworkRequest::ContentLengthHeader, form.size());
-        request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
         try {
             const HttpAnswer answer = co_await send(
                 m_session, request, "POST", {}, form.open(), m_options.upload, stop);
