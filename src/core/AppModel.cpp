@@ -5,6 +5,7 @@
 #include "platform/Notifier.h"
 #include "player/PlaybackSleepGuard.h"
 #include "player/PlayerController.h"
+#include "studio/RecordingDelivery.h"
 #include "studio/StudioCaptureController.h"
 
 #include <QCoreApplication>
@@ -68,7 +69,8 @@ AppModel::AppModel(Dependencies dependencies, QObject *parent)
                                            : std::make_unique<PlayerController>())
     , m_testimonyCapture(dependencies.testimonyCapture
               ? std::move(dependencies.testimonyCapture)
-              : std::make_unique<StudioCaptureController>())
+              : std::make_unique<StudioCaptureController>(
+                  StudioPlatform::system(), [this] { return delivery::uploadArguments(*this); }))
     , m_notificationSync(
           m_notifier.get(), [this] { return m_clock(); }, std::move(dependencies.applicationActive))
 {

@@ -6,6 +6,7 @@ list(APPEND ORVELLA_SOURCES
     core/LocalHistory.h core/LocalHistory.cpp
     core/LocalNote.h
     core/MacRoute.h core/MacRoute.cpp
+    core/ObjectLink.h
     core/PlaybackQuality.h core/PlaybackQuality.cpp
     core/RouteTable.h core/RouteTable.cpp
     core/SettingsModel.h core/SettingsModel.cpp
