@@ -2,6 +2,7 @@
 
 #include "api/OrvellaAPIClient.h"
 #include "api/ServiceOrigin.h"
+#include "api/WebLink.h"
 #include "platform/Notifier.h"
 #include "player/PlaybackSleepGuard.h"
 #include "player/PlayerController.h"
@@ -356,10 +357,7 @@ std::optional<QUrl> AppModel::engagementURL(const std::optional<QString> &base)
         return std::nullopt;
     const QString text
         = *base + (base->contains(u'?') ? u'&' : u'?') + QStringLiteral("src=macos&platform=macos");
-    const QUrl url(text, QUrl::StrictMode);
-    if (!url.isValid() || (url.scheme() != u"http" && url.scheme() != u"https"))
-        return std::nullopt;
-    return url;
+    return webLink(text);
 }
 
 QUrl AppModel::engagementUrl(const QString &base) const
@@ -369,10 +367,9 @@ QUrl AppModel::engagementUrl(const QString &base) const
 
 QUrl AppModel::activateURL() const
 {
-    if (m_config && m_config->urls && m_config->urls->activate) {
-        const QUrl url(*m_config->urls->activate, QUrl::StrictMode);
-        if (url.isValid() && !url.isEmpty())
-            return url;
+    if (m_config && m_config->urls) {
+        if (auto url = webLink(m_config->urls->activate))
+            return *url;
     }
     return servicePage(QStringLiteral("/activate"));
 }

@@ -2,6 +2,7 @@
 
 #include "api/APIError.h"
 #include "api/OrvellaAPIClient.h"
+#include "api/WebLink.h"
 #include "core/AppModel.h"
 #include "core/SettingsModel.h"
 #include "platform/FileReveal.h"
@@ -104,10 +105,7 @@ std::optional<QString> archiveCopy(const QString &file, const QString &folder)
 
 bool isOpenablePortal(const QUrl &url)
 {
-    if (!url.isValid() || url.host().isEmpty())
-        return false;
-    const QString scheme = url.scheme().toLower();
-    return scheme == u"http" || scheme == u"https";
+    return isWebLink(url);
 }
 
 Uploader apiUploader(OrvellaAPIClient &client)
