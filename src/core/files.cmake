@@ -1,5 +1,6 @@
 list(APPEND ORVELLA_SOURCES
     core/AppModel.h core/AppModel.cpp core/AppModelLoads.cpp core/AppModelSession.cpp
+    core/AppModelContinueWatching.cpp
     core/EpisodeRepeatMode.h core/EpisodeRepeatMode.cpp
     core/EventNotifications.h core/EventNotifications.cpp
     core/Latch.h core/Latch.cpp
