@@ -300,6 +300,11 @@ QCoro::Task<> AppModel::refreshContinueWatching(std::stop_token stop)
     return m_content->refreshContinueWatching(std::move(stop));
 }
 
+void AppModel::updateContinueWatching(const ContinueWatchingItem &item)
+{
+    m_content->updateContinueWatching(item);
+}
+
 QCoro::Task<> AppModel::refreshProgramsCache(bool force, std::stop_token stop)
 {
     return m_content->refreshProgramsCache(force, std::move(stop));
