@@ -1,21 +1,24 @@
 #include "app/Application.h"
 #include "core/AppModel.h"
+#include "platform/StartupTrace.h"
 
 #include <QGuiApplication>
 #include <QQmlApplicationEngine>
+#include <QQuickWindow>
 #include <QtQml/qqmlextensionplugin.h>
 
 Q_IMPORT_QML_PLUGIN(OrvellaPlugin)
 
 int main(int argc, char *argv[])
 {
+    orvella::markStartup(orvella::StartupMilestone::MainEntered);
     orvella::configureApplicationBeforeConstruction();
     QGuiApplication app(argc, argv);
     orvella::configureApplication(app);
 
     // The one app model of the process; building it starts the bootstrap. It outlives the
     // engine, whose views read it.
-    orvella::AppModel model(orvella::AppModel::Dependencies{});
+    orvella::AppModel model(orvella::AppModel::Dependencies {});
     orvella::AppModel::setInstance(&model);
 
     int result = 0;
@@ -26,6 +29,16 @@ int main(int argc, char *argv[])
             &engine, &QQmlApplicationEngine::objectCreationFailed, &app,
             [] { QCoreApplication::exit(1); }, Qt::QueuedConnection);
         engine.load(orvella::mainWindowUrl());
+        orvella::markStartup(orvella::StartupMilestone::QmlLoaded);
+        if (auto *window = engine.rootObjects().isEmpty()
+                ? nullptr
+                : qobject_cast<QQuickWindow *>(engine.rootObjects().constFirst())) {
+            // Emitted on the render thread; the mark is thread-safe.
+            QObject::connect(
+                window, &QQuickWindow::frameSwapped, window,
+                [] { orvella::markStartup(orvella::StartupMilestone::FirstWindowFrame); },
+                Qt::DirectConnection);
+        }
         result = app.exec();
     }
     orvella::AppModel::setInstance(nullptr);

@@ -4,6 +4,7 @@
 #include "platform/MpvCore.h"
 #include "platform/MpvOpenGlRenderer.h"
 #include "platform/MpvSoftwareRenderer.h"
+#include "platform/StartupTrace.h"
 #include "platform/WebVttCaptions.h"
 
 #include <QCoro/QCoroNetworkReply>
@@ -318,6 +319,7 @@ void MpvMediaPlayer::replaceCurrentItem(const QUrl &url, const MediaItemSettings
 
 void MpvMediaPlayer::issueLoad()
 {
+    markStartup(StartupMilestone::LiveLoadIssued);
     m_issued = true;
     ++m_pendingStarts;
     QString bitrate = QStringLiteral("max");
@@ -575,6 +577,8 @@ void MpvMediaPlayer::noteFrame()
 {
     if (!m_firstFrameSeen && m_fileLoaded) {
         m_firstFrameSeen = true;
+        if (!m_openGl)
+            markStartup(StartupMilestone::FirstVideoFrameDrawn);
         emit firstFrameRendered();
     }
     emit frameRendered();

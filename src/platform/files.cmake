@@ -18,6 +18,8 @@ list(APPEND ORVELLA_SOURCES
     platform/SleepInhibitor.h
     platform/DBusSleepInhibitor.h platform/DBusSleepInhibitor.cpp
 )
+# Start-up milestones.
+list(APPEND ORVELLA_SOURCES platform/StartupTrace.h platform/StartupTrace.cpp)
 # QR codes.
 list(APPEND ORVELLA_SOURCES platform/QrEncoder.h platform/QrEncoder.cpp)
 # Studio capture, processing and writing
