@@ -1,5 +1,6 @@
 #include "app/Application.h"
 #include "core/AppModel.h"
+#include "platform/ShaderCacheGuard.h"
 #include "platform/StartupTrace.h"
 
 #include <QGuiApplication>
@@ -12,6 +13,8 @@ Q_IMPORT_QML_PLUGIN(OrvellaPlugin)
 int main(int argc, char *argv[])
 {
     orvella::markStartup(orvella::StartupMilestone::MainEntered);
+    // Before any thread starts (it changes the environment) and before the driver loads.
+    orvella::disableShaderCacheWhenDiskFull();
     orvella::configureApplicationBeforeConstruction();
     QGuiApplication app(argc, argv);
     orvella::configureApplication(app);
