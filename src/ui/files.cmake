@@ -18,7 +18,9 @@ list(APPEND ORVELLA_QML
     ui/RemoteImage.qml
     ui/SymbolIcon.qml
     ui/ThumbnailShimmer.qml
+    ui/WelcomeBackdrop.qml
 )
+list(APPEND ORVELLA_RESOURCES ui/gold-glow.png)
 list(APPEND ORVELLA_QML_SINGLETONS
     ui/OrvellaTheme.qml
 )
