@@ -1,12 +1,10 @@
 #include "DeliveryTestSupport.h"
 #include "StudioTestRig.h"
-#include "api/OrvellaAPIClient.h"
 #include "platform/FileReveal.h"
 #include "studio/BackgroundPickerModel.h"
 #include "studio/RecordingDelivery.h"
 #include "studio/RecordingTransport.h"
 #include "studio/StudioScreenModel.h"
-#include "support/ServiceDouble.h"
 #include "support/TestAsync.h"
 
 #include <QCoroFuture>
@@ -238,7 +236,8 @@ TEST_F(DeliveryModel, AnUploadFinishesInTheControllerAfterTheScreenHasGone)
     {
         StudioScreenModel screen;
         screen.delivery()->setServices(services());
-        capture().deliveryState().setUploadArgumentsSource([] { return delivery::UploadArguments {}; });
+        capture().deliveryState().setUploadArgumentsSource(
+            [] { return delivery::UploadArguments {}; });
         screen.setCapture(&capture());
         bool started = false;
         QObject::connect(
@@ -253,93 +252,6 @@ TEST_F(DeliveryModel, AnUploadFinishesInTheControllerAfterTheScreenHasGone)
     EXPECT_EQ(capture().uploadMessage(),
         "Uploaded to the Orvella testimony team. An admin can review it shortly.");
     EXPECT_EQ(capture().statusMessage(), "Upload complete");
-}
-
-// The real API client against the service double.
-class DeliveryUpload : public DeliveryModel
-{
-protected:
-    void SetUp() override
-    {
-        DeliveryModel::SetUp();
-        ASSERT_TRUE(service.start());
-        qputenv("ORVELLA_API_BASE", service.origin().toString().toUtf8());
-        APIClientOptions options;
-        options.cacheDirectory = scratch.filePath("cache");
-        client = std::make_unique<OrvellaAPIClient>(options);
-        auto s = services();
-        s.upload = delivery::apiUploader(*client);
-        delivery = std::make_unique<RecordingDelivery>(std::move(s));
-        delivery->setCapture(&capture());
-        ASSERT_TRUE(recordShortMovie());
-    }
-    void TearDown() override
-    {
-        qunsetenv("ORVELLA_API_BASE");
-        DeliveryModel::TearDown();
-    }
-
-    QStringList uploadPaths() const
-    {
-        QStringList paths;
-        for (const RecordedRequest &request : service.requests())
-            paths << request.apiPath();
-        return paths;
-    }
-
-    ServiceDouble service;
-    std::unique_ptr<OrvellaAPIClient> client;
-    std::unique_ptr<RecordingDelivery> delivery;
-};
-
-TEST_F(DeliveryUpload, AcceptedOnTheLastRoute)
-{
-    for (const char *route :
-        { "user/testimony", "user/testimonies", "testimony/upload", "testimonies/upload" })
-        service.on("POST", route, ScriptedAnswer::error(404, "Not here"));
-    service.on("POST", "engagement/testimony",
-        ScriptedAnswer::envelope(QJsonObject { { "id", 7 } }).withStatus(201));
-
-    runTask(delivery->uploadRecording({ "Ann", "ann@example.org", QUrl() }));
-    EXPECT_EQ(uploadPaths(),
-        (QStringList { "user/testimony", "user/testimonies", "testimony/upload",
-            "testimonies/upload", "engagement/testimony" }));
-    const RecordedRequest last = service.requests().last();
-    EXPECT_TRUE(last.header("Content-Type").startsWith("multipart/form-data; boundary=Boundary-"));
-    EXPECT_TRUE(last.body.contains("name=\"title\"\r\n\r\nTestimony from macOS Studio\r\n"));
-    EXPECT_TRUE(last.body.contains("name=\"email\"\r\n\r\nann@example.org\r\n"));
-    EXPECT_TRUE(last.body.contains(readAll(recordingPath())));
-    EXPECT_EQ(capture().uploadMessage(),
-        "Uploaded to the Orvella testimony team. An admin can review it shortly.");
-    EXPECT_EQ(capture().statusMessage(), "Upload complete");
-    EXPECT_FALSE(capture().isUploading());
-    EXPECT_FALSE(QFileInfo::exists(archiveFolder()));
-}
-
-TEST_F(DeliveryUpload, RefusedWithAPortalKeepsACopyShowsItAndOpensThePortal)
-{
-    service.on("POST", "*", ScriptedAnswer::error(500, "Down"));
-    const QUrl portal("https://portal.example/testimony?src=macos&platform=macos");
-    runTask(delivery->uploadRecording({ "", "", portal }));
-    EXPECT_EQ(uploadPaths().size(), 5);
-    const QString archived = QDir(archiveFolder()).filePath(QFileInfo(recordingPath()).fileName());
-    EXPECT_EQ(readAll(archived), readAll(recordingPath()));
-    EXPECT_EQ(reveal->revealed, QStringList { archived });
-    EXPECT_EQ(opened, QList<QUrl> { portal });
-    EXPECT_EQ(capture().statusMessage(), "Upload needs portal confirmation");
-    EXPECT_TRUE(
-        capture().uploadMessage().startsWith("Opened the official Orvella testimony portal"));
-}
-
-TEST_F(DeliveryUpload, RefusedWithoutAPortalNamesTheFailure)
-{
-    service.on("POST", "*", ScriptedAnswer::error(500, "Down"));
-    runTask(delivery->uploadRecording({ "", "", QUrl() }));
-    EXPECT_EQ(capture().uploadMessage(), "Upload failed: internal server error.");
-    EXPECT_EQ(capture().statusMessage(), "Upload failed");
-    EXPECT_TRUE(opened.isEmpty());
-    EXPECT_TRUE(
-        QFileInfo::exists(QDir(archiveFolder()).filePath(QFileInfo(recordingPath()).fileName())));
 }
 
 TEST(StudioTransportModel, ButtonsDriveTheController)
