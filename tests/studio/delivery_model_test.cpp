@@ -67,20 +67,6 @@ protected:
     }
     void openGate() { gate.reportFinished(); }
 
-    bool recordShortMovie()
-    {
-        if (!startCamera(capture()))
-            return false;
-        capture().startRecording();
-        for (int i = 0; i < 3; ++i) {
-            rig.pushAudioForFrame();
-            if (!rig.pushFrameAndWait(testPicture()))
-                return false;
-        }
-        capture().stopRecording();
-        return waitUntil([&] { return capture().state() == State::Ready; });
-    }
-
     QString recordingPath() { return capture().outputURL().toLocalFile(); }
 };
 
@@ -111,7 +97,7 @@ TEST_F(DeliveryModel, ReadyCardSaveAndReveal)
 {
     RecordingDelivery delivery(services());
     delivery.setCapture(&capture());
-    ASSERT_TRUE(recordShortMovie());
+    ASSERT_TRUE(rig.recordShortMovie());
     const QString recording = recordingPath();
     const QByteArray movie = readAll(recording);
     ASSERT_FALSE(movie.isEmpty());
@@ -165,7 +151,7 @@ TEST_F(DeliveryModel, PreviewReplacesThePlayerAndClosingBringsTheCameraBack)
         played << file;
         return new QObject;
     });
-    ASSERT_TRUE(recordShortMovie());
+    ASSERT_TRUE(rig.recordShortMovie());
 
     delivery.openPreview();
     QPointer<QObject> first = capture().previewPlayer();
@@ -190,7 +176,7 @@ TEST_F(DeliveryModel, AnUploadKeepsItsRecordingAndReportsOnIt)
     capture().deliveryState().setUploadArgumentsSource([] {
         return delivery::UploadArguments { "Ann", "ann@example.org", QUrl() };
     });
-    ASSERT_TRUE(recordShortMovie());
+    ASSERT_TRUE(rig.recordShortMovie());
     const QString recording = recordingPath();
     capture().setUploadMessage("an earlier message");
 
@@ -231,7 +217,7 @@ TEST_F(DeliveryModel, AnUploadKeepsItsRecordingAndReportsOnIt)
 
 TEST_F(DeliveryModel, AnUploadFinishesInTheControllerAfterTheScreenHasGone)
 {
-    ASSERT_TRUE(recordShortMovie());
+    ASSERT_TRUE(rig.recordShortMovie());
     gated = true;
     {
         StudioScreenModel screen;
