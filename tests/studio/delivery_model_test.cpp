@@ -28,36 +28,12 @@ class DeliveryModel : public ::testing::Test
 protected:
     StudioRig rig;
     QTemporaryDir scratch;
-    std::shared_ptr<RecordingReveal> reveal = std::make_shared<RecordingReveal>();
-    QList<QUrl> opened;
-    QList<delivery::UploadRequest> requests;
-    std::optional<QString> uploadFailure;
+    FakeDeliveryServices fake;
     QFutureInterface<void> gate; // finishing it opens the gate
-    bool gated = false;
 
     StudioCaptureController &capture() { return *rig.controller; }
     QString archiveFolder() const { return scratch.filePath("archive"); }
-
-    delivery::Services services()
-    {
-        delivery::Services s;
-        s.upload = [this](delivery::UploadRequest request) -> QCoro::Task<std::optional<QString>> {
-            requests << request;
-            if (gated) {
-                QFuture<void> opened = gate.future();
-                co_await opened;
-            }
-            std::optional<QString> answer = uploadFailure; // a copy, never the member itself
-            co_return answer;
-        };
-        s.reveal = reveal;
-        s.openUrl = [this](const QUrl &url) {
-            opened << url;
-            return true;
-        };
-        s.archiveFolder = archiveFolder();
-        return s;
-    }
+    delivery::Services services() { return fake.make(archiveFolder()); }
 
     void SetUp() override { gate.reportStarted(); }
     void TearDown() override
@@ -65,6 +41,7 @@ protected:
         if (!gate.isFinished())
             gate.reportFinished();
     }
+    void gateUploads() { fake.gate = gate.future(); }
     void openGate() { gate.reportFinished(); }
 
     QString recordingPath() { return capture().outputURL().toLocalFile(); }
@@ -88,8 +65,8 @@ TEST_F(DeliveryModel, WithoutARecordingEachActionHints)
     EXPECT_EQ(capture().uploadMessage(), "Record a testimony before uploading.");
     EXPECT_FALSE(capture().isUploading());
     delivery.reveal();
-    EXPECT_TRUE(reveal->revealed.isEmpty());
-    EXPECT_TRUE(requests.isEmpty());
+    EXPECT_TRUE(fake.reveal->revealed.isEmpty());
+    EXPECT_TRUE(fake.requests.isEmpty());
     EXPECT_EQ(capture().statusMessage(), status);
 }
 
@@ -138,7 +115,7 @@ TEST_F(DeliveryModel, ReadyCardSaveAndReveal)
     EXPECT_EQ(capture().statusMessage(), "Recording ready to send");
 
     delivery.reveal();
-    EXPECT_EQ(reveal->revealed, QStringList { recording });
+    EXPECT_EQ(fake.reveal->revealed, QStringList { recording });
     EXPECT_EQ(capture().state(), State::Ready);
 }
 
@@ -180,13 +157,13 @@ TEST_F(DeliveryModel, AnUploadKeepsItsRecordingAndReportsOnIt)
     const QString recording = recordingPath();
     capture().setUploadMessage("an earlier message");
 
-    gated = true;
-    uploadFailure = "internal server error";
+    gateUploads();
+    fake.failure = "internal server error";
     transport.trigger("upload");
-    ASSERT_EQ(requests.size(), 1);
-    EXPECT_EQ(requests[0].filePath, recording);
-    EXPECT_EQ(requests[0].name, "Ann");
-    EXPECT_EQ(requests[0].email, "ann@example.org");
+    ASSERT_EQ(fake.requests.size(), 1);
+    EXPECT_EQ(fake.requests[0].filePath, recording);
+    EXPECT_EQ(fake.requests[0].name, "Ann");
+    EXPECT_EQ(fake.requests[0].email, "ann@example.org");
     EXPECT_TRUE(capture().isUploading());
     EXPECT_EQ(capture().statusMessage(), "Uploading to Orvella…");
     EXPECT_EQ(capture().uploadMessage(), "an earlier message");
@@ -197,7 +174,7 @@ TEST_F(DeliveryModel, AnUploadKeepsItsRecordingAndReportsOnIt)
     transport.trigger("recordAgain");
     delivery.upload();
     EXPECT_EQ(capture().state(), State::Ready);
-    EXPECT_EQ(requests.size(), 1);
+    EXPECT_EQ(fake.requests.size(), 1);
     const QVariantList items = transport.items();
     ASSERT_EQ(items.size(), 2);
     EXPECT_FALSE(items[0].toMap()["enabled"].toBool());
@@ -209,8 +186,8 @@ TEST_F(DeliveryModel, AnUploadKeepsItsRecordingAndReportsOnIt)
     EXPECT_EQ(capture().statusMessage(), "Upload failed");
     const QString archived = QDir(archiveFolder()).filePath(QFileInfo(recording).fileName());
     EXPECT_EQ(readAll(archived), readAll(recording));
-    EXPECT_TRUE(reveal->revealed.isEmpty());
-    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_TRUE(fake.reveal->revealed.isEmpty());
+    EXPECT_TRUE(fake.opened.isEmpty());
     EXPECT_TRUE(transport.resetEnabled());
     EXPECT_EQ(capture().state(), State::Ready);
 }
@@ -218,7 +195,7 @@ TEST_F(DeliveryModel, AnUploadKeepsItsRecordingAndReportsOnIt)
 TEST_F(DeliveryModel, AnUploadFinishesInTheControllerAfterTheScreenHasGone)
 {
     ASSERT_TRUE(rig.recordShortMovie());
-    gated = true;
+    gateUploads();
     {
         StudioScreenModel screen;
         screen.delivery()->setServices(services());
@@ -290,8 +267,6 @@ TEST(StudioPickerModel, HighlightsThePresetInUseAndTheCustomFile)
         return rows;
     };
     EXPECT_EQ(selectedRows(), QList<int> { 0 });
-    EXPECT_EQ(picker.data(picker.index(32), BackgroundPickerModel::TitleRole), "Pure White");
-    EXPECT_EQ(picker.data(picker.index(9), BackgroundPickerModel::PresetIdRole), "orvellaTileWall");
     EXPECT_EQ(picker.customButtonText(), "Upload custom image / GIF / video");
 
     int changes = 0;
@@ -324,9 +299,7 @@ TEST(StudioScreenModelTest, StartsFreshAndFollowsThePreview)
     StudioRig rig;
     rig.controller->setMirrorPreview(false);
     auto screen = std::make_unique<StudioScreenModel>();
-    EXPECT_EQ(screen->teleprompter(),
-        "Share what happened, what you could not do before, and how your life changed "
-        "after receiving healing.");
+    EXPECT_EQ(screen->teleprompter(), StudioScreenModel::defaultTeleprompter());
     EXPECT_TRUE(screen->showControlsPanel());
     screen->setCapture(rig.controller.get());
     screen->shown();

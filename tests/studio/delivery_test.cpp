@@ -111,13 +111,6 @@ TEST_F(SaveCopy, ArchiveKeepsTheNameInANewFolderAndReplacesAnEarlierCopy)
     EXPECT_EQ(delivery::archiveCopy(recording, dir.filePath("blocked/sub")), std::nullopt);
 }
 
-TEST(Delivery, ArchiveFolderIsUnderTheApplicationData)
-{
-    const QString folder = delivery::archiveFolder();
-    EXPECT_TRUE(folder.endsWith("/OrvellaTV/TestimonySubmissions")) << folder.toStdString();
-    EXPECT_TRUE(folder.startsWith(QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME"))));
-}
-
 TEST(Delivery, OnlyWebPagesOpenAsThePortal)
 {
     EXPECT_TRUE(

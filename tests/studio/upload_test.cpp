@@ -208,30 +208,17 @@ TEST_F(Upload, EachAnswerEndsAsItShould)
         SCOPED_TRACE(c.name);
         QTemporaryDir scratch;
         const QString archive = c.archive ? scratch.filePath(u"archive"_s) : QString();
-        auto reveal = std::make_shared<RecordingReveal>();
-        QList<QUrl> opened;
-        QList<delivery::UploadRequest> requests;
-        delivery::Services services;
-        services.upload
-            = [&](delivery::UploadRequest request) -> QCoro::Task<std::optional<QString>> {
-            requests << request;
-            std::optional<QString> answer = c.failure; // a copy: GCC 12 moves what co_return names
-            co_return answer;
-        };
-        services.reveal = reveal;
-        services.openUrl = [&](const QUrl &url) {
-            opened << url;
-            return c.browserOpens;
-        };
-        services.archiveFolder = archive;
-
-        const auto report = runTask(delivery::upload(
-            services, movie, u"Ann"_s, u"ann@example.org"_s, QUrl(QString::fromLatin1(c.portal))));
-        ASSERT_EQ(requests.size(), 1);
-        EXPECT_EQ(requests[0].filePath, movie);
-        EXPECT_EQ(requests[0].name, "Ann");
-        EXPECT_EQ(requests[0].email, "ann@example.org");
-        EXPECT_EQ(requests[0].title, "Testimony from macOS Studio");
+        FakeDeliveryServices fake;
+        fake.failure = c.failure;
+        fake.browserOpens = c.browserOpens;
+        const auto report = runTask(delivery::upload(fake.make(archive), movie, u"Ann"_s,
+            u"ann@example.org"_s, QUrl(QString::fromLatin1(c.portal))));
+        ASSERT_EQ(fake.requests.size(), 1);
+        const delivery::UploadRequest &sent = fake.requests[0];
+        EXPECT_EQ(sent.filePath, movie);
+        EXPECT_EQ(sent.name, "Ann");
+        EXPECT_EQ(sent.email, "ann@example.org");
+        EXPECT_EQ(sent.title, "Testimony from macOS Studio");
         EXPECT_EQ(report.uploaded, !c.failure);
         const QString message = !c.failure ? accepted
             : *c.uploadMessage == 0        ? portalText
@@ -248,9 +235,9 @@ TEST_F(Upload, EachAnswerEndsAsItShould)
         const QStringList shown = c.revealed == OutcomeCase::archivedCopy ? QStringList { copy }
             : c.revealed == OutcomeCase::recording                        ? QStringList { movie }
                                                                           : QStringList {};
-        EXPECT_EQ(reveal->revealed, shown);
-        EXPECT_EQ(opened.size(), c.revealed == OutcomeCase::nothing ? 0 : 1);
-        EXPECT_EQ(c.portalOpened, !opened.isEmpty() && c.browserOpens);
+        EXPECT_EQ(fake.reveal->revealed, shown);
+        EXPECT_EQ(fake.opened.size(), c.revealed == OutcomeCase::nothing ? 0 : 1);
+        EXPECT_EQ(c.portalOpened, !fake.opened.isEmpty() && c.browserOpens);
     }
 }
 
