@@ -1,9 +1,8 @@
 #include "studio/RecordingDelivery.h"
 
 #include "api/APIError.h"
+#include "api/Identity.h"
 #include "api/OrvellaAPIClient.h"
-#include "core/AppModel.h"
-#include "core/SettingsModel.h"
 #include "platform/FileReveal.h"
 #include "player/PlayerController.h"
 
@@ -131,20 +130,6 @@ Uploader apiUploader(OrvellaAPIClient &client)
     };
 }
 
-UploadArguments uploadArguments(const AppModel &app)
-{
-    UploadArguments arguments;
-    if (const SettingsModel *settings = app.settings()) {
-        arguments.name = settings->displayName();
-        arguments.email = settings->email();
-    }
-    std::optional<QString> base;
-    if (app.config() && app.config()->urls)
-        base = app.config()->urls->testimony;
-    arguments.portal = AppModel::engagementURL(base).value_or(QUrl());
-    return arguments;
-}
-
 QString uploadingStatus()
 {
     return QStringLiteral("Uploading to Orvella…");
@@ -154,7 +139,7 @@ QCoro::Task<UploadReport> upload(
     Services services, QString filePath, QString name, QString email, QUrl portal)
 {
     // Values are built outside co_await expressions: GCC 12 mishandles temporaries there.
-    UploadRequest request { filePath, name, email, QString::fromLatin1(uploadTitle) };
+    UploadRequest request { filePath, name, email, QString::fromLatin1(identity::testimonyTitle) };
     std::optional<QString> failure = QStringLiteral("Uploading is not available");
     if (services.upload) {
         QCoro::Task<std::optional<QString>> sending = services.upload(std::move(request));

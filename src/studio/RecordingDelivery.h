@@ -17,7 +17,6 @@
 
 namespace orvella {
 
-class AppModel;
 class FileReveal;
 class OrvellaAPIClient;
 
@@ -25,9 +24,6 @@ class OrvellaAPIClient;
 // archive copy, and upload it with the portal fallback. Pure of any controller state, so that
 // the rules can be exercised on temporary folders and a fake service.
 namespace delivery {
-
-// Sent as the upload's "title" form field.
-inline constexpr auto uploadTitle = "Testimony from macOS Studio";
 
 // Copies the recording to target. The target is replaced only once the copy is complete (a
 // temporary sibling renamed over it), and choosing the recording itself keeps it untouched.
@@ -82,10 +78,6 @@ struct UploadReport
 // needs is taken by value: it may outlive the screen that started it.
 [[nodiscard]] QCoro::Task<UploadReport> upload(
     Services services, QString filePath, QString name, QString email, QUrl portal);
-
-// The viewer's name and e-mail of the settings, as they stand, and the testimony portal page the
-// configuration links to (with the client's source query), or none.
-[[nodiscard]] UploadArguments uploadArguments(const AppModel &app);
 
 } // namespace delivery
 

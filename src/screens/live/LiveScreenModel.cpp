@@ -1,6 +1,6 @@
 #include "screens/live/LiveScreenModel.h"
 
-#include "core/AppModel.h"
+#include "app/AppModel.h"
 #include "core/PlaybackQuality.h"
 #include "platform/Clock.h"
 #include "player/PlaybackSleepGuard.h"
@@ -425,11 +425,8 @@ void LiveScreenModel::closeSchedule()
 void LiveScreenModel::openMenu()
 {
     setQualityOpen(false);
-    // On the next turn, so the click that opened it is over first.
-    QTimer::singleShot(0, this, [this] {
-        if (m_app)
-            m_app->setMenuPresented(true);
-    });
+    if (m_app)
+        m_app->presentMenuSoon();
 }
 
 void LiveScreenModel::toggleFullScreen()
