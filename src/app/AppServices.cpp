@@ -10,7 +10,7 @@
 
 namespace orvella {
 
-delivery::UploadArguments testimonyUploadArguments(const AppModel &app)
+delivery::UploadArguments studioUploadArguments(const AppModel &app)
 {
     delivery::UploadArguments arguments;
     if (const SettingsModel *settings = app.settings()) {
@@ -96,7 +96,7 @@ std::unique_ptr<AppModel> AppBuilder::build(QObject *parent)
     if (!services.studio)
         services.studio = [](AppModel &app) {
             return std::make_unique<StudioCaptureController>(
-                StudioPlatform::system(), [&app] { return testimonyUploadArguments(app); });
+                StudioPlatform::system(), [&app] { return studioUploadArguments(app); });
         };
     auto model = std::make_unique<AppModel>(std::move(services), parent);
     if (m_startBootstrap)

@@ -17,13 +17,12 @@ class PlayerController;
 class SettingsModel;
 class StudioCaptureController;
 
-// What a studio upload sends besides the file: the viewer's name and e-mail of the settings as
-// they stand, and the testimony portal page the configuration links to (with the client's source
-// query), or none.
-[[nodiscard]] delivery::UploadArguments testimonyUploadArguments(const AppModel &app);
-
 // Makes the studio's capture controller; called once, on the first visit to the studio.
 using StudioFactory = std::function<std::unique_ptr<StudioCaptureController>(AppModel &app)>;
+
+// The viewer's name and e-mail of the settings, as they stand, and the testimony portal page the
+// configuration links to (with the client's source query), or none.
+[[nodiscard]] delivery::UploadArguments studioUploadArguments(const AppModel &app);
 
 // The services the application model is built from, each made once.
 struct AppServices

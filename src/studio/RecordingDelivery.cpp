@@ -3,6 +3,7 @@
 #include "api/APIError.h"
 #include "api/Identity.h"
 #include "api/OrvellaAPIClient.h"
+#include "api/WebLink.h"
 #include "platform/FileReveal.h"
 #include "player/PlayerController.h"
 
@@ -102,10 +103,7 @@ std::optional<QString> archiveCopy(const QString &file, const QString &folder)
 
 bool isOpenablePortal(const QUrl &url)
 {
-    if (!url.isValid() || url.host().isEmpty())
-        return false;
-    const QString scheme = url.scheme().toLower();
-    return scheme == u"http" || scheme == u"https";
+    return isWebLink(url);
 }
 
 Uploader apiUploader(OrvellaAPIClient &client)

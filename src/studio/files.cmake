@@ -32,7 +32,6 @@ list(APPEND ORVELLA_QML
     studio/RecordingTransportBar.qml
     studio/StudioReadyCard.qml
     studio/StudioUploadButton.qml
-    studio/StudioBorderedButton.qml
     studio/StudioControlsPanel.qml
     studio/StudioControlSection.qml
     studio/StudioLabeledSlider.qml
