@@ -3,6 +3,7 @@ list(APPEND ORVELLA_SOURCES
     api/WebLink.h api/WebLink.cpp
     api/APIError.h api/APIError.cpp
     api/FlexibleID.h
+    api/Identity.h
     api/JsonDecoding.h api/JsonDecoding.cpp
     api/JSONValue.h api/JSONValue.cpp
     api/APIEnvelope.h api/APIEnvelope.cpp

@@ -24,7 +24,9 @@ list(APPEND ORVELLA_QML
     ui/ThemedTextField.qml
     ui/ThemedToggle.qml
     ui/ThumbnailShimmer.qml
+    ui/WelcomeBackdrop.qml
 )
+list(APPEND ORVELLA_RESOURCES ui/gold-glow.png)
 list(APPEND ORVELLA_QML_SINGLETONS
     ui/OrvellaTheme.qml
 )

@@ -2,7 +2,7 @@
 
 #include "api/APIError.h"
 #include "api/OrvellaAPIClient.h"
-#include "core/AppModel.h"
+#include "app/AppModel.h"
 #include "core/SettingsModel.h"
 #include "platform/Clock.h"
 #include "ui/QrCode.h"

@@ -1,6 +1,6 @@
 #include "screens/account/NotificationsScreenModel.h"
 
-#include "core/AppModel.h"
+#include "app/AppModel.h"
 
 namespace orvella {
 

@@ -2,7 +2,7 @@
 
 #include "api/ServiceOrigin.h"
 #include "api/WebLink.h"
-#include "core/AppModel.h"
+#include "app/AppModel.h"
 #include "core/PlaybackQuality.h"
 #include "core/SettingsModel.h"
 
