@@ -2,6 +2,7 @@
 // ORVELLA_SCREENSHOT_DIR names a folder (run under xvfb-run with QT_QPA_PLATFORM=xcb).
 // Against the service double's sample content, with the real clock.
 #include "app/AppModel.h"
+#include "app/AppServices.h"
 #include "app/Application.h"
 #include "screens/account/LoginScreenModel.h"
 #include "screens/account/NotificationsScreenModel.h"
