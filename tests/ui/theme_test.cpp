@@ -170,6 +170,8 @@ TEST(SegmentedControl, ReportsPicksInsideItsSegmentsOnly)
         })");
     ASSERT_TRUE(control);
     EXPECT_EQ(control->property("currentIndex").toInt(), 1);
+    // Wide enough for three labels, each with its padding.
+    EXPECT_GT(control->property("implicitWidth").toDouble(), 3 * 28 + 3 * 30);
     for (const int index : { 0, 2, 3, -1 })
         QMetaObject::invokeMethod(control.get(), "pick", Q_ARG(QVariant, index));
     EXPECT_EQ(control->property("got").toStringList(), QStringList({ "All", "Reminders" }));
