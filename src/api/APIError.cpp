@@ -4,13 +4,6 @@
 
 namespace orvella {
 
-const char *DescribedError::what() const noexcept
-{
-    if (m_what.isEmpty())
-        m_what = description().toUtf8();
-    return m_what.constData();
-}
-
 DecodingError::DecodingError(QString description)
     : m_description(std::move(description))
 { }

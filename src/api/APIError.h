@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/DescribedError.h"
+
 #include <QByteArray>
 #include <QNetworkReply>
 #include <QString>
@@ -8,17 +10,6 @@
 #include <optional>
 
 namespace orvella {
-
-// Base of every error the client throws: screens catch it and show description() inline.
-class DescribedError : public std::exception
-{
-public:
-    [[nodiscard]] virtual QString description() const = 0;
-    [[nodiscard]] const char *what() const noexcept override;
-
-private:
-    mutable QByteArray m_what;
-};
 
 // A service answer did not fit its model: the description names the first offending member.
 class DecodingError : public DescribedError

@@ -1,5 +1,7 @@
 #include "api/JsonDecoding.h"
 
+#include "api/HeaderText.h"
+
 #include <cmath>
 #include <limits>
 
@@ -186,6 +188,14 @@ QString JsonObjectReader::requiredString(QLatin1StringView key) const
     if (!value.isString())
         fail(key, QStringLiteral("is %1, not a text").arg(typeName(value)));
     return value.toString();
+}
+
+QString JsonObjectReader::requiredHeaderText(QLatin1StringView key) const
+{
+    QString text = requiredString(key);
+    if (!isHeaderSafe(text))
+        fail(key, QStringLiteral("holds control characters"));
+    return text;
 }
 
 std::optional<qint64> JsonObjectReader::integer(QLatin1StringView key) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "api/APIError.h"
+#include "api/ApiLog.h"
 #include "api/FlexibleID.h"
 
 #include <QAnyStringView>
@@ -121,6 +122,8 @@ public:
 
     [[nodiscard]] std::optional<QString> string(QLatin1StringView key) const;
     [[nodiscard]] QString requiredString(QLatin1StringView key) const;
+    // A required text that is sent back in request headers (tokens): no control characters.
+    [[nodiscard]] QString requiredHeaderText(QLatin1StringView key) const;
     [[nodiscard]] std::optional<qint64> integer(QLatin1StringView key) const;
     [[nodiscard]] std::optional<double> number(QLatin1StringView key) const;
     [[nodiscard]] std::optional<bool> boolean(QLatin1StringView key) const;
@@ -167,7 +170,8 @@ public:
     {
         try {
             return model<T>(key);
-        } catch (const DecodingError &) {
+        } catch (const DecodingError &error) {
+            qCDebug(lcApi) << "Member dropped:" << error.description();
             return std::nullopt;
         }
     }
@@ -176,7 +180,8 @@ public:
     {
         try {
             return list<T>(key);
-        } catch (const DecodingError &) {
+        } catch (const DecodingError &error) {
+            qCDebug(lcApi) << "Member dropped:" << error.description();
             return std::nullopt;
         }
     }

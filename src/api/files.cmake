@@ -1,7 +1,9 @@
-list(APPEND ORVELLA_SOURCES
+list(APPEND ORVELLA_API_SOURCES
+    api/ApiLog.h api/ApiLog.cpp
     api/ServiceOrigin.h api/ServiceOrigin.cpp
     api/APIError.h api/APIError.cpp
     api/FlexibleID.h
+    api/HeaderText.h
     api/JsonDecoding.h api/JsonDecoding.cpp
     api/JSONValue.h api/JSONValue.cpp
     api/APIEnvelope.h api/APIEnvelope.cpp

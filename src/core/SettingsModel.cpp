@@ -1,6 +1,6 @@
 #include "core/SettingsModel.h"
 
-#include "core/PlaybackQuality.h"
+#include "player/PlaybackQuality.h"
 
 namespace orvella {
 

@@ -3,10 +3,10 @@ list(APPEND ORVELLA_SOURCES
     core/EpisodeRepeatMode.h core/EpisodeRepeatMode.cpp
     core/EventNotifications.h core/EventNotifications.cpp
     core/Latch.h core/Latch.cpp
+    core/SessionLog.h core/SessionLog.cpp
     core/LocalHistory.h core/LocalHistory.cpp
     core/LocalNote.h
     core/MacRoute.h core/MacRoute.cpp
-    core/PlaybackQuality.h core/PlaybackQuality.cpp
     core/RouteTable.h core/RouteTable.cpp
     core/SettingsModel.h core/SettingsModel.cpp
     core/SettingsStore.h core/SettingsStore.cpp

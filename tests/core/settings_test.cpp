@@ -1,6 +1,6 @@
-#include "core/PlaybackQuality.h"
 #include "core/SettingsModel.h"
 #include "core/SettingsStore.h"
+#include "player/PlaybackQuality.h"
 
 #include <QFile>
 #include <QQmlComponent>
