@@ -190,6 +190,17 @@ QString JsonObjectReader::requiredString(QLatin1StringView key) const
     return value.toString();
 }
 
+QString boundedDisplayText(QString text)
+{
+    if (text.size() <= displayTextLimit)
+        return text;
+    // Never split a surrogate pair.
+    const qsizetype end
+        = text.at(displayTextLimit - 1).isHighSurrogate() ? displayTextLimit - 1 : displayTextLimit;
+    text.truncate(end);
+    return text;
+}
+
 QString JsonObjectReader::requiredHeaderText(QLatin1StringView key) const
 {
     QString text = requiredString(key);

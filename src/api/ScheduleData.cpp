@@ -103,7 +103,7 @@ ScheduleItem ScheduleItem::fromJson(const JsonObjectReader &r)
     ScheduleItem item;
     const auto id = r.string("id"_L1);
     item.id = id ? *id : newRandomId();
-    item.title = r.string("title"_L1);
+    item.title = r.displayText("title"_L1);
     item.starts_at = r.flexibleInt("starts_at"_L1);
     item.starts_at_iso = r.string("starts_at_iso"_L1);
     item.start_time = r.flexibleString("start_time"_L1);
@@ -113,7 +113,7 @@ ScheduleItem ScheduleItem::fromJson(const JsonObjectReader &r)
     item.is_live_event = r.boolean("is_live_event"_L1);
     item.duration_minutes = r.integer("duration_minutes"_L1);
     item.progress_percent = r.number("progress_percent"_L1);
-    item.minister = r.string("minister"_L1);
+    item.minister = r.displayText("minister"_L1);
     item.epg_status
         = lowerCased(r.has("epg_status"_L1) ? r.string("epg_status"_L1) : r.string("status"_L1));
     return item;
@@ -125,12 +125,12 @@ std::optional<ScheduleItem> ScheduleItem::fromDictionary(const QJsonObject &obje
     ScheduleItem item;
     const QJsonValue id = member("id"_L1);
     item.id = id.isString() && !id.toString().isEmpty() ? id.toString() : newRandomId();
-    item.title = textOnly(member("title"_L1));
+    item.title = boundedDisplayText(textOnly(member("title"_L1)));
     item.starts_at_iso = textOnly(member("starts_at_iso"_L1));
     item.start_time = textOnly(member("start_time"_L1));
     item.end_time = textOnly(member("end_time"_L1));
     item.image = textOnly(member("image"_L1));
-    item.minister = textOnly(member("minister"_L1));
+    item.minister = boundedDisplayText(textOnly(member("minister"_L1)));
     item.starts_at = looseInteger(member("starts_at"_L1));
     item.ends_at = looseInteger(member("ends_at"_L1));
     item.duration_minutes = looseInteger(member("duration_minutes"_L1));
@@ -168,8 +168,8 @@ ScheduleProgramRow ScheduleProgramRow::fromJson(const JsonObjectReader &r)
         return std::nullopt;
     };
     ScheduleProgramRow row;
-    row.title = r.string("title"_L1);
-    row.minister = r.string("minister"_L1);
+    row.title = r.displayText("title"_L1);
+    row.minister = r.displayText("minister"_L1);
     row.start_time = clock("start_time"_L1);
     row.end_time = clock("end_time"_L1);
     row.duration_minutes = r.tolerantInteger("duration_minutes"_L1);
@@ -183,8 +183,8 @@ ScheduleProgramRow ScheduleProgramRow::fromJson(const JsonObjectReader &r)
 std::optional<ScheduleProgramRow> ScheduleProgramRow::fromDictionary(const QJsonObject &object)
 {
     ScheduleProgramRow row;
-    row.title = looseText(object.value("title"_L1));
-    row.minister = looseText(object.value("minister"_L1));
+    row.title = boundedDisplayText(looseText(object.value("title"_L1)));
+    row.minister = boundedDisplayText(looseText(object.value("minister"_L1)));
     row.start_time = looseText(object.value("start_time"_L1));
     row.end_time = looseText(object.value("end_time"_L1));
     row.status = looseText(object.value("status"_L1));

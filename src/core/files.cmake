@@ -4,6 +4,7 @@ list(APPEND ORVELLA_SOURCES
     core/EventNotifications.h core/EventNotifications.cpp
     core/Latch.h core/Latch.cpp
     core/SessionLog.h core/SessionLog.cpp
+    core/SettingsFile.h core/SettingsFile.cpp
     core/LocalHistory.h core/LocalHistory.cpp
     core/LocalNote.h
     core/MacRoute.h core/MacRoute.cpp
