@@ -19,8 +19,13 @@ function(orvella_add_layer target folder)
 endfunction()
 
 function(orvella_read_files folder)
+    set(ORVELLA_SOURCES)
     include(${PROJECT_SOURCE_DIR}/src/${folder}/files.cmake)
     string(TOUPPER ${folder} layer)
+    if(ORVELLA_SOURCES)
+        message(FATAL_ERROR "src/${folder}/files.cmake: list ${ORVELLA_SOURCES} in "
+            "ORVELLA_${layer}_SOURCES (the ${folder} library), not ORVELLA_SOURCES")
+    endif()
     set(ORVELLA_${layer}_SOURCES ${ORVELLA_${layer}_SOURCES} PARENT_SCOPE)
 endfunction()
 

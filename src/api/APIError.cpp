@@ -235,9 +235,8 @@ QString describeException(std::exception_ptr error)
             std::rethrow_exception(error);
     } catch (const DescribedError &e) {
         return e.description();
-    } catch (const std::exception &e) {
-        return QString::fromUtf8(e.what());
-    } catch (...) { }
+    }
+    // Anything else is a programming error and goes on up; only a null error arrives here.
     return QStringLiteral("Something went wrong.");
 }
 

@@ -94,8 +94,8 @@ private:
 // codes without one.
 [[nodiscard]] QString httpReasonPhrase(int status);
 
-// The readable description of whatever an operation threw: a DescribedError's own text, else a
-// generic one. Screens use it in their catch-all handlers.
+// The readable description of a failure an operation threw (a DescribedError); anything else is
+// rethrown, as a programming error is never shown as a failure.
 [[nodiscard]] QString describeException(std::exception_ptr error);
 
 } // namespace orvella

@@ -1,9 +1,11 @@
 list(APPEND ORVELLA_API_SOURCES
     api/ApiLog.h api/ApiLog.cpp
     api/ServiceOrigin.h api/ServiceOrigin.cpp
+    api/WebLink.h api/WebLink.cpp
     api/APIError.h api/APIError.cpp
     api/FlexibleID.h
     api/HeaderText.h
+    api/Identity.h
     api/JsonDecoding.h api/JsonDecoding.cpp
     api/JSONValue.h api/JSONValue.cpp
     api/APIEnvelope.h api/APIEnvelope.cpp

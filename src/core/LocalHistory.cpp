@@ -1,7 +1,9 @@
 #include "core/LocalHistory.h"
 
+#include "api/JsonBodyWriter.h"
 #include "api/JsonDecoding.h"
 #include "api/OrvellaAPIClient.h"
+#include "core/SessionLog.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -60,17 +62,21 @@ std::optional<LocalHistoryEntry> decodeEntry(const QJsonValue &value)
     return entry;
 }
 
-QJsonObject encodeEntry(const LocalHistoryEntry &entry)
+// Keys in the order the stored form has always used (a plain JSON object would sort them).
+QByteArray encodeEntry(const LocalHistoryEntry &entry)
 {
-    QJsonObject object { { episodeIdKey, entry.episodeId }, { positionKey, entry.position },
-        { durationKey, entry.duration }, { updatedAtKey, entry.updatedAt } };
+    JsonBodyWriter writer;
+    writer.add("episodeId", entry.episodeId);
     if (entry.title)
-        object.insert(titleKey, *entry.title);
+        writer.add("title", *entry.title);
     if (entry.programTitle)
-        object.insert(programTitleKey, *entry.programTitle);
+        writer.add("programTitle", *entry.programTitle);
     if (entry.image)
-        object.insert(imageKey, *entry.image);
-    return object;
+        writer.add("image", *entry.image);
+    writer.add("position", entry.position)
+        .add("duration", entry.duration)
+        .add("updatedAt", entry.updatedAt);
+    return writer.finish();
 }
 
 QString settingsName()
@@ -84,10 +90,14 @@ namespace LocalHistoryStore {
 
 QByteArray encode(const QList<LocalHistoryEntry> &entries)
 {
-    QJsonArray array;
-    for (const LocalHistoryEntry &entry : entries)
-        array.append(encodeEntry(entry));
-    return QJsonDocument(array).toJson(QJsonDocument::Compact);
+    QByteArray json("[");
+    for (const LocalHistoryEntry &entry : entries) {
+        if (json.size() > 1)
+            json.append(',');
+        json.append(encodeEntry(entry));
+    }
+    json.append(']');
+    return json;
 }
 
 std::optional<QList<LocalHistoryEntry>> decode(const QByteArray &json)
@@ -138,6 +148,16 @@ void store(const QList<LocalHistoryEntry> &entries)
         settings.setValue(settingsName(), encode(entries));
 }
 
+void record(const LocalHistoryEntry &entry)
+{
+    QList<LocalHistoryEntry> entries = load();
+    entries.removeIf([&](const LocalHistoryEntry &e) { return e.episodeId == entry.episodeId; });
+    entries.prepend(entry);
+    if (entries.size() > maxEntries)
+        entries.resize(maxEntries);
+    store(entries);
+}
+
 QCoro::Task<> migrateToServer(OrvellaAPIClient &client)
 {
     QPointer<OrvellaAPIClient> guard(&client);
@@ -156,8 +176,10 @@ QCoro::Task<> migrateToServer(OrvellaAPIClient &client)
         try {
             co_await guard->postHistory(entry.episodeId, entry.position, entry.duration);
             posted = true;
-        } catch (...) {
+        } catch (const DescribedError &error) {
             // Kept for a later upload.
+            qCDebug(lcSession) << "History of" << entry.episodeId
+                               << "not uploaded:" << error.description();
         }
         if (posted)
             uploaded.insert(entry.episodeId);

@@ -1,10 +1,12 @@
 #include "platform/Clock.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QTimer>
 #include <algorithm>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -47,16 +49,31 @@ public:
         return std::chrono::milliseconds(m_started.elapsed());
     }
 
+    [[nodiscard]] std::chrono::milliseconds sinceEpoch() const override
+    {
+        return std::chrono::milliseconds(QDateTime::currentMSecsSinceEpoch());
+    }
+
     QCoro::Task<> sleep(std::chrono::milliseconds duration, std::stop_token stop) override
     {
-        if (stop.stop_requested())
-            co_return;
-        QTimer timer;
-        timer.setSingleShot(true);
-        // A stop restarts the timer at zero: the sleep ends on the next turn.
-        std::stop_callback<RestartAtZero> onStop(stop, RestartAtZero { &timer });
-        timer.start(std::max(duration, std::chrono::milliseconds(0)));
-        co_await TimerWait { &timer };
+        // A Qt timer's interval is an int of milliseconds: longer sleeps run in steps, so a
+        // long wait never wraps round to a short or negative one.
+        constexpr std::chrono::milliseconds longestStep(std::numeric_limits<int>::max());
+        auto left = std::max(duration, std::chrono::milliseconds(0));
+        for (;;) {
+            if (stop.stop_requested())
+                co_return;
+            const auto step = std::min(left, longestStep);
+            QTimer timer;
+            timer.setSingleShot(true);
+            // A stop restarts the timer at zero: the sleep ends on the next turn.
+            std::stop_callback<RestartAtZero> onStop(stop, RestartAtZero { &timer });
+            timer.start(step);
+            co_await TimerWait { &timer };
+            left -= step;
+            if (left <= std::chrono::milliseconds(0))
+                co_return;
+        }
     }
 
 private:
@@ -80,6 +97,8 @@ struct ManualClock::State
         std::coroutine_handle<> handle;
     };
     std::chrono::milliseconds now { 0 };
+    // The wall time less the monotonic time.
+    std::chrono::milliseconds epochOffset { 0 };
     quint64 nextOrder = 0;
     std::vector<Sleeper> sleepers;
 
@@ -113,6 +132,16 @@ ManualClock::~ManualClock()
 std::chrono::milliseconds ManualClock::now() const
 {
     return m_state->now;
+}
+
+std::chrono::milliseconds ManualClock::sinceEpoch() const
+{
+    return m_state->now + m_state->epochOffset;
+}
+
+void ManualClock::setSinceEpoch(std::chrono::milliseconds time)
+{
+    m_state->epochOffset = time - m_state->now;
 }
 
 int ManualClock::sleepers() const

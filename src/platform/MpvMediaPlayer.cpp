@@ -5,6 +5,7 @@
 #include "platform/MpvOpenGlRenderer.h"
 #include "platform/MpvSoftwareRenderer.h"
 #include "platform/PlatformLog.h"
+#include "platform/StartupTrace.h"
 #include "platform/WebVttCaptions.h"
 
 #include <QCoro/QCoroNetworkReply>
@@ -34,6 +35,8 @@ enum Property : quint64 {
 
 // Replies to seek commands carry this bit, so they are told apart from other replies.
 constexpr quint64 seekReplyBit = quint64(1) << 62;
+// The hook that holds a file between opening and choosing its tracks until a surface exists.
+constexpr quint64 preloadedHookId = quint64(1) << 61;
 // A file that stops more than this short of its length was cut, not finished.
 constexpr double endTolerance = 1.0;
 constexpr int masterTimeoutMs = 10000;
@@ -92,6 +95,12 @@ MpvMediaPlayer::MpvMediaPlayer(Output output, QObject *parent)
         },
         this);
 
+    // On OpenGL the load goes out at once, so the network and the demuxer work while the
+    // window comes up; mpv waits before making its video output until the render context
+    // exists (a video output made without one fails and turns the picture off).
+    if (m_openGl)
+        mpv_hook_add(handle, preloadedHookId, "on_preloaded", 0);
+
     if (!m_openGl) {
         m_software = std::make_unique<MpvSoftwareRenderer>(m_core, [self] {
             QMetaObject::invokeMethod(
@@ -109,6 +118,7 @@ MpvMediaPlayer::MpvMediaPlayer(Output output, QObject *parent)
 MpvMediaPlayer::~MpvMediaPlayer()
 {
     mpv_set_wakeup_callback(m_core->handle(), nullptr, nullptr);
+    releaseHeldOpening();
     m_captions.reset();
     m_software.reset();
     // Anyone still waiting for a seek is released.
@@ -168,6 +178,14 @@ void MpvMediaPlayer::handleEvent(const mpv_event &event)
         } else if (end->reason == MPV_END_FILE_REASON_EOF) {
             onEofReached();
         }
+        break;
+    }
+    case MPV_EVENT_HOOK: {
+        const auto *hook = static_cast<const mpv_event_hook *>(event.data);
+        releaseHeldOpening();
+        m_heldOpening = hook->id;
+        if (m_surfaceReady)
+            releaseHeldOpening();
         break;
     }
     case MPV_EVENT_COMMAND_REPLY:
@@ -315,11 +333,12 @@ void MpvMediaPlayer::replaceCurrentItem(const QUrl &url, const MediaItemSettings
     m_timeKnown = false;
     m_durationKnown = false;
     settleSeeks();
+    releaseHeldOpening();
     fetchMaster(m_generation, url);
     // The load goes out at the end of this turn, so caps set right after it go with it.
     const quint64 generation = m_generation;
     QTimer::singleShot(0, this, [this, generation] {
-        if (generation == m_generation && m_hasItem && !m_issued && m_surfaceReady)
+        if (generation == m_generation && m_hasItem && !m_issued && (m_surfaceReady || m_openGl))
             issueLoad();
     });
     emit currentItemChanged();
@@ -328,6 +347,7 @@ void MpvMediaPlayer::replaceCurrentItem(const QUrl &url, const MediaItemSettings
 
 void MpvMediaPlayer::issueLoad()
 {
+    markStartup(StartupMilestone::LiveLoadIssued);
     m_issued = true;
     ++m_pendingStarts;
     QString bitrate = QStringLiteral("max");
@@ -367,6 +387,7 @@ void MpvMediaPlayer::clearCurrentItem()
     m_cacheRanges.clear();
     m_videoSize = {};
     settleSeeks();
+    releaseHeldOpening();
     if (wasIssued)
         m_core->commandAsync({ QStringLiteral("stop") });
     emit currentItemChanged();
@@ -585,6 +606,8 @@ void MpvMediaPlayer::noteFrame()
 {
     if (!m_firstFrameSeen && m_fileLoaded) {
         m_firstFrameSeen = true;
+        if (!m_openGl)
+            markStartup(StartupMilestone::FirstVideoFrameDrawn);
         emit firstFrameRendered();
     }
     emit frameRendered();
@@ -597,9 +620,18 @@ QQuickFramebufferObject::Renderer *MpvMediaPlayer::createOpenGlRenderer()
     return new MpvOpenGlRenderer(m_core, this);
 }
 
+void MpvMediaPlayer::releaseHeldOpening()
+{
+    if (m_heldOpening == 0)
+        return;
+    mpv_hook_continue(m_core->handle(), m_heldOpening);
+    m_heldOpening = 0;
+}
+
 void MpvMediaPlayer::surfaceAttached()
 {
     m_surfaceReady = true;
+    releaseHeldOpening();
     if (m_hasItem && !m_issued)
         issueLoad();
 }
@@ -612,6 +644,7 @@ void MpvMediaPlayer::surfaceDetached()
         m_issued = false;
         m_fileLoaded = false;
         m_status = ItemStatus::Unknown;
+        releaseHeldOpening();
         m_core->commandAsync({ QStringLiteral("stop") });
         emit itemStatusChanged();
     }

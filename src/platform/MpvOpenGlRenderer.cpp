@@ -3,6 +3,7 @@
 #include "platform/MpvCore.h"
 #include "platform/MpvMediaPlayer.h"
 #include "platform/PlatformLog.h"
+#include "platform/StartupTrace.h"
 
 #include <QOpenGLContext>
 #include <QOpenGLFramebufferObject>
@@ -37,6 +38,7 @@ MpvOpenGlRenderer::~MpvOpenGlRenderer()
 void MpvOpenGlRenderer::synchronize(QQuickFramebufferObject *item)
 {
     m_window = item->window();
+    m_videoFrameDue = m_player && m_player->m_firstFrameSeen;
 }
 
 bool MpvOpenGlRenderer::createContext()
@@ -87,6 +89,8 @@ void MpvOpenGlRenderer::render()
         { MPV_RENDER_PARAM_INVALID, nullptr },
     };
     mpv_render_context_render(m_context, params);
+    if (m_videoFrameDue)
+        markStartup(StartupMilestone::FirstVideoFrameDrawn);
     if (m_window)
         m_window->endExternalCommands();
 }

@@ -1,7 +1,8 @@
 #include "screens/live/LiveScreenModel.h"
 
-#include "core/AppModel.h"
+#include "app/AppModel.h"
 #include "platform/Clock.h"
+#include "platform/StartupTrace.h"
 #include "player/PlaybackQuality.h"
 #include "player/PlaybackSleepGuard.h"
 #include "player/PlayerController.h"
@@ -119,6 +120,7 @@ void LiveScreenModel::setShowWelcome(bool value)
         // The fade belongs to the overlay: it starts when the overlay is shown.
         welcomeFade(restart(m_welcomeFade));
     } else {
+        markStartup(StartupMilestone::WelcomeLifted);
         // Removing the overlay ends its fade: the remaining steps run without waiting.
         m_welcomeFade.request_stop();
     }
@@ -279,6 +281,7 @@ QCoro::Task<> LiveScreenModel::welcomeFade(std::stop_token stop)
     co_await clock->sleep(welcomeHold, stop);
     if (!self)
         co_return;
+    markStartup(StartupMilestone::WelcomeLifted);
     setWelcomeOpacity(0);
     co_await clock->sleep(welcomeHold, stop);
     if (!self)
@@ -425,11 +428,8 @@ void LiveScreenModel::closeSchedule()
 void LiveScreenModel::openMenu()
 {
     setQualityOpen(false);
-    // On the next turn, so the click that opened it is over first.
-    QTimer::singleShot(0, this, [this] {
-        if (m_app)
-            m_app->setMenuPresented(true);
-    });
+    if (m_app)
+        m_app->presentMenuSoon();
 }
 
 void LiveScreenModel::toggleFullScreen()

@@ -1,7 +1,7 @@
 // The live screen's playback supervision: the stream load, the offline poll, the watchdog,
 // the stall recovery and the spaced reload.
 #include "api/MediaURL.h"
-#include "core/AppModel.h"
+#include "app/AppModel.h"
 #include "platform/Clock.h"
 #include "player/PlayerController.h"
 #include "screens/live/LiveScreenModel.h"
