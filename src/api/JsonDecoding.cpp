@@ -1,5 +1,7 @@
 #include "api/JsonDecoding.h"
 
+#include "api/HeaderText.h"
+
 #include <QLocale>
 #include <cmath>
 #include <limits>
@@ -187,6 +189,25 @@ QString JsonObjectReader::requiredString(QLatin1StringView key) const
     if (!value.isString())
         fail(key, QStringLiteral("is %1, not a text").arg(typeName(value)));
     return value.toString();
+}
+
+QString boundedDisplayText(QString text)
+{
+    if (text.size() <= displayTextLimit)
+        return text;
+    // Never split a surrogate pair.
+    const qsizetype end
+        = text.at(displayTextLimit - 1).isHighSurrogate() ? displayTextLimit - 1 : displayTextLimit;
+    text.truncate(end);
+    return text;
+}
+
+QString JsonObjectReader::requiredHeaderText(QLatin1StringView key) const
+{
+    QString text = requiredString(key);
+    if (!isHeaderSafe(text))
+        fail(key, QStringLiteral("holds control characters"));
+    return text;
 }
 
 std::optional<qint64> JsonObjectReader::integer(QLatin1StringView key) const

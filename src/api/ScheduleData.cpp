@@ -47,7 +47,7 @@ ScheduleItem ScheduleItem::fromJson(const JsonObjectReader &r)
     ScheduleItem item;
     const auto id = r.tolerantString("id"_L1);
     item.id = id ? *id : newRandomId();
-    item.title = r.tolerantText("title"_L1);
+    item.title = boundedDisplayText(r.tolerantText("title"_L1));
     item.starts_at = r.flexibleInt("starts_at"_L1);
     item.starts_at_iso = r.tolerantString("starts_at_iso"_L1);
     item.start_time = r.tolerantText("start_time"_L1);
@@ -57,7 +57,7 @@ ScheduleItem ScheduleItem::fromJson(const JsonObjectReader &r)
     item.is_live_event = r.tolerantBool("is_live_event"_L1);
     item.duration_minutes = r.flexibleInt("duration_minutes"_L1);
     item.progress_percent = r.tolerantNumber("progress_percent"_L1);
-    item.minister = r.tolerantText("minister"_L1);
+    item.minister = boundedDisplayText(r.tolerantText("minister"_L1));
     const auto epg = r.tolerantString("epg_status"_L1);
     item.epg_status = lowerCased(epg ? epg : r.tolerantString("status"_L1));
     return item;
@@ -87,8 +87,8 @@ QString ScheduleProgramRow::id() const
 ScheduleProgramRow ScheduleProgramRow::fromJson(const JsonObjectReader &r)
 {
     ScheduleProgramRow row;
-    row.title = r.tolerantText("title"_L1);
-    row.minister = r.tolerantText("minister"_L1);
+    row.title = boundedDisplayText(r.tolerantText("title"_L1));
+    row.minister = boundedDisplayText(r.tolerantText("minister"_L1));
     row.start_time = r.tolerantText("start_time"_L1);
     row.end_time = r.tolerantText("end_time"_L1);
     row.duration_minutes = r.flexibleInt("duration_minutes"_L1);

@@ -1,7 +1,7 @@
 #include "core/SettingsModel.h"
 
-#include "core/PlaybackQuality.h"
 #include "core/PublishedValue.h"
+#include "player/PlaybackQuality.h"
 
 namespace orvella {
 

@@ -121,8 +121,6 @@ Uploader apiUploader(OrvellaAPIClient &client)
             co_await sending;
         } catch (const DescribedError &error) {
             failure = error.description();
-        } catch (const std::exception &error) {
-            failure = QString::fromLocal8Bit(error.what());
         }
         co_return failure;
     };

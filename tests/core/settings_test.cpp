@@ -1,7 +1,10 @@
-#include "core/PlaybackQuality.h"
+#include "api/KeychainStore.h"
+#include "core/SettingsFile.h"
 #include "core/SettingsModel.h"
 #include "core/SettingsStore.h"
+#include "player/PlaybackQuality.h"
 
+#include <QDir>
 #include <QFile>
 #include <QQmlComponent>
 #include <QQmlEngine>
@@ -239,6 +242,32 @@ TEST_F(SettingsStoreTest, ModelAnnouncesChangesAndBindsBothWaysInQml)
     model.setValue(replaced);
     EXPECT_EQ(object->property("language").toString(), "de");
     EXPECT_EQ(model.qualityOptions().size(), 10);
+}
+
+TEST_F(SettingsStoreTest, AnUnreadableFileIsMovedAsideAndASignInCanBeStoredAgain)
+{
+    const QString path = QSettings().fileName();
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[General\nnot an ini file\n");
+    file.close();
+    ASSERT_EQ(QSettings().status(), QSettings::FormatError);
+
+    const QString aside = orvella::setAsideUnreadableSettings();
+    EXPECT_TRUE(
+        QFileInfo(aside).fileName().startsWith(QFileInfo(path).fileName() + ".unreadable-"));
+    EXPECT_EQ(QFileInfo(aside).dir(), QFileInfo(path).dir());
+    QFile kept(aside);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), "[General\nnot an ini file\n");
+    kept.remove();
+
+    orvella::KeychainStore::set(QStringLiteral("access_token"), QStringLiteral("a"));
+    QSettings().sync();
+    EXPECT_EQ(QSettings().status(), QSettings::NoError);
+    EXPECT_EQ(QSettings(path, QSettings::IniFormat).value("orvella.session.access_token"), "a");
+    EXPECT_TRUE(orvella::setAsideUnreadableSettings().isEmpty());
 }
 
 } // namespace
