@@ -1,0 +1,158 @@
+#include "screens/live/LiveChromeModel.h"
+
+#include "platform/Clock.h"
+
+#include <QPointer>
+
+namespace orvella {
+
+using namespace std::chrono_literals;
+
+namespace {
+constexpr auto hideAfter = 4s;
+constexpr auto welcomeHold = 900ms;
+} // namespace
+
+LiveChromeModel::LiveChromeModel(std::function<bool()> menuOpen, QObject *parent)
+    : QObject(parent)
+    , m_menuOpen(std::move(menuOpen))
+    , m_clock(&Clock::system())
+{ }
+
+LiveChromeModel::~LiveChromeModel()
+{
+    stop();
+    m_welcomeFade.request_stop();
+}
+
+void LiveChromeModel::stop()
+{
+    m_hideTask.request_stop();
+}
+
+void LiveChromeModel::setShowControls(bool value)
+{
+    if (m_showControls == value)
+        return;
+    m_showControls = value;
+    emit showControlsChanged();
+}
+
+void LiveChromeModel::setShowSchedule(bool value)
+{
+    if (m_showSchedule == value)
+        return;
+    m_showSchedule = value;
+    emit showScheduleChanged();
+}
+
+void LiveChromeModel::setQualityOpen(bool value)
+{
+    if (m_qualityOpen == value)
+        return;
+    m_qualityOpen = value;
+    emit qualityOpenChanged();
+}
+
+void LiveChromeModel::setShowWelcome(bool value)
+{
+    if (m_showWelcome == value)
+        return;
+    m_showWelcome = value;
+    if (value) {
+        // The fade belongs to the overlay: it starts when the overlay is shown.
+        welcomeFade(renewStop(m_welcomeFade));
+    } else {
+        // Removing the overlay ends its fade: the remaining steps run without waiting.
+        m_welcomeFade.request_stop();
+    }
+    emit showWelcomeChanged();
+}
+
+void LiveChromeModel::setWelcomeOpacity(double value)
+{
+    if (m_welcomeOpacity == value)
+        return;
+    m_welcomeOpacity = value;
+    emit welcomeOpacityChanged();
+}
+
+void LiveChromeModel::reveal()
+{
+    setShowControls(true);
+    hideTimer(renewStop(m_hideTask));
+}
+
+void LiveChromeModel::hover(bool entered)
+{
+    if (entered && !m_showSchedule && !m_menuOpen())
+        reveal();
+}
+
+void LiveChromeModel::toggleQuality()
+{
+    setQualityOpen(!m_qualityOpen);
+    reveal();
+}
+
+void LiveChromeModel::dismissQuality()
+{
+    setQualityOpen(false);
+    reveal();
+}
+
+void LiveChromeModel::openSchedule()
+{
+    setQualityOpen(false);
+    setShowSchedule(true);
+    reveal();
+}
+
+void LiveChromeModel::closeSchedule()
+{
+    setShowSchedule(false);
+    reveal();
+}
+
+void LiveChromeModel::presentWelcome(bool seen)
+{
+    if (seen) {
+        endWelcome();
+        return;
+    }
+    setWelcomeOpacity(1);
+    setShowWelcome(true);
+}
+
+void LiveChromeModel::endWelcome()
+{
+    setShowWelcome(false);
+    setWelcomeOpacity(0);
+}
+
+QCoro::Task<> LiveChromeModel::hideTimer(std::stop_token stop)
+{
+    QPointer self(this);
+    co_await m_clock->sleep(hideAfter, stop);
+    if (!self || stop.stop_requested())
+        co_return;
+    if (m_showSchedule || m_qualityOpen || m_menuOpen())
+        co_return;
+    setShowControls(false);
+}
+
+QCoro::Task<> LiveChromeModel::welcomeFade(std::stop_token stop)
+{
+    QPointer self(this);
+    Clock *clock = m_clock;
+    co_await clock->sleep(welcomeHold, stop);
+    if (!self)
+        co_return;
+    setWelcomeOpacity(0);
+    co_await clock->sleep(welcomeHold, stop);
+    if (!self)
+        co_return;
+    setShowWelcome(false);
+}
+
+} // namespace orvella
