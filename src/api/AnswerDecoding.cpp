@@ -1,6 +1,7 @@
 #include "api/AnswerDecoding.h"
 
 #include "api/APIError.h"
+#include "api/Identity.h"
 
 #include <QLocale>
 #include <QSet>
@@ -163,7 +164,7 @@ QString deviceModelText(const QString &model)
 {
     if (model.startsWith("Mac"_L1))
         return model;
-    return u"Mac \u2014 "_s + model;
+    return QString::fromUtf8(identity::modelPrefix) + model;
 }
 
 } // namespace orvella

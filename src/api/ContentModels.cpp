@@ -57,6 +57,16 @@ HomeData HomeData::fromJson(const JsonObjectReader &r)
     return HomeData { r.model<HomeHero>("hero"_L1), r.list<HomeRail>("rails"_L1) };
 }
 
+std::optional<QUrl> LiveStreamData::playableURL() const
+{
+    return MediaURL::make(hls_url ? hls_url : stream_url);
+}
+
+bool LiveStreamData::isLiveNow() const
+{
+    return is_live.value_or(status.value_or(QString()).toLower() == u"live");
+}
+
 LiveStreamData LiveStreamData::fromJson(const JsonObjectReader &r)
 {
     LiveStreamData stream;

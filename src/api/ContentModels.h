@@ -87,6 +87,12 @@ struct LiveStreamData
     std::optional<QString> minister;
     std::optional<QString> languages_url;
 
+    // The address to play: the HLS one when given (an unusable one does not fall back to the
+    // other), else the stream one; none when neither makes a URL.
+    [[nodiscard]] std::optional<QUrl> playableURL() const;
+    // `is_live` when given, else whether the status is "live" (any case).
+    [[nodiscard]] bool isLiveNow() const;
+
     static LiveStreamData fromJson(const JsonObjectReader &r);
     friend bool operator==(const LiveStreamData &, const LiveStreamData &) = default;
 };

@@ -1,5 +1,6 @@
 #include "api/OrvellaAPIClient.h"
 
+#include "api/Identity.h"
 #include "api/KeychainStore.h"
 #include "api/ServiceOrigin.h"
 
@@ -20,7 +21,6 @@ namespace orvella {
 
 namespace {
 
-constexpr auto appVersion = "1.0.1";
 constexpr auto userAgent = "okhttp/4.12.0";
 
 struct DeleteLater
@@ -143,8 +143,9 @@ void OrvellaAPIClient::applyHeaders(
     request.setRawHeader("Accept", "application/json");
     request.setRawHeader("User-Agent", userAgent);
     request.setRawHeader("X-Device-Id", deviceId().toUtf8());
-    request.setRawHeader("X-Platform", platform ? platform->toUtf8() : QByteArray("macos"));
-    request.setRawHeader("X-App-Version", appVersion);
+    request.setRawHeader(
+        "X-Platform", platform ? platform->toUtf8() : QByteArray(identity::platform));
+    request.setRawHeader("X-App-Version", identity::appVersion);
     if (auth && m_accessToken)
         request.setRawHeader("Authorization", "Bearer " + m_accessToken->toUtf8());
 }
@@ -259,30 +260,22 @@ QCoro::Task<JSONValue> OrvellaAPIClient::getRaw(
 {
     QPointer<OrvellaAPIClient> self(this);
     const QUrl url = endpointURL(path, query);
-    QNetworkRequest request(url);
     HttpAnswer answer;
-    bool haveAnswer = false;
     if (useEtag) {
-        applyHeaders(request, auth);
-        if (const auto tag = m_etags.constFind(path); tag != m_etags.constEnd())
-            request.setRawHeader("If-None-Match", tag->toUtf8());
         if (auto cached = freshCachedAnswer(url)) {
             answer = std::move(*cached);
-            haveAnswer = true;
         } else {
+            QNetworkRequest request(url);
+            applyHeaders(request, auth);
+            if (const auto tag = m_etags.constFind(path); tag != m_etags.constEnd())
+                request.setRawHeader("If-None-Match", tag->toUtf8());
             request.setAttribute(
                 QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::PreferNetwork);
+            answer = co_await send(m_session, request, "GET", {}, nullptr, m_options.main, stop);
         }
     } else {
-        request.setRawHeader("Cache-Control", "no-cache");
-        request.setRawHeader("Pragma", "no-cache");
-        applyHeaders(request, auth);
-        request.setAttribute(
-            QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-        request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+        answer = co_await getUncached(m_session, url, auth, m_options.main, stop);
     }
-    if (!haveAnswer)
-        answer = co_await send(m_session, request, "GET", {}, nullptr, m_options.main, stop);
     if (!self)
         throw TransportError(TransportError::Kind::Cancelled);
 
@@ -315,13 +308,31 @@ QCoro::Task<JSONValue> OrvellaAPIClient::getRaw(
 QNetworkRequest OrvellaAPIClient::jsonPostRequest(
     const QString &path, bool auth, const std::optional<QString> &platform) const
 {
-    QNetworkRequest request(endpointURL(path));
-    applyHeaders(request, auth, platform);
+    QNetworkRequest request = uncachedRequest(endpointURL(path), auth, platform);
     request.setRawHeader("Content-Type", "application/json");
+    return request;
+}
+
+QNetworkRequest OrvellaAPIClient::uncachedRequest(
+    const QUrl &url, bool auth, const std::optional<QString> &platform, bool fresh) const
+{
+    QNetworkRequest request(url);
+    if (fresh) {
+        request.setRawHeader("Cache-Control", "no-cache");
+        request.setRawHeader("Pragma", "no-cache");
+    }
+    applyHeaders(request, auth, platform);
     request.setAttribute(
         QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
     return request;
+}
+
+QCoro::Task<OrvellaAPIClient::HttpAnswer> OrvellaAPIClient::getUncached(
+    QNetworkAccessManager *manager, QUrl url, bool auth, Limits limits, std::stop_token stop)
+{
+    const QNetworkRequest request = uncachedRequest(url, auth, std::nullopt, true);
+    co_return co_await send(manager, request, "GET", {}, nullptr, limits, std::move(stop));
 }
 
 QCoro::Task<OrvellaAPIClient::HttpAnswer> OrvellaAPIClient::postChecked(QString path,
@@ -337,11 +348,7 @@ QCoro::Task<OrvellaAPIClient::HttpAnswer> OrvellaAPIClient::postChecked(QString 
 QCoro::Task<QByteArray> OrvellaAPIClient::deleteChecked(
     QString path, std::optional<QString> platformHeader, std::stop_token stop)
 {
-    QNetworkRequest request(endpointURL(path));
-    applyHeaders(request, true, platformHeader);
-    request.setAttribute(
-        QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+    const QNetworkRequest request = uncachedRequest(endpointURL(path), true, platformHeader);
     const HttpAnswer answer
         = co_await send(m_session, request, "DELETE", {}, nullptr, m_options.main, stop);
     throwIfNeeded(answer.status, answer.body);

@@ -175,6 +175,13 @@ private:
     QCoro::Task<QList<EpisodeSummary>> fetchProgramPage(QString id, int page, std::stop_token stop);
     QNetworkRequest jsonPostRequest(
         const QString &path, bool auth, const std::optional<QString> &platform) const;
+    // A request that neither reads nor fills the disk cache; `fresh` also asks every cache on
+    // the way not to answer it.
+    QNetworkRequest uncachedRequest(const QUrl &url, bool auth,
+        const std::optional<QString> &platform = std::nullopt, bool fresh = false) const;
+    // A fresh, uncached GET.
+    QCoro::Task<HttpAnswer> getUncached(
+        QNetworkAccessManager *manager, QUrl url, bool auth, Limits limits, std::stop_token stop);
 
     Options m_options;
     QNetworkAccessManager *m_session = nullptr;

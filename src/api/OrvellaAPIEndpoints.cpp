@@ -1,5 +1,6 @@
 // The service's endpoints, built on the client's request primitives.
 
+#include "api/Identity.h"
 #include "api/JsonBodyWriter.h"
 #include "api/OrvellaAPIClient.h"
 
@@ -13,8 +14,6 @@ using namespace Qt::StringLiterals;
 namespace orvella {
 
 namespace {
-
-constexpr auto appVersion = "1.0.1";
 
 // An identifier placed in a path is one segment: "/" and dots cannot change the path. URLs
 // decode "%2E", so "." and ".." cannot be sent as a segment at all: none for those.
@@ -159,15 +158,8 @@ QCoro::Task<ScheduleData> OrvellaAPIClient::getSchedule(int days, std::stop_toke
     const QUrl url = endpointURL(u"live/schedule"_s,
         { { u"days"_s, QString::number(days) },
             { u"_"_s, QString::number(QDateTime::currentMSecsSinceEpoch()) } });
-    QNetworkRequest request(url);
-    request.setRawHeader("Cache-Control", "no-cache");
-    request.setRawHeader("Pragma", "no-cache");
-    applyHeaders(request, false);
-    request.setAttribute(
-        QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
-    const HttpAnswer answer = co_await send(
-        m_scheduleSession, request, "GET", {}, nullptr, m_options.schedule, std::move(stop));
+    const HttpAnswer answer
+        = co_await getUncached(m_scheduleSession, url, false, m_options.schedule, std::move(stop));
     throwIfNeeded(answer.status, answer.body);
     co_return ScheduleData::parseAPIResponse(answer.body);
 }
@@ -192,20 +184,20 @@ QCoro::Task<DeviceCodeData> OrvellaAPIClient::requestDeviceCode(QString model, s
 {
     const QByteArray body = JsonBodyWriter()
                                 .add("device_id", deviceId())
-                                .add("platform", u"androidtv"_s)
+                                .add("platform", QString::fromLatin1(identity::signInPlatform))
                                 .add("model", deviceModelText(model))
-                                .add("app_version", QString::fromLatin1(appVersion))
+                                .add("app_version", QString::fromLatin1(identity::appVersion))
                                 .finish();
-    co_return co_await post<DeviceCodeData>(
-        u"tv/device/code"_s, body, false, u"androidtv"_s, std::move(stop));
+    co_return co_await post<DeviceCodeData>(u"tv/device/code"_s, body, false,
+        QString::fromLatin1(identity::signInPlatform), std::move(stop));
 }
 
 QCoro::Task<TokenData> OrvellaAPIClient::pollDeviceToken(QString deviceCode, std::stop_token stop)
 {
     const QByteArray body
         = JsonBodyWriter().add("device_code", deviceCode).add("device_id", deviceId()).finish();
-    co_return co_await post<TokenData>(
-        u"tv/device/token"_s, body, false, u"androidtv"_s, std::move(stop));
+    co_return co_await post<TokenData>(u"tv/device/token"_s, body, false,
+        QString::fromLatin1(identity::signInPlatform), std::move(stop));
 }
 
 QCoro::Task<TokenData> OrvellaAPIClient::loginWithEmail(
@@ -215,7 +207,7 @@ QCoro::Task<TokenData> OrvellaAPIClient::loginWithEmail(
                                 .add("fullname", fullname)
                                 .add("email", email)
                                 .add("device_id", deviceId())
-                                .add("platform", u"macos"_s)
+                                .add("platform", QString::fromLatin1(identity::platform))
                                 .finish();
     co_return co_await post<TokenData>(u"auth/login"_s, body, false, std::nullopt, std::move(stop));
 }
@@ -230,7 +222,8 @@ QCoro::Task<RefreshData> OrvellaAPIClient::refreshTokens(QString refreshToken, s
 
 QCoro::Task<SignOutData> OrvellaAPIClient::signOut(std::stop_token stop)
 {
-    co_return co_await deleteResource<SignOutData>(u"tv/device"_s, u"androidtv"_s, std::move(stop));
+    co_return co_await deleteResource<SignOutData>(
+        u"tv/device"_s, QString::fromLatin1(identity::signInPlatform), std::move(stop));
 }
 
 QCoro::Task<UserProfile> OrvellaAPIClient::getProfile(std::stop_token stop)

@@ -1,5 +1,6 @@
 // The multipart testimony upload, tried on the service's upload routes in turn.
 
+#include "api/Identity.h"
 #include "api/MultipartForm.h"
 #include "api/OrvellaAPIClient.h"
 
@@ -16,19 +17,17 @@ QCoro::Task<> OrvellaAPIClient::uploadTestimony(
 {
     const MultipartForm form(MultipartForm::newBoundary(),
         { { u"name"_s, name }, { u"fullname"_s, name }, { u"email"_s, email },
-            { u"title"_s, title }, { u"source"_s, u"macos_studio"_s },
-            { u"platform"_s, u"macos"_s } },
+            { u"title"_s, title }, { u"source"_s, QString::fromLatin1(identity::testimonySource) },
+            { u"platform"_s, QString::fromLatin1(identity::platform) } },
         u"video"_s, filePath, "video/quicktime");
     static const QStringList routes { u"user/testimony"_s, u"user/testimonies"_s,
         u"testimony/upload"_s, u"testimonies/upload"_s, u"engagement/testimony"_s };
     QPointer<OrvellaAPIClient> self(this);
     std::exception_ptr lastError;
     for (const QString &route : routes) {
-        QNetworkRequest request(endpointURL(route));
-        applyHeaders(request, true);
+        QNetworkRequest request = uncachedRequest(endpointURL(route), true);
         request.setRawHeader("Content-Type", form.contentType());
         request.setHeader(QNetworkRequest::ContentLengthHeader, form.size());
-        request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
         try {
             const HttpAnswer answer = co_await send(
                 m_session, request, "POST", {}, form.open(), m_options.upload, stop);

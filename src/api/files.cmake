@@ -2,6 +2,7 @@ list(APPEND ORVELLA_SOURCES
     api/ServiceOrigin.h api/ServiceOrigin.cpp
     api/APIError.h api/APIError.cpp
     api/FlexibleID.h
+    api/Identity.h
     api/JsonDecoding.h api/JsonDecoding.cpp
     api/JSONValue.h api/JSONValue.cpp
     api/APIEnvelope.h api/APIEnvelope.cpp

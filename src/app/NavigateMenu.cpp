@@ -18,10 +18,14 @@ QList<NavigateMenu::Item> NavigateMenu::items()
         const QString key = MacRoute::shortcutKey(route).toUpper();
         const QString shortcut = route == MacRoute::Settings ? QStringLiteral("Ctrl+") + key
                                                              : QStringLiteral("Ctrl+Shift+") + key;
-        const bool owns = !registered.contains(shortcut);
+        // A key that belongs to an earlier item is neither registered nor shown again.
+        if (registered.contains(shortcut)) {
+            list.append(Item { route, MacRoute::title(route), {}, {}, false });
+            continue;
+        }
         registered.insert(shortcut);
         list.append(Item { route, MacRoute::title(route), shortcut,
-            QKeySequence(shortcut).toString(QKeySequence::NativeText), owns });
+            QKeySequence(shortcut).toString(QKeySequence::NativeText), true });
     }
     return list;
 }

@@ -12,8 +12,8 @@ namespace orvella {
 
 // The window's "Navigate" menu: one item per sidebar route, labelled with the route's title and
 // showing its shortcut (Ctrl+comma for settings, Ctrl+Shift+key for the others). Where several
-// items share a key, only the first in menu order owns the shortcut; the later ones only show
-// it, so one key press always does the same thing.
+// items share a key, only the first in menu order has the shortcut; the later ones neither
+// register nor show it, so one key press always does what the menu says.
 class NavigateMenu : public QObject
 {
     Q_OBJECT
@@ -29,9 +29,9 @@ public:
     {
         MacRoute::Value route;
         QString title;
-        QString shortcut; // portable key sequence text, e.g. "Ctrl+Shift+L"
+        QString shortcut; // portable key sequence text, e.g. "Ctrl+Shift+L"; empty for none
         QString shortcutLabel; // as shown in the menu
-        bool ownsShortcut; // registers the key sequence
+        bool ownsShortcut; // registers and shows the key sequence
     };
 
     explicit NavigateMenu(QObject *parent = nullptr);

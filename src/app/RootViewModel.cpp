@@ -1,10 +1,7 @@
 #include "app/RootViewModel.h"
 
 #include "api/ServiceOrigin.h"
-#include "core/AppModel.h"
-
-#include <QFile>
-#include <QTimer>
+#include "app/AppModel.h"
 
 namespace orvella {
 
@@ -15,11 +12,9 @@ MacRoute::Value routeOf(const AppModel *app)
     return app ? app->route() : MacRoute::Splash;
 }
 
-// A screen of another part of the client, or the route's stand-in until that screen is built.
-QUrl screenOrStandIn(const QString &path, const QString &standIn)
+QUrl moduleFile(const char16_t *path)
 {
-    const QString screen = QFile::exists(QStringLiteral(":/Orvella/") + path) ? path : standIn;
-    return QUrl(QStringLiteral("qrc:/Orvella/") + screen);
+    return QUrl(QStringLiteral("qrc:/Orvella/") + QString::fromUtf16(path));
 }
 
 std::optional<QString> configLink(const AppModel &app, std::optional<QString> ConfigUrls::*link)
@@ -76,31 +71,12 @@ void RootViewModel::announceScreen()
 
 bool RootViewModel::isHeaderless(MacRoute::Value route)
 {
-    switch (route) {
-    case MacRoute::Splash:
-    case MacRoute::ForceUpdate:
-    case MacRoute::Maintenance:
-    case MacRoute::Live:
-    case MacRoute::Episode:
-    case MacRoute::Menu:
-    case MacRoute::Login:
-        return true;
-    default:
-        return false;
-    }
+    return MacRoute::record(route).has(MacRoute::Headerless);
 }
 
 bool RootViewModel::isColdRoute(MacRoute::Value route)
 {
-    switch (route) {
-    case MacRoute::Splash:
-    case MacRoute::ForceUpdate:
-    case MacRoute::Maintenance:
-    case MacRoute::Login:
-        return true;
-    default:
-        return false;
-    }
+    return !MacRoute::record(route).keepsLiveWarm();
 }
 
 bool RootViewModel::showsHeader() const
@@ -130,64 +106,13 @@ bool RootViewModel::menuOverlayPresent() const
 
 QUrl RootViewModel::screenUrlFor(MacRoute::Value route)
 {
-    const auto qml = [](const char *path) {
-        return QUrl(QStringLiteral("qrc:/Orvella/") + QLatin1String(path));
-    };
-    switch (route) {
-    case MacRoute::Live:
-        return {};
-    case MacRoute::Home:
-        return qml("screens/home/HomeScreen.qml");
-    case MacRoute::Menu:
-        return qml("screens/home/MenuOverlay.qml");
-    case MacRoute::Languages:
-        return qml("screens/home/LanguagesScreen.qml");
-    case MacRoute::Give:
-    case MacRoute::Herald:
-        return qml("screens/home/EngagementQRScreen.qml");
-    case MacRoute::Testimony:
-        return qml("screens/home/TestimonyScreen.qml");
-    case MacRoute::Magazine:
-        return qml("screens/home/MagazineScreen.qml");
-    case MacRoute::KidsZone:
-        return qml("screens/home/KidsZoneLibraryScreen.qml");
-    case MacRoute::VirtualCenter:
-        return qml("screens/home/VirtualCenterScreen.qml");
-    case MacRoute::Countdown:
-        return qml("screens/home/CountdownScreen.qml");
-    case MacRoute::TestimoniesLib:
-        return qml("screens/home/TestimoniesLibraryScreen.qml");
-    case MacRoute::Programs:
-        return qml("screens/programs/ProgramsScreen.qml");
-    case MacRoute::Search:
-        return qml("screens/programs/SearchScreen.qml");
-    case MacRoute::ProgramDetail:
-        return qml("screens/programs/ProgramDetailScreen.qml");
-    case MacRoute::Episode:
-        return qml("screens/programs/EpisodePlayerScreen.qml");
-    case MacRoute::TestimonyRec:
-        return screenOrStandIn(QStringLiteral("studio/TestimonyRecordingScreen.qml"),
-            QStringLiteral("app/StudioStandIn.qml"));
-    case MacRoute::Notifications:
-        return qml("screens/account/NotificationsScreen.qml");
-    case MacRoute::Settings:
-        return qml("screens/account/SettingsScreen.qml");
-    case MacRoute::Login:
-        return qml("screens/account/LoginScreen.qml");
-    case MacRoute::Splash:
-        return qml("app/SplashView.qml");
-    case MacRoute::ForceUpdate:
-        return qml("app/ForceUpdateView.qml");
-    case MacRoute::Maintenance:
-        return qml("app/MaintenanceView.qml");
-    }
-    return {};
+    const char16_t *screen = MacRoute::record(route).screen;
+    return screen ? moduleFile(screen) : QUrl();
 }
 
 QUrl RootViewModel::liveScreenUrl()
 {
-    return screenOrStandIn(
-        QStringLiteral("screens/live/LiveScreen.qml"), QStringLiteral("app/LiveStandIn.qml"));
+    return moduleFile(u"screens/live/LiveScreen.qml");
 }
 
 QString RootViewModel::builtInHeraldPage()
@@ -263,10 +188,8 @@ QString RootViewModel::screenIdentity() const
 
 void RootViewModel::presentMenuSoon()
 {
-    QTimer::singleShot(0, this, [this] {
-        if (m_app)
-            m_app->setMenuPresented(true);
-    });
+    if (m_app)
+        m_app->presentMenuSoon();
 }
 
 } // namespace orvella

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/AppModel.h"
+#include "app/AppModel.h"
 #include "core/MacRoute.h"
 
 #include <QObject>
@@ -57,7 +57,7 @@ public:
     // the episode route when another episode is chosen.
     [[nodiscard]] QString screenIdentity() const;
 
-    // The live screen, or its stand-in while the live screen is not part of the build.
+    // The live screen, which the warm layer shows.
     [[nodiscard]] static QUrl liveScreenUrl();
     [[nodiscard]] static QString liveLabel() { return QStringLiteral("LIVE"); }
     [[nodiscard]] static QString menuLabel() { return QStringLiteral("Menu"); }
@@ -66,7 +66,7 @@ public:
     // Sets the app model's menu flag one turn of the event loop later (the header's Menu).
     Q_INVOKABLE void presentMenuSoon();
 
-    // The seven routes without the header, and the four on which the live screen is not kept.
+    // The routes without the header, and the public ones on which the live screen is not kept.
     [[nodiscard]] static bool isHeaderless(MacRoute::Value route);
     [[nodiscard]] static bool isColdRoute(MacRoute::Value route);
     // The QML file the route layer builds for a route; empty for live (the warm layer shows it).

@@ -1,7 +1,7 @@
 #include "app/StartupScreenModel.h"
 
 #include "api/ConfigModels.h"
-#include "core/AppModel.h"
+#include "app/AppModel.h"
 
 namespace orvella {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/AppModel.h"
+#include "app/AppModel.h"
 
 #include <QObject>
 #include <QPointer>

@@ -1,4 +1,6 @@
 list(APPEND ORVELLA_SOURCES
+    app/AppModel.h app/AppModel.cpp app/AppModelStartup.cpp
+    app/AppServices.h app/AppServices.cpp
     app/Application.h app/Application.cpp
     app/NavigateMenu.h app/NavigateMenu.cpp
     app/RootViewModel.h app/RootViewModel.cpp
@@ -7,12 +9,10 @@ list(APPEND ORVELLA_SOURCES
 list(APPEND ORVELLA_QML
     app/AppHeader.qml
     app/ForceUpdateView.qml
-    app/LiveStandIn.qml
     app/Main.qml
     app/MaintenanceView.qml
     app/RootView.qml
     app/RoutePlaceholder.qml
     app/SplashView.qml
     app/StartupWelcomeDots.qml
-    app/StudioStandIn.qml
 )

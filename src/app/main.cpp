@@ -1,5 +1,5 @@
+#include "app/AppModel.h"
 #include "app/Application.h"
-#include "core/AppModel.h"
 
 #include <QGuiApplication>
 #include <QQmlApplicationEngine>
@@ -15,8 +15,8 @@ int main(int argc, char *argv[])
 
     // The one app model of the process; building it starts the bootstrap. It outlives the
     // engine, whose views read it.
-    orvella::AppModel model(orvella::AppModel::Dependencies{});
-    orvella::AppModel::setInstance(&model);
+    const std::unique_ptr<orvella::AppModel> model = orvella::AppBuilder().build();
+    orvella::AppModel::setInstance(model.get());
 
     int result = 0;
     {

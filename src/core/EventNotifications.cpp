@@ -1,5 +1,6 @@
 #include "core/EventNotifications.h"
 
+#include "platform/Clock.h"
 #include "platform/Notifier.h"
 
 #include <QDateTime>
@@ -8,9 +9,9 @@
 namespace orvella {
 
 OrvellaNotificationSync::OrvellaNotificationSync(
-    Notifier *notifier, MillisecondsClock now, ActiveCheck applicationActive)
+    Notifier *notifier, const Clock *clock, ActiveCheck applicationActive)
     : m_notifier(notifier)
-    , m_now(now ? std::move(now) : [] { return QDateTime::currentMSecsSinceEpoch(); })
+    , m_clock(clock ? clock : &Clock::system())
     , m_applicationActive(applicationActive ? std::move(applicationActive) : [] {
         return QGuiApplication::applicationState() == Qt::ApplicationActive;
     })
@@ -51,7 +52,7 @@ std::optional<EventNotice> OrvellaNotificationSync::noticeFor(
 void OrvellaNotificationSync::applyConfigEvent(
     const std::optional<ConfigEvent> &event, const SettingsStore &settings)
 {
-    if (auto notice = noticeFor(event, settings, m_now()))
+    if (auto notice = noticeFor(event, settings, m_clock->sinceEpoch().count()))
         postLocal(*notice);
 }
 

@@ -10,6 +10,7 @@
 
 namespace orvella {
 
+class Clock;
 class Notifier;
 
 // One local notification the event rules ask for.
@@ -29,13 +30,12 @@ struct EventNotice
 class OrvellaNotificationSync
 {
 public:
-    using MillisecondsClock = std::function<qint64()>;
     using ActiveCheck = std::function<bool()>;
 
     // `notifier` may be null (nothing is posted). Without a clock the system clock serves;
     // without an active check, the application's state decides.
     explicit OrvellaNotificationSync(
-        Notifier *notifier, MillisecondsClock now = {}, ActiveCheck applicationActive = {});
+        Notifier *notifier, const Clock *clock = nullptr, ActiveCheck applicationActive = {});
 
     void applyConfigEvent(const std::optional<ConfigEvent> &event, const SettingsStore &settings);
 
@@ -49,7 +49,7 @@ private:
     void postLocal(const EventNotice &notice);
 
     Notifier *m_notifier;
-    MillisecondsClock m_now;
+    const Clock *m_clock;
     ActiveCheck m_applicationActive;
     QSet<QString> m_delivered;
 };

@@ -1,6 +1,7 @@
 #include "platform/Clock.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QTimer>
@@ -47,6 +48,11 @@ public:
         return std::chrono::milliseconds(m_started.elapsed());
     }
 
+    [[nodiscard]] std::chrono::milliseconds sinceEpoch() const override
+    {
+        return std::chrono::milliseconds(QDateTime::currentMSecsSinceEpoch());
+    }
+
     QCoro::Task<> sleep(std::chrono::milliseconds duration, std::stop_token stop) override
     {
         if (stop.stop_requested())
@@ -80,6 +86,8 @@ struct ManualClock::State
         std::coroutine_handle<> handle;
     };
     std::chrono::milliseconds now { 0 };
+    // The wall time less the monotonic time.
+    std::chrono::milliseconds epochOffset { 0 };
     quint64 nextOrder = 0;
     std::vector<Sleeper> sleepers;
 
@@ -113,6 +121,16 @@ ManualClock::~ManualClock()
 std::chrono::milliseconds ManualClock::now() const
 {
     return m_state->now;
+}
+
+std::chrono::milliseconds ManualClock::sinceEpoch() const
+{
+    return m_state->now + m_state->epochOffset;
+}
+
+void ManualClock::setSinceEpoch(std::chrono::milliseconds time)
+{
+    m_state->epochOffset = time - m_state->now;
 }
 
 int ManualClock::sleepers() const

@@ -8,15 +8,17 @@
 
 namespace orvella {
 
-// The time screens wait on: a monotonic "now" and stop-aware sleeps. A sleep that is stopped
-// ends early as a normal wake-up (on a later turn of the event loop, never inside the
-// request_stop() that stopped it). The system clock runs on timers; the manual clock, for tests,
-// moves only when told.
+// The time the client reads and waits on: a monotonic "now", the wall time, and stop-aware sleeps.
+// A sleep that is stopped ends early as a normal wake-up (on a later turn of the event loop, never
+// inside the request_stop() that stopped it). The system clock runs on timers; the manual clock,
+// for tests, moves only when told.
 class Clock
 {
 public:
     virtual ~Clock() = default;
     [[nodiscard]] virtual std::chrono::milliseconds now() const = 0;
+    // Milliseconds since 1970 (UTC), for times the service and the settings state.
+    [[nodiscard]] virtual std::chrono::milliseconds sinceEpoch() const = 0;
     virtual QCoro::Task<> sleep(std::chrono::milliseconds duration, std::stop_token stop) = 0;
 
     // The process's real clock.
@@ -38,6 +40,9 @@ public:
     ~ManualClock() override;
 
     [[nodiscard]] std::chrono::milliseconds now() const override;
+    // Starts at 0 unless set; advance() moves it with now().
+    [[nodiscard]] std::chrono::milliseconds sinceEpoch() const override;
+    void setSinceEpoch(std::chrono::milliseconds time);
     QCoro::Task<> sleep(std::chrono::milliseconds duration, std::stop_token stop) override;
 
     // Moves time on, waking every sleeper whose time has come, earliest first (a woken sleeper

@@ -1,8 +1,9 @@
 #include "studio/RecordingDelivery.h"
 
 #include "api/APIError.h"
+#include "api/Identity.h"
 #include "api/OrvellaAPIClient.h"
-#include "core/AppModel.h"
+#include "app/AppModel.h"
 #include "core/SettingsModel.h"
 #include "platform/FileReveal.h"
 #include "player/PlayerController.h"
@@ -155,7 +156,7 @@ QCoro::Task<UploadReport> upload(
     Services services, QString filePath, QString name, QString email, QUrl portal)
 {
     // Values are built outside co_await expressions: GCC 12 mishandles temporaries there.
-    UploadRequest request { filePath, name, email, QString::fromLatin1(uploadTitle) };
+    UploadRequest request { filePath, name, email, QString::fromLatin1(identity::testimonyTitle) };
     std::optional<QString> failure = QStringLiteral("Uploading is not available");
     if (services.upload) {
         QCoro::Task<std::optional<QString>> sending = services.upload(std::move(request));

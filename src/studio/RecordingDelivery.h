@@ -25,9 +25,6 @@ class OrvellaAPIClient;
 // the rules can be exercised on temporary folders and a fake service.
 namespace delivery {
 
-// Sent as the upload's "title" form field.
-inline constexpr auto uploadTitle = "Testimony from macOS Studio";
-
 // Copies the recording to target. The target is replaced only once the copy is complete (a
 // temporary sibling renamed over it), and choosing the recording itself keeps it untouched.
 // Returns no value on success, else a readable reason.

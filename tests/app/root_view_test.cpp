@@ -10,26 +10,6 @@ namespace {
 using namespace orvella;
 using test::ShellHarness;
 
-QList<MacRoute::Value> routesWhere(bool (*predicate)(MacRoute::Value))
-{
-    QList<MacRoute::Value> routes;
-    for (const MacRoute::Value route : MacRoute::allCases()) {
-        if (predicate(route))
-            routes.append(route);
-    }
-    return routes;
-}
-
-TEST(RootViewRules, SevenRoutesGoWithoutTheHeaderAndFourAreCold)
-{
-    EXPECT_EQ(routesWhere(&RootViewModel::isHeaderless),
-        (QList<MacRoute::Value> { MacRoute::Live, MacRoute::Menu, MacRoute::Episode,
-            MacRoute::Login, MacRoute::Splash, MacRoute::ForceUpdate, MacRoute::Maintenance }));
-    EXPECT_EQ(routesWhere(&RootViewModel::isColdRoute),
-        (QList<MacRoute::Value> {
-            MacRoute::Login, MacRoute::Splash, MacRoute::ForceUpdate, MacRoute::Maintenance }));
-}
-
 TEST(RootViewRules, EveryRouteBuildsAScreenThatExists)
 {
     for (const MacRoute::Value route : MacRoute::allCases()) {

@@ -5,8 +5,9 @@
 // asked, and the clock is a number the test sets.
 
 #include "api/OrvellaAPIClient.h"
-#include "core/AppModel.h"
+#include "app/AppModel.h"
 #include "platform/CaptureDeviceCatalog.h"
+#include "platform/Clock.h"
 #include "platform/FakeMediaPlayer.h"
 #include "platform/Notifier.h"
 #include "platform/SleepInhibitor.h"
@@ -109,6 +110,7 @@ protected:
     void SetUp() override
     {
         QSettings().clear();
+        clock.setSinceEpoch(std::chrono::milliseconds(1'700'000'000'000));
         ASSERT_TRUE(service.start());
         savedBase = qgetenv("ORVELLA_API_BASE");
         qputenv("ORVELLA_API_BASE", service.origin().toString().toUtf8());
@@ -124,8 +126,7 @@ protected:
         // Requests still in flight end with the connection, so the coroutines awaiting them run
         // to their end instead of staying suspended past the test.
         service.stop();
-        test::waitUntil(
-            [this] { return client->findChildren<QNetworkReply *>().isEmpty(); }, 2s);
+        test::waitUntil([this] { return client->findChildren<QNetworkReply *>().isEmpty(); }, 2s);
         QSettings().clear();
         if (savedBase.isNull())
             qunsetenv("ORVELLA_API_BASE");
@@ -138,20 +139,22 @@ protected:
     {
         auto fake = std::make_unique<FakeMediaPlayer>();
         player = fake.get();
-        AppModel::Dependencies dependencies;
-        dependencies.client = client.get();
-        dependencies.livePlayer = std::make_unique<PlayerController>(std::move(fake));
-        dependencies.sleepGuard = guard.get();
-        // No device enumeration: the studio is only held here.
-        StudioPlatform studio;
-        studio.devices = std::make_unique<SyntheticCaptureDeviceCatalog>();
-        dependencies.testimonyCapture
-            = std::make_unique<StudioCaptureController>(std::move(studio));
-        dependencies.notifier = std::make_unique<RecordingNotifier>(notices);
-        dependencies.clock = [this] { return nowMs; };
-        dependencies.applicationActive = [this] { return applicationActive; };
-        dependencies.startBootstrap = bootstrap;
-        model = std::make_unique<AppModel>(std::move(dependencies));
+        AppBuilder builder;
+        builder.client(*client)
+            .sleepGuard(*guard)
+            .clock(clock)
+            .livePlayer(std::make_unique<PlayerController>(std::move(fake)))
+            .notifier(std::make_unique<RecordingNotifier>(notices))
+            .applicationActive([this] { return applicationActive; })
+            .studio([](AppModel &) {
+                // No device enumeration: the studio is only held here.
+                StudioPlatform studio;
+                studio.devices = std::make_unique<SyntheticCaptureDeviceCatalog>();
+                return std::make_unique<StudioCaptureController>(std::move(studio));
+            });
+        if (!bootstrap)
+            builder.withoutBootstrap();
+        model = builder.build();
         return *model;
     }
 
@@ -164,7 +167,7 @@ protected:
         settings.setValue("orvella.session.access_token", access);
         settings.setValue("orvella.session.refresh_token", refresh);
         if (expiresIn)
-            settings.setValue("access_expires", double(nowMs) / 1000.0 + *expiresIn);
+            settings.setValue("access_expires", nowSeconds() + *expiresIn);
     }
 
     // Answers for everything a signed-in start-up asks.
@@ -192,6 +195,7 @@ protected:
     }
 
     [[nodiscard]] static QVariant stored(const char *key) { return QSettings().value(key); }
+    [[nodiscard]] double nowSeconds() const { return double(clock.sinceEpoch().count()) / 1000.0; }
 
     ServiceDouble service;
     QTemporaryDir cacheDir;
@@ -200,7 +204,7 @@ protected:
     int claims = 0;
     std::unique_ptr<PlaybackSleepGuard> guard;
     QList<PostedNotice> notices;
-    qint64 nowMs = 1'700'000'000'000;
+    ManualClock clock;
     bool applicationActive = false;
     FakeMediaPlayer *player = nullptr;
     std::unique_ptr<AppModel> model;

@@ -150,7 +150,7 @@ TEST_F(Session, ATokenNearItsEndIsRefreshedAndStored)
         EXPECT_FALSE(refresh.hasHeader("Authorization"));
         EXPECT_EQ(stored("orvella.session.access_token").toString(), "access-2");
         EXPECT_EQ(stored("orvella.session.refresh_token").toString(), "refresh-2");
-        EXPECT_DOUBLE_EQ(stored("access_expires").toDouble(), double(nowMs) / 1000 + 600);
+        EXPECT_DOUBLE_EQ(stored("access_expires").toDouble(), nowSeconds() + 600);
     }
 }
 
@@ -191,7 +191,7 @@ TEST_F(Session, ARefreshWithoutLifetimeStoresOneHour)
     AppModel &app = build();
     app.restoreSession();
     ASSERT_TRUE(waitUntil([&] { return stored("access_expires").isValid(); }));
-    EXPECT_DOUBLE_EQ(stored("access_expires").toDouble(), double(nowMs) / 1000 + 3600);
+    EXPECT_DOUBLE_EQ(stored("access_expires").toDouble(), nowSeconds() + 3600);
 }
 
 TEST_F(Session, AnInvalidRefreshTokenEndsTheSession)
@@ -350,7 +350,7 @@ TEST_F(Session, SignInStoresTheTokensUploadsHistoryAndGoesLive)
 
     EXPECT_EQ(stored("orvella.session.access_token").toString(), "signed-in");
     EXPECT_EQ(stored("orvella.session.refresh_token").toString(), "refresh-9");
-    EXPECT_DOUBLE_EQ(stored("access_expires").toDouble(), double(nowMs) / 1000 + 120);
+    EXPECT_DOUBLE_EQ(stored("access_expires").toDouble(), nowSeconds() + 120);
     EXPECT_FALSE(app.isGuest());
     EXPECT_EQ(requestLines(),
         (QStringList { "POST user/history", "GET user/continue-watching", "GET user/profile" }));
@@ -374,7 +374,7 @@ TEST_F(Session, SignInStoresTheTokensUploadsHistoryAndGoesLive)
 TEST_F(Session, TheStoredSessionReadsBackFromTheSettingsFileAsText)
 {
     service.on("GET", "user/profile", ScriptedAnswer::error(500, "down"));
-    nowMs = 1'700'000'000'250;
+    clock.setSinceEpoch(std::chrono::milliseconds(1'700'000'000'250));
     AppModel &app = build();
     TokenData tokens;
     tokens.access_token = QStringLiteral("a=1");
@@ -491,14 +491,14 @@ TEST_F(Session, TheMinuteTimerKeepsTheTokenFreshOneRefreshAtATime)
     ASSERT_TRUE(service.waitForRequests("GET", "tv/config", 1));
     EXPECT_TRUE(requestsTo("auth/refresh").isEmpty()) << "ten minutes left";
 
-    nowMs += 6 * 60 * 1000; // four minutes left
+    clock.advance(std::chrono::minutes(6)); // four minutes left
     app.eventTimerFired();
     app.eventTimerFired();
     ASSERT_TRUE(waitUntil([&] { return client->accessToken() == QStringLiteral("access-2"); }));
     spinFor(150ms);
     EXPECT_EQ(requestsTo("auth/refresh").size(), 1);
 
-    nowMs += 10 * 60 * 1000;
+    clock.advance(std::chrono::minutes(10));
     app.eventTimerFired();
     spinFor(50ms);
     EXPECT_EQ(requestsTo("auth/refresh").size(), 1) << "the new token is fresh";

@@ -93,12 +93,12 @@ TEST(EventNotice, NothingWithoutPushAnActiveEventOrATitle)
 
 TEST(EventNotice, EachIdentifierIsShownOnceAndNeverWhileInFront)
 {
-    qint64 clock = now;
+    ManualClock clock;
+    clock.setSinceEpoch(std::chrono::milliseconds(now));
     bool active = true;
     QList<PostedNotice> posted;
     RecordingNotifier notifier(posted);
-    OrvellaNotificationSync sync(
-        &notifier, [&] { return clock; }, [&] { return active; });
+    OrvellaNotificationSync sync(&notifier, &clock, [&] { return active; });
     const SettingsStore settings;
     const auto soon = event(secondsFromNow(12 * minute));
 
@@ -106,10 +106,10 @@ TEST(EventNotice, EachIdentifierIsShownOnceAndNeverWhileInFront)
     EXPECT_TRUE(posted.isEmpty()) << "the application is in front";
     active = false;
     sync.applyConfigEvent(soon, settings);
-    clock += minute;
+    clock.advance(std::chrono::milliseconds(minute));
     sync.applyConfigEvent(soon, settings);
     ASSERT_EQ(posted.size(), 1) << "same five-minute step";
-    clock += 2 * minute; // 9 minutes left: the next step
+    clock.advance(std::chrono::milliseconds(2 * minute)); // 9 minutes left: the next step
     sync.applyConfigEvent(soon, settings);
     ASSERT_EQ(posted.size(), 2);
     EXPECT_NE(posted[0].id, posted[1].id);
@@ -119,7 +119,6 @@ TEST(EventNotice, EachIdentifierIsShownOnceAndNeverWhileInFront)
 TEST_F(AppModelHarness, TheMinuteSyncUsesTheHeldConfigurationWhenOffline)
 {
     const qint64 start = secondsFromNow(20 * minute);
-    nowMs = now;
     QJsonObject config = sampleConfig();
     config.insert("event",
         QJsonObject { { "active", "yes" }, { "title", "Crusade" }, { "starts_at", start } });
@@ -130,7 +129,7 @@ TEST_F(AppModelHarness, TheMinuteSyncUsesTheHeldConfigurationWhenOffline)
     ASSERT_EQ(notices.size(), 1);
     EXPECT_EQ(notices[0].id, QStringLiteral("event_reminder_%1_4").arg(start));
 
-    nowMs += 6 * minute;
+    clock.advance(std::chrono::milliseconds(6 * minute));
     runTask(app.syncEventNotifications());
     ASSERT_TRUE(app.config());
     ASSERT_EQ(notices.size(), 2);
@@ -139,7 +138,6 @@ TEST_F(AppModelHarness, TheMinuteSyncUsesTheHeldConfigurationWhenOffline)
 
 TEST_F(AppModelHarness, StartUpAppliesTheEventRules)
 {
-    nowMs = now;
     storeSession();
     scriptStartup();
     QJsonObject config = sampleConfig();

@@ -1,5 +1,6 @@
 #include "screens/live/LiveChromeModel.h"
 
+#include "core/PublishedValue.h"
 #include "platform/Clock.h"
 
 #include <QPointer>
@@ -32,26 +33,17 @@ void LiveChromeModel::stop()
 
 void LiveChromeModel::setShowControls(bool value)
 {
-    if (m_showControls == value)
-        return;
-    m_showControls = value;
-    emit showControlsChanged();
+    publish(this, m_showControls, value, &LiveChromeModel::showControlsChanged);
 }
 
 void LiveChromeModel::setShowSchedule(bool value)
 {
-    if (m_showSchedule == value)
-        return;
-    m_showSchedule = value;
-    emit showScheduleChanged();
+    publish(this, m_showSchedule, value, &LiveChromeModel::showScheduleChanged);
 }
 
 void LiveChromeModel::setQualityOpen(bool value)
 {
-    if (m_qualityOpen == value)
-        return;
-    m_qualityOpen = value;
-    emit qualityOpenChanged();
+    publish(this, m_qualityOpen, value, &LiveChromeModel::qualityOpenChanged);
 }
 
 void LiveChromeModel::setShowWelcome(bool value)
@@ -71,10 +63,7 @@ void LiveChromeModel::setShowWelcome(bool value)
 
 void LiveChromeModel::setWelcomeOpacity(double value)
 {
-    if (m_welcomeOpacity == value)
-        return;
-    m_welcomeOpacity = value;
-    emit welcomeOpacityChanged();
+    publish(this, m_welcomeOpacity, value, &LiveChromeModel::welcomeOpacityChanged);
 }
 
 void LiveChromeModel::reveal()

@@ -1,6 +1,5 @@
 #include "screens/live/LivePlaybackSupervisor.h"
 
-#include "api/MediaURL.h"
 #include "platform/Clock.h"
 #include "player/PlaybackSleepGuard.h"
 #include "player/PlayerController.h"
@@ -20,17 +19,6 @@ constexpr auto recoverySpacing = 30s;
 constexpr double playingRate = 0.01;
 constexpr int stallsBeforeRecovery = 2;
 
-// A present but unusable HLS address does not fall back to the other one.
-std::optional<QUrl> playableUrl(const LiveStreamData &stream)
-{
-    return MediaURL::make(stream.hls_url ? stream.hls_url : stream.stream_url);
-}
-
-bool isLive(const LiveStreamData &stream)
-{
-    return stream.is_live ? *stream.is_live
-                          : stream.status.value_or(QString()).toLower() == QLatin1String("live");
-}
 } // namespace
 
 LivePlaybackSupervisor::LivePlaybackSupervisor(
@@ -135,8 +123,8 @@ QCoro::Task<> LivePlaybackSupervisor::loadStream(bool force)
         co_return;
     }
     setStream(answer);
-    const auto url = playableUrl(*answer);
-    const bool live = isLive(*answer);
+    const auto url = answer->playableURL();
+    const bool live = answer->isLiveNow();
     if (!url) {
         setErrorText(live ? QStringLiteral("Stream URL unavailable.")
                           : QStringLiteral("The live stream is currently offline."));

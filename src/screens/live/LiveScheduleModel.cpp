@@ -1,6 +1,6 @@
 #include "screens/live/LiveScheduleModel.h"
 
-#include "core/AppModel.h"
+#include "app/AppModel.h"
 
 #include <QRegularExpression>
 #include <QTimeZone>

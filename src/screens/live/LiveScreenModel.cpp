@@ -1,12 +1,10 @@
 #include "screens/live/LiveScreenModel.h"
 
-#include "core/AppModel.h"
+#include "app/AppModel.h"
 #include "core/PlaybackQuality.h"
 #include "platform/Clock.h"
 #include "player/PlaybackSleepGuard.h"
 #include "player/PlayerController.h"
-
-#include <QTimer>
 
 namespace orvella {
 
@@ -300,11 +298,8 @@ void LiveScreenModel::openSchedule()
 void LiveScreenModel::openMenu()
 {
     m_chrome.closeQuality();
-    // On the next turn, so the click that opened it is over first.
-    QTimer::singleShot(0, this, [this] {
-        if (m_app)
-            m_app->setMenuPresented(true);
-    });
+    if (m_app)
+        m_app->presentMenuSoon();
 }
 
 void LiveScreenModel::toggleFullScreen()

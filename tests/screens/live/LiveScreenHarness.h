@@ -54,7 +54,6 @@ protected:
         AppModelHarness::TearDown();
     }
 
-    ManualClock clock;
     std::vector<std::unique_ptr<LiveScreenModel>> screens;
 };
 

@@ -1,8 +1,8 @@
 // Pictures of the live screen for a person to look at, taken only when ORVELLA_SCREENSHOT_DIR
 // names a folder (run the test binary under xvfb-run with QT_QPA_PLATFORM=xcb, so the picture
 // goes through OpenGL as on a desktop). Against the service double's sample content.
+#include "app/AppModel.h"
 #include "app/Application.h"
-#include "core/AppModel.h"
 #include "screens/live/LiveScreenModel.h"
 #include "support/SampleContent.h"
 #include "support/ServiceDouble.h"
@@ -41,7 +41,7 @@ protected:
 
     QQuickWindow *open()
     {
-        app = std::make_unique<AppModel>(AppModel::Dependencies {});
+        app = AppBuilder().build();
         AppModel::setInstance(app.get());
         engine = std::make_unique<QQmlApplicationEngine>();
         prepareEngine(*engine);

@@ -4,10 +4,13 @@
 #include "api/ConfigModels.h"
 #include "api/ContentModels.h"
 #include "api/ScheduleData.h"
-#include "core/EventNotifications.h"
+#include "app/AppServices.h"
+#include "core/EventReminders.h"
 #include "core/MacRoute.h"
+#include "core/Navigator.h"
+#include "core/Session.h"
 #include "core/SettingsModel.h"
-#include "platform/Notifier.h"
+#include "core/SharedContent.h"
 #include "player/PlayerController.h"
 #include "studio/StudioCaptureController.h"
 
@@ -19,7 +22,6 @@
 #include <QVariantList>
 #include <QVariantMap>
 #include <QtQml/qqmlregistration.h>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <stop_token>
@@ -29,28 +31,11 @@ class QJSEngine;
 
 namespace orvella {
 
-class OrvellaAPIClient;
-class PlaybackSleepGuard;
-
-// What the model is built from. Every member has a default for the running application;
-// tests give a client pointed at the service double, a player on a fake media player, a
-// fake notifier and clock, and may keep the bootstrap from starting on its own.
-struct AppModelDependencies
-{
-    OrvellaAPIClient *client = nullptr; // default: OrvellaAPIClient::shared()
-    std::unique_ptr<PlayerController> livePlayer; // default: a player on libmpv
-    PlaybackSleepGuard *sleepGuard = nullptr; // default: PlaybackSleepGuard::shared()
-    std::unique_ptr<StudioCaptureController> testimonyCapture; // default: system camera and mic
-    std::unique_ptr<Notifier> notifier; // default: the desktop's notifications
-    std::function<qint64()> clock; // ms since 1970; default: system clock
-    std::function<bool()> applicationActive; // default: the application's state
-    bool startBootstrap = true;
-};
-
-// The one application state of the process: the route with its back stack and sign-in gate,
-// the session, the configuration and the data several screens share, the settings, the live
-// player and the studio's capture controller. Screens read its properties and change screen
-// only through navigate(), goBack(), openEpisode() and the menu flag.
+// The one application state of the process, as QML and the screens see it: the route with its
+// back stack and sign-in gate (Navigator), the session (Session), the configuration and the data
+// several screens share (SharedContent), the event reminders, the settings, the live player and
+// the studio's capture controller. Screens read its properties and change screen only through
+// navigate(), goBack(), openEpisode() and the menu flag. Built by AppBuilder.
 class AppModel : public QObject
 {
     Q_OBJECT
@@ -79,17 +64,16 @@ class AppModel : public QObject
     Q_PROPERTY(QUrl activateURL READ activateURL NOTIFY configChanged)
     Q_PROPERTY(orvella::SettingsModel *settings READ settings CONSTANT)
     Q_PROPERTY(orvella::PlayerController *livePlayer READ livePlayer CONSTANT)
+    // Made on first read; only the studio's screens read it.
     Q_PROPERTY(orvella::StudioCaptureController *testimonyCapture READ testimonyCapture CONSTANT)
 
 public:
-    using Dependencies = AppModelDependencies;
-
     // Not default-constructible on purpose: QML must reach the one instance through create().
-    explicit AppModel(Dependencies dependencies, QObject *parent = nullptr);
+    AppModel(AppServices services, QObject *parent = nullptr);
     ~AppModel() override;
 
     // The process's model: the one installed with setInstance(), else one built on first use
-    // with the default dependencies (owned by the application object).
+    // with the default services (owned by the application object).
     [[nodiscard]] static AppModel &instance();
     // Installs the process's model (the application entry, or a test that shows QML); the
     // caller keeps ownership.
@@ -97,57 +81,73 @@ public:
     // The QML singleton: the process's model, owned by C++.
     static AppModel *create(QQmlEngine *engine, QJSEngine *scriptEngine);
 
+    // The parts behind the face.
+    [[nodiscard]] Navigator &navigator() const { return *m_navigator; }
+    [[nodiscard]] Session &session() const { return *m_session; }
+    [[nodiscard]] SharedContent &content() const { return *m_content; }
+    [[nodiscard]] EventReminders &reminders() const { return *m_reminders; }
+
     // Published state.
-    [[nodiscard]] MacRoute::Value route() const { return m_route; }
+    [[nodiscard]] MacRoute::Value route() const { return m_navigator->route(); }
     [[nodiscard]] const std::optional<QString> &selectedProgramId() const
     {
-        return m_selectedProgramId;
+        return m_navigator->selectedProgramId();
     }
     void setSelectedProgramId(const std::optional<QString> &id);
     [[nodiscard]] const std::optional<QString> &selectedEpisodeId() const
     {
-        return m_selectedEpisodeId;
+        return m_navigator->selectedEpisodeId();
     }
     [[nodiscard]] const QList<MacRoute::Value> &navigationStack() const
     {
-        return m_navigationStack;
+        return m_navigator->navigationStack();
     }
-    [[nodiscard]] const std::optional<TvConfig> &config() const { return m_config; }
-    [[nodiscard]] const std::optional<HomeData> &home() const { return m_home; }
+    [[nodiscard]] const std::optional<TvConfig> &config() const { return m_content->config(); }
+    [[nodiscard]] const std::optional<HomeData> &home() const { return m_content->home(); }
     [[nodiscard]] const QList<ContinueWatchingItem> &continueWatching() const
     {
-        return m_continueWatching;
+        return m_content->continueWatching();
     }
-    [[nodiscard]] const std::optional<QString> &bootstrapError() const { return m_bootstrapError; }
-    [[nodiscard]] bool isGuest() const { return m_isGuest; }
-    [[nodiscard]] const std::optional<UserProfile> &profile() const { return m_profile; }
-    [[nodiscard]] bool menuPresented() const { return m_menuPresented; }
+    [[nodiscard]] const std::optional<QString> &bootstrapError() const
+    {
+        return m_content->bootstrapError();
+    }
+    [[nodiscard]] bool isGuest() const { return m_session->isGuest(); }
+    [[nodiscard]] const std::optional<UserProfile> &profile() const { return m_session->profile(); }
+    [[nodiscard]] bool menuPresented() const { return m_navigator->menuPresented(); }
     void setMenuPresented(bool presented);
+    // Presents the menu on the next turn of the event loop, so the click that asked is over.
+    Q_INVOKABLE void presentMenuSoon() { m_navigator->presentMenuSoon(); }
     [[nodiscard]] const std::optional<LiveStreamData> &liveStreamCache() const
     {
-        return m_liveStreamCache;
+        return m_content->liveStreamCache();
     }
-    [[nodiscard]] const std::optional<ScheduleData> &liveSchedule() const { return m_liveSchedule; }
+    [[nodiscard]] const std::optional<ScheduleData> &liveSchedule() const
+    {
+        return m_content->liveSchedule();
+    }
     [[nodiscard]] const std::optional<QString> &liveScheduleError() const
     {
-        return m_liveScheduleError;
+        return m_content->liveScheduleError();
     }
-    [[nodiscard]] bool isLoadingLiveSchedule() const { return m_isLoadingLiveSchedule; }
-    [[nodiscard]] const QList<ProgramSummary> &programsCache() const { return m_programsCache; }
+    [[nodiscard]] bool isLoadingLiveSchedule() const { return m_content->isLoadingLiveSchedule(); }
+    [[nodiscard]] const QList<ProgramSummary> &programsCache() const
+    {
+        return m_content->programsCache();
+    }
     [[nodiscard]] bool hasSeenLiveWelcome() const { return m_hasSeenLiveWelcome; }
     void setHasSeenLiveWelcome(bool seen);
-    [[nodiscard]] SettingsModel *settings() const { return m_settings; }
+    [[nodiscard]] SettingsModel *settings() const { return m_settings.get(); }
     [[nodiscard]] PlayerController *livePlayer() const { return m_livePlayer.get(); }
-    [[nodiscard]] StudioCaptureController *testimonyCapture() const
-    {
-        return m_testimonyCapture.get();
-    }
+    [[nodiscard]] StudioCaptureController *testimonyCapture() const;
+    // Whether the studio's controller was made yet.
+    [[nodiscard]] bool hasTestimonyCapture() const { return m_testimonyCapture != nullptr; }
     [[nodiscard]] OrvellaAPIClient &client() const { return *m_client; }
 
     // Navigation.
     Q_INVOKABLE void navigate(orvella::MacRoute::Value target);
     Q_INVOKABLE void goBack();
-    [[nodiscard]] bool canGoBack() const;
+    [[nodiscard]] bool canGoBack() const { return m_navigator->canGoBack(); }
     // Shows one episode; blanks around the id are ignored, an empty id does nothing.
     Q_INVOKABLE void openEpisode(const QString &id);
     // Follows the action of a home hero or rail item ("live", "program", "episode").
@@ -187,32 +187,32 @@ public:
     // The 60-second timer's work (tests call it directly): re-fetch the configuration and apply
     // the reminder rules, and keep the session's access token fresh.
     void eventTimerFired();
-    [[nodiscard]] const QTimer &eventTimer() const { return m_eventNotifTimer; }
+    [[nodiscard]] const QTimer &eventTimer() const { return m_reminders->timer(); }
     [[nodiscard]] const OrvellaNotificationSync &notificationSync() const
     {
-        return m_notificationSync;
+        return m_reminders->notificationSync();
     }
 
     // QML forms of the optional texts ("" for none).
     [[nodiscard]] QString selectedProgramIdText() const
     {
-        return m_selectedProgramId.value_or(QString());
+        return selectedProgramId().value_or(QString());
     }
     void setSelectedProgramIdText(const QString &id) { setSelectedProgramId(id); }
     [[nodiscard]] QString selectedEpisodeIdText() const
     {
-        return m_selectedEpisodeId.value_or(QString());
+        return selectedEpisodeId().value_or(QString());
     }
     [[nodiscard]] QString bootstrapErrorText() const
     {
-        return m_bootstrapError.value_or(QString());
+        return bootstrapError().value_or(QString());
     }
     [[nodiscard]] QString liveScheduleErrorText() const
     {
-        return m_liveScheduleError.value_or(QString());
+        return liveScheduleError().value_or(QString());
     }
     [[nodiscard]] QList<int> backStack() const;
-    [[nodiscard]] bool hasConfig() const { return m_config.has_value(); }
+    [[nodiscard]] bool hasConfig() const { return config().has_value(); }
     [[nodiscard]] QString forceUpdateMessage() const;
     [[nodiscard]] QVariantMap configUrls() const;
     [[nodiscard]] QVariantList liveLanguages() const;
@@ -239,72 +239,25 @@ signals:
     void hasSeenLiveWelcomeChanged();
 
 private:
-    class LiveFetch;
-
-    bool shouldPushCurrentRoute(MacRoute::Value target) const;
+    void forwardSignals();
+    // The live player plays on live and pauses elsewhere (the menu leaves it as it is).
     void syncLivePlayback(MacRoute::Value route);
-    void setRoute(MacRoute::Value route);
-    // A route set outside navigation; leaving live this way still pauses the live player.
-    void setRouteDirectly(MacRoute::Value route);
-    void setNavigationStack(QList<MacRoute::Value> stack);
-    void setConfig(std::optional<TvConfig> config);
-    void setHome(std::optional<HomeData> home);
-    void setContinueWatching(QList<ContinueWatchingItem> items);
-    void setBootstrapError(std::optional<QString> error);
-    void setIsGuest(bool guest);
-    void setProfile(std::optional<UserProfile> profile);
-    void setLiveStreamCache(std::optional<LiveStreamData> stream);
-    void setLiveSchedule(std::optional<ScheduleData> schedule);
-    void setLiveScheduleError(std::optional<QString> error);
-    void setIsLoadingLiveSchedule(bool loading);
-    void setProgramsCache(QList<ProgramSummary> programs);
-
-    [[nodiscard]] double nowSeconds() const;
-    QCoro::Task<> maybeRefresh(QString refreshToken);
-    void storeTokens(
-        const QString &accessToken, const QString &refreshToken, std::optional<qint64> expiresIn);
-    // Takes a fresh profile into `profile`, "profile.json" and the settings.
-    void adoptProfile(const UserProfile &profile);
-    void copyProfileIntoSettings(const UserProfile &profile, bool includePhoneAndZone);
-    std::shared_ptr<LiveFetch> startLiveFetch(const QString &lang);
-    QCoro::Task<> runLiveFetch(std::shared_ptr<LiveFetch> fetch, QString lang);
-    void applyLiveStream(const LiveStreamData &stream);
-    // Fetches the configuration; a failure keeps the one held.
-    QCoro::Task<> refreshConfig();
+    // A fetched stream starts the live player when it has nothing loaded yet.
+    void offerLiveStream(const LiveStreamData &stream);
 
     OrvellaAPIClient *m_client;
     PlaybackSleepGuard *m_sleepGuard;
-    std::unique_ptr<Notifier> m_notifier;
-    std::function<qint64()> m_clock;
-
-    MacRoute::Value m_route = MacRoute::Splash;
-    std::optional<QString> m_selectedProgramId;
-    std::optional<QString> m_selectedEpisodeId;
-    QList<MacRoute::Value> m_navigationStack;
-    std::optional<TvConfig> m_config;
-    std::optional<HomeData> m_home;
-    QList<ContinueWatchingItem> m_continueWatching;
-    std::optional<QString> m_bootstrapError;
-    bool m_isGuest = true;
-    std::optional<UserProfile> m_profile;
-    bool m_menuPresented = false;
-    std::optional<LiveStreamData> m_liveStreamCache;
-    std::optional<ScheduleData> m_liveSchedule;
-    std::optional<QString> m_liveScheduleError;
-    bool m_isLoadingLiveSchedule = false;
-    QList<ProgramSummary> m_programsCache;
-    bool m_hasSeenLiveWelcome = false;
-    SettingsModel *m_settings;
+    std::unique_ptr<SettingsModel> m_settings;
     std::unique_ptr<PlayerController> m_livePlayer;
-    std::unique_ptr<StudioCaptureController> m_testimonyCapture;
-
-    std::shared_ptr<LiveFetch> m_liveLoad;
+    StudioFactory m_makeStudio;
+    mutable std::unique_ptr<StudioCaptureController> m_testimonyCapture;
+    // Declared in the order they depend on each other; destroyed the other way round.
+    std::unique_ptr<Session> m_session;
+    std::unique_ptr<Navigator> m_navigator;
+    std::unique_ptr<SharedContent> m_content;
+    std::unique_ptr<EventReminders> m_reminders;
+    bool m_hasSeenLiveWelcome = false;
     std::stop_source m_bootstrapStop;
-    bool m_refreshInFlight = false;
-    // Changes with every sign-in and sign-out, so an answer for an earlier session is dropped.
-    quint64 m_session = 0;
-    OrvellaNotificationSync m_notificationSync;
-    QTimer m_eventNotifTimer;
 };
 
 } // namespace orvella

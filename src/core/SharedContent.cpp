@@ -1,19 +1,18 @@
-// The data several screens share, and the event reminders.
+#include "core/SharedContent.h"
 
 #include "api/APIError.h"
-#include "api/MediaURL.h"
 #include "api/OrvellaAPIClient.h"
-#include "core/AppModel.h"
 #include "core/Latch.h"
 #include "core/LocalHistory.h"
-#include "player/PlayerController.h"
+#include "core/PublishedValue.h"
+#include "core/Session.h"
 
 #include <QPointer>
 
 namespace orvella {
 
 // One live-stream fetch that any number of loads may wait on.
-class AppModel::LiveFetch
+class SharedContent::LiveFetch
 {
 public:
     Latch done;
@@ -41,7 +40,65 @@ ContinueWatchingItem continueWatchingItem(const LocalHistoryEntry &entry)
 
 } // namespace
 
-QCoro::Task<std::optional<LiveStreamData>> AppModel::loadLiveStream(
+SharedContent::SharedContent(OrvellaAPIClient &client, const Session &session, QObject *parent)
+    : QObject(parent)
+    , m_client(client)
+    , m_session(session)
+{ }
+
+SharedContent::~SharedContent() = default;
+
+void SharedContent::setConfig(std::optional<TvConfig> config)
+{
+    publish(this, m_config, std::move(config), &SharedContent::configChanged);
+}
+
+void SharedContent::setHome(std::optional<HomeData> home)
+{
+    publish(this, m_home, std::move(home), &SharedContent::homeChanged);
+}
+
+void SharedContent::setContinueWatching(QList<ContinueWatchingItem> items)
+{
+    publish(this, m_continueWatching, std::move(items), &SharedContent::continueWatchingChanged);
+}
+
+void SharedContent::clearContinueWatching()
+{
+    setContinueWatching({});
+}
+
+void SharedContent::setProgramsCache(QList<ProgramSummary> programs)
+{
+    publish(this, m_programsCache, std::move(programs), &SharedContent::programsCacheChanged);
+}
+
+void SharedContent::setBootstrapError(std::optional<QString> error)
+{
+    publish(this, m_bootstrapError, std::move(error), &SharedContent::bootstrapErrorChanged);
+}
+
+void SharedContent::setLiveStreamCache(std::optional<LiveStreamData> stream)
+{
+    publish(this, m_liveStreamCache, std::move(stream), &SharedContent::liveStreamCacheChanged);
+}
+
+void SharedContent::setLiveSchedule(std::optional<ScheduleData> schedule)
+{
+    publish(this, m_liveSchedule, std::move(schedule), &SharedContent::liveScheduleChanged);
+}
+
+void SharedContent::setLiveScheduleError(std::optional<QString> error)
+{
+    publish(this, m_liveScheduleError, std::move(error), &SharedContent::liveScheduleErrorChanged);
+}
+
+void SharedContent::setIsLoadingLiveSchedule(bool loading)
+{
+    publish(this, m_isLoadingLiveSchedule, loading, &SharedContent::isLoadingLiveScheduleChanged);
+}
+
+QCoro::Task<std::optional<LiveStreamData>> SharedContent::loadLiveStream(
     QString lang, bool force, std::stop_token stop)
 {
     if (!force && m_liveStreamCache
@@ -56,7 +113,7 @@ QCoro::Task<std::optional<LiveStreamData>> AppModel::loadLiveStream(
     co_return std::optional<LiveStreamData>(fetch->result);
 }
 
-std::shared_ptr<AppModel::LiveFetch> AppModel::startLiveFetch(const QString &lang)
+std::shared_ptr<SharedContent::LiveFetch> SharedContent::startLiveFetch(const QString &lang)
 {
     auto fetch = std::make_shared<LiveFetch>();
     m_liveLoad = fetch;
@@ -64,10 +121,10 @@ std::shared_ptr<AppModel::LiveFetch> AppModel::startLiveFetch(const QString &lan
     return fetch;
 }
 
-QCoro::Task<> AppModel::runLiveFetch(std::shared_ptr<LiveFetch> fetch, QString lang)
+QCoro::Task<> SharedContent::runLiveFetch(std::shared_ptr<LiveFetch> fetch, QString lang)
 {
-    QPointer<AppModel> self(this);
-    QPointer<OrvellaAPIClient> client(m_client);
+    QPointer<SharedContent> self(this);
+    QPointer<OrvellaAPIClient> client(&m_client);
     std::optional<LiveStreamData> stream;
     bool failed = false;
     try {
@@ -83,36 +140,24 @@ QCoro::Task<> AppModel::runLiveFetch(std::shared_ptr<LiveFetch> fetch, QString l
     if (self) {
         if (m_liveLoad == fetch)
             m_liveLoad.reset();
-        if (stream)
-            applyLiveStream(*stream);
+        if (stream) {
+            setLiveStreamCache(stream);
+            emit liveStreamFetched(*stream);
+        }
     }
     fetch->result = std::move(stream);
     fetch->done.open();
 }
 
-void AppModel::applyLiveStream(const LiveStreamData &stream)
-{
-    setLiveStreamCache(stream);
-    if (m_livePlayer->hasCurrentItem())
-        return;
-    const auto url = MediaURL::make(stream.hls_url ? stream.hls_url : stream.stream_url);
-    if (!url)
-        return;
-    const bool isLive
-        = stream.is_live.value_or(stream.status.value_or(QString()).toLower() == u"live");
-    m_livePlayer->load(*url, false, std::nullopt, isLive);
-    m_livePlayer->setQuality(m_settings->preferredQuality());
-}
-
-QCoro::Task<> AppModel::refreshHome(bool force, std::stop_token stop)
+QCoro::Task<> SharedContent::refreshHome(bool force, std::stop_token stop)
 {
     if (!force && m_home)
         co_return;
-    QPointer<AppModel> self(this);
+    QPointer<SharedContent> self(this);
     std::optional<HomeData> home;
     std::optional<QString> failure;
     try {
-        home = co_await m_client->getHome(stop);
+        home = co_await m_client.getHome(stop);
     } catch (...) {
         failure = describeException(std::current_exception());
     }
@@ -124,65 +169,61 @@ QCoro::Task<> AppModel::refreshHome(bool force, std::stop_token stop)
         setBootstrapError(failure);
 }
 
-QCoro::Task<> AppModel::refreshContinueWatching(std::stop_token stop)
+QCoro::Task<> SharedContent::reloadHomeQuietly()
 {
-    if (m_isGuest) {
+    QPointer<SharedContent> self(this);
+    std::optional<HomeData> home;
+    try {
+        home = co_await m_client.getHome();
+    } catch (...) { }
+    if (self && home)
+        setHome(std::move(home));
+}
+
+QCoro::Task<> SharedContent::refreshContinueWatching(std::stop_token stop)
+{
+    if (m_session.isGuest()) {
         QList<ContinueWatchingItem> items;
         for (const LocalHistoryEntry &entry : LocalHistoryStore::load())
             items.append(continueWatchingItem(entry));
         setContinueWatching(std::move(items));
         co_return;
     }
-    QPointer<AppModel> self(this);
-    const quint64 session = m_session;
+    QPointer<SharedContent> self(this);
+    const quint64 generation = m_session.generation();
     std::optional<QList<ContinueWatchingItem>> items;
     try {
-        items = co_await m_client->getContinueWatching(stop);
+        items = co_await m_client.getContinueWatching(stop);
     } catch (...) { }
-    if (!self || stop.stop_requested() || session != m_session || !items)
+    if (!self || stop.stop_requested() || generation != m_session.generation() || !items)
         co_return;
     setContinueWatching(std::move(*items));
 }
 
-QCoro::Task<> AppModel::refreshProgramsCache(bool force, std::stop_token stop)
+QCoro::Task<> SharedContent::refreshProgramsCache(bool force, std::stop_token stop)
 {
     if (!force && !m_programsCache.isEmpty())
         co_return;
-    QPointer<AppModel> self(this);
+    QPointer<SharedContent> self(this);
     std::optional<QList<ProgramSummary>> programs;
     try {
-        programs = co_await m_client->getPrograms(1, 60, stop);
+        programs = co_await m_client.getPrograms(1, 60, stop);
     } catch (...) { }
     if (!self || stop.stop_requested() || !programs)
         co_return;
     setProgramsCache(std::move(*programs));
 }
 
-QCoro::Task<> AppModel::syncProfileFromServer(std::stop_token stop)
+QCoro::Task<> SharedContent::loadLiveSchedule(bool force)
 {
-    if (m_isGuest)
-        co_return;
-    QPointer<AppModel> self(this);
-    const quint64 session = m_session;
-    std::optional<UserProfile> profile;
-    try {
-        profile = co_await m_client->getProfile(stop);
-    } catch (...) { }
-    if (!self || stop.stop_requested() || session != m_session || !profile)
-        co_return;
-    adoptProfile(*profile);
-}
-
-QCoro::Task<> AppModel::loadLiveSchedule(bool force)
-{
-    QPointer<AppModel> self(this);
+    QPointer<SharedContent> self(this);
     setIsLoadingLiveSchedule(true);
     setLiveScheduleError(std::nullopt);
     if (force)
         setLiveSchedule(std::nullopt);
     std::optional<ScheduleData> schedule;
     try {
-        schedule = co_await m_client->getSchedule(3);
+        schedule = co_await m_client.getSchedule(3);
     } catch (...) { }
     if (!self)
         co_return;
@@ -197,42 +238,17 @@ QCoro::Task<> AppModel::loadLiveSchedule(bool force)
     setIsLoadingLiveSchedule(false);
 }
 
-QCoro::Task<> AppModel::refreshConfig()
+QCoro::Task<> SharedContent::refreshConfig()
 {
-    QPointer<AppModel> self(this);
+    QPointer<SharedContent> self(this);
     std::optional<TvConfig> config;
     try {
-        config = co_await m_client->getConfig();
+        config = co_await m_client.getConfig();
     } catch (...) {
         // The configuration already held stays.
     }
     if (self && config)
         setConfig(std::move(config));
-}
-
-QCoro::Task<> AppModel::syncEventNotifications()
-{
-    QPointer<AppModel> self(this);
-    co_await refreshConfig();
-    if (!self)
-        co_return;
-    // Offline, the rules run on the configuration already held, so reminders keep counting.
-    m_notificationSync.applyConfigEvent(
-        m_config ? m_config->event : std::nullopt, m_settings->value());
-}
-
-QCoro::Task<> AppModel::refreshEventScheduleData()
-{
-    QPointer<AppModel> self(this);
-    co_await refreshConfig();
-    if (!self)
-        co_return;
-    std::optional<HomeData> home;
-    try {
-        home = co_await m_client->getHome();
-    } catch (...) { }
-    if (self && home)
-        setHome(std::move(home));
 }
 
 } // namespace orvella

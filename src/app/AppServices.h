@@ -1,0 +1,63 @@
+#pragma once
+
+#include "platform/Notifier.h"
+
+#include <QObject>
+#include <functional>
+#include <memory>
+
+namespace orvella {
+
+class AppModel;
+class Clock;
+class OrvellaAPIClient;
+class PlaybackSleepGuard;
+class PlayerController;
+class SettingsModel;
+class StudioCaptureController;
+
+// Makes the studio's capture controller; called once, on the first visit to the studio.
+using StudioFactory = std::function<std::unique_ptr<StudioCaptureController>(AppModel &app)>;
+
+// The services the application model is built from, each made once.
+struct AppServices
+{
+    OrvellaAPIClient *client = nullptr; // not owned
+    PlaybackSleepGuard *sleepGuard = nullptr; // not owned
+    const Clock *clock = nullptr; // not owned
+    std::unique_ptr<PlayerController> livePlayer;
+    std::unique_ptr<Notifier> notifier;
+    std::unique_ptr<SettingsModel> settings;
+    std::function<bool()> applicationActive;
+    StudioFactory studio;
+};
+
+// Builds the application model. The executable takes every default (the shared API client and
+// sleep guard, the system clock, libmpv, the desktop's notifications, the stored settings, the
+// system's camera and microphone); tests replace what they need.
+class AppBuilder
+{
+public:
+    AppBuilder();
+    ~AppBuilder();
+    AppBuilder(AppBuilder &&) noexcept;
+    AppBuilder &operator=(AppBuilder &&) noexcept;
+
+    AppBuilder &client(OrvellaAPIClient &client);
+    AppBuilder &sleepGuard(PlaybackSleepGuard &guard);
+    AppBuilder &clock(const Clock &clock);
+    AppBuilder &livePlayer(std::unique_ptr<PlayerController> player);
+    AppBuilder &notifier(std::unique_ptr<Notifier> notifier);
+    AppBuilder &applicationActive(std::function<bool()> active);
+    AppBuilder &studio(StudioFactory factory);
+    // Keeps the model from starting its bootstrap on its own.
+    AppBuilder &withoutBootstrap();
+
+    [[nodiscard]] std::unique_ptr<AppModel> build(QObject *parent = nullptr);
+
+private:
+    AppServices m_services;
+    bool m_startBootstrap = true;
+};
+
+} // namespace orvella
