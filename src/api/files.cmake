@@ -1,5 +1,6 @@
 list(APPEND ORVELLA_SOURCES
     api/ServiceOrigin.h api/ServiceOrigin.cpp
+    api/WebLink.h api/WebLink.cpp
     api/APIError.h api/APIError.cpp
     api/FlexibleID.h
     api/Identity.h

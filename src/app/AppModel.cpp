@@ -3,6 +3,7 @@
 #include "api/Identity.h"
 #include "api/OrvellaAPIClient.h"
 #include "api/ServiceOrigin.h"
+#include "api/WebLink.h"
 #include "core/PublishedValue.h"
 #include "player/PlaybackSleepGuard.h"
 #include "player/PlayerController.h"
@@ -231,10 +232,7 @@ std::optional<QUrl> AppModel::engagementURL(const std::optional<QString> &base)
         return std::nullopt;
     const QString text = *base + (base->contains(u'?') ? u'&' : u'?')
         + QStringLiteral("src=%1&platform=%1").arg(QLatin1String(identity::platform));
-    const QUrl url(text, QUrl::StrictMode);
-    if (!url.isValid() || (url.scheme() != u"http" && url.scheme() != u"https"))
-        return std::nullopt;
-    return url;
+    return webLink(text);
 }
 
 QUrl AppModel::engagementUrl(const QString &base) const
@@ -244,10 +242,9 @@ QUrl AppModel::engagementUrl(const QString &base) const
 
 QUrl AppModel::activateURL() const
 {
-    if (config() && config()->urls && config()->urls->activate) {
-        const QUrl url(*config()->urls->activate, QUrl::StrictMode);
-        if (url.isValid() && !url.isEmpty())
-            return url;
+    if (config() && config()->urls) {
+        if (auto url = webLink(config()->urls->activate))
+            return *url;
     }
     return servicePage(QStringLiteral("/activate"));
 }
@@ -300,6 +297,11 @@ QCoro::Task<> AppModel::refreshHome(bool force, std::stop_token stop)
 QCoro::Task<> AppModel::refreshContinueWatching(std::stop_token stop)
 {
     return m_content->refreshContinueWatching(std::move(stop));
+}
+
+void AppModel::updateContinueWatching(const ContinueWatchingItem &item)
+{
+    m_content->updateContinueWatching(item);
 }
 
 QCoro::Task<> AppModel::refreshProgramsCache(bool force, std::stop_token stop)

@@ -177,6 +177,9 @@ public:
         QString lang, bool force, std::stop_token stop = {});
     QCoro::Task<> refreshHome(bool force, std::stop_token stop = {});
     QCoro::Task<> refreshContinueWatching(std::stop_token stop = {});
+    // Records where the viewer is in one episode: its continue-watching entry takes the new
+    // position and duration (an episode not listed yet comes first).
+    void updateContinueWatching(const ContinueWatchingItem &item);
     QCoro::Task<> refreshProgramsCache(bool force, std::stop_token stop = {});
     QCoro::Task<> syncProfileFromServer(std::stop_token stop = {});
     QCoro::Task<> loadLiveSchedule(bool force);

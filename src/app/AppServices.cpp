@@ -10,6 +10,20 @@
 
 namespace orvella {
 
+delivery::UploadArguments studioUploadArguments(const AppModel &app)
+{
+    delivery::UploadArguments arguments;
+    if (const SettingsModel *settings = app.settings()) {
+        arguments.name = settings->displayName();
+        arguments.email = settings->email();
+    }
+    std::optional<QString> base;
+    if (app.config() && app.config()->urls)
+        base = app.config()->urls->testimony;
+    arguments.portal = AppModel::engagementURL(base).value_or(QUrl());
+    return arguments;
+}
+
 AppBuilder::AppBuilder() = default;
 AppBuilder::~AppBuilder() = default;
 AppBuilder::AppBuilder(AppBuilder &&) noexcept = default;
@@ -80,7 +94,10 @@ std::unique_ptr<AppModel> AppBuilder::build(QObject *parent)
     if (!services.settings)
         services.settings = std::make_unique<SettingsModel>(SettingsStore::load());
     if (!services.studio)
-        services.studio = [](AppModel &) { return std::make_unique<StudioCaptureController>(); };
+        services.studio = [](AppModel &app) {
+            return std::make_unique<StudioCaptureController>(
+                StudioPlatform::system(), [&app] { return studioUploadArguments(app); });
+        };
     auto model = std::make_unique<AppModel>(std::move(services), parent);
     if (m_startBootstrap)
         model->bootstrap();

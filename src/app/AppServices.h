@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Notifier.h"
+#include "studio/RecordingDelivery.h"
 
 #include <QObject>
 #include <functional>
@@ -18,6 +19,10 @@ class StudioCaptureController;
 
 // Makes the studio's capture controller; called once, on the first visit to the studio.
 using StudioFactory = std::function<std::unique_ptr<StudioCaptureController>(AppModel &app)>;
+
+// The viewer's name and e-mail of the settings, as they stand, and the testimony portal page the
+// configuration links to (with the client's source query), or none.
+[[nodiscard]] delivery::UploadArguments studioUploadArguments(const AppModel &app);
 
 // The services the application model is built from, each made once.
 struct AppServices

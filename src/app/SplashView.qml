@@ -1,52 +1,16 @@
 import QtQuick
-import QtQuick.Shapes
 import Orvella
 
 // Shown while start-up restores the sign-in and decides where to go.
 Item {
     id: splash
 
-    readonly property string fillPath: "M 0 0 L " + width + " 0 L " + width + " " + height + " L 0 "
-                                       + height + " Z"
-
     StartupScreenModel {
         id: texts
     }
 
-    Shape {
+    WelcomeBackdrop {
         anchors.fill: parent
-        ShapePath {
-            strokeWidth: -1
-            strokeColor: "transparent"
-            fillGradient: LinearGradient {
-                x1: 0
-                y1: 0
-                x2: splash.width
-                y2: splash.height
-                GradientStop { position: 0; color: Qt.rgba(0.024, 0.051, 0.102, 1) }
-                GradientStop { position: 0.5; color: OrvellaTheme.navy }
-                GradientStop { position: 1; color: OrvellaTheme.navyDeep }
-            }
-            PathSvg { path: splash.fillPath }
-        }
-        ShapePath {
-            strokeWidth: -1
-            strokeColor: "transparent"
-            fillGradient: RadialGradient {
-                centerX: splash.width / 2
-                centerY: splash.height / 2
-                centerRadius: 280
-                focalX: centerX
-                focalY: centerY
-                focalRadius: 20
-                GradientStop {
-                    position: 0
-                    color: Qt.rgba(OrvellaTheme.gold.r, OrvellaTheme.gold.g, OrvellaTheme.gold.b, 0.2)
-                }
-                GradientStop { position: 1; color: "transparent" }
-            }
-            PathSvg { path: splash.fillPath }
-        }
     }
 
     Column {

@@ -1,14 +1,20 @@
 #include "app/AppModel.h"
 #include "app/Application.h"
+#include "platform/ShaderCacheGuard.h"
+#include "platform/StartupTrace.h"
 
 #include <QGuiApplication>
 #include <QQmlApplicationEngine>
+#include <QQuickWindow>
 #include <QtQml/qqmlextensionplugin.h>
 
 Q_IMPORT_QML_PLUGIN(OrvellaPlugin)
 
 int main(int argc, char *argv[])
 {
+    orvella::markStartup(orvella::StartupMilestone::MainEntered);
+    // Before any thread starts (it changes the environment) and before the driver loads.
+    orvella::disableShaderCacheWhenDiskFull();
     orvella::configureApplicationBeforeConstruction();
     QGuiApplication app(argc, argv);
     orvella::configureApplication(app);
@@ -26,6 +32,16 @@ int main(int argc, char *argv[])
             &engine, &QQmlApplicationEngine::objectCreationFailed, &app,
             [] { QCoreApplication::exit(1); }, Qt::QueuedConnection);
         engine.load(orvella::mainWindowUrl());
+        orvella::markStartup(orvella::StartupMilestone::QmlLoaded);
+        if (auto *window = engine.rootObjects().isEmpty()
+                ? nullptr
+                : qobject_cast<QQuickWindow *>(engine.rootObjects().constFirst())) {
+            // Emitted on the render thread; the mark is thread-safe.
+            QObject::connect(
+                window, &QQuickWindow::frameSwapped, window,
+                [] { orvella::markStartup(orvella::StartupMilestone::FirstWindowFrame); },
+                Qt::DirectConnection);
+        }
         result = app.exec();
     }
     orvella::AppModel::setInstance(nullptr);

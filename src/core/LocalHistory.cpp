@@ -1,5 +1,6 @@
 #include "core/LocalHistory.h"
 
+#include "api/JsonBodyWriter.h"
 #include "api/JsonDecoding.h"
 #include "api/OrvellaAPIClient.h"
 
@@ -60,17 +61,21 @@ std::optional<LocalHistoryEntry> decodeEntry(const QJsonValue &value)
     return entry;
 }
 
-QJsonObject encodeEntry(const LocalHistoryEntry &entry)
+// Keys in the order the stored form has always used (a plain JSON object would sort them).
+QByteArray encodeEntry(const LocalHistoryEntry &entry)
 {
-    QJsonObject object { { episodeIdKey, entry.episodeId }, { positionKey, entry.position },
-        { durationKey, entry.duration }, { updatedAtKey, entry.updatedAt } };
+    JsonBodyWriter writer;
+    writer.add("episodeId", entry.episodeId);
     if (entry.title)
-        object.insert(titleKey, *entry.title);
+        writer.add("title", *entry.title);
     if (entry.programTitle)
-        object.insert(programTitleKey, *entry.programTitle);
+        writer.add("programTitle", *entry.programTitle);
     if (entry.image)
-        object.insert(imageKey, *entry.image);
-    return object;
+        writer.add("image", *entry.image);
+    writer.add("position", entry.position)
+        .add("duration", entry.duration)
+        .add("updatedAt", entry.updatedAt);
+    return writer.finish();
 }
 
 QString settingsName()
@@ -84,10 +89,14 @@ namespace LocalHistoryStore {
 
 QByteArray encode(const QList<LocalHistoryEntry> &entries)
 {
-    QJsonArray array;
-    for (const LocalHistoryEntry &entry : entries)
-        array.append(encodeEntry(entry));
-    return QJsonDocument(array).toJson(QJsonDocument::Compact);
+    QByteArray json("[");
+    for (const LocalHistoryEntry &entry : entries) {
+        if (json.size() > 1)
+            json.append(',');
+        json.append(encodeEntry(entry));
+    }
+    json.append(']');
+    return json;
 }
 
 std::optional<QList<LocalHistoryEntry>> decode(const QByteArray &json)
@@ -136,6 +145,16 @@ void store(const QList<LocalHistoryEntry> &entries)
         settings.remove(settingsName());
     else
         settings.setValue(settingsName(), encode(entries));
+}
+
+void record(const LocalHistoryEntry &entry)
+{
+    QList<LocalHistoryEntry> entries = load();
+    entries.removeIf([&](const LocalHistoryEntry &e) { return e.episodeId == entry.episodeId; });
+    entries.prepend(entry);
+    if (entries.size() > maxEntries)
+        entries.resize(maxEntries);
+    store(entries);
 }
 
 QCoro::Task<> migrateToServer(OrvellaAPIClient &client)

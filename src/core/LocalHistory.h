@@ -46,6 +46,11 @@ inline constexpr auto settingsKey = "local.history";
 // Stores the entries in the given order, or removes the key when there are none.
 void store(const QList<LocalHistoryEntry> &entries);
 
+inline constexpr qsizetype maxEntries = 40;
+// Records one entry: any stored entry of the same episode goes, the new one comes first, and
+// only the newest maxEntries are kept.
+void record(const LocalHistoryEntry &entry);
+
 // Uploads the history after a sign-in: among the 20 newest entries, the newest of each episode
 // is posted, one after the other. Entries of episodes whose post succeeded are then removed;
 // all others stay, in their order, for a later upload (the key goes when none remain). Never

@@ -50,6 +50,9 @@ public:
     void setConfig(std::optional<TvConfig> config);
     void setBootstrapError(std::optional<QString> error);
     void clearContinueWatching();
+    // Records where the viewer is in one episode: its continue-watching entry takes the new
+    // position and duration (an episode not listed yet comes first).
+    void updateContinueWatching(const ContinueWatchingItem &item);
 
     QCoro::Task<std::optional<LiveStreamData>> loadLiveStream(
         QString lang, bool force, std::stop_token stop = {});

@@ -7,6 +7,7 @@ list(APPEND ORVELLA_SOURCES
     core/LocalNote.h
     core/MacRoute.h core/MacRoute.cpp
     core/Navigator.h core/Navigator.cpp
+    core/ObjectLink.h
     core/PlaybackQuality.h core/PlaybackQuality.cpp
     core/PublishedValue.h
     core/RouteTable.h core/RouteTable.cpp

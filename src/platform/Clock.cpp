@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <algorithm>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -55,14 +56,24 @@ public:
 
     QCoro::Task<> sleep(std::chrono::milliseconds duration, std::stop_token stop) override
     {
-        if (stop.stop_requested())
-            co_return;
-        QTimer timer;
-        timer.setSingleShot(true);
-        // A stop restarts the timer at zero: the sleep ends on the next turn.
-        std::stop_callback<RestartAtZero> onStop(stop, RestartAtZero { &timer });
-        timer.start(std::max(duration, std::chrono::milliseconds(0)));
-        co_await TimerWait { &timer };
+        // A Qt timer's interval is an int of milliseconds: longer sleeps run in steps, so a
+        // long wait never wraps round to a short or negative one.
+        constexpr std::chrono::milliseconds longestStep(std::numeric_limits<int>::max());
+        auto left = std::max(duration, std::chrono::milliseconds(0));
+        for (;;) {
+            if (stop.stop_requested())
+                co_return;
+            const auto step = std::min(left, longestStep);
+            QTimer timer;
+            timer.setSingleShot(true);
+            // A stop restarts the timer at zero: the sleep ends on the next turn.
+            std::stop_callback<RestartAtZero> onStop(stop, RestartAtZero { &timer });
+            timer.start(step);
+            co_await TimerWait { &timer };
+            left -= step;
+            if (left <= std::chrono::milliseconds(0))
+                co_return;
+        }
     }
 
 private:

@@ -2,18 +2,19 @@
 
 #include "platform/SleepInhibitor.h"
 
-#include <QDBusUnixFileDescriptor>
-#include <QHash>
+#include <memory>
 
 namespace orvella {
 
 // Keeps the display awake through the session's org.freedesktop.ScreenSaver and idle sleep away
-// through logind's idle inhibitor (held for as long as its descriptor stays open). Without a
-// session or system bus the claims simply fail.
+// through logind's idle inhibitor (held for as long as its descriptor stays open). The claims
+// are asked for without waiting, since a slow bus must not hold up the window: a claim has its
+// id at once, and a claim released before the bus granted it is given back as soon as it is.
+// Without a session or system bus the claims fail at once; a refused claim is logged.
 class DBusSleepInhibitor : public SleepInhibitor
 {
 public:
-    DBusSleepInhibitor() = default;
+    DBusSleepInhibitor();
     ~DBusSleepInhibitor() override;
     DBusSleepInhibitor(const DBusSleepInhibitor &) = delete;
     DBusSleepInhibitor &operator=(const DBusSleepInhibitor &) = delete;
@@ -23,13 +24,9 @@ public:
     void release(std::uint32_t id) override;
 
 private:
-    struct Claim
-    {
-        std::uint32_t screenSaverCookie = 0;
-        QDBusUnixFileDescriptor idleDescriptor;
-    };
-    std::uint32_t m_nextId = 1;
-    QHash<std::uint32_t, Claim> m_claims;
+    struct Claims;
+    // Shared with the replies still on their way, which may arrive after this object is gone.
+    std::shared_ptr<Claims> m_claims;
 };
 
 } // namespace orvella

@@ -24,6 +24,10 @@ MpvCore::MpvCore()
     setOption("input-default-bindings", "no");
     setOption("osc", "no");
     setOption("audio-client-name", "Orvella TV");
+    // Probing every audio output costs about 0.1 s where no sound server runs; without any,
+    // the picture plays on silently.
+    setOption("ao", "pipewire,pulse,alsa");
+    setOption("audio-fallback-to-null", "yes");
     // An item stays loaded at its end, as the player's item does, so the end can be told apart
     // from a cut stream and a live item can be sought back to its edge.
     setOption("keep-open", "yes");

@@ -4,6 +4,7 @@
 #include "platform/MpvCore.h"
 #include "platform/MpvOpenGlRenderer.h"
 #include "platform/MpvSoftwareRenderer.h"
+#include "platform/StartupTrace.h"
 #include "platform/WebVttCaptions.h"
 
 #include <QCoro/QCoroNetworkReply>
@@ -33,6 +34,8 @@ enum Property : quint64 {
 
 // Replies to seek commands carry this bit, so they are told apart from other replies.
 constexpr quint64 seekReplyBit = quint64(1) << 62;
+// The hook that holds a file between opening and choosing its tracks until a surface exists.
+constexpr quint64 preloadedHookId = quint64(1) << 61;
 // A file that stops more than this short of its length was cut, not finished.
 constexpr double endTolerance = 1.0;
 constexpr int masterTimeoutMs = 10000;
@@ -91,6 +94,12 @@ MpvMediaPlayer::MpvMediaPlayer(Output output, QObject *parent)
         },
         this);
 
+    // On OpenGL the load goes out at once, so the network and the demuxer work while the
+    // window comes up; mpv waits before making its video output until the render context
+    // exists (a video output made without one fails and turns the picture off).
+    if (m_openGl)
+        mpv_hook_add(handle, preloadedHookId, "on_preloaded", 0);
+
     if (!m_openGl) {
         m_software = std::make_unique<MpvSoftwareRenderer>(m_core, [self] {
             QMetaObject::invokeMethod(
@@ -108,6 +117,7 @@ MpvMediaPlayer::MpvMediaPlayer(Output output, QObject *parent)
 MpvMediaPlayer::~MpvMediaPlayer()
 {
     mpv_set_wakeup_callback(m_core->handle(), nullptr, nullptr);
+    releaseHeldOpening();
     m_captions.reset();
     m_software.reset();
     // Anyone still waiting for a seek is released.
@@ -167,6 +177,14 @@ void MpvMediaPlayer::handleEvent(const mpv_event &event)
         } else if (end->reason == MPV_END_FILE_REASON_EOF) {
             onEofReached();
         }
+        break;
+    }
+    case MPV_EVENT_HOOK: {
+        const auto *hook = static_cast<const mpv_event_hook *>(event.data);
+        releaseHeldOpening();
+        m_heldOpening = hook->id;
+        if (m_surfaceReady)
+            releaseHeldOpening();
         break;
     }
     case MPV_EVENT_COMMAND_REPLY:
@@ -305,11 +323,12 @@ void MpvMediaPlayer::replaceCurrentItem(const QUrl &url, const MediaItemSettings
     m_timeKnown = false;
     m_durationKnown = false;
     settleSeeks();
+    releaseHeldOpening();
     fetchMaster(m_generation, url);
     // The load goes out at the end of this turn, so caps set right after it go with it.
     const quint64 generation = m_generation;
     QTimer::singleShot(0, this, [this, generation] {
-        if (generation == m_generation && m_hasItem && !m_issued && m_surfaceReady)
+        if (generation == m_generation && m_hasItem && !m_issued && (m_surfaceReady || m_openGl))
             issueLoad();
     });
     emit currentItemChanged();
@@ -318,6 +337,7 @@ void MpvMediaPlayer::replaceCurrentItem(const QUrl &url, const MediaItemSettings
 
 void MpvMediaPlayer::issueLoad()
 {
+    markStartup(StartupMilestone::LiveLoadIssued);
     m_issued = true;
     ++m_pendingStarts;
     QString bitrate = QStringLiteral("max");
@@ -364,6 +384,7 @@ void MpvMediaPlayer::clearCurrentItem()
     m_cacheRanges.clear();
     m_videoSize = {};
     settleSeeks();
+    releaseHeldOpening();
     if (wasIssued)
         m_core->commandAsync({ QStringLiteral("stop") });
     emit currentItemChanged();
@@ -582,6 +603,8 @@ void MpvMediaPlayer::noteFrame()
 {
     if (!m_firstFrameSeen && m_fileLoaded) {
         m_firstFrameSeen = true;
+        if (!m_openGl)
+            markStartup(StartupMilestone::FirstVideoFrameDrawn);
         emit firstFrameRendered();
     }
     emit frameRendered();
@@ -594,9 +617,18 @@ QQuickFramebufferObject::Renderer *MpvMediaPlayer::createOpenGlRenderer()
     return new MpvOpenGlRenderer(m_core, this);
 }
 
+void MpvMediaPlayer::releaseHeldOpening()
+{
+    if (m_heldOpening == 0)
+        return;
+    mpv_hook_continue(m_core->handle(), m_heldOpening);
+    m_heldOpening = 0;
+}
+
 void MpvMediaPlayer::surfaceAttached()
 {
     m_surfaceReady = true;
+    releaseHeldOpening();
     if (m_hasItem && !m_issued)
         issueLoad();
 }
@@ -609,6 +641,7 @@ void MpvMediaPlayer::surfaceDetached()
         m_issued = false;
         m_fileLoaded = false;
         m_status = ItemStatus::Unknown;
+        releaseHeldOpening();
         m_core->commandAsync({ QStringLiteral("stop") });
         emit itemStatusChanged();
     }

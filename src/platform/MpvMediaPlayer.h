@@ -15,9 +15,9 @@ class MpvCore;
 class MpvSoftwareRenderer;
 class WebVttCaptions;
 
-// The media player on libmpv. It accepts a load at any time: without a drawing surface yet
-// (OpenGL on a display, before the video item made its renderer) the load is held and issued
-// once the surface exists; offscreen it draws in software on a thread of its own. Variant caps
+// The media player on libmpv. It accepts a load at any time: on OpenGL the load goes out at
+// once and mpv holds the opened file before its video output until the video item made its
+// renderer (the surface); offscreen it draws in software on a thread of its own. Variant caps
 // read the variants from the master playlist; captions come from the stream's subtitle
 // renditions, fetched and followed here and shown through mpv as an external subtitle file.
 class MpvMediaPlayer : public MediaPlayer
@@ -82,6 +82,8 @@ private:
     void setStatus(ItemStatus status);
     void settleSeeks();
     void surfaceAttached();
+    // Lets mpv go on with a file it holds before making its video output.
+    void releaseHeldOpening();
     void surfaceDetached();
     void onEofReached();
     void updateRate();
@@ -109,6 +111,7 @@ private:
     QSize m_maxSize;
     std::optional<int> m_caption;
     bool m_firstFrameSeen = false;
+    quint64 m_heldOpening = 0; // the id of the held "on_preloaded" hook, 0 for none
 
     // mpv's state as last observed.
     double m_time = 0;

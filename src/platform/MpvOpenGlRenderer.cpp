@@ -2,6 +2,7 @@
 
 #include "platform/MpvCore.h"
 #include "platform/MpvMediaPlayer.h"
+#include "platform/StartupTrace.h"
 
 #include <QOpenGLContext>
 #include <QOpenGLFramebufferObject>
@@ -36,6 +37,7 @@ MpvOpenGlRenderer::~MpvOpenGlRenderer()
 void MpvOpenGlRenderer::synchronize(QQuickFramebufferObject *item)
 {
     m_window = item->window();
+    m_videoFrameDue = m_player && m_player->m_firstFrameSeen;
 }
 
 bool MpvOpenGlRenderer::createContext()
@@ -84,6 +86,8 @@ void MpvOpenGlRenderer::render()
         { MPV_RENDER_PARAM_INVALID, nullptr },
     };
     mpv_render_context_render(m_context, params);
+    if (m_videoFrameDue)
+        markStartup(StartupMilestone::FirstVideoFrameDrawn);
     if (m_window)
         m_window->endExternalCommands();
 }

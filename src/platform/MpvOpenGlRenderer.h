@@ -30,6 +30,8 @@ private:
     QPointer<MpvMediaPlayer> m_player;
     QPointer<QQuickWindow> m_window;
     mpv_render_context *m_context = nullptr;
+    // The player has a picture of its item, so this render draws video (start-up trace).
+    bool m_videoFrameDue = false;
 };
 
 } // namespace orvella

@@ -18,6 +18,11 @@ list(APPEND ORVELLA_SOURCES
     platform/SleepInhibitor.h
     platform/DBusSleepInhibitor.h platform/DBusSleepInhibitor.cpp
 )
+# Start-up milestones and safeguards.
+list(APPEND ORVELLA_SOURCES
+    platform/StartupTrace.h platform/StartupTrace.cpp
+    platform/ShaderCacheGuard.h platform/ShaderCacheGuard.cpp
+)
 # QR codes.
 list(APPEND ORVELLA_SOURCES platform/QrEncoder.h platform/QrEncoder.cpp)
 # Studio capture, processing and writing

@@ -203,6 +203,7 @@ QCoro::Task<> PlayerController::handleReady(LoadContext context)
     }
     if (context.autoplay)
         nudgePlay();
+    emit startPositionApplied();
 }
 
 void PlayerController::handlePlayedToEnd()

@@ -104,6 +104,8 @@ signals:
     void stalledGenerationChanged(int value);
     void seekableChanged();
     void currentItemChanged();
+    // The item became ready and its start position (if any) has been sought to.
+    void startPositionApplied();
 
 private:
     struct LoadContext

@@ -98,7 +98,7 @@ Column {
         }
     }
 
-    StudioBorderedButton {
+    BorderedButton {
         width: Math.min(implicitWidth, parent.width)
         symbol: "plus.rectangle.on.rectangle"
         text: picker.model.customButtonText

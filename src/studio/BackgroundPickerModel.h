@@ -1,6 +1,6 @@
 #pragma once
 
-#include "studio/CaptureLink.h"
+#include "core/ObjectLink.h"
 #include "studio/StudioBackgroundPreset.h"
 #include "studio/StudioCaptureController.h"
 
@@ -89,7 +89,7 @@ signals:
 private:
     void selectionChanged();
 
-    CaptureLink m_capture;
+    ObjectLink<StudioCaptureController> m_capture;
 };
 
 } // namespace orvella

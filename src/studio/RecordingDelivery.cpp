@@ -3,11 +3,10 @@
 #include "api/APIError.h"
 #include "api/Identity.h"
 #include "api/OrvellaAPIClient.h"
-#include "app/AppModel.h"
+#include "api/WebLink.h"
 #include "core/SettingsModel.h"
 #include "platform/FileReveal.h"
 #include "player/PlayerController.h"
-#include "studio/StudioCaptureController.h"
 
 #include <QCoroFuture>
 #include <QDesktopServices>
@@ -105,10 +104,7 @@ std::optional<QString> archiveCopy(const QString &file, const QString &folder)
 
 bool isOpenablePortal(const QUrl &url)
 {
-    if (!url.isValid() || url.host().isEmpty())
-        return false;
-    const QString scheme = url.scheme().toLower();
-    return scheme == u"http" || scheme == u"https";
+    return isWebLink(url);
 }
 
 Uploader apiUploader(OrvellaAPIClient &client)
@@ -131,20 +127,6 @@ Uploader apiUploader(OrvellaAPIClient &client)
         }
         co_return failure;
     };
-}
-
-UploadArguments uploadArguments(const AppModel &app)
-{
-    UploadArguments arguments;
-    if (const SettingsModel *settings = app.settings()) {
-        arguments.name = settings->displayName();
-        arguments.email = settings->email();
-    }
-    std::optional<QString> base;
-    if (app.config() && app.config()->urls)
-        base = app.config()->urls->testimony;
-    arguments.portal = AppModel::engagementURL(base).value_or(QUrl());
-    return arguments;
 }
 
 QString uploadingStatus()
@@ -215,7 +197,6 @@ delivery::Services desktopServices()
 RecordingDelivery::RecordingDelivery(QObject *parent)
     : RecordingDelivery(desktopServices(), parent)
 {
-    m_arguments = [] { return delivery::uploadArguments(AppModel::instance()); };
     // The finished movie plays in a player of its own, from its start.
     m_playerFactory = [](const QUrl &file) -> QObject * {
         auto *player = new PlayerController();
@@ -285,23 +266,25 @@ void RecordingDelivery::openPreview()
         return;
     const QString path = recordingPath();
     if (path.isEmpty()) {
-        m_capture->setUploadMessage(QStringLiteral("Record a testimony before previewing."));
+        m_capture->deliveryState().setUploadMessage(
+            QStringLiteral("Record a testimony before previewing."));
         return;
     }
     // A new player each time, so a second preview starts from the beginning.
     QObject *player = m_playerFactory ? m_playerFactory(QUrl::fromLocalFile(path)) : nullptr;
     if (!player) {
-        m_capture->setUploadMessage(QStringLiteral("The recording cannot be played here."));
+        m_capture->deliveryState().setUploadMessage(
+            QStringLiteral("The recording cannot be played here."));
         return;
     }
-    m_capture->setPreviewPlayer(player);
+    m_capture->deliveryState().setPreviewPlayer(player);
     m_capture->setStatusMessage(QStringLiteral("Previewing recording"));
 }
 
 void RecordingDelivery::closePreview()
 {
     if (m_capture)
-        m_capture->clearPreviewPlayer();
+        m_capture->deliveryState().clearPreviewPlayer();
 }
 
 void RecordingDelivery::requestSave()
@@ -309,7 +292,8 @@ void RecordingDelivery::requestSave()
     if (!m_capture)
         return;
     if (recordingPath().isEmpty()) {
-        m_capture->setUploadMessage(QStringLiteral("Record a testimony before saving."));
+        m_capture->deliveryState().setUploadMessage(
+            QStringLiteral("Record a testimony before saving."));
         return;
     }
     emit saveDialogRequested();
@@ -327,14 +311,16 @@ QCoro::Task<> RecordingDelivery::saveRecordingTo(QUrl target)
     if (!capture)
         co_return;
     if (source.isEmpty()) {
-        capture->setUploadMessage(QStringLiteral("Record a testimony before saving."));
+        capture->deliveryState().setUploadMessage(
+            QStringLiteral("Record a testimony before saving."));
         co_return;
     }
     if (target.isEmpty())
         co_return; // the dialog was cancelled
     const QString destination = target.isLocalFile() ? target.toLocalFile() : QString();
     if (destination.isEmpty()) {
-        capture->setUploadMessage(QStringLiteral("Choose a folder on this computer."));
+        capture->deliveryState().setUploadMessage(
+            QStringLiteral("Choose a folder on this computer."));
         co_return;
     }
     // A movie can be large: copied away from the main thread.
@@ -344,10 +330,11 @@ QCoro::Task<> RecordingDelivery::saveRecordingTo(QUrl target)
     if (!capture)
         co_return;
     if (failure) {
-        capture->setUploadMessage(*failure);
+        capture->deliveryState().setUploadMessage(*failure);
         co_return;
     }
-    capture->setUploadMessage(QStringLiteral("Saved to ") + QFileInfo(destination).fileName());
+    capture->deliveryState().setUploadMessage(
+        QStringLiteral("Saved to ") + QFileInfo(destination).fileName());
     capture->setStatusMessage(QStringLiteral("Saved to computer"));
 }
 
@@ -360,7 +347,8 @@ void RecordingDelivery::reveal()
 
 void RecordingDelivery::upload()
 {
-    uploadRecording(m_arguments ? m_arguments() : delivery::UploadArguments {});
+    uploadRecording(
+        m_capture ? m_capture->deliveryState().uploadArguments() : delivery::UploadArguments {});
 }
 
 QCoro::Task<> RecordingDelivery::uploadRecording(delivery::UploadArguments arguments)
@@ -372,21 +360,22 @@ QCoro::Task<> RecordingDelivery::uploadRecording(delivery::UploadArguments argum
     // the one sent, archived and shown.
     const QString file = recordingPath();
     if (file.isEmpty()) {
-        capture->setUploadMessage(QStringLiteral("Record a testimony before uploading."));
+        capture->deliveryState().setUploadMessage(
+            QStringLiteral("Record a testimony before uploading."));
         co_return;
     }
-    if (capture->isUploading())
+    if (capture->deliveryState().isUploading())
         co_return;
-    capture->setIsUploading(true);
+    capture->deliveryState().setIsUploading(true);
     capture->setStatusMessage(delivery::uploadingStatus());
     QCoro::Task<delivery::UploadReport> sending
         = delivery::upload(m_services, file, arguments.name, arguments.email, arguments.portal);
     const delivery::UploadReport report = co_await sending;
     if (!capture)
         co_return;
-    capture->setUploadMessage(report.uploadMessage);
+    capture->deliveryState().setUploadMessage(report.uploadMessage);
     capture->setStatusMessage(report.statusMessage);
-    capture->setIsUploading(false);
+    capture->deliveryState().setIsUploading(false);
 }
 
 } // namespace orvella

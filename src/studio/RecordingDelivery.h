@@ -1,6 +1,7 @@
 #pragma once
 
-#include "studio/CaptureLink.h"
+#include "core/ObjectLink.h"
+#include "studio/RecordingDeliveryState.h"
 #include "studio/StudioCaptureController.h"
 
 #include <QCoroTask>
@@ -16,7 +17,6 @@
 
 namespace orvella {
 
-class AppModel;
 class FileReveal;
 class OrvellaAPIClient;
 
@@ -79,24 +79,12 @@ struct UploadReport
 [[nodiscard]] QCoro::Task<UploadReport> upload(
     Services services, QString filePath, QString name, QString email, QUrl portal);
 
-// The values an upload sends besides the file, read when it starts.
-struct UploadArguments
-{
-    QString name;
-    QString email;
-    QUrl portal; // the testimony portal page; empty when the configuration gives none
-};
-
-// The viewer's name and e-mail of the settings, as they stand, and the testimony portal page the
-// configuration links to (with the client's source query), or none.
-[[nodiscard]] UploadArguments uploadArguments(const AppModel &app);
-
 } // namespace delivery
 
 // What the ready card does with the capture controller's finished recording: preview, save,
-// reveal and upload. Results are reported in the controller's statusMessage and
-// uploadMessage, so the screen shows them wherever they came from. An upload belongs to the
-// controller, not to this object: it finishes and reports even when the screen has gone.
+// reveal and upload. Results are reported in the controller's status line and its delivery
+// state, so the screen shows them wherever they came from. An upload belongs to that state,
+// not to this object: it finishes and reports even when the screen has gone.
 class RecordingDelivery : public QObject
 {
     Q_OBJECT
@@ -114,7 +102,6 @@ class RecordingDelivery : public QObject
 
 public:
     using PlayerFactory = std::function<QObject *(const QUrl &file)>;
-    using ArgumentsSource = std::function<delivery::UploadArguments()>;
 
     // Real services: the shared API client, the desktop's file manager and browser.
     explicit RecordingDelivery(QObject *parent = nullptr);
@@ -130,9 +117,7 @@ public:
     [[nodiscard]] QUrl proposedSaveFile() const;
     [[nodiscard]] static QStringList saveNameFilters();
 
-    // Where the upload's name, e-mail and portal come from (the app model by default), and
-    // what plays the preview.
-    void setArgumentsSource(ArgumentsSource source) { m_arguments = std::move(source); }
+    // What plays the preview.
     void setPlayerFactory(PlayerFactory factory) { m_playerFactory = std::move(factory); }
     void setServices(delivery::Services services) { m_services = std::move(services); }
 
@@ -147,7 +132,7 @@ public:
     QCoro::Task<> saveRecordingTo(QUrl target);
     // Selects the recording in the file manager; silent without a recording.
     Q_INVOKABLE void reveal();
-    // Uploads with the arguments of the arguments source.
+    // Uploads with the arguments the controller was given.
     Q_INVOKABLE void upload();
     QCoro::Task<> uploadRecording(delivery::UploadArguments arguments);
 
@@ -159,9 +144,8 @@ signals:
 private:
     [[nodiscard]] QString recordingPath() const;
 
-    CaptureLink m_capture;
+    ObjectLink<StudioCaptureController> m_capture;
     delivery::Services m_services;
-    ArgumentsSource m_arguments;
     PlayerFactory m_playerFactory;
 };
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "studio/CaptureLink.h"
+#include "core/ObjectLink.h"
 #include "studio/RecordingDelivery.h"
 #include "studio/StudioCaptureController.h"
 
@@ -90,7 +90,7 @@ signals:
 private:
     [[nodiscard]] TransportRow row() const;
 
-    CaptureLink m_capture;
+    ObjectLink<StudioCaptureController> m_capture;
     QPointer<RecordingDelivery> m_delivery;
 };
 

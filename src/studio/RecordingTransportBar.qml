@@ -58,7 +58,7 @@ Rectangle {
                 }
                 Component {
                     id: borderedItem
-                    StudioBorderedButton {
+                    BorderedButton {
                         text: slot.modelData.title
                         symbol: slot.modelData.symbol
                         enabled: slot.modelData.enabled
@@ -91,7 +91,7 @@ Rectangle {
             }
         }
 
-        StudioBorderedButton {
+        BorderedButton {
             text: "Reset"
             enabled: bar.transport.resetEnabled
             onClicked: bar.transport.trigger("reset")

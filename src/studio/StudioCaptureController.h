@@ -1,38 +1,35 @@
 #pragma once
 
+#include "studio/RecordingDeliveryState.h"
 #include "studio/StudioBackgroundPreset.h"
+#include "studio/StudioCaptureSession.h"
+#include "studio/StudioLook.h"
 #include "studio/StudioPlatform.h"
+#include "studio/StudioRecordingSession.h"
 
 #include <QImage>
 #include <QObject>
-#include <QPointer>
 #include <QString>
 #include <QStringList>
-#include <QTimer>
 #include <QUrl>
 #include <QVariantList>
 #include <QtQml/qqmlregistration.h>
 #include <memory>
 #include <qcoro/qcorotask.h>
 
-class QThread;
-
 namespace orvella {
 
-class StudioFramePipeline;
-struct RecordingOutcome;
-
-// Owner of the studio's capture session and recording. Built once by the app model; building
-// it prepares devices and the chosen background but starts no capture. All state lives on the
-// main thread; frames are processed and written on a worker thread, and the devices are opened,
-// started and stopped on a session thread.
+// The studio as QML sees it: one face over the capture session (devices and threads), the look
+// (picture settings and background), the recording session (the state machine) and the
+// delivery's state, plus the one status line they share. Building it prepares devices and the
+// chosen background but starts no capture. Main thread only.
 class StudioCaptureController : public QObject
 {
     Q_OBJECT
     QML_ELEMENT
     QML_UNCREATABLE("Held by the app model")
 
-    Q_PROPERTY(State state READ state NOTIFY stateChanged)
+    Q_PROPERTY(orvella::StudioRecordingSession::State state READ state NOTIFY stateChanged)
     // The reason shown while state is Failed; empty otherwise.
     Q_PROPERTY(QString failureMessage READ failureMessage NOTIFY stateChanged)
     Q_PROPERTY(double elapsed READ elapsed NOTIFY elapsedChanged)
@@ -70,56 +67,63 @@ class StudioCaptureController : public QObject
     Q_PROPERTY(QStringList backgroundFileNameFilters READ backgroundFileNameFilters CONSTANT)
 
 public:
-    enum class State { Failed, Idle, Recording, Paused, Processing, Ready };
-    Q_ENUM(State)
+    using State = StudioRecordingSession::State;
 
-    explicit StudioCaptureController(QObject *parent = nullptr);
-    // Tests and benchmarks hand in synthetic devices.
-    StudioCaptureController(StudioPlatform platform, QObject *parent = nullptr);
+    // Built with the computer's devices unless a test hands in synthetic ones. The upload's
+    // name, e-mail and portal come from uploadArguments (empty values without it).
+    explicit StudioCaptureController(StudioPlatform platform = StudioPlatform::system(),
+        delivery::UploadArgumentsSource uploadArguments = {}, QObject *parent = nullptr);
     ~StudioCaptureController() override;
 
-    [[nodiscard]] State state() const { return m_state; }
-    [[nodiscard]] QString failureMessage() const { return m_failureMessage; }
-    [[nodiscard]] double elapsed() const { return m_elapsed; }
-    [[nodiscard]] const QList<CaptureDeviceInfo> &cameras() const { return m_cameras; }
-    [[nodiscard]] const QList<CaptureDeviceInfo> &microphones() const { return m_microphones; }
+    [[nodiscard]] State state() const { return m_recording->state(); }
+    [[nodiscard]] QString failureMessage() const { return m_recording->failureMessage(); }
+    [[nodiscard]] double elapsed() const { return m_recording->elapsed(); }
+    [[nodiscard]] const QList<CaptureDeviceInfo> &cameras() const { return m_capture->cameras(); }
+    [[nodiscard]] const QList<CaptureDeviceInfo> &microphones() const
+    {
+        return m_capture->microphones();
+    }
     [[nodiscard]] QVariantList cameraList() const;
     [[nodiscard]] QVariantList microphoneList() const;
-    [[nodiscard]] QString selectedCameraID() const { return m_selectedCameraID; }
-    [[nodiscard]] QString selectedMicrophoneID() const { return m_selectedMicrophoneID; }
-    [[nodiscard]] QUrl outputURL() const { return m_outputURL; }
+    [[nodiscard]] QString selectedCameraID() const { return m_capture->selectedCameraID(); }
+    [[nodiscard]] QString selectedMicrophoneID() const { return m_capture->selectedMicrophoneID(); }
+    [[nodiscard]] QUrl outputURL() const { return m_recording->outputURL(); }
     [[nodiscard]] QString statusMessage() const { return m_statusMessage; }
-    [[nodiscard]] double brightness() const { return m_brightness; }
-    [[nodiscard]] double contrast() const { return m_contrast; }
-    [[nodiscard]] double noiseReduction() const { return m_noiseReduction; }
-    [[nodiscard]] bool mirrorPreview() const { return m_mirrorPreview; }
-    [[nodiscard]] StudioBackgroundPreset selectedPreset() const { return m_selectedPreset; }
+    [[nodiscard]] StudioLook &look() const { return *m_look; }
+    [[nodiscard]] double brightness() const { return m_look->brightness(); }
+    [[nodiscard]] double contrast() const { return m_look->contrast(); }
+    [[nodiscard]] double noiseReduction() const { return m_look->noiseReduction(); }
+    [[nodiscard]] bool mirrorPreview() const { return m_look->mirrorPreview(); }
+    [[nodiscard]] StudioBackgroundPreset selectedPreset() const { return m_look->selectedPreset(); }
     [[nodiscard]] QString selectedPresetRawValue() const;
-    [[nodiscard]] QUrl selectedBackgroundURL() const { return m_selectedBackgroundURL; }
-    [[nodiscard]] QImage previewImage() const { return m_previewImage; }
-    [[nodiscard]] bool hasPreviewImage() const { return !m_previewImage.isNull(); }
-    [[nodiscard]] bool isUploading() const { return m_isUploading; }
-    [[nodiscard]] QString uploadMessage() const { return m_uploadMessage; }
-    [[nodiscard]] QObject *previewPlayer() const { return m_previewPlayer; }
-    [[nodiscard]] static QVariantList presets();
-    [[nodiscard]] static QStringList backgroundFileNameFilters();
+    [[nodiscard]] QUrl selectedBackgroundURL() const { return m_look->selectedBackgroundURL(); }
+    [[nodiscard]] QImage previewImage() const { return m_capture->previewImage(); }
+    [[nodiscard]] bool hasPreviewImage() const { return !previewImage().isNull(); }
+    [[nodiscard]] RecordingDeliveryState &deliveryState() const { return *m_delivery; }
+    [[nodiscard]] bool isUploading() const { return m_delivery->isUploading(); }
+    [[nodiscard]] QString uploadMessage() const { return m_delivery->uploadMessage(); }
+    [[nodiscard]] QObject *previewPlayer() const { return m_delivery->previewPlayer(); }
+    [[nodiscard]] static QVariantList presets() { return StudioLook::presets(); }
+    [[nodiscard]] static QStringList backgroundFileNameFilters()
+    {
+        return StudioLook::backgroundFileNameFilters();
+    }
 
     // Picture settings, bound straight to the studio's sliders and toggle.
-    void setBrightness(double value);
-    void setContrast(double value);
-    void setNoiseReduction(double value);
-    void setMirrorPreview(bool value);
+    void setBrightness(double value) { m_look->setBrightness(value); }
+    void setContrast(double value) { m_look->setContrast(value); }
+    void setNoiseReduction(double value) { m_look->setNoiseReduction(value); }
+    void setMirrorPreview(bool value) { m_look->setMirrorPreview(value); }
 
-    // Written by the delivery of the finished recording (preview, save, upload).
+    // The one status line; the delivery of the finished recording writes it too.
     void setStatusMessage(const QString &message);
-    void setIsUploading(bool uploading);
-    void setUploadMessage(const QString &message);
-    // Takes ownership of the player; replacing or clearing it pauses and deletes the old one.
-    void setPreviewPlayer(QObject *player);
-    Q_INVOKABLE void clearPreviewPlayer();
+    void setIsUploading(bool uploading) { m_delivery->setIsUploading(uploading); }
+    void setUploadMessage(const QString &message) { m_delivery->setUploadMessage(message); }
+    void setPreviewPlayer(QObject *player) { m_delivery->setPreviewPlayer(player); }
+    Q_INVOKABLE void clearPreviewPlayer() { m_delivery->clearPreviewPlayer(); }
 
     // Re-reads the device lists and repairs the selected identifiers.
-    Q_INVOKABLE void refreshDevices();
+    Q_INVOKABLE void refreshDevices() { m_capture->refreshDevices(); }
     // Checks permissions and devices, configures and starts the capture session.
     QCoro::Task<> requestAccessAndStart();
     // The same for the screen, which calls it each time it is shown.
@@ -135,20 +139,20 @@ public:
 
     // Background choice; an unknown raw value is ignored.
     Q_INVOKABLE void selectPreset(const QString &rawValue);
-    void selectPreset(StudioBackgroundPreset preset);
+    void selectPreset(StudioBackgroundPreset preset) { m_look->selectPreset(preset); }
     // The file the viewer chose as custom background; an empty URL (a cancelled dialog)
     // changes nothing.
-    Q_INVOKABLE void chooseBackground(const QUrl &file);
+    Q_INVOKABLE void chooseBackground(const QUrl &file) { m_look->chooseBackground(file); }
 
     // Recording transport.
     Q_INVOKABLE void startRecording();
-    Q_INVOKABLE void pauseRecording();
-    Q_INVOKABLE void resumeRecording();
+    Q_INVOKABLE void pauseRecording() { m_recording->pause(); }
+    Q_INVOKABLE void resumeRecording() { m_recording->resume(); }
     Q_INVOKABLE void stopRecording();
 
     // The temporary movie of the current or last recording (empty when none).
-    [[nodiscard]] QString recordingPath() const { return m_recordingPath; }
-    [[nodiscard]] bool isSessionRunning() const { return m_sessionRunning; }
+    [[nodiscard]] QString recordingPath() const { return m_recording->recordingPath(); }
+    [[nodiscard]] bool isSessionRunning() const { return m_capture->isRunning(); }
     // Camera frames processed and frames written into the current recording so far.
     [[nodiscard]] int processedFrameCount() const;
     [[nodiscard]] int writtenFrameCount() const;
@@ -156,7 +160,7 @@ public:
     [[nodiscard]] int replacedFrameCount() const;
     // Finishes a running or paused recording and makes its Downloads copy before returning;
     // called when the application quits.
-    void finishBeforeQuit();
+    void finishBeforeQuit() { m_recording->finishNow(); }
 
 signals:
     void stateChanged();
@@ -183,54 +187,15 @@ signals:
     void recordingFinished();
 
 private:
-    void setState(State state, const QString &failure = {});
-    void setElapsed(double value);
-    void setOutputURL(const QUrl &url);
-    void setPreviewImage(const QImage &image);
-    void pushPictureSettings();
-    void reloadBackgroundImage();
-    void startTimer();
-    void stopTimer();
-    void finishRecording(bool processEffects);
-    void applyRecordingOutcome(const RecordingOutcome &outcome, bool processEffects);
-    void cleanupPreviousRecording();
-    void queueOnSessionThread(std::function<void()> work);
-    void queueSessionConfiguration();
-    void stopSession();
+    void forwardSignals();
+    void recordingEnded();
 
-    StudioPlatform m_platform;
-    std::unique_ptr<QThread> m_sessionThread;
-    std::unique_ptr<QObject> m_sessionContext;
-    std::unique_ptr<QThread> m_pipelineThread;
-    StudioFramePipeline *m_pipeline = nullptr; // lives on m_pipelineThread
-
-    State m_state = State::Idle;
-    QString m_failureMessage;
-    double m_elapsed = 0;
-    QList<CaptureDeviceInfo> m_cameras;
-    QList<CaptureDeviceInfo> m_microphones;
-    QString m_selectedCameraID;
-    QString m_selectedMicrophoneID;
-    QUrl m_outputURL;
+    // Declared in this order so the capture session, which owns the threads, goes last.
+    std::unique_ptr<StudioCaptureSession> m_capture;
+    std::unique_ptr<StudioLook> m_look;
+    std::unique_ptr<StudioRecordingSession> m_recording;
+    std::unique_ptr<RecordingDeliveryState> m_delivery;
     QString m_statusMessage;
-    double m_brightness = 0;
-    double m_contrast = 1.0;
-    double m_noiseReduction = 0.35;
-    bool m_mirrorPreview = true;
-    StudioBackgroundPreset m_selectedPreset = StudioBackgroundPreset::none;
-    QUrl m_selectedBackgroundURL;
-    QImage m_previewImage;
-    bool m_isUploading = false;
-    QString m_uploadMessage;
-    QPointer<QObject> m_previewPlayer;
-
-    QString m_recordingPath;
-    bool m_acceptSamples = false;
-    bool m_recordingActive = false;
-    bool m_suspended = false;
-    bool m_sessionRunning = false;
-    quint64 m_recordingGeneration = 0;
-    std::unique_ptr<QTimer> m_timer;
 };
 
 } // namespace orvella

@@ -58,29 +58,10 @@ Rectangle {
                     selectedID: panel.capture.selectedMicrophoneID
                     onPicked: id => panel.capture.selectMicrophone(id)
                 }
-                CheckBox {
-                    id: mirror
+                ThemedCheckBox {
                     text: "Mirror preview"
                     checked: panel.capture.mirrorPreview
-                    font: OrvellaTheme.font(12)
                     onToggled: panel.capture.mirrorPreview = checked
-                    indicator: Rectangle {
-                        x: mirror.leftPadding
-                        y: (mirror.height - height) / 2
-                        width: 16
-                        height: 16
-                        radius: 4
-                        color: mirror.checked ? OrvellaTheme.gold : Qt.rgba(0, 0, 0, 0.35)
-                        border.width: 1
-                        border.color: mirror.checked ? OrvellaTheme.gold : Qt.rgba(1, 1, 1, 0.3)
-                        SymbolIcon {
-                            anchors.centerIn: parent
-                            visible: mirror.checked
-                            symbol: "checkmark"
-                            size: 10
-                            color: "black"
-                        }
-                    }
                 }
             }
 

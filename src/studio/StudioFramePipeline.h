@@ -58,6 +58,13 @@ public:
     void setSuspended(bool suspended) { m_suspended.store(suspended); }
     void setPreviewHandler(std::function<void(QImage)> handler);
 
+    // Runs work on the worker thread, behind everything queued there before.
+    template<typename Work>
+    void post(Work work)
+    {
+        QMetaObject::invokeMethod(this, [this, work = std::move(work)]() mutable { work(*this); });
+    }
+
     // Worker thread.
     // The background for the preset: a custom file (when given) wins, then an animation, a
     // picture resource, a colour; none otherwise.

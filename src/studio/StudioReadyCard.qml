@@ -51,17 +51,17 @@ Rectangle {
 
         RowLayout {
             spacing: 10
-            StudioBorderedButton {
+            BorderedButton {
                 symbol: "play.circle"
                 text: "Preview"
                 onClicked: card.delivery.openPreview()
             }
-            StudioBorderedButton {
+            BorderedButton {
                 symbol: "square.and.arrow.down"
                 text: "Save to Computer"
                 onClicked: card.delivery.requestSave()
             }
-            StudioBorderedButton {
+            BorderedButton {
                 text: "Show File"
                 onClicked: card.delivery.reveal()
             }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ObjectLink.h"
 #include "studio/BackgroundPickerModel.h"
 #include "studio/RecordingDelivery.h"
 #include "studio/RecordingTransport.h"
@@ -66,7 +67,7 @@ signals:
     void teleprompterVisibleChanged();
 
 private:
-    CaptureLink m_capture;
+    ObjectLink<StudioCaptureController> m_capture;
     RecordingTransport *m_transport;
     RecordingDelivery *m_delivery;
     BackgroundPickerModel *m_picker;

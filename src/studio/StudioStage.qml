@@ -65,12 +65,12 @@ Item {
             recording: stage.recording
         }
         Item { Layout.fillWidth: true }
-        StudioBorderedButton {
+        BorderedButton {
             visible: stage.model.previewing
             text: "Close Preview"
             onClicked: stage.model.delivery.closePreview()
         }
-        StudioBorderedButton {
+        BorderedButton {
             symbol: "slider.horizontal.3"
             text: "Studio Controls"
             onClicked: stage.model.toggleControlsPanel()

@@ -1,5 +1,9 @@
 list(APPEND ORVELLA_SOURCES
     studio/StudioCaptureController.h studio/StudioCaptureController.cpp
+    studio/StudioCaptureSession.h studio/StudioCaptureSession.cpp
+    studio/StudioLook.h studio/StudioLook.cpp
+    studio/StudioRecordingSession.h studio/StudioRecordingSession.cpp
+    studio/RecordingDeliveryState.h studio/RecordingDeliveryState.cpp
     studio/CaptureError.h
     studio/StudioPlatform.h
     studio/StudioBackgroundPreset.h studio/StudioBackgroundPreset.cpp
@@ -15,7 +19,6 @@ list(APPEND ORVELLA_QML
 )
 # Screen and delivery
 list(APPEND ORVELLA_SOURCES
-    studio/CaptureLink.h
     studio/RecordingDelivery.h studio/RecordingDelivery.cpp
     studio/RecordingTransport.h studio/RecordingTransport.cpp
     studio/BackgroundPickerModel.h studio/BackgroundPickerModel.cpp
@@ -29,7 +32,6 @@ list(APPEND ORVELLA_QML
     studio/RecordingTransportBar.qml
     studio/StudioReadyCard.qml
     studio/StudioUploadButton.qml
-    studio/StudioBorderedButton.qml
     studio/StudioControlsPanel.qml
     studio/StudioControlSection.qml
     studio/StudioLabeledSlider.qml

@@ -23,6 +23,8 @@ QtObject {
     readonly property string serifFamily: "Noto Serif"
     readonly property string monoFamily: "Noto Sans Mono"
     readonly property string emojiFamily: "Noto Color Emoji"
+    // Text symbols that are not emoji (✦, ☰, ❤ drawn as text).
+    readonly property string textSymbolFamily: "Noto Sans Symbols2"
     readonly property string symbolFamily: SymbolGlyphs.fontFamily
 
     // Text styles, one fixed size each.

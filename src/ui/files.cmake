@@ -9,16 +9,24 @@ list(APPEND ORVELLA_SOURCES
     ui/SymbolGlyphs.h ui/SymbolGlyphs.cpp
 )
 list(APPEND ORVELLA_QML
+    ui/BorderedButton.qml
     ui/BusySpinner.qml
     ui/GlassCard.qml
     ui/GoldButtonStyle.qml
+    ui/LinkButton.qml
     ui/OrvellaTheme.qml
     ui/PlainButton.qml
     ui/QRCodeView.qml
     ui/RemoteImage.qml
+    ui/SegmentedControl.qml
     ui/SymbolIcon.qml
+    ui/ThemedCheckBox.qml
+    ui/ThemedTextField.qml
+    ui/ThemedToggle.qml
     ui/ThumbnailShimmer.qml
+    ui/WelcomeBackdrop.qml
 )
+list(APPEND ORVELLA_RESOURCES ui/gold-glow.png)
 list(APPEND ORVELLA_QML_SINGLETONS
     ui/OrvellaTheme.qml
 )

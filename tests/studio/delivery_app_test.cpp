@@ -1,5 +1,5 @@
 #include "../core/AppModelHarness.h"
-#include "studio/RecordingDelivery.h"
+#include "app/AppServices.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,7 @@ TEST_F(DeliveryArguments, TakeTheSettingsAndThePortalOfTheConfiguration)
 {
     AppModel &app = build();
     // No configuration yet: no portal, and empty details are sent as they are.
-    delivery::UploadArguments arguments = delivery::uploadArguments(app);
+    delivery::UploadArguments arguments = studioUploadArguments(app);
     EXPECT_EQ(arguments.name, "");
     EXPECT_EQ(arguments.email, "");
     EXPECT_TRUE(arguments.portal.isEmpty());
@@ -28,7 +28,7 @@ TEST_F(DeliveryArguments, TakeTheSettingsAndThePortalOfTheConfiguration)
             QJsonObject { { "testimony", "https://orvella.example/testimony?lang=en" } } } }));
     service.on("GET", "tv/home", ScriptedAnswer::envelope(QJsonObject {}));
     runTask(app.refreshEventScheduleData());
-    arguments = delivery::uploadArguments(app);
+    arguments = studioUploadArguments(app);
     EXPECT_EQ(arguments.name, "Ann Lee");
     EXPECT_EQ(arguments.email, "ann@example.org");
     EXPECT_EQ(arguments.portal,
@@ -39,7 +39,7 @@ TEST_F(DeliveryArguments, TakeTheSettingsAndThePortalOfTheConfiguration)
         ScriptedAnswer::envelope(
             QJsonObject { { "urls", QJsonObject { { "give", "https://g" } } } }));
     runTask(app.refreshEventScheduleData());
-    EXPECT_TRUE(delivery::uploadArguments(app).portal.isEmpty());
+    EXPECT_TRUE(studioUploadArguments(app).portal.isEmpty());
 }
 
 } // namespace

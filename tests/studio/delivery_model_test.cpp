@@ -189,7 +189,7 @@ TEST_F(DeliveryModel, AnUploadKeepsItsRecordingAndReportsOnIt)
     RecordingTransport transport;
     transport.setCapture(&capture());
     transport.setDelivery(&delivery);
-    delivery.setArgumentsSource([] {
+    capture().deliveryState().setUploadArgumentsSource([] {
         return delivery::UploadArguments { "Ann", "ann@example.org", QUrl() };
     });
     ASSERT_TRUE(recordShortMovie());
@@ -238,7 +238,7 @@ TEST_F(DeliveryModel, AnUploadFinishesInTheControllerAfterTheScreenHasGone)
     {
         StudioScreenModel screen;
         screen.delivery()->setServices(services());
-        screen.delivery()->setArgumentsSource([] { return delivery::UploadArguments {}; });
+        capture().deliveryState().setUploadArgumentsSource([] { return delivery::UploadArguments {}; });
         screen.setCapture(&capture());
         bool started = false;
         QObject::connect(

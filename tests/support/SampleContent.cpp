@@ -231,12 +231,13 @@ void installAccount(ServiceDouble &service, const std::shared_ptr<Sample> &sampl
         sample->tokenPolls = 0;
         return ScriptedAnswer::envelope(sample->json(QStringLiteral("device-code.json")));
     });
-    // The phone approves on the third poll after a code was issued.
+    // The phone approves on the second poll after a code was issued: the first shows the
+    // waiting status, and a new viewer is signed in about six seconds after the code shows.
     service.handle("POST", "tv/device/token", [sample](const RecordedRequest &request) {
         if (request.json()[QStringLiteral("device_code")].toString().isEmpty())
             return ScriptedAnswer::error(400, QStringLiteral("The device code is missing."),
                 QStringLiteral("INVALID_REQUEST"));
-        if (++sample->tokenPolls <= 2)
+        if (++sample->tokenPolls <= 1)
             return ScriptedAnswer::error(400, QStringLiteral("Waiting for approval on your phone."),
                 QStringLiteral("AUTHORIZATION_PENDING"));
         return ScriptedAnswer::envelope(sample->json(QStringLiteral("token.json")));

@@ -13,7 +13,7 @@ class ServiceDouble;
 // screen to show something: configuration (languages, links, events), home (hero and rails),
 // the live stream (the live fixture) and its schedule, 64 programmes in pages, programme 101
 // with 130 episodes over two pages of 100, episode details with VOD playback and WebVTT
-// subtitles, search, profile, continue-watching, device-code sign-in (two "pending" polls, then
+// subtitles, search, profile, continue-watching, device-code sign-in (one "pending" poll, then
 // tokens), e-mail sign-in, token refresh, sign-out, history and view posts, and the testimony
 // upload routes (the first two answer 404, "testimony/upload" accepts).
 //

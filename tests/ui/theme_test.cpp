@@ -132,4 +132,41 @@ TEST(AnimationTimeline, TicksOnlyWhileRunningAndShown)
     item->setParentItem(nullptr);
 }
 
+TEST(SharedControls, EveryControlBuildsWithItsTextAndReachesTabFocus)
+{
+    for (const char *type :
+        { "BorderedButton", "ThemedCheckBox", "ThemedToggle", "LinkButton", "ThemedTextField" }) {
+        QQmlEngine engine;
+        const QByteArray text = QByteArray(type) == "ThemedTextField" ? "placeholderText" : "text";
+        auto control = create(engine,
+            "import QtQuick\nimport Orvella\n" + QByteArray(type) + " { " + text + ": \"Label\" }");
+        ASSERT_TRUE(control) << type;
+        EXPECT_EQ(control->property(text.constData()).toString(), QStringLiteral("Label")) << type;
+        const QVariant policy = control->property("focusPolicy");
+        EXPECT_TRUE(policy.isValid() ? (policy.toInt() & Qt::TabFocus) != 0
+                                     : control->property("activeFocusOnTab").toBool())
+            << type;
+        EXPECT_GT(control->property("implicitHeight").toDouble(), 0) << type;
+    }
+}
+
+TEST(SegmentedControl, ReportsPicksInsideItsSegmentsOnly)
+{
+    QQmlEngine engine;
+    auto control = create(engine, R"(
+        import QtQuick
+        import Orvella
+        SegmentedControl {
+            property var got: []
+            segments: ["All", "Events", "Reminders"]
+            current: "Events"
+            onPicked: value => got = got.concat([value])
+        })");
+    ASSERT_TRUE(control);
+    EXPECT_EQ(control->property("currentIndex").toInt(), 1);
+    for (const int index : { 0, 2, 3, -1 })
+        QMetaObject::invokeMethod(control.get(), "pick", Q_ARG(QVariant, index));
+    EXPECT_EQ(control->property("got").toStringList(), QStringList({ "All", "Reminders" }));
+}
+
 } // namespace

@@ -22,6 +22,12 @@ Item {
         id: format
     }
 
+    // The glyphs stand on the line of the text font, whichever font draws them.
+    FontMetrics {
+        id: glyphLine
+        font: OrvellaTheme.font(14)
+    }
+
     Rectangle {
         anchors.fill: parent
         gradient: Gradient {
@@ -39,6 +45,8 @@ Item {
     component Cell: Rectangle {
         id: cell
         property string glyph
+        // Named, so that no fallback font is searched for the glyph.
+        property string glyphFamily: OrvellaTheme.emojiFamily
         property string title
         property bool highlighted: false
         signal activated
@@ -66,12 +74,19 @@ Item {
             anchors.centerIn: parent
             width: parent.width - 4
             spacing: 3
-            Text {
+            Item {
                 width: parent.width
-                horizontalAlignment: Text.AlignHCenter
-                text: cell.glyph
-                color: "white"
-                font: OrvellaTheme.font(14)
+                height: glyphLine.height
+                Text {
+                    anchors.baseline: parent.top
+                    anchors.baselineOffset: glyphLine.ascent
+                    width: parent.width
+                    horizontalAlignment: Text.AlignHCenter
+                    text: cell.glyph
+                    color: "white"
+                    font.family: cell.glyphFamily
+                    font.pixelSize: 14
+                }
             }
             Text {
                 width: parent.width
@@ -100,9 +115,9 @@ Item {
         spacing: 4
 
         Cell { objectName: "liveLanguagesButton"; glyph: "🌐"; title: "Languages"; onActivated: bar.languages() }
-        Cell { objectName: "liveGiveButton"; glyph: "\u2764"; title: "Give"; highlighted: true; onActivated: bar.give() }
+        Cell { objectName: "liveGiveButton"; glyph: "\u2764"; glyphFamily: OrvellaTheme.textSymbolFamily; title: "Give"; highlighted: true; onActivated: bar.give() }
         Cell { objectName: "liveHeraldButton"; glyph: "📣"; title: "Become Herald"; onActivated: bar.herald() }
-        Cell { objectName: "liveTestimonyButton"; glyph: "✦"; title: "Share Testimony"; onActivated: bar.testimony() }
+        Cell { objectName: "liveTestimonyButton"; glyph: "✦"; glyphFamily: OrvellaTheme.textSymbolFamily; title: "Share Testimony"; onActivated: bar.testimony() }
         Cell { objectName: "liveProgramsButton"; glyph: "📖"; title: "Programs"; onActivated: bar.magazine() }
         Cell { objectName: "liveScheduleButton"; glyph: "📅"; title: "TV Schedule"; onActivated: bar.schedule() }
 
@@ -139,6 +154,6 @@ Item {
             }
         }
 
-        Cell { objectName: "liveMenuButton"; glyph: "☰"; title: "MENU"; onActivated: bar.menu() }
+        Cell { objectName: "liveMenuButton"; glyph: "☰"; glyphFamily: OrvellaTheme.textSymbolFamily; title: "MENU"; onActivated: bar.menu() }
     }
 }

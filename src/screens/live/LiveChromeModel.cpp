@@ -2,6 +2,7 @@
 
 #include "core/PublishedValue.h"
 #include "platform/Clock.h"
+#include "platform/StartupTrace.h"
 
 #include <QPointer>
 
@@ -55,6 +56,7 @@ void LiveChromeModel::setShowWelcome(bool value)
         // The fade belongs to the overlay: it starts when the overlay is shown.
         welcomeFade(renewStop(m_welcomeFade));
     } else {
+        markStartup(StartupMilestone::WelcomeLifted);
         // Removing the overlay ends its fade: the remaining steps run without waiting.
         m_welcomeFade.request_stop();
     }
@@ -137,6 +139,7 @@ QCoro::Task<> LiveChromeModel::welcomeFade(std::stop_token stop)
     co_await clock->sleep(welcomeHold, stop);
     if (!self)
         co_return;
+    markStartup(StartupMilestone::WelcomeLifted);
     setWelcomeOpacity(0);
     co_await clock->sleep(welcomeHold, stop);
     if (!self)

@@ -1,6 +1,21 @@
+list(APPEND ORVELLA_SOURCES
+    screens/programs/EpisodeGridRows.h screens/programs/EpisodeGridRows.cpp
+    screens/programs/EpisodeListModel.h screens/programs/EpisodeListModel.cpp
+    screens/programs/EpisodePlayerModel.h screens/programs/EpisodePlayerModel.cpp
+    screens/programs/EpisodePlayNext.cpp
+    screens/programs/EpisodeProgress.h screens/programs/EpisodeProgress.cpp
+    screens/programs/EpisodeText.h screens/programs/EpisodeText.cpp
+    screens/programs/ProgramDetailModel.h screens/programs/ProgramDetailModel.cpp
+    screens/programs/ProgramsScreenModel.h screens/programs/ProgramsScreenModel.cpp
+    screens/programs/ScreenTasks.h screens/programs/ScreenTasks.cpp
+    screens/programs/SearchScreenModel.h screens/programs/SearchScreenModel.cpp
+)
 list(APPEND ORVELLA_QML
+    screens/programs/EpisodeGridSkeleton.qml
+    screens/programs/EpisodeListingCard.qml
     screens/programs/EpisodePlayerScreen.qml
     screens/programs/ProgramDetailScreen.qml
     screens/programs/ProgramsScreen.qml
     screens/programs/SearchScreen.qml
+    screens/programs/UniformEpisodeGrid.qml
 )

@@ -2,8 +2,7 @@ import QtQuick
 import QtQuick.Templates as T
 import Orvella
 
-// The studio's secondary button: a faint fill with a thin border, an optional symbol before
-// the title.
+// The secondary button: a faint fill with a thin border, an optional symbol before the title.
 T.Button {
     id: control
 

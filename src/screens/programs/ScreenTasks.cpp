@@ -1,0 +1,27 @@
+#include "screens/programs/ScreenTasks.h"
+
+#include "api/APIError.h"
+
+namespace orvella {
+
+std::stop_token restartStop(std::stop_source &source)
+{
+    source.request_stop();
+    source = std::stop_source();
+    return source.get_token();
+}
+
+std::optional<QString> failureText(std::exception_ptr error)
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const TransportError &transport) {
+        if (transport.kind() == TransportError::Kind::Cancelled)
+            return std::nullopt;
+        return transport.description();
+    } catch (...) {
+        return describeException(std::current_exception());
+    }
+}
+
+} // namespace orvella
