@@ -1,8 +1,9 @@
 // Pictures of the account screens for a person to look at, taken only when
 // ORVELLA_SCREENSHOT_DIR names a folder (run under xvfb-run with QT_QPA_PLATFORM=xcb).
 // Against the service double's sample content, with the real clock.
-#include "app/Application.h"
 #include "app/AppModel.h"
+#include "app/AppServices.h"
+#include "app/Application.h"
 #include "screens/account/LoginScreenModel.h"
 #include "screens/account/NotificationsScreenModel.h"
 #include "screens/account/SettingsScreenModel.h"
@@ -48,7 +49,7 @@ protected:
 
     QQuickWindow *open()
     {
-        app = std::make_unique<AppModel>(AppModel::Dependencies {});
+        app = AppBuilder().build();
         AppModel::setInstance(app.get());
         engine = std::make_unique<QQmlApplicationEngine>();
         prepareEngine(*engine);
