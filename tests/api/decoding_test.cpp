@@ -163,8 +163,10 @@ TEST(MediaAddresses, TrimAndEncodeOnce)
         u"https://cdn.example/caf%C3%A9.jpg?x=%5B1%5D"_s);
     EXPECT_EQ(MediaURL::make(u"https://cdn.example/a.m3u8?t=1&s=a+b#frag"_s)->toString(),
         u"https://cdn.example/a.m3u8?t=1&s=a+b#frag"_s);
-    for (const QString &absent :
-        { u"cdn.example/a.m3u8"_s, u"/media/a.m3u8"_s, QString(), u"   "_s })
+    for (const QString &absent : { u"cdn.example/a.m3u8"_s, u"/media/a.m3u8"_s, QString(), u"   "_s,
+             // Only the web: never a local file, inline data or another protocol.
+             u"file:///etc/hosts"_s, u"data:text/plain,hi"_s, u"ftp://cdn.example/a.m3u8"_s,
+             u"https:///a.m3u8"_s })
         EXPECT_EQ(MediaURL::make(absent), std::nullopt) << absent.toStdString();
     EXPECT_EQ(MediaURL::make(std::nullopt), std::nullopt);
 }
