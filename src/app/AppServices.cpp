@@ -4,11 +4,17 @@
 #include "app/AppModel.h"
 #include "core/SettingsModel.h"
 #include "platform/Clock.h"
+#include "player/PlaybackQuality.h"
 #include "player/PlaybackSleepGuard.h"
 #include "player/PlayerController.h"
 #include "studio/StudioCaptureController.h"
 
 namespace orvella {
+
+QString storedQualityId(QStringView stored)
+{
+    return PlaybackQuality::option(stored).id;
+}
 
 delivery::UploadArguments studioUploadArguments(const AppModel &app)
 {
@@ -92,7 +98,8 @@ std::unique_ptr<AppModel> AppBuilder::build(QObject *parent)
     if (!services.notifier)
         services.notifier = makeDesktopNotifier();
     if (!services.settings)
-        services.settings = std::make_unique<SettingsModel>(SettingsStore::load());
+        services.settings = std::make_unique<SettingsModel>(
+            SettingsStore::load(storedQualityId), PlaybackQuality::menuRows());
     if (!services.studio)
         services.studio = [](AppModel &app) {
             return std::make_unique<StudioCaptureController>(

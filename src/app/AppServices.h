@@ -17,6 +17,9 @@ class PlayerController;
 class SettingsModel;
 class StudioCaptureController;
 
+// The stream-quality id a stored quality name stands for (the settings' reading of it).
+[[nodiscard]] QString storedQualityId(QStringView stored);
+
 // Makes the studio's capture controller; called once, on the first visit to the studio.
 using StudioFactory = std::function<std::unique_ptr<StudioCaptureController>(AppModel &app)>;
 

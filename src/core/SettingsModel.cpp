@@ -1,13 +1,13 @@
 #include "core/SettingsModel.h"
 
 #include "core/PublishedValue.h"
-#include "player/PlaybackQuality.h"
 
 namespace orvella {
 
-SettingsModel::SettingsModel(SettingsStore value, QObject *parent)
+SettingsModel::SettingsModel(SettingsStore value, QVariantList qualityOptions, QObject *parent)
     : QObject(parent)
     , m_value(std::move(value))
+    , m_qualityOptions(std::move(qualityOptions))
 { }
 
 void SettingsModel::setValue(const SettingsStore &value)
@@ -18,11 +18,6 @@ void SettingsModel::setValue(const SettingsStore &value)
 void SettingsModel::persist() const
 {
     m_value.persist();
-}
-
-QVariantList SettingsModel::qualityOptions()
-{
-    return PlaybackQuality::menuRows();
 }
 
 template<typename T>

@@ -48,7 +48,10 @@ class SettingsModel : public QObject
     Q_PROPERTY(QVariantList qualityOptions READ qualityOptions CONSTANT)
 
 public:
-    explicit SettingsModel(SettingsStore value = {}, QObject *parent = nullptr);
+    // `qualityOptions`: the stream-quality rows as {id, label} maps, for quality menus (the
+    // player's catalogue).
+    explicit SettingsModel(
+        SettingsStore value = {}, QVariantList qualityOptions = {}, QObject *parent = nullptr);
 
     [[nodiscard]] const SettingsStore &value() const { return m_value; }
     // Replaces the whole value; announces a change only when something differs.
@@ -56,8 +59,7 @@ public:
 
     Q_INVOKABLE void persist() const;
 
-    // The PlaybackQuality rows as {id, label} for quality menus.
-    [[nodiscard]] static QVariantList qualityOptions();
+    [[nodiscard]] const QVariantList &qualityOptions() const { return m_qualityOptions; }
 
     [[nodiscard]] QString displayName() const { return m_value.displayName; }
     [[nodiscard]] QString email() const { return m_value.email; }
@@ -124,6 +126,7 @@ private:
     void assign(T SettingsStore::*field, const T &value);
 
     SettingsStore m_value;
+    QVariantList m_qualityOptions;
 };
 
 } // namespace orvella

@@ -1,7 +1,5 @@
 #include "core/SettingsStore.h"
 
-#include "player/PlaybackQuality.h"
-
 #include <QSettings>
 
 namespace orvella {
@@ -85,13 +83,13 @@ bool readBool(const QSettings &settings, const char *key)
 
 } // namespace
 
-SettingsStore SettingsStore::load()
+SettingsStore SettingsStore::load(const QualityNames &quality)
 {
     const QSettings settings;
-    return load(settings);
+    return load(settings, quality);
 }
 
-SettingsStore SettingsStore::load(const QSettings &s)
+SettingsStore SettingsStore::load(const QSettings &s, const QualityNames &quality)
 {
     const SettingsStore defaults;
     SettingsStore v;
@@ -100,9 +98,9 @@ SettingsStore SettingsStore::load(const QSettings &s)
     v.phone = readString(s, key::phone, defaults.phone);
     v.zone = readString(s, key::zone, defaults.zone);
     v.captionsEnabled = readBoolObject(s, key::captionsEnabled, defaults.captionsEnabled);
-    v.preferredQuality
-        = PlaybackQuality::option(readString(s, key::preferredQuality, defaults.preferredQuality))
-              .id;
+    v.preferredQuality = readString(s, key::preferredQuality, defaults.preferredQuality);
+    if (quality)
+        v.preferredQuality = quality(v.preferredQuality);
     v.captionLanguage = readString(s, key::captionLanguage, defaults.captionLanguage);
     v.streamLanguage = readString(s, key::streamLanguage, defaults.streamLanguage);
     v.autoplay = readBoolObject(s, key::autoplay, defaults.autoplay);

@@ -3,6 +3,7 @@
 #include "core/EpisodeRepeatMode.h"
 
 #include <QString>
+#include <functional>
 
 class QSettings;
 
@@ -18,7 +19,7 @@ struct SettingsStore
     QString phone;
     QString zone;
     bool captionsEnabled = true;
-    QString preferredQuality = QStringLiteral("Auto"); // a PlaybackQuality id
+    QString preferredQuality = QStringLiteral("Auto"); // a stream-quality id
     QString captionLanguage = QStringLiteral("en");
     QString streamLanguage = QStringLiteral("en");
     bool autoplay = true;
@@ -42,10 +43,14 @@ struct SettingsStore
 
     friend bool operator==(const SettingsStore &, const SettingsStore &) = default;
 
+    // The quality id a stored quality name stands for (old names map to today's ids).
+    using QualityNames = std::function<QString(QStringView stored)>;
+
     // Reads all keys from the application's settings; missing or unreadable values give the
-    // defaults above. Never fails.
-    [[nodiscard]] static SettingsStore load();
-    [[nodiscard]] static SettingsStore load(const QSettings &settings);
+    // defaults above. Never fails. Without `quality` the stored quality name is kept as it is.
+    [[nodiscard]] static SettingsStore load(const QualityNames &quality = {});
+    [[nodiscard]] static SettingsStore load(
+        const QSettings &settings, const QualityNames &quality = {});
 
     // Writes all fields under their keys. Nothing is removed.
     void persist() const;

@@ -1,4 +1,5 @@
 #include "api/KeychainStore.h"
+#include "app/AppServices.h"
 #include "core/SettingsFile.h"
 #include "core/SettingsModel.h"
 #include "core/SettingsStore.h"
@@ -63,7 +64,7 @@ TEST_F(SettingsStoreTest, TextValuesOfAnIniFileAreReadByEachFieldsRule)
                                    "playback.quality=1080p\n"
                                    "playback.episodeRepeat=ALL\n"
                                    "playback.streamLang=fr\n");
-    const SettingsStore s = SettingsStore::load(*settings);
+    const SettingsStore s = SettingsStore::load(*settings, &orvella::storedQualityId);
     EXPECT_EQ(s.displayName, "Ada");
     EXPECT_EQ(s.zone, "42");
     // Read as a stored Boolean: only "true"/"false" count, other text keeps the default.
@@ -97,7 +98,8 @@ TEST_F(SettingsStoreTest, QualityNamesAreNormalisedWhenRead)
     for (const auto &[stored, read] : cases) {
         SCOPED_TRACE(stored);
         const auto settings = readText(QByteArray("[General]\nplayback.quality=") + stored + "\n");
-        EXPECT_EQ(SettingsStore::load(*settings).preferredQuality, QString::fromUtf8(read));
+        EXPECT_EQ(SettingsStore::load(*settings, &orvella::storedQualityId).preferredQuality,
+            QString::fromUtf8(read));
     }
 }
 
@@ -200,7 +202,7 @@ TEST(EpisodeRepeatModeTest, RawValuesRoundTripAndMatchWholeTextOnly)
 
 TEST_F(SettingsStoreTest, ModelAnnouncesChangesAndBindsBothWaysInQml)
 {
-    SettingsModel model;
+    SettingsModel model({}, PlaybackQuality::menuRows());
     int changes = 0;
     QObject::connect(&model, &SettingsModel::changed, [&] { ++changes; });
     model.setStreamLanguage(QStringLiteral("fr"));
@@ -241,7 +243,7 @@ TEST_F(SettingsStoreTest, ModelAnnouncesChangesAndBindsBothWaysInQml)
     replaced.streamLanguage = QStringLiteral("de");
     model.setValue(replaced);
     EXPECT_EQ(object->property("language").toString(), "de");
-    EXPECT_EQ(model.qualityOptions().size(), 10);
+    EXPECT_EQ(model.qualityOptions().size(), PlaybackQuality::all().size());
 }
 
 TEST_F(SettingsStoreTest, AnUnreadableFileIsMovedAsideAndASignInCanBeStoredAgain)
