@@ -159,6 +159,33 @@ public:
     {
         return orvella::flexibleString(get(key));
     }
+    // Tolerant readings: a value of another kind reads as absent; they never fail.
+    // A text.
+    [[nodiscard]] std::optional<QString> tolerantString(QLatin1StringView key) const;
+    // A text, or a number written out ("5", "2.5").
+    [[nodiscard]] std::optional<QString> tolerantText(QLatin1StringView key) const;
+    // A boolean, or a whole number (true unless 0).
+    [[nodiscard]] std::optional<bool> tolerantBool(QLatin1StringView key) const;
+    // A number, or a text that is an integer.
+    [[nodiscard]] std::optional<double> tolerantNumber(QLatin1StringView key) const;
+    // The elements of a list that are objects, each read by T::fromJson (which must not fail);
+    // other elements, and a member that is no list, are passed over.
+    template<class T>
+    [[nodiscard]] QList<T> tolerantObjects(QLatin1StringView key) const
+    {
+        QList<T> result;
+        const QCborValue value = get(key);
+        if (!value.isArray())
+            return result;
+        const JsonPath listPath = m_path.member(key);
+        qsizetype index = 0;
+        for (const QCborValue element : value.toArray()) {
+            const JsonPath elementPath = listPath.element(index++);
+            if (element.isMap())
+                result.append(T::fromJson(JsonObjectReader(element.toMap(), elementPath)));
+        }
+        return result;
+    }
     // Tolerant integer: an integer, else a number truncated toward zero, else absent.
     [[nodiscard]] std::optional<qint64> tolerantInteger(QLatin1StringView key) const
     {

@@ -52,7 +52,8 @@ std::optional<QUrl> wellFormedWithScheme(const QString &text)
             return std::nullopt;
     }
     const QUrl url = QUrl::fromEncoded(text.toLatin1(), QUrl::StrictMode);
-    if (!url.isValid() || url.scheme().isEmpty())
+    const QString scheme = url.scheme();
+    if (!url.isValid() || (scheme != u"http" && scheme != u"https") || url.host().isEmpty())
         return std::nullopt;
     return url;
 }

@@ -201,8 +201,7 @@ void AppModel::syncLivePlayback(MacRoute::Value route)
     else
         m_livePlayer->player()->pause();
     m_livePlayer->setIsPlaying(live);
-    m_sleepGuard->setActive(
-        live, live ? QStringLiteral("Orvella Live") : QStringLiteral("Orvella TV playback"));
+    m_sleepGuard->holdForLive(live);
 }
 
 void AppModel::handleAction(const std::optional<NavAction> &action)

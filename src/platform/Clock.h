@@ -25,6 +25,14 @@ public:
     static Clock &system();
 };
 
+// Stops the task that holds `source` and gives the token for the task that replaces it.
+inline std::stop_token renewStop(std::stop_source &source)
+{
+    source.request_stop();
+    source = std::stop_source();
+    return source.get_token();
+}
+
 class ManualClock : public Clock
 {
 public:

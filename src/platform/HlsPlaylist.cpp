@@ -61,6 +61,12 @@ QSize parseResolution(const QString &text)
 }
 } // namespace
 
+bool isWebUrl(const QUrl &url)
+{
+    const QString scheme = url.scheme();
+    return url.isValid() && (scheme == u"http" || scheme == u"https") && !url.host().isEmpty();
+}
+
 std::optional<HlsMasterPlaylist> parseHlsMaster(const QByteArray &text, const QUrl &base)
 {
     const auto all = lines(text);
@@ -96,7 +102,8 @@ std::optional<HlsMasterPlaylist> parseHlsMaster(const QByteArray &text, const QU
             if (uri.isEmpty())
                 continue;
             rendition.uri = base.resolved(QUrl(uri));
-            master.subtitles.append(rendition);
+            if (isWebUrl(rendition.uri))
+                master.subtitles.append(rendition);
         }
     }
     if (!isMaster)
@@ -126,7 +133,11 @@ std::optional<HlsMediaPlaylist> parseHlsMedia(const QByteArray &text, const QUrl
             pendingDuration = line.mid(8).section(u',', 0, 0).toDouble();
         } else if (!line.startsWith(u'#') && pendingDuration >= 0) {
             sequenceSet = true;
-            playlist.segments.append({ base.resolved(QUrl(line)), pendingDuration, sequence++ });
+            const QUrl uri = base.resolved(QUrl(line));
+            // A segment that may not be fetched still takes its place in the sequence.
+            if (isWebUrl(uri))
+                playlist.segments.append({ uri, pendingDuration, sequence });
+            ++sequence;
             pendingDuration = -1;
         }
     }

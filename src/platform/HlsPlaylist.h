@@ -10,7 +10,8 @@
 namespace orvella {
 
 // The parts of HLS playlists the player needs: a master playlist's variants and subtitle
-// renditions, and a media playlist's segments.
+// renditions, and a media playlist's segments. Renditions and segments whose address is not
+// http(s) are left out, as if the playlist did not list them.
 struct HlsVariant
 {
     double bandwidth = 0; // bits per second
@@ -47,6 +48,10 @@ struct HlsMediaPlaylist
     bool ended = false;
     QList<HlsSegment> segments;
 };
+
+// True for the only addresses a playlist may lead the player to: http and https with a host.
+// Anything else a playlist names (file:, data:, qrc: ...) is never fetched.
+[[nodiscard]] bool isWebUrl(const QUrl &url);
 
 // None when the text is not a master playlist (a media playlist, or not HLS at all).
 [[nodiscard]] std::optional<HlsMasterPlaylist> parseHlsMaster(

@@ -368,6 +368,13 @@ void MpvMediaPlayer::issueLoad()
         QStringLiteral("cache-pause-wait=%1")
             .arg(m_settings.waitsToMinimizeStalling ? QStringLiteral("1") : QStringLiteral("0.2")),
     };
+    if (isWebUrl(m_url)) {
+        // What a network playlist names is opened over the network only: never a local file.
+        const QString protocols = QStringLiteral("protocol_whitelist=[http,https,tcp,tls,crypto]");
+        // mpv's %length% quoting keeps the list's commas inside the one option.
+        options.append(QStringLiteral("demuxer-lavf-o=%") + QString::number(protocols.size()) + u'%'
+            + protocols);
+    }
     m_core->commandAsync({ QStringLiteral("loadfile"), m_url.toString(QUrl::FullyEncoded),
         QStringLiteral("replace"), options.join(u',') });
 }
@@ -536,7 +543,7 @@ QCoro::Task<> MpvMediaPlayer::fetchMaster(quint64 generation, QUrl url)
 {
     QPointer self(this);
     std::optional<HlsMasterPlaylist> master;
-    if (url.scheme().startsWith(QLatin1String("http"))) {
+    if (isWebUrl(url)) {
         QNetworkRequest request(url);
         request.setTransferTimeout(masterTimeoutMs);
         std::unique_ptr<QNetworkReply> reply(m_network.get(request));

@@ -116,6 +116,8 @@ WebVttCaptions::~WebVttCaptions()
 
 void WebVttCaptions::refresh()
 {
+    if (!isWebUrl(m_playlist))
+        return;
     QNetworkRequest request(m_playlist);
     request.setTransferTimeout(fetchTimeoutMs);
     QNetworkReply *reply = m_network->get(request);

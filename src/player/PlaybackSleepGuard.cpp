@@ -42,6 +42,11 @@ void PlaybackSleepGuard::setActive(bool active, const QString &reason)
     m_isActive = false;
 }
 
+void PlaybackSleepGuard::holdForLive(bool live)
+{
+    setActive(live, live ? QStringLiteral("Orvella Live") : QStringLiteral("Orvella TV playback"));
+}
+
 void PlaybackSleepGuard::setInhibitor(std::unique_ptr<SleepInhibitor> inhibitor)
 {
     setActive(false, {});

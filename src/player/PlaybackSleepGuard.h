@@ -21,6 +21,9 @@ public:
     ~PlaybackSleepGuard();
 
     void setActive(bool active, const QString &reason);
+    // The live channel's claim, held while live plays on screen (with the reason texts the
+    // desktop shows for it).
+    void holdForLive(bool live);
     [[nodiscard]] bool isActive() const { return m_isActive; }
     [[nodiscard]] std::uint32_t displayAssertionId() const { return m_displayAssertionId; }
     [[nodiscard]] std::uint32_t systemAssertionId() const { return m_systemAssertionId; }

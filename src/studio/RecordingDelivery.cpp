@@ -4,7 +4,6 @@
 #include "api/Identity.h"
 #include "api/OrvellaAPIClient.h"
 #include "api/WebLink.h"
-#include "core/SettingsModel.h"
 #include "platform/FileReveal.h"
 #include "player/PlayerController.h"
 

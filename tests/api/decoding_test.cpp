@@ -163,8 +163,10 @@ TEST(MediaAddresses, TrimAndEncodeOnce)
         u"https://cdn.example/caf%C3%A9.jpg?x=%5B1%5D"_s);
     EXPECT_EQ(MediaURL::make(u"https://cdn.example/a.m3u8?t=1&s=a+b#frag"_s)->toString(),
         u"https://cdn.example/a.m3u8?t=1&s=a+b#frag"_s);
-    for (const QString &absent :
-        { u"cdn.example/a.m3u8"_s, u"/media/a.m3u8"_s, QString(), u"   "_s })
+    for (const QString &absent : { u"cdn.example/a.m3u8"_s, u"/media/a.m3u8"_s, QString(), u"   "_s,
+             // Only the web: never a local file, inline data or another protocol.
+             u"file:///etc/hosts"_s, u"data:text/plain,hi"_s, u"ftp://cdn.example/a.m3u8"_s,
+             u"https:///a.m3u8"_s })
         EXPECT_EQ(MediaURL::make(absent), std::nullopt) << absent.toStdString();
     EXPECT_EQ(MediaURL::make(std::nullopt), std::nullopt);
 }
@@ -250,6 +252,30 @@ TEST(ContentModels, DisplayTitle)
     EXPECT_EQ(title(R"({"id":1,"title":"ORVELLA Healing CRUSADE 2024"})"), u"Orvella Livestream"_s);
     EXPECT_EQ(title(R"({"id":1,"title":"Healing Crusade"})"), u"Healing Crusade"_s);
     EXPECT_EQ(title(R"({"id":1,"title":"Orvella Specials"})"), u"Orvella Specials"_s);
+}
+
+TEST(ContentModels, TheLiveStreamsAddressAndLiveFlag)
+{
+    const struct
+    {
+        const char *json;
+        const char *url; // none: nullptr
+        bool live;
+    } cases[] = {
+        { R"({"hls_url":" http://a/x.m3u8 ","stream_url":"http://b/y"})", "http://a/x.m3u8",
+            false },
+        { R"({"stream_url":"http://b/y","status":"LIVE"})", "http://b/y", true },
+        // A present but unusable HLS address does not fall back to the other one.
+        { R"({"hls_url":"","stream_url":"http://b/y","is_live":true})", nullptr, true },
+        { R"({"is_live":false,"status":"live"})", nullptr, false },
+    };
+    for (const auto &[json, url, live] : cases) {
+        SCOPED_TRACE(json);
+        const auto stream = decode<LiveStreamData>(json);
+        EXPECT_EQ(stream.playableURL(),
+            url ? std::optional(QUrl(QString::fromLatin1(url))) : std::nullopt);
+        EXPECT_EQ(stream.isLiveNow(), live);
+    }
 }
 
 TEST(ContentModels, EpisodeDetailToleratesItsLooseMembers)

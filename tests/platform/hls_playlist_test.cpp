@@ -61,4 +61,33 @@ TEST(HlsPlaylistTest, CapsChooseTheHighestVariantWithinBoth)
     EXPECT_FALSE(variantForCaps({}, 300'000, {}));
 }
 
+TEST(HlsPlaylistTest, OnlyWebAddressesAreKept)
+{
+    const QByteArray master
+        = "#EXTM3U\n"
+          "#EXT-X-MEDIA:TYPE=SUBTITLES,GROUP-ID=\"s\",NAME=\"file\",URI=\"file:///etc/passwd\"\n"
+          "#EXT-X-MEDIA:TYPE=SUBTITLES,GROUP-ID=\"s\",NAME=\"data\",URI=\"data:text/vtt,WEBVTT\"\n"
+          "#EXT-X-MEDIA:TYPE=SUBTITLES,GROUP-ID=\"s\",NAME=\"qrc\",URI=\"qrc:/x.vtt\"\n"
+          "#EXT-X-MEDIA:TYPE=SUBTITLES,GROUP-ID=\"s\",NAME=\"web\",URI=\"https://cdn.example/s\"\n"
+          "#EXT-X-STREAM-INF:BANDWIDTH=1\nv.m3u8\n";
+    const auto parsed = parseHlsMaster(master, base);
+    ASSERT_TRUE(parsed);
+    ASSERT_EQ(parsed->subtitles.size(), 1);
+    EXPECT_EQ(parsed->subtitles[0].name, QStringLiteral("web"));
+
+    const QByteArray media = "#EXTM3U\n#EXT-X-MEDIA-SEQUENCE:7\n"
+                             "#EXTINF:2,\nfile:///home/viewer/secret.vtt\n"
+                             "#EXTINF:2,\nseg_008.vtt\n"
+                             "#EXTINF:2,\nftp://cdn.example/seg_009.vtt\n"
+                             "#EXTINF:2,\nhttps://cdn.example/seg_010.vtt\n";
+    const auto playlist = parseHlsMedia(media, base);
+    ASSERT_TRUE(playlist);
+    ASSERT_EQ(playlist->segments.size(), 2);
+    EXPECT_EQ(playlist->segments[0].sequence, 8) << "the sequence counts skipped lines";
+    EXPECT_EQ(playlist->segments[1].uri.host(), QStringLiteral("cdn.example"));
+    EXPECT_TRUE(
+        parseHlsMedia(media, QUrl(QStringLiteral("file:///tmp/x.m3u8")))->segments.size() == 1)
+        << "relative lines under a local base are local";
+}
+
 } // namespace

@@ -53,21 +53,21 @@ TEST(PlaybackSleepGuardTest, IsIdempotentAndReleasesBothClaims)
 {
     Claims claims;
     PlaybackSleepGuard guard(std::make_unique<RecordingInhibitor>(claims));
-    guard.setActive(true, QStringLiteral("Orvella Live"));
-    guard.setActive(true, QStringLiteral("Orvella Live"));
+    guard.holdForLive(true);
+    guard.holdForLive(true);
     EXPECT_EQ(claims.display, 1);
     EXPECT_EQ(claims.idle, 1);
     EXPECT_TRUE(guard.isActive());
 
-    guard.setActive(false, QStringLiteral("Orvella TV playback"));
+    guard.holdForLive(false);
     EXPECT_TRUE(claims.held.empty());
     EXPECT_EQ(guard.displayAssertionId(), 0u);
     EXPECT_EQ(guard.systemAssertionId(), 0u);
 
-    guard.setActive(false, QStringLiteral("Orvella TV playback"));
+    guard.holdForLive(false);
     EXPECT_EQ(claims.releases, 2) << "switching off while off calls nothing";
 
-    guard.setActive(true, QStringLiteral("Orvella Live"));
+    guard.holdForLive(true);
     EXPECT_EQ(claims.display, 2);
     EXPECT_EQ(claims.held.size(), 2u);
 }
@@ -77,16 +77,16 @@ TEST(PlaybackSleepGuardTest, OneClaimIsEnoughAndNoneLeavesItOffToRetry)
     Claims claims;
     claims.displayFails = true;
     PlaybackSleepGuard guard(std::make_unique<RecordingInhibitor>(claims));
-    guard.setActive(true, QStringLiteral("Orvella Live"));
+    guard.holdForLive(true);
     EXPECT_TRUE(guard.isActive());
     EXPECT_EQ(guard.displayAssertionId(), 0u);
     guard.setActive(false, {});
     EXPECT_EQ(claims.releases, 1);
 
     claims.idleFails = true;
-    guard.setActive(true, QStringLiteral("Orvella Live"));
+    guard.holdForLive(true);
     EXPECT_FALSE(guard.isActive());
-    guard.setActive(true, QStringLiteral("Orvella Live"));
+    guard.holdForLive(true);
     EXPECT_EQ(claims.display, 3) << "the next switch on tries again";
 }
 

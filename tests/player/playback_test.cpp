@@ -2,14 +2,17 @@
 // service double.
 #include "platform/MpvMediaPlayer.h"
 #include "player/PlayerController.h"
+#include "support/Fixtures.h"
 #include "support/ServiceDouble.h"
 #include "support/TestAsync.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
 using namespace orvella;
 using namespace orvella::test;
 using namespace std::chrono_literals;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -157,6 +160,71 @@ TEST_F(PlaybackTest, ResumeLiveAtEdgeJumpsToTheEndOfTheWindow)
     EXPECT_NEAR(controller->currentTime(), controller->seekableEnd(), 3.0);
     const double resumed = position();
     EXPECT_TRUE(waitUntil([&] { return position() > resumed + 0.5; }, 10s));
+}
+
+TEST_F(PlaybackTest, AVariantPlaylistThatNeverAnswersHoldsTheLoadForSecondsNotAMinute)
+{
+    service.on("GET", "/media/live/480p/index.m3u8", ScriptedAnswer::file().withDelay(90s));
+    load(QStringLiteral("live/master.m3u8"), true, true);
+    EXPECT_TRUE(waitUntil([&] { return controller->isReady(); }, 25s));
+}
+
+// A hostile master names captions and segments on this computer.
+struct HostilePlaylists : PlaybackTest
+{
+    QString local(const QString &relative) const
+    {
+        return QUrl::fromLocalFile(fixturePath(relative)).toString();
+    }
+    void serve(const QString &path, const QString &text)
+    {
+        service.on("GET", path,
+            ScriptedAnswer::raw(text.toUtf8(), QByteArrayLiteral("application/vnd.apple.mpegurl")));
+    }
+};
+
+TEST_F(HostilePlaylists, LocalCaptionRenditionsAreMissing)
+{
+    serve(QStringLiteral("/media/hostile/master.m3u8"),
+        QStringLiteral("#EXTM3U\n#EXT-X-MEDIA:TYPE=SUBTITLES,GROUP-ID=\"s\",NAME=\"Local\","
+                       "LANGUAGE=\"en\",URI=\"%1\"\n"
+                       "#EXT-X-STREAM-INF:BANDWIDTH=400000,SUBTITLES=\"s\"\n%2\n")
+            .arg(local(QStringLiteral("multi/subs/en.m3u8")),
+                service.mediaUrl(QStringLiteral("single/index.m3u8")).toString()));
+    load(QStringLiteral("hostile/master.m3u8"), false, false);
+    EXPECT_FALSE(runTask(mpv->loadLegibleOptions()).has_value());
+}
+
+TEST_F(HostilePlaylists, SegmentsOffTheWebAreNeverPlayed)
+{
+    QFile segment(fixturePath(QStringLiteral("live/240p/seg_000.ts")));
+    ASSERT_TRUE(segment.open(QIODevice::ReadOnly));
+    const struct
+    {
+        QString uri;
+        bool plays;
+    } cases[] = {
+        { service.mediaUrl(QStringLiteral("live/240p/seg_000.ts")).toString(), true },
+        { local(QStringLiteral("live/240p/seg_000.ts")), false },
+        { u"data:video/mp2t;base64,"_s + QString::fromLatin1(segment.readAll().toBase64()), false },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.uri.left(40).toStdString());
+        serve(QStringLiteral("/media/hostile/index.m3u8"),
+            QStringLiteral("#EXTM3U\n#EXT-X-TARGETDURATION:2\n#EXT-X-PLAYLIST-TYPE:VOD\n"
+                           "#EXTINF:2.0,\n%1\n#EXT-X-ENDLIST\n")
+                .arg(c.uri));
+        const int before = controller->failedGeneration() + controller->endedGeneration();
+        load(QStringLiteral("hostile/index.m3u8"), true, false);
+        if (c.plays) {
+            EXPECT_TRUE(waitUntil([&] { return controller->isReady(); }, 10s));
+            continue;
+        }
+        EXPECT_TRUE(waitUntil(
+            [&] { return controller->failedGeneration() + controller->endedGeneration() > before; },
+            10s));
+        EXPECT_FALSE(controller->isReady()) << "nothing of it was shown";
+    }
 }
 
 } // namespace

@@ -29,15 +29,6 @@ struct PlayerControllerTest : ::testing::Test
     }
 };
 
-TEST_F(PlayerControllerTest, StartsWithTheInitialValues)
-{
-    EXPECT_EQ(controller->statusText(), QStringLiteral("Ready"));
-    EXPECT_FALSE(controller->isPlaying());
-    EXPECT_FALSE(controller->isReady());
-    EXPECT_FALSE(controller->wantsPlayback());
-    EXPECT_FLOAT_EQ(controller->volume(), 1.0f);
-    EXPECT_EQ(controller->endedGeneration(), 0);
-}
 
 TEST_F(PlayerControllerTest, LoadTunesBufferingAndTheStatusFollowsTheItem)
 {

@@ -216,6 +216,17 @@ void ServiceDouble::setLiveClock(std::function<qint64()> elapsedMs)
     m_liveClock = std::move(elapsedMs);
 }
 
+void ServiceDouble::addMediaOutage(
+    std::chrono::milliseconds from, std::chrono::milliseconds until, int status)
+{
+    m_outages.append({ from, until, status });
+}
+
+qint64 ServiceDouble::liveElapsed() const
+{
+    return m_liveClock ? m_liveClock() : m_started.elapsed();
+}
+
 QList<RecordedRequest> ServiceDouble::requests() const
 {
     return m_requests;
@@ -304,6 +315,11 @@ void ServiceDouble::answer(HttpConnection *connection, const RecordedRequest &re
         reply = ScriptedAnswer::raw("not found\n", "text/plain", 404);
     }
 
+    const std::chrono::milliseconds now(liveElapsed());
+    for (const Outage &outage : std::as_const(m_outages)) {
+        if (reply.serveFile && now >= outage.from && now < outage.until)
+            reply = ScriptedAnswer::raw("media outage\n", "text/plain", outage.status);
+    }
     if (reply.serveFile) {
         ScriptedAnswer file = mediaAnswer(request.path);
         file.delay = reply.delay;
@@ -339,9 +355,8 @@ ScriptedAnswer ServiceDouble::mediaAnswer(const QString &path) const
     if (filePath.endsWith(QStringLiteral(".m3u8"))) {
         QFile source(filePath.chopped(5) + QStringLiteral(".source.m3u8"));
         if (source.open(QIODevice::ReadOnly)) {
-            const qint64 elapsed = m_liveClock ? m_liveClock() : m_started.elapsed();
             return ScriptedAnswer::raw(
-                liveWindow(source.readAll(), elapsed, m_liveWindow, m_liveLoops),
+                liveWindow(source.readAll(), liveElapsed(), m_liveWindow, m_liveLoops),
                 contentTypeFor(filePath))
                 .withHeader("Cache-Control", "no-cache");
         }

@@ -26,6 +26,9 @@
 // idempotent request once when its connection closes without an answer: a dropped GET arrives
 // twice.)
 //
+// Media outages (addMediaOutage) answer an error status for every /media/ file inside a window
+// of the live clock.
+//
 // Unscripted: /fresh/newapi/v1/... answers 404 with an error envelope; /media/<path> serves the
 // file under mediaRoot() (the generated fixtures by default). A playlist X.m3u8 that does not
 // exist beside an X.source.m3u8 is a live stream: a sliding window over the source's segments
@@ -84,6 +87,10 @@ public:
     void setLiveWindow(int segments);
     void setLiveLoops(bool loops);
     void setLiveClock(std::function<qint64()> elapsedMs);
+    // A media outage: from `from` until `until` on the live clock every /media/ file the double
+    // would serve answers `status` instead.
+    void addMediaOutage(
+        std::chrono::milliseconds from, std::chrono::milliseconds until, int status = 404);
 
     [[nodiscard]] QList<RecordedRequest> requests() const;
     [[nodiscard]] QList<RecordedRequest> requests(
@@ -109,6 +116,13 @@ private:
     void answer(HttpConnection *connection, const RecordedRequest &request);
     [[nodiscard]] Script *findScript(const QByteArray &method, const QString &path);
     [[nodiscard]] ScriptedAnswer mediaAnswer(const QString &path) const;
+    [[nodiscard]] qint64 liveElapsed() const;
+
+    struct Outage
+    {
+        std::chrono::milliseconds from, until;
+        int status;
+    };
 
     std::unique_ptr<QTcpServer> m_server;
     std::vector<std::unique_ptr<Script>> m_scripts;
@@ -117,6 +131,7 @@ private:
     int m_liveWindow = 3;
     bool m_liveLoops = true;
     std::function<qint64()> m_liveClock;
+    QList<Outage> m_outages;
     QElapsedTimer m_started;
 };
 

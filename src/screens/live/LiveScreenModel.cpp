@@ -2,21 +2,16 @@
 
 #include "app/AppModel.h"
 #include "platform/Clock.h"
-#include "platform/StartupTrace.h"
 #include "player/PlaybackQuality.h"
 #include "player/PlaybackSleepGuard.h"
 #include "player/PlayerController.h"
-
-#include <QTimer>
 
 namespace orvella {
 
 using namespace std::chrono_literals;
 
 namespace {
-constexpr auto hideAfter = 4s;
 constexpr auto scheduleRefreshInterval = 300s;
-constexpr auto welcomeHold = 900ms;
 
 bool present(const std::optional<QString> &text)
 {
@@ -28,27 +23,53 @@ LiveScreenModel::LiveScreenModel(QObject *parent)
     : QObject(parent)
     , m_clock(&Clock::system())
     , m_guard(&PlaybackSleepGuard::shared())
-{ }
+    , m_chrome([this] { return menuPresented(); })
+{
+    connect(&m_chrome, &LiveChromeModel::showControlsChanged, this,
+        &LiveScreenModel::showControlsChanged);
+    connect(&m_chrome, &LiveChromeModel::showScheduleChanged, this,
+        &LiveScreenModel::showScheduleChanged);
+    connect(&m_chrome, &LiveChromeModel::qualityOpenChanged, this,
+        &LiveScreenModel::qualityOpenChanged);
+    connect(&m_chrome, &LiveChromeModel::showWelcomeChanged, this,
+        &LiveScreenModel::showWelcomeChanged);
+    connect(&m_chrome, &LiveChromeModel::welcomeOpacityChanged, this,
+        &LiveScreenModel::welcomeOpacityChanged);
+}
 
 LiveScreenModel::~LiveScreenModel()
 {
     disappear();
-    m_welcomeFade.request_stop();
+    m_supervisor.reset();
+}
+
+void LiveScreenModel::setClock(Clock *clock)
+{
+    m_clock = clock;
+    m_chrome.setClock(clock);
+}
+
+void LiveScreenModel::detach()
+{
+    m_supervisor.reset();
+    if (!m_app)
+        return;
+    disconnect(m_app, nullptr, this, nullptr);
+    disconnect(m_app->settings(), nullptr, this, nullptr);
 }
 
 void LiveScreenModel::setApp(AppModel *app)
 {
     if (m_app == app)
         return;
-    if (m_app) {
-        disconnect(m_app, nullptr, this, nullptr);
-        if (m_app->livePlayer())
-            disconnect(m_app->livePlayer(), nullptr, this, nullptr);
-        if (m_app->settings())
-            disconnect(m_app->settings(), nullptr, this, nullptr);
-    }
+    detach();
     m_app = app;
     if (m_app) {
+        LivePlaybackHost &host = *this;
+        m_supervisor = std::make_unique<LivePlaybackSupervisor>(
+            host, *m_app->livePlayer(), *m_guard, *m_clock);
+        // The player belongs to the app: the supervisor goes with it.
+        connect(m_app, &QObject::destroyed, this, [this] { m_supervisor.reset(); });
         connect(m_app, &AppModel::routeChanged, this, &LiveScreenModel::routeChanged);
         connect(
             m_app, &AppModel::menuPresentedChanged, this, &LiveScreenModel::menuPresentedChanged);
@@ -56,18 +77,12 @@ void LiveScreenModel::setApp(AppModel *app)
         connect(m_app, &AppModel::liveScheduleChanged, this, &LiveScreenModel::labelsChanged);
         connect(m_app, &AppModel::configChanged, this, &LiveScreenModel::labelsChanged);
         connect(m_app->settings(), &SettingsModel::changed, this, &LiveScreenModel::labelsChanged);
-        PlayerController *controller = m_app->livePlayer();
-        connect(controller, &PlayerController::failedGenerationChanged, this,
-            &LiveScreenModel::failureCounterChanged);
-        connect(controller, &PlayerController::stalledGenerationChanged, this,
-            &LiveScreenModel::stallCounterChanged);
-        connect(controller, &PlayerController::endedGenerationChanged, this,
-            &LiveScreenModel::endCounterChanged);
     }
     emit appChanged();
     emit streamChanged();
     emit labelsChanged();
     emit menuPresentedChanged();
+    emit errorTextChanged();
 }
 
 PlayerController *LiveScreenModel::player() const
@@ -85,166 +100,107 @@ bool LiveScreenModel::livePlaybackAllowed() const
     return m_app && m_app->route() == MacRoute::Live;
 }
 
-// State setters.
-
-void LiveScreenModel::setShowControls(bool value)
+QString LiveScreenModel::errorText() const
 {
-    if (m_showControls == value)
-        return;
-    m_showControls = value;
-    emit showControlsChanged();
+    return m_supervisor ? m_supervisor->errorText().value_or(QString()) : QString();
 }
 
-void LiveScreenModel::setShowSchedule(bool value)
+bool LiveScreenModel::hasError() const
 {
-    if (m_showSchedule == value)
-        return;
-    m_showSchedule = value;
-    emit showScheduleChanged();
+    return m_supervisor && m_supervisor->errorText().has_value();
 }
 
-void LiveScreenModel::setQualityOpen(bool value)
+bool LiveScreenModel::recoveringPlayback() const
 {
-    if (m_qualityOpen == value)
-        return;
-    m_qualityOpen = value;
-    emit qualityOpenChanged();
+    return m_supervisor && m_supervisor->recovering();
 }
 
-void LiveScreenModel::setShowWelcome(bool value)
+// The supervisor's host.
+
+QCoro::Task<std::optional<LiveStreamData>> LiveScreenModel::fetchLiveStream(
+    QString language, bool force)
 {
-    if (m_showWelcome == value)
-        return;
-    m_showWelcome = value;
-    if (value) {
-        // The fade belongs to the overlay: it starts when the overlay is shown.
-        welcomeFade(restart(m_welcomeFade));
-    } else {
-        markStartup(StartupMilestone::WelcomeLifted);
-        // Removing the overlay ends its fade: the remaining steps run without waiting.
-        m_welcomeFade.request_stop();
+    QPointer<AppModel> app = m_app;
+    if (!app)
+        co_return std::nullopt;
+    auto load = app->loadLiveStream(language, force);
+    std::optional<LiveStreamData> answer = co_await std::move(load);
+    co_return answer;
+}
+
+LivePlaybackPreferences LiveScreenModel::preferences() const
+{
+    if (!m_app)
+        return {};
+    const SettingsModel *settings = m_app->settings();
+    return { settings->streamLanguage(), settings->preferredQuality(), settings->captionsEnabled(),
+        settings->captionLanguage() };
+}
+
+void LiveScreenModel::supervisionChanged(Change change)
+{
+    switch (change) {
+    case Change::Stream:
+        emit streamChanged();
+        break;
+    case Change::ErrorText:
+        emit errorTextChanged();
+        break;
+    case Change::Recovering:
+        emit recoveringPlaybackChanged();
+        break;
     }
-    emit showWelcomeChanged();
-}
-
-void LiveScreenModel::setWelcomeOpacity(double value)
-{
-    if (m_welcomeOpacity == value)
-        return;
-    m_welcomeOpacity = value;
-    emit welcomeOpacityChanged();
-}
-
-void LiveScreenModel::setErrorText(std::optional<QString> text)
-{
-    if (m_errorText == text)
-        return;
-    m_errorText = std::move(text);
-    emit errorTextChanged();
-}
-
-void LiveScreenModel::setRecoveringPlayback(bool value)
-{
-    if (m_recoveringPlayback == value)
-        return;
-    m_recoveringPlayback = value;
-    emit recoveringPlaybackChanged();
-}
-
-void LiveScreenModel::setStream(std::optional<LiveStreamData> stream)
-{
-    m_stream = std::move(stream);
-    emit streamChanged();
-}
-
-std::stop_token LiveScreenModel::restart(Stop &source)
-{
-    source.request_stop();
-    source = Stop();
-    return source.get_token();
-}
-
-// Shared steps.
-
-void LiveScreenModel::playNudge()
-{
-    if (PlayerController *controller = player())
-        controller->nudgePlay();
-}
-
-void LiveScreenModel::guardOn()
-{
-    m_guard->setActive(true, QString::fromLatin1(onReason));
-}
-
-bool LiveScreenModel::isBuffering() const
-{
-    const MediaPlayer *media = player() ? player()->player() : nullptr;
-    return media && (!media->isPlaybackLikelyToKeepUp() || media->isPlaybackBufferEmpty());
-}
-
-double LiveScreenModel::playerRate() const
-{
-    return player() ? player()->player()->rate() : 0;
 }
 
 // Appearing.
 
 void LiveScreenModel::appear()
 {
-    if (!m_app)
+    if (!m_app || !m_supervisor)
         return;
-    if (m_app->hasSeenLiveWelcome()) {
-        setShowWelcome(false);
-        setWelcomeOpacity(0);
-    } else {
-        setWelcomeOpacity(1);
-        setShowWelcome(true);
-    }
+    m_chrome.presentWelcome(m_app->hasSeenLiveWelcome());
     enterLive();
     revealControls();
     if (livePlaybackAllowed())
-        guardOn();
-    startPlaybackWatchdog();
-    scheduleRefreshLoop(restart(m_scheduleRefreshTask));
+        m_supervisor->holdDisplayAwake();
+    m_supervisor->startWatchdog();
+    scheduleRefreshLoop(renewStop(m_scheduleRefreshTask));
 }
 
 void LiveScreenModel::disappear()
 {
     m_scheduleRefreshTask.request_stop();
-    m_hideTask.request_stop();
-    m_offlinePollTask.request_stop();
-    m_watchdogTask.request_stop();
+    m_chrome.stop();
+    if (m_supervisor)
+        m_supervisor->stop();
 }
 
 QCoro::Task<> LiveScreenModel::enterLive()
 {
     QPointer self(this);
-    if (!m_app)
+    if (!m_app || !m_supervisor)
         co_return;
     if (m_app->liveStreamCache())
-        setStream(m_app->liveStreamCache());
+        m_supervisor->setStream(m_app->liveStreamCache());
+    // Set before anything loads, so the welcome shows at most once per run.
+    m_app->setHasSeenLiveWelcome(true);
     if (player()->hasCurrentItem()) {
-        m_app->setHasSeenLiveWelcome(true);
-        setShowWelcome(false);
-        setWelcomeOpacity(0);
+        m_chrome.endWelcome();
         if (livePlaybackAllowed()) {
-            playNudge();
-            guardOn();
+            m_supervisor->nudge();
+            m_supervisor->holdDisplayAwake();
         }
         loadSchedule(false);
         co_return;
     }
-    // Set before anything loads, so the welcome shows at most once per run.
-    m_app->setHasSeenLiveWelcome(true);
-    auto streamLoad = loadStream(false);
+    auto streamLoad = m_supervisor->loadStream(false);
     auto scheduleLoad = loadSchedule(false);
     co_await std::move(streamLoad);
-    if (!self)
+    if (!self || !m_supervisor)
         co_return;
     if (livePlaybackAllowed()) {
-        playNudge();
-        guardOn();
+        m_supervisor->nudge();
+        m_supervisor->holdDisplayAwake();
     }
     co_await std::move(scheduleLoad);
 }
@@ -274,117 +230,45 @@ QCoro::Task<> LiveScreenModel::scheduleRefreshLoop(std::stop_token stop)
     }
 }
 
-QCoro::Task<> LiveScreenModel::welcomeFade(std::stop_token stop)
-{
-    QPointer self(this);
-    Clock *clock = m_clock;
-    co_await clock->sleep(welcomeHold, stop);
-    if (!self)
-        co_return;
-    markStartup(StartupMilestone::WelcomeLifted);
-    setWelcomeOpacity(0);
-    co_await clock->sleep(welcomeHold, stop);
-    if (!self)
-        co_return;
-    setShowWelcome(false);
-}
-
-QCoro::Task<> LiveScreenModel::hideTimer(std::stop_token stop)
-{
-    QPointer self(this);
-    co_await m_clock->sleep(hideAfter, stop);
-    if (!self || stop.stop_requested())
-        co_return;
-    if (m_showSchedule || m_qualityOpen || menuPresented())
-        co_return;
-    setShowControls(false);
-}
-
-// Handlers.
-
 void LiveScreenModel::routeChanged()
 {
-    switch (m_app->route()) {
-    case MacRoute::Menu:
-        // The menu lies over a playing channel.
-        break;
-    case MacRoute::Live:
-        guardOn();
-        if (player()->hasCurrentItem())
-            playNudge();
-        revealControls();
-        break;
-    default:
-        m_guard->setActive(false, QString::fromLatin1(offReason));
-        break;
-    }
-}
-
-void LiveScreenModel::failureCounterChanged(int value)
-{
-    if (value < 1)
+    // Leaving live (the menu aside) releases the display with the app model's playback sync.
+    if (!m_supervisor || m_app->route() != MacRoute::Live)
         return;
-    recoverPlayback();
+    m_supervisor->holdDisplayAwake();
+    if (player()->hasCurrentItem())
+        m_supervisor->nudge();
+    revealControls();
+    followStreamLanguage();
 }
 
-void LiveScreenModel::stallCounterChanged(int value)
+void LiveScreenModel::followStreamLanguage()
 {
-    if (value < 1)
-        return;
-    scheduleStallRecovery();
-}
-
-void LiveScreenModel::endCounterChanged(int value)
-{
-    if (value < 1)
-        return;
-    if (player()->isLive() && player()->wantsPlayback())
-        resumeAtEdge();
-}
-
-QCoro::Task<> LiveScreenModel::resumeAtEdge()
-{
-    QPointer<PlayerController> controller = player();
-    if (controller)
-        co_await controller->resumeLiveAtEdge();
+    // Compared with the language asked for, not the one answered: a stream that falls back to
+    // another language is not fetched again on every return.
+    const auto &requested = m_supervisor->requestedLanguage();
+    if (requested && *requested != m_app->settings()->streamLanguage())
+        m_supervisor->loadStream(true);
 }
 
 // Viewer actions.
 
-void LiveScreenModel::revealControls()
-{
-    setShowControls(true);
-    hideTimer(restart(m_hideTask));
-}
-
-void LiveScreenModel::hover(bool entered)
-{
-    if (entered && !m_showSchedule && !menuPresented())
-        revealControls();
-}
-
 void LiveScreenModel::tapVideo()
 {
     // A tap on hidden chrome only shows it.
-    if (m_showControls && player() && player()->isReady())
+    if (showControls() && player() && player()->isReady())
         player()->togglePlay();
     revealControls();
 }
 
 void LiveScreenModel::toggleCaptions()
 {
-    if (!m_app)
+    if (!m_app || !m_supervisor)
         return;
     SettingsModel *settings = m_app->settings();
     settings->setCaptionsEnabled(!settings->captionsEnabled());
     settings->persist();
-    applyCaptions();
-    revealControls();
-}
-
-void LiveScreenModel::toggleQuality()
-{
-    setQualityOpen(!m_qualityOpen);
+    m_supervisor->applyCaptions();
     revealControls();
 }
 
@@ -402,32 +286,18 @@ void LiveScreenModel::setQuality(const QString &id)
 void LiveScreenModel::selectQuality(const QString &id)
 {
     setQuality(id);
-    setQualityOpen(false);
-}
-
-void LiveScreenModel::dismissQuality()
-{
-    setQualityOpen(false);
-    revealControls();
+    m_chrome.closeQuality();
 }
 
 void LiveScreenModel::openSchedule()
 {
-    setQualityOpen(false);
-    setShowSchedule(true);
-    revealControls();
+    m_chrome.openSchedule();
     loadSchedule(true);
-}
-
-void LiveScreenModel::closeSchedule()
-{
-    setShowSchedule(false);
-    revealControls();
 }
 
 void LiveScreenModel::openMenu()
 {
-    setQualityOpen(false);
+    m_chrome.closeQuality();
     if (m_app)
         m_app->presentMenuSoon();
 }
@@ -450,12 +320,19 @@ void LiveScreenModel::toggleWindowFullScreen(QWindow *window)
 
 void LiveScreenModel::retry()
 {
-    loadStream(true);
+    if (m_supervisor)
+        m_supervisor->loadStream(true);
 }
 
-void LiveScreenModel::refresh()
+QCoro::Task<> LiveScreenModel::refreshLive()
 {
-    refreshLive();
+    QPointer self(this);
+    m_chrome.closeQuality();
+    if (!m_supervisor)
+        co_return;
+    co_await m_supervisor->refresh();
+    if (self)
+        revealControls();
 }
 
 void LiveScreenModel::open(MacRoute::Value route)
@@ -466,10 +343,15 @@ void LiveScreenModel::open(MacRoute::Value route)
 
 // Labels.
 
+const LiveStreamData *LiveScreenModel::shownStream() const
+{
+    return m_supervisor && m_supervisor->stream() ? &*m_supervisor->stream() : nullptr;
+}
+
 QString LiveScreenModel::liveDisplayTitle() const
 {
-    if (m_stream && present(m_stream->title))
-        return *m_stream->title;
+    if (const LiveStreamData *stream = shownStream(); stream && present(stream->title))
+        return *stream->title;
     if (m_app && m_app->liveStreamCache() && present(m_app->liveStreamCache()->title))
         return *m_app->liveStreamCache()->title;
     return QString::fromUtf8(slogan);
@@ -477,25 +359,27 @@ QString LiveScreenModel::liveDisplayTitle() const
 
 QString LiveScreenModel::minister() const
 {
-    return m_stream ? m_stream->minister.value_or(QString()) : QString();
+    const LiveStreamData *stream = shownStream();
+    return stream ? stream->minister.value_or(QString()) : QString();
 }
 
 QString LiveScreenModel::viewersLabel() const
 {
-    return m_stream ? m_stream->viewers_label.value_or(QString()) : QString();
+    const LiveStreamData *stream = shownStream();
+    return stream ? stream->viewers_label.value_or(QString()) : QString();
 }
 
 bool LiveScreenModel::hasPoster() const
 {
-    if (m_stream && m_stream->poster)
+    if (const LiveStreamData *stream = shownStream(); stream && stream->poster)
         return true;
     return m_app && m_app->liveStreamCache() && m_app->liveStreamCache()->poster;
 }
 
 QString LiveScreenModel::posterUrl() const
 {
-    if (m_stream && m_stream->poster)
-        return *m_stream->poster;
+    if (const LiveStreamData *stream = shownStream(); stream && stream->poster)
+        return *stream->poster;
     if (m_app && m_app->liveStreamCache() && m_app->liveStreamCache()->poster)
         return *m_app->liveStreamCache()->poster;
     return {};
@@ -521,7 +405,8 @@ QString LiveScreenModel::qualityLabel() const
 
 QString LiveScreenModel::dataRateLabel() const
 {
-    const PlaybackQuality &row = PlaybackQuality::option(selectedQuality());
+    // The stored choice is read as the quality label reads it, trimmed.
+    const PlaybackQuality &row = PlaybackQuality::option(selectedQuality().trimmed());
     if (row.id == QLatin1String("Auto"))
         return QStringLiteral("~Auto");
     if (row.maxBitrate && *row.maxBitrate > 0)

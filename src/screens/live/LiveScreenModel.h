@@ -2,6 +2,8 @@
 
 #include "api/ContentModels.h"
 #include "core/MacRoute.h"
+#include "screens/live/LiveChromeModel.h"
+#include "screens/live/LivePlaybackSupervisor.h"
 
 #include <QCoro/QCoroTask>
 #include <QObject>
@@ -9,25 +11,22 @@
 #include <QString>
 #include <QWindow>
 #include <QtQml/qqmlregistration.h>
-#include <chrono>
+#include <memory>
 #include <optional>
 #include <stop_token>
 
 namespace orvella {
 
 class AppModel;
-
 class Clock;
 class PlaybackSleepGuard;
 class PlayerController;
 
-// The behaviour of the live screen: it loads the live stream into the app model's live player,
-// applies the viewer's quality and captions, shows a one-line text when the stream is missing
-// or offline and polls for it, keeps playback alive (stall recovery, a 15-second watchdog and
-// forced reloads spaced at least 30 seconds apart), holds the display awake while the route is
-// live, reloads the schedule every 300 seconds, hides its chrome 4 seconds after the last use,
-// and runs the first-run welcome. The page only lays out what this publishes.
-class LiveScreenModel : public QObject
+// The live screen's face for the page: it wires the app model's live player, route and
+// settings to the playback supervisor (loading and healing playback) and the chrome model
+// (hide timer, menus, panel, welcome), reloads the schedule every 300 seconds while live,
+// follows the chosen stream language, and publishes the labels the page shows.
+class LiveScreenModel : public QObject, private LivePlaybackHost
 {
     Q_OBJECT
     QML_ELEMENT
@@ -57,30 +56,29 @@ class LiveScreenModel : public QObject
 public:
     // The service's line under the title when the stream gives none.
     static constexpr const char *slogan = "Taking the Gospel to every home";
-    static constexpr const char *onReason = "Orvella Live";
-    static constexpr const char *offReason = "Orvella TV playback";
 
     explicit LiveScreenModel(QObject *parent = nullptr);
     ~LiveScreenModel() override;
 
-    // Tests give the clock and the guard; by default the system clock and the shared guard.
-    void setClock(Clock *clock) { m_clock = clock; }
+    // Tests give the clock and the guard before the app; by default the system clock and the
+    // shared guard.
+    void setClock(Clock *clock);
     void setSleepGuard(PlaybackSleepGuard *guard) { m_guard = guard; }
 
     [[nodiscard]] AppModel *app() const { return m_app; }
     void setApp(AppModel *app);
     [[nodiscard]] PlayerController *player() const;
+    // Present while an app is set.
+    [[nodiscard]] LivePlaybackSupervisor *supervisor() const { return m_supervisor.get(); }
 
-    [[nodiscard]] bool showControls() const { return m_showControls; }
-    [[nodiscard]] bool showSchedule() const { return m_showSchedule; }
-    [[nodiscard]] bool qualityOpen() const { return m_qualityOpen; }
-    [[nodiscard]] bool showWelcome() const { return m_showWelcome; }
-    [[nodiscard]] double welcomeOpacity() const { return m_welcomeOpacity; }
-    [[nodiscard]] QString errorText() const { return m_errorText.value_or(QString()); }
-    [[nodiscard]] bool hasError() const { return m_errorText.has_value(); }
-    [[nodiscard]] bool recoveringPlayback() const { return m_recoveringPlayback; }
-    [[nodiscard]] int watchdogStallCount() const { return m_watchdogStallCount; }
-    [[nodiscard]] const std::optional<LiveStreamData> &stream() const { return m_stream; }
+    [[nodiscard]] bool showControls() const { return m_chrome.showControls(); }
+    [[nodiscard]] bool showSchedule() const { return m_chrome.showSchedule(); }
+    [[nodiscard]] bool qualityOpen() const { return m_chrome.qualityOpen(); }
+    [[nodiscard]] bool showWelcome() const { return m_chrome.showWelcome(); }
+    [[nodiscard]] double welcomeOpacity() const { return m_chrome.welcomeOpacity(); }
+    [[nodiscard]] QString errorText() const;
+    [[nodiscard]] bool hasError() const;
+    [[nodiscard]] bool recoveringPlayback() const;
     [[nodiscard]] bool menuPresented() const;
 
     [[nodiscard]] QString liveDisplayTitle() const;
@@ -100,34 +98,29 @@ public:
     Q_INVOKABLE void disappear();
 
     // Viewer actions.
-    Q_INVOKABLE void revealControls();
-    Q_INVOKABLE void pointerActivity() { revealControls(); }
-    Q_INVOKABLE void hover(bool entered);
+    Q_INVOKABLE void revealControls() { m_chrome.reveal(); }
+    Q_INVOKABLE void pointerActivity() { m_chrome.reveal(); }
+    Q_INVOKABLE void hover(bool entered) { m_chrome.hover(entered); }
     Q_INVOKABLE void tapVideo();
     Q_INVOKABLE void toggleCaptions();
-    Q_INVOKABLE void toggleQuality();
+    Q_INVOKABLE void toggleQuality() { m_chrome.toggleQuality(); }
     Q_INVOKABLE void selectQuality(const QString &id);
-    Q_INVOKABLE void dismissQuality();
+    Q_INVOKABLE void dismissQuality() { m_chrome.dismissQuality(); }
     Q_INVOKABLE void openSchedule();
-    Q_INVOKABLE void closeSchedule();
+    Q_INVOKABLE void closeSchedule() { m_chrome.closeSchedule(); }
     Q_INVOKABLE void openMenu();
     Q_INVOKABLE void toggleFullScreen();
     // The window's own full-screen toggle.
     Q_INVOKABLE static void toggleWindowFullScreen(QWindow *window);
     Q_INVOKABLE void retry();
-    Q_INVOKABLE void refresh();
+    Q_INVOKABLE void refresh() { refreshLive(); }
     // The action bar's way out: languages, give, herald, testimony, programs.
     Q_INVOKABLE void open(orvella::MacRoute::Value route);
 
-    // The operations the actions and tasks run (tests await them).
+    // The operations the actions run (tests await them).
     QCoro::Task<> enterLive();
-    QCoro::Task<> loadStream(bool force);
     QCoro::Task<> refreshLive();
-    QCoro::Task<> recoverPlayback();
     void setQuality(const QString &id);
-    void scheduleStallRecovery();
-    void startOfflinePolling();
-    void startPlaybackWatchdog();
 
 signals:
     void appChanged();
@@ -145,58 +138,26 @@ signals:
     void fullScreenToggleRequested();
 
 private:
-    using Stop = std::stop_source;
+    // LivePlaybackHost
+    QCoro::Task<std::optional<LiveStreamData>> fetchLiveStream(
+        QString language, bool force) override;
+    [[nodiscard]] bool liveOnScreen() const override { return livePlaybackAllowed(); }
+    [[nodiscard]] LivePlaybackPreferences preferences() const override;
+    void supervisionChanged(Change change) override;
 
-    void setShowControls(bool value);
-    void setShowSchedule(bool value);
-    void setQualityOpen(bool value);
-    void setShowWelcome(bool value);
-    void setWelcomeOpacity(double value);
-    void setErrorText(std::optional<QString> text);
-    void setRecoveringPlayback(bool value);
-    void setStream(std::optional<LiveStreamData> stream);
-    void playNudge();
-    void guardOn();
+    void detach();
     void routeChanged();
-    void failureCounterChanged(int value);
-    void stallCounterChanged(int value);
-    void endCounterChanged(int value);
-    [[nodiscard]] bool isBuffering() const;
-    [[nodiscard]] double playerRate() const;
-    static std::stop_token restart(Stop &source);
-
-    QCoro::Task<> hideTimer(std::stop_token stop);
-    QCoro::Task<> offlinePoll(std::stop_token stop);
-    QCoro::Task<> watchdog(std::stop_token stop);
-    QCoro::Task<> stallRecovery();
+    void followStreamLanguage();
+    [[nodiscard]] const LiveStreamData *shownStream() const;
     QCoro::Task<> scheduleRefreshLoop(std::stop_token stop);
-    QCoro::Task<> welcomeFade(std::stop_token stop);
-    QCoro::Task<> applyCaptions();
     QCoro::Task<> loadSchedule(bool force);
-    QCoro::Task<> recoverAfterFailure();
-    QCoro::Task<> resumeAtEdge();
 
     QPointer<AppModel> m_app;
     Clock *m_clock;
     PlaybackSleepGuard *m_guard;
-
-    std::optional<LiveStreamData> m_stream;
-    bool m_showControls = true;
-    bool m_showSchedule = false;
-    bool m_showWelcome = false;
-    double m_welcomeOpacity = 0;
-    std::optional<QString> m_errorText;
-    bool m_qualityOpen = false;
-    bool m_recoveringPlayback = false;
-    std::optional<std::chrono::milliseconds> m_lastRecoveryAt; // none: the distant past
-    int m_watchdogStallCount = 0;
-
-    Stop m_hideTask;
-    Stop m_offlinePollTask;
-    Stop m_watchdogTask;
-    Stop m_scheduleRefreshTask;
-    Stop m_welcomeFade;
-    bool m_hideRunning = false;
+    LiveChromeModel m_chrome;
+    std::unique_ptr<LivePlaybackSupervisor> m_supervisor;
+    std::stop_source m_scheduleRefreshTask;
 };
 
 } // namespace orvella

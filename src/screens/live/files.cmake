@@ -1,6 +1,7 @@
 list(APPEND ORVELLA_SOURCES
     screens/live/LiveScreenModel.h screens/live/LiveScreenModel.cpp
-    screens/live/LiveScreenRecovery.cpp
+    screens/live/LivePlaybackSupervisor.h screens/live/LivePlaybackSupervisor.cpp
+    screens/live/LiveChromeModel.h screens/live/LiveChromeModel.cpp
     screens/live/LiveScheduleModel.h screens/live/LiveScheduleModel.cpp
     screens/live/LiveVideoControlsModel.h screens/live/LiveVideoControlsModel.cpp
 )

@@ -1,5 +1,8 @@
 #include "LiveScreenHarness.h"
 
+#include <QTimer>
+#include <functional>
+
 using namespace std::chrono_literals;
 
 namespace orvella::test {
@@ -25,7 +28,7 @@ TEST_F(LiveScreen, StreamLoadLoadsTheHlsAddressWithTheStoredQualityAndCaptions)
     app.settings()->setPreferredQuality(QStringLiteral("4Mbps"));
     player->legibleOptions = QList<LegibleOption> { { "en", "English", false } };
     LiveScreenModel &screen = makeScreen(app);
-    runTask(screen.loadStream(true));
+    runTask(screen.supervisor()->loadStream(true));
     ASSERT_FALSE(player->loads.empty());
     EXPECT_EQ(player->currentUrl(), QUrl(QStringLiteral("http://127.0.0.1:9/live/en.m3u8")));
     EXPECT_TRUE(app.livePlayer()->isLive());
@@ -44,6 +47,11 @@ TEST_F(LiveScreen, StreamLoadTextsForMissingOrOfflineStreams)
     };
     const QList<Case> cases {
         { streamWith({ { "status", "LIVE" } }), "Stream URL unavailable." },
+        // Only the web is played: a local or inline address is no address.
+        { streamWith({ { "is_live", true }, { "hls_url", "file:///etc/hosts" } }),
+            "Stream URL unavailable." },
+        { streamWith({ { "is_live", true }, { "stream_url", "data:text/plain,hi" } }),
+            "Stream URL unavailable." },
         { streamWith({ { "is_live", false }, { "status", "live" } }),
             "The live stream is currently offline." },
         // A present but empty HLS address does not fall back to the stream address.
@@ -57,10 +65,10 @@ TEST_F(LiveScreen, StreamLoadTextsForMissingOrOfflineStreams)
         screens.clear();
         AppModel &app = signedInOnLive(c.stream);
         LiveScreenModel &screen = makeScreen(app);
-        runTask(screen.loadStream(true));
+        runTask(screen.supervisor()->loadStream(true));
         EXPECT_EQ(screen.errorText(), c.text);
         EXPECT_TRUE(player->loads.empty());
-        EXPECT_TRUE(screen.stream().has_value()) << "the answer replaces the stream";
+        EXPECT_TRUE(screen.supervisor()->stream().has_value()) << "the answer replaces the stream";
     }
 
     model.reset();
@@ -68,7 +76,7 @@ TEST_F(LiveScreen, StreamLoadTextsForMissingOrOfflineStreams)
     AppModel &app = signedInOnLive();
     service.on("GET", "live/stream", ScriptedAnswer::error(500, QStringLiteral("Down")));
     LiveScreenModel &screen = makeScreen(app);
-    runTask(screen.loadStream(true));
+    runTask(screen.supervisor()->loadStream(true));
     EXPECT_EQ(screen.errorText(), QStringLiteral("Live stream is temporarily unavailable."));
 }
 
@@ -76,7 +84,7 @@ TEST_F(LiveScreen, OfflinePollReloadsEveryMinuteUntilAnItemIsThereAndStopsOffLiv
 {
     AppModel &app = signedInOnLive(streamWith({ { "is_live", false } }));
     LiveScreenModel &screen = makeScreen(app);
-    runTask(screen.loadStream(true));
+    runTask(screen.supervisor()->loadStream(true));
     const auto before = streamRequests();
     advance(59s);
     EXPECT_EQ(streamRequests(), before);
@@ -97,7 +105,7 @@ TEST_F(LiveScreen, OfflinePollEndsAtItsNextPassOffTheLiveRoute)
 {
     AppModel &app = signedInOnLive(streamWith({ { "is_live", false } }));
     LiveScreenModel &screen = makeScreen(app);
-    runTask(screen.loadStream(true));
+    runTask(screen.supervisor()->loadStream(true));
     app.navigate(MacRoute::Home);
     const auto before = streamRequests();
     advance(60s);
@@ -108,60 +116,11 @@ TEST_F(LiveScreen, OfflinePollEndsAtItsNextPassOffTheLiveRoute)
     EXPECT_EQ(streamRequests(), before) << "not restarted until the next failed load";
 }
 
-TEST_F(LiveScreen, WatchdogNudgesTwiceThenRecoversOnce)
-{
-    AppModel &app = signedInOnLive();
-    LiveScreenModel &screen = makeScreen(app);
-    runTask(screen.loadStream(true));
-    player->playRate = 0; // wanted, stopped, not buffering
-    player->setRate(0);
-    screen.startPlaybackWatchdog();
-    const auto loads = player->loads.size();
-    const int plays = player->playCalls;
-    advance(15s);
-    EXPECT_EQ(screen.watchdogStallCount(), 1);
-    EXPECT_EQ(player->playCalls, plays + 1);
-    EXPECT_EQ(player->loads.size(), loads);
-    advance(15s);
-    EXPECT_EQ(screen.watchdogStallCount(), 0);
-    ASSERT_TRUE(waitUntil([&] { return player->loads.size() == loads + 1; }))
-        << "the second pass in a row reloads";
-    EXPECT_EQ(claims, 2) << "the watchdog holds the display";
-}
-
-TEST_F(LiveScreen, WatchdogOnlyNudgesABufferingPlayerAndResetsOnPlayback)
-{
-    AppModel &app = signedInOnLive();
-    LiveScreenModel &screen = makeScreen(app);
-    runTask(screen.loadStream(true));
-    player->playRate = 0;
-    player->setRate(0);
-    player->setLikelyToKeepUp(false);
-    screen.startPlaybackWatchdog();
-    const auto loads = player->loads.size();
-    advance(45s);
-    EXPECT_EQ(screen.watchdogStallCount(), 0);
-    EXPECT_EQ(player->loads.size(), loads);
-
-    player->setLikelyToKeepUp(true);
-    advance(15s);
-    EXPECT_EQ(screen.watchdogStallCount(), 1);
-    player->setRate(1);
-    advance(15s);
-    EXPECT_EQ(screen.watchdogStallCount(), 0) << "playing again resets the count";
-
-    app.livePlayer()->togglePlay(); // not wanted any more
-    player->setRate(0);
-    advance(30s);
-    EXPECT_EQ(screen.watchdogStallCount(), 0);
-    EXPECT_EQ(player->loads.size(), loads);
-}
-
 TEST_F(LiveScreen, StallRecoveryWaitsFourSecondsThenReloadsAStoppedPlayer)
 {
     AppModel &app = signedInOnLive();
     LiveScreenModel &screen = makeScreen(app);
-    runTask(screen.loadStream(true));
+    runTask(screen.supervisor()->loadStream(true));
     const auto loads = player->loads.size();
 
     // Playing again after the grace period: only the flag clears.
@@ -186,11 +145,11 @@ TEST_F(LiveScreen, StallRecoveryWaitsFourSecondsThenReloadsAStoppedPlayer)
     EXPECT_EQ(player->loads.size(), loads + 1) << "a stall during recovery is dropped";
 }
 
-TEST_F(LiveScreen, FailuresReloadAtMostOnceInThirtySeconds)
+TEST_F(LiveScreen, AFailureInsideTheSpacingReloadsAtItsEndInsteadOfBeingDropped)
 {
     AppModel &app = signedInOnLive();
     LiveScreenModel &screen = makeScreen(app);
-    runTask(screen.loadStream(true));
+    runTask(screen.supervisor()->loadStream(true));
     advance(1s);
     const auto loads = player->loads.size();
     player->setItemStatus(Status::Failed);
@@ -198,25 +157,27 @@ TEST_F(LiveScreen, FailuresReloadAtMostOnceInThirtySeconds)
     EXPECT_TRUE(waitUntil([&] { return !screen.recoveringPlayback(); }));
     EXPECT_EQ(player->preferredPeakBitRate(), 0) << "the reload drops the cap";
 
+    // The new item fails too, 10 seconds later: the reload waits for the end of the spacing.
     advance(10s);
-    player->failToPlayToEnd();
-    spinFor(50ms);
-    EXPECT_EQ(player->loads.size(), loads + 1) << "10 seconds later: dropped";
-
-    advance(21s);
-    player->failToPlayToEnd();
+    player->setItemStatus(Status::Failed);
+    advance(20s);
+    EXPECT_EQ(player->loads.size(), loads + 1);
+    advance(1ms);
     EXPECT_TRUE(waitUntil([&] { return player->loads.size() == loads + 2; }))
-        << "31 seconds after the last recovery";
+        << "30 seconds after the last recovery";
+    player->failToPlayToEnd();
+    advance(29s);
+    EXPECT_EQ(player->loads.size(), loads + 2) << "still spaced";
 }
 
 TEST_F(LiveScreen, RecoveryThatFindsTheRouteChangedStillClearsTheFlag)
 {
     AppModel &app = signedInOnLive();
     LiveScreenModel &screen = makeScreen(app);
-    runTask(screen.loadStream(true));
+    runTask(screen.supervisor()->loadStream(true));
     advance(31s);
     service.on("GET", "live/stream", ScriptedAnswer::envelope(sampleStream()).withDelay(200ms));
-    auto recovery = screen.recoverPlayback();
+    auto recovery = screen.supervisor()->recoverPlayback();
     EXPECT_TRUE(screen.recoveringPlayback());
     app.navigate(MacRoute::Home);
     const int plays = player->playCalls;
@@ -296,7 +257,7 @@ TEST_F(LiveScreen, TapTogglesPlayOnlyWithChromeShownAndAReadyPlayer)
 {
     AppModel &app = signedInOnLive();
     LiveScreenModel &screen = makeScreen(app);
-    runTask(screen.loadStream(true));
+    runTask(screen.supervisor()->loadStream(true));
     screen.tapVideo();
     EXPECT_EQ(player->pauseCalls, 0) << "not ready yet";
     player->setItemStatus(Status::ReadyToPlay);
@@ -374,8 +335,8 @@ TEST_F(LiveScreen, DisappearingStopsTheLoops)
     player->setRate(0);
     advance(600s);
     EXPECT_EQ(service.requests("GET", "live/schedule").size(), schedules);
-    EXPECT_EQ(screen.watchdogStallCount(), 0);
-    EXPECT_EQ(clock.sleepers(), 0);
+    EXPECT_EQ(screen.supervisor()->watchdogStallCount(), 0);
+    EXPECT_TRUE(waitUntil([&] { return clock.sleepers() == 0; })) << "stopped sleeps end";
 }
 
 TEST_F(LiveScreen, ScheduleReloadsEveryFiveMinutesWhileLive)
@@ -407,7 +368,7 @@ TEST_F(LiveScreen, FooterLabels)
     };
     for (const Case &c : QList<Case> { { "   ", "Auto", "~Auto" }, { "Auto", "Auto", "~Auto" },
              { "6Mbps", "6Mbps", "6.0 Mbps" }, { "720p", "4Mbps", "4.0 Mbps" },
-             { " 0.3Mbps ", "0.3Mbps", "~Auto" }, { "0.3Mbps", "0.3Mbps", "0.3 Mbps" } }) {
+             { " 0.3Mbps ", "0.3Mbps", "0.3 Mbps" } }) {
         app.settings()->setPreferredQuality(c.stored);
         EXPECT_EQ(screen.qualityLabel(), c.quality) << c.stored.toStdString();
         EXPECT_EQ(screen.dataRateLabel(), c.rate) << c.stored.toStdString();
@@ -419,14 +380,14 @@ TEST_F(LiveScreen, ChoosingAQualityPersistsItBeforeCappingThePlayer)
 {
     AppModel &app = signedInOnLive();
     LiveScreenModel &screen = makeScreen(app);
-    runTask(screen.loadStream(true));
+    runTask(screen.supervisor()->loadStream(true));
     screen.toggleQuality();
     ASSERT_TRUE(screen.qualityOpen());
     screen.selectQuality(QStringLiteral("2Mbps"));
     EXPECT_FALSE(screen.qualityOpen());
     EXPECT_EQ(QSettings().value("playback.quality").toString(), QStringLiteral("2Mbps"));
     EXPECT_EQ(player->preferredPeakBitRate(), 2'000'000);
-    runTask(screen.loadStream(true));
+    runTask(screen.supervisor()->loadStream(true));
     EXPECT_EQ(player->preferredPeakBitRate(), 2'000'000) << "a reload applies it again";
 }
 
@@ -435,7 +396,7 @@ TEST_F(LiveScreen, CaptionsToggleFlipsPersistsAndApplies)
     AppModel &app = signedInOnLive();
     player->legibleOptions = QList<LegibleOption> { { "en", "English", false } };
     LiveScreenModel &screen = makeScreen(app);
-    runTask(screen.loadStream(true));
+    runTask(screen.supervisor()->loadStream(true));
     ASSERT_TRUE(waitUntil([&] { return player->selectedLegibleOption() == 0; }));
     screen.toggleCaptions();
     EXPECT_FALSE(app.settings()->captionsEnabled());
@@ -459,9 +420,139 @@ TEST_F(LiveScreen, TitlePrefersTheStreamThenTheCacheThenTheSlogan)
     AppModel &app = signedInOnLive(streamWith({ { "title", "" }, { "is_live", false } }));
     LiveScreenModel &screen = makeScreen(app);
     EXPECT_EQ(screen.liveDisplayTitle(), QString::fromUtf8(LiveScreenModel::slogan));
-    runTask(screen.loadStream(true));
+    runTask(screen.supervisor()->loadStream(true));
     EXPECT_EQ(screen.liveDisplayTitle(), QString::fromUtf8(LiveScreenModel::slogan));
     EXPECT_FALSE(screen.hasPoster());
+}
+
+TEST_F(LiveScreen, WatchdogRecoversAStoppedOrFailedPlayerAtItsSecondPassAndOnlyNudgesOthers)
+{
+    struct Case
+    {
+        const char *name;
+        // The state is set up off live, where nothing recovers, and on return.
+        std::function<void(FakeMediaPlayer &)> offLive;
+        std::function<void(PlayerController &)> onLive;
+        int firstCount;
+        bool nudges, reloads;
+    };
+    const auto stuck = [](FakeMediaPlayer &p) { p.playRate = 0; };
+    const auto none = [](auto &) {};
+    const QList<Case> cases {
+        { "wanted, stopped, not buffering", stuck, none, 1, true, true },
+        // A failed item reads as buffer-empty for good; it is stopped, not waiting.
+        { "failed",
+            [&](FakeMediaPlayer &p) {
+                stuck(p);
+                p.setBufferEmpty(true);
+                p.setItemStatus(Status::Failed);
+            },
+            none, 1, true, true },
+        { "buffering",
+            [&](FakeMediaPlayer &p) {
+                stuck(p);
+                p.setLikelyToKeepUp(false);
+            },
+            none, 0, true, false },
+        { "playing", none, none, 0, false, false },
+        { "paused by the viewer", stuck, [](PlayerController &c) { c.togglePlay(); }, 0, false,
+            false },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        model.reset();
+        screens.clear();
+        AppModel &app = signedInOnLive();
+        LiveScreenModel &screen = makeScreen(app);
+        runTask(screen.supervisor()->loadStream(true));
+        screen.supervisor()->startWatchdog();
+        app.navigate(MacRoute::Home);
+        c.offLive(*player);
+        app.navigate(MacRoute::Live);
+        c.onLive(*app.livePlayer());
+        const auto loads = player->loads.size();
+        const int plays = player->playCalls;
+        advance(15s);
+        EXPECT_EQ(screen.supervisor()->watchdogStallCount(), c.firstCount);
+        EXPECT_EQ(player->playCalls > plays, c.nudges);
+        advance(15s);
+        EXPECT_EQ(waitUntil([&] { return player->loads.size() > loads; }, c.reloads ? 5s : 50ms),
+            c.reloads);
+        EXPECT_EQ(screen.supervisor()->watchdogStallCount(), 0);
+    }
+    EXPECT_EQ(claims, 2) << "the watchdog holds the display";
+}
+
+TEST_F(LiveScreen, AnOutageOfAnyLengthReloadsOncePerSpacingAndHealsWithinItOnceOver)
+{
+    AppModel &app = signedInOnLive();
+    LiveScreenModel &screen = makeScreen(app);
+    screen.appear();
+    ASSERT_TRUE(waitUntil([&] { return player->hasCurrentItem(); }));
+    // While the media is out every item fails as soon as it is loaded.
+    bool outage = true;
+    std::vector<std::chrono::milliseconds> loadTimes;
+    QObject::connect(player, &MediaPlayer::currentItemChanged, player, [&] {
+        loadTimes.push_back(clock.now());
+        QTimer::singleShot(0, player, [&] {
+            if (outage)
+                player->setItemStatus(Status::Failed);
+        });
+    });
+    const auto step = [&] {
+        advance(5s);
+        ASSERT_TRUE(waitUntil([&] { return !screen.recoveringPlayback(); }));
+    };
+    player->setItemStatus(Status::Failed);
+    for (int i = 0; i < 60; ++i)
+        step();
+    ASSERT_GE(loadTimes.size(), 9u) << "retries go on for the whole outage";
+    for (size_t i = 1; i < loadTimes.size(); ++i)
+        EXPECT_GE(loadTimes[i] - loadTimes[i - 1], 30s) << "reload " << i;
+
+    outage = false;
+    const auto over = clock.now();
+    const auto before = loadTimes.size();
+    for (int i = 0; i < 7 && loadTimes.size() == before; ++i)
+        step();
+    ASSERT_GT(loadTimes.size(), before);
+    EXPECT_LE(loadTimes.back() - over, 31s);
+    EXPECT_NE(player->itemStatus(), Status::Failed);
+}
+
+TEST_F(LiveScreen, ReturningToLiveFollowsAStreamLanguageChosenElsewhere)
+{
+    AppModel &app = signedInOnLive();
+    LiveScreenModel &screen = makeScreen(app);
+    runTask(screen.supervisor()->loadStream(false));
+    const auto languages = [&] {
+        QStringList asked;
+        for (const RecordedRequest &request : service.requests("GET", "live/stream"))
+            asked.append(request.queryValue(QStringLiteral("lang")));
+        return asked;
+    };
+    ASSERT_EQ(languages(), QStringList { "en" });
+    const auto loads = player->loads.size();
+
+    // The service answers "en" for everything: the fallback does not reload on each return.
+    app.navigate(MacRoute::Home);
+    app.settings()->setStreamLanguage(QStringLiteral("fr"));
+    app.navigate(MacRoute::Live);
+    ASSERT_TRUE(waitUntil([&] { return languages().size() == 2; }));
+    EXPECT_EQ(languages().last(), QStringLiteral("fr"));
+    app.navigate(MacRoute::Home);
+    app.navigate(MacRoute::Live);
+
+    NavAction action;
+    action.type = QStringLiteral("live");
+    action.lang = QStringLiteral("de");
+    app.navigate(MacRoute::Home);
+    app.handleAction(action);
+    ASSERT_TRUE(waitUntil([&] { return languages().size() == 3; }));
+    EXPECT_EQ(languages().last(), QStringLiteral("de"));
+    spinFor(50ms);
+    EXPECT_EQ(languages().size(), 3);
+    EXPECT_EQ(player->loads.size(), loads + 2);
 }
 
 } // namespace

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QCoro/QCoroTask>
+#include <QObject>
+#include <functional>
+#include <stop_token>
+
+namespace orvella {
+
+class Clock;
+
+// The live screen's chrome: the identity row and footer that hide 4 seconds after the last use
+// (never while the schedule panel, the quality menu or the app menu is open), the quality menu,
+// the schedule panel and the first-run welcome with its fade.
+class LiveChromeModel : public QObject
+{
+    Q_OBJECT
+public:
+    // `menuOpen` tells whether the app menu lies over the screen.
+    LiveChromeModel(std::function<bool()> menuOpen, QObject *parent = nullptr);
+    ~LiveChromeModel() override;
+
+    void setClock(Clock *clock) { m_clock = clock; }
+
+    [[nodiscard]] bool showControls() const { return m_showControls; }
+    [[nodiscard]] bool showSchedule() const { return m_showSchedule; }
+    [[nodiscard]] bool qualityOpen() const { return m_qualityOpen; }
+    [[nodiscard]] bool showWelcome() const { return m_showWelcome; }
+    [[nodiscard]] double welcomeOpacity() const { return m_welcomeOpacity; }
+
+    // Shows the chrome and restarts the hide timer.
+    void reveal();
+    void hover(bool entered);
+    void toggleQuality();
+    void closeQuality() { setQualityOpen(false); }
+    void dismissQuality();
+    void openSchedule();
+    void closeSchedule();
+    // The welcome for a viewer who has not seen it yet (it fades on its own); none otherwise.
+    void presentWelcome(bool seen);
+    void endWelcome();
+    // The screen went away: the hide timer ends.
+    void stop();
+
+signals:
+    void showControlsChanged();
+    void showScheduleChanged();
+    void qualityOpenChanged();
+    void showWelcomeChanged();
+    void welcomeOpacityChanged();
+
+private:
+    void setShowControls(bool value);
+    void setShowSchedule(bool value);
+    void setQualityOpen(bool value);
+    void setShowWelcome(bool value);
+    void setWelcomeOpacity(double value);
+    QCoro::Task<> hideTimer(std::stop_token stop);
+    QCoro::Task<> welcomeFade(std::stop_token stop);
+
+    std::function<bool()> m_menuOpen;
+    Clock *m_clock;
+    bool m_showControls = true;
+    bool m_showSchedule = false;
+    bool m_qualityOpen = false;
+    bool m_showWelcome = false;
+    double m_welcomeOpacity = 0;
+    std::stop_source m_hideTask;
+    std::stop_source m_welcomeFade;
+};
+
+} // namespace orvella

@@ -1,0 +1,125 @@
+// The playback supervisor over a real player (libmpv, software output) on the live fixture,
+// with media outages served by the service double, in real time.
+#include "platform/Clock.h"
+#include "platform/MpvMediaPlayer.h"
+#include "platform/SleepInhibitor.h"
+#include "player/PlaybackSleepGuard.h"
+#include "player/PlayerController.h"
+#include "screens/live/LivePlaybackSupervisor.h"
+#include "support/ServiceDouble.h"
+#include "support/TestAsync.h"
+
+#include <QElapsedTimer>
+#include <gtest/gtest.h>
+
+namespace orvella::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+struct NoClaims : SleepInhibitor
+{
+    std::uint32_t inhibitDisplaySleep(const QString &) override { return 0; }
+    std::uint32_t inhibitIdleSleep(const QString &) override { return 0; }
+    void release(std::uint32_t) override { }
+};
+
+// Answers every stream load with the double's live fixture.
+struct FixtureHost : LivePlaybackHost
+{
+    QUrl url;
+    int fetches = 0;
+    QCoro::Task<std::optional<LiveStreamData>> fetchLiveStream(QString, bool) override
+    {
+        ++fetches;
+        LiveStreamData stream;
+        stream.is_live = true;
+        stream.hls_url = url.toString();
+        co_return stream;
+    }
+    [[nodiscard]] bool liveOnScreen() const override { return true; }
+    [[nodiscard]] LivePlaybackPreferences preferences() const override
+    {
+        return { QStringLiteral("en"), QStringLiteral("Auto"), false, QStringLiteral("en") };
+    }
+    void supervisionChanged(Change) override { }
+};
+
+class LiveRecoveryPlayback : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(service.start());
+        host.url = service.mediaUrl(QStringLiteral("live/master.m3u8"));
+        auto player = std::make_unique<MpvMediaPlayer>(MpvMediaPlayer::Output::Software);
+        player->setMuted(true);
+        controller = std::make_unique<PlayerController>(std::move(player));
+        supervisor
+            = std::make_unique<LivePlaybackSupervisor>(host, *controller, guard, Clock::system());
+        started.start();
+    }
+
+    void TearDown() override
+    {
+        supervisor.reset();
+        spinFor(50ms);
+    }
+
+    // Playing: ready, and the position moves on.
+    bool playsWithin(std::chrono::milliseconds deadline)
+    {
+        std::optional<double> from;
+        return waitUntil(
+            [&] {
+                controller->refreshTime();
+                if (!controller->isReady()) {
+                    from.reset();
+                    return false;
+                }
+                if (!from)
+                    from = controller->currentTime();
+                return controller->currentTime() > *from + 0.5;
+            },
+            deadline);
+    }
+
+    [[nodiscard]] std::chrono::milliseconds elapsed() const
+    {
+        return std::chrono::milliseconds(started.elapsed());
+    }
+
+    ServiceDouble service;
+    FixtureHost host;
+    PlaybackSleepGuard guard { std::make_unique<NoClaims>() };
+    std::unique_ptr<PlayerController> controller;
+    std::unique_ptr<LivePlaybackSupervisor> supervisor;
+    QElapsedTimer started;
+};
+
+TEST_F(LiveRecoveryPlayback, AnOutageLongerThanTheSpacingHealsOnceTheMediaReturns)
+{
+    // The channel is opened while the media is out: every load fails at once.
+    constexpr auto outageEnd = 33s;
+    service.addMediaOutage(0s, outageEnd);
+    runTask(supervisor->loadStream(false));
+    supervisor->startWatchdog();
+    ASSERT_TRUE(waitUntil([&] { return controller->failedGeneration() >= 2; }, 10s));
+    EXPECT_EQ(controller->statusText(), QStringLiteral("Connecting…"));
+    ASSERT_TRUE(waitUntil([&] { return elapsed() > outageEnd; }, outageEnd + 5s));
+    EXPECT_LE(host.fetches, 3) << "the first load and one reload per 30 seconds";
+    EXPECT_TRUE(playsWithin(35s)) << "back within the spacing of the media's return";
+}
+
+TEST_F(LiveRecoveryPlayback, ASixSecondOutageWhilePlayingStillHeals)
+{
+    service.addMediaOutage(3s, 9s);
+    runTask(supervisor->loadStream(false));
+    supervisor->startWatchdog();
+    ASSERT_TRUE(playsWithin(10s));
+    ASSERT_TRUE(waitUntil([&] { return elapsed() > 9s; }, 10s));
+    EXPECT_TRUE(playsWithin(35s));
+}
+
+} // namespace
+} // namespace orvella::test
