@@ -1,5 +1,7 @@
 #include "platform/DBusSleepInhibitor.h"
 
+#include "platform/PlatformLog.h"
+
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -7,9 +9,6 @@
 #include <QDBusPendingReply>
 #include <QDBusUnixFileDescriptor>
 #include <QHash>
-#include <QLoggingCategory>
-
-Q_LOGGING_CATEGORY(lcSleepInhibitor, "orvella.sleep", QtWarningMsg)
 
 namespace orvella {
 
@@ -73,7 +72,7 @@ struct DBusSleepInhibitor::Claims
                 std::shared_ptr<Claims> owner = claims.lock();
                 const bool wanted = owner && owner->held.contains(id);
                 if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
-                    qCWarning(lcSleepInhibitor, "%s sleep could not be prevented: %s",
+                    qCWarning(lcPlatform, "%s sleep could not be prevented: %s",
                         display ? "Display" : "Idle", qPrintable(call->error().message()));
                     if (wanted)
                         owner->held.remove(id);

@@ -1,5 +1,7 @@
 #include "platform/FileReveal.h"
 
+#include "platform/PlatformLog.h"
+
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
@@ -42,8 +44,11 @@ void DesktopFileReveal::reveal(const QString &filePath)
     auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, showItemsTimeoutMs));
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
         [watcher, folder, openFolder = m_openFolder] {
-            if (watcher->isError())
+            if (watcher->isError()) {
+                qCDebug(lcPlatform) << "No file manager showed the file, opening its folder:"
+                                    << watcher->error().message();
                 openFolder(folder);
+            }
             watcher->deleteLater();
         });
 }

@@ -1,5 +1,6 @@
 #include "platform/CameraSource.h"
 #include "platform/MediaClock.h"
+#include "platform/PlatformLog.h"
 
 #include <QCamera>
 #include <QCameraDevice>
@@ -59,6 +60,8 @@ public:
         m_mirrored = mirrored;
         m_camera = std::make_unique<QCamera>(chosen);
         if (m_camera->error() != QCamera::NoError) {
+            qCDebug(lcPlatform) << "Camera" << deviceId
+                                << "unavailable:" << m_camera->errorString();
             m_camera.reset();
             return false;
         }

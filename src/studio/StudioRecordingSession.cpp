@@ -3,6 +3,7 @@
 #include "platform/MediaClock.h"
 #include "studio/CaptureError.h"
 #include "studio/StudioFramePipeline.h"
+#include "studio/StudioLog.h"
 #include "studio/StudioRecordingFiles.h"
 
 #include <QFile>
@@ -173,6 +174,7 @@ void StudioRecordingSession::applyOutcome(const RecordingOutcome &outcome)
         const QString reason = !outcome.hadWriter ? QStringLiteral("Recording writer missing")
             : outcome.error.isEmpty()             ? QStringLiteral("Recording failed")
                                                   : outcome.error;
+        qCWarning(lcStudio) << "Recording failed:" << reason;
         setState(State::Failed, reason);
         emit statusReported(QStringLiteral("Recording failed"));
     }

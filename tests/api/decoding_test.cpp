@@ -171,22 +171,6 @@ TEST(MediaAddresses, TrimAndEncodeOnce)
     EXPECT_EQ(MediaURL::make(std::nullopt), std::nullopt);
 }
 
-TEST(ErrorTexts, AreExact)
-{
-    EXPECT_EQ(APIError::http(500, u"Down"_s).description(), u"Down"_s);
-    EXPECT_EQ(APIError::http(500, QString()).description(), QString());
-    EXPECT_EQ(APIError::empty().description(), u"Empty response"_s);
-    EXPECT_EQ(APIError::unauthorized().description(), u"Signed out \u2014 please sign in again"_s);
-    EXPECT_EQ(httpReasonPhrase(404), u"not found"_s);
-    EXPECT_EQ(httpReasonPhrase(500), u"internal server error"_s);
-    EXPECT_EQ(TransportError::fromNetworkError(QNetworkReply::OperationCanceledError, true).kind(),
-        TransportError::Kind::TimedOut);
-    EXPECT_EQ(
-        TransportError::fromNetworkError(QNetworkReply::HostNotFoundError, false).description(),
-        u"A server with the specified hostname could not be found."_s);
-    EXPECT_STREQ(APIError::empty().what(), "Empty response");
-}
-
 TEST(Configuration, StrictMembersFailTheDocument)
 {
     const auto config = decode<TvConfig>(

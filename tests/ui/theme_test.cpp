@@ -21,33 +21,6 @@ std::unique_ptr<QObject> create(QQmlEngine &engine, const QByteArray &qml)
     return object;
 }
 
-TEST(OrvellaTheme, HoldsThePaletteAndTheFixedTextSizes)
-{
-    QQmlEngine engine;
-    auto probe = create(engine, R"(
-        import QtQuick
-        import Orvella
-        QtObject {
-            property color canvas: OrvellaTheme.canvas
-            property color gold: OrvellaTheme.gold
-            property color textMuted: OrvellaTheme.textMuted
-            property real largeTitle: OrvellaTheme.largeTitleSize
-            property font display: OrvellaTheme.displayFont
-        })");
-    ASSERT_TRUE(probe);
-    const QColor canvas = probe->property("canvas").value<QColor>();
-    EXPECT_NEAR(canvas.redF(), 0.024, 0.003);
-    EXPECT_NEAR(canvas.greenF(), 0.051, 0.003);
-    EXPECT_NEAR(canvas.blueF(), 0.094, 0.003);
-    const QColor gold = probe->property("gold").value<QColor>();
-    EXPECT_NEAR(gold.redF(), 0.831, 0.003);
-    EXPECT_NEAR(probe->property("textMuted").value<QColor>().alphaF(), 0.45, 0.003);
-    const QFont display = probe->property("display").value<QFont>();
-    EXPECT_EQ(display.family(), QStringLiteral("Noto Serif"));
-    EXPECT_EQ(display.pixelSize(), 26);
-    EXPECT_EQ(display.weight(), QFont::DemiBold);
-}
-
 TEST(GoldButtonStyle, IsDimmedWhilePressedAndWhenDisabled)
 {
     QQmlEngine engine;
@@ -66,18 +39,6 @@ TEST(GoldButtonStyle, IsDimmedWhilePressedAndWhenDisabled)
     // Padding 16 left and right, 10 top and bottom, around a 14-pixel label.
     EXPECT_GT(button->property("implicitWidth").toDouble(), 32);
     EXPECT_GT(button->property("implicitHeight").toDouble(), 20 + 14);
-}
-
-TEST(GlassCard, PadsItsContentBySixteen)
-{
-    QQmlEngine engine;
-    auto card = create(engine, R"(
-        import QtQuick
-        import Orvella
-        GlassCard { Rectangle { width: 100; height: 40 } })");
-    ASSERT_TRUE(card);
-    EXPECT_DOUBLE_EQ(card->property("implicitWidth").toDouble(), 132);
-    EXPECT_DOUBLE_EQ(card->property("implicitHeight").toDouble(), 72);
 }
 
 TEST(Pulse, WelcomeDotsStartAtTheirPhaseOffsets)

@@ -126,7 +126,7 @@ QCoro::Task<std::optional<ProgramWithEpisodes>> ProgramDetailModel::fetch(
     std::exception_ptr error;
     try {
         result = co_await app->client().getProgram(id, pages, stop);
-    } catch (...) {
+    } catch (const DescribedError &) {
         error = std::current_exception();
     }
     // A superseded or abandoned fetch writes nothing.

@@ -126,7 +126,7 @@ QCoro::Task<> ProgramsScreenModel::load(bool force)
         if (!self || stop.stop_requested())
             co_return;
         setPrograms(std::move(fetched));
-    } catch (...) {
+    } catch (const DescribedError &) {
         failure = failureText(std::current_exception());
     }
     if (!self || stop.stop_requested())

@@ -19,8 +19,8 @@ std::optional<QString> failureText(std::exception_ptr error)
         if (transport.kind() == TransportError::Kind::Cancelled)
             return std::nullopt;
         return transport.description();
-    } catch (...) {
-        return describeException(std::current_exception());
+    } catch (const DescribedError &failure) {
+        return failure.description();
     }
 }
 

@@ -87,7 +87,7 @@ QCoro::Task<> SearchScreenModel::debouncedSearch(QString text, std::stop_token s
     std::optional<QString> failure;
     try {
         hits = co_await app->client().search(trimmed, 1, stop);
-    } catch (...) {
+    } catch (const DescribedError &) {
         failure = failureText(std::current_exception());
     }
     // A superseded search drops whatever it got.

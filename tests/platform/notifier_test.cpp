@@ -1,11 +1,8 @@
 #include "platform/FreedesktopNotifier.h"
+#include "support/TestAsync.h"
 
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
-#include <QDeadlineTimer>
-#include <QEventLoop>
 #include <QObject>
-#include <QTimer>
 #include <QVariantMap>
 #include <gtest/gtest.h>
 
@@ -57,16 +54,7 @@ TEST(FreedesktopNotifier, SendsNotifyToTheSessionNotificationService)
     notifier.post(QStringLiteral("event_active_0"), QStringLiteral("Healing Service"),
         QStringLiteral("A Orvella event is active. Watch live on Orvella."));
 
-    QEventLoop loop;
-    const QDeadlineTimer deadline(5000);
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (!server.calls.isEmpty() || deadline.hasExpired())
-            loop.quit();
-    });
-    poll.start(10);
-    loop.exec();
-
+    orvella::test::waitUntil([&] { return !server.calls.isEmpty(); }, std::chrono::seconds(5));
     daemonBus.unregisterService(QStringLiteral("org.freedesktop.Notifications"));
     QDBusConnection::disconnectFromBus(QStringLiteral("fake-daemon"));
     ASSERT_EQ(server.calls.size(), 1);
