@@ -150,7 +150,7 @@ QCoro::Task<> LoginScreenModel::startPairing()
     try {
         QCoro::Task<DeviceCodeData> request = app->client().requestDeviceCode(modelName(), stop);
         code = co_await std::move(request);
-    } catch (const std::exception &) {
+    } catch (const DescribedError &) {
         failure = std::current_exception();
     }
     if (!self || !app || stop.stop_requested())
@@ -194,7 +194,7 @@ QCoro::Task<> LoginScreenModel::poll(
         try {
             QCoro::Task<TokenData> request = app->client().pollDeviceToken(code.device_code, stop);
             tokens = co_await std::move(request);
-        } catch (const std::exception &) {
+        } catch (const DescribedError &) {
             failure = std::current_exception();
         }
         if (!self || !app || stop.stop_requested())
@@ -232,7 +232,7 @@ bool LoginScreenModel::interpretPollFailure(std::exception_ptr failure, Millisec
     } catch (const APIError &error) {
         if (error.kind() == APIError::Kind::Http)
             code = error.code();
-    } catch (const std::exception &) {
+    } catch (const DescribedError &) {
         // Described below like any other failure.
     }
     if (code == u"AUTHORIZATION_PENDING") {
@@ -281,7 +281,7 @@ QCoro::Task<> LoginScreenModel::submitEmailLogin()
     try {
         QCoro::Task<TokenData> request = app->client().loginWithEmail(name, mail, stop);
         tokens = co_await std::move(request);
-    } catch (const std::exception &) {
+    } catch (const DescribedError &) {
         failure = std::current_exception();
     }
     if (!self || !app || stop.stop_requested())
