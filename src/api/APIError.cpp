@@ -4,13 +4,6 @@
 
 namespace orvella {
 
-const char *DescribedError::what() const noexcept
-{
-    if (m_what.isEmpty())
-        m_what = description().toUtf8();
-    return m_what.constData();
-}
-
 DecodingError::DecodingError(QString description)
     : m_description(std::move(description))
 { }
@@ -242,9 +235,8 @@ QString describeException(std::exception_ptr error)
             std::rethrow_exception(error);
     } catch (const DescribedError &e) {
         return e.description();
-    } catch (const std::exception &e) {
-        return QString::fromUtf8(e.what());
-    } catch (...) { }
+    }
+    // Anything else is a programming error and goes on up; only a null error arrives here.
     return QStringLiteral("Something went wrong.");
 }
 

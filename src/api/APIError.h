@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/DescribedError.h"
+
 #include <QByteArray>
 #include <QNetworkReply>
 #include <QString>
@@ -8,17 +10,6 @@
 #include <optional>
 
 namespace orvella {
-
-// Base of every error the client throws: screens catch it and show description() inline.
-class DescribedError : public std::exception
-{
-public:
-    [[nodiscard]] virtual QString description() const = 0;
-    [[nodiscard]] const char *what() const noexcept override;
-
-private:
-    mutable QByteArray m_what;
-};
 
 // A service answer did not fit its model: the description names the first offending member.
 class DecodingError : public DescribedError
@@ -103,8 +94,8 @@ private:
 // codes without one.
 [[nodiscard]] QString httpReasonPhrase(int status);
 
-// The readable description of whatever an operation threw: a DescribedError's own text, else a
-// generic one. Screens use it in their catch-all handlers.
+// The readable description of a failure an operation threw (a DescribedError); anything else is
+// rethrown, as a programming error is never shown as a failure.
 [[nodiscard]] QString describeException(std::exception_ptr error);
 
 } // namespace orvella

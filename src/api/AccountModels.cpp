@@ -63,11 +63,11 @@ QByteArray UserProfile::toJson() const
 TokenData TokenData::fromJson(const JsonObjectReader &r)
 {
     TokenData tokens;
-    tokens.access_token = r.has("access_token"_L1) ? r.requiredString("access_token"_L1)
-                                                   : r.requiredString("token"_L1);
+    tokens.access_token = r.has("access_token"_L1) ? r.requiredHeaderText("access_token"_L1)
+                                                   : r.requiredHeaderText("token"_L1);
     tokens.token_type = r.string("token_type"_L1);
     tokens.expires_in = r.integer("expires_in"_L1);
-    tokens.refresh_token = r.requiredString("refresh_token"_L1);
+    tokens.refresh_token = r.requiredHeaderText("refresh_token"_L1);
     tokens.user = r.model<UserProfile>("user"_L1);
     return tokens;
 }
@@ -75,10 +75,10 @@ TokenData TokenData::fromJson(const JsonObjectReader &r)
 RefreshData RefreshData::fromJson(const JsonObjectReader &r)
 {
     RefreshData tokens;
-    tokens.access_token = r.requiredString("access_token"_L1);
+    tokens.access_token = r.requiredHeaderText("access_token"_L1);
     tokens.token_type = r.string("token_type"_L1);
     tokens.expires_in = r.integer("expires_in"_L1);
-    tokens.refresh_token = r.requiredString("refresh_token"_L1);
+    tokens.refresh_token = r.requiredHeaderText("refresh_token"_L1);
     return tokens;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "api/AccountModels.h"
+#include "api/ApiLog.h"
 #include "api/ContentModels.h"
 #include "api/JSONValue.h"
 
@@ -54,7 +55,9 @@ template<class T>
             continue;
         try {
             result.append(decodeModel<T>(candidate, root));
-        } catch (const DecodingError &) { }
+        } catch (const DecodingError &error) {
+            qCDebug(lcApi) << "List item dropped:" << error.description();
+        }
     }
     return result;
 }

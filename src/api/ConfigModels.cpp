@@ -30,14 +30,15 @@ FeatureFlags FeatureFlags::fromJson(const JsonObjectReader &r)
 
 LanguageOption LanguageOption::fromJson(const JsonObjectReader &r)
 {
-    return LanguageOption { r.requiredString("code"_L1), r.requiredString("label"_L1) };
+    return LanguageOption { r.requiredString("code"_L1),
+        boundedDisplayText(r.requiredString("label"_L1)) };
 }
 
 ConfigEvent ConfigEvent::fromJson(const JsonObjectReader &r)
 {
     ConfigEvent event;
     event.active = r.flexibleBool("active"_L1);
-    event.title = r.string("title"_L1);
+    event.title = r.displayText("title"_L1);
     event.starts_at = r.flexibleInt("starts_at"_L1);
     event.banner = r.string("banner"_L1);
     return event;
@@ -48,12 +49,12 @@ ConfigEventListItem ConfigEventListItem::fromJson(const JsonObjectReader &r)
     ConfigEventListItem item;
     item.id = r.string("id"_L1);
     item.active = r.flexibleBool("active"_L1);
-    item.title = r.string("title"_L1);
-    item.subtitle = r.string("subtitle"_L1);
+    item.title = r.displayText("title"_L1);
+    item.subtitle = r.displayText("subtitle"_L1);
     item.starts_at = r.flexibleInt("starts_at"_L1);
     item.banner = r.string("banner"_L1);
-    item.badge = r.string("badge"_L1);
-    item.cta = r.string("cta"_L1);
+    item.badge = r.displayText("badge"_L1);
+    item.cta = r.displayText("cta"_L1);
     return item;
 }
 
@@ -108,7 +109,7 @@ TvConfig TvConfig::fromJson(const JsonObjectReader &r)
         }
         config.min_app_version = result;
     }
-    config.force_update_message = r.string("force_update_message"_L1);
+    config.force_update_message = r.displayText("force_update_message"_L1);
     config.live_languages = r.list<LanguageOption>("live_languages"_L1);
     config.features = r.model<FeatureFlags>("features"_L1);
     config.urls = r.model<ConfigUrls>("urls"_L1);

@@ -71,14 +71,14 @@ LiveStreamData LiveStreamData::fromJson(const JsonObjectReader &r)
 {
     LiveStreamData stream;
     stream.lang = r.string("lang"_L1);
-    stream.title = r.string("title"_L1);
-    stream.status = r.string("status"_L1);
+    stream.title = r.displayText("title"_L1);
+    stream.status = r.displayText("status"_L1);
     stream.is_live = r.boolean("is_live"_L1);
     stream.hls_url = r.string("hls_url"_L1);
     stream.stream_url = r.string("stream_url"_L1);
     stream.poster = r.string("poster"_L1);
-    stream.viewers_label = r.string("viewers_label"_L1);
-    stream.minister = r.string("minister"_L1);
+    stream.viewers_label = r.displayText("viewers_label"_L1);
+    stream.minister = r.displayText("minister"_L1);
     stream.languages_url = r.string("languages_url"_L1);
     return stream;
 }

@@ -1,5 +1,8 @@
 #include "api/JsonDecoding.h"
 
+#include "api/HeaderText.h"
+
+#include <QLocale>
 #include <cmath>
 #include <limits>
 
@@ -188,6 +191,25 @@ QString JsonObjectReader::requiredString(QLatin1StringView key) const
     return value.toString();
 }
 
+QString boundedDisplayText(QString text)
+{
+    if (text.size() <= displayTextLimit)
+        return text;
+    // Never split a surrogate pair.
+    const qsizetype end
+        = text.at(displayTextLimit - 1).isHighSurrogate() ? displayTextLimit - 1 : displayTextLimit;
+    text.truncate(end);
+    return text;
+}
+
+QString JsonObjectReader::requiredHeaderText(QLatin1StringView key) const
+{
+    QString text = requiredString(key);
+    if (!isHeaderSafe(text))
+        fail(key, QStringLiteral("holds control characters"));
+    return text;
+}
+
 std::optional<qint64> JsonObjectReader::integer(QLatin1StringView key) const
 {
     const QCborValue value = get(key);
@@ -219,6 +241,48 @@ std::optional<bool> JsonObjectReader::boolean(QLatin1StringView key) const
     if (!value.isBool())
         fail(key, QStringLiteral("is %1, not a boolean").arg(typeName(value)));
     return value.toBool();
+}
+
+std::optional<QString> JsonObjectReader::tolerantString(QLatin1StringView key) const
+{
+    const QCborValue value = get(key);
+    if (value.isString())
+        return value.toString();
+    return std::nullopt;
+}
+
+std::optional<QString> JsonObjectReader::tolerantText(QLatin1StringView key) const
+{
+    const QCborValue value = get(key);
+    if (value.isString())
+        return value.toString();
+    if (!isJsonNumber(value))
+        return std::nullopt;
+    if (const auto whole = jsonWholeNumber(value))
+        return QString::number(*whole);
+    return QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
+}
+
+std::optional<bool> JsonObjectReader::tolerantBool(QLatin1StringView key) const
+{
+    const QCborValue value = get(key);
+    if (value.isBool())
+        return value.toBool();
+    if (const auto whole = jsonWholeNumber(value))
+        return *whole != 0;
+    return std::nullopt;
+}
+
+std::optional<double> JsonObjectReader::tolerantNumber(QLatin1StringView key) const
+{
+    const QCborValue value = get(key);
+    if (isJsonNumber(value))
+        return value.toDouble();
+    if (value.isString()) {
+        if (const auto integer = parseStrictInteger(value.toString()))
+            return double(*integer);
+    }
+    return std::nullopt;
 }
 
 std::optional<FlexibleID> JsonObjectReader::id(QLatin1StringView key) const

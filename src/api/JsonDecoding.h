@@ -1,6 +1,7 @@
 #pragma once
 
 #include "api/APIError.h"
+#include "api/ApiLog.h"
 #include "api/FlexibleID.h"
 
 #include <QAnyStringView>
@@ -102,6 +103,18 @@ template<class T>
     return decodeModelList<T>(QCborValue::fromJsonValue(value), path);
 }
 
+// Texts from the service that the viewer reads (titles, labels, names; never ids or addresses)
+// are cut to this many characters: more than any layout shows, and little enough that laying
+// one out never holds up the window.
+inline constexpr qsizetype displayTextLimit = 300;
+[[nodiscard]] QString boundedDisplayText(QString text);
+[[nodiscard]] inline std::optional<QString> boundedDisplayText(std::optional<QString> text)
+{
+    if (text)
+        return boundedDisplayText(std::move(*text));
+    return text;
+}
+
 class JsonObjectReader
 {
 public:
@@ -121,6 +134,13 @@ public:
 
     [[nodiscard]] std::optional<QString> string(QLatin1StringView key) const;
     [[nodiscard]] QString requiredString(QLatin1StringView key) const;
+    // A text shown to the viewer, bounded (see displayTextLimit).
+    [[nodiscard]] std::optional<QString> displayText(QLatin1StringView key) const
+    {
+        return boundedDisplayText(string(key));
+    }
+    // A required text that is sent back in request headers (tokens): no control characters.
+    [[nodiscard]] QString requiredHeaderText(QLatin1StringView key) const;
     [[nodiscard]] std::optional<qint64> integer(QLatin1StringView key) const;
     [[nodiscard]] std::optional<double> number(QLatin1StringView key) const;
     [[nodiscard]] std::optional<bool> boolean(QLatin1StringView key) const;
@@ -138,6 +158,33 @@ public:
     [[nodiscard]] std::optional<QString> flexibleString(QLatin1StringView key) const
     {
         return orvella::flexibleString(get(key));
+    }
+    // Tolerant readings: a value of another kind reads as absent; they never fail.
+    // A text.
+    [[nodiscard]] std::optional<QString> tolerantString(QLatin1StringView key) const;
+    // A text, or a number written out ("5", "2.5").
+    [[nodiscard]] std::optional<QString> tolerantText(QLatin1StringView key) const;
+    // A boolean, or a whole number (true unless 0).
+    [[nodiscard]] std::optional<bool> tolerantBool(QLatin1StringView key) const;
+    // A number, or a text that is an integer.
+    [[nodiscard]] std::optional<double> tolerantNumber(QLatin1StringView key) const;
+    // The elements of a list that are objects, each read by T::fromJson (which must not fail);
+    // other elements, and a member that is no list, are passed over.
+    template<class T>
+    [[nodiscard]] QList<T> tolerantObjects(QLatin1StringView key) const
+    {
+        QList<T> result;
+        const QCborValue value = get(key);
+        if (!value.isArray())
+            return result;
+        const JsonPath listPath = m_path.member(key);
+        qsizetype index = 0;
+        for (const QCborValue element : value.toArray()) {
+            const JsonPath elementPath = listPath.element(index++);
+            if (element.isMap())
+                result.append(T::fromJson(JsonObjectReader(element.toMap(), elementPath)));
+        }
+        return result;
     }
     // Tolerant integer: an integer, else a number truncated toward zero, else absent.
     [[nodiscard]] std::optional<qint64> tolerantInteger(QLatin1StringView key) const
@@ -167,7 +214,8 @@ public:
     {
         try {
             return model<T>(key);
-        } catch (const DecodingError &) {
+        } catch (const DecodingError &error) {
+            qCDebug(lcApi) << "Member dropped:" << error.description();
             return std::nullopt;
         }
     }
@@ -176,7 +224,8 @@ public:
     {
         try {
             return list<T>(key);
-        } catch (const DecodingError &) {
+        } catch (const DecodingError &error) {
+            qCDebug(lcApi) << "Member dropped:" << error.description();
             return std::nullopt;
         }
     }

@@ -1,5 +1,8 @@
 #include "api/KeychainStore.h"
 
+#include "api/ApiLog.h"
+#include "api/HeaderText.h"
+
 #include <QSettings>
 #include <QUuid>
 
@@ -23,7 +26,13 @@ namespace KeychainStore {
 
 std::optional<QString> get(const QString &key)
 {
-    return textValue(QSettings().value(QLatin1StringView(sessionPrefix) + key));
+    const auto value = textValue(QSettings().value(QLatin1StringView(sessionPrefix) + key));
+    // Stored values go into request headers: one with control characters counts as absent.
+    if (value && !isHeaderSafe(*value)) {
+        qCWarning(lcApi) << "Stored" << key << "holds control characters; ignored";
+        return std::nullopt;
+    }
+    return value;
 }
 
 void set(const QString &key, const QString &value)
@@ -45,8 +54,11 @@ QString storedDeviceId()
 {
     const QString key = QStringLiteral("orvella.deviceId");
     QSettings settings;
-    if (const auto stored = textValue(settings.value(key)); stored && !stored->isEmpty())
-        return *stored;
+    if (const auto stored = textValue(settings.value(key)); stored && !stored->isEmpty()) {
+        if (isHeaderSafe(*stored))
+            return *stored;
+        qCWarning(lcApi) << "Stored device id holds control characters; a new one replaces it";
+    }
     const QString id = QUuid::createUuid().toString(QUuid::WithoutBraces).toLower();
     settings.setValue(key, id);
     return id;

@@ -1,5 +1,6 @@
 #include "api/OrvellaAPIClient.h"
 
+#include "api/ApiLog.h"
 #include "api/Identity.h"
 #include "api/KeychainStore.h"
 #include "api/ServiceOrigin.h"
@@ -158,7 +159,9 @@ void OrvellaAPIClient::throwIfNeeded(int status, const QByteArray &body)
         const auto envelope = decodeEnvelope<JSONValue>(body);
         if (envelope.message && !envelope.message->isEmpty())
             throw APIError::http(status, *envelope.message, envelope.code);
-    } catch (const DecodingError &) { }
+    } catch (const DecodingError &error) {
+        qCDebug(lcApi) << "HTTP" << status << "answer without an envelope:" << error.description();
+    }
     if (status == 403) {
         throw APIError::http(403,
             u"Sign-in was blocked by the server (forbidden). Check your network, "

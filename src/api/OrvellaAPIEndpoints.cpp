@@ -1,5 +1,6 @@
 // The service's endpoints, built on the client's request primitives.
 
+#include "api/ApiLog.h"
 #include "api/Identity.h"
 #include "api/JsonBodyWriter.h"
 #include "api/OrvellaAPIClient.h"
@@ -118,8 +119,9 @@ QCoro::Task<QList<EpisodeSummary>> OrvellaAPIClient::fetchProgramPage(
         const JSONValue data
             = co_await getRaw(u"programs/"_s + requiredSegment(id), query, false, false, stop);
         co_return decodeEpisodePage(data);
-    } catch (...) {
+    } catch (const DescribedError &error) {
         // A failed extra page counts as empty; the programme still loads.
+        qCDebug(lcApi) << "Episode page" << page << "of" << id << "dropped:" << error.description();
         co_return QList<EpisodeSummary>();
     }
 }

@@ -23,67 +23,11 @@ QString newRandomId()
     return QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
 }
 
-// Loose readings of plain JSON values. A boolean reads as absent in both.
-std::optional<QString> looseText(const QJsonValue &value)
-{
-    if (value.isString()) {
-        QString text = value.toString();
-        if (text.isEmpty())
-            return std::nullopt;
-        return text;
-    }
-    if (value.isDouble()) {
-        if (const auto whole = jsonWholeNumber(value))
-            return QString::number(*whole);
-        return QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
-    }
-    return std::nullopt;
-}
-
-std::optional<qint64> looseInteger(const QJsonValue &value)
-{
-    if (value.isDouble())
-        return jsonTruncatedNumber(value);
-    if (value.isString())
-        return parseStrictInteger(value.toString());
-    return std::nullopt;
-}
-
-std::optional<double> looseNumber(const QJsonValue &value)
-{
-    if (value.isDouble())
-        return value.toDouble();
-    if (const auto integer = looseInteger(value))
-        return static_cast<double>(*integer);
-    return std::nullopt;
-}
-
-std::optional<QString> textOnly(const QJsonValue &value)
-{
-    if (value.isString())
-        return value.toString();
-    return std::nullopt;
-}
-
 std::optional<QString> lowerCased(const std::optional<QString> &text)
 {
     if (!text)
         return std::nullopt;
     return text->toLower();
-}
-
-bool isListOfObjects(const QJsonValue &value)
-{
-    if (!value.isArray())
-        return false;
-    const QJsonArray array = value.toArray();
-    if (array.isEmpty())
-        return false;
-    for (const QJsonValue element : array) {
-        if (!element.isObject())
-            return false;
-    }
-    return true;
 }
 
 QTimeZone scheduleZone(const std::optional<QString> &timezoneId)
@@ -101,55 +45,38 @@ QTimeZone scheduleZone(const std::optional<QString> &timezoneId)
 ScheduleItem ScheduleItem::fromJson(const JsonObjectReader &r)
 {
     ScheduleItem item;
-    const auto id = r.string("id"_L1);
+    const auto id = r.tolerantString("id"_L1);
     item.id = id ? *id : newRandomId();
-    item.title = r.string("title"_L1);
+    item.title = boundedDisplayText(r.tolerantText("title"_L1));
     item.starts_at = r.flexibleInt("starts_at"_L1);
-    item.starts_at_iso = r.string("starts_at_iso"_L1);
-    item.start_time = r.flexibleString("start_time"_L1);
+    item.starts_at_iso = r.tolerantString("starts_at_iso"_L1);
+    item.start_time = r.tolerantText("start_time"_L1);
     item.ends_at = r.flexibleInt("ends_at"_L1);
-    item.end_time = r.flexibleString("end_time"_L1);
-    item.image = r.string("image"_L1);
-    item.is_live_event = r.boolean("is_live_event"_L1);
-    item.duration_minutes = r.integer("duration_minutes"_L1);
-    item.progress_percent = r.number("progress_percent"_L1);
-    item.minister = r.string("minister"_L1);
-    item.epg_status
-        = lowerCased(r.has("epg_status"_L1) ? r.string("epg_status"_L1) : r.string("status"_L1));
+    item.end_time = r.tolerantText("end_time"_L1);
+    item.image = r.tolerantString("image"_L1);
+    item.is_live_event = r.tolerantBool("is_live_event"_L1);
+    item.duration_minutes = r.flexibleInt("duration_minutes"_L1);
+    item.progress_percent = r.tolerantNumber("progress_percent"_L1);
+    item.minister = boundedDisplayText(r.tolerantText("minister"_L1));
+    const auto epg = r.tolerantString("epg_status"_L1);
+    item.epg_status = lowerCased(epg ? epg : r.tolerantString("status"_L1));
     return item;
 }
 
-std::optional<ScheduleItem> ScheduleItem::fromDictionary(const QJsonObject &object)
+bool ScheduleItem::isEntry() const
 {
-    const auto member = [&object](QLatin1StringView key) { return object.value(key); };
-    ScheduleItem item;
-    const QJsonValue id = member("id"_L1);
-    item.id = id.isString() && !id.toString().isEmpty() ? id.toString() : newRandomId();
-    item.title = textOnly(member("title"_L1));
-    item.starts_at_iso = textOnly(member("starts_at_iso"_L1));
-    item.start_time = textOnly(member("start_time"_L1));
-    item.end_time = textOnly(member("end_time"_L1));
-    item.image = textOnly(member("image"_L1));
-    item.minister = textOnly(member("minister"_L1));
-    item.starts_at = looseInteger(member("starts_at"_L1));
-    item.ends_at = looseInteger(member("ends_at"_L1));
-    item.duration_minutes = looseInteger(member("duration_minutes"_L1));
-    const QJsonValue live = member("is_live_event"_L1);
-    if (live.isBool())
-        item.is_live_event = live.toBool();
-    else if (const auto whole = jsonWholeNumber(live))
-        item.is_live_event = *whole != 0;
-    item.progress_percent = looseNumber(member("progress_percent"_L1));
-    const QJsonValue epg = member("epg_status"_L1);
-    item.epg_status = lowerCased(epg.isString() ? epg.toString() : textOnly(member("status"_L1)));
-    if (!item.title && !item.start_time && !item.starts_at)
-        return std::nullopt;
-    return item;
+    return title || start_time || starts_at;
 }
 
 ScheduleDay ScheduleDay::fromJson(const JsonObjectReader &r)
 {
-    return ScheduleDay { r.string("date"_L1), r.list<ScheduleItem>("items"_L1) };
+    ScheduleDay day;
+    day.date = r.tolerantString("date"_L1);
+    QList<ScheduleItem> items = r.tolerantObjects<ScheduleItem>("items"_L1);
+    items.removeIf([](const ScheduleItem &item) { return !item.isEntry(); });
+    if (!items.isEmpty())
+        day.items = std::move(items);
+    return day;
 }
 
 QString ScheduleProgramRow::id() const
@@ -159,40 +86,20 @@ QString ScheduleProgramRow::id() const
 
 ScheduleProgramRow ScheduleProgramRow::fromJson(const JsonObjectReader &r)
 {
-    const auto clock = [&r](QLatin1StringView key) -> std::optional<QString> {
-        const QCborValue value = r.get(key);
-        if (value.isString())
-            return value.toString();
-        if (const auto whole = jsonWholeNumber(value))
-            return QString::number(*whole);
-        return std::nullopt;
-    };
     ScheduleProgramRow row;
-    row.title = r.string("title"_L1);
-    row.minister = r.string("minister"_L1);
-    row.start_time = clock("start_time"_L1);
-    row.end_time = clock("end_time"_L1);
-    row.duration_minutes = r.tolerantInteger("duration_minutes"_L1);
-    row.status = r.string("status"_L1);
-    const QCborValue progress = r.get("progress_percent"_L1);
-    if (isJsonNumber(progress))
-        row.progress_percent = progress.toDouble();
+    row.title = boundedDisplayText(r.tolerantText("title"_L1));
+    row.minister = boundedDisplayText(r.tolerantText("minister"_L1));
+    row.start_time = r.tolerantText("start_time"_L1);
+    row.end_time = r.tolerantText("end_time"_L1);
+    row.duration_minutes = r.flexibleInt("duration_minutes"_L1);
+    row.status = r.tolerantText("status"_L1);
+    row.progress_percent = r.tolerantNumber("progress_percent"_L1);
     return row;
 }
 
-std::optional<ScheduleProgramRow> ScheduleProgramRow::fromDictionary(const QJsonObject &object)
+bool ScheduleProgramRow::isEntry() const
 {
-    ScheduleProgramRow row;
-    row.title = looseText(object.value("title"_L1));
-    row.minister = looseText(object.value("minister"_L1));
-    row.start_time = looseText(object.value("start_time"_L1));
-    row.end_time = looseText(object.value("end_time"_L1));
-    row.status = looseText(object.value("status"_L1));
-    row.duration_minutes = looseInteger(object.value("duration_minutes"_L1));
-    row.progress_percent = looseNumber(object.value("progress_percent"_L1));
-    if (!row.title && !row.start_time)
-        return std::nullopt;
-    return row;
+    return title || start_time;
 }
 
 namespace {
@@ -279,56 +186,17 @@ ScheduleItem ScheduleProgramRow::toScheduleItem(qsizetype index, const std::opti
 ScheduleData ScheduleData::fromJson(const JsonObjectReader &r)
 {
     ScheduleData data;
-    data.timezone = r.string("timezone"_L1);
-    data.date = r.string("date"_L1);
-    data.days = r.list<ScheduleDay>("days"_L1);
-    data.programs = r.list<ScheduleProgramRow>("programs"_L1);
+    data.timezone = r.tolerantString("timezone"_L1);
+    data.date = r.tolerantString("date"_L1);
+    QList<ScheduleProgramRow> rows = r.tolerantObjects<ScheduleProgramRow>("programs"_L1);
+    rows.removeIf([](const ScheduleProgramRow &row) { return !row.isEntry(); });
+    if (!rows.isEmpty())
+        data.programs = std::move(rows);
+    QList<ScheduleDay> days = r.tolerantObjects<ScheduleDay>("days"_L1);
+    days.removeIf([](const ScheduleDay &day) { return !day.items; });
+    if (!days.isEmpty())
+        data.days = std::move(days);
     return data;
-}
-
-ScheduleData ScheduleData::parsePayload(const QJsonObject &payload)
-{
-    ScheduleData data;
-    data.timezone = textOnly(payload.value("timezone"_L1));
-    data.date = textOnly(payload.value("date"_L1));
-    const QJsonValue programs = payload.value("programs"_L1);
-    if (isListOfObjects(programs)) {
-        QList<ScheduleProgramRow> rows;
-        for (const QJsonValue element : programs.toArray()) {
-            if (auto row = ScheduleProgramRow::fromDictionary(element.toObject()))
-                rows.append(std::move(*row));
-        }
-        if (!rows.isEmpty()) {
-            data.programs = std::move(rows);
-            return data;
-        }
-    }
-    const QJsonValue days = payload.value("days"_L1);
-    if (isListOfObjects(days)) {
-        QList<ScheduleDay> result;
-        for (const QJsonValue element : days.toArray()) {
-            const QJsonObject dayObject = element.toObject();
-            ScheduleDay day;
-            day.date = textOnly(dayObject.value("date"_L1));
-            QList<ScheduleItem> items;
-            const QJsonValue itemList = dayObject.value("items"_L1);
-            if (isListOfObjects(itemList)) {
-                for (const QJsonValue item : itemList.toArray()) {
-                    if (auto entry = ScheduleItem::fromDictionary(item.toObject()))
-                        items.append(std::move(*entry));
-                }
-            }
-            if (items.isEmpty())
-                continue;
-            day.items = std::move(items);
-            result.append(std::move(day));
-        }
-        if (!result.isEmpty()) {
-            data.days = std::move(result);
-            return data;
-        }
-    }
-    throw APIError::empty();
 }
 
 ScheduleData ScheduleData::parseAPIResponse(const QByteArray &bytes)
@@ -352,40 +220,27 @@ ScheduleData ScheduleData::parseAPIResponse(const QByteArray &bytes)
             message.isString() ? message.toString() : u"Schedule request failed"_s,
             code.isString() ? std::optional(code.toString()) : std::nullopt);
     }
+    // The payload is an object, or the JSON text of one.
+    QJsonObject payload;
     const QJsonValue data = root.value("data"_L1);
     if (data.isObject()) {
-        const QJsonObject payload = data.toObject();
-        try {
-            ScheduleData typed = decodeModel<ScheduleData>(payload, JsonPath {}.member("data"_L1));
-            if (!typed.toItems().isEmpty())
-                return typed;
-        } catch (const DecodingError &typedError) {
-            try {
-                return parsePayload(payload);
-            } catch (const APIError &) {
-                throw APIError::decoding(typedError);
-            }
-        }
-        return parsePayload(payload);
-    }
-    if (data.isString()) {
+        payload = data.toObject();
+    } else if (data.isString()) {
         QJsonParseError innerError;
         const QJsonDocument inner = QJsonDocument::fromJson(data.toString().toUtf8(), &innerError);
         if (innerError.error != QJsonParseError::NoError)
             throw APIError::decoding(innerError.errorString());
-        ScheduleData typed;
-        try {
-            typed = decodeModel<ScheduleData>(
-                inner.isObject() ? QJsonValue(inner.object()) : QJsonValue(inner.array()),
-                JsonPath {}.member("data"_L1));
-        } catch (const DecodingError &typedError) {
-            throw APIError::decoding(typedError);
-        }
-        if (typed.toItems().isEmpty())
-            throw APIError::empty();
-        return typed;
+        if (!inner.isObject())
+            throw APIError::decoding(u"data is not an object"_s);
+        payload = inner.object();
+    } else {
+        throw APIError::empty();
     }
-    throw APIError::empty();
+    const JsonPath path = JsonPath {}.member("data"_L1);
+    ScheduleData schedule = fromJson(JsonObjectReader(payload, path));
+    if (schedule.toItems().isEmpty())
+        throw APIError::empty();
+    return schedule;
 }
 
 QList<ScheduleItem> ScheduleData::toItems() const

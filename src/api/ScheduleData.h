@@ -26,10 +26,11 @@ struct ScheduleItem
     std::optional<QString> minister;
     std::optional<QString> epg_status; // lower case
 
-    // Typed decoding; an entry without id gets a new random one.
+    // Tolerant reading (a member of another kind reads as absent); an entry without a text id
+    // gets a new random one.
     static ScheduleItem fromJson(const JsonObjectReader &r);
-    // Loose reading; none when title, start_time and starts_at are all absent.
-    static std::optional<ScheduleItem> fromDictionary(const QJsonObject &object);
+    // Whether it says anything: a title, a start time or a start. Lists keep only entries.
+    [[nodiscard]] bool isEntry() const;
     friend bool operator==(const ScheduleItem &, const ScheduleItem &) = default;
 };
 
@@ -38,6 +39,7 @@ struct ScheduleDay
     std::optional<QString> date;
     std::optional<QList<ScheduleItem>> items;
 
+    // Tolerant reading; `items` holds the entries, none when there are none.
     static ScheduleDay fromJson(const JsonObjectReader &r);
     friend bool operator==(const ScheduleDay &, const ScheduleDay &) = default;
 };
@@ -54,9 +56,10 @@ struct ScheduleProgramRow
     std::optional<double> progress_percent;
 
     [[nodiscard]] QString id() const;
+    // Tolerant reading; texts may come as numbers.
     static ScheduleProgramRow fromJson(const JsonObjectReader &r);
-    // Loose reading; none when title and start_time are both absent.
-    static std::optional<ScheduleProgramRow> fromDictionary(const QJsonObject &object);
+    // Whether it says anything: a title or a start time. Lists keep only entries.
+    [[nodiscard]] bool isEntry() const;
 
     // Epoch seconds of a day and clock time in a zone (default and fallback "Africa/Lagos").
     [[nodiscard]] static std::optional<qint64> parseClockToEpochSec(
@@ -76,12 +79,12 @@ struct ScheduleData
     std::optional<QList<ScheduleDay>> days;
     std::optional<QList<ScheduleProgramRow>> programs;
 
+    // Tolerant reading; a list without entries reads as absent.
     static ScheduleData fromJson(const JsonObjectReader &r);
 
-    // Raw answer bytes in; throws APIError (empty, decoding, or http with status 0).
+    // Raw answer bytes in; throws APIError (empty, decoding, or http with status 0). An answer
+    // that gives no entry is empty.
     [[nodiscard]] static ScheduleData parseAPIResponse(const QByteArray &bytes);
-    // Loose reading of a payload object; throws APIError::empty when no entry comes out.
-    [[nodiscard]] static ScheduleData parsePayload(const QJsonObject &payload);
 
     [[nodiscard]] QList<ScheduleItem> toItems() const;
     [[nodiscard]] std::optional<ScheduleItem> sidebarLiveNow() const;

@@ -1,8 +1,10 @@
-list(APPEND ORVELLA_SOURCES
+list(APPEND ORVELLA_API_SOURCES
+    api/ApiLog.h api/ApiLog.cpp
     api/ServiceOrigin.h api/ServiceOrigin.cpp
     api/WebLink.h api/WebLink.cpp
     api/APIError.h api/APIError.cpp
     api/FlexibleID.h
+    api/HeaderText.h
     api/Identity.h
     api/JsonDecoding.h api/JsonDecoding.cpp
     api/JSONValue.h api/JSONValue.cpp

@@ -5,6 +5,7 @@
 #include "api/OrvellaAPIClient.h"
 #include "app/AppModel.h"
 #include "core/LocalHistory.h"
+#include "core/SessionLog.h"
 
 #include <QPointer>
 
@@ -68,8 +69,9 @@ QCoro::Task<> AppModel::bootstrap()
     std::optional<QString> failure;
     try {
         config = co_await m_client->getConfig(stop);
-    } catch (...) {
-        failure = describeException(std::current_exception());
+    } catch (const DescribedError &error) {
+        qCDebug(lcSession) << "Configuration failed:" << error.description();
+        failure = error.description();
     }
     if (!self)
         co_return;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/Notifier.h"
-#include "studio/RecordingDelivery.h"
+#include "studio/RecordingDeliveryState.h"
 
 #include <QObject>
 #include <functional>

@@ -1,5 +1,7 @@
 #include "app/Application.h"
 
+#include "core/SettingsFile.h"
+
 #include <QGuiApplication>
 #include <QQmlEngine>
 #include <QQuickWindow>
@@ -32,6 +34,7 @@ void configureApplication(QGuiApplication &app)
     Q_UNUSED(app);
     // libmpv refuses to start unless numbers are formatted the C way.
     std::setlocale(LC_NUMERIC, "C");
+    setAsideUnreadableSettings();
 }
 
 void prepareEngine(QQmlEngine &engine)

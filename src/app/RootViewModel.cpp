@@ -33,11 +33,8 @@ RootViewModel::RootViewModel(QObject *parent)
 
 void RootViewModel::setApp(AppModel *app)
 {
-    if (m_app == app)
+    if (!m_app.repoint(app))
         return;
-    if (m_app)
-        disconnect(m_app, nullptr, this, nullptr);
-    m_app = app;
     connectApp();
     emit appChanged();
     emit layoutChanged();
@@ -52,12 +49,12 @@ void RootViewModel::connectApp()
         emit layoutChanged();
         announceScreen();
     };
-    connect(m_app, &AppModel::routeChanged, this, layout);
-    connect(m_app, &AppModel::isGuestChanged, this, layout);
-    connect(m_app, &AppModel::menuPresentedChanged, this, layout);
-    connect(m_app, &AppModel::selectedEpisodeIdChanged, this, &RootViewModel::announceScreen);
-    connect(m_app, &AppModel::selectedProgramIdChanged, this, &RootViewModel::announceScreen);
-    connect(m_app, &AppModel::configChanged, this, &RootViewModel::announceScreen);
+    m_app.forward(&AppModel::routeChanged, this, layout);
+    m_app.forward(&AppModel::isGuestChanged, this, layout);
+    m_app.forward(&AppModel::menuPresentedChanged, this, layout);
+    m_app.forward(&AppModel::selectedEpisodeIdChanged, this, &RootViewModel::announceScreen);
+    m_app.forward(&AppModel::selectedProgramIdChanged, this, &RootViewModel::announceScreen);
+    m_app.forward(&AppModel::configChanged, this, &RootViewModel::announceScreen);
 }
 
 void RootViewModel::announceScreen()
@@ -81,7 +78,7 @@ bool RootViewModel::isColdRoute(MacRoute::Value route)
 
 bool RootViewModel::showsHeader() const
 {
-    return !isHeaderless(routeOf(m_app));
+    return !isHeaderless(routeOf(m_app.get()));
 }
 
 bool RootViewModel::keepsLivePlayerWarm() const
@@ -91,12 +88,12 @@ bool RootViewModel::keepsLivePlayerWarm() const
 
 bool RootViewModel::liveLayerShown() const
 {
-    return keepsLivePlayerWarm() && routeOf(m_app) == MacRoute::Live;
+    return keepsLivePlayerWarm() && routeOf(m_app.get()) == MacRoute::Live;
 }
 
 bool RootViewModel::routeLayerPresent() const
 {
-    return routeOf(m_app) != MacRoute::Live;
+    return routeOf(m_app.get()) != MacRoute::Live;
 }
 
 bool RootViewModel::menuOverlayPresent() const
@@ -155,17 +152,17 @@ QVariantMap RootViewModel::screenPropertiesFor(MacRoute::Value route, const AppM
 
 QUrl RootViewModel::screenUrl() const
 {
-    return screenUrlFor(routeOf(m_app));
+    return screenUrlFor(routeOf(m_app.get()));
 }
 
 QVariantMap RootViewModel::screenProperties() const
 {
-    return m_app ? screenPropertiesFor(m_app->route(), *m_app) : QVariantMap();
+    return m_app ? screenPropertiesFor(m_app->route(), *m_app.get()) : QVariantMap();
 }
 
 QString RootViewModel::screenIdentity() const
 {
-    const MacRoute::Value route = routeOf(m_app);
+    const MacRoute::Value route = routeOf(m_app.get());
     switch (route) {
     case MacRoute::Episode:
         // The episode screen's identity is the chosen episode: another one builds a new screen.

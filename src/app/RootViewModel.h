@@ -2,6 +2,7 @@
 
 #include "app/AppModel.h"
 #include "core/MacRoute.h"
+#include "core/ObjectLink.h"
 
 #include <QObject>
 #include <QPointer>
@@ -42,7 +43,7 @@ public:
 
     explicit RootViewModel(QObject *parent = nullptr);
 
-    [[nodiscard]] AppModel *app() const { return m_app; }
+    [[nodiscard]] AppModel *app() const { return m_app.get(); }
     void setApp(AppModel *app);
 
     [[nodiscard]] bool showsHeader() const;
@@ -86,7 +87,7 @@ private:
     void connectApp();
     void announceScreen();
 
-    QPointer<AppModel> m_app;
+    ObjectLink<AppModel> m_app;
     QString m_lastIdentity;
 };
 

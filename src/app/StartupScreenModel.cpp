@@ -11,13 +11,9 @@ StartupScreenModel::StartupScreenModel(QObject *parent)
 
 void StartupScreenModel::setApp(AppModel *app)
 {
-    if (m_app == app)
+    if (!m_app.repoint(app))
         return;
-    if (m_app)
-        disconnect(m_app, nullptr, this, nullptr);
-    m_app = app;
-    if (m_app)
-        connect(m_app, &AppModel::configChanged, this, &StartupScreenModel::updateMessageChanged);
+    m_app.forward(&AppModel::configChanged, this, &StartupScreenModel::updateMessageChanged);
     emit appChanged();
     emit updateMessageChanged();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AppModel.h"
+#include "core/ObjectLink.h"
 
 #include <QObject>
 #include <QPointer>
@@ -29,7 +30,7 @@ class StartupScreenModel : public QObject
 public:
     explicit StartupScreenModel(QObject *parent = nullptr);
 
-    [[nodiscard]] AppModel *app() const { return m_app; }
+    [[nodiscard]] AppModel *app() const { return m_app.get(); }
     void setApp(AppModel *app);
 
     [[nodiscard]] static QString tagline();
@@ -52,7 +53,7 @@ signals:
     void updateMessageChanged();
 
 private:
-    QPointer<AppModel> m_app;
+    ObjectLink<AppModel> m_app;
 };
 
 } // namespace orvella

@@ -3,6 +3,7 @@
 #include "api/JsonBodyWriter.h"
 #include "api/JsonDecoding.h"
 #include "api/OrvellaAPIClient.h"
+#include "core/SessionLog.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -175,8 +176,10 @@ QCoro::Task<> migrateToServer(OrvellaAPIClient &client)
         try {
             co_await guard->postHistory(entry.episodeId, entry.position, entry.duration);
             posted = true;
-        } catch (...) {
+        } catch (const DescribedError &error) {
             // Kept for a later upload.
+            qCDebug(lcSession) << "History of" << entry.episodeId
+                               << "not uploaded:" << error.description();
         }
         if (posted)
             uploaded.insert(entry.episodeId);

@@ -4,6 +4,7 @@
 #include "api/KeychainStore.h"
 #include "api/OrvellaAPIClient.h"
 #include "core/PublishedValue.h"
+#include "core/SessionLog.h"
 #include "core/SettingsModel.h"
 #include "platform/Clock.h"
 
@@ -118,7 +119,10 @@ QCoro::Task<> Session::maybeRefresh(QString refreshToken)
         refreshed = co_await m_client.refreshTokens(refreshToken);
     } catch (const APIError &error) {
         invalid = error.kind() == APIError::Kind::Http && error.code() == u"TOKEN_INVALID";
-    } catch (...) { }
+        qCDebug(lcSession) << "Token refresh failed:" << error.description();
+    } catch (const DescribedError &error) {
+        qCDebug(lcSession) << "Token refresh failed:" << error.description();
+    }
     if (!self)
         co_return;
     m_refreshInFlight = false;
@@ -192,7 +196,9 @@ QCoro::Task<> Session::syncProfileFromServer(std::stop_token stop)
     std::optional<UserProfile> profile;
     try {
         profile = co_await m_client.getProfile(stop);
-    } catch (...) { }
+    } catch (const DescribedError &error) {
+        qCDebug(lcSession) << "Profile not refreshed:" << error.description();
+    }
     if (!self || stop.stop_requested() || generation != m_generation || !profile)
         co_return;
     adoptProfile(*profile);
@@ -220,8 +226,9 @@ QCoro::Task<> Session::signOut()
 
     try {
         co_await std::move(request);
-    } catch (...) {
+    } catch (const DescribedError &error) {
         // The service's answer changes nothing: the session is gone here either way.
+        qCDebug(lcSession) << "Sign-out request failed:" << error.description();
     }
 }
 

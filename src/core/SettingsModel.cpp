@@ -1,6 +1,7 @@
 #include "core/SettingsModel.h"
 
-#include "core/PlaybackQuality.h"
+#include "core/PublishedValue.h"
+#include "player/PlaybackQuality.h"
 
 namespace orvella {
 
@@ -11,10 +12,7 @@ SettingsModel::SettingsModel(SettingsStore value, QObject *parent)
 
 void SettingsModel::setValue(const SettingsStore &value)
 {
-    if (m_value == value)
-        return;
-    m_value = value;
-    emit changed();
+    publish(this, m_value, value, &SettingsModel::changed);
 }
 
 void SettingsModel::persist() const
@@ -30,10 +28,7 @@ QVariantList SettingsModel::qualityOptions()
 template<typename T>
 void SettingsModel::assign(T SettingsStore::*field, const T &value)
 {
-    if (m_value.*field == value)
-        return;
-    m_value.*field = value;
-    emit changed();
+    publish(this, m_value.*field, value, &SettingsModel::changed);
 }
 
 void SettingsModel::setDisplayName(const QString &value)

@@ -1,6 +1,6 @@
 #include "core/SettingsStore.h"
 
-#include "core/PlaybackQuality.h"
+#include "player/PlaybackQuality.h"
 
 #include <QSettings>
 

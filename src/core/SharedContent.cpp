@@ -6,6 +6,7 @@
 #include "core/LocalHistory.h"
 #include "core/PublishedValue.h"
 #include "core/Session.h"
+#include "core/SessionLog.h"
 
 #include <QPointer>
 
@@ -129,13 +130,16 @@ QCoro::Task<> SharedContent::runLiveFetch(std::shared_ptr<LiveFetch> fetch, QStr
     bool failed = false;
     try {
         stream = co_await client->getLiveStream(lang);
-    } catch (...) {
+    } catch (const DescribedError &error) {
+        qCDebug(lcSession) << "Live stream in" << lang << "failed:" << error.description();
         failed = true;
     }
     if (failed && lang != u"en" && client) {
         try {
             stream = co_await client->getLiveStream(QStringLiteral("en"));
-        } catch (...) { }
+        } catch (const DescribedError &error) {
+            qCDebug(lcSession) << "Live stream in en failed:" << error.description();
+        }
     }
     if (self) {
         if (m_liveLoad == fetch)
@@ -158,8 +162,9 @@ QCoro::Task<> SharedContent::refreshHome(bool force, std::stop_token stop)
     std::optional<QString> failure;
     try {
         home = co_await m_client.getHome(stop);
-    } catch (...) {
-        failure = describeException(std::current_exception());
+    } catch (const DescribedError &error) {
+        qCDebug(lcSession) << "Home failed:" << error.description();
+        failure = error.description();
     }
     if (!self || stop.stop_requested())
         co_return;
@@ -175,7 +180,9 @@ QCoro::Task<> SharedContent::reloadHomeQuietly()
     std::optional<HomeData> home;
     try {
         home = co_await m_client.getHome();
-    } catch (...) { }
+    } catch (const DescribedError &error) {
+        qCDebug(lcSession) << "Home not reloaded:" << error.description();
+    }
     if (self && home)
         setHome(std::move(home));
 }
@@ -194,7 +201,9 @@ QCoro::Task<> SharedContent::refreshContinueWatching(std::stop_token stop)
     std::optional<QList<ContinueWatchingItem>> items;
     try {
         items = co_await m_client.getContinueWatching(stop);
-    } catch (...) { }
+    } catch (const DescribedError &error) {
+        qCDebug(lcSession) << "Continue watching failed:" << error.description();
+    }
     if (!self || stop.stop_requested() || generation != m_session.generation() || !items)
         co_return;
     setContinueWatching(std::move(*items));
@@ -208,7 +217,9 @@ QCoro::Task<> SharedContent::refreshProgramsCache(bool force, std::stop_token st
     std::optional<QList<ProgramSummary>> programs;
     try {
         programs = co_await m_client.getPrograms(1, 60, stop);
-    } catch (...) { }
+    } catch (const DescribedError &error) {
+        qCDebug(lcSession) << "Programmes failed:" << error.description();
+    }
     if (!self || stop.stop_requested() || !programs)
         co_return;
     setProgramsCache(std::move(*programs));
@@ -224,7 +235,9 @@ QCoro::Task<> SharedContent::loadLiveSchedule(bool force)
     std::optional<ScheduleData> schedule;
     try {
         schedule = co_await m_client.getSchedule(3);
-    } catch (...) { }
+    } catch (const DescribedError &error) {
+        qCDebug(lcSession) << "Schedule failed:" << error.description();
+    }
     if (!self)
         co_return;
     if (schedule) {
@@ -244,8 +257,9 @@ QCoro::Task<> SharedContent::refreshConfig()
     std::optional<TvConfig> config;
     try {
         config = co_await m_client.getConfig();
-    } catch (...) {
+    } catch (const DescribedError &error) {
         // The configuration already held stays.
+        qCDebug(lcSession) << "Configuration not refreshed:" << error.description();
     }
     if (self && config)
         setConfig(std::move(config));

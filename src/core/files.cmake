@@ -3,12 +3,13 @@ list(APPEND ORVELLA_SOURCES
     core/EventNotifications.h core/EventNotifications.cpp
     core/EventReminders.h core/EventReminders.cpp
     core/Latch.h core/Latch.cpp
+    core/SessionLog.h core/SessionLog.cpp
+    core/SettingsFile.h core/SettingsFile.cpp
     core/LocalHistory.h core/LocalHistory.cpp
     core/LocalNote.h
     core/MacRoute.h core/MacRoute.cpp
     core/Navigator.h core/Navigator.cpp
     core/ObjectLink.h
-    core/PlaybackQuality.h core/PlaybackQuality.cpp
     core/PublishedValue.h
     core/RouteTable.h core/RouteTable.cpp
     core/Session.h core/Session.cpp

@@ -8,7 +8,6 @@
 #include <QSize>
 #include <QString>
 #include <QUrl>
-#include <QtQml/qqmlregistration.h>
 #include <optional>
 
 namespace orvella {
@@ -45,8 +44,6 @@ struct MediaItemSettings
 class MediaPlayer : public QObject
 {
     Q_OBJECT
-    QML_ELEMENT
-    QML_UNCREATABLE("Created by the player controller")
 public:
     enum class ItemStatus { Unknown, ReadyToPlay, Failed };
     Q_ENUM(ItemStatus)

@@ -1,11 +1,13 @@
 #include "platform/MpvCore.h"
 
+#include "platform/PlatformError.h"
+#include "platform/PlatformLog.h"
+
 #include <QByteArray>
 #include <QStringList>
 #include <QVariantList>
 #include <QVariantMap>
 #include <clocale>
-#include <stdexcept>
 #include <vector>
 
 namespace orvella {
@@ -16,7 +18,7 @@ MpvCore::MpvCore()
     std::setlocale(LC_NUMERIC, "C");
     m_handle = mpv_create();
     if (!m_handle)
-        throw std::runtime_error("mpv could not be created");
+        throw PlatformError(QStringLiteral("The video player could not be created."));
     setOption("vo", "libmpv");
     setOption("hwdec", "no");
     setOption("ytdl", "no");
@@ -38,11 +40,15 @@ MpvCore::MpvCore()
     // recovery takes over. A playlist that never answers costs about twice this (measured with
     // this libmpv and FFmpeg); libmpv's own default is 60 seconds.
     setOption("network-timeout", "7.5");
-    if (mpv_initialize(m_handle) < 0) {
+    if (const int error = mpv_initialize(m_handle); error < 0) {
         mpv_terminate_destroy(m_handle);
         m_handle = nullptr;
-        throw std::runtime_error("mpv could not be initialised");
+        throw PlatformError(QStringLiteral("The video player could not be started (%1).")
+                                .arg(QString::fromUtf8(mpv_error_string(error))));
     }
+    // libmpv's own messages go to the player category: warnings always, more when its debug
+    // output is on.
+    mpv_request_log_messages(m_handle, lcPlayer().isDebugEnabled() ? "v" : "warn");
 }
 
 MpvCore::~MpvCore()
@@ -53,7 +59,30 @@ MpvCore::~MpvCore()
 
 void MpvCore::setOption(const char *name, const char *value) const
 {
-    mpv_set_option_string(m_handle, name, value);
+    if (const int error = mpv_set_option_string(m_handle, name, value); error < 0)
+        qCWarning(lcPlayer) << "mpv refused option" << name << "=" << value << ":"
+                            << mpv_error_string(error);
+}
+
+void logMpvMessage(const mpv_event_log_message &message)
+{
+    const QString text = QString::fromUtf8(message.text).trimmed();
+    const char *prefix = message.prefix;
+    switch (message.log_level) {
+    case MPV_LOG_LEVEL_FATAL:
+        qCCritical(lcPlayer, "mpv %s: %s", prefix, qUtf8Printable(text));
+        break;
+    case MPV_LOG_LEVEL_ERROR:
+    case MPV_LOG_LEVEL_WARN:
+        qCWarning(lcPlayer, "mpv %s: %s", prefix, qUtf8Printable(text));
+        break;
+    case MPV_LOG_LEVEL_INFO:
+        qCInfo(lcPlayer, "mpv %s: %s", prefix, qUtf8Printable(text));
+        break;
+    default:
+        qCDebug(lcPlayer, "mpv %s: %s", prefix, qUtf8Printable(text));
+        break;
+    }
 }
 
 void MpvCore::setProperty(const char *name, const QVariant &value) const

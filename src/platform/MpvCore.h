@@ -18,6 +18,7 @@ public:
 
     [[nodiscard]] mpv_handle *handle() const { return m_handle; }
 
+    // Sets an option before or after initialisation; a refused option is logged as a warning.
     void setOption(const char *name, const char *value) const;
     void setProperty(const char *name, const QVariant &value) const;
     [[nodiscard]] QVariant property(const char *name) const;
@@ -27,6 +28,9 @@ public:
 private:
     mpv_handle *m_handle = nullptr;
 };
+
+// Writes one of libmpv's own messages (MPV_EVENT_LOG_MESSAGE) to the player category.
+void logMpvMessage(const mpv_event_log_message &message);
 
 // Converts an mpv node (as received with MPV_FORMAT_NODE) into Qt values.
 [[nodiscard]] QVariant mpvNodeToVariant(const mpv_node *node);

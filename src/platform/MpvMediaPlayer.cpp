@@ -4,6 +4,7 @@
 #include "platform/MpvCore.h"
 #include "platform/MpvOpenGlRenderer.h"
 #include "platform/MpvSoftwareRenderer.h"
+#include "platform/PlatformLog.h"
 #include "platform/StartupTrace.h"
 #include "platform/WebVttCaptions.h"
 
@@ -188,8 +189,17 @@ void MpvMediaPlayer::handleEvent(const mpv_event &event)
         break;
     }
     case MPV_EVENT_COMMAND_REPLY:
+        if (event.error < 0)
+            qCDebug(lcPlayer) << "mpv command failed:" << mpv_error_string(event.error);
         if ((event.reply_userdata & seekReplyBit) && event.error < 0)
             settleSeeks();
+        break;
+    case MPV_EVENT_SET_PROPERTY_REPLY:
+        if (event.error < 0)
+            qCDebug(lcPlayer) << "mpv property not set:" << mpv_error_string(event.error);
+        break;
+    case MPV_EVENT_LOG_MESSAGE:
+        logMpvMessage(*static_cast<const mpv_event_log_message *>(event.data));
         break;
     default:
         break;

@@ -2,6 +2,7 @@
 
 #include "platform/MpvCore.h"
 #include "platform/MpvMediaPlayer.h"
+#include "platform/PlatformLog.h"
 #include "platform/StartupTrace.h"
 
 #include <QOpenGLContext>
@@ -50,7 +51,9 @@ bool MpvOpenGlRenderer::createContext()
         { MPV_RENDER_PARAM_ADVANCED_CONTROL, &advanced },
         { MPV_RENDER_PARAM_INVALID, nullptr },
     };
-    if (mpv_render_context_create(&m_context, m_core->handle(), params) < 0) {
+    if (const int error = mpv_render_context_create(&m_context, m_core->handle(), params);
+        error < 0) {
+        qCWarning(lcPlayer) << "No video: mpv render context refused:" << mpv_error_string(error);
         m_context = nullptr;
         return false;
     }

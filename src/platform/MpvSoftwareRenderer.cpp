@@ -1,5 +1,7 @@
 #include "platform/MpvSoftwareRenderer.h"
 
+#include "platform/PlatformLog.h"
+
 #include <mpv/render.h>
 
 namespace orvella {
@@ -13,7 +15,9 @@ MpvSoftwareRenderer::MpvSoftwareRenderer(
         { MPV_RENDER_PARAM_API_TYPE, const_cast<char *>(MPV_RENDER_API_TYPE_SW) },
         { MPV_RENDER_PARAM_INVALID, nullptr },
     };
-    if (mpv_render_context_create(&m_context, m_core->handle(), params) < 0) {
+    if (const int error = mpv_render_context_create(&m_context, m_core->handle(), params);
+        error < 0) {
+        qCWarning(lcPlayer) << "No video: mpv render context refused:" << mpv_error_string(error);
         m_context = nullptr;
         return;
     }

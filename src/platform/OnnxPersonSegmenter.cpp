@@ -1,4 +1,5 @@
 #include "platform/PersonSegmenter.h"
+#include "platform/PlatformLog.h"
 
 #include <QDir>
 #include <QFile>
@@ -49,7 +50,8 @@ public:
                 return std::nullopt;
             cv::Mat mask(modelHeight, modelWidth, CV_32F, const_cast<float *>(output.ptr<float>()));
             return mask.clone();
-        } catch (const cv::Exception &) {
+        } catch (const cv::Exception &error) {
+            qCDebug(lcPlatform) << "Segmentation of a frame failed:" << error.what();
             return std::nullopt;
         }
     }
@@ -64,7 +66,9 @@ private:
             m_net.setPreferableBackend(cv::dnn::DNN_BACKEND_OPENCV);
             m_net.setPreferableTarget(cv::dnn::DNN_TARGET_CPU);
             m_loaded = !m_net.empty();
-        } catch (const cv::Exception &) {
+        } catch (const cv::Exception &error) {
+            qCWarning(lcPlatform) << "Segmentation model" << m_path
+                                  << "unreadable:" << error.what();
             m_loaded = false;
         }
     }

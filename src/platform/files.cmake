@@ -1,10 +1,12 @@
-list(APPEND ORVELLA_SOURCES
+list(APPEND ORVELLA_PLATFORM_SOURCES
+    platform/PlatformLog.h platform/PlatformLog.cpp
+    platform/PlatformError.h
     platform/FileReveal.h platform/FileReveal.cpp
     platform/Notifier.h
     platform/FreedesktopNotifier.h platform/FreedesktopNotifier.cpp
 )
 # Playback and sleep prevention.
-list(APPEND ORVELLA_SOURCES
+list(APPEND ORVELLA_PLATFORM_SOURCES
     platform/MediaPlayer.h
     platform/MediaPlayerFactory.h
     platform/FakeMediaPlayer.h platform/FakeMediaPlayer.cpp
@@ -20,14 +22,14 @@ list(APPEND ORVELLA_SOURCES
     platform/DBusSleepInhibitor.h platform/DBusSleepInhibitor.cpp
 )
 # Start-up milestones and safeguards.
-list(APPEND ORVELLA_SOURCES
+list(APPEND ORVELLA_PLATFORM_SOURCES
     platform/StartupTrace.h platform/StartupTrace.cpp
     platform/ShaderCacheGuard.h platform/ShaderCacheGuard.cpp
 )
 # QR codes.
-list(APPEND ORVELLA_SOURCES platform/QrEncoder.h platform/QrEncoder.cpp)
+list(APPEND ORVELLA_PLATFORM_SOURCES platform/QrEncoder.h platform/QrEncoder.cpp)
 # Studio capture, processing and writing
-list(APPEND ORVELLA_SOURCES
+list(APPEND ORVELLA_PLATFORM_SOURCES
     platform/MediaClock.h platform/MediaClock.cpp
     platform/CapturedMedia.h
     platform/CaptureDeviceCatalog.h platform/CaptureDeviceCatalog.cpp

@@ -1,8 +1,8 @@
 #include "player/PlayerController.h"
 
 #include "api/MediaURL.h"
-#include "core/PlaybackQuality.h"
 #include "platform/MediaPlayerFactory.h"
+#include "player/PlaybackQuality.h"
 
 #include <QLocale>
 #include <QPointer>

@@ -34,18 +34,15 @@ VideoSurface::~VideoSurface() = default;
 
 void VideoSurface::setPlayer(MediaPlayer *player)
 {
-    if (m_player == player)
+    if (!m_player.repoint(player))
         return;
-    if (m_player)
-        disconnect(m_player, nullptr, this, nullptr);
     delete m_framebuffer;
-    m_player = player;
     m_framesShown = 0;
+    m_player.forward(&MediaPlayer::frameRendered, this, &VideoSurface::frameArrived);
+    m_player.forward(&QObject::destroyed, this, [this] { setPlayer(nullptr); });
     if (m_player) {
-        connect(m_player, &MediaPlayer::frameRendered, this, &VideoSurface::frameArrived);
-        connect(m_player, &QObject::destroyed, this, [this] { setPlayer(nullptr); });
         if (!m_player->rendersInSoftware()) {
-            m_framebuffer = new OpenGlVideoFramebuffer(m_player, this);
+            m_framebuffer = new OpenGlVideoFramebuffer(m_player.get(), this);
             m_framebuffer->setSize(size());
         }
         applyFill();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ObjectLink.h"
 #include "platform/MediaPlayer.h"
 
 #include <QPointer>
@@ -28,7 +29,7 @@ public:
     explicit VideoSurface(QQuickItem *parent = nullptr);
     ~VideoSurface() override;
 
-    [[nodiscard]] MediaPlayer *player() const { return m_player; }
+    [[nodiscard]] MediaPlayer *player() const { return m_player.get(); }
     void setPlayer(MediaPlayer *player);
     [[nodiscard]] FillMode fillMode() const { return m_fillMode; }
     void setFillMode(FillMode mode);
@@ -50,7 +51,7 @@ private:
     void pushSize();
     void applyFill();
 
-    QPointer<MediaPlayer> m_player;
+    ObjectLink<MediaPlayer> m_player;
     QPointer<OpenGlVideoFramebuffer> m_framebuffer;
     FillMode m_fillMode = AspectFit;
     int m_framesShown = 0;

@@ -1,4 +1,6 @@
 list(APPEND ORVELLA_SOURCES
+    player/MediaPlayerQml.h
+    player/PlaybackQuality.h player/PlaybackQuality.cpp
     player/PlayerController.h player/PlayerController.cpp
     player/PlaybackSleepGuard.h player/PlaybackSleepGuard.cpp
     player/VideoSurface.h player/VideoSurface.cpp

@@ -1,12 +1,11 @@
 #pragma once
 
-#include <QString>
-#include <exception>
+#include "base/DescribedError.h"
 
 namespace orvella {
 
 // The studio's own failure, shown inline as one line of text.
-class CaptureError : public std::exception
+class CaptureError : public DescribedError
 {
 public:
     enum class Kind { exportUnavailable, exportFailed };
@@ -16,7 +15,7 @@ public:
     { }
 
     [[nodiscard]] Kind kind() const { return m_kind; }
-    [[nodiscard]] QString description() const
+    [[nodiscard]] QString description() const override
     {
         switch (m_kind) {
         case Kind::exportUnavailable:
@@ -26,9 +25,8 @@ public:
         }
         return {};
     }
-    [[nodiscard]] const char *what() const noexcept override { return "CaptureError"; }
 
-    bool operator==(const CaptureError &) const = default;
+    bool operator==(const CaptureError &other) const { return m_kind == other.m_kind; }
 
 private:
     Kind m_kind;

@@ -4,7 +4,6 @@
 #include "api/Identity.h"
 #include "api/OrvellaAPIClient.h"
 #include "api/WebLink.h"
-#include "core/SettingsModel.h"
 #include "platform/FileReveal.h"
 #include "player/PlayerController.h"
 
@@ -122,8 +121,6 @@ Uploader apiUploader(OrvellaAPIClient &client)
             co_await sending;
         } catch (const DescribedError &error) {
             failure = error.description();
-        } catch (const std::exception &error) {
-            failure = QString::fromLocal8Bit(error.what());
         }
         co_return failure;
     };

@@ -1,6 +1,7 @@
 #include "studio/StudioAnimatedBackgroundRenderer.h"
 
-#include <QDateTime>
+#include "platform/Clock.h"
+
 #include <QFont>
 #include <QFontMetricsF>
 #include <QLinearGradient>
@@ -82,7 +83,7 @@ StudioAnimatedBackgroundRenderer::StudioAnimatedBackgroundRenderer(
     QImage tileLogo, QImage brandLogo, QObject *parent)
     : QObject(parent)
     , m_timer(this)
-    , m_clock([] { return QDateTime::currentMSecsSinceEpoch(); })
+    , m_clock(&Clock::system())
     , m_logo(tileLogo.isNull() ? brandLogo : tileLogo)
     , m_heroLogo(brandLogo.isNull() ? tileLogo : brandLogo)
 {
@@ -110,7 +111,7 @@ void StudioAnimatedBackgroundRenderer::renderAndDeliver()
 {
     if (!m_onFrame)
         return;
-    const QImage frame = render(m_kind, static_cast<double>(m_clock()));
+    const QImage frame = render(m_kind, static_cast<double>(m_clock->sinceEpoch().count()));
     if (!frame.isNull() && m_onFrame)
         m_onFrame(frame);
 }

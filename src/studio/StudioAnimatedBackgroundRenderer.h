@@ -11,6 +11,8 @@ class QPainter;
 
 namespace orvella {
 
+class Clock;
+
 // Draws the six animated studio backgrounds as 1280x720 pictures about 30 times a second. Every
 // picture is a pure function of the kind, the time and the two logo pictures, so the motion
 // follows wall-clock time and two renders of one moment are identical.
@@ -20,7 +22,6 @@ class StudioAnimatedBackgroundRenderer : public QObject
 
 public:
     using FrameCallback = std::function<void(const QImage &)>;
-    using Clock = std::function<qint64()>; // milliseconds since 1970
 
     // The logos are the pictures named OrvellaLogoTiles and OrvellaBrandBG; either may be null.
     StudioAnimatedBackgroundRenderer(QImage tileLogo, QImage brandLogo, QObject *parent = nullptr);
@@ -29,7 +30,7 @@ public:
     void start(StudioAnimatedBackgroundKind kind, FrameCallback onFrame);
     void stop();
     [[nodiscard]] bool isRunning() const { return m_timer.isActive(); }
-    void setClock(Clock clock) { m_clock = std::move(clock); }
+    void setClock(const Clock &clock) { m_clock = &clock; }
 
     // One frame of the kind at the time (milliseconds since 1970).
     [[nodiscard]] QImage render(StudioAnimatedBackgroundKind kind, double timeMs) const;
@@ -48,7 +49,7 @@ private:
     QTimer m_timer;
     FrameCallback m_onFrame;
     StudioAnimatedBackgroundKind m_kind = StudioAnimatedBackgroundKind::studioLights;
-    Clock m_clock;
+    const Clock *m_clock;
     QImage m_logo;
     QImage m_heroLogo;
 };

@@ -17,6 +17,7 @@ list(APPEND ORVELLA_SOURCES
 list(APPEND ORVELLA_QML
     studio/ProcessedCameraPreview.qml
 )
+list(APPEND ORVELLA_SOURCES studio/StudioLog.h studio/StudioLog.cpp)
 # Screen and delivery
 list(APPEND ORVELLA_SOURCES
     studio/RecordingDelivery.h studio/RecordingDelivery.cpp

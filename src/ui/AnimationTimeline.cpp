@@ -1,6 +1,7 @@
 #include "ui/AnimationTimeline.h"
 
-#include <QDateTime>
+#include "platform/Clock.h"
+
 #include <cmath>
 
 namespace orvella {
@@ -8,25 +9,30 @@ namespace orvella {
 namespace {
 // 2001-01-01T00:00:00Z in seconds since 1970.
 constexpr double referenceEpoch = 978307200.0;
+
+double secondsSinceReference(const Clock &clock)
+{
+    return double(clock.sinceEpoch().count()) / 1000.0 - referenceEpoch;
+}
 } // namespace
 
 AnimationTimeline::AnimationTimeline(QQuickItem *parent)
     : QQuickItem(parent)
-    , m_clock(&AnimationTimeline::referenceSeconds)
+    , m_clock(&Clock::system())
 {
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &AnimationTimeline::tick);
-    m_time = m_clock();
+    m_time = secondsSinceReference(*m_clock);
 }
 
 double AnimationTimeline::referenceSeconds()
 {
-    return double(QDateTime::currentMSecsSinceEpoch()) / 1000.0 - referenceEpoch;
+    return secondsSinceReference(Clock::system());
 }
 
-void AnimationTimeline::setClock(Clock clock)
+void AnimationTimeline::setClock(const Clock &clock)
 {
-    m_clock = std::move(clock);
+    m_clock = &clock;
     tick();
 }
 
@@ -84,7 +90,7 @@ void AnimationTimeline::tick()
 {
     if (fadedOut())
         return;
-    const double now = m_clock();
+    const double now = secondsSinceReference(*m_clock);
     if (now != m_time) {
         m_time = now;
         emit timeChanged();

@@ -4,9 +4,10 @@
 #include <QQuickItem>
 #include <QTimer>
 #include <QtQml/qqmlregistration.h>
-#include <functional>
 
 namespace orvella {
+
+class Clock;
 
 // A frame clock for drawings that are functions of time (shimmer, pulsing dots). `time` is
 // seconds since the start of 2001 (UTC) and advances every `interval` seconds while the item
@@ -22,8 +23,6 @@ class AnimationTimeline : public QQuickItem
     Q_PROPERTY(bool ticking READ ticking NOTIFY tickingChanged)
 
 public:
-    using Clock = std::function<double()>;
-
     explicit AnimationTimeline(QQuickItem *parent = nullptr);
 
     [[nodiscard]] double interval() const { return m_interval; }
@@ -36,7 +35,7 @@ public:
     // Seconds since 2001-01-01 00:00 UTC, from the system clock.
     [[nodiscard]] static double referenceSeconds();
     // Tests replace the clock.
-    void setClock(Clock clock);
+    void setClock(const Clock &clock);
 
 signals:
     void intervalChanged();
@@ -56,7 +55,7 @@ private:
     bool m_running = true;
     double m_time = 0;
     QTimer m_timer;
-    Clock m_clock;
+    const Clock *m_clock;
 };
 
 // The time-driven shapes shared by the start-up, welcome and placeholder drawings.

@@ -14,7 +14,15 @@ FocusScope {
 
     readonly property int currentIndex: segments.indexOf(current)
 
-    implicitWidth: Math.min(maximumWidth, row.implicitWidth)
+    // Equal segments, each wide enough for the longest label.
+    readonly property real segmentWidth: {
+        let widest = 0
+        for (let i = 0; i < measure.count; ++i)
+            widest = Math.max(widest, measure.itemAt(i).implicitWidth)
+        return widest + 28
+    }
+
+    implicitWidth: Math.min(maximumWidth, segments.length * segmentWidth + 4)
     implicitHeight: 28
     activeFocusOnTab: true
 
@@ -34,6 +42,17 @@ FocusScope {
         border.color: control.activeFocus ? OrvellaTheme.gold : OrvellaTheme.glassBorder
     }
 
+    Repeater {
+        id: measure
+        model: control.segments
+        Text {
+            required property string modelData
+            visible: false
+            text: modelData
+            font: OrvellaTheme.font(12, Font.DemiBold)
+        }
+    }
+
     Row {
         id: row
         anchors.fill: parent
@@ -51,7 +70,6 @@ FocusScope {
                 objectName: "segment-" + modelData
                 width: row.width / Math.max(1, control.segments.length)
                 height: row.height
-                implicitWidth: label.implicitWidth + 28
                 radius: 5
                 color: selected ? Qt.rgba(OrvellaTheme.gold.r, OrvellaTheme.gold.g, OrvellaTheme.gold.b, 0.28)
                     : (tap.pressed ? Qt.rgba(1, 1, 1, 0.08) : "transparent")

@@ -136,6 +136,33 @@ TEST_F(ClientHeaders, DeviceIdIsCreatedOnceInLowerCase)
     EXPECT_EQ(OrvellaAPIClient::deviceId(), u"from-elsewhere"_s);
 }
 
+TEST_F(ClientHeaders, ControlCharactersNeverReachAHeader)
+{
+    const QString injected = u"x\r\nX-Injected: 1"_s;
+    service.on("POST", u"auth/login"_s,
+        ScriptedAnswer::envelope(
+            QJsonObject { { "access_token", injected }, { "refresh_token", "r" } }));
+    service.on("POST", u"auth/refresh"_s,
+        ScriptedAnswer::envelope(
+            QJsonObject { { "access_token", "a" }, { "refresh_token", injected } }));
+    // Refused like any answer that does not decode.
+    EXPECT_THROW(runTask(client->loginWithEmail(u"Ada"_s, u"ada@example.org"_s)), DecodingError);
+    EXPECT_THROW(runTask(client->refreshTokens(u"r"_s)), DecodingError);
+
+    // Stored values: the device id is replaced by a new one, a token counts as absent.
+    QSettings().setValue(u"orvella.deviceId"_s, injected);
+    KeychainStore::set(u"access_token"_s, injected);
+    EXPECT_FALSE(KeychainStore::get(u"access_token"_s));
+    service.on("GET", u"tv/config"_s, ScriptedAnswer::envelope(QJsonObject {}));
+    (void)runTask(client->getConfig());
+    const RecordedRequest request = lastRequest();
+    EXPECT_FALSE(request.hasHeader("X-Injected"));
+    EXPECT_EQ(request.header("X-Device-Id").size(), 36);
+    EXPECT_EQ(QSettings().value(u"orvella.deviceId"_s).toString().toUtf8(),
+        request.header("X-Device-Id"));
+    KeychainStore::remove(u"access_token"_s);
+}
+
 TEST(TokenStore, ReadsWritesAndRemovesBothPrefixes)
 {
     KeychainStore::set(u"access_token"_s, u"a"_s);

@@ -270,6 +270,30 @@ TEST(ContentModels, DisplayTitle)
     EXPECT_EQ(title(R"({"id":1,"title":"Orvella Specials"})"), u"Orvella Specials"_s);
 }
 
+TEST(ContentModels, TheLiveStreamsAddressAndLiveFlag)
+{
+    const struct
+    {
+        const char *json;
+        const char *url; // none: nullptr
+        bool live;
+    } cases[] = {
+        { R"({"hls_url":" http://a/x.m3u8 ","stream_url":"http://b/y"})", "http://a/x.m3u8",
+            false },
+        { R"({"stream_url":"http://b/y","status":"LIVE"})", "http://b/y", true },
+        // A present but unusable HLS address does not fall back to the other one.
+        { R"({"hls_url":"","stream_url":"http://b/y","is_live":true})", nullptr, true },
+        { R"({"is_live":false,"status":"live"})", nullptr, false },
+    };
+    for (const auto &[json, url, live] : cases) {
+        SCOPED_TRACE(json);
+        const auto stream = decode<LiveStreamData>(json);
+        EXPECT_EQ(stream.playableURL(),
+            url ? std::optional(QUrl(QString::fromLatin1(url))) : std::nullopt);
+        EXPECT_EQ(stream.isLiveNow(), live);
+    }
+}
+
 TEST(ContentModels, EpisodeDetailToleratesItsLooseMembers)
 {
     const auto episode = decode<EpisodeDetail>(

@@ -251,4 +251,36 @@ TEST_F(Endpoints, ProfileAndContinueWatchingThroughTheTagCache)
     EXPECT_EQ(lastRequest().header("Authorization"), "Bearer t");
 }
 
+TEST_F(Endpoints, DisplayTextsFromTheServiceAreBounded)
+{
+    const QString huge(1'000'000, u'W');
+    const QString longUrl = u"https://h/"_s + QString(2000, u'p') + u".m3u8"_s;
+    const QString longId(1000, u'i');
+    service.on("GET", u"live/stream"_s,
+        ScriptedAnswer::envelope(QJsonObject { { "title", huge }, { "viewers_label", huge },
+            { "minister", huge }, { "hls_url", longUrl } }));
+    service.on("GET", u"live/schedule"_s,
+        ScriptedAnswer::envelope(QJsonObject { { "days",
+            QJsonArray { QJsonObject { { "items",
+                QJsonArray { QJsonObject {
+                    { "id", longId }, { "title", huge }, { "minister", huge } } } } } } } }));
+    service.on("GET", u"tv/config"_s,
+        ScriptedAnswer::envelope(QJsonObject {
+            { "live_languages",
+                QJsonArray { QJsonObject { { "code", "en" }, { "label", huge } } } },
+            { "event", QJsonObject { { "title", huge } } },
+            { "events", QJsonArray { QJsonObject { { "title", huge }, { "badge", huge } } } } }));
+
+    const LiveStreamData live = runTask(client->getLiveStream(u"en"_s));
+    const ScheduleItem item = runTask(client->getSchedule(1)).toItems().first();
+    const TvConfig config = runTask(client->getConfig());
+    for (const QString &text : { *live.title, *live.viewers_label, *live.minister, *item.title,
+             *item.minister, config.live_languages->first().label, *config.event->title,
+             *config.events->first().title, *config.events->first().badge })
+        EXPECT_EQ(text, huge.left(displayTextLimit));
+    // Identifiers and addresses are never cut.
+    EXPECT_EQ(live.hls_url, longUrl);
+    EXPECT_EQ(item.id, longId);
+}
+
 } // namespace

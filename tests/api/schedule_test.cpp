@@ -72,8 +72,7 @@ TEST(ScheduleAnswer, DataAsJsonInsideAString)
     EXPECT_EQ(parseFailure(QJsonDocument(root).toJson()).kind(), APIError::Kind::Decoding);
     root["data"] = R"({"days":[]})";
     EXPECT_EQ(parseFailure(QJsonDocument(root).toJson()).kind(), APIError::Kind::Empty);
-    // No loose rescue for a string: a typed failure stays a decoding error.
-    root["data"] = R"({"days":[{"items":[{"id":5,"title":"A"}]}]})";
+    root["data"] = R"([1])";
     EXPECT_EQ(parseFailure(QJsonDocument(root).toJson()).kind(), APIError::Kind::Decoding);
 }
 
@@ -122,7 +121,7 @@ TEST(ScheduleAnswer, ZonesAndMissingDay)
     EXPECT_EQ(upcoming.first().title, u"B"_s);
 }
 
-TEST(ScheduleAnswer, TypedAndLoosePaths)
+TEST(ScheduleAnswer, MembersOfAnotherKindReadAsAbsent)
 {
     // Programs win over days.
     const auto both
@@ -131,11 +130,10 @@ TEST(ScheduleAnswer, TypedAndLoosePaths)
     EXPECT_EQ(both.toItems().size(), 1);
     EXPECT_EQ(both.toItems().first().title, u"P"_s);
 
-    // An empty id stays empty on the typed path...
+    // A text id is kept as it is; any other gets a random identity, new on every parse.
     EXPECT_EQ(
         parse(R"({"data":{"days":[{"items":[{"id":"","title":"A"}]}]}})").toItems().first().id,
         QString());
-    // ...a numeric id fails it, and the loose path rescues the entry with a random identity.
     const auto rescued = parse(
         R"({"data":{"days":[{"items":[{"id":7,"title":"A","starts_at":"100","is_live_event":1}]}]}})");
     const auto item = rescued.toItems().first();
@@ -143,21 +141,26 @@ TEST(ScheduleAnswer, TypedAndLoosePaths)
     EXPECT_EQ(item.id, item.id.toUpper());
     EXPECT_EQ(item.starts_at, 100);
     EXPECT_EQ(item.is_live_event, true);
-    // Entries without id get a new identity on every parse.
     const QByteArray noId = R"({"data":{"days":[{"items":[{"title":"A"}]}]}})";
     EXPECT_NE(parse(noId).toItems().first().id, parse(noId).toItems().first().id);
 
-    // The loose path drops rows and days without what makes an entry.
-    const auto loose = parse(R"({"data":{"programs":[{"title":5,"start_time":930},{"minister":"m"}],
-        "timezone":3}})");
+    // Texts may come as numbers; rows, items and days without what makes an entry are dropped,
+    // and so are elements that are no objects.
+    const auto loose = parse(R"({"data":{"programs":[{"title":5,"start_time":930},{"minister":"m"},
+        3],"timezone":3}})");
     ASSERT_EQ(loose.programs->size(), 1);
     EXPECT_EQ(loose.programs->first().title, u"5"_s);
     EXPECT_EQ(loose.programs->first().start_time, u"930"_s);
     EXPECT_FALSE(loose.timezone);
+    const auto wrongKinds = parse(R"({"data":{"days":[{"items":[{"id":"x","title":true,
+        "start_time":"09:00","epg_status":4,"status":"LIVE","progress_percent":"40"}]}]}})");
+    const ScheduleItem entry = wrongKinds.toItems().first();
+    EXPECT_FALSE(entry.title);
+    EXPECT_EQ(entry.epg_status, u"live"_s);
+    EXPECT_EQ(entry.progress_percent, 40.0);
 
-    // A typed failure the loose path cannot rescue is a decoding error.
-    EXPECT_EQ(parseFailure(R"({"data":{"days":[{"items":[{"id":7}]}]}})").kind(),
-        APIError::Kind::Decoding);
+    EXPECT_EQ(
+        parseFailure(R"({"data":{"days":[{"items":[{"id":7}]}]}})").kind(), APIError::Kind::Empty);
     EXPECT_EQ(parseFailure(R"({"data":{"days":[{"items":[]}]}})").kind(), APIError::Kind::Empty);
 }
 

@@ -196,34 +196,48 @@ TEST_F(Navigation, MenuKeepsLivePlayingAndOtherRoutesPauseAndReleaseTheGuard)
 
 TEST(EngagementURL, AppendsTheSourceQueryToHttpLinksOnly)
 {
-    EXPECT_EQ(AppModel::engagementURL(QStringLiteral("https://x.org/give")),
-        QUrl("https://x.org/give?src=macos&platform=macos"));
-    EXPECT_EQ(AppModel::engagementURL(QStringLiteral("https://x.org/give?a=1")),
-        QUrl("https://x.org/give?a=1&src=macos&platform=macos"));
-    EXPECT_EQ(AppModel::engagementURL(QStringLiteral("")), std::nullopt);
-    EXPECT_EQ(AppModel::engagementURL(std::nullopt), std::nullopt);
-    EXPECT_EQ(AppModel::engagementURL(QStringLiteral("javascript:alert(1)")), std::nullopt);
-    EXPECT_EQ(AppModel::engagementURL(QStringLiteral("file:///etc/passwd")), std::nullopt);
-    EXPECT_EQ(AppModel::engagementURL(QStringLiteral("https://x.org/a b")), std::nullopt);
-    EXPECT_EQ(AppModel::engagementURL(QStringLiteral("HTTP://x.org/")),
-        QUrl("http://x.org/?src=macos&platform=macos"));
+    const std::pair<std::optional<QString>, const char *> cases[] = {
+        { QStringLiteral("https://x.org/give"), "https://x.org/give?src=macos&platform=macos" },
+        { QStringLiteral("https://x.org/give?a=1"),
+            "https://x.org/give?a=1&src=macos&platform=macos" },
+        { QStringLiteral("HTTP://x.org/"), "http://x.org/?src=macos&platform=macos" },
+        { QStringLiteral(""), nullptr },
+        { std::nullopt, nullptr },
+        { QStringLiteral("javascript:alert(1)"), nullptr },
+        { QStringLiteral("file:///etc/passwd"), nullptr },
+        { QStringLiteral("https://x.org/a b"), nullptr },
+    };
+    for (const auto &[base, expected] : cases) {
+        SCOPED_TRACE(base.value_or(QStringLiteral("(none)")).toStdString());
+        EXPECT_EQ(AppModel::engagementURL(base),
+            expected ? std::optional(QUrl(QString::fromLatin1(expected))) : std::nullopt);
+    }
 }
 
 TEST(IsVersion, ComparesNumericPartsAndDropsTheRest)
 {
-    EXPECT_FALSE(AppModel::isVersion(u"1.0.1", u"1.0.1"));
-    EXPECT_TRUE(AppModel::isVersion(u"1.0.1", u"1.0.1.1"));
-    EXPECT_FALSE(AppModel::isVersion(u"1.0.1", u"1.0.1-beta"));
-    EXPECT_FALSE(AppModel::isVersion(u"1.0", u"1"));
-    EXPECT_FALSE(AppModel::isVersion(u"1", u"1.0"));
-    EXPECT_TRUE(AppModel::isVersion(u"1.0.1", u"1.0.2"));
-    EXPECT_TRUE(AppModel::isVersion(u"1.0.1", u"1.1"));
-    EXPECT_FALSE(AppModel::isVersion(u"1.10", u"1.9"));
-    EXPECT_TRUE(AppModel::isVersion(u"1.0.1", u"2..0"));
-    EXPECT_TRUE(AppModel::isVersion(u"1.0.1", u"1.x.2")) << "1.2 once the x is dropped";
-    EXPECT_TRUE(AppModel::isVersion(u"-1", u"+0"));
-    EXPECT_FALSE(AppModel::isVersion(u"1.0.1", u"1. 1")) << "a piece with a blank is no number";
-    EXPECT_FALSE(AppModel::isVersion(u"1.0.1", u""));
+    const struct
+    {
+        const char16_t *a, *b;
+        bool less;
+    } cases[] = {
+        { u"1.0.1", u"1.0.1", false },
+        { u"1.0.1", u"1.0.1.1", true },
+        { u"1.0.1", u"1.0.1-beta", false },
+        { u"1.0", u"1", false },
+        { u"1", u"1.0", false },
+        { u"1.0.1", u"1.0.2", true },
+        { u"1.0.1", u"1.1", true },
+        { u"1.10", u"1.9", false },
+        { u"1.0.1", u"2..0", true },
+        { u"1.0.1", u"1.x.2", true }, // 1.2 once the x is dropped
+        { u"-1", u"+0", true },
+        { u"1.0.1", u"1. 1", false }, // a piece with a blank is no number
+        { u"1.0.1", u"", false },
+    };
+    for (const auto &[a, b, less] : cases)
+        EXPECT_EQ(AppModel::isVersion(a, b), less)
+            << QString::fromUtf16(a).toStdString() << " < " << QString::fromUtf16(b).toStdString();
 }
 
 TEST_F(Navigation, ActivationPageComesFromTheConfigurationElseTheService)

@@ -23,24 +23,30 @@ qint64 secondsFromNow(qint64 ms)
 TEST(EventNotice, RemindersCountDownInFiveMinuteSteps)
 {
     const SettingsStore settings;
-    const qint64 start = secondsFromNow(12 * minute + 59'000);
-    auto notice = OrvellaNotificationSync::noticeFor(event(start), settings, now);
-    ASSERT_TRUE(notice);
-    EXPECT_EQ(notice->id, QStringLiteral("event_reminder_%1_2").arg(start));
-    EXPECT_EQ(notice->title, "Healing starts soon");
-    EXPECT_EQ(notice->body, "Starts in about 12 minutes. Join the live healing service.");
-
-    const qint64 halfHour = secondsFromNow(30 * minute + 30'000);
-    notice = OrvellaNotificationSync::noticeFor(event(halfHour), settings, now);
-    EXPECT_EQ(notice->id, QStringLiteral("event_reminder_%1_6").arg(halfHour));
-
-    notice = OrvellaNotificationSync::noticeFor(event(secondsFromNow(50'000)), settings, now);
-    EXPECT_EQ(notice->body, QString::fromUtf8("Starting now — open Orvella Live."));
-    EXPECT_TRUE(notice->id.endsWith("_0"));
-    notice = OrvellaNotificationSync::noticeFor(event(secondsFromNow(119'000)), settings, now);
-    EXPECT_EQ(notice->body, QString::fromUtf8("Starting now — open Orvella Live."));
-    notice = OrvellaNotificationSync::noticeFor(event(secondsFromNow(2 * minute)), settings, now);
-    EXPECT_EQ(notice->body, "Starts in about 2 minutes. Join the live healing service.");
+    const QString soon
+        = QStringLiteral("Starts in about %1 minutes. Join the live healing service.");
+    const QString startingNow = QString::fromUtf8("Starting now — open Orvella Live.");
+    const struct
+    {
+        qint64 ahead; // ms
+        int step;
+        QString body;
+    } cases[] = {
+        { 30 * minute + 30'000, 6, soon.arg(30) },
+        { 12 * minute + 59'000, 2, soon.arg(12) },
+        { 2 * minute, 0, soon.arg(2) },
+        { 119'000, 0, startingNow },
+        { 50'000, 0, startingNow },
+    };
+    for (const auto &[ahead, step, body] : cases) {
+        SCOPED_TRACE(ahead);
+        const qint64 start = secondsFromNow(ahead);
+        const auto notice = OrvellaNotificationSync::noticeFor(event(start), settings, now);
+        ASSERT_TRUE(notice);
+        EXPECT_EQ(notice->id, QStringLiteral("event_reminder_%1_%2").arg(start).arg(step));
+        EXPECT_EQ(notice->title, "Healing starts soon");
+        EXPECT_EQ(notice->body, body);
+    }
 }
 
 TEST(EventNotice, TheActiveNoticeOtherwise)

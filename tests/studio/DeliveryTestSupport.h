@@ -1,11 +1,15 @@
 #pragma once
 
-// What the delivery tests share: reading a file back and a file manager that only remembers.
+// What the delivery tests share: reading a file back, and delivery services that remember what
+// they were asked.
 
 #include "platform/FileReveal.h"
+#include "studio/RecordingDelivery.h"
 
 #include <QByteArray>
+#include <QCoroFuture>
 #include <QFile>
+#include <QFuture>
 #include <QStringList>
 
 namespace orvella::test {
@@ -20,6 +24,39 @@ struct RecordingReveal : FileReveal
 {
     QStringList revealed;
     void reveal(const QString &filePath) override { revealed << filePath; }
+};
+
+// The upload answers with `failure` (none: taken), once `gate` has finished when one is set.
+struct FakeDeliveryServices
+{
+    std::shared_ptr<RecordingReveal> reveal = std::make_shared<RecordingReveal>();
+    QList<QUrl> opened;
+    QList<delivery::UploadRequest> requests;
+    std::optional<QString> failure;
+    bool browserOpens = true;
+    std::optional<QFuture<void>> gate;
+
+    delivery::Services make(const QString &archiveFolder)
+    {
+        delivery::Services services;
+        services.upload
+            = [this](delivery::UploadRequest request) -> QCoro::Task<std::optional<QString>> {
+            requests << request;
+            if (gate) {
+                QFuture<void> opening = *gate;
+                co_await opening;
+            }
+            std::optional<QString> answer = failure; // a copy: GCC 12 moves what co_return names
+            co_return answer;
+        };
+        services.reveal = reveal;
+        services.openUrl = [this](const QUrl &url) {
+            opened << url;
+            return browserOpens;
+        };
+        services.archiveFolder = archiveFolder;
+        return services;
+    }
 };
 
 } // namespace orvella::test

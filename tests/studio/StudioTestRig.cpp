@@ -27,6 +27,22 @@ void StudioRig::pushAudioForFrame()
     microphone->push(std::move(chunk));
 }
 
+bool StudioRig::recordShortMovie()
+{
+    if (!controller->isSessionRunning() && !startCamera(*controller))
+        return false;
+    controller->startRecording();
+    for (int i = 0; i < 3; ++i) {
+        pushAudioForFrame();
+        if (!pushFrameAndWait(testPicture()))
+            return false;
+    }
+    controller->stopRecording();
+    using State = StudioCaptureController::State;
+    return waitUntil([&] { return controller->state() != State::Processing; })
+        && controller->state() == State::Ready;
+}
+
 cv::Mat testPicture(int width, int height)
 {
     cv::Mat picture(height, width, CV_8UC4, cv::Scalar(40, 50, 60, 255));

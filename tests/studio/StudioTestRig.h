@@ -67,6 +67,10 @@ struct StudioRig
     // One frame's worth of a 440 Hz tone at the clock's current time (before pushFrame).
     void pushAudioForFrame();
 
+    // Starts the camera when it is not running, records three frames with sound and stops;
+    // true once the movie is ready.
+    bool recordShortMovie();
+
     static constexpr qint64 frameUs = 1'000'000 / 30;
 
     ManualMediaClock clock;

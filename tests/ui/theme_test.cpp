@@ -1,3 +1,4 @@
+#include "platform/Clock.h"
 #include "support/TestAsync.h"
 #include "ui/AnimationTimeline.h"
 
@@ -106,8 +107,13 @@ TEST(AnimationTimeline, TicksOnlyWhileRunningAndShown)
     ASSERT_TRUE(item);
     // Outside a window nothing runs.
     EXPECT_FALSE(item->ticking());
-    double now = 100;
-    item->setClock([&now] { return now; });
+    // Seconds since 2001 on a clock that moves only when set.
+    orvella::ManualClock clock;
+    const auto setNow = [&clock](double seconds) {
+        clock.setSinceEpoch(std::chrono::milliseconds(qint64((978307200.0 + seconds) * 1000)));
+    };
+    setNow(100);
+    item->setClock(clock);
     EXPECT_DOUBLE_EQ(item->time(), 100);
     EXPECT_GT(orvella::AnimationTimeline::referenceSeconds(), 700'000'000.0); // after 2023
 
@@ -115,10 +121,10 @@ TEST(AnimationTimeline, TicksOnlyWhileRunningAndShown)
     QQuickWindow window;
     item->setParentItem(window.contentItem());
     EXPECT_TRUE(item->ticking());
-    now = 101;
+    setNow(101);
     ASSERT_TRUE(orvella::test::waitUntil([&] { return item->time() == 101; }));
     window.contentItem()->setOpacity(0);
-    now = 102;
+    setNow(102);
     orvella::test::spinFor(std::chrono::milliseconds(400));
     EXPECT_DOUBLE_EQ(item->time(), 101);
     window.contentItem()->setOpacity(1);
@@ -164,6 +170,8 @@ TEST(SegmentedControl, ReportsPicksInsideItsSegmentsOnly)
         })");
     ASSERT_TRUE(control);
     EXPECT_EQ(control->property("currentIndex").toInt(), 1);
+    // Wide enough for three labels, each with its padding.
+    EXPECT_GT(control->property("implicitWidth").toDouble(), 3 * 28 + 3 * 30);
     for (const int index : { 0, 2, 3, -1 })
         QMetaObject::invokeMethod(control.get(), "pick", Q_ARG(QVariant, index));
     EXPECT_EQ(control->property("got").toStringList(), QStringList({ "All", "Reminders" }));

@@ -26,7 +26,7 @@ Item {
 
         SegmentedControl {
             objectName: "notificationsFilter"
-            Layout.preferredWidth: Math.min(360, implicitWidth * 1.5)
+            Layout.preferredWidth: Math.max(360, implicitWidth)
             Layout.maximumWidth: 360
             segments: screen.filters
             current: screen.filter

@@ -3,8 +3,8 @@
 #include "api/ServiceOrigin.h"
 #include "api/WebLink.h"
 #include "app/AppModel.h"
-#include "core/PlaybackQuality.h"
 #include "core/SettingsModel.h"
+#include "player/PlaybackQuality.h"
 
 #include <QDesktopServices>
 #include <array>

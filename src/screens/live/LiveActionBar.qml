@@ -145,6 +145,7 @@ Item {
                 width: parent.width
                 horizontalAlignment: Text.AlignHCenter
                 text: format.nextTitle(bar.showingNext)
+                textFormat: Text.PlainText
                 color: OrvellaTheme.textMuted
                 font: OrvellaTheme.font(10)
                 maximumLineCount: 1

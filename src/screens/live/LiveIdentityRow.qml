@@ -37,6 +37,7 @@ RowLayout {
                 objectName: "liveTitle"
                 Layout.fillWidth: true
                 text: row.screen.liveDisplayTitle
+                textFormat: Text.PlainText
                 color: "white"
                 font: OrvellaTheme.serifFont(18, Font.Bold)
                 maximumLineCount: 1
@@ -49,6 +50,7 @@ RowLayout {
         Text {
             visible: row.screen.minister !== ""
             text: row.screen.minister
+            textFormat: Text.PlainText
             color: OrvellaTheme.goldLight
             font: OrvellaTheme.font(12, Font.Medium)
             maximumLineCount: 1
@@ -70,7 +72,11 @@ RowLayout {
                 color: OrvellaTheme.textSecondary
             }
             Text {
+                width: Math.min(implicitWidth, 220)
                 text: row.screen.viewersLabel
+                textFormat: Text.PlainText
+                maximumLineCount: 1
+                elide: Text.ElideRight
                 color: OrvellaTheme.textSecondary
                 font: OrvellaTheme.font(11, Font.Medium)
             }

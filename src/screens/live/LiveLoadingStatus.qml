@@ -24,6 +24,7 @@ Column {
         anchors.horizontalCenter: parent.horizontalCenter
         text: status.screen.hasError ? status.screen.errorText
                                      : (status.player ? status.player.statusText : "")
+        textFormat: Text.PlainText
         color: status.screen.hasError ? OrvellaTheme.liveRed : OrvellaTheme.textSecondary
         font: OrvellaTheme.font(13, Font.Medium)
     }

@@ -13,19 +13,14 @@ LiveScheduleModel::LiveScheduleModel(QObject *parent)
 
 void LiveScheduleModel::setApp(AppModel *app)
 {
-    if (m_app == app)
+    if (!m_app.repoint(app))
         return;
-    if (m_app)
-        disconnect(m_app, nullptr, this, nullptr);
-    m_app = app;
-    if (m_app) {
-        connect(m_app, &AppModel::liveScheduleChanged, this, &LiveScheduleModel::scheduleChanged);
-        connect(m_app, &AppModel::isLoadingLiveScheduleChanged, this,
-            &LiveScheduleModel::scheduleChanged);
-        // The panel is shown with the app model: the open task runs for the first time.
-        if (m_isOpen)
-            forceLoad();
-    }
+    m_app.forward(&AppModel::liveScheduleChanged, this, &LiveScheduleModel::scheduleChanged);
+    m_app.forward(
+        &AppModel::isLoadingLiveScheduleChanged, this, &LiveScheduleModel::scheduleChanged);
+    // The panel is shown with the app model: the open task runs for the first time.
+    if (m_app && m_isOpen)
+        forceLoad();
     emit appChanged();
     emit scheduleChanged();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "api/ScheduleData.h"
+#include "core/ObjectLink.h"
 
 #include <QDate>
 #include <QLocale>
@@ -38,7 +39,7 @@ public:
 
     explicit LiveScheduleModel(QObject *parent = nullptr);
 
-    [[nodiscard]] AppModel *app() const { return m_app; }
+    [[nodiscard]] AppModel *app() const { return m_app.get(); }
     void setApp(AppModel *app);
     [[nodiscard]] bool isOpen() const { return m_isOpen; }
     void setIsOpen(bool open);
@@ -74,7 +75,7 @@ private:
     [[nodiscard]] static QVariantMap row(const ScheduleItem &item, bool emphasize);
     void forceLoad();
 
-    QPointer<AppModel> m_app;
+    ObjectLink<AppModel> m_app;
     bool m_isOpen = false;
 };
 

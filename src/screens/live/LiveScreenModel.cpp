@@ -1,8 +1,8 @@
 #include "screens/live/LiveScreenModel.h"
 
 #include "app/AppModel.h"
-#include "core/PlaybackQuality.h"
 #include "platform/Clock.h"
+#include "player/PlaybackQuality.h"
 #include "player/PlaybackSleepGuard.h"
 #include "player/PlayerController.h"
 

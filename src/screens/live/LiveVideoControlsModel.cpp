@@ -13,18 +13,13 @@ LiveVideoControlsModel::LiveVideoControlsModel(QObject *parent)
 
 void LiveVideoControlsModel::setPlayer(PlayerController *player)
 {
-    if (m_player == player)
+    if (!m_player.repoint(player))
         return;
-    if (m_player)
-        disconnect(m_player, nullptr, this, nullptr);
-    m_player = player;
-    if (m_player) {
-        for (auto signal : { &PlayerController::isPlayingChanged, &PlayerController::isMutedChanged,
-                 &PlayerController::volumeChanged, &PlayerController::currentTimeChanged,
-                 &PlayerController::durationChanged, &PlayerController::isLiveChanged,
-                 &PlayerController::seekableChanged })
-            connect(m_player, signal, this, &LiveVideoControlsModel::changed);
-    }
+    for (auto signal : { &PlayerController::isPlayingChanged, &PlayerController::isMutedChanged,
+             &PlayerController::volumeChanged, &PlayerController::currentTimeChanged,
+             &PlayerController::durationChanged, &PlayerController::isLiveChanged,
+             &PlayerController::seekableChanged })
+        m_player.forward(signal, this, &LiveVideoControlsModel::changed);
     emit playerChanged();
     emit changed();
 }

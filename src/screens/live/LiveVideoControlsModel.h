@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/ObjectLink.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -29,7 +31,7 @@ class LiveVideoControlsModel : public QObject
 public:
     explicit LiveVideoControlsModel(QObject *parent = nullptr);
 
-    [[nodiscard]] PlayerController *player() const { return m_player; }
+    [[nodiscard]] PlayerController *player() const { return m_player.get(); }
     void setPlayer(PlayerController *player);
 
     [[nodiscard]] QString positionText() const;
@@ -64,7 +66,7 @@ private:
     [[nodiscard]] double spanStart() const;
     [[nodiscard]] double spanEnd() const;
 
-    QPointer<PlayerController> m_player;
+    ObjectLink<PlayerController> m_player;
 };
 
 } // namespace orvella

@@ -52,7 +52,7 @@ protected:
     LoginScreenModel &makeLogin(AppModel &app)
     {
         login = std::make_unique<LoginScreenModel>();
-        login->setClock(&clock);
+        login->setClock(&screenClock);
         login->setHostName(QStringLiteral("test-host"));
         login->setApp(&app);
         return *login;
@@ -66,7 +66,7 @@ protected:
     // Moves the clock on and lets what it woke (and their network answers) run.
     void advance(std::chrono::milliseconds span)
     {
-        clock.advance(span);
+        screenClock.advance(span);
         spinFor(std::chrono::milliseconds(40));
     }
 
@@ -91,7 +91,8 @@ protected:
         AppModelHarness::TearDown();
     }
 
-    ManualClock clock;
+    // The screen's own, so that moving it wakes none of the app model's waits.
+    ManualClock screenClock;
     std::unique_ptr<LoginScreenModel> login;
 };
 

@@ -164,9 +164,9 @@ TEST_F(SignIn, APendingAnswerArrivingAtTheDeadlineEndsAsExpired)
 {
     LoginScreenModel &screen = start(deviceCode({ { "expires_in", 6 } }),
         { pollError("AUTHORIZATION_PENDING").withDelay(300ms) });
-    clock.advance(5s);
+    screenClock.advance(5s);
     ASSERT_TRUE(waitUntil([&] { return polls() == 1; }));
-    clock.advance(2s); // the deadline passes while the request is out
+    screenClock.advance(2s); // the deadline passes while the request is out
     ASSERT_TRUE(waitUntil([&] { return screen.pairingStatus() == expired; }));
     EXPECT_FALSE(screen.pairing());
     EXPECT_EQ(polls(), 1);
@@ -178,7 +178,7 @@ TEST_F(SignIn, GetNewCodeSupersedesTheLoopDuringAWaitAndDuringARequest)
         { pollError("AUTHORIZATION_PENDING").withDelay(300ms),
             pollError("AUTHORIZATION_PENDING") });
     // During a request: its answer changes nothing, and only the new code is polled.
-    clock.advance(5s);
+    screenClock.advance(5s);
     ASSERT_TRUE(waitUntil([&] { return polls() == 1; }));
     service.on("POST", "tv/device/code",
         ScriptedAnswer::envelope(deviceCode({ { "device_code", "dc-2" } })));
@@ -229,7 +229,7 @@ TEST_F(SignIn, LeavingStopsAtOnceDuringAWaitOrARequest)
     EXPECT_EQ(screen.pairingStatus(), waiting);
 
     LoginScreenModel &again = start(deviceCode(), { pollError("ACCESS_DENIED").withDelay(300ms) });
-    clock.advance(5s);
+    screenClock.advance(5s);
     ASSERT_TRUE(waitUntil([&] { return polls() == 1; }));
     again.disappear();
     spinFor(500ms);

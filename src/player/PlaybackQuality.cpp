@@ -1,4 +1,4 @@
-#include "core/PlaybackQuality.h"
+#include "player/PlaybackQuality.h"
 
 #include <QHashFunctions>
 #include <QVariantMap>

@@ -1,7 +1,15 @@
-#include "ApiTestSupport.h"
-#include "api/MultipartForm.h"
+// Every rule of sending a testimony in one place: what the client puts on the wire and in which
+// order it tries the routes, what the delivery does with the answer (archive copy, file manager,
+// portal, texts), and the two joined through the real client.
 
+#include "../api/ApiTestSupport.h"
+#include "DeliveryTestSupport.h"
+#include "api/MultipartForm.h"
+#include "studio/RecordingDelivery.h"
+
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonObject>
 #include <QRegularExpression>
 
@@ -152,6 +160,105 @@ TEST(MultipartBody, OnlyBreakingFileNameCharactersAreEncoded)
     EXPECT_EQ(form.size(), form.readAll().size());
     EXPECT_EQ(MultipartForm::escapedFileName(u"a\rb\nc"_s), u"a%0Db%0Ac"_s);
     EXPECT_NE(MultipartForm::newBoundary(), MultipartForm::newBoundary());
+}
+
+// What the delivery makes of the answer, with an uploader that answers as told.
+struct OutcomeCase
+{
+    const char *name;
+    std::optional<QString> failure; // none: the service took it
+    const char *portal;
+    bool archive; // the application may keep copies
+    bool browserOpens;
+    const char *uploadMessage; // on a refusal, empty stands for the portal text
+    const char *statusMessage;
+    enum Shown { nothing, archivedCopy, recording } revealed;
+    bool portalOpened;
+};
+
+const QString accepted
+    = u"Uploaded to the Orvella testimony team. An admin can review it shortly."_s;
+const QString portalText
+    = u"Opened the official Orvella testimony portal (urls.testimony). Your recording is "
+      "selected in your file manager — attach it there so the team receives it."_s;
+constexpr auto web = "https://portal.example/testimony?src=macos&platform=macos";
+
+const OutcomeCase outcomes[] = {
+    { "accepted", std::nullopt, web, true, true, "", "Upload complete", OutcomeCase::nothing,
+        false },
+    { "refused, portal", u"not found"_s, web, true, true, "", "Upload needs portal confirmation",
+        OutcomeCase::archivedCopy, true },
+    { "refused, no portal", u"internal server error"_s, "", true, true,
+        "Upload failed: internal server error.", "Upload failed", OutcomeCase::nothing, false },
+    { "a sentence keeps its stop", u"The request timed out."_s, "", true, true,
+        "Upload failed: The request timed out.", "Upload failed", OutcomeCase::nothing, false },
+    { "a file portal", u"not found"_s, "file:///home/someone/run.sh", true, true,
+        "Upload failed: not found.", "Upload failed", OutcomeCase::nothing, false },
+    { "a script portal", u"not found"_s, "javascript:alert(1)", true, true,
+        "Upload failed: not found.", "Upload failed", OutcomeCase::nothing, false },
+    { "no archive", u"offline"_s, web, false, true, "", "Upload needs portal confirmation",
+        OutcomeCase::recording, true },
+    { "the browser does not open", u"offline"_s, web, true, false, "Upload failed: offline.",
+        "Upload failed", OutcomeCase::archivedCopy, false },
+};
+
+TEST_F(Upload, EachAnswerEndsAsItShould)
+{
+    for (const OutcomeCase &c : outcomes) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir scratch;
+        const QString archive = c.archive ? scratch.filePath(u"archive"_s) : QString();
+        FakeDeliveryServices fake;
+        fake.failure = c.failure;
+        fake.browserOpens = c.browserOpens;
+        const auto report = runTask(delivery::upload(fake.make(archive), movie, u"Ann"_s,
+            u"ann@example.org"_s, QUrl(QString::fromLatin1(c.portal))));
+        ASSERT_EQ(fake.requests.size(), 1);
+        const delivery::UploadRequest &sent = fake.requests[0];
+        EXPECT_EQ(sent.filePath, movie);
+        EXPECT_EQ(sent.name, "Ann");
+        EXPECT_EQ(sent.email, "ann@example.org");
+        EXPECT_EQ(sent.title, "Testimony from macOS Studio");
+        EXPECT_EQ(report.uploaded, !c.failure);
+        const QString message = !c.failure ? accepted
+            : *c.uploadMessage == 0        ? portalText
+                                           : QString::fromUtf8(c.uploadMessage);
+        EXPECT_EQ(report.uploadMessage, message);
+        EXPECT_EQ(report.statusMessage, QString::fromUtf8(c.statusMessage));
+
+        // A refused recording is always kept where the application keeps its data.
+        const QString copy = QDir(archive).filePath(QFileInfo(movie).fileName());
+        if (c.failure && c.archive)
+            EXPECT_EQ(readAll(copy), content);
+        else if (!archive.isEmpty())
+            EXPECT_FALSE(QFileInfo::exists(archive));
+        const QStringList shown = c.revealed == OutcomeCase::archivedCopy ? QStringList { copy }
+            : c.revealed == OutcomeCase::recording                        ? QStringList { movie }
+                                                                          : QStringList {};
+        EXPECT_EQ(fake.reveal->revealed, shown);
+        EXPECT_EQ(fake.opened.size(), c.revealed == OutcomeCase::nothing ? 0 : 1);
+        EXPECT_EQ(c.portalOpened, !fake.opened.isEmpty() && c.browserOpens);
+    }
+}
+
+// The client's failures reach the viewer as their descriptions.
+TEST_F(Upload, ThroughTheClientTheServicesAnswerIsWhatTheViewerReads)
+{
+    delivery::Services services;
+    services.upload = delivery::apiUploader(*client);
+    services.archiveFolder = files.filePath(u"archive"_s);
+    service.on("POST", "*", ScriptedAnswer::error(500, u"Down"_s));
+    const auto refused = runTask(delivery::upload(services, movie, u""_s, u""_s, QUrl()));
+    EXPECT_EQ(service.requestCount(), routes.size());
+    EXPECT_EQ(refused.uploadMessage, u"Upload failed: internal server error."_s);
+
+    service.on("POST", "*", ScriptedAnswer::json(QJsonObject { { "id", 7 } }, 201));
+    const auto taken
+        = runTask(delivery::upload(services, movie, u"Ann"_s, u"ann@example.org"_s, QUrl()));
+    EXPECT_TRUE(taken.uploaded);
+    const RecordedRequest last = service.requests().last();
+    EXPECT_TRUE(last.body.contains("name=\"title\"\r\n\r\nTestimony from macOS Studio\r\n"));
+    EXPECT_TRUE(last.body.contains("name=\"email\"\r\n\r\nann@example.org\r\n"));
 }
 
 } // namespace

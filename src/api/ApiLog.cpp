@@ -1,0 +1,3 @@
+#include "api/ApiLog.h"
+
+Q_LOGGING_CATEGORY(lcApi, "orvella.api", QtWarningMsg)

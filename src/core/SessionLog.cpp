@@ -1,0 +1,3 @@
+#include "core/SessionLog.h"
+
+Q_LOGGING_CATEGORY(lcSession, "orvella.session", QtWarningMsg)

@@ -1,0 +1,44 @@
+#include "core/SettingsFile.h"
+
+#include "core/SessionLog.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+
+namespace orvella {
+
+namespace {
+
+// QSettings reports a parse failure only to the first reader of a file in a process (later ones
+// share its cached contents), so the file is judged from a copy no one has read yet.
+bool isUnreadable(const QString &path)
+{
+    const QTemporaryDir folder;
+    const QString copy = folder.filePath(QStringLiteral("probe.ini"));
+    if (!folder.isValid() || !QFile::copy(path, copy))
+        return false;
+    return QSettings(copy, QSettings::IniFormat).status() == QSettings::FormatError;
+}
+
+} // namespace
+
+QString setAsideUnreadableSettings()
+{
+    const QString path = QSettings().fileName();
+    if (!QFile::exists(path) || !isUnreadable(path))
+        return {};
+    const QString aside = path + QStringLiteral(".unreadable-")
+        + QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
+    if (!QFile::rename(path, aside)) {
+        qCWarning(lcSession) << "Settings file" << path
+                             << "is unreadable and could not be moved aside";
+        return {};
+    }
+    qCWarning(lcSession) << "Settings file" << path << "was unreadable: moved to" << aside
+                         << "and starting with default settings";
+    return aside;
+}
+
+} // namespace orvella

@@ -1,0 +1,3 @@
+#include "studio/StudioLog.h"
+
+Q_LOGGING_CATEGORY(lcStudio, "orvella.studio", QtWarningMsg)
