@@ -40,7 +40,11 @@ target_link_libraries(orvella_api PUBLIC orvella_base Qt6::Core Qt6::Network QCo
 target_compile_definitions(orvella_api PUBLIC ORVELLA_APP_VERSION="${PROJECT_VERSION}")
 
 if(ORVELLA_FUZZ)
-    # The fuzz build needs only the decoders.
+    # The fuzz build needs only the readers of what the network sends: the answer decoders, and
+    # the platform's playlist and caption readers (Qt Core alone).
+    orvella_add_layer(orvella_platform_readers platform
+        platform/HlsPlaylist.cpp platform/WebVttCues.cpp)
+    target_link_libraries(orvella_platform_readers PUBLIC Qt6::Core)
     return()
 endif()
 

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QList>
+#include <algorithm>
 
 namespace orvella {
 
@@ -124,7 +125,10 @@ std::optional<HlsMediaPlaylist> parseHlsMedia(const QByteArray &text, const QUrl
         if (line.startsWith(QLatin1String("#EXT-X-TARGETDURATION:"))) {
             playlist.targetDuration = line.mid(22).toDouble();
         } else if (line.startsWith(QLatin1String("#EXT-X-MEDIA-SEQUENCE:"))) {
-            playlist.mediaSequence = line.mid(22).toLongLong();
+            // Kept well inside the counter's range, so counting segments on never overflows.
+            constexpr qint64 latestSequence = qint64(1) << 52;
+            playlist.mediaSequence
+                = std::clamp(line.mid(22).toLongLong(), qint64(0), latestSequence);
             if (!sequenceSet)
                 sequence = playlist.mediaSequence;
         } else if (line.startsWith(QLatin1String("#EXT-X-ENDLIST"))) {

@@ -16,6 +16,7 @@ list(APPEND ORVELLA_PLATFORM_SOURCES
     platform/MpvSoftwareRenderer.h platform/MpvSoftwareRenderer.cpp
     platform/MpvOpenGlRenderer.h platform/MpvOpenGlRenderer.cpp
     platform/WebVttCaptions.h platform/WebVttCaptions.cpp
+    platform/WebVttCues.h platform/WebVttCues.cpp
     platform/Clock.h platform/Clock.cpp
     platform/SleepInhibitor.h
     platform/DBusSleepInhibitor.h platform/DBusSleepInhibitor.cpp

@@ -9,6 +9,25 @@
 
 namespace orvella::test {
 
+// Answers every stream load at once with a live stream at `url`.
+struct FixedStreamHost : LivePlaybackHost
+{
+    QUrl url { QStringLiteral("http://127.0.0.1:9/live/en.m3u8") };
+    QCoro::Task<std::optional<LiveStreamData>> fetchLiveStream(QString, bool) override
+    {
+        LiveStreamData stream;
+        stream.is_live = true;
+        stream.hls_url = url.toString();
+        co_return stream;
+    }
+    [[nodiscard]] bool liveOnScreen() const override { return true; }
+    [[nodiscard]] LivePlaybackPreferences preferences() const override
+    {
+        return { QStringLiteral("en"), QStringLiteral("Auto"), false, QStringLiteral("en") };
+    }
+    void supervisionChanged(Change) override { }
+};
+
 class LiveScreenHarness : public AppModelHarness
 {
 protected:

@@ -122,18 +122,6 @@ TEST_F(LiveSchedule, OpeningForcesALoadAndClosingLoadsNothing)
     EXPECT_TRUE(service.waitForRequests("GET", "live/schedule", before + 2));
 }
 
-TEST_F(LiveSchedule, TheActionBarButtonOpensThePanelAndForcesAReload)
-{
-    AppModel &app = signedInOnLive();
-    LiveScreenModel &screen = makeScreen(app);
-    const auto before = service.requests("GET", "live/schedule").size();
-    screen.toggleQuality();
-    screen.openSchedule();
-    EXPECT_TRUE(screen.showSchedule());
-    EXPECT_FALSE(screen.qualityOpen());
-    EXPECT_TRUE(service.waitForRequests("GET", "live/schedule", before + 1));
-}
-
 TEST(LiveScheduleText, ClocksAndSubtitles)
 {
     ScheduleItem item;

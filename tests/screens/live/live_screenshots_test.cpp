@@ -116,5 +116,45 @@ TEST_F(LiveScreenshots, Offline)
     shoot(window, QStringLiteral("live-offline"));
 }
 
+TEST_F(LiveScreenshots, OutageThenRecovery)
+{
+    // Opened while the media is out: the loads fail until the media is back, then it heals.
+    service.addMediaOutage(0s, 20s);
+    QQuickWindow *window = open();
+    ASSERT_TRUE(window);
+    LiveScreenModel *live = nullptr;
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            live = window->findChild<LiveScreenModel *>(QStringLiteral("liveScreenModel"));
+            return live && !live->showWelcome() && app->livePlayer()->failedGeneration() >= 2;
+        },
+        15s));
+    live->revealControls();
+    shoot(window, QStringLiteral("live-outage"));
+    ASSERT_TRUE(waitUntil([&] { return app->livePlayer()->isReady(); }, 60s));
+    spinFor(2s);
+    live->revealControls();
+    shoot(window, QStringLiteral("live-recovered"));
+}
+
+TEST_F(LiveScreenshots, LongTitle)
+{
+    QString title;
+    while (title.size() < 400)
+        title += QStringLiteral("Healing Streams Live Healing Services with the Man of God ");
+    service.on("GET", "live/stream",
+        ScriptedAnswer::envelope(QJsonObject { { "title", title }, { "is_live", true },
+            { "minister", title.left(120) }, { "viewers_label", title.left(90) },
+            { "hls_url", service.mediaUrl(QStringLiteral("live/master.m3u8")).toString() } }));
+    QQuickWindow *window = open();
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(waitUntil([&] { return app && app->livePlayer()->isReady(); }, 20s));
+    auto *live = window->findChild<LiveScreenModel *>(QStringLiteral("liveScreenModel"));
+    ASSERT_TRUE(live);
+    ASSERT_TRUE(waitUntil([&] { return !live->showWelcome(); }, 5s));
+    live->revealControls();
+    shoot(window, QStringLiteral("live-long-title"));
+}
+
 } // namespace
 } // namespace orvella::test
