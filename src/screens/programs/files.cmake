@@ -14,7 +14,10 @@ list(APPEND ORVELLA_QML
     screens/programs/EpisodeGridSkeleton.qml
     screens/programs/EpisodeListingCard.qml
     screens/programs/EpisodePlayerScreen.qml
+    screens/programs/ProgramBanner.qml
+    screens/programs/ProgramCard.qml
     screens/programs/ProgramDetailScreen.qml
+    screens/programs/ProgramsGrid.qml
     screens/programs/ProgramsScreen.qml
     screens/programs/SearchScreen.qml
     screens/programs/UniformEpisodeGrid.qml
