@@ -10,3 +10,12 @@ list(APPEND ORVELLA_QML
     screens/home/TestimonyScreen.qml
     screens/home/VirtualCenterScreen.qml
 )
+list(APPEND ORVELLA_SOURCES
+    screens/home/KidsZoneLibraryModel.h screens/home/KidsZoneLibraryModel.cpp
+    screens/home/LibraryScreenModel.h screens/home/LibraryScreenModel.cpp
+    screens/home/TestimoniesLibraryModel.h screens/home/TestimoniesLibraryModel.cpp
+)
+list(APPEND ORVELLA_QML
+    screens/home/LibraryHeader.qml
+    screens/home/LibraryUnavailable.qml
+)
