@@ -19,6 +19,7 @@ list(APPEND ORVELLA_QML
     ui/QRCodeView.qml
     ui/RemoteImage.qml
     ui/SegmentedControl.qml
+    ui/SelectableText.qml
     ui/SymbolIcon.qml
     ui/ThemedCheckBox.qml
     ui/ThemedTextField.qml

@@ -19,3 +19,15 @@ list(APPEND ORVELLA_QML
     screens/home/LibraryHeader.qml
     screens/home/LibraryUnavailable.qml
 )
+# Languages, written testimony.
+list(APPEND ORVELLA_SOURCES
+    screens/home/LanguagesScreenModel.h screens/home/LanguagesScreenModel.cpp
+    screens/home/TestimonyDraft.h screens/home/TestimonyDraft.cpp
+    screens/home/TestimonyScreenModel.h screens/home/TestimonyScreenModel.cpp
+)
+list(APPEND ORVELLA_QML
+    screens/home/AutoSizingTextEditor.qml
+    screens/home/LanguagesList.qml
+    screens/home/TestimonyField.qml
+    screens/home/TestimonyRecordCard.qml
+)
