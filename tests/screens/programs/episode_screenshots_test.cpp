@@ -16,11 +16,11 @@ class EpisodeScreenshots : public EpisodeScreenHarness
 protected:
     void SetUp() override
     {
+        EpisodeScreenHarness::SetUp();
         folder = qEnvironmentVariable("ORVELLA_SCREENSHOT_DIR");
         if (folder.isEmpty())
             GTEST_SKIP() << "set ORVELLA_SCREENSHOT_DIR to take the pictures";
         QDir().mkpath(folder);
-        EpisodeScreenHarness::SetUp();
         installSampleContent(service);
     }
 
