@@ -10,12 +10,12 @@
 #include "platform/FakeMediaPlayer.h"
 #include "player/PlayerController.h"
 #include "screens/programs/ProgramDetailModel.h"
+#include "support/ProcessMemory.h"
 #include "support/ServiceDouble.h"
 #include "support/TestAsync.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QFile>
 #include <QGuiApplication>
 #include <QJsonArray>
 #include <QProcess>
@@ -34,18 +34,6 @@ using namespace std::chrono_literals;
 namespace {
 
 constexpr int perPage = 100;
-
-double residentMegabytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    }
-    return -1;
-}
 
 // The child: opens programme "p<episodes>" and prints "<ms to the full list> <rss MB>".
 int openDetail(int episodes)
@@ -85,7 +73,7 @@ int openDetail(int episodes)
     if (!detail || !test::waitUntil([&] { return shownMs >= 0; }, 20s))
         return 1;
     test::spinFor(2s); // the thumbnails in view and the prefetched ones arrive
-    std::printf("%.2f %.1f\n", shownMs, residentMegabytes());
+    std::printf("%.2f %.1f\n", shownMs, test::residentMegabytes());
     screen.reset();
     AppModel::setInstance(nullptr);
     return 0;
