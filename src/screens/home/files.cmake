@@ -10,3 +10,9 @@ list(APPEND ORVELLA_QML
     screens/home/TestimonyScreen.qml
     screens/home/VirtualCenterScreen.qml
 )
+list(APPEND ORVELLA_SOURCES
+    screens/home/CountdownEventList.h screens/home/CountdownEventList.cpp
+    screens/home/CountdownScreenModel.h screens/home/CountdownScreenModel.cpp
+    screens/home/VirtualCenterList.h screens/home/VirtualCenterList.cpp
+    screens/home/VirtualCenterScreenModel.h screens/home/VirtualCenterScreenModel.cpp
+)
