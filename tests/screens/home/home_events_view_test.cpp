@@ -22,9 +22,12 @@ protected:
     ScreenView view { u"screens/home"_qs };
 };
 
-TEST_F(HomeEventsView, ParticipantFieldShowsOnlyNumbers)
+TEST_F(HomeEventsView, ParticipantFieldShowsOnlyNumbersAndTheFormsOnlyLeadToLive)
 {
+    storeSession();
     AppModel &app = build();
+    app.restoreSession();
+    app.navigate(MacRoute::VirtualCenter);
     ASSERT_TRUE(view.show(app, u"VirtualCenterScreen.qml"_qs));
     auto *model = view.screen()->findChild<VirtualCenterScreenModel *>();
     ASSERT_TRUE(model);
@@ -43,7 +46,16 @@ TEST_F(HomeEventsView, ParticipantFieldShowsOnlyNumbers)
     model->host();
     spinFor(20ms);
     EXPECT_EQ(view.child(u"hostParticipants"_qs)->property("text").toString(), u"10"_qs);
-    EXPECT_FALSE(view.child(u"hostWatchLive"_qs)->isEnabled());
+    QQuickItem *submit = view.child(u"hostWatchLive"_qs);
+    EXPECT_FALSE(submit->isEnabled());
+    model->setCenterName(u"Home group"_qs);
+    model->setCenterAddress(u" "_qs);
+    ASSERT_TRUE(submit->isEnabled());
+    const qsizetype requests = service.requests().size();
+    QMetaObject::invokeMethod(submit, "clicked");
+    EXPECT_EQ(app.route(), MacRoute::Live);
+    spinFor(50ms);
+    EXPECT_EQ(service.requests().size(), requests);
 }
 
 TEST_F(HomeEventsView, NewEventsKeepTheCardsShown)

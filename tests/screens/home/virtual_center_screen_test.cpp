@@ -1,6 +1,8 @@
-#include "core/AppModelHarness.h"
+#include "app/AppModel.h"
 #include "screens/home/EmissionCount.h"
 #include "screens/home/VirtualCenterScreenModel.h"
+
+#include <gtest/gtest.h>
 
 namespace orvella::test {
 namespace {
@@ -96,29 +98,6 @@ TEST(VirtualCenterScreenModelTest, JoinAndHostForms)
     EXPECT_EQ(screen.mode(), Mode::Join);
     EXPECT_FALSE(screen.hasJoinCenter());
     EXPECT_EQ(screen.joinTitle(), QString());
-}
-
-class VirtualCenterScreen : public AppModelHarness
-{
-};
-
-TEST_F(VirtualCenterScreen, WatchingLiveOnlyNavigates)
-{
-    storeSession();
-    AppModel &app = build();
-    app.restoreSession();
-    app.navigate(MacRoute::VirtualCenter);
-    VirtualCenterScreenModel screen;
-    screen.setApp(&app);
-    screen.host();
-    screen.setCenterName(u"Home group"_qs);
-    screen.setCenterAddress(u"Zone 7"_qs);
-    spinFor(20ms);
-    const qsizetype before = service.requests().size();
-    screen.watchLive();
-    EXPECT_EQ(app.route(), MacRoute::Live);
-    spinFor(50ms);
-    EXPECT_EQ(service.requests().size(), before);
 }
 
 } // namespace
