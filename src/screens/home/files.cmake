@@ -31,3 +31,8 @@ list(APPEND ORVELLA_QML
     screens/home/TestimonyField.qml
     screens/home/TestimonyRecordCard.qml
 )
+    screens/home/CountdownEventList.h screens/home/CountdownEventList.cpp
+    screens/home/CountdownScreenModel.h screens/home/CountdownScreenModel.cpp
+    screens/home/VirtualCenterList.h screens/home/VirtualCenterList.cpp
+    screens/home/VirtualCenterScreenModel.h screens/home/VirtualCenterScreenModel.cpp
+)
