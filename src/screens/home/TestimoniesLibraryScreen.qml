@@ -38,6 +38,12 @@ Item {
         cellHeight: cardWidth * 9 / 16 + 66 + 18
         model: library.episodes
 
+        // A header that grows or shrinks (the error line) moves the content's start; a view
+        // the viewer has not scrolled keeps showing the top.
+        property bool keepsTop: true
+        onMovementEnded: keepsTop = contentY <= originY - topMargin + 1
+        onOriginYChanged: if (keepsTop) contentY = originY - topMargin
+
         header: Item {
             width: grid.width - grid.columnGap
             height: libraryHeader.height + 18

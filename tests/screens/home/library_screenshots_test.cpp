@@ -103,6 +103,8 @@ TEST_F(LibraryScreenshots, TestimoniesLoadingErrorAndList)
         return library && library->showsList() && !library->isLoading();
     }));
     shoot(u"testimonies-list"_qs, 1500ms);
+    window->resize(1024, 640);
+    shoot(u"testimonies-list-small"_qs);
 }
 
 TEST_F(LibraryScreenshots, KidsZoneLoadingErrorListAndErrorLine)

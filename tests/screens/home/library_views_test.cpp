@@ -135,6 +135,10 @@ TEST_F(LibraryViews, KidsZoneErrorStateThenListWithItsErrorLine)
     spinFor(100ms);
     EXPECT_TRUE(shown("kidsZoneGrid"));
     EXPECT_TRUE(shown("libraryErrorLine")) << "the failed full list is one line under the heading";
+    const QObject *grid = screen->findChild<QObject *>(u"kidsZoneGrid"_qs);
+    EXPECT_EQ(grid->property("contentY").toDouble(),
+        grid->property("originY").toDouble() - grid->property("topMargin").toDouble())
+        << "the grown header pushes the cards down instead of hiding under the top";
     EXPECT_TRUE(shown("libraryCount"));
     EXPECT_FALSE(shown("kidsZoneSkeleton"));
     EXPECT_GT(cards(), 0);
