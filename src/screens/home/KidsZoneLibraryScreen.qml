@@ -31,6 +31,12 @@ Item {
         spacing: 16
         onSelected: row => library.openEpisode(row)
 
+        // A header that grows or shrinks (the error line) moves the content's start; a view
+        // the viewer has not scrolled keeps showing the top.
+        property bool keepsTop: true
+        onMovementEnded: keepsTop = contentY <= originY - topMargin + 1
+        onOriginYChanged: if (keepsTop) contentY = originY - topMargin
+
         header: Column {
             width: grid.width - grid.leftMargin - grid.rightMargin
             spacing: 18

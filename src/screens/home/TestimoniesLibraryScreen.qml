@@ -17,6 +17,13 @@ Item {
     Component.onCompleted: library.appear()
     Component.onDestruction: library.disappear()
 
+    // An empty card, never shown, gives the height of every card at the column's width.
+    EpisodeListingCard {
+        id: cardShape
+        visible: false
+        width: grid.cardWidth
+    }
+
     GridView {
         id: grid
         objectName: "testimoniesGrid"
@@ -35,8 +42,14 @@ Item {
         boundsBehavior: Flickable.StopAtBounds
         reuseItems: true
         cellWidth: Math.floor(width / 4)
-        cellHeight: cardWidth * 9 / 16 + 66 + 18
+        cellHeight: cardShape.implicitHeight + 18
         model: library.episodes
+
+        // A header that grows or shrinks (the error line) moves the content's start; a view
+        // the viewer has not scrolled keeps showing the top.
+        property bool keepsTop: true
+        onMovementEnded: keepsTop = contentY <= originY - topMargin + 1
+        onOriginYChanged: if (keepsTop) contentY = originY - topMargin
 
         header: Item {
             width: grid.width - grid.columnGap

@@ -1,6 +1,6 @@
 #pragma once
 
-// The library screens' models over a signed-in app model on the service double.
+// The library pages' models over a signed-in app model on the service double.
 
 #include "core/AppModelHarness.h"
 
@@ -12,13 +12,12 @@ inline QJsonArray libraryEpisodes(int from, int count)
 {
     QJsonArray list;
     for (int id = from; id < from + count; ++id)
-        list.append(QJsonObject { { "id", id }, { "title", QStringLiteral("Episode %1").arg(id) },
-            { "image", QStringLiteral("http://127.0.0.1:9/e%1.jpg").arg(id) },
-            { "duration", 600 } });
+        list.append(
+            QJsonObject { { "id", id }, { "title", QStringLiteral("Episode %1").arg(id) } });
     return list;
 }
 
-// A programme page; a null programme leaves the key out.
+// A programme page; a null programme leaves its key out.
 inline ScriptedAnswer programPage(const QJsonArray &episodes,
     const QJsonValue &program = QJsonObject { { "id", 79 }, { "title", "Quillory" } })
 {
@@ -28,45 +27,39 @@ inline ScriptedAnswer programPage(const QJsonArray &episodes,
     return ScriptedAnswer::envelope(data);
 }
 
-// Answers every page of a programme from the number of episodes on each.
+// Every page of a programme, by the number of episodes on it; pages after the first are late.
 inline void servePages(ServiceDouble &service, const QString &pattern,
-    std::function<int(int page)> countOf, std::chrono::milliseconds laterPagesDelay = {},
-    const QJsonValue &program = QJsonObject { { "id", 79 }, { "title", "Quillory" } })
+    std::function<int(int)> countOf, std::chrono::milliseconds laterPagesDelay = {})
 {
     service.handle("GET", pattern, [=](const RecordedRequest &request) {
         const int page = request.queryValue(u"page"_qs).toInt();
-        ScriptedAnswer answer = programPage(libraryEpisodes(page * 1000, countOf(page)), program);
-        return page > 1 ? answer.withDelay(laterPagesDelay) : answer;
+        return programPage(libraryEpisodes(page * 1000, countOf(page)))
+            .withDelay(page > 1 ? laterPagesDelay : std::chrono::milliseconds(0));
     });
 }
 
-inline QJsonObject programmeList(const QStringList &titles, int firstId = 1)
+inline ScriptedAnswer programmeList(const QStringList &titles, int firstId = 1)
 {
     QJsonArray programs;
     for (const QString &title : titles)
         programs.append(QJsonObject { { "id", firstId++ }, { "title", title } });
-    return { { "programs", programs } };
+    return ScriptedAnswer::envelope(QJsonObject { { "programs", programs } });
 }
 
 class LibraryHarness : public AppModelHarness
 {
 protected:
-    AppModel &signedIn()
-    {
-        storeSession();
-        AppModel &app = build();
-        app.restoreSession();
-        return app;
-    }
-
     template<typename T>
-    T &make(AppModel &app)
+    T &make()
     {
-        auto model = std::make_unique<T>();
-        T &ref = *model;
-        ref.setApp(&app);
-        models.push_back(std::move(model));
-        return ref;
+        if (!model) {
+            storeSession();
+            build().restoreSession();
+        }
+        models.push_back(std::make_unique<T>());
+        auto &screen = static_cast<T &>(*models.back());
+        screen.setApp(model.get());
+        return screen;
     }
 
     void TearDown() override
