@@ -37,6 +37,7 @@ protected:
         qmlWarnings.clear();
         window = std::make_unique<QQuickWindow>();
         window->resize(1024, 640);
+        window->setColor(QColor::fromRgbF(0.024f, 0.051f, 0.094f)); // the root view's canvas
     }
 
     QQuickItem *show(AppModel &app, const char *file, const QVariantMap &properties = {})
