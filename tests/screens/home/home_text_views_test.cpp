@@ -233,9 +233,6 @@ TEST_F(HomeTextViews, Screenshots)
     if (folder.isEmpty())
         GTEST_SKIP() << "set ORVELLA_SCREENSHOT_DIR to take the pictures";
     QDir().mkpath(folder);
-    QSettings().setValue("testimony.draft.story",
-        QStringLiteral("I came to the healing service with pain no doctor could explain. ")
-            .repeated(4));
     const auto shoot = [&](AppModel &app, const char *file, const QString &name,
                            const QVariantMap &properties = {}) {
         ASSERT_TRUE(show(app, file, properties));
@@ -250,6 +247,10 @@ TEST_F(HomeTextViews, Screenshots)
                                            { "give", "https://orvella.example/give" } } } }
                                          : QJsonObject {});
         app.settings()->setDisplayName(QStringLiteral("Grace Mensah"));
+        // A short story, then one long enough to scroll inside the editor.
+        QSettings().setValue("testimony.draft.story",
+            QStringLiteral("I came to the healing service with pain no doctor could explain. ")
+                .repeated(links ? 4 : 20));
         shoot(app, "TestimonyScreen.qml", links ? "testimony-portal" : "testimony-no-portal");
         shoot(app, "EngagementQRScreen.qml", links ? "give" : "give-unavailable",
             RootViewModel::screenPropertiesFor(MacRoute::Give, app));
