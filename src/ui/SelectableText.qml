@@ -11,6 +11,7 @@ TextEdit {
     selectByKeyboard: true
     persistentSelection: false
     activeFocusOnPress: true
+    activeFocusOnTab: true
     textFormat: TextEdit.PlainText
     wrapMode: TextEdit.WrapAnywhere
     color: OrvellaTheme.textPrimary

@@ -63,6 +63,8 @@ Column {
                             anchors.verticalCenter: parent.verticalCenter
                             text: row.modelData.label
                             textFormat: Text.PlainText
+                            // Leading like every other label, whatever the script's direction.
+                            horizontalAlignment: Text.AlignLeft
                             elide: Text.ElideRight
                             font: OrvellaTheme.font(OrvellaTheme.bodySize)
                             color: "white"
