@@ -1,5 +1,6 @@
 list(APPEND ORVELLA_SOURCES
     ui/AnimationTimeline.h ui/AnimationTimeline.cpp
+    ui/FirstFrameWatch.h ui/FirstFrameWatch.cpp
     ui/ImageCache.h ui/ImageCache.cpp
     ui/ImageDecoder.h ui/ImageDecoder.cpp
     ui/ImageNetwork.h ui/ImageNetwork.cpp
