@@ -37,6 +37,8 @@ const QString windowFrame = QStringLiteral("first window frame");
 const QString loadIssued = QStringLiteral("live load issued");
 const QString videoFrame = QStringLiteral("first video frame drawn");
 const QString welcomeLifted = QStringLiteral("welcome lifted");
+// The welcome's fade once it lifts.
+constexpr double welcomeFadeMs = 350;
 // mpv's own words for its first picture on screen (shown with --msg-level=cplayer=v).
 const QString mpvVideoFrame = QStringLiteral("first video frame after restart shown");
 
@@ -278,11 +280,12 @@ void printStartup(const char *title, const Figures &f)
                 "  (target <= 1.3)\n",
         clientVideo, mpvVideo, mpvVideo > 0 ? clientVideo / mpvVideo : 0);
     std::printf("  live load issued     client %6.0f ms\n", median(f.loadIssued));
-    std::printf("  welcome lifted       %6.0f ms after the first window frame (target <= 1350),"
-                " picture %s\n",
-        median(f.welcome),
-        median(f.clientVideo) < median(f.welcome) + clientWindow ? "drawn before"
-                                                                 : "NOT drawn before");
+    // The welcome starts to fade when it lifts; the picture is wholly visible once it faded.
+    std::printf("  welcome lifted       %6.0f ms after the first window frame, faded out at %.0f ms"
+                " (target <= 1350), picture %s\n",
+        median(f.welcome), median(f.welcome) + welcomeFadeMs,
+        median(f.clientVideo) < median(f.welcome) + clientWindow ? "drawn before it lifts"
+                                                                 : "NOT drawn before it lifts");
 }
 
 } // namespace

@@ -96,7 +96,9 @@ public:
     [[nodiscard]] virtual QSize presentationSize() const = 0;
 
     // Video output. A player draws either in software (the latest frame, at the size asked
-    // for) or into an OpenGL framebuffer through a renderer that the video item hosts.
+    // for) or into an OpenGL framebuffer through a renderer that the video item hosts. An
+    // OpenGL player moves to software when the renderer finds the driver rasterizes in
+    // software itself (outputChanged).
     [[nodiscard]] virtual bool rendersInSoftware() const = 0;
     [[nodiscard]] virtual QImage softwareFrame() const = 0;
     virtual void setSoftwareFrameSize(QSize pixels) = 0;
@@ -108,6 +110,8 @@ public:
 signals:
     // A new picture was drawn (software frame ready, or the OpenGL surface needs a redraw).
     void frameRendered();
+    // rendersInSoftware() changed.
+    void outputChanged();
     void itemStatusChanged();
     void playedToEnd();
     void playbackStalled();

@@ -66,6 +66,7 @@ MpvMediaPlayer::MpvMediaPlayer(Output output, QObject *parent)
     : MediaPlayer(parent)
     , m_core(std::make_shared<MpvCore>())
     , m_openGl(wantsOpenGl(output))
+    , m_outputAutomatic(output == Output::Automatic)
 {
     // Bounded memory: enough for the 12-second live buffer at the highest variants.
     m_core->setOption("demuxer-max-bytes", "48MiB");
@@ -85,7 +86,6 @@ MpvMediaPlayer::MpvMediaPlayer(Output output, QObject *parent)
     mpv_observe_property(handle, VideoParams, "video-params", MPV_FORMAT_NODE);
     mpv_observe_property(handle, SubText, "sub-text", MPV_FORMAT_NODE);
 
-    QPointer self(this);
     mpv_set_wakeup_callback(
         handle,
         [](void *context) {
@@ -100,17 +100,38 @@ MpvMediaPlayer::MpvMediaPlayer(Output output, QObject *parent)
     if (m_openGl)
         mpv_hook_add(handle, preloadedHookId, "on_preloaded", 0);
 
-    if (!m_openGl) {
-        m_software = std::make_unique<MpvSoftwareRenderer>(m_core, [self] {
-            QMetaObject::invokeMethod(
-                self,
-                [self] {
-                    if (self)
-                        self->noteFrame();
-                },
-                Qt::QueuedConnection);
-        });
-        m_surfaceReady = m_software->isValid();
+    if (!m_openGl)
+        startSoftwareOutput();
+}
+
+void MpvMediaPlayer::startSoftwareOutput()
+{
+    QPointer self(this);
+    m_software = std::make_unique<MpvSoftwareRenderer>(m_core, [self] {
+        QMetaObject::invokeMethod(
+            self,
+            [self] {
+                if (self)
+                    self->noteFrame();
+            },
+            Qt::QueuedConnection);
+    });
+    m_surfaceReady = m_software->isValid();
+}
+
+void MpvMediaPlayer::useSoftwareOutput()
+{
+    if (!m_openGl)
+        return;
+    qCDebug(lcPlayer) << "The OpenGL driver draws in software: video is scaled in software";
+    m_openGl = false;
+    startSoftwareOutput();
+    emit outputChanged();
+    if (m_surfaceReady) {
+        // A file held for want of a surface goes on; a load held back goes out.
+        releaseHeldOpening();
+        if (m_hasItem && !m_issued)
+            issueLoad();
     }
 }
 
@@ -646,8 +667,6 @@ void MpvMediaPlayer::noteFrame()
 {
     if (!m_firstFrameSeen && m_fileLoaded) {
         m_firstFrameSeen = true;
-        if (!m_openGl)
-            markStartup(StartupMilestone::FirstVideoFrameDrawn);
         emit firstFrameRendered();
     }
     emit frameRendered();

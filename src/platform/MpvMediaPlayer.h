@@ -84,6 +84,9 @@ private:
     void setStatus(ItemStatus status);
     void settleSeeks();
     void surfaceAttached();
+    // The OpenGL driver rasterizes in software: mpv's scaler draws the picture for far less.
+    void useSoftwareOutput();
+    void startSoftwareOutput();
     // Lets mpv go on with a file it holds before making its video output.
     void releaseHeldOpening();
     void surfaceDetached();
@@ -94,6 +97,8 @@ private:
     std::shared_ptr<MpvCore> m_core;
     std::unique_ptr<MpvSoftwareRenderer> m_software;
     bool m_openGl = false;
+    // Chosen by the platform rather than asked for: may move to software output.
+    const bool m_outputAutomatic;
     bool m_surfaceReady = false;
     QNetworkAccessManager m_network;
     std::unique_ptr<WebVttCaptions> m_captions;

@@ -7,6 +7,7 @@
 
 #include <QOpenGLContext>
 #include <QOpenGLFramebufferObject>
+#include <QOpenGLFunctions>
 #include <QQuickWindow>
 #include <mpv/render_gl.h>
 
@@ -17,6 +18,17 @@ void *procAddress(void *, const char *name)
 {
     QOpenGLContext *context = QOpenGLContext::currentContext();
     return context ? reinterpret_cast<void *>(context->getProcAddress(name)) : nullptr;
+}
+
+// Mesa's rasterizers that run on the processor: every pass of mpv's shaders costs processor
+// time there, while mpv's software scaler converts a frame in a fraction of it.
+bool rasterizesInSoftware(QOpenGLContext *context)
+{
+    const auto *name
+        = reinterpret_cast<const char *>(context->functions()->glGetString(GL_RENDERER));
+    const QByteArray renderer = QByteArray(name ? name : "").toLower();
+    return renderer.contains("llvmpipe") || renderer.contains("softpipe")
+        || renderer.contains("software rasterizer") || renderer.contains("swrast");
 }
 } // namespace
 
@@ -43,6 +55,14 @@ void MpvOpenGlRenderer::synchronize(QQuickFramebufferObject *item)
 
 bool MpvOpenGlRenderer::createContext()
 {
+    QOpenGLContext *current = QOpenGLContext::currentContext();
+    if (m_player && m_player->m_outputAutomatic && current && rasterizesInSoftware(current)) {
+        m_drawsNothing = true;
+        if (MpvMediaPlayer *player = m_player.data())
+            QMetaObject::invokeMethod(
+                player, &MpvMediaPlayer::useSoftwareOutput, Qt::QueuedConnection);
+        return false;
+    }
     mpv_opengl_init_params glInit { &procAddress, nullptr };
     int advanced = 0;
     mpv_render_param params[] = {
@@ -75,7 +95,11 @@ void MpvOpenGlRenderer::render()
 {
     if (m_window)
         m_window->beginExternalCommands();
-    if (!m_context && !createContext()) {
+    if (!m_context && (m_drawsNothing || !createContext())) {
+        // Nothing of an undefined framebuffer shows until the item goes.
+        QOpenGLFunctions *gl = QOpenGLContext::currentContext()->functions();
+        gl->glClearColor(0, 0, 0, 0);
+        gl->glClear(GL_COLOR_BUFFER_BIT);
         if (m_window)
             m_window->endExternalCommands();
         return;

@@ -2,6 +2,7 @@
 
 #include "platform/PlatformLog.h"
 
+#include <array>
 #include <mpv/render.h>
 
 namespace orvella {
@@ -71,7 +72,11 @@ void MpvSoftwareRenderer::setFrameSize(QSize pixels)
 
 void MpvSoftwareRenderer::run()
 {
-    QImage canvas;
+    // Frames are drawn into two canvases in turn. The one drawn last is shared with whoever
+    // shows it; drawing into a canvas that is still shown copies it first (QImage detaches).
+    std::array<QImage, 2> canvases;
+    std::size_t next = 0;
+    QSize drawnSize;
     bool drewFrame = false;
     for (;;) {
         QSize size;
@@ -83,19 +88,21 @@ void MpvSoftwareRenderer::run()
                 return;
             m_updatePending = false;
             size = m_size;
-            resized = canvas.size() != size;
+            resized = drawnSize != size;
         }
         const uint64_t flags = mpv_render_context_update(m_context);
         // A resize redraws the last frame at the new size once one has been drawn.
         if (!(flags & MPV_RENDER_UPDATE_FRAME) && !(resized && drewFrame))
             continue;
-        if (resized || canvas.isNull())
-            canvas = QImage(size, QImage::Format_ARGB32_Premultiplied);
+        QImage &canvas = canvases[next];
+        if (canvas.size() != size)
+            // Opaque: the scene graph draws it without blending and skips what lies under it.
+            canvas = QImage(size, QImage::Format_RGB32);
         int renderSize[2] = { canvas.width(), canvas.height() };
         size_t stride = static_cast<size_t>(canvas.bytesPerLine());
         mpv_render_param params[] = {
             { MPV_RENDER_PARAM_SW_SIZE, renderSize },
-            { MPV_RENDER_PARAM_SW_FORMAT, const_cast<char *>("bgra") },
+            { MPV_RENDER_PARAM_SW_FORMAT, const_cast<char *>("bgr0") },
             { MPV_RENDER_PARAM_SW_STRIDE, &stride },
             { MPV_RENDER_PARAM_SW_POINTER, canvas.bits() },
             { MPV_RENDER_PARAM_INVALID, nullptr },
@@ -103,11 +110,12 @@ void MpvSoftwareRenderer::run()
         if (mpv_render_context_render(m_context, params) < 0)
             continue;
         drewFrame = true;
+        drawnSize = size;
         {
             std::lock_guard lock(m_mutex);
-            // The displayed copy shares nothing with the canvas drawn next.
-            m_frame = canvas.copy();
+            m_frame = canvas;
         }
+        next = 1 - next;
         m_onFrame();
     }
 }

@@ -1,5 +1,7 @@
 #include "player/VideoSurface.h"
 
+#include "platform/StartupTrace.h"
+
 #include <QQuickFramebufferObject>
 #include <QQuickWindow>
 #include <QSGImageNode>
@@ -40,18 +42,26 @@ void VideoSurface::setPlayer(MediaPlayer *player)
     m_framesShown = 0;
     m_player.forward(&MediaPlayer::frameRendered, this, &VideoSurface::frameArrived);
     m_player.forward(&QObject::destroyed, this, [this] { setPlayer(nullptr); });
-    if (m_player) {
-        if (!m_player->rendersInSoftware()) {
-            m_framebuffer = new OpenGlVideoFramebuffer(m_player.get(), this);
-            m_framebuffer->setSize(size());
-        }
+    m_player.forward(&MediaPlayer::outputChanged, this, &VideoSurface::followOutput);
+    followOutput();
+    if (m_player)
         applyFill();
-        pushSize();
-    }
-    m_frameDirty = true;
-    update();
     emit playerChanged();
     emit framesShownChanged();
+}
+
+void VideoSurface::followOutput()
+{
+    const bool openGl = m_player && !m_player->rendersInSoftware();
+    if (openGl && !m_framebuffer) {
+        m_framebuffer = new OpenGlVideoFramebuffer(m_player.get(), this);
+        m_framebuffer->setSize(size());
+    } else if (!openGl) {
+        delete m_framebuffer;
+    }
+    pushSize();
+    m_frameDirty = true;
+    update();
 }
 
 void VideoSurface::setFillMode(FillMode mode)
@@ -126,8 +136,11 @@ QSGNode *VideoSurface::updatePaintNode(QSGNode *node, UpdatePaintNodeData *)
         m_frameDirty = true;
     }
     if (m_frameDirty) {
+        // An opaque frame lets the renderer skip blending and whatever lies under the picture.
         image->setTexture(window()->createTextureFromImage(frame));
         m_frameDirty = false;
+        // Drawn in the frame being prepared now (render thread; the mark is thread-safe).
+        markStartup(StartupMilestone::FirstVideoFrameDrawn);
     }
     // mpv already letterboxes or crops to the size asked for; a frame of an older size is
     // stretched for the moment until the next one arrives.

@@ -48,6 +48,8 @@ protected:
 
 private:
     void frameArrived();
+    // Hosts the player's OpenGL renderer, or draws its software frames.
+    void followOutput();
     void pushSize();
     void applyFill();
 

@@ -52,15 +52,24 @@ void LiveChromeModel::setShowWelcome(bool value)
     if (m_showWelcome == value)
         return;
     m_showWelcome = value;
-    if (value) {
-        // The fade belongs to the overlay: it starts when the overlay is shown.
-        welcomeFade(renewStop(m_welcomeFade));
-    } else {
+    // The fade belongs to the overlay: it starts once the overlay is on screen.
+    m_welcomeFading = false;
+    if (!value) {
         markStartup(StartupMilestone::WelcomeLifted);
         // Removing the overlay ends its fade: the remaining steps run without waiting.
         m_welcomeFade.request_stop();
     }
     emit showWelcomeChanged();
+}
+
+void LiveChromeModel::welcomeOnScreen()
+{
+    // Timed from the first frame viewers see, not from when the overlay was made: a window
+    // still coming up would eat into the hold.
+    if (!m_showWelcome || m_welcomeFading)
+        return;
+    m_welcomeFading = true;
+    welcomeFade(renewStop(m_welcomeFade));
 }
 
 void LiveChromeModel::setWelcomeOpacity(double value)

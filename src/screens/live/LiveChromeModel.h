@@ -36,8 +36,11 @@ public:
     void dismissQuality();
     void openSchedule();
     void closeSchedule();
-    // The welcome for a viewer who has not seen it yet (it fades on its own); none otherwise.
+    // The welcome for a viewer who has not seen it yet (it fades on its own once on screen);
+    // none otherwise.
     void presentWelcome(bool seen);
+    // The welcome's first frame reached the screen: its hold starts now.
+    void welcomeOnScreen();
     void endWelcome();
     // The screen went away: the hide timer ends.
     void stop();
@@ -64,6 +67,7 @@ private:
     bool m_showSchedule = false;
     bool m_qualityOpen = false;
     bool m_showWelcome = false;
+    bool m_welcomeFading = false;
     double m_welcomeOpacity = 0;
     std::stop_source m_hideTask;
     std::stop_source m_welcomeFade;

@@ -21,7 +21,12 @@ Item {
         app: AppModel
     }
 
-    Component.onCompleted: liveModel.appear()
+    // Set once the model appeared, so nothing is built before the welcome is known.
+    property bool appeared: false
+    Component.onCompleted: {
+        liveModel.appear()
+        appeared = true
+    }
     Component.onDestruction: liveModel.disappear()
 
     Connections {
@@ -44,6 +49,8 @@ Item {
         height: root.h
         clip: true
         opacity: root.ready ? 0 : 1
+        // Under the opaque welcome its placeholder shimmer would only cost frames.
+        visible: !root.covered
 
         RemoteImage {
             anchors.fill: parent
@@ -90,44 +97,53 @@ Item {
         }
     }
 
+    // What the opaque welcome covers is built once it starts to fade, so the first frames
+    // neither lay it out nor draw it. The welcome shows once, right as the screen appears.
+    readonly property bool covered: liveModel.showWelcome && liveModel.welcomeOpacity >= 1
+
     // 3. Chrome column: identity row on top, footer at the bottom.
-    Item {
+    Loader {
         objectName: "liveChromeColumn"
         anchors.fill: parent
+        active: root.appeared && !root.covered
         visible: liveModel.showControls && !liveModel.showSchedule && !liveModel.menuPresented
         clip: true
+        sourceComponent: Item {
+            LiveIdentityRow {
+                anchors.left: parent.left
+                anchors.right: parent.right
+                anchors.top: parent.top
+                anchors.leftMargin: 16
+                anchors.rightMargin: 16 + 8
+                anchors.topMargin: 36
+                screen: liveModel
+            }
 
-        LiveIdentityRow {
-            anchors.left: parent.left
-            anchors.right: parent.right
-            anchors.top: parent.top
-            anchors.leftMargin: 16
-            anchors.rightMargin: 16 + 8
-            anchors.topMargin: 36
-            screen: liveModel
-        }
-
-        LiveChromeFooter {
-            anchors.left: parent.left
-            anchors.right: parent.right
-            anchors.bottom: parent.bottom
-            player: root.player
-            screen: liveModel
+            LiveChromeFooter {
+                anchors.left: parent.left
+                anchors.right: parent.right
+                anchors.bottom: parent.bottom
+                player: root.player
+                screen: liveModel
+            }
         }
     }
 
-    // 4. Quality menu.
-    LiveQualityMenu {
+    // 4. Quality menu, built while it is open.
+    Loader {
         objectName: "liveQualityMenu"
+        active: visible
         visible: liveModel.qualityOpen && liveModel.showControls && !liveModel.showSchedule
                  && !liveModel.menuPresented
         anchors.right: parent.right
         anchors.bottom: parent.bottom
         anchors.rightMargin: 24
         anchors.bottomMargin: 130
-        selected: liveModel.selectedQuality
-        onSelect: (id) => liveModel.selectQuality(id)
-        onDismiss: liveModel.dismissQuality()
+        sourceComponent: LiveQualityMenu {
+            selected: liveModel.selectedQuality
+            onSelect: (id) => liveModel.selectQuality(id)
+            onDismiss: liveModel.dismissQuality()
+        }
     }
 
     // 5. Schedule panel.
@@ -155,11 +171,14 @@ Item {
         radius: 14
         color: Qt.rgba(0, 0, 0, 0.72)
 
-        LiveLoadingStatus {
+        Loader {
             id: loading
             anchors.centerIn: parent
-            screen: liveModel
-            player: root.player
+            active: parent.visible
+            sourceComponent: LiveLoadingStatus {
+                screen: liveModel
+                player: root.player
+            }
         }
     }
 
@@ -174,6 +193,9 @@ Item {
             Behavior on opacity {
                 NumberAnimation { duration: 350; easing.type: Easing.Linear }
             }
+            FirstFrameWatch {
+                onShown: liveModel.welcomeOnScreen()
+            }
         }
     }
 
@@ -183,7 +205,18 @@ Item {
         anchors.fill: parent
         z: 100
         HoverHandler {
-            onPointChanged: liveModel.pointerActivity()
+            // The window repeats the hover under a resting pointer on every frame it draws;
+            // only a pointer that moved is activity.
+            property real lastX: -1
+            property real lastY: -1
+            onPointChanged: {
+                const at = point.scenePosition
+                if (at.x === lastX && at.y === lastY)
+                    return
+                lastX = at.x
+                lastY = at.y
+                liveModel.pointerActivity()
+            }
             onHoveredChanged: liveModel.hover(hovered)
         }
         PointHandler {

@@ -101,6 +101,8 @@ public:
     Q_INVOKABLE void revealControls() { m_chrome.reveal(); }
     Q_INVOKABLE void pointerActivity() { m_chrome.reveal(); }
     Q_INVOKABLE void hover(bool entered) { m_chrome.hover(entered); }
+    // The page's welcome overlay reached the screen.
+    Q_INVOKABLE void welcomeOnScreen() { m_chrome.welcomeOnScreen(); }
     Q_INVOKABLE void tapVideo();
     Q_INVOKABLE void toggleCaptions();
     Q_INVOKABLE void toggleQuality() { m_chrome.toggleQuality(); }

@@ -248,6 +248,9 @@ TEST_F(LiveScreen, WelcomeShowsOnceAndFades)
     EXPECT_TRUE(first.showWelcome());
     EXPECT_EQ(first.welcomeOpacity(), 1.0);
     EXPECT_TRUE(app.hasSeenLiveWelcome());
+    advance(2s);
+    EXPECT_EQ(first.welcomeOpacity(), 1.0) << "held from its first frame on screen";
+    first.welcomeOnScreen();
     advance(899ms);
     EXPECT_EQ(first.welcomeOpacity(), 1.0);
     advance(1ms);
