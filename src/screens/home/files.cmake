@@ -41,6 +41,7 @@ list(APPEND ORVELLA_QML
     screens/home/TestimonyField.qml
     screens/home/TestimonyRecordCard.qml
 )
+list(APPEND ORVELLA_SOURCES
     screens/home/CountdownEventList.h screens/home/CountdownEventList.cpp
     screens/home/CountdownScreenModel.h screens/home/CountdownScreenModel.cpp
     screens/home/VirtualCenterList.h screens/home/VirtualCenterList.cpp
