@@ -129,21 +129,39 @@ quint64 ImageNetwork::fetch(const QUrl &url, BodyCallback done, QNetworkRequest:
 quint64 ImageNetwork::load(const QUrl &url, const QString &cacheKey, int maxPixelSize,
     ImageCallback done, QNetworkRequest::Priority priority)
 {
+    {
+        std::lock_guard lock(m_loading->mutex);
+        ++m_loading->count[cacheKey];
+    }
+    auto finish = [loading = m_loading, cacheKey, done = std::move(done)](QImage image) {
+        {
+            std::lock_guard lock(loading->mutex);
+            if (--loading->count[cacheKey] <= 0)
+                loading->count.remove(cacheKey);
+        }
+        done(std::move(image));
+    };
     return fetch(
         url,
-        [cacheKey, maxPixelSize, done = std::move(done)](std::optional<QByteArray> body) {
+        [cacheKey, maxPixelSize, finish = std::move(finish)](std::optional<QByteArray> body) {
             if (!body) {
-                done(QImage());
+                finish(QImage());
                 return;
             }
-            ImageDecoder::pool().start([body = std::move(*body), cacheKey, maxPixelSize, done] {
+            ImageDecoder::pool().start([body = std::move(*body), cacheKey, maxPixelSize, finish] {
                 QImage image = ImageDecoder::downsample(body, maxPixelSize);
                 if (!image.isNull())
                     ImageCache::shared().insert(image, cacheKey);
-                done(std::move(image));
+                finish(std::move(image));
             });
         },
         priority);
+}
+
+bool ImageNetwork::isLoading(const QString &cacheKey) const
+{
+    std::lock_guard lock(m_loading->mutex);
+    return m_loading->count.contains(cacheKey);
 }
 
 void ImageNetwork::abort(quint64 id)

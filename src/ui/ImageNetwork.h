@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QImage>
 #include <QNetworkRequest>
 #include <QObject>
@@ -8,6 +9,8 @@
 #include <QUrl>
 #include <atomic>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <optional>
 
 namespace orvella {
@@ -55,6 +58,9 @@ public:
     // Stops a fetch still in flight; its callback then gets nothing. Unknown ids are ignored.
     void abort(quint64 id);
 
+    // Whether a load() for this cache key has not finished yet.
+    [[nodiscard]] bool isLoading(const QString &cacheKey) const;
+
     [[nodiscard]] QString cacheDirectory() const { return m_cacheDirectory; }
 
 private:
@@ -62,6 +68,13 @@ private:
     QThread m_thread;
     ImageNetworkWorker *m_worker = nullptr; // lives on m_thread
     std::atomic<quint64> m_nextId { 1 };
+    // Cache keys with loads in flight; shared with the callbacks, which may outlive this.
+    struct Loading
+    {
+        std::mutex mutex;
+        QHash<QString, int> count;
+    };
+    std::shared_ptr<Loading> m_loading = std::make_shared<Loading>();
 };
 
 // Turns an address text from the service into an http(s) URL for a picture, or an invalid URL.

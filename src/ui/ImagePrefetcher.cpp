@@ -4,9 +4,70 @@
 #include "ui/ImageDecoder.h"
 #include "ui/ImageNetwork.h"
 
+#include <QCoreApplication>
 #include <QSet>
+#include <deque>
 
 namespace orvella {
+
+namespace {
+
+// Prefetches run a few at a time, so that the pictures on screen always find free
+// connections; a picture that reached the cache, or is on its way there, while it waited is
+// not fetched again. Main thread only.
+class PrefetchQueue
+{
+public:
+    static constexpr int maxRunning = 2;
+
+    struct Job
+    {
+        QUrl url;
+        QString key;
+        int pixelLimit = 0;
+    };
+
+    static PrefetchQueue &shared()
+    {
+        static PrefetchQueue queue;
+        return queue;
+    }
+
+    void add(Job job)
+    {
+        m_waiting.push_back(std::move(job));
+        startNext();
+    }
+
+private:
+    void startNext()
+    {
+        while (m_running < maxRunning && !m_waiting.empty()) {
+            Job job = std::move(m_waiting.front());
+            m_waiting.pop_front();
+            if (ImageCache::shared().contains(job.key) || ImageNetwork::shared().isLoading(job.key))
+                continue;
+            ++m_running;
+            ImageNetwork::shared().load(job.url, job.key, job.pixelLimit, [this](const QImage &) {
+                // Back to the main thread; a process that is ending starts nothing more.
+                if (QCoreApplication *application = QCoreApplication::instance()) {
+                    QMetaObject::invokeMethod(
+                        application,
+                        [this] {
+                            --m_running;
+                            startNext();
+                        },
+                        Qt::QueuedConnection);
+                }
+            });
+        }
+    }
+
+    std::deque<Job> m_waiting;
+    int m_running = 0;
+};
+
+} // namespace
 
 ImagePrefetcher::ImagePrefetcher(QObject *parent)
     : QObject(parent)
@@ -39,10 +100,9 @@ int ImagePrefetcher::prefetch(const std::vector<std::optional<QString>> &urls, d
 {
     const QStringList wanted = plan(urls, pixelSize);
     const int limit = ImageDecoder::pixelLimit(pixelSize);
-    for (const QString &url : wanted) {
-        ImageNetwork::shared().load(
-            resolveImageUrl(url), ImageCache::key(url, pixelSize), limit, [](const QImage &) {});
-    }
+    for (const QString &url : wanted)
+        PrefetchQueue::shared().add(
+            { resolveImageUrl(url), ImageCache::key(url, pixelSize), limit });
     return int(wanted.size());
 }
 

@@ -26,8 +26,9 @@ public:
     [[nodiscard]] static QStringList plan(
         const std::vector<std::optional<QString>> &urls, double pixelSize);
 
-    // Starts one background fetch and decode per planned address and returns at once with
-    // their number. Nothing waits for them or cancels them; failures end silently.
+    // Queues one background fetch and decode per planned address and returns at once with
+    // their number. They run two at a time behind the pictures on screen; nothing waits for
+    // them or cancels them; failures end silently.
     static int prefetch(const std::vector<std::optional<QString>> &urls, double pixelSize);
 
     // For QML: a list of strings (null and undefined entries count as absent).

@@ -5,6 +5,8 @@
 #include "screens/home/HomeScreenModel.h"
 #include "screens/home/MenuOverlayModel.h"
 #include "ui/ImageCache.h"
+#include "ui/ImageNetwork.h"
+#include "ui/ImagePrefetcher.h"
 
 #include <QJsonDocument>
 #include <QQmlComponent>
@@ -116,6 +118,27 @@ TEST_F(HomeScreens, HomeLoadsOnceRefreshesContinueWatchingEveryVisitAndWarmsTheV
     }));
     EXPECT_FALSE(cache.contains(ImageCache::key(media("images/poster-4k.jpg"), 200)));
     EXPECT_TRUE(service.requests("GET", "/media/images/card-6.jpg").isEmpty());
+}
+
+TEST_F(HomeScreens, PrefetchesYieldToPicturesOnTheirWay)
+{
+    ImageCache::shared().clear();
+    service.on("GET", "/media/images/*", ScriptedAnswer::file().withDelay(300ms));
+    const QString shown = media("images/card-1.jpg");
+    ImageNetwork::shared().load(
+        QUrl(shown), ImageCache::key(shown, 200), 200, [](QImage) {},
+        QNetworkRequest::HighPriority);
+    ASSERT_TRUE(service.waitForRequests(1));
+    std::vector<std::optional<QString>> urls { shown };
+    for (const char *file : { "card-2.jpg", "card-3.jpg", "card-4.jpg", "card-5.jpg" })
+        urls.push_back(media((std::string("images/") + file).c_str()));
+    ImagePrefetcher::prefetch(urls, 200);
+    spinFor(150ms);
+    EXPECT_EQ(service.requestCount(), 3) << "two prefetches at a time, none for the shown one";
+    EXPECT_TRUE(waitUntil([&] { return service.requestCount() == 5; }));
+    spinFor(400ms);
+    EXPECT_EQ(service.requestCount(), 5);
+    EXPECT_EQ(service.requests("GET", "/media/images/card-1.jpg").size(), 1);
 }
 
 TEST_F(HomeScreens, HomeShowsTheServiceRailsAndTheFallbacks)
