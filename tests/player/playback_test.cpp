@@ -169,6 +169,16 @@ TEST_F(PlaybackTest, AVariantPlaylistThatNeverAnswersHoldsTheLoadForSecondsNotAM
     EXPECT_TRUE(waitUntil([&] { return controller->isReady(); }, 25s));
 }
 
+TEST_F(PlaybackTest, ClearingTheItemEndsAWaitForItsMasterPlaylist)
+{
+    // Otherwise the caption wait stays suspended for good once its player is gone.
+    service.on("GET", "/media/multi/master.m3u8", ScriptedAnswer::file().withDelay(30s));
+    load(QStringLiteral("multi/master.m3u8"), true, false);
+    auto options = mpv->loadLegibleOptions();
+    controller->tearDown();
+    EXPECT_EQ(runTask(std::move(options), 2s), std::nullopt);
+}
+
 // A hostile master names captions and segments on this computer.
 struct HostilePlaylists : PlaybackTest
 {

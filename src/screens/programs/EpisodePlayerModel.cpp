@@ -38,6 +38,12 @@ EpisodePlayerModel::EpisodePlayerModel(QObject *parent)
 EpisodePlayerModel::~EpisodePlayerModel()
 {
     leave();
+    // The player goes first, while everything its last signals could reach still exists; none
+    // reaches this model any more.
+    if (m_player) {
+        disconnect(m_player.get(), nullptr, this, nullptr);
+        m_player.reset();
+    }
 }
 
 void EpisodePlayerModel::setClock(Clock *clock)
@@ -107,6 +113,11 @@ QString EpisodePlayerModel::subtitle() const
         return {};
     const ProgramRef &program = *m_episode->program;
     return (program.title ? *program.title : program.name.value_or(QString())).left(maxText);
+}
+
+QString EpisodePlayerModel::errorText() const
+{
+    return m_errorText.value_or(QString()).left(maxText);
 }
 
 QString EpisodePlayerModel::image() const

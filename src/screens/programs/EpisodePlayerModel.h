@@ -95,7 +95,7 @@ public:
     [[nodiscard]] QString image() const;
     [[nodiscard]] QString relatedTitle() const;
     [[nodiscard]] EpisodeListModel *related() const { return m_related; }
-    [[nodiscard]] QString errorText() const { return m_errorText.value_or(QString()); }
+    [[nodiscard]] QString errorText() const;
     [[nodiscard]] bool hasError() const { return m_errorText.has_value(); }
     [[nodiscard]] QString statusLine() const;
     [[nodiscard]] bool ready() const;

@@ -78,5 +78,33 @@ TEST_F(EpisodeScreenView, ShowsEachLayerInItsState)
     EXPECT_TRUE(qmlWarnings.isEmpty()) << qmlWarnings.join(u'\n').toStdString();
 }
 
+TEST_F(EpisodeScreenView, AnotherEpisodeBuildsANewScreenThatLeavesTheOldOneBehind)
+{
+    for (const char *id : { "e1", "e2" })
+        service.on("GET", QByteArray("episodes/") + id,
+            ScriptedAnswer::envelope(episodeDetailJson(QString::fromLatin1(id), {})));
+    AppModel &app = signedIn();
+    AppModel::setInstance(&app);
+    QQmlEngine rootEngine;
+    prepareEngine(rootEngine);
+    QQmlComponent component(&rootEngine, QUrl(u"qrc:/Orvella/app/RootView.qml"_qs));
+    std::unique_ptr<QObject> root(component.create());
+    ASSERT_TRUE(root) << component.errorString().toStdString();
+    const auto shown = [&] {
+        const auto models = root->findChildren<EpisodePlayerModel *>();
+        return models.size() == 1 ? models.first() : nullptr;
+    };
+
+    app.openEpisode(u"e1"_qs);
+    ASSERT_TRUE(waitUntil([&] { return shown() && shown()->hasError(); }));
+    QPointer<EpisodePlayerModel> first = shown();
+    EXPECT_EQ(first->episodeId(), u"e1"_qs);
+    app.openEpisode(u"e2"_qs);
+    ASSERT_TRUE(waitUntil([&] { return !first && shown(); }));
+    EXPECT_EQ(shown()->episodeId(), u"e2"_qs);
+    root.reset();
+    AppModel::setInstance(nullptr);
+}
+
 } // namespace
 } // namespace orvella::test
