@@ -106,6 +106,10 @@ MpvMediaPlayer::MpvMediaPlayer(Output output, QObject *parent)
 
 void MpvMediaPlayer::startSoftwareOutput()
 {
+    // Drawn as the OpenGL output draws it (bilinear scaling, no dither), which also keeps the
+    // conversion cheap.
+    m_core->setOption("zimg-scaler", "bilinear");
+    m_core->setOption("zimg-dither", "no");
     QPointer self(this);
     m_software = std::make_unique<MpvSoftwareRenderer>(m_core, [self] {
         QMetaObject::invokeMethod(
