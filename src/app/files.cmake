@@ -12,7 +12,6 @@ list(APPEND ORVELLA_QML
     app/Main.qml
     app/MaintenanceView.qml
     app/RootView.qml
-    app/RoutePlaceholder.qml
     app/SplashView.qml
     app/StartupWelcomeDots.qml
 )
