@@ -4,9 +4,6 @@
 #include "api/ServiceOrigin.h"
 #include "platform/QrEncoder.h"
 
-#include <QQuickWindow>
-#include <QSGImageNode>
-
 namespace orvella {
 
 QImage QRCodeGenerator::image(const QString &text)
@@ -49,43 +46,18 @@ QUrl QRPayload::url(const DeviceCodeData &data)
 }
 
 QrCodeItem::QrCodeItem(QQuickItem *parent)
-    : QQuickItem(parent)
-{
-    setFlag(ItemHasContents, true);
-}
+    // Modules stay sharp at any scale.
+    : PictureItem(QSGTexture::Nearest, parent)
+{ }
 
 void QrCodeItem::setText(const QString &text)
 {
     if (m_text == text)
         return;
     m_text = text;
-    m_image = QRCodeGenerator::image(text);
-    m_dirty = true;
+    setPicture(QRCodeGenerator::image(text));
     emit textChanged();
     emit imageChanged();
-    update();
-}
-
-QSGNode *QrCodeItem::updatePaintNode(QSGNode *oldNode, UpdatePaintNodeData *)
-{
-    if (m_image.isNull() || boundingRect().isEmpty() || !window()) {
-        delete oldNode;
-        return nullptr;
-    }
-    auto *node = static_cast<QSGImageNode *>(oldNode);
-    if (!node) {
-        node = window()->createImageNode();
-        node->setOwnsTexture(true);
-        // Modules stay sharp at any scale.
-        node->setFiltering(QSGTexture::Nearest);
-        m_dirty = true;
-    }
-    if (m_dirty) {
-        node->setTexture(window()->createTextureFromImage(m_image));
-        m_dirty = false;
-    }
-    node->setRect(boundingRect());
-    return node;
 }
 
 } // namespace orvella

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "ui/PictureItem.h"
+
 #include <QImage>
-#include <QQuickItem>
 #include <QString>
 #include <QUrl>
 #include <QtQml/qqmlregistration.h>
@@ -29,7 +30,7 @@ namespace QRPayload {
 } // namespace QRPayload
 
 // The module picture of QRCodeView, scaled to the item without smoothing.
-class QrCodeItem : public QQuickItem
+class QrCodeItem : public PictureItem
 {
     Q_OBJECT
     QML_ELEMENT
@@ -43,21 +44,16 @@ public:
 
     [[nodiscard]] QString text() const { return m_text; }
     void setText(const QString &text);
-    [[nodiscard]] bool available() const { return !m_image.isNull(); }
-    [[nodiscard]] int moduleCount() const { return m_image.width(); }
+    [[nodiscard]] bool available() const { return !picture().isNull(); }
+    [[nodiscard]] int moduleCount() const { return picture().width(); }
     [[nodiscard]] static QString unavailableText() { return QStringLiteral("QR unavailable"); }
 
 signals:
     void textChanged();
     void imageChanged();
 
-protected:
-    QSGNode *updatePaintNode(QSGNode *oldNode, UpdatePaintNodeData *data) override;
-
 private:
     QString m_text;
-    QImage m_image;
-    bool m_dirty = true;
 };
 
 } // namespace orvella
