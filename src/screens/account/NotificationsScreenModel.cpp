@@ -10,13 +10,9 @@ NotificationsScreenModel::NotificationsScreenModel(QObject *parent)
 
 void NotificationsScreenModel::setApp(AppModel *app)
 {
-    if (m_app == app)
+    if (!m_app.repoint(app))
         return;
-    if (m_app)
-        disconnect(m_app, nullptr, this, nullptr);
-    m_app = app;
-    if (m_app)
-        connect(m_app, &AppModel::configChanged, this, &NotificationsScreenModel::notesChanged);
+    m_app.forward(&AppModel::configChanged, this, &NotificationsScreenModel::notesChanged);
     emit appChanged();
     emit notesChanged();
 }

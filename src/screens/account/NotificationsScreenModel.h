@@ -1,10 +1,10 @@
 #pragma once
 
 #include "core/LocalNote.h"
+#include "core/ObjectLink.h"
 
 #include <QList>
 #include <QObject>
-#include <QPointer>
 #include <QString>
 #include <QVariantList>
 #include <QtQml/qqmlregistration.h>
@@ -31,7 +31,7 @@ class NotificationsScreenModel : public QObject
 public:
     explicit NotificationsScreenModel(QObject *parent = nullptr);
 
-    [[nodiscard]] AppModel *app() const { return m_app; }
+    [[nodiscard]] AppModel *app() const { return m_app.get(); }
     void setApp(AppModel *app);
     [[nodiscard]] QString filter() const { return m_filter; }
     void setFilter(const QString &filter);
@@ -53,7 +53,7 @@ signals:
     void notesChanged();
 
 private:
-    QPointer<AppModel> m_app;
+    ObjectLink<AppModel> m_app;
     QString m_filter = QStringLiteral("All");
 };
 

@@ -91,20 +91,13 @@ SettingsScreenModel::~SettingsScreenModel()
 
 void SettingsScreenModel::setApp(AppModel *app)
 {
-    if (m_app == app)
+    if (!m_app.repoint(app))
         return;
-    if (m_app) {
-        disconnect(m_app, nullptr, this, nullptr);
-        disconnect(m_app->settings(), nullptr, this, nullptr);
-    }
-    m_app = app;
-    if (m_app) {
-        connect(m_app, &AppModel::isGuestChanged, this, &SettingsScreenModel::accountChanged);
-        connect(m_app, &AppModel::profileChanged, this, &SettingsScreenModel::accountChanged);
-        connect(m_app, &AppModel::configChanged, this, &SettingsScreenModel::accountChanged);
-        connect(
-            m_app->settings(), &SettingsModel::changed, this, &SettingsScreenModel::accountChanged);
-    }
+    m_app.forward(&AppModel::isGuestChanged, this, &SettingsScreenModel::accountChanged);
+    m_app.forward(&AppModel::profileChanged, this, &SettingsScreenModel::accountChanged);
+    m_app.forward(&AppModel::configChanged, this, &SettingsScreenModel::accountChanged);
+    m_settings.repoint(app ? app->settings() : nullptr);
+    m_settings.forward(&SettingsModel::changed, this, &SettingsScreenModel::accountChanged);
     emit appChanged();
     emit accountChanged();
 }
@@ -206,7 +199,7 @@ void SettingsScreenModel::disappear()
 
 QCoro::Task<> SettingsScreenModel::syncProfile()
 {
-    QPointer<AppModel> app = m_app;
+    QPointer<AppModel> app = m_app.get();
     if (!app)
         co_return;
     QPointer self(this);

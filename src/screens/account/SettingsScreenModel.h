@@ -1,8 +1,9 @@
 #pragma once
 
+#include "core/ObjectLink.h"
+
 #include <QCoro/QCoroTask>
 #include <QObject>
-#include <QPointer>
 #include <QSet>
 #include <QString>
 #include <QUrl>
@@ -14,6 +15,7 @@
 namespace orvella {
 
 class AppModel;
+class SettingsModel;
 
 // The sections of the settings screen, in sidebar order; the raw value is the identity.
 namespace SettingsSection {
@@ -53,7 +55,7 @@ public:
     explicit SettingsScreenModel(QObject *parent = nullptr);
     ~SettingsScreenModel() override;
 
-    [[nodiscard]] AppModel *app() const { return m_app; }
+    [[nodiscard]] AppModel *app() const { return m_app.get(); }
     void setApp(AppModel *app);
 
     [[nodiscard]] static QVariantList sections();
@@ -109,7 +111,8 @@ private:
     void setSaveMessage(std::optional<QString> message);
     void writeProfileField(const QString &field, const QString &text);
 
-    QPointer<AppModel> m_app;
+    ObjectLink<AppModel> m_app;
+    ObjectLink<SettingsModel> m_settings;
     SettingsSection::Value m_section = SettingsSection::Profile;
     std::optional<QString> m_saveMessage;
     std::stop_source m_syncStop;

@@ -45,19 +45,16 @@ CountdownScreenModel::~CountdownScreenModel()
 
 void CountdownScreenModel::setApp(AppModel *app)
 {
-    if (m_app == app)
+    if (!m_app.repoint(app))
         return;
-    if (m_app)
-        disconnect(m_app, nullptr, this, nullptr);
-    m_app = app;
     emit appChanged();
     const std::stop_token stop = renewStop(m_reloadStop);
     if (!app) {
         m_ticks.stop();
         return;
     }
-    connect(app, &AppModel::configChanged, this, &CountdownScreenModel::updateEvents);
-    connect(app, &AppModel::homeChanged, this, &CountdownScreenModel::updateEvents);
+    m_app.forward(&AppModel::configChanged, this, &CountdownScreenModel::updateEvents);
+    m_app.forward(&AppModel::homeChanged, this, &CountdownScreenModel::updateEvents);
     tick();
     updateEvents();
     m_ticks.start();

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "core/ObjectLink.h"
 #include "screens/home/CountdownEventList.h"
 
 #include <QObject>
-#include <QPointer>
 #include <QTimer>
 #include <QtQml/qqmlregistration.h>
 #include <stop_token>
@@ -33,7 +33,7 @@ public:
     // Tests give the clock before the app; by default the system clock.
     void setClock(Clock *clock) { m_clock = clock; }
 
-    [[nodiscard]] AppModel *app() const { return m_app; }
+    [[nodiscard]] AppModel *app() const { return m_app.get(); }
     // The screen appears with its app: the ticks and the reload loop start.
     void setApp(AppModel *app);
     [[nodiscard]] CountdownEventList *events() { return &m_events; }
@@ -53,7 +53,7 @@ signals:
 private:
     void updateEvents();
 
-    QPointer<AppModel> m_app;
+    ObjectLink<AppModel> m_app;
     Clock *m_clock;
     CountdownEventList m_events;
     QTimer m_ticks;

@@ -41,16 +41,10 @@ HomeScreenModel::~HomeScreenModel()
 
 void HomeScreenModel::setApp(AppModel *app)
 {
-    if (m_app == app)
+    if (!m_app.repoint(app))
         return;
-    if (m_app)
-        disconnect(m_app, nullptr, this, nullptr);
-    m_app = app;
-    if (m_app) {
-        connect(m_app, &AppModel::homeChanged, this, &HomeScreenModel::showHome);
-        connect(m_app, &AppModel::continueWatchingChanged, this,
-            &HomeScreenModel::showContinueWatching);
-    }
+    m_app.forward(&AppModel::homeChanged, this, &HomeScreenModel::showHome);
+    m_app.forward(&AppModel::continueWatchingChanged, this, &HomeScreenModel::showContinueWatching);
     showHome();
     showContinueWatching();
     emit appChanged();
@@ -146,7 +140,7 @@ QCoro::Task<> HomeScreenModel::load()
     if (!m_app)
         co_return;
     QPointer self(this);
-    QPointer app(m_app);
+    QPointer app(m_app.get());
     if (!app->home()) {
         co_await app->refreshHome(false, stop);
         if (!self || !app || stop.stop_requested())

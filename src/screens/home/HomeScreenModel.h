@@ -2,11 +2,11 @@
 
 #include "api/ContentModels.h"
 #include "core/MacRoute.h"
+#include "core/ObjectLink.h"
 #include "screens/home/HomeScreenRails.h"
 
 #include <QCoro/QCoroTask>
 #include <QObject>
-#include <QPointer>
 #include <QVariantList>
 #include <QtQml/qqmlregistration.h>
 #include <optional>
@@ -52,7 +52,7 @@ public:
     explicit HomeScreenModel(QObject *parent = nullptr);
     ~HomeScreenModel() override;
 
-    [[nodiscard]] AppModel *app() const { return m_app; }
+    [[nodiscard]] AppModel *app() const { return m_app.get(); }
     void setApp(AppModel *app);
 
     [[nodiscard]] QString heroTitle() const;
@@ -89,7 +89,7 @@ private:
     void showContinueWatching();
     [[nodiscard]] const HomeHero *hero() const;
 
-    QPointer<AppModel> m_app;
+    ObjectLink<AppModel> m_app;
     HomeScreenRailItems *m_continueWatching;
     HomeScreenRails *m_rails;
     std::stop_source m_load;

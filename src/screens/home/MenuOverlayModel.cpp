@@ -17,13 +17,9 @@ MenuOverlayModel::MenuOverlayModel(QObject *parent)
 
 void MenuOverlayModel::setApp(AppModel *app)
 {
-    if (m_app == app)
+    if (!m_app.repoint(app))
         return;
-    if (m_app)
-        disconnect(m_app, nullptr, this, nullptr);
-    m_app = app;
-    if (m_app)
-        connect(m_app, &AppModel::configChanged, this, &MenuOverlayModel::eventChanged);
+    m_app.forward(&AppModel::configChanged, this, &MenuOverlayModel::eventChanged);
     emit appChanged();
     emit eventChanged();
 }
@@ -76,7 +72,7 @@ void MenuOverlayModel::choose(int route)
     m_app->setMenuPresented(false);
     // Closing the menu destroys this model: the app model carries the step to its next turn.
     QTimer::singleShot(
-        0, m_app.data(), [app = m_app.data(), route] { app->navigate(MacRoute::Value(route)); });
+        0, m_app.get(), [app = m_app.get(), route] { app->navigate(MacRoute::Value(route)); });
 }
 
 } // namespace orvella

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "core/MacRoute.h"
+#include "core/ObjectLink.h"
 
 #include <QList>
 #include <QObject>
-#include <QPointer>
 #include <QVariantList>
 #include <QtQml/qqmlregistration.h>
 
@@ -29,7 +29,7 @@ class MenuOverlayModel : public QObject
 public:
     explicit MenuOverlayModel(QObject *parent = nullptr);
 
-    [[nodiscard]] AppModel *app() const { return m_app; }
+    [[nodiscard]] AppModel *app() const { return m_app.get(); }
     void setApp(AppModel *app);
 
     // The routes of the Navigate menu without sign-in, search and the menu itself.
@@ -48,7 +48,7 @@ signals:
     void eventChanged();
 
 private:
-    QPointer<AppModel> m_app;
+    ObjectLink<AppModel> m_app;
 };
 
 } // namespace orvella
