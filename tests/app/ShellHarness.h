@@ -28,9 +28,7 @@ protected:
     // A model whose viewer is signed in (a stored session restored), installed for QML.
     AppModel &signedIn()
     {
-        storeSession();
-        AppModel &app = build();
-        app.restoreSession();
+        AppModel &app = AppModelHarness::signedIn();
         EXPECT_FALSE(app.isGuest());
         AppModel::setInstance(&app);
         return app;

@@ -170,6 +170,15 @@ protected:
             settings.setValue("access_expires", nowSeconds() + *expiresIn);
     }
 
+    // Built over the session a previous run left, restored.
+    AppModel &signedIn()
+    {
+        storeSession();
+        AppModel &app = build();
+        app.restoreSession();
+        return app;
+    }
+
     // Answers for everything a signed-in start-up asks.
     void scriptStartup(const QJsonObject &config = sampleConfig())
     {
@@ -192,6 +201,15 @@ protected:
         for (const RecordedRequest &request : service.requests())
             lines.append(QString::fromLatin1(request.method) + u' ' + request.apiPath());
         return lines;
+    }
+
+    // The language each live-stream request asked for, in order.
+    [[nodiscard]] QStringList streamLanguages() const
+    {
+        QStringList asked;
+        for (const RecordedRequest &request : service.requests("GET", "live/stream"))
+            asked.append(request.queryValue(QStringLiteral("lang")));
+        return asked;
     }
 
     [[nodiscard]] static QVariant stored(const char *key) { return QSettings().value(key); }

@@ -9,20 +9,9 @@ using namespace std::chrono_literals;
 class SharedLoads : public AppModelHarness
 {
 protected:
-    AppModel &signedIn()
-    {
-        storeSession();
-        AppModel &app = build();
-        app.restoreSession();
-        return app;
-    }
-
     [[nodiscard]] qsizetype streamRequests(const QString &lang) const
     {
-        qsizetype count = 0;
-        for (const RecordedRequest &request : service.requests("GET", "live/stream"))
-            count += request.queryValue("lang") == lang;
-        return count;
+        return streamLanguages().count(lang);
     }
 };
 

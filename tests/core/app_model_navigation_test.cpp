@@ -14,9 +14,7 @@ protected:
     // A signed-in model showing live, as after start-up.
     AppModel &signedInOnLive()
     {
-        storeSession();
-        AppModel &app = build();
-        app.restoreSession();
+        AppModel &app = signedIn();
         EXPECT_FALSE(app.isGuest());
         app.navigate(MacRoute::Live);
         return app;

@@ -61,22 +61,54 @@ protected:
         return window;
     }
 
-    // A screen's model by its object name, once the screen is built.
-    template<typename Model>
-    Model *find(const char *name)
+    // Signed in, on `route` once start-up has reached live.
+    bool openOn(MacRoute::Value route)
+    {
+        signedIn();
+        if (!open()
+            || !waitUntil([&] { return app->route() == MacRoute::Live; }, std::chrono::seconds(15)))
+            return false;
+        if (route != MacRoute::Live)
+            app->navigate(route);
+        return true;
+    }
+
+    // The model named `name` once a built screen holds one that satisfies `ready`.
+    template<typename Model, typename Ready>
+    Model *find(const QString &name, Ready ready)
     {
         Model *found = nullptr;
-        EXPECT_TRUE(waitUntil(
-            [&] { return (found = window->findChild<Model *>(QString::fromLatin1(name))); },
-            std::chrono::seconds(10)));
+        EXPECT_TRUE(
+            waitUntil([&] { return (found = window->findChild<Model *>(name)) && ready(*found); },
+                std::chrono::seconds(10)));
         return found;
+    }
+    template<typename Model>
+    Model *find(const QString &name)
+    {
+        return find<Model>(name, [](const Model &) { return true; });
     }
 
     // The window as it is once the last changes have been drawn.
-    void shoot(const QString &name)
+    void shoot(
+        const QString &name, std::chrono::milliseconds settle = std::chrono::milliseconds(300))
     {
-        spinFor(std::chrono::milliseconds(300));
+        spinFor(settle);
         window->grabWindow().save(folder + u'/' + name + QStringLiteral(".png"));
+    }
+
+    // At the usual size, then (unless `small` is false) at the smallest window with "-small"
+    // after the name.
+    void shootSizes(const QString &name, bool small = true,
+        std::chrono::milliseconds settle = std::chrono::milliseconds(300))
+    {
+        window->resize(1280, 800);
+        shoot(name, settle);
+        if (!small)
+            return;
+        window->resize(1024, 640);
+        shoot(name + QStringLiteral("-small"), settle);
+        window->resize(1280, 800);
     }
 
     void TearDown() override

@@ -11,21 +11,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class AccountScreenshots : public AppWindowShots
-{
-protected:
-    // At the usual size and at the smallest window.
-    void shoot(const QString &name, bool small = true)
-    {
-        window->resize(1280, 800);
-        AppWindowShots::shoot(name);
-        if (!small)
-            return;
-        window->resize(1024, 640);
-        AppWindowShots::shoot(name + QStringLiteral("-small"));
-        window->resize(1280, 800);
-    }
-};
+using AccountScreenshots = AppWindowShots;
 
 TEST_F(AccountScreenshots, SignInWaitingDeniedAndEmail)
 {
@@ -37,15 +23,15 @@ TEST_F(AccountScreenshots, SignInWaitingDeniedAndEmail)
     ASSERT_TRUE(open());
     auto *login = find<LoginScreenModel>("loginScreenModel");
     ASSERT_TRUE(login && waitUntil([&] { return login->hasCode(); }, 10s));
-    shoot(QStringLiteral("signin-waiting"));
+    shootSizes(QStringLiteral("signin-waiting"));
     ASSERT_TRUE(waitUntil([&] { return login->hasPairingError(); }, 10s));
-    shoot(QStringLiteral("signin-denied"));
+    shootSizes(QStringLiteral("signin-denied"));
     login->setFullName(QStringLiteral("Grace Mensah"));
     login->setEmail(QStringLiteral("grace@example.org"));
     login->submitEmail();
-    shoot(QStringLiteral("signin-email-submitting"));
+    shootSizes(QStringLiteral("signin-email-submitting"));
     ASSERT_TRUE(waitUntil([&] { return login->hasEmailError(); }, 10s));
-    shoot(QStringLiteral("signin-email-failed"));
+    shootSizes(QStringLiteral("signin-email-failed"));
 }
 
 TEST_F(AccountScreenshots, SignInFailedStart)
@@ -54,7 +40,7 @@ TEST_F(AccountScreenshots, SignInFailedStart)
     ASSERT_TRUE(open());
     auto *login = find<LoginScreenModel>("loginScreenModel");
     ASSERT_TRUE(login && waitUntil([&] { return login->hasPairingError(); }, 10s));
-    shoot(QStringLiteral("signin-failed-start"));
+    shootSizes(QStringLiteral("signin-failed-start"));
 }
 
 TEST_F(AccountScreenshots, SettingsSectionsAndNotifications)
@@ -70,14 +56,14 @@ TEST_F(AccountScreenshots, SettingsSectionsAndNotifications)
         settings->selectSection(SettingsSection::rawValue(section));
         if (section == SettingsSection::Profile)
             settings->save();
-        shoot(QStringLiteral("settings-") + SettingsSection::rawValue(section), false);
+        shootSizes(QStringLiteral("settings-") + SettingsSection::rawValue(section), false);
     }
     app->navigate(MacRoute::Notifications);
     auto *notes = find<NotificationsScreenModel>("notificationsScreenModel");
     ASSERT_TRUE(notes);
-    shoot(QStringLiteral("notifications-all"), false);
+    shootSizes(QStringLiteral("notifications-all"), false);
     notes->setFilter(QStringLiteral("Events"));
-    shoot(QStringLiteral("notifications-events"), false);
+    shootSizes(QStringLiteral("notifications-events"), false);
 }
 
 } // namespace

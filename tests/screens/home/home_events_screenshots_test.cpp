@@ -10,19 +10,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class HomeEventsScreenshots : public AppWindowShots
-{
-protected:
-    // Signed in, on the given route once start-up has reached live.
-    bool openOn(MacRoute::Value route)
-    {
-        signedIn();
-        if (!open() || !waitUntil([&] { return app->route() == MacRoute::Live; }, 15s))
-            return false;
-        app->navigate(route);
-        return true;
-    }
-};
+using HomeEventsScreenshots = AppWindowShots;
 
 TEST_F(HomeEventsScreenshots, VirtualCenterListJoinAndHost)
 {
@@ -45,10 +33,7 @@ TEST_F(HomeEventsScreenshots, CountdownWithEventsAndEmpty)
     ASSERT_TRUE(openOn(MacRoute::Countdown));
     auto *screen = find<CountdownScreenModel>("countdownScreenModel");
     ASSERT_TRUE(screen && waitUntil([&] { return !screen->isEmpty(); }, 10s));
-    shoot(QStringLiteral("countdown-events"));
-    window->resize(1024, 640);
-    shoot(QStringLiteral("countdown-events-small"));
-    window->resize(1280, 800);
+    shootSizes(QStringLiteral("countdown-events"));
 
     service.on("GET", "tv/config", ScriptedAnswer::envelope(QJsonObject {}));
     service.on("GET", "tv/home", ScriptedAnswer::envelope(QJsonObject {}));

@@ -31,14 +31,6 @@ QJsonObject card(const QString &id, const QJsonValue &image, const QJsonObject &
 class HomeScreens : public AppModelHarness
 {
 protected:
-    AppModel &signedIn()
-    {
-        storeSession();
-        AppModel &app = build();
-        app.restoreSession();
-        return app;
-    }
-
     template<typename T>
     T &make(AppModel &app)
     {

@@ -114,12 +114,7 @@ TEST_F(LanguagesToLive, ACaptionChoiceStaysAndAStreamChoicePlaysOnLive)
     AppModel &app = signedInOnLive();
     LiveScreenModel &live = makeScreen(app);
     runTask(live.supervisor()->loadStream(false));
-    const auto languages = [&] {
-        QStringList asked;
-        for (const RecordedRequest &request : service.requests("GET", "live/stream"))
-            asked.append(request.queryValue(QStringLiteral("lang")));
-        return asked;
-    };
+    const auto languages = [&] { return streamLanguages(); };
     ASSERT_EQ(languages(), QStringList { "en" });
 
     app.navigate(MacRoute::Languages);

@@ -1,48 +1,19 @@
-// Pictures of the library pages for a person to look at, taken only when
-// ORVELLA_SCREENSHOT_DIR names a folder (run under xvfb-run with QT_QPA_PLATFORM=xcb).
-// Against the service double's sample content, with the real clock.
-#include "app/AppModel.h"
-#include "app/AppServices.h"
-#include "app/Application.h"
+// Pictures of the library pages (see AppWindowShots).
 #include "screens/home/KidsZoneLibraryModel.h"
 #include "screens/home/TestimoniesLibraryModel.h"
-#include "support/SampleContent.h"
-#include "support/ServiceDouble.h"
-#include "support/TestAsync.h"
-
-#include <QDir>
-#include <QQmlApplicationEngine>
-#include <QQuickWindow>
-#include <QSettings>
-#include <gtest/gtest.h>
+#include "support/AppWindowShots.h"
 
 namespace orvella::test {
 namespace {
 
-class LibraryScreenshots : public ::testing::Test
+class LibraryScreenshots : public AppWindowShots
 {
 protected:
     void SetUp() override
     {
-        folder = qEnvironmentVariable("ORVELLA_SCREENSHOT_DIR");
-        if (folder.isEmpty())
-            GTEST_SKIP() << "set ORVELLA_SCREENSHOT_DIR to take the pictures";
-        QDir().mkpath(folder);
-        ASSERT_TRUE(service.start());
-        installSampleContent(service);
-        qputenv("ORVELLA_API_BASE", service.origin().toString().toUtf8());
-        QSettings settings;
-        settings.clear();
-        settings.setValue("orvella.session.access_token", "access-1");
-        settings.setValue("orvella.session.refresh_token", "refresh-1");
-        settings.setValue("access_expires", QDateTime::currentSecsSinceEpoch() + 86400.0);
-        settings.sync();
-        app = AppBuilder().build();
-        AppModel::setInstance(app.get());
-        prepareEngine(engine);
-        engine.load(mainWindowUrl());
-        window = qobject_cast<QQuickWindow *>(engine.rootObjects().value(0));
-        ASSERT_TRUE(window && waitUntil([&] { return app->route() == MacRoute::Live; }, 15s));
+        AppWindowShots::SetUp();
+        if (!IsSkipped() && !HasFatalFailure())
+            ASSERT_TRUE(openOn(MacRoute::Live));
     }
 
     // The page's model once it shows `state` (read through its property of that name).
@@ -56,24 +27,6 @@ protected:
         }));
         return page;
     }
-
-    void shoot(const QString &name, std::chrono::milliseconds settle = 300ms)
-    {
-        spinFor(settle);
-        window->grabWindow().save(folder + u'/' + name + QStringLiteral(".png"));
-    }
-
-    void TearDown() override
-    {
-        AppModel::setInstance(nullptr);
-        QSettings().clear();
-    }
-
-    QString folder;
-    ServiceDouble service;
-    std::unique_ptr<AppModel> app;
-    QQmlApplicationEngine engine;
-    QQuickWindow *window = nullptr;
 };
 
 ScriptedAnswer busy()

@@ -511,12 +511,7 @@ TEST_F(LiveScreen, ReturningToLiveFollowsAStreamLanguageChosenElsewhere)
     AppModel &app = signedInOnLive();
     LiveScreenModel &screen = makeScreen(app);
     runTask(screen.supervisor()->loadStream(false));
-    const auto languages = [&] {
-        QStringList asked;
-        for (const RecordedRequest &request : service.requests("GET", "live/stream"))
-            asked.append(request.queryValue(QStringLiteral("lang")));
-        return asked;
-    };
+    const auto languages = [&] { return streamLanguages(); };
     ASSERT_EQ(languages(), QStringList { "en" });
     const auto loads = player->loads.size();
 

@@ -50,14 +50,6 @@ inline QJsonObject episodeDetailJson(const QString &id, const QString &url,
 class ProgramsHarness : public AppModelHarness
 {
 protected:
-    AppModel &signedIn()
-    {
-        storeSession();
-        AppModel &app = build();
-        app.restoreSession();
-        return app;
-    }
-
     EpisodePlayerModel &makePlayer(AppModel &app, const QString &id)
     {
         episodeScreens.push_back(std::make_unique<EpisodePlayerModel>());
