@@ -32,22 +32,30 @@ public:
     }
     ~ScreenView() { close(); }
 
-    // Shows a page of the folder (in place of one shown before) in a window of `size`.
-    QQuickItem *show(AppModel &app, const QString &file, QSize size = { 1024, 640 })
+    // Shows a page of the folder (in place of one shown before) in a window of `size`, with
+    // these initial properties.
+    QQuickItem *show(AppModel &app, const QString &file, QSize size = { 1024, 640 },
+        const QVariantMap &properties = {})
     {
         m_screen.reset();
         if (!m_window) {
-            AppModel::setInstance(&app);
             collected().clear();
             m_previous = qInstallMessageHandler(collect);
             m_window = std::make_unique<QQuickWindow>();
             m_window->resize(size);
+            m_window->setColor(QColor::fromRgbF(0.024f, 0.051f, 0.094f)); // the root view's canvas
+        }
+        // A new engine for another model: an engine keeps the app model singleton it first met.
+        if (!m_engine || m_app != &app) {
+            m_app = &app;
+            AppModel::setInstance(&app);
             m_engine = std::make_unique<QQmlEngine>();
             prepareEngine(*m_engine);
         }
         QQmlComponent component(m_engine.get(), QUrl(u"qrc:/Orvella/"_qs + m_folder + u'/' + file));
         EXPECT_TRUE(component.isReady()) << component.errorString().toStdString();
-        m_screen.reset(qobject_cast<QQuickItem *>(component.create()));
+        m_screen.reset(
+            qobject_cast<QQuickItem *>(component.createWithInitialProperties(properties)));
         if (!m_screen)
             return nullptr;
         m_screen->setParentItem(m_window->contentItem());
@@ -66,11 +74,11 @@ public:
         return m_screen ? find(m_screen.get(), name) : nullptr;
     }
 
-    void key(int code, const QString &text = {})
+    void key(int code, const QString &text = {}, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
-        QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier, text);
+        QKeyEvent press(QEvent::KeyPress, code, modifiers, text);
         QCoreApplication::sendEvent(m_window.get(), &press);
-        QKeyEvent release(QEvent::KeyRelease, code, Qt::NoModifier, text);
+        QKeyEvent release(QEvent::KeyRelease, code, modifiers, text);
         QCoreApplication::sendEvent(m_window.get(), &release);
     }
     void type(const QString &text)
@@ -88,12 +96,13 @@ public:
         spinFor(std::chrono::milliseconds(50));
         m_engine.reset();
         m_window.reset();
+        m_app = nullptr;
         qInstallMessageHandler(m_previous);
         AppModel::setInstance(nullptr);
         EXPECT_TRUE(collected().isEmpty()) << collected().join(u'\n').toStdString();
     }
 
-private:
+    // The item of that name at or under `item`.
     static QQuickItem *find(QQuickItem *item, const QString &name)
     {
         if (item->objectName() == name)
@@ -105,6 +114,7 @@ private:
         return nullptr;
     }
 
+private:
     static QStringList &watched()
     {
         static QStringList folders;
@@ -128,6 +138,7 @@ private:
     }
 
     QString m_folder;
+    AppModel *m_app = nullptr;
     std::unique_ptr<QQuickWindow> m_window;
     std::unique_ptr<QQmlEngine> m_engine;
     std::unique_ptr<QQuickItem> m_screen;

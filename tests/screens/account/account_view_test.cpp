@@ -71,9 +71,7 @@ TEST_F(AccountView, TheEmailFormWorksFromTheKeyboardAndLocksWhileSubmitting)
 
 TEST_F(AccountView, SettingsAndNotificationsBuildEverySection)
 {
-    storeSession();
-    AppModel &app = build();
-    app.restoreSession();
+    AppModel &app = signedIn();
     ASSERT_TRUE(show(app, "SettingsScreen.qml"));
     auto *settings
         = view.screen()->findChild<SettingsScreenModel *>(QStringLiteral("settingsScreenModel"));

@@ -16,9 +16,7 @@ protected:
         else
             service.on(
                 "GET", "tv/config", ScriptedAnswer::envelope(QJsonObject { { "event", event } }));
-        storeSession();
-        AppModel &app = build();
-        app.restoreSession();
+        AppModel &app = signedIn();
         app.navigate(MacRoute::Notifications);
         app.eventTimerFired(); // fetches the configuration
         if (!event.isUndefined()) {

@@ -49,9 +49,7 @@ protected:
             service.on("GET", "tv/config", ScriptedAnswer::envelope(*config));
         else
             service.on("GET", "tv/config", ScriptedAnswer::error(500, QStringLiteral("Down")));
-        storeSession();
-        AppModel &app = build();
-        app.restoreSession();
+        AppModel &app = signedIn();
         runTask(app.refreshEventScheduleData());
         EXPECT_EQ(app.config().has_value(), config.has_value());
         return app;

@@ -24,9 +24,7 @@ protected:
 
 TEST_F(HomeEventsView, ParticipantFieldShowsOnlyNumbersAndTheFormsOnlyLeadToLive)
 {
-    storeSession();
-    AppModel &app = build();
-    app.restoreSession();
+    AppModel &app = signedIn();
     app.navigate(MacRoute::VirtualCenter);
     ASSERT_TRUE(view.show(app, u"VirtualCenterScreen.qml"_qs));
     auto *model = view.screen()->findChild<VirtualCenterScreenModel *>();

@@ -2,78 +2,36 @@
 // without warnings, and what they do themselves (the editor's height, the address, the magazine
 // selection) works.
 #include "HomeTextHarness.h"
-#include "app/Application.h"
 #include "app/RootViewModel.h"
 #include "screens/home/TestimonyScreenModel.h"
+#include "support/ScreenView.h"
 
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
-#include <QKeyEvent>
-#include <QQmlComponent>
-#include <QQmlEngine>
-#include <QQuickItem>
-#include <QQuickWindow>
 
 namespace orvella::test {
 namespace {
 
 using namespace std::chrono_literals;
 
-QStringList qmlWarnings;
-void collectWarnings(QtMsgType type, const QMessageLogContext &, const QString &message)
-{
-    if (type != QtDebugMsg && (message.contains(u"screens/home") || message.contains(u"/ui/")))
-        qmlWarnings.append(message);
-}
-
 class HomeTextViews : public HomeTextHarness
 {
 protected:
-    void SetUp() override
-    {
-        HomeTextHarness::SetUp();
-        previous = qInstallMessageHandler(collectWarnings);
-        qmlWarnings.clear();
-        window = std::make_unique<QQuickWindow>();
-        window->resize(1024, 640);
-        window->setColor(QColor::fromRgbF(0.024f, 0.051f, 0.094f)); // the root view's canvas
-    }
-
     QQuickItem *show(AppModel &app, const char *file, const QVariantMap &properties = {})
     {
-        // A new engine for each page: the engine keeps the app model singleton it first met.
-        page.reset();
-        engine = std::make_unique<QQmlEngine>();
-        prepareEngine(*engine);
-        AppModel::setInstance(&app);
-        QQmlComponent component(engine.get(),
-            QUrl(QStringLiteral("qrc:/Orvella/screens/home/") + QString::fromLatin1(file)));
-        EXPECT_TRUE(component.isReady()) << component.errorString().toStdString();
-        page.reset(qobject_cast<QQuickItem *>(component.createWithInitialProperties(properties)));
-        if (!page)
-            return nullptr;
-        page->setParentItem(window->contentItem());
-        page->setSize({ 1024, 640 });
-        window->show();
-        window->requestActivate();
+        QQuickItem *shown = view.show(app, QString::fromLatin1(file), { 1024, 640 }, properties);
         spinFor(50ms);
-        return page.get();
+        return shown;
     }
 
     static QQuickItem *find(QQuickItem *item, const QString &name)
     {
-        if (item->objectName() == name)
-            return item;
-        for (QQuickItem *child : item->childItems()) {
-            if (QQuickItem *found = find(child, name))
-                return found;
-        }
-        return nullptr;
+        return ScreenView::find(item, name);
     }
     QQuickItem *child(const char *name) const
     {
-        QQuickItem *found = find(page.get(), QString::fromLatin1(name));
+        QQuickItem *found = view.child(QString::fromLatin1(name));
         EXPECT_TRUE(found) << name;
         return found;
     }
@@ -82,36 +40,24 @@ protected:
     void keys(const QKeySequence &sequence, const QString &text = {})
     {
         const QKeyCombination combination = sequence[0];
-        QKeyEvent press(QEvent::KeyPress, combination.key(), combination.keyboardModifiers(), text);
-        QCoreApplication::sendEvent(window.get(), &press);
-        QKeyEvent release(
-            QEvent::KeyRelease, combination.key(), combination.keyboardModifiers(), text);
-        QCoreApplication::sendEvent(window.get(), &release);
+        view.key(combination.key(), text, combination.keyboardModifiers());
     }
 
     void TearDown() override
     {
-        page.reset();
-        spinFor(20ms);
-        engine.reset();
-        window.reset();
-        qInstallMessageHandler(previous);
-        EXPECT_TRUE(qmlWarnings.isEmpty()) << qmlWarnings.join(u'\n').toStdString();
-        AppModel::setInstance(nullptr);
+        view.close();
         HomeTextHarness::TearDown();
     }
 
-    std::unique_ptr<QQuickWindow> window;
-    std::unique_ptr<QQmlEngine> engine;
-    std::unique_ptr<QQuickItem> page;
-    QtMessageHandler previous = nullptr;
+    ScreenView view { QStringLiteral("screens/home") };
 };
 
 TEST_F(HomeTextViews, TheStoryEditorFollowsItsTextAndWidthBetween104And280)
 {
     AppModel &app = withConfig(std::nullopt);
     ASSERT_TRUE(show(app, "TestimonyScreen.qml"));
-    auto *screen = page->findChild<TestimonyScreenModel *>(QStringLiteral("testimonyScreenModel"));
+    auto *screen
+        = view.screen()->findChild<TestimonyScreenModel *>(QStringLiteral("testimonyScreenModel"));
     QQuickItem *editor = child("storyEditorView");
     QQuickItem *area = child("storyEditor");
     ASSERT_TRUE(screen && editor && area);
@@ -140,7 +86,7 @@ TEST_F(HomeTextViews, TheStoryEditorFollowsItsTextAndWidthBetween104And280)
     screen->setStory(QStringLiteral("word ").repeated(60));
     spinFor(20ms);
     const double wide = height();
-    page->setWidth(760);
+    view.screen()->setWidth(760);
     spinFor(50ms);
     EXPECT_GT(height(), wide);
     EXPECT_EQ(height(), std::min(280.0, textHeight() + 28));
@@ -186,9 +132,7 @@ TEST_F(HomeTextViews, TheEngagementPageShowsOpensAndCopiesTheEncodedAddress)
 
 TEST_F(HomeTextViews, TheMagazineSelectionMovesAndBackToLiveLeaves)
 {
-    storeSession();
-    AppModel &app = build();
-    app.restoreSession();
+    AppModel &app = signedIn();
     app.navigate(MacRoute::Magazine);
     ASSERT_TRUE(show(app, "MagazineScreen.qml"));
     const auto text = [&](const char *name) { return child(name)->property("text").toString(); };
@@ -237,7 +181,7 @@ TEST_F(HomeTextViews, Screenshots)
                            const QVariantMap &properties = {}) {
         ASSERT_TRUE(show(app, file, properties));
         spinFor(300ms);
-        window->grabWindow().save(folder + u'/' + name + QStringLiteral(".png"));
+        view.window()->grabWindow().save(folder + u'/' + name + QStringLiteral(".png"));
     };
     for (const bool links : { true, false }) {
         model.reset();

@@ -90,9 +90,7 @@ TEST_F(LanguagesScreen, ScreensLeftWhileTheConfigurationLoadsHearNothingAfter)
     service.on("GET", "tv/config",
         ScriptedAnswer::envelope(configWith(QJsonArray {}))
             .withDelay(std::chrono::milliseconds(200)));
-    storeSession();
-    AppModel &app = build();
-    app.restoreSession();
+    AppModel &app = signedIn();
     auto testimony = std::make_unique<TestimonyScreenModel>();
     testimony->setApp(&app);
     testimony->restoreDraft();

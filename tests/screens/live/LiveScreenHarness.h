@@ -36,9 +36,7 @@ protected:
     {
         service.on("GET", "live/stream", ScriptedAnswer::envelope(stream));
         service.on("GET", "live/schedule", ScriptedAnswer::error(500, QStringLiteral("Down")));
-        storeSession();
-        AppModel &app = build();
-        app.restoreSession();
+        AppModel &app = signedIn();
         app.navigate(MacRoute::Live);
         return app;
     }
