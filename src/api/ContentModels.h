@@ -112,6 +112,11 @@ struct ProgramSummary
 
     // title, else name, else "Program"; the product's crusade titles read "Orvella Livestream".
     [[nodiscard]] QString displayTitle() const;
+    // The banner, else the image; empty without either.
+    [[nodiscard]] QString bannerPicture() const
+    {
+        return banner ? *banner : image.value_or(QString());
+    }
     static ProgramSummary fromJson(const JsonObjectReader &r);
     friend bool operator==(const ProgramSummary &, const ProgramSummary &) = default;
 };

@@ -2,7 +2,6 @@
 
 #include "app/AppModel.h"
 #include "screens/programs/ScreenTasks.h"
-#include "ui/ImagePrefetcher.h"
 
 namespace orvella {
 
@@ -37,9 +36,7 @@ QString LibraryScreenModel::programTitle() const
 
 QString LibraryScreenModel::bannerImage() const
 {
-    if (!m_program)
-        return {};
-    return m_program->banner ? *m_program->banner : m_program->image.value_or(QString());
+    return m_program ? m_program->bannerPicture() : QString();
 }
 
 QString LibraryScreenModel::unavailableText() const
@@ -82,12 +79,8 @@ void LibraryScreenModel::setProgram(std::optional<ProgramSummary> program)
 
 void LibraryScreenModel::showEpisodes(QList<EpisodeSummary> episodes)
 {
-    std::vector<std::optional<QString>> pictures;
-    pictures.reserve(episodes.size());
-    for (const EpisodeSummary &episode : episodes)
-        pictures.push_back(episode.image);
     m_episodes->setEpisodes(std::move(episodes));
-    ImagePrefetcher::prefetch(pictures, thumbnailPixels);
+    m_episodes->prefetchThumbnails();
     emit stateChanged();
 }
 

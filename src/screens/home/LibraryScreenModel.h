@@ -36,9 +36,6 @@ class LibraryScreenModel : public QObject
     Q_PROPERTY(QString unavailableText READ unavailableText NOTIFY stateChanged)
 
 public:
-    // The size the episode cards request their thumbnails at, which the prefetch warms.
-    static constexpr double thumbnailPixels = 200;
-
     ~LibraryScreenModel() override;
 
     [[nodiscard]] AppModel *app() const { return m_app; }

@@ -1,6 +1,7 @@
 #include "screens/programs/EpisodeListModel.h"
 
 #include "screens/programs/EpisodeText.h"
+#include "ui/ImagePrefetcher.h"
 
 #include <algorithm>
 
@@ -57,6 +58,15 @@ void EpisodeListModel::setEpisodes(QList<EpisodeSummary> episodes)
     endResetModel();
     if (before != count())
         emit countChanged();
+}
+
+void EpisodeListModel::prefetchThumbnails() const
+{
+    std::vector<std::optional<QString>> pictures;
+    pictures.reserve(m_episodes.size());
+    for (const EpisodeSummary &episode : m_episodes)
+        pictures.push_back(episode.image);
+    ImagePrefetcher::prefetch(pictures, thumbnailPixels);
 }
 
 int EpisodeListModel::rowCount(const QModelIndex &parent) const

@@ -28,9 +28,14 @@ public:
     };
     Q_ENUM(Role)
 
+    // The size the episode cards request their thumbnails at, which the prefetch warms.
+    static constexpr double thumbnailPixels = 200;
+
     explicit EpisodeListModel(QObject *parent = nullptr);
 
     void setEpisodes(QList<EpisodeSummary> episodes);
+    // Starts fetching the thumbnails of the episodes held, so the cards find them cached.
+    void prefetchThumbnails() const;
     [[nodiscard]] const QList<EpisodeSummary> &episodes() const { return m_episodes; }
     [[nodiscard]] int count() const { return int(m_episodes.size()); }
 

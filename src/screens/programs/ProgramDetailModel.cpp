@@ -4,12 +4,10 @@
 #include "app/AppModel.h"
 #include "screens/programs/EpisodeListModel.h"
 #include "screens/programs/ScreenTasks.h"
-#include "ui/ImagePrefetcher.h"
 
 namespace orvella {
 
 namespace {
-constexpr double thumbnailPixels = 200;
 constexpr qsizetype maxDescription = 2000;
 } // namespace
 
@@ -50,9 +48,7 @@ QString ProgramDetailModel::bannerTitle() const
 
 QString ProgramDetailModel::bannerImage() const
 {
-    if (!m_program)
-        return {};
-    return m_program->banner ? *m_program->banner : m_program->image.value_or(QString());
+    return m_program ? m_program->bannerPicture() : QString();
 }
 
 QString ProgramDetailModel::episodeCountText() const
@@ -109,12 +105,8 @@ void ProgramDetailModel::openEpisode(int row)
 
 void ProgramDetailModel::showEpisodes(QList<EpisodeSummary> episodes)
 {
-    std::vector<std::optional<QString>> pictures;
-    pictures.reserve(episodes.size());
-    for (const EpisodeSummary &episode : episodes)
-        pictures.push_back(episode.image);
     m_episodes->setEpisodes(std::move(episodes));
-    ImagePrefetcher::prefetch(pictures, thumbnailPixels);
+    m_episodes->prefetchThumbnails();
 }
 
 QCoro::Task<std::optional<ProgramWithEpisodes>> ProgramDetailModel::fetch(
