@@ -122,6 +122,11 @@ protected:
 
     void TearDown() override
     {
+        // Screen models go first, and their stopped tasks end, before the app model they read.
+        if (!models.empty()) {
+            models.clear();
+            test::spinFor(std::chrono::milliseconds(30));
+        }
         model.reset();
         // Requests still in flight end with the connection, so the coroutines awaiting them run
         // to their end instead of staying suspended past the test.
@@ -156,6 +161,16 @@ protected:
             builder.withoutBootstrap();
         model = builder.build();
         return *model;
+    }
+
+    // A screen model over `app`, held until the test ends.
+    template<typename T>
+    T &make(AppModel &app)
+    {
+        models.push_back(std::make_unique<T>());
+        auto &screen = static_cast<T &>(*models.back());
+        screen.setApp(&app);
+        return screen;
     }
 
     // A stored session as a previous run left it; expiry in seconds from now, or none.
@@ -226,6 +241,7 @@ protected:
     bool applicationActive = false;
     FakeMediaPlayer *player = nullptr;
     std::unique_ptr<AppModel> model;
+    std::vector<std::unique_ptr<QObject>> models; // see make()
 };
 
 } // namespace orvella::test

@@ -52,24 +52,8 @@ protected:
     template<typename T>
     T &make()
     {
-        if (!model) {
-            storeSession();
-            build().restoreSession();
-        }
-        models.push_back(std::make_unique<T>());
-        auto &screen = static_cast<T &>(*models.back());
-        screen.setApp(model.get());
-        return screen;
+        return AppModelHarness::make<T>(model ? *model : signedIn());
     }
-
-    void TearDown() override
-    {
-        models.clear();
-        spinFor(std::chrono::milliseconds(20));
-        AppModelHarness::TearDown();
-    }
-
-    std::vector<std::unique_ptr<QObject>> models;
 };
 
 } // namespace orvella::test

@@ -31,15 +31,6 @@ QJsonObject card(const QString &id, const QJsonValue &image, const QJsonObject &
 class HomeScreens : public AppModelHarness
 {
 protected:
-    template<typename T>
-    T &make(AppModel &app)
-    {
-        models.push_back(std::make_unique<T>());
-        auto &model = static_cast<T &>(*models.back());
-        model.setApp(&app);
-        return model;
-    }
-
     QString media(const char *file) const
     {
         return service.mediaUrl(QString::fromLatin1(file)).toString();
@@ -70,15 +61,6 @@ protected:
                 QJsonArray { QJsonObject { { "episode_id", "e9" }, { "title", "Nine" },
                     { "image", media("images/card-6.jpg") }, { "progress_pct", 50 } } } } }));
     }
-
-    void TearDown() override
-    {
-        models.clear();
-        spinFor(30ms);
-        AppModelHarness::TearDown();
-    }
-
-    std::vector<std::unique_ptr<QObject>> models;
 };
 
 TEST_F(HomeScreens, HomeLoadsOnceRefreshesContinueWatchingEveryVisitAndWarmsTheViewsKeys)

@@ -16,27 +16,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class ProgramsScreens : public ProgramsHarness
-{
-protected:
-    void TearDown() override
-    {
-        models.clear();
-        ProgramsHarness::TearDown();
-    }
-
-    template<typename T>
-    T &make(AppModel &app)
-    {
-        auto model = std::make_unique<T>();
-        T &ref = *model;
-        ref.setApp(&app);
-        models.push_back(std::move(model));
-        return ref;
-    }
-
-    std::vector<std::unique_ptr<QObject>> models;
-};
+using ProgramsScreens = ProgramsHarness;
 
 QJsonObject programsPage(int count)
 {
