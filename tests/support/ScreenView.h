@@ -32,8 +32,10 @@ public:
     }
     ~ScreenView() { close(); }
 
-    // Shows a page of the folder (in place of one shown before) in a window of `size`.
-    QQuickItem *show(AppModel &app, const QString &file, QSize size = { 1024, 640 })
+    // Shows a page of the folder (in place of one shown before) in a window of `size`, built
+    // with `properties` as the root view's loader sets them.
+    QQuickItem *show(AppModel &app, const QString &file, QSize size = { 1024, 640 },
+        const QVariantMap &properties = {})
     {
         m_screen.reset();
         if (!m_window) {
@@ -47,7 +49,8 @@ public:
         }
         QQmlComponent component(m_engine.get(), QUrl(u"qrc:/Orvella/"_qs + m_folder + u'/' + file));
         EXPECT_TRUE(component.isReady()) << component.errorString().toStdString();
-        m_screen.reset(qobject_cast<QQuickItem *>(component.create()));
+        m_screen.reset(
+            qobject_cast<QQuickItem *>(component.createWithInitialProperties(properties)));
         if (!m_screen)
             return nullptr;
         m_screen->setParentItem(m_window->contentItem());

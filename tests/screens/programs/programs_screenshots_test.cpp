@@ -1,32 +1,56 @@
-// Pictures of the programmes grid, a programme's detail and search (see ScreenshotHarness.h).
+// Pictures of the programmes grid, a programme's detail and search (see AppWindowShots).
 #include "screens/programs/ProgramDetailModel.h"
 #include "screens/programs/ProgramsScreenModel.h"
 #include "screens/programs/SearchScreenModel.h"
-#include "support/ScreenshotHarness.h"
+#include "support/AppWindowShots.h"
 
 namespace orvella::test {
 namespace {
 
 using namespace std::chrono_literals;
 
-class ProgramsScreenshots : public ScreenshotHarness
+class ProgramsScreenshots : public AppWindowShots
 {
 protected:
+    void SetUp() override
+    {
+        AppWindowShots::SetUp();
+        if (IsSkipped())
+            return;
+        signedIn();
+        ASSERT_TRUE(open());
+        ASSERT_TRUE(waitUntil([&] { return app->route() == MacRoute::Live; }, 15s));
+    }
+
+    // At the usual size and at the smallest window.
+    void shoot(const QString &name)
+    {
+        window->resize(1280, 800);
+        AppWindowShots::shoot(name);
+        window->resize(1024, 640);
+        AppWindowShots::shoot(name + QStringLiteral("-small"));
+        window->resize(1280, 800);
+    }
+
     // The detail screen of a programme once built (the screen it replaces may linger a turn).
     ProgramDetailModel *openProgram(const QString &id)
     {
         app->setSelectedProgramId(id);
         app->navigate(MacRoute::ProgramDetail);
-        return find<ProgramDetailModel>(
-            u"programDetailModel"_qs, [&](const auto &detail) { return detail.programId() == id; });
+        ProgramDetailModel *found = nullptr;
+        EXPECT_TRUE(waitUntil([&] {
+            found = window->findChild<ProgramDetailModel *>(u"programDetailModel"_qs);
+            return found && found->programId() == id;
+        }));
+        return found;
     }
 };
 
 TEST_F(ProgramsScreenshots, ProgramsGridAndDetailLoadedLoadingAndFailed)
 {
     app->navigate(MacRoute::Programs);
-    ASSERT_TRUE(find<ProgramsScreenModel>(
-        u"programsScreenModel"_qs, [](const auto &programs) { return !programs.loading(); }));
+    auto *programs = find<ProgramsScreenModel>("programsScreenModel");
+    ASSERT_TRUE(programs && waitUntil([&] { return !programs->loading(); }));
     shoot(u"programs-grid"_qs);
 
     auto *detail = openProgram(u"101"_qs);
@@ -48,8 +72,7 @@ TEST_F(ProgramsScreenshots, ProgramsGridAndDetailLoadedLoadingAndFailed)
 TEST_F(ProgramsScreenshots, SearchHitsUnderAnErrorLine)
 {
     app->navigate(MacRoute::Search);
-    auto *search
-        = find<SearchScreenModel>(u"searchScreenModel"_qs, [](const auto &) { return true; });
+    auto *search = find<SearchScreenModel>("searchScreenModel");
     ASSERT_TRUE(search);
     search->setQuery(u"the"_qs);
     ASSERT_TRUE(waitUntil([&] { return !search->results().isEmpty(); }));
