@@ -10,6 +10,14 @@
 
 Q_IMPORT_QML_PLUGIN(OrvellaPlugin)
 
+// Graphics drivers and sound plugins are opened at run time and closed when the display or the
+// device goes. Test processes never unload a library, so the leak checker can still name the
+// library behind what it holds at exit and the suppressions for system libraries apply.
+extern "C" int dlclose(void *)
+{
+    return 0;
+}
+
 int main(int argc, char **argv)
 {
     // Every test process gets its own settings, caches and data folders, so tests running side

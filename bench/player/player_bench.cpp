@@ -5,11 +5,11 @@
 #include "platform/MpvMediaPlayer.h"
 #include "player/PlayerController.h"
 #include "player/VideoSurface.h"
+#include "support/ProcessMemory.h"
 #include "support/ServiceDouble.h"
 #include "support/TestAsync.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QGuiApplication>
 #include <QQuickWindow>
 #include <benchmark/benchmark.h>
@@ -102,18 +102,6 @@ void BM_LoadToFirstFrame(benchmark::State &state)
     state.counters["ratio"] = client / bare;
 }
 
-double residentMegabytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    }
-    return -1;
-}
-
 void BM_ResidentWhilePlaying720p(benchmark::State &state)
 {
     double rss = 0;
@@ -135,7 +123,7 @@ void BM_ResidentWhilePlaying720p(benchmark::State &state)
             return;
         }
         test::spinFor(4s);
-        rss = residentMegabytes();
+        rss = test::residentMegabytes();
     }
     state.counters["rss_mb"] = rss;
 }

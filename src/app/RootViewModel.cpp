@@ -25,6 +25,16 @@ std::optional<QString> configLink(const AppModel &app, std::optional<QString> Co
     return (*config->urls).*link;
 }
 
+// The engagement page's arguments: its address also as the fully encoded text that its QR code
+// and address line show (QML would show a URL decoded).
+QVariantMap engagementScreen(
+    const QString &title, const QString &subtitle, const std::optional<QUrl> &url)
+{
+    return { { QStringLiteral("title"), title }, { QStringLiteral("subtitle"), subtitle },
+        { QStringLiteral("url"), url.value_or(QUrl()) },
+        { QStringLiteral("address"), url ? url->toString(QUrl::FullyEncoded) : QString() } };
+}
+
 } // namespace
 
 RootViewModel::RootViewModel(QObject *parent)
@@ -123,20 +133,14 @@ QVariantMap RootViewModel::screenPropertiesFor(MacRoute::Value route, const AppM
 {
     switch (route) {
     case MacRoute::Give:
-        return {
-            { QStringLiteral("title"), QStringLiteral("Partner & Give") },
-            { QStringLiteral("subtitle"), QStringLiteral("Scan to give securely from your phone") },
-            { QStringLiteral("url"),
-                AppModel::engagementURL(configLink(app, &ConfigUrls::give)).value_or(QUrl()) },
-        };
+        return engagementScreen(QStringLiteral("Partner & Give"),
+            QStringLiteral("Scan to give securely from your phone"),
+            AppModel::engagementURL(configLink(app, &ConfigUrls::give)));
     case MacRoute::Herald: {
         const std::optional<QString> link = configLink(app, &ConfigUrls::herald);
-        return {
-            { QStringLiteral("title"), QStringLiteral("Become a Herald") },
-            { QStringLiteral("subtitle"), QStringLiteral("Register as a Orvella Herald") },
-            { QStringLiteral("url"),
-                AppModel::engagementURL(link ? link : builtInHeraldPage()).value_or(QUrl()) },
-        };
+        return engagementScreen(QStringLiteral("Become a Herald"),
+            QStringLiteral("Register as a Orvella Herald"),
+            AppModel::engagementURL(link ? link : builtInHeraldPage()));
     }
     case MacRoute::ProgramDetail:
         return { { QStringLiteral("programId"), app.selectedProgramId().value_or(QString()) } };

@@ -9,7 +9,6 @@
 #include "platform/WebVttCaptions.h"
 
 #include <QCoro/QCoroNetworkReply>
-#include <QCoro/QCoroSignal>
 #include <QGuiApplication>
 #include <QNetworkReply>
 #include <QQuickWindow>
@@ -143,6 +142,10 @@ void MpvMediaPlayer::useSoftwareOutput()
 MpvMediaPlayer::~MpvMediaPlayer()
 {
     mpv_set_wakeup_callback(m_core->handle(), nullptr, nullptr);
+    // Work waiting on this item ends now rather than never.
+    ++m_generation;
+    m_hasItem = false;
+    dropMasterFetch();
     releaseHeldOpening();
     m_captions.reset();
     m_software.reset();
@@ -335,6 +338,7 @@ void MpvMediaPlayer::settleSeeks()
         return;
     m_seekSettled = m_seekRequested;
     emit seekSettled();
+    m_seekWaiters.resumeAll();
 }
 
 void MpvMediaPlayer::replaceCurrentItem(const QUrl &url, const MediaItemSettings &settings)
@@ -420,6 +424,7 @@ void MpvMediaPlayer::clearCurrentItem()
     m_videoSize = {};
     settleSeeks();
     releaseHeldOpening();
+    dropMasterFetch();
     if (wasIssued)
         m_core->commandAsync({ QStringLiteral("stop") });
     emit currentItemChanged();
@@ -505,8 +510,10 @@ QCoro::Task<bool> MpvMediaPlayer::seek(double seconds)
         { QStringLiteral("seek"), number(seconds), QStringLiteral("absolute+exact") },
         seekReplyBit | serial);
     QPointer self(this);
-    while (self && m_seekSettled < serial)
-        co_await qCoro(this, &MpvMediaPlayer::seekSettled);
+    while (self && m_seekSettled < serial) {
+        auto settled = m_seekWaiters.next();
+        co_await settled;
+    }
     co_return self &&generation == m_generation;
 }
 
@@ -571,8 +578,13 @@ QCoro::Task<> MpvMediaPlayer::fetchMaster(quint64 generation, QUrl url)
     if (isWebUrl(url)) {
         QNetworkRequest request(url);
         request.setTransferTimeout(masterTimeoutMs);
-        std::unique_ptr<QNetworkReply> reply(m_network.get(request));
-        co_await reply.get();
+        if (m_masterReply)
+            m_masterReply->abort(); // the earlier item's fetch ends at once
+        QNetworkReply *reply = m_network.get(request);
+        m_masterReply = reply;
+        co_await reply;
+        // Deleted later: an abort resumes this inside the reply's own signal.
+        reply->deleteLater();
         if (!self)
             co_return;
         if (reply->error() == QNetworkReply::NoError)
@@ -582,16 +594,37 @@ QCoro::Task<> MpvMediaPlayer::fetchMaster(quint64 generation, QUrl url)
         co_return;
     m_master = std::move(master);
     m_masterSettled = true;
-    emit masterPlaylistSettled();
+    settleMaster();
     applyVariantCap();
+}
+
+void MpvMediaPlayer::dropMasterFetch()
+{
+    if (m_masterReply)
+        m_masterReply->abort();
+    settleMaster();
+}
+
+void MpvMediaPlayer::Waiters::resumeAll()
+{
+    for (std::coroutine_handle<> waiter : std::exchange(m_handles, {}))
+        waiter.resume();
+}
+
+void MpvMediaPlayer::settleMaster()
+{
+    m_masterWaiters.resumeAll();
+    emit masterPlaylistSettled();
 }
 
 QCoro::Task<std::optional<QList<LegibleOption>>> MpvMediaPlayer::loadLegibleOptions()
 {
     QPointer self(this);
     const quint64 generation = m_generation;
-    while (self && m_hasItem && generation == m_generation && !m_masterSettled)
-        co_await qCoro(this, &MpvMediaPlayer::masterPlaylistSettled);
+    while (self && m_hasItem && generation == m_generation && !m_masterSettled) {
+        auto settled = m_masterWaiters.next();
+        co_await settled;
+    }
     if (!self || !m_hasItem || generation != m_generation || !m_master
         || m_master->subtitles.isEmpty())
         co_return std::nullopt;

@@ -5,7 +5,9 @@
 
 #include <QNetworkAccessManager>
 #include <QPointer>
+#include <coroutine>
 #include <memory>
+#include <vector>
 
 struct mpv_event;
 
@@ -100,6 +102,33 @@ private:
     bool m_surfaceReady = false;
     QNetworkAccessManager m_network;
     std::unique_ptr<WebVttCaptions> m_captions;
+    // Ends the master fetch and wakes whoever waits for it; they find the item gone.
+    void dropMasterFetch();
+    // Coroutines waiting for the master playlist or a seek. They are resumed directly when it
+    // settles, when the item is cleared and (the master's) when the player goes: a queued signal
+    // would never arrive once the player is gone, and the waiter would stay suspended.
+    class Waiters
+    {
+    public:
+        struct Next
+        {
+            Waiters &waiters;
+            [[nodiscard]] bool await_ready() const noexcept { return false; }
+            void await_suspend(std::coroutine_handle<> waiter)
+            {
+                waiters.m_handles.push_back(waiter);
+            }
+            void await_resume() const noexcept { }
+        };
+        [[nodiscard]] Next next() { return { *this }; }
+        void resumeAll();
+
+    private:
+        std::vector<std::coroutine_handle<>> m_handles;
+    };
+    Waiters m_masterWaiters;
+    Waiters m_seekWaiters;
+    void settleMaster();
 
     // The current item.
     quint64 m_generation = 0;
@@ -111,6 +140,7 @@ private:
     bool m_fileLoaded = false;
     int m_pendingStarts = 0;
     bool m_masterSettled = false;
+    QPointer<QNetworkReply> m_masterReply;
     std::optional<HlsMasterPlaylist> m_master;
     double m_peak = 0;
     QSize m_maxSize;

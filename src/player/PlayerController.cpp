@@ -153,6 +153,7 @@ void PlayerController::refreshTime()
 void PlayerController::load(
     const QUrl &url, bool autoplay, std::optional<double> startAt, bool isLive)
 {
+    ++m_loadSerial;
     setIsLive(isLive);
     setIsReady(false);
     setStatusText(QStringLiteral("Loading…"));
@@ -196,9 +197,11 @@ QCoro::Task<> PlayerController::handleReady(LoadContext context)
     setIsReady(true);
     setStatusText(context.isLive ? QStringLiteral("Live") : QStringLiteral("Ready"));
     QPointer self(this);
+    const quint64 serial = m_loadSerial;
     if (context.startAt && *context.startAt > 0 && !context.isLive) {
         co_await seek(*context.startAt);
-        if (!self)
+        // A later load or a tear-down during the seek owns the player now.
+        if (!self || serial != m_loadSerial)
             co_return;
     }
     if (context.autoplay)
@@ -349,6 +352,7 @@ QCoro::Task<> PlayerController::setCaptions(bool enabled, std::optional<QString>
 
 void PlayerController::tearDown()
 {
+    ++m_loadSerial;
     m_wantsPlayback = false;
     m_player->pause();
     setIsPlaying(false);

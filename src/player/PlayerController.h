@@ -129,6 +129,7 @@ private:
     std::unique_ptr<MediaPlayer> m_player;
     QTimer m_timeObserver;
     LoadContext m_context;
+    quint64 m_loadSerial = 0; // each load and tear-down
     bool m_observingItem = false;
 
     bool m_isPlaying = false;

@@ -46,6 +46,7 @@ T.Button {
             Text {
                 anchors.verticalCenter: parent.verticalCenter
                 text: control.text
+                textFormat: Text.PlainText
                 font: control.font
                 color: Qt.rgba(0, 0, 0, 0.85)
                 elide: Text.ElideRight

@@ -24,9 +24,10 @@ public:
         : m_cacheDirectory(std::move(cacheDirectory))
     { }
 
-    void start(quint64 id, const QUrl &url, const ImageNetwork::BodyCallback &done)
+    void start(quint64 id, const QUrl &url, const ImageNetwork::BodyCallback &done,
+        QNetworkRequest::Priority priority)
     {
-        QNetworkReply *reply = manager().get(ImageNetwork::request(url));
+        QNetworkReply *reply = manager().get(ImageNetwork::request(url, priority));
         m_replies.insert(id, reply);
         auto *limit = new QTimer(reply);
         limit->setSingleShot(true);
@@ -102,9 +103,10 @@ ImageNetwork::~ImageNetwork()
     m_thread.wait();
 }
 
-QNetworkRequest ImageNetwork::request(const QUrl &url)
+QNetworkRequest ImageNetwork::request(const QUrl &url, QNetworkRequest::Priority priority)
 {
     QNetworkRequest request(url);
+    request.setPriority(priority);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::PreferCache);
     request.setAttribute(
         QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
@@ -112,21 +114,24 @@ QNetworkRequest ImageNetwork::request(const QUrl &url)
     return request;
 }
 
-quint64 ImageNetwork::fetch(const QUrl &url, BodyCallback done)
+quint64 ImageNetwork::fetch(const QUrl &url, BodyCallback done, QNetworkRequest::Priority priority)
 {
     const quint64 id = m_nextId.fetch_add(1);
     QMetaObject::invokeMethod(
         m_worker,
-        [worker = m_worker, id, url, done = std::move(done)] { worker->start(id, url, done); },
+        [worker = m_worker, id, url, done = std::move(done), priority] {
+            worker->start(id, url, done, priority);
+        },
         Qt::QueuedConnection);
     return id;
 }
 
-quint64 ImageNetwork::load(
-    const QUrl &url, const QString &cacheKey, int maxPixelSize, ImageCallback done)
+quint64 ImageNetwork::load(const QUrl &url, const QString &cacheKey, int maxPixelSize,
+    ImageCallback done, QNetworkRequest::Priority priority)
 {
     return fetch(
-        url, [cacheKey, maxPixelSize, done = std::move(done)](std::optional<QByteArray> body) {
+        url,
+        [cacheKey, maxPixelSize, done = std::move(done)](std::optional<QByteArray> body) {
             if (!body) {
                 done(QImage());
                 return;
@@ -137,7 +142,8 @@ quint64 ImageNetwork::load(
                     ImageCache::shared().insert(image, cacheKey);
                 done(std::move(image));
             });
-        });
+        },
+        priority);
 }
 
 void ImageNetwork::abort(quint64 id)

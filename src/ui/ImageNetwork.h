@@ -36,17 +36,21 @@ public:
     ~ImageNetwork() override;
 
     // The request every picture is fetched with: cached data when there is any, else the
-    // network; no revalidation.
-    [[nodiscard]] static QNetworkRequest request(const QUrl &url);
+    // network; no revalidation. Pictures on screen ask with high priority, so that they go
+    // ahead of a prefetch queued before them.
+    [[nodiscard]] static QNetworkRequest request(
+        const QUrl &url, QNetworkRequest::Priority priority = QNetworkRequest::NormalPriority);
 
     // Fetches a body. `done` runs on the network thread with the body, or nothing on a
     // transport failure, time-out or abort. Thread-safe; returns an id for abort().
-    quint64 fetch(const QUrl &url, BodyCallback done);
+    quint64 fetch(const QUrl &url, BodyCallback done,
+        QNetworkRequest::Priority priority = QNetworkRequest::NormalPriority);
 
     // Fetches, decodes at `maxPixelSize` on the decoder pool and, when a picture comes out,
     // inserts it into the shared image cache under `cacheKey`. `done` runs on a worker
     // thread with the picture, or a null image on any failure.
-    quint64 load(const QUrl &url, const QString &cacheKey, int maxPixelSize, ImageCallback done);
+    quint64 load(const QUrl &url, const QString &cacheKey, int maxPixelSize, ImageCallback done,
+        QNetworkRequest::Priority priority = QNetworkRequest::NormalPriority);
 
     // Stops a fetch still in flight; its callback then gets nothing. Unknown ids are ignored.
     void abort(quint64 id);

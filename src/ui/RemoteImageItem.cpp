@@ -129,7 +129,8 @@ void RemoteImageItem::load()
     }
     QPointer<RemoteImageItem> self(this);
     m_fetchId = ImageNetwork::shared().load(
-        url, key, ImageDecoder::pixelLimit(m_targetPixelSize), [self, generation](QImage image) {
+        url, key, ImageDecoder::pixelLimit(m_targetPixelSize),
+        [self, generation](QImage image) {
             QCoreApplication *application = QCoreApplication::instance();
             if (image.isNull() || !application) // nothing decoded, or the process is ending
                 return;
@@ -142,7 +143,8 @@ void RemoteImageItem::load()
                     }
                 },
                 Qt::QueuedConnection);
-        });
+        },
+        QNetworkRequest::HighPriority);
 }
 
 void RemoteImageItem::cancelLoad()

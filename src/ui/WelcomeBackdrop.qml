@@ -12,11 +12,10 @@ Item {
     }
 
     // Gold at 20 % in the middle fading out linearly between 20 and 280 pixels from it.
-    Image {
+    BundledImage {
         anchors.centerIn: parent
         width: 560
         height: 560
-        source: "gold-glow.png"
-        smooth: true
+        source: Qt.resolvedUrl("gold-glow.png")
     }
 }

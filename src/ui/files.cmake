@@ -1,10 +1,12 @@
 list(APPEND ORVELLA_SOURCES
     ui/AnimationTimeline.h ui/AnimationTimeline.cpp
+    ui/BundledImageItem.h ui/BundledImageItem.cpp
     ui/FirstFrameWatch.h ui/FirstFrameWatch.cpp
     ui/ImageCache.h ui/ImageCache.cpp
     ui/ImageDecoder.h ui/ImageDecoder.cpp
     ui/ImageNetwork.h ui/ImageNetwork.cpp
     ui/ImagePrefetcher.h ui/ImagePrefetcher.cpp
+    ui/KeyedListModel.h
     ui/QrCode.h ui/QrCode.cpp
     ui/RemoteImageItem.h ui/RemoteImageItem.cpp
     ui/SymbolGlyphs.h ui/SymbolGlyphs.cpp
@@ -20,6 +22,7 @@ list(APPEND ORVELLA_QML
     ui/QRCodeView.qml
     ui/RemoteImage.qml
     ui/SegmentedControl.qml
+    ui/SelectableText.qml
     ui/SymbolIcon.qml
     ui/ThemedCheckBox.qml
     ui/ThemedTextField.qml

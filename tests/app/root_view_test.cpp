@@ -81,6 +81,7 @@ TEST_F(RootView, EngagementRoutesGetTheirLinksWithTheSourceQuery)
     // Without a configuration: give has no address, herald uses the built-in page.
     QVariantMap give = RootViewModel::screenPropertiesFor(MacRoute::Give, app);
     EXPECT_TRUE(give.value("url").toUrl().isEmpty());
+    EXPECT_TRUE(give.value("address").toString().isEmpty());
     QVariantMap herald = RootViewModel::screenPropertiesFor(MacRoute::Herald, app);
     EXPECT_EQ(herald.value("url").toUrl(),
         QUrl(RootViewModel::builtInHeraldPage() + "?src=macos&platform=macos"));
@@ -94,6 +95,8 @@ TEST_F(RootView, EngagementRoutesGetTheirLinksWithTheSourceQuery)
     give = RootViewModel::screenPropertiesFor(MacRoute::Give, app);
     EXPECT_EQ(
         give.value("url").toUrl(), QUrl("https://orvella.example/give?src=macos&platform=macos"));
+    EXPECT_EQ(
+        give.value("address").toString(), give.value("url").toUrl().toString(QUrl::FullyEncoded));
     herald = RootViewModel::screenPropertiesFor(MacRoute::Herald, app);
     EXPECT_EQ(herald.value("url").toUrl(),
         QUrl(RootViewModel::builtInHeraldPage() + "?src=macos&platform=macos"));

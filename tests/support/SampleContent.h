@@ -11,11 +11,13 @@ class ServiceDouble;
 
 // Scripts a started double with the sample answers of tests/support/sample, enough for every
 // screen to show something: configuration (languages, links, events), home (hero and rails),
-// the live stream (the live fixture) and its schedule, 64 programmes in pages, programme 101
-// with 130 episodes over two pages of 100, episode details with VOD playback and WebVTT
-// subtitles, search, profile, continue-watching, device-code sign-in (one "pending" poll, then
-// tokens), e-mail sign-in, token refresh, sign-out, history and view posts, and the testimony
-// upload routes (the first two answer 404, "testimony/upload" accepts).
+// the live stream (the live fixture) and its schedule, 66 programmes in pages, programme 101
+// with 130 episodes over two pages of 100, the kids' programme 79 with 112 and "Orvella
+// Testimonies Live" (165, on the second page of 50) with 36 for the libraries, episode details
+// with VOD playback and WebVTT subtitles, search, profile, continue-watching, device-code
+// sign-in (one "pending" poll, then tokens), e-mail sign-in, token refresh, sign-out, history
+// and view posts, and the testimony upload routes (the first two answer 404,
+// "testimony/upload" accepts).
 //
 // Placeholders in the files, filled when answering: "{{ORIGIN}}", "{{MEDIA}}", "{{LANG}}",
 // "{{TODAY}}", "{{TOMORROW}}" (yyyy-MM-dd in Africa/Lagos) inside texts, and the quoted

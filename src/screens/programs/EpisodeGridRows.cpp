@@ -17,7 +17,15 @@ void EpisodeGridRows::setSource(EpisodeListModel *source)
     m_source = source;
     if (m_source) {
         connect(m_source, &QAbstractItemModel::modelReset, this, &EpisodeGridRows::rebuild);
-        connect(m_source, &QAbstractItemModel::dataChanged, this, &EpisodeGridRows::rebuild);
+        connect(m_source, &QAbstractItemModel::rowsInserted, this, &EpisodeGridRows::grow);
+        connect(m_source, &QAbstractItemModel::rowsRemoved, this, &EpisodeGridRows::rebuild);
+        connect(m_source, &QAbstractItemModel::rowsMoved, this, &EpisodeGridRows::rebuild);
+        connect(m_source, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex &from, const QModelIndex &to) {
+                if (!m_rows.isEmpty())
+                    emit dataChanged(index(from.row() / m_columns),
+                        index(std::min(to.row() / m_columns, int(m_rows.size()) - 1)));
+            });
         connect(m_source, &QObject::destroyed, this, &EpisodeGridRows::rebuild);
     }
     rebuild();
@@ -39,6 +47,28 @@ void EpisodeGridRows::rebuild()
     beginResetModel();
     m_rows = episodes::chunkRows(m_source ? m_source->count() : 0, m_columns);
     endResetModel();
+}
+
+void EpisodeGridRows::grow(const QModelIndex &, int first)
+{
+    const qsizetype before = m_rows.isEmpty() ? 0 : m_rows.back().end;
+    if (first != before) {
+        rebuild();
+        return;
+    }
+    // Episodes added at the end fill the short last row and make new rows after it.
+    QList<episodes::RowSpan> rows = episodes::chunkRows(m_source->count(), m_columns);
+    const qsizetype old = m_rows.size();
+    const bool lastGrew = old > 0 && rows[old - 1] != m_rows[old - 1];
+    if (rows.size() > old) {
+        beginInsertRows({}, int(old), int(rows.size()) - 1);
+        m_rows = std::move(rows);
+        endInsertRows();
+    } else {
+        m_rows = std::move(rows);
+    }
+    if (lastGrew)
+        emit dataChanged(index(int(old) - 1), index(int(old) - 1));
 }
 
 int EpisodeGridRows::rowCount(const QModelIndex &parent) const

@@ -39,6 +39,7 @@ signals:
 
 private:
     void rebuild();
+    void grow(const QModelIndex &parent, int first);
 
     QPointer<EpisodeListModel> m_source;
     int m_columns = 4;

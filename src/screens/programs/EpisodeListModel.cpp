@@ -2,6 +2,8 @@
 
 #include "screens/programs/EpisodeText.h"
 
+#include <algorithm>
+
 namespace orvella {
 
 namespace {
@@ -12,6 +14,12 @@ QString bounded(const QString &text)
 {
     return text.size() > maxText ? text.left(maxText) : text;
 }
+
+bool sameCard(const EpisodeSummary &a, const EpisodeSummary &b)
+{
+    return a.id.stringValue == b.id.stringValue && a.title == b.title && a.name == b.name
+        && a.image == b.image && a.duration == b.duration && a.program_title == b.program_title;
+}
 } // namespace
 
 EpisodeListModel::EpisodeListModel(QObject *parent)
@@ -21,6 +29,29 @@ EpisodeListModel::EpisodeListModel(QObject *parent)
 void EpisodeListModel::setEpisodes(QList<EpisodeSummary> episodes)
 {
     const int before = count();
+    // A longer list that starts with the episodes shown (a programme's further pages) is
+    // appended, so views keep their place and the cards they already made.
+    const auto same = [](const EpisodeSummary &a, const EpisodeSummary &b) {
+        return a.id.stringValue == b.id.stringValue;
+    };
+    if (before > 0 && episodes.size() > before
+        && std::equal(m_episodes.cbegin(), m_episodes.cend(), episodes.cbegin(), same)) {
+        int firstChanged = before;
+        int lastChanged = -1;
+        for (int i = 0; i < before; ++i) {
+            if (!sameCard(m_episodes[i], episodes[i])) {
+                firstChanged = std::min(firstChanged, i);
+                lastChanged = i;
+            }
+        }
+        beginInsertRows({}, before, int(episodes.size()) - 1);
+        m_episodes = std::move(episodes);
+        endInsertRows();
+        if (lastChanged >= 0)
+            emit dataChanged(index(firstChanged), index(lastChanged));
+        emit countChanged();
+        return;
+    }
     beginResetModel();
     m_episodes = std::move(episodes);
     endResetModel();

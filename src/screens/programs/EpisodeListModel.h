@@ -10,7 +10,8 @@
 namespace orvella {
 
 // The episodes of one list (a programme's grid, the related row, a library), in display order,
-// as the cards show them. Owners replace the list as a whole.
+// as the cards show them. Owners replace the list as a whole; a longer list that begins with the
+// episodes shown is appended to them.
 class EpisodeListModel : public QAbstractListModel
 {
     Q_OBJECT

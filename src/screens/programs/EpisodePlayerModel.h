@@ -67,6 +67,7 @@ class EpisodePlayerModel : public QObject
     Q_PROPERTY(QString totalText READ totalText NOTIFY playbackChanged)
     Q_PROPERTY(double scrubMaximum READ scrubMaximum NOTIFY playbackChanged)
     Q_PROPERTY(double scrubPosition READ scrubPosition NOTIFY playbackChanged)
+    Q_PROPERTY(double scrubValue READ scrubValue NOTIFY playbackChanged)
     Q_PROPERTY(double bufferedFraction READ bufferedFraction NOTIFY playbackChanged)
 
 public:
@@ -122,6 +123,8 @@ public:
     [[nodiscard]] QString totalText() const;
     [[nodiscard]] double scrubMaximum() const;
     [[nodiscard]] double scrubPosition() const;
+    // Where the seek bar's knob stands: under the viewer's hand during a drag, else the player.
+    [[nodiscard]] double scrubValue() const { return m_scrubDrag.value_or(scrubPosition()); }
     [[nodiscard]] double bufferedFraction() const;
     [[nodiscard]] int retryCount() const { return m_retryCount; }
     [[nodiscard]] const EpisodeProgress &progress() const { return m_progress; }
@@ -155,8 +158,10 @@ public:
     Q_INVOKABLE void selectRelated(int row);
     Q_INVOKABLE void closeRelated();
     Q_INVOKABLE void stopPlayNext();
-    // The seek bar was released at a position it was moved to.
-    Q_INVOKABLE void seekTo(double seconds);
+    // The seek bar: every movement holds the knob there; the release seeks once, only when the
+    // knob was moved.
+    Q_INVOKABLE void scrubMoved(double seconds);
+    Q_INVOKABLE void scrubReleased();
 
     // The operations the actions and counters run (tests await them).
     QCoro::Task<> load(bool forceRetry);
@@ -221,6 +226,7 @@ private:
     bool m_repeatOpen = false;
     QList<EpisodeSummary> m_programEpisodes;
     std::optional<int> m_countdown;
+    std::optional<double> m_scrubDrag;
     int m_retryCount = 0;
     bool m_reloadPending = false;
     // Where the current load started (none: the player's own start).

@@ -1,8 +1,111 @@
 import QtQuick
 import Orvella
 
-// Placeholder until the screen is built.
-RoutePlaceholder {
+// One on-demand episode full-window: the picture filling the window, a tap layer, the loading
+// or error panel until the player is ready, the chrome, the related episodes and the
+// playing-next card. Behaviour lives in EpisodePlayerModel; a new episode id builds a new
+// screen.
+Item {
+    id: root
+
     property string episodeId
-    route: MacRoute.Episode
+    readonly property PlayerController player: model.player
+
+    clip: true
+
+    EpisodePlayerModel {
+        id: model
+        objectName: "episodePlayerModel"
+        app: AppModel
+        episodeId: root.episodeId
+    }
+
+    Component.onCompleted: model.appear()
+    Component.onDestruction: model.leave()
+
+    Rectangle {
+        anchors.fill: parent
+        color: "black"
+    }
+
+    VideoSurface {
+        objectName: "episodeVideo"
+        anchors.fill: parent
+        player: root.player ? root.player.player : null
+        fillMode: VideoSurface.AspectFill
+    }
+
+    // Taps on the video: reveal the chrome, or pause and resume while it shows.
+    Item {
+        objectName: "episodeTapLayer"
+        anchors.fill: parent
+        visible: !model.relatedOpen
+        TapHandler {
+            onTapped: model.tap()
+        }
+    }
+
+    EpisodeErrorPanel {
+        objectName: "episodeErrorPanel"
+        anchors.fill: parent
+        visible: model.showsErrorPanel
+        image: model.image
+        message: model.errorText
+        onBack: model.back()
+        onRefresh: model.refresh()
+    }
+
+    EpisodeLoadingPanel {
+        objectName: "episodeLoadingPanel"
+        anchors.fill: parent
+        visible: model.showsLoadingPanel
+        image: model.image
+        status: model.statusLine
+    }
+
+    TVEpisodeChrome {
+        objectName: "episodeChrome"
+        anchors.fill: parent
+        visible: model.showsChrome
+        screen: model
+    }
+
+    Loader {
+        objectName: "relatedOverlay"
+        anchors.fill: parent
+        active: model.relatedOpen
+        sourceComponent: RelatedEpisodesOverlay {
+            title: model.relatedTitle
+            episodes: model.related
+            onSelect: (row) => model.selectRelated(row)
+            onClose: model.closeRelated()
+        }
+    }
+
+    Loader {
+        objectName: "playingNext"
+        anchors.fill: parent
+        active: model.showsPlayingNext
+        sourceComponent: PlayingNextCard {
+            title: model.playingNextTitle
+            image: model.playingNextImage
+            countdownText: model.countdownText
+            onStop: model.stopPlayNext()
+        }
+    }
+
+    // Pointer activity anywhere shows the chrome (or keeps the related row open). The handlers
+    // only watch: clicks, drags and scrolls reach the layers below.
+    Item {
+        anchors.fill: parent
+        z: 100
+        HoverHandler {
+            onPointChanged: model.pointerActivity()
+            onHoveredChanged: model.hover(hovered)
+        }
+        PointHandler {
+            acceptedButtons: Qt.LeftButton | Qt.RightButton
+            onPointChanged: if (active) model.pointerActivity()
+        }
+    }
 }

@@ -2,14 +2,13 @@
 
 #include "api/OrvellaAPIClient.h"
 #include "app/AppModel.h"
+#include "base/DescribedError.h"
+#include "core/SessionLog.h"
 #include "screens/programs/EpisodeText.h"
 
 #include <QDateTime>
-#include <QLoggingCategory>
 
 namespace orvella {
-
-Q_LOGGING_CATEGORY(lcEpisodeProgress, "orvella.programs.progress", QtWarningMsg)
 
 EpisodeProgress::Step EpisodeProgress::tick(double seconds, std::chrono::milliseconds now)
 {
@@ -72,8 +71,9 @@ QCoro::Task<> sendEpisodeRecord(QPointer<AppModel> app, EpisodeRecord record)
     QPointer<OrvellaAPIClient> client(&app->client());
     try {
         co_await client->postHistory(entry.episodeId, entry.position, entry.duration);
-    } catch (...) {
-        qCWarning(lcEpisodeProgress) << "history post failed for" << entry.episodeId;
+    } catch (const DescribedError &error) {
+        qCDebug(lcSession) << "history post failed for" << entry.episodeId << ':'
+                           << error.description();
     }
 }
 
@@ -83,8 +83,8 @@ QCoro::Task<> postEpisodeView(QPointer<AppModel> app, QString episodeId)
         co_return;
     try {
         co_await app->client().postEpisodeView(episodeId);
-    } catch (...) {
-        qCWarning(lcEpisodeProgress) << "view report failed for" << episodeId;
+    } catch (const DescribedError &error) {
+        qCDebug(lcSession) << "view report failed for" << episodeId << ':' << error.description();
     }
 }
 

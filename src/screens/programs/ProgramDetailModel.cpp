@@ -103,7 +103,7 @@ void ProgramDetailModel::goBack()
 
 void ProgramDetailModel::openEpisode(int row)
 {
-    if (m_app)
+    if (m_app && row >= 0 && row < m_episodes->count())
         m_app->openEpisode(m_episodes->episodeIdAt(row));
 }
 

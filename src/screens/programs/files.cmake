@@ -1,6 +1,7 @@
 list(APPEND ORVELLA_SOURCES
     screens/programs/EpisodeGridRows.h screens/programs/EpisodeGridRows.cpp
     screens/programs/EpisodeListModel.h screens/programs/EpisodeListModel.cpp
+    screens/programs/EpisodePlayerChrome.cpp
     screens/programs/EpisodePlayerModel.h screens/programs/EpisodePlayerModel.cpp
     screens/programs/EpisodePlayNext.cpp
     screens/programs/EpisodeProgress.h screens/programs/EpisodeProgress.cpp
@@ -13,9 +14,24 @@ list(APPEND ORVELLA_SOURCES
 list(APPEND ORVELLA_QML
     screens/programs/EpisodeGridSkeleton.qml
     screens/programs/EpisodeListingCard.qml
+    screens/programs/EpisodeErrorPanel.qml
+    screens/programs/EpisodeLoadingPanel.qml
+    screens/programs/EpisodeMenuHeader.qml
+    screens/programs/EpisodeMenuRow.qml
+    screens/programs/EpisodePill.qml
     screens/programs/EpisodePlayerScreen.qml
+    screens/programs/EpisodeQualityMenu.qml
+    screens/programs/EpisodeRepeatMenu.qml
+    screens/programs/PlayerCircleButton.qml
+    screens/programs/PlayingNextCard.qml
+    screens/programs/ProgramBanner.qml
+    screens/programs/ProgramCard.qml
     screens/programs/ProgramDetailScreen.qml
+    screens/programs/ProgramsGrid.qml
     screens/programs/ProgramsScreen.qml
+    screens/programs/RelatedEpisodesOverlay.qml
     screens/programs/SearchScreen.qml
+    screens/programs/TVEpisodeChrome.qml
+    screens/programs/TVScrubber.qml
     screens/programs/UniformEpisodeGrid.qml
 )

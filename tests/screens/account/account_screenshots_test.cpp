@@ -1,101 +1,30 @@
-// Pictures of the account screens for a person to look at, taken only when
-// ORVELLA_SCREENSHOT_DIR names a folder (run under xvfb-run with QT_QPA_PLATFORM=xcb).
-// Against the service double's sample content, with the real clock.
-#include "app/AppModel.h"
-#include "app/AppServices.h"
-#include "app/Application.h"
+// Pictures of the account screens (see AppWindowShots).
 #include "screens/account/LoginScreenModel.h"
 #include "screens/account/NotificationsScreenModel.h"
 #include "screens/account/SettingsScreenModel.h"
-#include "support/SampleContent.h"
-#include "support/ServiceDouble.h"
-#include "support/TestAsync.h"
+#include "support/AppWindowShots.h"
 
-#include <QDir>
 #include <QJsonObject>
-#include <QQmlApplicationEngine>
-#include <QQuickWindow>
-#include <QSettings>
-#include <gtest/gtest.h>
 
 namespace orvella::test {
 namespace {
 
 using namespace std::chrono_literals;
 
-class AccountScreenshots : public ::testing::Test
+class AccountScreenshots : public AppWindowShots
 {
 protected:
-    void SetUp() override
-    {
-        folder = qEnvironmentVariable("ORVELLA_SCREENSHOT_DIR");
-        if (folder.isEmpty())
-            GTEST_SKIP() << "set ORVELLA_SCREENSHOT_DIR to take the pictures";
-        QDir().mkpath(folder);
-        QSettings().clear();
-        ASSERT_TRUE(service.start());
-        installSampleContent(service);
-        qputenv("ORVELLA_API_BASE", service.origin().toString().toUtf8());
-    }
-
-    void signedIn()
-    {
-        QSettings settings;
-        settings.setValue("orvella.session.access_token", "access-1");
-        settings.setValue("orvella.session.refresh_token", "refresh-1");
-        settings.setValue("access_expires", QDateTime::currentSecsSinceEpoch() + 86400.0);
-        settings.sync();
-    }
-
-    QQuickWindow *open()
-    {
-        app = AppBuilder().build();
-        AppModel::setInstance(app.get());
-        engine = std::make_unique<QQmlApplicationEngine>();
-        prepareEngine(*engine);
-        engine->load(mainWindowUrl());
-        window = engine->rootObjects().isEmpty()
-            ? nullptr
-            : qobject_cast<QQuickWindow *>(engine->rootObjects().first());
-        return window;
-    }
-
-    template<typename Model>
-    Model *find(const char *name)
-    {
-        Model *found = nullptr;
-        EXPECT_TRUE(waitUntil(
-            [&] { return (found = window->findChild<Model *>(QString::fromLatin1(name))); }, 10s));
-        return found;
-    }
-
     // At the usual size and at the smallest window.
     void shoot(const QString &name, bool small = true)
     {
         window->resize(1280, 800);
-        spinFor(300ms);
-        window->grabWindow().save(folder + u'/' + name + QStringLiteral(".png"));
+        AppWindowShots::shoot(name);
         if (!small)
             return;
         window->resize(1024, 640);
-        spinFor(300ms);
-        window->grabWindow().save(folder + u'/' + name + QStringLiteral("-small.png"));
+        AppWindowShots::shoot(name + QStringLiteral("-small"));
         window->resize(1280, 800);
     }
-
-    void TearDown() override
-    {
-        engine.reset();
-        AppModel::setInstance(nullptr);
-        app.reset();
-        QSettings().clear();
-    }
-
-    QString folder;
-    ServiceDouble service;
-    std::unique_ptr<AppModel> app;
-    std::unique_ptr<QQmlApplicationEngine> engine;
-    QQuickWindow *window = nullptr;
 };
 
 TEST_F(AccountScreenshots, SignInWaitingDeniedAndEmail)

@@ -1,93 +1,31 @@
 // The account screens' views: they build without QML warnings in every state shown here, and
 // the sign-in form works from the keyboard.
 #include "AccountHarness.h"
-#include "app/Application.h"
 #include "screens/account/SettingsScreenModel.h"
-
-#include <QKeyEvent>
-#include <QQmlComponent>
-#include <QQmlEngine>
-#include <QQuickItem>
-#include <QQuickWindow>
+#include "support/ScreenView.h"
 
 namespace orvella::test {
 namespace {
 
 using namespace std::chrono_literals;
 
-QStringList qmlWarnings;
-void collectWarnings(QtMsgType type, const QMessageLogContext &, const QString &message)
-{
-    if (type != QtDebugMsg && (message.contains(u"screens/account") || message.contains(u"/ui/")))
-        qmlWarnings.append(message);
-}
-
 class AccountView : public AccountHarness
 {
 protected:
     QQuickItem *show(AppModel &app, const char *file)
     {
-        AppModel::setInstance(&app);
-        qmlWarnings.clear();
-        previous = qInstallMessageHandler(collectWarnings);
-        window = std::make_unique<QQuickWindow>();
-        window->resize(1024, 640);
-        engine = std::make_unique<QQmlEngine>();
-        prepareEngine(*engine);
-        QQmlComponent component(engine.get(),
-            QUrl(QStringLiteral("qrc:/Orvella/screens/account/") + QString::fromLatin1(file)));
-        EXPECT_TRUE(component.isReady()) << component.errorString().toStdString();
-        screen.reset(qobject_cast<QQuickItem *>(component.create()));
-        if (!screen)
-            return nullptr;
-        screen->setParentItem(window->contentItem());
-        screen->setSize({ 1024, 640 });
-        window->show();
-        window->requestActivate();
-        return screen.get();
+        return view.show(app, QString::fromLatin1(file));
     }
-
-    // By the item tree, which also holds what loaders and repeaters made.
-    static QQuickItem *find(QQuickItem *item, const QString &name)
-    {
-        if (item->objectName() == name)
-            return item;
-        for (QQuickItem *child : item->childItems()) {
-            if (QQuickItem *found = find(child, name))
-                return found;
-        }
-        return nullptr;
-    }
-    QQuickItem *child(const char *name) const
-    {
-        return find(screen.get(), QString::fromLatin1(name));
-    }
-
-    void key(int code)
-    {
-        QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier);
-        QCoreApplication::sendEvent(window.get(), &press);
-        QKeyEvent release(QEvent::KeyRelease, code, Qt::NoModifier);
-        QCoreApplication::sendEvent(window.get(), &release);
-    }
+    QQuickItem *child(const char *name) const { return view.child(QString::fromLatin1(name)); }
+    void key(int code) { view.key(code); }
 
     void TearDown() override
     {
-        screen.reset();
-        spinFor(50ms);
-        engine.reset();
-        window.reset();
-        if (previous)
-            qInstallMessageHandler(previous);
-        EXPECT_TRUE(qmlWarnings.isEmpty()) << qmlWarnings.join(u'\n').toStdString();
-        AppModel::setInstance(nullptr);
+        view.close();
         AccountHarness::TearDown();
     }
 
-    std::unique_ptr<QQuickWindow> window;
-    std::unique_ptr<QQmlEngine> engine;
-    std::unique_ptr<QQuickItem> screen;
-    QtMessageHandler previous = nullptr;
+    ScreenView view { u"screens/account"_qs };
 };
 
 TEST_F(AccountView, TheEmailFormWorksFromTheKeyboardAndLocksWhileSubmitting)
@@ -97,7 +35,7 @@ TEST_F(AccountView, TheEmailFormWorksFromTheKeyboardAndLocksWhileSubmitting)
         "POST", "auth/login", ScriptedAnswer::error(500, QStringLiteral("Down")).withDelay(300ms));
     AppModel &app = build();
     ASSERT_TRUE(show(app, "LoginScreen.qml"));
-    auto *login = screen->findChild<LoginScreenModel *>(QStringLiteral("loginScreenModel"));
+    auto *login = view.screen()->findChild<LoginScreenModel *>(QStringLiteral("loginScreenModel"));
     ASSERT_TRUE(login && waitUntil([&] { return login->hasCode(); }));
     EXPECT_TRUE(child("loginQrCode")->isVisible());
     // The small window cuts the phone pane short: Tab to "Get New Code" scrolls it into view.
@@ -138,7 +76,7 @@ TEST_F(AccountView, SettingsAndNotificationsBuildEverySection)
     app.restoreSession();
     ASSERT_TRUE(show(app, "SettingsScreen.qml"));
     auto *settings
-        = screen->findChild<SettingsScreenModel *>(QStringLiteral("settingsScreenModel"));
+        = view.screen()->findChild<SettingsScreenModel *>(QStringLiteral("settingsScreenModel"));
     ASSERT_TRUE(settings);
     for (const SettingsSection::Value section : SettingsSection::allCases()) {
         settings->selectSection(SettingsSection::rawValue(section));
@@ -150,7 +88,6 @@ TEST_F(AccountView, SettingsAndNotificationsBuildEverySection)
     ASSERT_TRUE(cell);
     QMetaObject::invokeMethod(cell, "clicked");
     EXPECT_EQ(app.settings()->preferredQuality(), QStringLiteral("4Mbps"));
-    screen.reset();
     ASSERT_TRUE(show(app, "NotificationsScreen.qml"));
     EXPECT_TRUE(child("noteAction-live"));
 }

@@ -381,19 +381,55 @@ TEST_F(EpisodePlayer, ChromeHidesAfterIdleUnlessAMenuOrTheRelatedRowIsOpen)
     screen.selectRelated(0);
     EXPECT_EQ(app.selectedEpisodeId(), u"5"_qs);
 
-    // Skips and the seek bar seek once each, from where the player is.
+    // Skips seek from where the player is; the player takes a negative target as 0.
     playTo(screen, 4);
     screen.skip(-10);
     screen.skip(10);
-    screen.seekTo(77);
     spinFor(20ms);
-    const std::vector<double> tail(media->seeks.end() - 3, media->seeks.end());
-    EXPECT_EQ(tail, (std::vector<double> { 0, 14, 77 }));
+    const std::vector<double> tail(media->seeks.end() - 2, media->seeks.end());
+    EXPECT_EQ(tail, (std::vector<double> { 0, 14 }));
     screen.toggleMute();
     EXPECT_TRUE(media->isMuted());
 
     episodeScreens.clear();
     EXPECT_EQ(episodeClaims, 0);
+}
+
+TEST_F(EpisodePlayer, SeekBarHoldsTheDragAndSeeksOnceOnRelease)
+{
+    scriptEpisode(u"e1"_qs);
+    AppModel &app = signedIn();
+    EpisodePlayerModel &screen = opened(app);
+    media->setItemStatus(Status::ReadyToPlay);
+    media->setCurrentTime(3);
+    media->setLoadedTimeRanges({ { 0, 0.5 } });
+    screen.player()->refreshTime();
+    // Length not known yet: the bar spans 0…1 and the buffered seconds are the fraction.
+    EXPECT_EQ(screen.totalText(), u"--:--"_qs);
+    EXPECT_EQ(screen.scrubMaximum(), 1.0);
+    EXPECT_EQ(screen.scrubValue(), 1.0);
+    EXPECT_DOUBLE_EQ(screen.bufferedFraction(), 0.5);
+
+    media->setDuration(3723);
+    playTo(screen, 3599);
+    EXPECT_EQ(screen.totalText(), u"1:02:03"_qs);
+    EXPECT_EQ(screen.elapsedText(), u"59:59"_qs);
+    const auto seeks = media->seeks.size();
+    screen.scrubReleased();
+    EXPECT_EQ(media->seeks.size(), seeks) << "a release without a move does not seek";
+
+    advance(3s);
+    screen.scrubMoved(100);
+    screen.scrubMoved(200);
+    playTo(screen, 3600);
+    EXPECT_EQ(screen.scrubValue(), 200) << "ticks do not move a held knob";
+    advance(3s);
+    EXPECT_TRUE(screen.controlsVisible()) << "moving the knob counts as activity";
+    screen.scrubReleased();
+    spinFor(20ms);
+    ASSERT_EQ(media->seeks.size(), seeks + 1);
+    EXPECT_EQ(media->seeks.back(), 200);
+    EXPECT_EQ(screen.scrubValue(), 3600);
 }
 
 } // namespace

@@ -178,9 +178,19 @@ TEST(EpisodeListModel, CardsCarryDisplayValuesAndRowsFollowTheList)
     EXPECT_EQ(fillers(1), 3);
     EXPECT_EQ(cards(1).front().toMap().value("row").toInt(), 4);
 
+    // Further episodes after a renamed first one: appended, and the renamed card shows it.
+    int resets = 0;
+    QObject::connect(&rows, &QAbstractItemModel::modelReset, [&] { ++resets; });
+    five[0].title = u"Renamed"_qs;
+    five.append(episode(u"5"_qs));
+    list.setEpisodes(five);
+    EXPECT_EQ(resets, 0);
+    EXPECT_EQ(fillers(1), 2);
+    EXPECT_EQ(cards(0).front().toMap().value("displayTitle").toString(), u"Renamed"_qs);
+
     rows.setColumns(0);
     EXPECT_EQ(rows.columns(), 1);
-    EXPECT_EQ(rows.rowCount(), 5);
+    EXPECT_EQ(rows.rowCount(), 6);
     list.setEpisodes({});
     EXPECT_EQ(rows.rowCount(), 0);
 }
@@ -253,11 +263,27 @@ TEST_F(EpisodeGridView, ShortLastRowLinesUpAndRowsAreBuiltLazily)
     QMetaObject::invokeMethod(cards.back(), "clicked");
     EXPECT_EQ(grid->property("chosen").toString(), u"4/4"_qs);
 
-    QList<EpisodeSummary> many;
-    for (int i = 0; i < 800; ++i)
+    // Further pages: the short row fills, rows follow, the view keeps its place and its cards.
+    QList<EpisodeSummary> many = five;
+    for (int i = 5; i < 100; ++i)
         many.append(episode(QString::number(i)));
     list.setEpisodes(many);
     spinFor(std::chrono::milliseconds(50));
+    const auto at = [&](const QString &id) {
+        for (QQuickItem *card : cardsIn(grid.get())) {
+            if (card->property("episodeId").toString() == id)
+                return card->mapToItem(grid.get(), QPointF());
+        }
+        return QPointF(-1, -1);
+    };
+    EXPECT_DOUBLE_EQ(at(u"7"_qs).y(), at(u"4"_qs).y());
+    EXPECT_DOUBLE_EQ(at(u"7"_qs).x(), at(u"3"_qs).x());
+    grid->setProperty("contentY", 2000);
+    for (int i = 100; i < 800; ++i)
+        many.append(episode(QString::number(i)));
+    list.setEpisodes(many);
+    spinFor(std::chrono::milliseconds(50));
+    EXPECT_DOUBLE_EQ(grid->property("contentY").toDouble(), 2000);
     const auto built = cardsIn(grid.get()).size();
     EXPECT_GT(built, 4);
     EXPECT_LT(built, 100) << "only rows near the view are made";

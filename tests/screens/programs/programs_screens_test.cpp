@@ -1,8 +1,15 @@
 #include "ProgramsHarness.h"
+#include "app/Application.h"
 #include "screens/programs/EpisodeListModel.h"
 #include "screens/programs/ProgramDetailModel.h"
 #include "screens/programs/ProgramsScreenModel.h"
 #include "screens/programs/SearchScreenModel.h"
+
+#include <QKeyEvent>
+#include <QQmlComponent>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QQuickWindow>
 
 namespace orvella::test {
 namespace {
@@ -88,7 +95,7 @@ TEST_F(ProgramsScreens, ProgramsLoadFromCacheRefreshOrDirectFetch)
     }
 }
 
-TEST_F(ProgramsScreens, ARefreshSupersedesTheLoadBeforeItAndCardsOpenTheDetail)
+TEST_F(ProgramsScreens, ARefreshSupersedesTheLoadBeforeIt)
 {
     service.on("GET", "programs",
         { ScriptedAnswer::envelope(programsPage(1)).withDelay(400ms),
@@ -101,10 +108,6 @@ TEST_F(ProgramsScreens, ARefreshSupersedesTheLoadBeforeItAndCardsOpenTheDetail)
     EXPECT_EQ(screen.programs().size(), 4);
     spinFor(600ms);
     EXPECT_EQ(screen.programs().size(), 4) << "the superseded answer never lands";
-
-    screen.select(2);
-    EXPECT_EQ(app.selectedProgramId(), u"3"_qs);
-    EXPECT_EQ(app.route(), MacRoute::ProgramDetail);
 }
 
 // Programme detail.
@@ -138,8 +141,6 @@ TEST_F(ProgramsScreens, DetailFetchesMorePagesOnlyAfterAFullFirstPage)
         EXPECT_EQ(detail.bannerTitle(), u"Healing"_qs);
         EXPECT_EQ(detail.videosText(), QStringLiteral("%1 videos").arg(c.shown));
         EXPECT_TRUE(detail.errorText().isEmpty());
-        detail.openEpisode(0);
-        EXPECT_EQ(app.selectedEpisodeId(), u"1000"_qs);
         models.clear();
     }
 }
@@ -259,8 +260,136 @@ TEST_F(ProgramsScreens, OnlyTheLatestSearchLandsAndCancellationIsNoError)
     ASSERT_EQ(search.results().size(), 1);
     EXPECT_EQ(search.results()[0].idValue.stringValue, u"second"_qs);
     EXPECT_TRUE(search.errorText().isEmpty());
-    search.open(0);
-    EXPECT_EQ(app.selectedEpisodeId(), u"second"_qs);
+}
+
+// The screens' views: they build without QML warnings and show what their models decide.
+
+QStringList qmlWarnings;
+void collectWarnings(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type != QtDebugMsg && (message.contains(u"screens/programs") || message.contains(u"/ui/")))
+        qmlWarnings.append(message);
+}
+
+class ProgramsViews : public ProgramsScreens
+{
+protected:
+    QQuickItem *show(AppModel &app, const char *file, const QVariantMap &properties = {})
+    {
+        screen.reset();
+        AppModel::setInstance(&app);
+        if (!previous)
+            previous = qInstallMessageHandler(collectWarnings);
+        window.resize(1024, 640);
+        prepareEngine(engine);
+        QQmlComponent component(&engine,
+            QUrl(QStringLiteral("qrc:/Orvella/screens/programs/") + QString::fromLatin1(file)));
+        screen.reset(qobject_cast<QQuickItem *>(component.createWithInitialProperties(properties)));
+        EXPECT_TRUE(screen) << component.errorString().toStdString();
+        if (!screen)
+            return nullptr;
+        screen->setParentItem(window.contentItem());
+        screen->setSize({ 1024, 640 });
+        window.show();
+        return screen.get();
+    }
+
+    // What the screen built of one QML type, visible ones only.
+    QList<QQuickItem *> shown(const char *type, QQuickItem *from = nullptr) const
+    {
+        QList<QQuickItem *> found;
+        for (QQuickItem *item : (from ? from : screen.get())->childItems()) {
+            if (!item->isVisible())
+                continue;
+            if (QByteArray(item->metaObject()->className()).startsWith(type))
+                found.append(item);
+            found.append(shown(type, item));
+        }
+        return found;
+    }
+    QQuickItem *child(const char *name) const
+    {
+        return screen->findChild<QQuickItem *>(QString::fromLatin1(name));
+    }
+
+    void TearDown() override
+    {
+        screen.reset();
+        spinFor(50ms);
+        if (previous)
+            qInstallMessageHandler(previous);
+        EXPECT_TRUE(qmlWarnings.isEmpty()) << qmlWarnings.join(u'\n').toStdString();
+        qmlWarnings.clear();
+        AppModel::setInstance(nullptr);
+        ProgramsScreens::TearDown();
+    }
+
+    QQuickWindow window;
+    QQmlEngine engine;
+    std::unique_ptr<QQuickItem> screen;
+    QtMessageHandler previous = nullptr;
+};
+
+TEST_F(ProgramsViews, ProgramsErrorThenCardsThatOpenTheDetail)
+{
+    service.on("GET", "programs",
+        { ScriptedAnswer::error(500, u"Down"_qs), ScriptedAnswer::error(503, u"Still down"_qs),
+            ScriptedAnswer::envelope(programsPage(5)) });
+    AppModel &app = signedIn();
+    ASSERT_TRUE(show(app, "ProgramsScreen.qml"));
+    ASSERT_TRUE(waitUntil([&] { return child("programsError")->isVisible(); }));
+    EXPECT_FALSE(child("programsGrid")->isVisible());
+    QQuickItem *refresh = child("programsRefresh");
+    ASSERT_TRUE(refresh->isEnabled());
+    QMetaObject::invokeMethod(refresh, "clicked");
+    ASSERT_TRUE(waitUntil([&] { return shown("ProgramCard").size() == 5; }));
+    EXPECT_FALSE(child("programsError")->isVisible());
+    QMetaObject::invokeMethod(shown("ProgramCard").at(4), "clicked");
+    EXPECT_EQ(app.selectedProgramId(), u"5"_qs);
+    EXPECT_EQ(app.route(), MacRoute::ProgramDetail);
+}
+
+TEST_F(ProgramsViews, DetailShowsThePlaceholderThenTheBannerAndCards)
+{
+    service.on("GET", "programs/7",
+        ScriptedAnswer::envelope(programAnswer(episodeList(1, 5))).withDelay(200ms));
+    AppModel &app = signedIn();
+    ASSERT_TRUE(show(app, "ProgramDetailScreen.qml", { { "programId", u"7"_qs } }));
+    EXPECT_TRUE(child("programSkeleton")->isVisible());
+    ASSERT_TRUE(waitUntil([&] { return shown("EpisodeListingCard").size() == 5; }));
+    EXPECT_FALSE(child("programSkeleton")->isVisible());
+    EXPECT_EQ(child("bannerTitle")->property("text").toString(), u"Healing"_qs);
+    EXPECT_EQ(child("programVideos")->property("text").toString(), u"5 videos"_qs);
+    QMetaObject::invokeMethod(shown("EpisodeListingCard").at(4), "clicked");
+    EXPECT_EQ(app.selectedEpisodeId(), u"5"_qs);
+}
+
+TEST_F(ProgramsViews, TypedSearchListsHitsUnderTheErrorLine)
+{
+    service.on("GET", "episodes/search",
+        { ScriptedAnswer::envelope(QJsonObject { { "results",
+              QJsonArray { QJsonObject { { "kind", "program" }, { "id", 7 }, { "title", "Gr" } },
+                  QJsonObject { { "kind", "episode" }, { "id", 4 } } } } }),
+            ScriptedAnswer::error(500, u"Search down"_qs) });
+    AppModel &app = signedIn();
+    ASSERT_TRUE(show(app, "SearchScreen.qml"));
+    QQuickItem *field = child("searchField");
+    field->forceActiveFocus();
+    const auto type = [&](const QString &text) {
+        for (const QChar c : text) {
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QCoreApplication::sendEvent(&window, &press);
+        }
+    };
+    type(u"gr"_qs);
+    ASSERT_TRUE(
+        waitUntil([&] { return shown("PlainButton", child("searchResults")).size() == 2; }));
+    EXPECT_FALSE(child("searchError")->isVisible());
+    type(u"a"_qs);
+    ASSERT_TRUE(waitUntil([&] { return child("searchError")->isVisible(); }));
+    EXPECT_EQ(shown("PlainButton", child("searchResults")).size(), 2);
+    QMetaObject::invokeMethod(shown("PlainButton", child("searchResults")).at(1), "clicked");
+    EXPECT_EQ(app.selectedEpisodeId(), u"4"_qs);
 }
 
 } // namespace

@@ -1,0 +1,53 @@
+import QtQuick
+import Orvella
+
+// A home rail: its title above a row of cards that scrolls sideways. Cards are built as they
+// scroll into view and kept while their items stay listed.
+Column {
+    id: rail
+
+    required property string title
+    required property HomeScreenRailItems items
+    property int pixelSize: 200
+
+    // A card was clicked: its row in `items`.
+    signal opened(int row)
+
+    spacing: 12
+
+    FontMetrics {
+        id: titleMetrics
+        font: OrvellaTheme.font(13, Font.DemiBold)
+    }
+    FontMetrics {
+        id: programMetrics
+        font: OrvellaTheme.font(11)
+    }
+
+    Text {
+        text: rail.title
+        textFormat: Text.PlainText
+        color: OrvellaTheme.goldLight
+        font: OrvellaTheme.font(18, Font.DemiBold)
+        elide: Text.ElideRight
+        width: Math.min(implicitWidth, rail.width)
+    }
+
+    ListView {
+        objectName: "homeRailRow"
+        width: rail.width
+        // The tallest card: picture, two title lines and the programme line.
+        height: count === 0 ? 0
+            : 118 + 8 + 2 * titleMetrics.lineSpacing + 8 + programMetrics.lineSpacing
+        orientation: ListView.Horizontal
+        spacing: 14
+        clip: true
+        boundsBehavior: Flickable.StopAtBounds
+        model: rail.items
+        delegate: HomeScreenCard {
+            required property int index
+            pixelSize: rail.pixelSize
+            onClicked: rail.opened(index)
+        }
+    }
+}

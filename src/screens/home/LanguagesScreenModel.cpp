@@ -1,0 +1,104 @@
+#include "screens/home/LanguagesScreenModel.h"
+
+#include "app/AppModel.h"
+
+namespace orvella {
+
+LanguagesScreenModel::LanguagesScreenModel(QObject *parent)
+    : QObject(parent)
+{
+    updateRows();
+}
+
+void LanguagesScreenModel::setApp(AppModel *app)
+{
+    if (!m_app.repoint(app))
+        return;
+    m_app.forward(&AppModel::configChanged, this, &LanguagesScreenModel::updateRows);
+    m_settings.repoint(app ? app->settings() : nullptr);
+    m_settings.forward(&SettingsModel::changed, this, &LanguagesScreenModel::selectionChanged);
+    emit appChanged();
+    emit selectionChanged();
+    updateRows();
+}
+
+void LanguagesScreenModel::setFilter(const QString &filter)
+{
+    if (m_filter == filter)
+        return;
+    m_filter = filter;
+    emit filterChanged();
+    updateRows();
+}
+
+const QList<LanguageOption> &LanguagesScreenModel::builtInLanguages()
+{
+    static const QList<LanguageOption> languages {
+        { QStringLiteral("en"), QStringLiteral("English") },
+        { QStringLiteral("fr"), QStringLiteral("Français") },
+        { QStringLiteral("es"), QStringLiteral("Español") },
+        { QStringLiteral("pt"), QStringLiteral("Português") },
+        { QStringLiteral("ar"), QStringLiteral("العربية") },
+    };
+    return languages;
+}
+
+QList<LanguageOption> LanguagesScreenModel::languages() const
+{
+    // The configuration's own list is read here: a present but empty list offers nothing.
+    const std::optional<TvConfig> *config = m_app ? &m_app->config() : nullptr;
+    const QList<LanguageOption> &all = config && *config && (*config)->live_languages
+        ? *(*config)->live_languages
+        : builtInLanguages();
+    const QString query = m_filter.trimmed().toLower();
+    if (query.isEmpty())
+        return all;
+    QList<LanguageOption> kept;
+    for (const LanguageOption &option : all) {
+        if (option.label.toLower().contains(query) || option.code.toLower().contains(query))
+            kept.append(option);
+    }
+    return kept;
+}
+
+void LanguagesScreenModel::updateRows()
+{
+    QVariantList rows;
+    for (const LanguageOption &option : languages())
+        rows.append(QVariantMap { { QStringLiteral("code"), option.code },
+            { QStringLiteral("label"), option.label },
+            { QStringLiteral("codeText"), option.code.toUpper() } });
+    if (rows == m_rows)
+        return;
+    m_rows = rows;
+    emit languagesChanged();
+}
+
+QString LanguagesScreenModel::streamLanguage() const
+{
+    return m_app ? m_app->settings()->streamLanguage() : QString();
+}
+
+QString LanguagesScreenModel::captionLanguage() const
+{
+    return m_app ? m_app->settings()->captionLanguage() : QString();
+}
+
+void LanguagesScreenModel::chooseStreamLanguage(const QString &code)
+{
+    if (!m_app)
+        return;
+    m_app->settings()->setStreamLanguage(code);
+    m_app->settings()->persist();
+    m_app->navigate(MacRoute::Live);
+}
+
+void LanguagesScreenModel::chooseCaptionLanguage(const QString &code)
+{
+    if (!m_app)
+        return;
+    m_app->settings()->setCaptionLanguage(code);
+    m_app->settings()->persist();
+}
+
+} // namespace orvella

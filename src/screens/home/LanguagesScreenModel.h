@@ -1,0 +1,71 @@
+#pragma once
+
+#include "api/ConfigModels.h"
+#include "core/ObjectLink.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QVariantList>
+#include <QtQml/qqmlregistration.h>
+
+namespace orvella {
+
+class AppModel;
+class SettingsModel;
+
+// The languages screen: the stream and caption language lists, the same options in both,
+// narrowed by the search filter. The options are the configuration's live languages when it
+// gives a list (an empty one included), else a built-in list. A choice is stored in the
+// settings at once; a stream language also shows live, which then plays that language.
+class LanguagesScreenModel : public QObject
+{
+    Q_OBJECT
+    QML_ELEMENT
+
+    Q_PROPERTY(orvella::AppModel *app READ app WRITE setApp NOTIFY appChanged)
+    Q_PROPERTY(QString filter READ filter WRITE setFilter NOTIFY filterChanged)
+    Q_PROPERTY(QVariantList languageRows READ languageRows NOTIFY languagesChanged)
+    Q_PROPERTY(QString streamLanguage READ streamLanguage NOTIFY selectionChanged)
+    Q_PROPERTY(QString captionLanguage READ captionLanguage NOTIFY selectionChanged)
+
+public:
+    explicit LanguagesScreenModel(QObject *parent = nullptr);
+
+    [[nodiscard]] AppModel *app() const { return m_app.get(); }
+    void setApp(AppModel *app);
+    [[nodiscard]] QString filter() const { return m_filter; }
+    void setFilter(const QString &filter);
+
+    [[nodiscard]] static const QList<LanguageOption> &builtInLanguages();
+    // The options the filter keeps, in list order.
+    [[nodiscard]] QList<LanguageOption> languages() const;
+    // The same for the view: code, label and the code as shown (upper case).
+    [[nodiscard]] QVariantList languageRows() const { return m_rows; }
+
+    [[nodiscard]] QString streamLanguage() const;
+    [[nodiscard]] QString captionLanguage() const;
+
+    // Stores the stream language and shows live.
+    Q_INVOKABLE void chooseStreamLanguage(const QString &code);
+    // Stores the caption language; the screen stays.
+    Q_INVOKABLE void chooseCaptionLanguage(const QString &code);
+
+signals:
+    void appChanged();
+    void filterChanged();
+    void languagesChanged();
+    void selectionChanged();
+
+private:
+    // Announces the rows only when they differ, so a configuration refresh that changes no
+    // language leaves the lists' rows alone.
+    void updateRows();
+
+    ObjectLink<AppModel> m_app;
+    ObjectLink<SettingsModel> m_settings;
+    QString m_filter;
+    QVariantList m_rows;
+};
+
+} // namespace orvella

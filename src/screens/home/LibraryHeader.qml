@@ -1,0 +1,86 @@
+import QtQuick
+import QtQuick.Layouts
+import Orvella
+
+// The top of a library's list: the programme's banner with its title over a darkening
+// gradient, the "Episodes" heading with an optional count, and the load's error line under it.
+Column {
+    id: header
+
+    property string title
+    property string image
+    property string countText
+    property string errorText
+
+    spacing: 18
+
+    Item {
+        objectName: "libraryBanner"
+        width: header.width
+        height: 128
+
+        RemoteImage {
+            anchors.fill: parent
+            url: header.image
+            cornerRadius: 12
+            targetPixelSize: 900
+        }
+
+        Rectangle {
+            anchors.fill: parent
+            radius: 12
+            gradient: Gradient {
+                GradientStop { position: 0; color: "transparent" }
+                GradientStop { position: 1; color: Qt.rgba(0, 0, 0, 0.88) }
+            }
+        }
+
+        Text {
+            anchors.left: parent.left
+            anchors.right: parent.right
+            anchors.bottom: parent.bottom
+            padding: 18
+            text: header.title
+            textFormat: Text.PlainText
+            font: OrvellaTheme.serifFont(26, Font.Bold)
+            color: "white"
+            elide: Text.ElideRight
+        }
+    }
+
+    Column {
+        width: header.width
+        spacing: 6
+
+        RowLayout {
+            width: parent.width
+
+            Text {
+                text: "Episodes"
+                font: OrvellaTheme.font(19, Font.DemiBold)
+                color: OrvellaTheme.goldLight
+            }
+            Item { Layout.fillWidth: true }
+            Text {
+                objectName: "libraryCount"
+                visible: header.countText !== ""
+                text: header.countText
+                textFormat: Text.PlainText
+                font: OrvellaTheme.font(12, Font.Medium)
+                color: OrvellaTheme.textMuted
+            }
+        }
+
+        Text {
+            objectName: "libraryErrorLine"
+            width: parent.width
+            visible: header.errorText !== ""
+            text: header.errorText
+            textFormat: Text.PlainText
+            font: OrvellaTheme.font(OrvellaTheme.calloutSize)
+            color: OrvellaTheme.textSecondary
+            maximumLineCount: 1
+            elide: Text.ElideRight
+        }
+    }
+}

@@ -1,0 +1,177 @@
+// The written-testimony screen's model: the draft and where it is restored from, the Continue
+// rule, the character count, the portal, and that typed text survives leaving and quitting.
+#include "HomeTextHarness.h"
+#include "screens/home/TestimonyScreenModel.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+namespace orvella::test {
+namespace {
+
+const QString portal = QStringLiteral("https://orvella.example/testify");
+
+QJsonObject configWithPortal(const QJsonValue &link)
+{
+    QJsonObject urls { { "give", "https://orvella.example/give" } };
+    if (!link.isUndefined())
+        urls.insert("testimony", link);
+    return { { "urls", urls } };
+}
+
+class TestimonyScreen : public HomeTextHarness
+{
+protected:
+    // A new screen as the page makes it: restored once it is shown.
+    TestimonyScreenModel &open(AppModel &app)
+    {
+        screen = std::make_unique<TestimonyScreenModel>();
+        screen->setApp(&app);
+        screen->restoreDraft();
+        return *screen;
+    }
+    QStringList fields() const { return { screen->name(), screen->email(), screen->story() }; }
+
+    void TearDown() override
+    {
+        screen.reset();
+        HomeTextHarness::TearDown();
+    }
+    std::unique_ptr<TestimonyScreenModel> screen;
+};
+
+TEST_F(TestimonyScreen, AStoredDraftWinsOverTheProfileEvenWhenEmpty)
+{
+    AppModel &app = withConfig(configWithPortal(portal));
+    app.settings()->setDisplayName(QStringLiteral("Grace"));
+    app.settings()->setEmail(QStringLiteral("grace@example.org"));
+
+    open(app);
+    EXPECT_EQ(fields(), (QStringList { "Grace", "grace@example.org", "" }));
+    EXPECT_EQ(screen->saveLabel(), QStringLiteral("Save Draft"));
+
+    screen->setName(QString());
+    screen->setStory(QStringLiteral("  I was healed.\n"));
+    screen->saveDraft();
+    EXPECT_EQ(screen->saveLabel(), QStringLiteral("Draft Saved"));
+    EXPECT_EQ(storedDraft(), (QStringList { "", "grace@example.org", "  I was healed.\n" }));
+    screen->setStory(QStringLiteral("later"));
+    EXPECT_TRUE(screen->saved()); // stays until the screen goes
+
+    open(app); // the edit after saving is kept as the old screen goes
+    EXPECT_EQ(fields(), (QStringList { "", "grace@example.org", "later" }));
+    EXPECT_EQ(screen->saveLabel(), QStringLiteral("Save Draft"));
+}
+
+TEST_F(TestimonyScreen, ContinueNeedsANameBeyondSpacesAndTabsAndAStoryBeyondBlanks)
+{
+    const struct
+    {
+        const char *name, *story;
+        bool enabled;
+    } cases[] = {
+        { " \t ", "A story", false },
+        { "Ann", " \n\t ", false },
+        { "Ann", "x", true },
+        { "\n", "x", true }, // only spaces and tabs make a name blank
+        { "", "", false },
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(TestimonyScreenModel::canContinue(
+                      { QString::fromUtf8(c.name), QString(), QString::fromUtf8(c.story) }),
+            c.enabled)
+            << c.name << '|' << c.story;
+}
+
+TEST_F(TestimonyScreen, TheCountIsOfUserPerceivedCharacters)
+{
+    const struct
+    {
+        const char *text;
+        qint64 count;
+    } cases[] = {
+        { "", 0 },
+        { "abc", 3 },
+        { "\U0001F44D\U0001F3FD", 1 }, // thumbs up with a skin tone
+        { "e\u0301", 1 }, // combining accent
+        { "\U0001F468\u200D\U0001F469\u200D\U0001F467", 1 }, // a family joined by ZWJ
+        { "\U0001F1EB\U0001F1F7", 1 }, // a flag
+        { "a\r\nb", 3 },
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(TestimonyScreenModel::characterCount(QString::fromUtf8(c.text)), c.count)
+            << c.text;
+    AppModel &app = withConfig(std::nullopt);
+    open(app).setStory(QString::fromUtf8("\U0001F44D\U0001F3FD"));
+    EXPECT_EQ(screen->characterCountText(), QStringLiteral("1 characters"));
+}
+
+TEST_F(TestimonyScreen, ContinueSavesAndOpensOnlyAWebPortal)
+{
+    const struct
+    {
+        const char *name;
+        std::optional<QJsonObject> config;
+        QString opened;
+    } cases[] = {
+        { "no configuration", std::nullopt, {} },
+        { "no link", configWithPortal(QJsonValue::Undefined), {} },
+        { "empty link", configWithPortal(""), {} },
+        { "file link", configWithPortal("file:///etc/passwd"), {} },
+        { "script link", configWithPortal("javascript:alert(1)"), {} },
+        { "portal", configWithPortal(portal), portal + "?src=macos&platform=macos" },
+        { "portal with a query", configWithPortal(portal + "?lang=fr"),
+            portal + "?lang=fr&src=macos&platform=macos" },
+    };
+    for (const auto &c : cases) {
+        screen.reset();
+        model.reset();
+        QSettings().clear();
+        opened.urls.clear();
+        open(withConfig(c.config));
+        screen->setName(QStringLiteral("Ann"));
+        screen->setStory(QStringLiteral("Healed"));
+        screen->continueOnPortal();
+        EXPECT_EQ(storedDraft(), (QStringList { "Ann", "", "Healed" })) << c.name;
+        EXPECT_TRUE(screen->saved()) << c.name;
+        EXPECT_EQ(screen->hasPortal(), !c.opened.isEmpty()) << c.name;
+        EXPECT_EQ(screen->portalAddress(), c.opened) << c.name;
+        EXPECT_EQ(opened.urls, c.opened.isEmpty() ? QList<QUrl> {} : QList<QUrl> { QUrl(c.opened) })
+            << c.name;
+    }
+}
+
+TEST_F(TestimonyScreen, TypedTextIsKeptWhenTheScreenGoesOrTheAppQuits)
+{
+    AppModel &app = withConfig(std::nullopt);
+    app.settings()->setDisplayName(QStringLiteral("Grace"));
+
+    // Restored from the profile and left untouched: nothing is written.
+    open(app);
+    screen.reset();
+    EXPECT_EQ(storedDraft(), (QStringList { "-", "-", "-" }));
+
+    // Typed, then left: stored untrimmed and written to the file at once.
+    open(app).setStory(QStringLiteral(" Thank you \n"));
+    screen->restoreDraft(); // once per screen: typed text is not replaced
+    EXPECT_EQ(screen->story(), QStringLiteral(" Thank you \n"));
+    screen.reset();
+    EXPECT_EQ(storedDraft(), (QStringList { "Grace", "", " Thank you \n" }));
+    QFile file(QSettings().fileName());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("testimony.draft.story="));
+
+    // The studio button stores before it leaves.
+    open(app).setEmail(QStringLiteral("g@example.org"));
+    screen->openStudio();
+    EXPECT_EQ(app.route(), MacRoute::TestimonyRec);
+    EXPECT_EQ(storedDraft(), (QStringList { "Grace", "g@example.org", " Thank you \n" }));
+
+    // Quitting stores what was typed since the last save.
+    screen->setName(QStringLiteral("Grace M."));
+    QMetaObject::invokeMethod(QCoreApplication::instance(), "aboutToQuit");
+    EXPECT_EQ(storedDraft(), (QStringList { "Grace M.", "g@example.org", " Thank you \n" }));
+}
+
+} // namespace
+} // namespace orvella::test

@@ -1,0 +1,75 @@
+// Real playback through the episode screen: the sample episodes on the service double play the
+// generated HLS fixtures on libmpv.
+#include "EpisodeScreenHarness.h"
+#include "platform/MpvMediaPlayer.h"
+#include "support/SampleContent.h"
+
+namespace orvella::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+class EpisodePlayback : public EpisodeScreenHarness
+{
+protected:
+    void SetUp() override
+    {
+        EpisodeScreenHarness::SetUp();
+        installSampleContent(service);
+    }
+
+    static double position(PlayerController &player)
+    {
+        player.refreshTime();
+        return player.currentTime();
+    }
+};
+
+TEST_F(EpisodePlayback, PlaysToItsEndAndRepeatOneStartsItAgain)
+{
+    AppModel &app = signedIn();
+    app.settings()->setEpisodeRepeatMode(EpisodeRepeatMode::One);
+    Built screen = buildScreen(app, u"5001"_qs); // the 8-second single-variant episode
+    ASSERT_TRUE(screen.model);
+    PlayerController &player = *screen.model->player();
+    ASSERT_TRUE(waitUntil([&] { return player.isReady(); }, 15s));
+    EXPECT_TRUE(shows(screen, "episodeChrome"));
+    EXPECT_NEAR(player.duration(), 8, 0.5);
+    EXPECT_TRUE(waitUntil([&] { return episodeClaims == 2; }))
+        << "the screen keeps the display awake while it plays";
+
+    ASSERT_TRUE(waitUntil([&] { return position(player) > 6; }, 20s));
+    ASSERT_TRUE(waitUntil([&] { return player.endedGeneration() >= 1; }, 10s));
+    ASSERT_TRUE(waitUntil([&] { return position(player) > 0.5 && position(player) < 5; }, 10s))
+        << "repeat one starts the episode again";
+    EXPECT_TRUE(player.isPlaying());
+    EXPECT_EQ(player.failedGeneration(), 0);
+    EXPECT_FALSE(screen.model->playNextCountdown());
+    EXPECT_GE(service.requests("POST", "user/history").size(), 1);
+
+    screen.item.reset();
+    EXPECT_EQ(episodeClaims, 0);
+}
+
+TEST_F(EpisodePlayback, CaptionsPickTheEnglishRenditionOfTheMaster)
+{
+    AppModel &app = signedIn();
+    app.settings()->setCaptionsEnabled(true);
+    app.settings()->setCaptionLanguage(u"en"_qs);
+    Built screen = buildScreen(app, u"5002"_qs); // the three-variant master with captions
+    ASSERT_TRUE(screen.model);
+    auto *mpv = dynamic_cast<MpvMediaPlayer *>(screen.model->player()->player());
+    ASSERT_TRUE(mpv);
+    ASSERT_TRUE(waitUntil([&] { return screen.model->player()->isReady(); }, 15s));
+    ASSERT_TRUE(waitUntil([&] { return mpv->selectedLegibleOption().has_value(); }, 10s));
+    EXPECT_TRUE(
+        waitUntil([&] { return mpv->subtitleText().startsWith(QStringLiteral("Caption")); }, 10s))
+        << mpv->subtitleText().toStdString();
+
+    screen.model->toggleCaptions();
+    EXPECT_FALSE(app.settings()->captionsEnabled());
+    EXPECT_TRUE(waitUntil([&] { return !mpv->selectedLegibleOption(); }, 5s));
+}
+
+} // namespace
+} // namespace orvella::test

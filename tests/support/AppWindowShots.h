@@ -1,0 +1,97 @@
+#pragma once
+
+// A fixture for pictures of the whole application window, for a person to look at: taken only
+// when ORVELLA_SCREENSHOT_DIR names a folder (run the test binary under xvfb-run with
+// QT_QPA_PLATFORM=xcb, so the picture goes through OpenGL as on a desktop). Against the service
+// double's sample content, with the real clock.
+
+#include "app/AppModel.h"
+#include "app/AppServices.h"
+#include "app/Application.h"
+#include "support/SampleContent.h"
+#include "support/ServiceDouble.h"
+#include "support/TestAsync.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QQmlApplicationEngine>
+#include <QQuickWindow>
+#include <QSettings>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace orvella::test {
+
+class AppWindowShots : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        folder = qEnvironmentVariable("ORVELLA_SCREENSHOT_DIR");
+        if (folder.isEmpty())
+            GTEST_SKIP() << "set ORVELLA_SCREENSHOT_DIR to take the pictures";
+        QDir().mkpath(folder);
+        QSettings().clear();
+        ASSERT_TRUE(service.start());
+        installSampleContent(service);
+        qputenv("ORVELLA_API_BASE", service.origin().toString().toUtf8());
+    }
+
+    // A session as a previous run left it, for the next open().
+    static void signedIn()
+    {
+        QSettings settings;
+        settings.setValue("orvella.session.access_token", "access-1");
+        settings.setValue("orvella.session.refresh_token", "refresh-1");
+        settings.setValue("access_expires", QDateTime::currentSecsSinceEpoch() + 86400.0);
+        settings.sync();
+    }
+
+    // The application's window, started as the executable starts it.
+    QQuickWindow *open()
+    {
+        app = AppBuilder().build();
+        AppModel::setInstance(app.get());
+        engine = std::make_unique<QQmlApplicationEngine>();
+        prepareEngine(*engine);
+        engine->load(mainWindowUrl());
+        window = engine->rootObjects().isEmpty()
+            ? nullptr
+            : qobject_cast<QQuickWindow *>(engine->rootObjects().first());
+        return window;
+    }
+
+    // A screen's model by its object name, once the screen is built.
+    template<typename Model>
+    Model *find(const char *name)
+    {
+        Model *found = nullptr;
+        EXPECT_TRUE(waitUntil(
+            [&] { return (found = window->findChild<Model *>(QString::fromLatin1(name))); },
+            std::chrono::seconds(10)));
+        return found;
+    }
+
+    // The window as it is once the last changes have been drawn.
+    void shoot(const QString &name)
+    {
+        spinFor(std::chrono::milliseconds(300));
+        window->grabWindow().save(folder + u'/' + name + QStringLiteral(".png"));
+    }
+
+    void TearDown() override
+    {
+        engine.reset();
+        AppModel::setInstance(nullptr);
+        app.reset();
+        QSettings().clear();
+    }
+
+    QString folder;
+    ServiceDouble service;
+    std::unique_ptr<AppModel> app;
+    std::unique_ptr<QQmlApplicationEngine> engine;
+    QQuickWindow *window = nullptr;
+};
+
+} // namespace orvella::test
