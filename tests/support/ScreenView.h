@@ -32,8 +32,8 @@ public:
     }
     ~ScreenView() { close(); }
 
-    // Shows a page of the folder (in place of one shown before) in a window of `size`, with
-    // these initial properties.
+    // Shows a page of the folder (in place of one shown before) in a window of `size`, built
+    // with `properties` as the root view's loader sets them.
     QQuickItem *show(AppModel &app, const QString &file, QSize size = { 1024, 640 },
         const QVariantMap &properties = {})
     {

@@ -2,8 +2,8 @@ import QtQuick
 import QtQuick.Layouts
 import Orvella
 
-// The top of a library's list: the programme's banner with its title over a darkening
-// gradient, the "Episodes" heading with an optional count, and the load's error line under it.
+// The top of a library's list: the programme's banner, the "Episodes" heading with an optional
+// count, and the load's error line under it.
 Column {
     id: header
 
@@ -14,38 +14,12 @@ Column {
 
     spacing: 18
 
-    Item {
+    ProgramBanner {
         objectName: "libraryBanner"
         width: header.width
         height: 128
-
-        RemoteImage {
-            anchors.fill: parent
-            url: header.image
-            cornerRadius: 12
-            targetPixelSize: 900
-        }
-
-        Rectangle {
-            anchors.fill: parent
-            radius: 12
-            gradient: Gradient {
-                GradientStop { position: 0; color: "transparent" }
-                GradientStop { position: 1; color: Qt.rgba(0, 0, 0, 0.88) }
-            }
-        }
-
-        Text {
-            anchors.left: parent.left
-            anchors.right: parent.right
-            anchors.bottom: parent.bottom
-            padding: 18
-            text: header.title
-            textFormat: Text.PlainText
-            font: OrvellaTheme.serifFont(26, Font.Bold)
-            color: "white"
-            elide: Text.ElideRight
-        }
+        title: header.title
+        image: header.image
     }
 
     Column {

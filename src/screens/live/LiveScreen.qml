@@ -49,8 +49,9 @@ Item {
         height: root.h
         clip: true
         opacity: root.ready ? 0 : 1
-        // Under the opaque welcome its placeholder shimmer would only cost frames.
-        visible: !root.covered
+        // Under the opaque welcome or the picture its placeholder shimmer would only cost
+        // frames and timer wake-ups.
+        visible: !root.covered && !root.ready
 
         RemoteImage {
             anchors.fill: parent

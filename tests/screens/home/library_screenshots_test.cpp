@@ -12,11 +12,13 @@ protected:
     void SetUp() override
     {
         AppWindowShots::SetUp();
-        if (!IsSkipped() && !HasFatalFailure())
-            ASSERT_TRUE(openOn(MacRoute::Live));
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        ASSERT_TRUE(openOn(MacRoute::Live));
+        window->resize(1280, 800);
     }
 
-    // The page's model once it shows `state` (read through its property of that name).
+    // The page's model once it shows `state` (its property of that name) with its load over.
     template<typename Model>
     Model *waitFor(const char *state)
     {
@@ -46,7 +48,8 @@ TEST_F(LibraryScreenshots, TestimoniesLoadingErrorListAndErrorLine)
     app->navigate(MacRoute::Home);
     app->navigate(MacRoute::TestimoniesLib);
     ASSERT_TRUE(waitFor<TestimoniesLibraryModel>("showsList"));
-    shoot(u"testimonies-list"_qs, 1500ms);
+    spinFor(1200ms); // pictures
+    shoot(u"testimonies-list"_qs);
     window->resize(1024, 640);
     shoot(u"testimonies-list-small"_qs);
 
@@ -54,7 +57,8 @@ TEST_F(LibraryScreenshots, TestimoniesLoadingErrorListAndErrorLine)
     app->navigate(MacRoute::Home);
     app->navigate(MacRoute::TestimoniesLib);
     ASSERT_TRUE(waitFor<TestimoniesLibraryModel>("showsList"));
-    shoot(u"testimonies-list-error-line"_qs, 1000ms);
+    spinFor(700ms);
+    shoot(u"testimonies-list-error-line"_qs);
 }
 
 TEST_F(LibraryScreenshots, KidsZoneLoadingErrorAndList)
@@ -70,7 +74,8 @@ TEST_F(LibraryScreenshots, KidsZoneLoadingErrorAndList)
     service.remove("GET", "programs/79");
     kids->retry();
     ASSERT_TRUE(waitFor<KidsZoneLibraryModel>("showsList"));
-    shoot(u"kidszone-list"_qs, 1500ms);
+    spinFor(1200ms);
+    shoot(u"kidszone-list"_qs);
     window->resize(1024, 640);
     shoot(u"kidszone-list-small"_qs);
 }

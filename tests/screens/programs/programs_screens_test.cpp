@@ -1,15 +1,9 @@
 #include "ProgramsHarness.h"
-#include "app/Application.h"
 #include "screens/programs/EpisodeListModel.h"
 #include "screens/programs/ProgramDetailModel.h"
 #include "screens/programs/ProgramsScreenModel.h"
 #include "screens/programs/SearchScreenModel.h"
-
-#include <QKeyEvent>
-#include <QQmlComponent>
-#include <QQmlEngine>
-#include <QQuickItem>
-#include <QQuickWindow>
+#include "support/ScreenView.h"
 
 namespace orvella::test {
 namespace {
@@ -244,41 +238,21 @@ TEST_F(ProgramsScreens, OnlyTheLatestSearchLandsAndCancellationIsNoError)
 
 // The screens' views: they build without QML warnings and show what their models decide.
 
-QStringList qmlWarnings;
-void collectWarnings(QtMsgType type, const QMessageLogContext &, const QString &message)
-{
-    if (type != QtDebugMsg && (message.contains(u"screens/programs") || message.contains(u"/ui/")))
-        qmlWarnings.append(message);
-}
-
 class ProgramsViews : public ProgramsScreens
 {
 protected:
-    QQuickItem *show(AppModel &app, const char *file, const QVariantMap &properties = {})
+    void TearDown() override
     {
-        screen.reset();
-        AppModel::setInstance(&app);
-        if (!previous)
-            previous = qInstallMessageHandler(collectWarnings);
-        window.resize(1024, 640);
-        prepareEngine(engine);
-        QQmlComponent component(&engine,
-            QUrl(QStringLiteral("qrc:/Orvella/screens/programs/") + QString::fromLatin1(file)));
-        screen.reset(qobject_cast<QQuickItem *>(component.createWithInitialProperties(properties)));
-        EXPECT_TRUE(screen) << component.errorString().toStdString();
-        if (!screen)
-            return nullptr;
-        screen->setParentItem(window.contentItem());
-        screen->setSize({ 1024, 640 });
-        window.show();
-        return screen.get();
+        view.close();
+        ProgramsScreens::TearDown();
     }
 
-    // What the screen built of one QML type, visible ones only.
+    QQuickItem *child(const char *name) const { return view.child(QString::fromLatin1(name)); }
+    // The visible items of one QML type under `from` (the screen by default).
     QList<QQuickItem *> shown(const char *type, QQuickItem *from = nullptr) const
     {
         QList<QQuickItem *> found;
-        for (QQuickItem *item : (from ? from : screen.get())->childItems()) {
+        for (QQuickItem *item : (from ? from : view.screen())->childItems()) {
             if (!item->isVisible())
                 continue;
             if (QByteArray(item->metaObject()->className()).startsWith(type))
@@ -287,27 +261,8 @@ protected:
         }
         return found;
     }
-    QQuickItem *child(const char *name) const
-    {
-        return screen->findChild<QQuickItem *>(QString::fromLatin1(name));
-    }
 
-    void TearDown() override
-    {
-        screen.reset();
-        spinFor(50ms);
-        if (previous)
-            qInstallMessageHandler(previous);
-        EXPECT_TRUE(qmlWarnings.isEmpty()) << qmlWarnings.join(u'\n').toStdString();
-        qmlWarnings.clear();
-        AppModel::setInstance(nullptr);
-        ProgramsScreens::TearDown();
-    }
-
-    QQuickWindow window;
-    QQmlEngine engine;
-    std::unique_ptr<QQuickItem> screen;
-    QtMessageHandler previous = nullptr;
+    ScreenView view { u"screens/programs"_qs };
 };
 
 TEST_F(ProgramsViews, ProgramsErrorThenCardsThatOpenTheDetail)
@@ -316,7 +271,7 @@ TEST_F(ProgramsViews, ProgramsErrorThenCardsThatOpenTheDetail)
         { ScriptedAnswer::error(500, u"Down"_qs), ScriptedAnswer::error(503, u"Still down"_qs),
             ScriptedAnswer::envelope(programsPage(5)) });
     AppModel &app = signedIn();
-    ASSERT_TRUE(show(app, "ProgramsScreen.qml"));
+    ASSERT_TRUE(view.show(app, u"ProgramsScreen.qml"_qs));
     ASSERT_TRUE(waitUntil([&] { return child("programsError")->isVisible(); }));
     EXPECT_FALSE(child("programsGrid")->isVisible());
     QQuickItem *refresh = child("programsRefresh");
@@ -334,7 +289,8 @@ TEST_F(ProgramsViews, DetailShowsThePlaceholderThenTheBannerAndCards)
     service.on("GET", "programs/7",
         ScriptedAnswer::envelope(programAnswer(episodeList(1, 5))).withDelay(200ms));
     AppModel &app = signedIn();
-    ASSERT_TRUE(show(app, "ProgramDetailScreen.qml", { { "programId", u"7"_qs } }));
+    ASSERT_TRUE(
+        view.show(app, u"ProgramDetailScreen.qml"_qs, { 1024, 640 }, { { "programId", u"7"_qs } }));
     EXPECT_TRUE(child("programSkeleton")->isVisible());
     ASSERT_TRUE(waitUntil([&] { return shown("EpisodeListingCard").size() == 5; }));
     EXPECT_FALSE(child("programSkeleton")->isVisible());
@@ -352,20 +308,13 @@ TEST_F(ProgramsViews, TypedSearchListsHitsUnderTheErrorLine)
                   QJsonObject { { "kind", "episode" }, { "id", 4 } } } } }),
             ScriptedAnswer::error(500, u"Search down"_qs) });
     AppModel &app = signedIn();
-    ASSERT_TRUE(show(app, "SearchScreen.qml"));
-    QQuickItem *field = child("searchField");
-    field->forceActiveFocus();
-    const auto type = [&](const QString &text) {
-        for (const QChar c : text) {
-            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-            QCoreApplication::sendEvent(&window, &press);
-        }
-    };
-    type(u"gr"_qs);
+    ASSERT_TRUE(view.show(app, u"SearchScreen.qml"_qs));
+    child("searchField")->forceActiveFocus();
+    view.type(u"gr"_qs);
     ASSERT_TRUE(
         waitUntil([&] { return shown("PlainButton", child("searchResults")).size() == 2; }));
     EXPECT_FALSE(child("searchError")->isVisible());
-    type(u"a"_qs);
+    view.type(u"a"_qs);
     ASSERT_TRUE(waitUntil([&] { return child("searchError")->isVisible(); }));
     EXPECT_EQ(shown("PlainButton", child("searchResults")).size(), 2);
     QMetaObject::invokeMethod(shown("PlainButton", child("searchResults")).at(1), "clicked");

@@ -1,17 +1,26 @@
-// Pictures of the programmes grid, a programme's detail and search (see ScreenshotHarness.h).
+// Pictures of the programmes grid, a programme's detail and search (see AppWindowShots).
 #include "screens/programs/ProgramDetailModel.h"
 #include "screens/programs/ProgramsScreenModel.h"
 #include "screens/programs/SearchScreenModel.h"
-#include "support/ScreenshotHarness.h"
+#include "support/AppWindowShots.h"
 
 namespace orvella::test {
 namespace {
 
 using namespace std::chrono_literals;
 
-class ProgramsScreenshots : public ScreenshotHarness
+class ProgramsScreenshots : public AppWindowShots
 {
 protected:
+    void SetUp() override
+    {
+        AppWindowShots::SetUp();
+        if (!IsSkipped() && !HasFatalFailure())
+            ASSERT_TRUE(openOn(MacRoute::Live));
+    }
+
+    void shoot(const QString &name) { shootSizes(name); }
+
     // The detail screen of a programme once built (the screen it replaces may linger a turn).
     ProgramDetailModel *openProgram(const QString &id)
     {
@@ -25,8 +34,8 @@ protected:
 TEST_F(ProgramsScreenshots, ProgramsGridAndDetailLoadedLoadingAndFailed)
 {
     app->navigate(MacRoute::Programs);
-    ASSERT_TRUE(find<ProgramsScreenModel>(
-        u"programsScreenModel"_qs, [](const auto &programs) { return !programs.loading(); }));
+    auto *programs = find<ProgramsScreenModel>("programsScreenModel");
+    ASSERT_TRUE(programs && waitUntil([&] { return !programs->loading(); }));
     shoot(u"programs-grid"_qs);
 
     auto *detail = openProgram(u"101"_qs);
@@ -48,8 +57,7 @@ TEST_F(ProgramsScreenshots, ProgramsGridAndDetailLoadedLoadingAndFailed)
 TEST_F(ProgramsScreenshots, SearchHitsUnderAnErrorLine)
 {
     app->navigate(MacRoute::Search);
-    auto *search
-        = find<SearchScreenModel>(u"searchScreenModel"_qs, [](const auto &) { return true; });
+    auto *search = find<SearchScreenModel>("searchScreenModel");
     ASSERT_TRUE(search);
     search->setQuery(u"the"_qs);
     ASSERT_TRUE(waitUntil([&] { return !search->results().isEmpty(); }));
