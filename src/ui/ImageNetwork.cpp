@@ -24,6 +24,20 @@ public:
         : m_cacheDirectory(std::move(cacheDirectory))
     { }
 
+    // The status and type of the answer do not matter: a body that decodes is shown. A body cut
+    // short (aborted, timed out, connection lost) is not, even after its status line arrived.
+    static bool bodyIsWhole(const QNetworkReply &reply)
+    {
+        const QNetworkReply::NetworkError error = reply.error();
+        const bool httpStatusError = (error >= QNetworkReply::ContentAccessDenied
+                                         && error < QNetworkReply::ProtocolUnknownError)
+            || (error >= QNetworkReply::InternalServerError
+                && error <= QNetworkReply::UnknownServerError);
+        return error == QNetworkReply::NoError
+            || (httpStatusError
+                && reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid());
+    }
+
     void start(quint64 id, const QUrl &url, const ImageNetwork::BodyCallback &done,
         QNetworkRequest::Priority priority)
     {
@@ -36,10 +50,7 @@ public:
         connect(reply, &QNetworkReply::finished, this, [this, id, reply, done] {
             m_replies.remove(id);
             reply->deleteLater();
-            // The status and type of the answer do not matter: a body that decodes is shown.
-            const bool transportOk = reply->error() == QNetworkReply::NoError
-                || reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid();
-            if (!transportOk) {
+            if (!bodyIsWhole(*reply)) {
                 done(std::nullopt);
                 return;
             }

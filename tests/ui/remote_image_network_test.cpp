@@ -90,6 +90,14 @@ TEST_F(RemoteImageNetwork, ADroppedConnectionLeavesNoPictureAndNoCrash)
     ASSERT_TRUE(service.waitForRequests("GET", QStringLiteral("/media/dropped.jpg"), 1));
     test::spinFor(100ms);
     EXPECT_FALSE(item->property("hasImage").toBool());
+    // A body cut short after its status line is no picture either (a JPEG decoder would draw
+    // what arrived over grey).
+    service.on("GET", QStringLiteral("/media/images/poster.jpg"),
+        ScriptedAnswer::file().truncatedAfter(4000));
+    auto cut = image(service.mediaUrl(QStringLiteral("images/poster.jpg")), 300);
+    ASSERT_TRUE(service.waitForRequests("GET", QStringLiteral("/media/images/poster.jpg"), 1));
+    test::spinFor(200ms);
+    EXPECT_FALSE(cut->property("hasImage").toBool());
     // Destroying the view with a fetch in flight is safe.
     service.on("GET", QStringLiteral("/media/slow.jpg"), ScriptedAnswer::file().withDelay(300ms));
     auto slow = image(service.mediaUrl(QStringLiteral("slow.jpg")), 300);
