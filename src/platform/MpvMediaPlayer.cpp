@@ -2,15 +2,12 @@
 
 #include "platform/MediaPlayerFactory.h"
 #include "platform/MpvCore.h"
-#include "platform/MpvOpenGlRenderer.h"
 #include "platform/MpvSoftwareRenderer.h"
 #include "platform/PlatformLog.h"
 #include "platform/StartupTrace.h"
 #include "platform/WebVttCaptions.h"
 
-#include <QCoro/QCoroNetworkReply>
 #include <QGuiApplication>
-#include <QNetworkReply>
 #include <QQuickWindow>
 #include <QTimer>
 #include <cmath>
@@ -38,7 +35,6 @@ constexpr quint64 seekReplyBit = quint64(1) << 62;
 constexpr quint64 preloadedHookId = quint64(1) << 61;
 // A file that stops more than this short of its length was cut, not finished.
 constexpr double endTolerance = 1.0;
-constexpr int masterTimeoutMs = 10000;
 constexpr double liveEdgeMargin = 0.5;
 
 bool wantsOpenGl(MpvMediaPlayer::Output output)
@@ -102,41 +98,6 @@ MpvMediaPlayer::MpvMediaPlayer(Output output, QObject *parent)
 
     if (!m_openGl)
         startSoftwareOutput();
-}
-
-void MpvMediaPlayer::startSoftwareOutput()
-{
-    // Drawn as the OpenGL output draws it (bilinear scaling, no dither), which also keeps the
-    // conversion cheap.
-    m_core->setOption("zimg-scaler", "bilinear");
-    m_core->setOption("zimg-dither", "no");
-    QPointer self(this);
-    m_software = std::make_unique<MpvSoftwareRenderer>(m_core, [self] {
-        QMetaObject::invokeMethod(
-            self,
-            [self] {
-                if (self)
-                    self->noteFrame();
-            },
-            Qt::QueuedConnection);
-    });
-    m_surfaceReady = m_software->isValid();
-}
-
-void MpvMediaPlayer::useSoftwareOutput()
-{
-    if (!m_openGl)
-        return;
-    qCDebug(lcPlayer) << "The OpenGL driver draws in software: video is scaled in software";
-    m_openGl = false;
-    startSoftwareOutput();
-    emit outputChanged();
-    if (m_surfaceReady) {
-        // A file held for want of a surface goes on; a load held back goes out.
-        releaseHeldOpening();
-        if (m_hasItem && !m_issued)
-            issueLoad();
-    }
 }
 
 MpvMediaPlayer::~MpvMediaPlayer()
@@ -539,178 +500,6 @@ void MpvMediaPlayer::setPreferredMaximumResolution(QSize size)
 {
     m_maxSize = size;
     applyVariantCap();
-}
-
-void MpvMediaPlayer::applyVariantCap()
-{
-    // Before the load goes out the caps travel with it (hls-bitrate); afterwards mpv keeps
-    // every variant as a video track and switching the track switches the variant.
-    if (!m_issued || !m_master || m_master->variants.isEmpty())
-        return;
-    auto index = variantForCaps(m_master->variants, m_peak, m_maxSize);
-    if (!index) {
-        index = 0;
-        for (int i = 1; i < m_master->variants.size(); ++i) {
-            if (m_master->variants[i].bandwidth > m_master->variants[*index].bandwidth)
-                index = i;
-        }
-    }
-    const QSize wanted = m_master->variants[*index].resolution;
-    const QVariantList tracks = m_core->property("track-list").toList();
-    for (const QVariant &entry : tracks) {
-        const QVariantMap track = entry.toMap();
-        if (track.value(QStringLiteral("type")).toString() != QLatin1String("video"))
-            continue;
-        const QSize size(track.value(QStringLiteral("demux-w")).toInt(),
-            track.value(QStringLiteral("demux-h")).toInt());
-        if (size != wanted)
-            continue;
-        if (!track.value(QStringLiteral("selected")).toBool())
-            m_core->setProperty("vid", track.value(QStringLiteral("id")).toLongLong());
-        return;
-    }
-}
-
-QCoro::Task<> MpvMediaPlayer::fetchMaster(quint64 generation, QUrl url)
-{
-    QPointer self(this);
-    std::optional<HlsMasterPlaylist> master;
-    if (isWebUrl(url)) {
-        QNetworkRequest request(url);
-        request.setTransferTimeout(masterTimeoutMs);
-        if (m_masterReply)
-            m_masterReply->abort(); // the earlier item's fetch ends at once
-        QNetworkReply *reply = m_network.get(request);
-        m_masterReply = reply;
-        co_await reply;
-        // Deleted later: an abort resumes this inside the reply's own signal.
-        reply->deleteLater();
-        if (!self)
-            co_return;
-        if (reply->error() == QNetworkReply::NoError)
-            master = parseHlsMaster(reply->readAll(), reply->url());
-    }
-    if (generation != m_generation)
-        co_return;
-    m_master = std::move(master);
-    m_masterSettled = true;
-    settleMaster();
-    applyVariantCap();
-}
-
-void MpvMediaPlayer::dropMasterFetch()
-{
-    if (m_masterReply)
-        m_masterReply->abort();
-    settleMaster();
-}
-
-void MpvMediaPlayer::Waiters::resumeAll()
-{
-    for (std::coroutine_handle<> waiter : std::exchange(m_handles, {}))
-        waiter.resume();
-}
-
-void MpvMediaPlayer::settleMaster()
-{
-    m_masterWaiters.resumeAll();
-    emit masterPlaylistSettled();
-}
-
-QCoro::Task<std::optional<QList<LegibleOption>>> MpvMediaPlayer::loadLegibleOptions()
-{
-    QPointer self(this);
-    const quint64 generation = m_generation;
-    while (self && m_hasItem && generation == m_generation && !m_masterSettled) {
-        auto settled = m_masterWaiters.next();
-        co_await settled;
-    }
-    if (!self || !m_hasItem || generation != m_generation || !m_master
-        || m_master->subtitles.isEmpty())
-        co_return std::nullopt;
-    QList<LegibleOption> options;
-    for (const HlsRendition &rendition : m_master->subtitles)
-        options.append({ rendition.language, rendition.name, rendition.isDefault });
-    co_return options;
-}
-
-void MpvMediaPlayer::selectLegibleOption(std::optional<int> index)
-{
-    if (!m_hasItem)
-        return;
-    if (!index || !m_master || *index < 0 || *index >= m_master->subtitles.size()) {
-        m_caption.reset();
-        m_captions.reset();
-        m_core->setProperty("sid", QStringLiteral("no"));
-        return;
-    }
-    if (m_caption == index && m_captions)
-        return;
-    m_caption = index;
-    m_captions = std::make_unique<WebVttCaptions>(
-        m_core, &m_network, m_master->subtitles[*index].uri, !m_settings.waitsToMinimizeStalling);
-}
-
-QImage MpvMediaPlayer::softwareFrame() const
-{
-    return m_software ? m_software->frame() : QImage();
-}
-
-void MpvMediaPlayer::setSoftwareFrameSize(QSize pixels)
-{
-    if (m_software)
-        m_software->setFrameSize(pixels);
-}
-
-void MpvMediaPlayer::setVideoFill(bool fill)
-{
-    m_core->setProperty("panscan", fill ? 1.0 : 0.0);
-}
-
-void MpvMediaPlayer::noteFrame()
-{
-    if (!m_firstFrameSeen && m_fileLoaded) {
-        m_firstFrameSeen = true;
-        emit firstFrameRendered();
-    }
-    emit frameRendered();
-}
-
-QQuickFramebufferObject::Renderer *MpvMediaPlayer::createOpenGlRenderer()
-{
-    if (!m_openGl)
-        return nullptr;
-    return new MpvOpenGlRenderer(m_core, this);
-}
-
-void MpvMediaPlayer::releaseHeldOpening()
-{
-    if (m_heldOpening == 0)
-        return;
-    mpv_hook_continue(m_core->handle(), m_heldOpening);
-    m_heldOpening = 0;
-}
-
-void MpvMediaPlayer::surfaceAttached()
-{
-    m_surfaceReady = true;
-    releaseHeldOpening();
-    if (m_hasItem && !m_issued)
-        issueLoad();
-}
-
-void MpvMediaPlayer::surfaceDetached()
-{
-    m_surfaceReady = false;
-    // Video stops with its surface: the item is loaded again when a surface returns.
-    if (m_hasItem && m_issued) {
-        m_issued = false;
-        m_fileLoaded = false;
-        m_status = ItemStatus::Unknown;
-        releaseHeldOpening();
-        m_core->commandAsync({ QStringLiteral("stop") });
-        emit itemStatusChanged();
-    }
 }
 
 QVariant MpvMediaPlayer::mpvProperty(const char *name) const

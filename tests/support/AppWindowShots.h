@@ -75,13 +75,14 @@ protected:
 
     // The model named `name` once a built screen holds one that satisfies `ready`.
     template<typename Model, typename Ready>
-    Model *find(const QString &name, Ready ready)
+    Model *find(const QString &name, Ready ready,
+        std::chrono::milliseconds timeout = std::chrono::seconds(10))
     {
         Model *found = nullptr;
-        EXPECT_TRUE(
-            waitUntil([&] { return (found = window->findChild<Model *>(name)) && ready(*found); },
-                std::chrono::seconds(10)));
-        return found;
+        const bool ok = waitUntil(
+            [&] { return (found = window->findChild<Model *>(name)) && ready(*found); }, timeout);
+        EXPECT_TRUE(ok) << "no ready " << name.toStdString();
+        return ok ? found : nullptr;
     }
     template<typename Model>
     Model *find(const QString &name)

@@ -24,13 +24,10 @@ TEST_F(LiveScreenshots, PlayingWithChromeMenusAndPanel)
 {
     open();
     ASSERT_TRUE(window);
-    LiveScreenModel *live = nullptr;
-    ASSERT_TRUE(waitUntil(
-        [&] {
-            live = window->findChild<LiveScreenModel *>(QStringLiteral("liveScreenModel"));
-            return live && live->showWelcome();
-        },
-        10s));
+    LiveScreenModel *live = find<LiveScreenModel>(
+        QStringLiteral("liveScreenModel"),
+        [&](const LiveScreenModel &screen) { return screen.showWelcome(); }, 10s);
+    ASSERT_TRUE(live);
     shoot(QStringLiteral("live-welcome"));
     ASSERT_TRUE(waitUntil([&] { return app->livePlayer()->isReady(); }, 15s));
     spinFor(2s);
@@ -55,13 +52,11 @@ TEST_F(LiveScreenshots, Offline)
             { "title", "Orvella TV Live" }, { "is_live", false }, { "status", "offline" } }));
     open();
     ASSERT_TRUE(window);
-    LiveScreenModel *live = nullptr;
-    ASSERT_TRUE(waitUntil(
-        [&] {
-            live = window->findChild<LiveScreenModel *>(QStringLiteral("liveScreenModel"));
-            return live && live->hasError() && !live->showWelcome();
-        },
-        15s));
+    LiveScreenModel *live = find<LiveScreenModel>(
+        QStringLiteral("liveScreenModel"),
+        [&](const LiveScreenModel &screen) { return screen.hasError() && !screen.showWelcome(); },
+        15s);
+    ASSERT_TRUE(live);
     live->revealControls();
     shoot(QStringLiteral("live-offline"));
 }
@@ -72,13 +67,13 @@ TEST_F(LiveScreenshots, OutageThenRecovery)
     service.addMediaOutage(0s, 20s);
     open();
     ASSERT_TRUE(window);
-    LiveScreenModel *live = nullptr;
-    ASSERT_TRUE(waitUntil(
-        [&] {
-            live = window->findChild<LiveScreenModel *>(QStringLiteral("liveScreenModel"));
-            return live && !live->showWelcome() && app->livePlayer()->failedGeneration() >= 2;
+    LiveScreenModel *live = find<LiveScreenModel>(
+        QStringLiteral("liveScreenModel"),
+        [&](const LiveScreenModel &screen) {
+            return !screen.showWelcome() && app->livePlayer()->failedGeneration() >= 2;
         },
-        15s));
+        15s);
+    ASSERT_TRUE(live);
     live->revealControls();
     shoot(QStringLiteral("live-outage"));
     ASSERT_TRUE(waitUntil([&] { return app->livePlayer()->isReady(); }, 60s));
