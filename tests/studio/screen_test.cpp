@@ -4,6 +4,7 @@
 #include "studio/StudioCaptureController.h"
 #include "studio/StudioScreenModel.h"
 #include "support/TestAsync.h"
+#include "support/WindowPicture.h"
 
 #include <QQmlEngine>
 #include <QQuickItem>
@@ -64,7 +65,7 @@ struct ScreenHost
         if (folder.isEmpty())
             return;
         spinFor(std::chrono::milliseconds(250));
-        view.grabWindow().save(folder + "/" + name + ".png");
+        windowPicture(view).save(folder + "/" + name + ".png");
     }
 };
 
