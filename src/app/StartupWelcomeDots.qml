@@ -2,6 +2,7 @@ import QtQuick
 import Orvella
 
 // Three gold dots pulsing between 60 % and 100 % of their size, each 0.55 rad behind the last.
+// Painted dots keep their round shape at every size on every scene-graph back end.
 Row {
     id: dots
     spacing: 8
@@ -13,13 +14,12 @@ Row {
 
     Repeater {
         model: 3
-        Rectangle {
+        RoundDot {
             required property int index
             width: 8
             height: 8
-            radius: 4
             color: OrvellaTheme.gold
-            scale: Pulse.dotScale(timeline.time, index)
+            diameter: width * Pulse.dotScale(timeline.time, index)
         }
     }
 }

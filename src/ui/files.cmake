@@ -10,6 +10,7 @@ list(APPEND ORVELLA_SOURCES
     ui/KeyedListModel.h
     ui/QrCode.h ui/QrCode.cpp
     ui/RemoteImageItem.h ui/RemoteImageItem.cpp
+    ui/RoundDotItem.h ui/RoundDotItem.cpp
     ui/SymbolGlyphs.h ui/SymbolGlyphs.cpp
 )
 list(APPEND ORVELLA_QML
