@@ -1,6 +1,7 @@
 #include "studio/StudioPreviewItem.h"
 
 #include <QPainter>
+#include <QPainterPath>
 #include <algorithm>
 
 namespace orvella {
@@ -17,6 +18,15 @@ void StudioPreviewItem::setImage(const QImage &image)
         return;
     m_image = image;
     emit imageChanged();
+    update();
+}
+
+void StudioPreviewItem::setCornerRadius(double radius)
+{
+    if (radius == m_cornerRadius)
+        return;
+    m_cornerRadius = radius;
+    emit cornerRadiusChanged();
     update();
 }
 
@@ -38,6 +48,17 @@ void StudioPreviewItem::paint(QPainter *painter)
         return;
     painter->setRenderHint(QPainter::SmoothPixmapTransform);
     painter->drawImage(fillRect(m_image.size(), size()), m_image);
+    if (m_cornerRadius <= 0)
+        return;
+    // What lies outside the rounded rectangle is wiped out, its arcs smoothed.
+    const QRectF bounds = boundingRect();
+    QPainterPath corners;
+    corners.addRect(bounds);
+    QPainterPath inside;
+    inside.addRoundedRect(bounds, m_cornerRadius, m_cornerRadius);
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->setCompositionMode(QPainter::CompositionMode_DestinationOut);
+    painter->fillPath(corners.subtracted(inside), Qt::black);
 }
 
 } // namespace orvella

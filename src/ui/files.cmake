@@ -12,6 +12,7 @@ list(APPEND ORVELLA_SOURCES
     ui/RemoteImageItem.h ui/RemoteImageItem.cpp
     ui/RoundDotItem.h ui/RoundDotItem.cpp
     ui/SymbolGlyphs.h ui/SymbolGlyphs.cpp
+    ui/TextShadowItem.h ui/TextShadowItem.cpp
 )
 list(APPEND ORVELLA_QML
     ui/BorderedButton.qml

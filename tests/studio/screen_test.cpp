@@ -89,9 +89,15 @@ TEST(StudioScreen, ShowsEveryRecordingStateWithoutQmlErrors)
     // The teleprompter shows at most four lines and goes when emptied.
     auto *teleprompter = host.view.rootObject()->findChild<QQuickItem *>("teleprompter");
     ASSERT_NE(teleprompter, nullptr);
+    // Its shadow is drawn without a shader, so on every scene graph, and follows the text.
+    auto *shadow = teleprompter->findChild<QQuickItem *>("teleprompterShadow");
+    ASSERT_NE(shadow, nullptr);
+    EXPECT_TRUE(shadow->isVisible());
     studio->setTeleprompter(QString("A long testimony line that keeps going. ").repeated(40));
     EXPECT_LE(teleprompter->property("lineCount").toInt(), 4);
     EXPECT_TRUE(teleprompter->property("truncated").toBool());
+    EXPECT_EQ(shadow->property("text"), teleprompter->property("text"));
+    EXPECT_EQ(shadow->property("maximumLineCount").toInt(), 4);
     studio->setTeleprompter("");
     EXPECT_FALSE(teleprompter->isVisible());
     studio->setTeleprompter(StudioScreenModel::defaultTeleprompter());
