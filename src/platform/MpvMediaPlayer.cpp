@@ -4,6 +4,7 @@
 #include "platform/MpvCore.h"
 #include "platform/MpvSoftwareRenderer.h"
 #include "platform/PlatformLog.h"
+#include "platform/SceneGraphChoice.h"
 #include "platform/StartupTrace.h"
 #include "platform/WebVttCaptions.h"
 
@@ -44,7 +45,7 @@ bool wantsOpenGl(MpvMediaPlayer::Output output)
     const QString platform = QGuiApplication::platformName();
     if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal"))
         return false;
-    return QQuickWindow::graphicsApi() == QSGRendererInterface::OpenGL;
+    return !sceneGraphDrawsInSoftware();
 }
 
 QString number(double value)

@@ -102,7 +102,7 @@ void MpvSoftwareRenderer::run()
         size_t stride = static_cast<size_t>(canvas.bytesPerLine());
         mpv_render_param params[] = {
             { MPV_RENDER_PARAM_SW_SIZE, renderSize },
-            { MPV_RENDER_PARAM_SW_FORMAT, const_cast<char *>("bgr0") },
+            { MPV_RENDER_PARAM_SW_FORMAT, const_cast<char *>("bgra") },
             { MPV_RENDER_PARAM_SW_STRIDE, &stride },
             { MPV_RENDER_PARAM_SW_POINTER, canvas.bits() },
             { MPV_RENDER_PARAM_INVALID, nullptr },
