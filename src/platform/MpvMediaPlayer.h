@@ -79,6 +79,10 @@ private:
     void handleEvent(const mpv_event &event);
     void handleProperty(quint64 id, const QVariant &value);
     void issueLoad();
+    // mpv's answer to the load with that serial number.
+    void loadAnswered(quint64 serial, const mpv_event &reply);
+    // The file mpv plays now is the current item's.
+    [[nodiscard]] bool playsCurrentItem() const;
     void applyVariantCap();
     QCoro::Task<> fetchMaster(quint64 generation, QUrl url);
     void setStatus(ItemStatus status);
@@ -138,7 +142,12 @@ private:
     ItemStatus m_status = ItemStatus::Unknown;
     bool m_issued = false;
     bool m_fileLoaded = false;
-    int m_pendingStarts = 0;
+    // mpv's playlist entries: the current item's file (once mpv answered its load) and the file
+    // mpv started last.
+    static constexpr qint64 noEntry = -1;
+    quint64 m_loadSerial = 0;
+    qint64 m_currentEntry = noEntry;
+    qint64 m_startedEntry = noEntry;
     bool m_masterSettled = false;
     QPointer<QNetworkReply> m_masterReply;
     std::optional<HlsMasterPlaylist> m_master;

@@ -58,6 +58,23 @@ TEST_F(PlaybackTest, LiveStreamReachesLiveAndPlays)
     EXPECT_EQ(controller->failedGeneration(), 0);
 }
 
+TEST_F(PlaybackTest, ALoadThatOvertakesOneNotYetStartedStillBecomesReady)
+{
+    // Two loads that reach mpv before it starts the first: mpv starts only the second file.
+    // (The load goes out at the end of its turn; posting it at once sends both back to back.)
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        load(QStringLiteral("live/master.m3u8"), false, true);
+        QCoreApplication::sendPostedEvents(mpv, QEvent::MetaCall);
+        load(QStringLiteral("live/master.m3u8"), true, true);
+        QCoreApplication::sendPostedEvents(mpv, QEvent::MetaCall);
+        ASSERT_TRUE(waitUntil([&] { return controller->isReady(); }, 10s));
+        EXPECT_EQ(controller->statusText(), QStringLiteral("Live"));
+        const double start = position();
+        EXPECT_TRUE(waitUntil([&] { return position() > start + 0.5; }, 10s));
+    }
+}
+
 TEST_F(PlaybackTest, CapPlaysTheFittingVariant)
 {
     load(QStringLiteral("multi/master.m3u8"), true, false);
