@@ -31,6 +31,8 @@ enum Property : quint64 {
 
 // Replies to seek commands carry this bit, so they are told apart from other replies.
 constexpr quint64 seekReplyBit = quint64(1) << 62;
+// Replies to pause changes carry this bit.
+constexpr quint64 pauseReplyBit = quint64(1) << 59;
 // Replies to loads carry this bit and the load's serial number.
 constexpr quint64 loadReplyBit = quint64(1) << 60;
 // The hook that holds a file between opening and choosing its tracks until a surface exists.
@@ -197,6 +199,12 @@ void MpvMediaPlayer::handleEvent(const mpv_event &event)
     case MPV_EVENT_SET_PROPERTY_REPLY:
         if (event.error < 0)
             qCDebug(lcPlayer) << "mpv property not set:" << mpv_error_string(event.error);
+        if (event.reply_userdata == pauseReplyBit && m_pauseRequests > 0
+            && --m_pauseRequests == 0) {
+            // A change of mpv's own observed meanwhile was passed over: take mpv's state now.
+            if (const QVariant paused = m_core->property("pause"); paused.isValid())
+                setPaused(paused.toBool());
+        }
         break;
     case MPV_EVENT_LOG_MESSAGE:
         logMpvMessage(*static_cast<const mpv_event_log_message *>(event.data));
@@ -218,7 +226,10 @@ void MpvMediaPlayer::handleProperty(quint64 id, const QVariant &value)
         m_duration = value.toDouble();
         break;
     case Pause:
-        m_paused = value.toBool();
+        // The player's own changes (a pause at the end of an item) count at once; what was
+        // observed while requests were under way is older than the last of them.
+        if (m_pauseRequests == 0)
+            setPaused(value.toBool());
         break;
     case PausedForCache: {
         const bool stalled = value.toBool();
@@ -432,15 +443,28 @@ void MpvMediaPlayer::clearCurrentItem()
 
 void MpvMediaPlayer::play()
 {
-    m_paused = false;
-    m_core->setProperty("pause", false);
-    updateRate();
+    requestPause(false);
 }
 
 void MpvMediaPlayer::pause()
 {
-    m_paused = true;
-    m_core->setProperty("pause", true);
+    requestPause(true);
+}
+
+void MpvMediaPlayer::requestPause(bool paused)
+{
+    ++m_pauseRequests;
+    m_core->setProperty("pause", paused, pauseReplyBit);
+    // mpv applies requests in order: the last one asked is its state once answered.
+    setPaused(paused);
+}
+
+void MpvMediaPlayer::setPaused(bool paused)
+{
+    if (m_paused != paused) {
+        m_paused = paused;
+        emit pausedChanged();
+    }
     updateRate();
 }
 

@@ -38,6 +38,7 @@ public:
     void play() override;
     void pause() override;
     [[nodiscard]] double rate() const override;
+    [[nodiscard]] bool isPaused() const override { return m_paused; }
     [[nodiscard]] double currentTime() const override;
     [[nodiscard]] double duration() const override;
     [[nodiscard]] QList<MediaTimeRange> loadedTimeRanges() const override;
@@ -96,6 +97,8 @@ private:
     void surfaceDetached();
     void onEofReached();
     void updateRate();
+    void setPaused(bool paused);
+    void requestPause(bool paused);
     void noteFrame();
 
     std::shared_ptr<MpvCore> m_core;
@@ -163,6 +166,9 @@ private:
     double m_duration = 0;
     bool m_durationKnown = false;
     bool m_paused = true;
+    // Pause changes asked of mpv and not yet answered: until then an observed value may be
+    // older than the last request.
+    int m_pauseRequests = 0;
     bool m_pausedForCache = false;
     bool m_coreIdle = true;
     bool m_eofReached = false;
