@@ -99,6 +99,9 @@ void MpvSoftwareRenderer::run()
             // Opaque: the scene graph draws it without blending and skips what lies under it.
             canvas = QImage(size, QImage::Format_RGB32);
         int renderSize[2] = { canvas.width(), canvas.height() };
+        // With an alpha channel asked for, mpv makes opaque video fully opaque, as the image's
+        // format promises; its "bgr0" leaves that byte undefined (zero), which the scene graph
+        // copies into the window and blends with.
         size_t stride = static_cast<size_t>(canvas.bytesPerLine());
         mpv_render_param params[] = {
             { MPV_RENDER_PARAM_SW_SIZE, renderSize },

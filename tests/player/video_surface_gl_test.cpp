@@ -1,6 +1,7 @@
 // The OpenGL path of the video item, which needs a display: tools/test runs the tests labelled
 // "gl" under xvfb-run (QT_QPA_PLATFORM=xcb), the rest offscreen.
 #include "platform/MpvMediaPlayer.h"
+#include "platform/SceneGraphChoice.h"
 #include "player/PlayerController.h"
 #include "player/VideoSurface.h"
 #include "support/ServiceDouble.h"
@@ -47,6 +48,8 @@ TEST(VideoSurfaceGl, DrawsTheLiveFixtureThroughOpenGlOrInSoftwareOnASoftwareDriv
 {
     if (QGuiApplication::platformName() != QStringLiteral("xcb"))
         GTEST_SKIP() << "needs a display: tools/test runs it under xvfb-run";
+    if (sceneGraphDrawsInSoftware())
+        GTEST_SKIP() << "needs the OpenGL scene graph: QT_QUICK_BACKEND=rhi (CTest sets it)";
     // xvfb's OpenGL is Mesa's llvmpipe, a software rasterizer.
     for (const auto output :
         { MpvMediaPlayer::Output::OpenGl, MpvMediaPlayer::Output::Automatic }) {

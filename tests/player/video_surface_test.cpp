@@ -6,6 +6,7 @@
 #include "support/TestAsync.h"
 
 #include <QQuickWindow>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace orvella;
@@ -66,6 +67,17 @@ TEST(VideoSurfaceTest, RendersTheLiveFixtureOffscreen)
     ASSERT_EQ(frame.size(), QSize(426, 240));
     // testsrc2 is colourful: the middle of the picture is not black.
     EXPECT_NE(frame.pixelColor(213, 120), QColor(Qt::black));
+    // Frames are wholly opaque, as their format says: a window drawn over them keeps its own
+    // opacity, and the scene graph may skip what lies beneath.
+    int seeThrough = 0;
+    for (int y = 0; y < frame.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(frame.constScanLine(y));
+        seeThrough += int(std::count_if(
+            line, line + frame.width(), [](QRgb pixel) { return qAlpha(pixel) != 255; }));
+    }
+    EXPECT_EQ(seeThrough, 0);
+    const QImage shown = window.grabWindow();
+    EXPECT_EQ(qAlpha(shown.pixel(213, 120)), 255);
 }
 
 } // namespace
