@@ -3,7 +3,8 @@
 #
 #   orvella_base      base/      the failure base type every layer shares (Qt Core)
 #   orvella_api       api/       service answers, their decoders and the client (Qt Network, QCoro)
-#   orvella_platform  platform/  mpv, FFmpeg, OpenCV, Qt Multimedia, D-Bus, qrencode
+#   orvella_platform  platform/  mpv, FFmpeg (opened at run time), OpenCV, Qt Multimedia, D-Bus,
+#                                qrencode
 #
 # A layer's sources include "<folder>/File.h"; its include path is a folder that holds only a
 # link to <folder>, so including anything above it (core/, player/, ...) fails to build.
@@ -53,8 +54,9 @@ orvella_add_layer(orvella_platform platform ${ORVELLA_PLATFORM_SOURCES})
 target_link_libraries(orvella_platform PUBLIC orvella_base
     Qt6::Core Qt6::Gui Qt6::Network Qt6::Quick Qt6::OpenGL Qt6::DBus Qt6::Multimedia
     QCoro6::Core QCoro6::Network
-    PkgConfig::MPV PkgConfig::FFMPEG PkgConfig::QRENCODE
-    opencv_core opencv_imgproc opencv_dnn)
-target_include_directories(orvella_platform SYSTEM PUBLIC ${OpenCV_INCLUDE_DIRS})
+    PkgConfig::MPV PkgConfig::QRENCODE opencv_core opencv_imgproc opencv_dnn ${CMAKE_DL_LIBS})
+# FFmpeg is opened at run time (platform/FfmpegLibrary.h): its headers only.
+target_include_directories(orvella_platform SYSTEM PUBLIC ${OpenCV_INCLUDE_DIRS}
+    ${FFMPEG_INCLUDE_DIRS})
 # The QML module registers some platform types as foreign types: it reads their metatypes.
 qt_extract_metatypes(orvella_platform)

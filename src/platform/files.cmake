@@ -38,6 +38,8 @@ list(APPEND ORVELLA_PLATFORM_SOURCES
     platform/CameraSource.h platform/CameraSource.cpp platform/SystemCameraSource.cpp
     platform/MicrophoneSource.h platform/MicrophoneSource.cpp platform/SystemMicrophoneSource.cpp
     platform/PersonSegmenter.h platform/OnnxPersonSegmenter.cpp
+    platform/RuntimeLibrary.h platform/RuntimeLibrary.cpp
+    platform/FfmpegLibrary.h platform/FfmpegLibrary.cpp
     platform/MovieWriter.h platform/FfmpegMovieWriter.cpp
     platform/ImageFilters.h platform/ImageFilters.cpp
     platform/BackgroundFileLoader.h platform/BackgroundFileLoader.cpp
