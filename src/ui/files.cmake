@@ -9,6 +9,7 @@ list(APPEND ORVELLA_SOURCES
     ui/PictureItem.h ui/PictureItem.cpp
     ui/KeyedListModel.h
     ui/QrCode.h ui/QrCode.cpp
+    ui/ReadOnlyTextKeys.h ui/ReadOnlyTextKeys.cpp
     ui/RemoteImageItem.h ui/RemoteImageItem.cpp
     ui/SymbolGlyphs.h ui/SymbolGlyphs.cpp
 )
