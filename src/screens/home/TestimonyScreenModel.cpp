@@ -70,6 +70,8 @@ void TestimonyScreenModel::setField(QString TestimonyFields::*field, const QStri
 
 QString TestimonyScreenModel::saveLabel() const
 {
+    if (m_saveFailed)
+        return notSavedText();
     return m_saved ? QStringLiteral("Draft Saved") : QStringLiteral("Save Draft");
 }
 
@@ -129,11 +131,13 @@ bool TestimonyScreenModel::store()
 
 void TestimonyScreenModel::saveDraft()
 {
-    store();
-    if (!m_saved) {
-        m_saved = true;
-        emit savedChanged();
-    }
+    const bool stored = store();
+    const bool saved = m_saved || stored;
+    if (saved == m_saved && m_saveFailed == !stored)
+        return;
+    m_saved = saved;
+    m_saveFailed = !stored;
+    emit savedChanged();
 }
 
 void TestimonyScreenModel::keepTyped()

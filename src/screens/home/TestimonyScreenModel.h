@@ -29,6 +29,7 @@ class TestimonyScreenModel : public QObject
     Q_PROPERTY(bool canContinue READ canContinue NOTIFY fieldsChanged)
     Q_PROPERTY(QString characterCountText READ characterCountText NOTIFY fieldsChanged)
     Q_PROPERTY(bool saved READ saved NOTIFY savedChanged)
+    Q_PROPERTY(bool saveFailed READ saveFailed NOTIFY savedChanged)
     Q_PROPERTY(QString saveLabel READ saveLabel NOTIFY savedChanged)
     Q_PROPERTY(bool hasPortal READ hasPortal NOTIFY portalChanged)
     Q_PROPERTY(QString portalAddress READ portalAddress NOTIFY portalChanged)
@@ -50,6 +51,9 @@ public:
     void setStory(const QString &story);
 
     [[nodiscard]] bool saved() const { return m_saved; }
+    // The last "Save Draft" (or Continue) could not write the draft; the fields keep the text,
+    // and the next save or leaving tries again.
+    [[nodiscard]] bool saveFailed() const { return m_saveFailed; }
     [[nodiscard]] QString saveLabel() const;
     [[nodiscard]] bool canContinue() const { return canContinue(m_fields); }
     [[nodiscard]] QString characterCountText() const;
@@ -93,6 +97,7 @@ private:
     // What the stored draft holds as far as this screen knows.
     TestimonyFields m_stored;
     bool m_saved = false;
+    bool m_saveFailed = false;
     bool m_restored = false;
 };
 

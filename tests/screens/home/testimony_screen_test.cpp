@@ -2,6 +2,7 @@
 // rule, the character count, the portal, and that typed text survives leaving and quitting.
 #include "HomeTextHarness.h"
 #include "screens/home/TestimonyScreenModel.h"
+#include "support/ReadOnlySettingsFolder.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -171,6 +172,41 @@ TEST_F(TestimonyScreen, TypedTextIsKeptWhenTheScreenGoesOrTheAppQuits)
     screen->setName(QStringLiteral("Grace M."));
     QMetaObject::invokeMethod(QCoreApplication::instance(), "aboutToQuit");
     EXPECT_EQ(storedDraft(), (QStringList { "Grace M.", "g@example.org", " Thank you \n" }));
+}
+
+TEST_F(TestimonyScreen, ADraftThatCannotBeStoredSaysSoKeepsTheTextAndIsTriedAgain)
+{
+    AppModel &app = withConfig(std::nullopt);
+    open(app).setStory(QStringLiteral("I was healed."));
+    {
+        ReadOnlySettingsFolder readOnly;
+        ASSERT_TRUE(readOnly.holds());
+        screen->saveDraft();
+        EXPECT_TRUE(screen->saveFailed());
+        EXPECT_EQ(screen->saveLabel(), QStringLiteral("Could not save on this computer."));
+        EXPECT_EQ(screen->story(), QStringLiteral("I was healed."));
+        EXPECT_FALSE(readOnly.onDisk().contains("testimony.draft.story"));
+    }
+    // The next save writes it.
+    screen->saveDraft();
+    EXPECT_FALSE(screen->saveFailed());
+    EXPECT_EQ(screen->saveLabel(), QStringLiteral("Draft Saved"));
+    EXPECT_EQ(storedDraft()[2], QStringLiteral("I was healed."));
+
+    // A failed save is tried again when the screen goes.
+    screen->setStory(QStringLiteral("I was healed twice."));
+    QByteArray before;
+    {
+        ReadOnlySettingsFolder readOnly;
+        screen->continueOnPortal();
+        EXPECT_TRUE(screen->saveFailed());
+        before = readOnly.onDisk();
+    }
+    EXPECT_FALSE(before.contains("twice"));
+    screen.reset();
+    QFile file(QSettings().fileName());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("I was healed twice."));
 }
 
 } // namespace
