@@ -98,6 +98,48 @@ TEST_F(HomeTextViews, TheStoryEditorFollowsItsTextAndWidthBetween104And280)
     EXPECT_EQ(area->property("text").toString(), screen->story());
 }
 
+TEST_F(HomeTextViews, AHugePasteIntoTheStoryIsCutAtTheBoundAndTheScreenSaysSo)
+{
+    AppModel &app = withConfig(std::nullopt);
+    ASSERT_TRUE(show(app, "TestimonyScreen.qml"));
+    auto *screen
+        = view.screen()->findChild<TestimonyScreenModel *>(QStringLiteral("testimonyScreenModel"));
+    QQuickItem *area = child("storyEditor");
+    ASSERT_TRUE(screen && area);
+    EXPECT_FALSE(child("storyNotice")->isVisible());
+
+    area->forceActiveFocus();
+    keys(Qt::Key_A, QStringLiteral("A"));
+    keys(Qt::Key_Space, QStringLiteral(" "));
+    QGuiApplication::clipboard()->setText(QString(5'000'000, u'w'));
+    keys(QKeySequence::Paste);
+    const qint64 limit = TestimonyScreenModel::storyLimit;
+    const QString kept = QStringLiteral("A ") + QString(limit - 2, u'w');
+    EXPECT_EQ(screen->story(), kept);
+    EXPECT_EQ(area->property("text").toString(), kept);
+    EXPECT_EQ(area->property("cursorPosition").toInt(), kept.size());
+    EXPECT_EQ(
+        child("characterCount")->property("text").toString(), QStringLiteral("50000 characters"));
+    spinFor(20ms);
+    EXPECT_TRUE(child("storyNotice")->isVisible());
+
+    // At the bound a typed letter is not kept; the caret stays.
+    keys(Qt::Key_Home);
+    keys(Qt::Key_B, QStringLiteral("B"));
+    EXPECT_EQ(screen->story(), kept);
+    EXPECT_EQ(area->property("text").toString(), kept);
+
+    // A paste within the room is kept whole where the caret is.
+    keys(QKeySequence::SelectAll);
+    QGuiApplication::clipboard()->setText(QStringLiteral("Grace"));
+    keys(QKeySequence::Paste);
+    EXPECT_EQ(screen->story(), QStringLiteral("Grace"));
+    keys(Qt::Key_Home);
+    keys(QKeySequence::Paste);
+    EXPECT_EQ(screen->story(), QStringLiteral("GraceGrace"));
+    EXPECT_EQ(area->property("cursorPosition").toInt(), 5);
+}
+
 TEST_F(HomeTextViews, TheEngagementPageShowsOpensAndCopiesTheEncodedAddress)
 {
     AppModel &app = withConfig(std::nullopt);
