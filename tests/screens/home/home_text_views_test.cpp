@@ -151,7 +151,7 @@ TEST_F(HomeTextViews, TheEngagementPageShowsOpensAndCopiesTheEncodedAddress)
     const QString address = url.toString(QUrl::FullyEncoded);
     ASSERT_TRUE(show(app, "EngagementQRScreen.qml",
         { { "title", "Partner & Give" }, { "subtitle", "Scan to give" }, { "url", url },
-            { "address", address } }));
+            { "address", address }, { "addressText", address } }));
     EXPECT_FALSE(child("engagementUnavailable")->isVisible());
     EXPECT_EQ(child("engagementCode")->property("text").toString(), address);
     QQuickItem *shown = child("engagementAddress");
@@ -170,6 +170,28 @@ TEST_F(HomeTextViews, TheEngagementPageShowsOpensAndCopiesTheEncodedAddress)
     EXPECT_TRUE(child("engagementUnavailable")->isVisible());
     for (const char *name : { "engagementCode", "engagementAddress", "openInBrowser" })
         EXPECT_FALSE(child(name)->isVisible()) << name;
+}
+
+TEST_F(HomeTextViews, AHugeAddressIsShownBoundedAndStillOpenedWhole)
+{
+    const QString link = QStringLiteral("https://orvella.example/give/") + QString(100'000, u'g');
+    AppModel &app = withConfig(QJsonObject { { "urls", QJsonObject { { "give", link } } } });
+    const QVariantMap properties = RootViewModel::screenPropertiesFor(MacRoute::Give, app);
+    ASSERT_TRUE(show(app, "EngagementQRScreen.qml", properties));
+    QQuickItem *address = child("engagementAddress");
+    QQuickItem *open = child("openInBrowser");
+    const QString shown = address->property("text").toString();
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("https://orvella.example/give/ggg")));
+    EXPECT_LE(shown.size(), 301);
+    const QRectF addressBox = address->mapRectToScene(address->boundingRect());
+    const QRectF openBox = open->mapRectToScene(open->boundingRect());
+    EXPECT_LE(addressBox.bottom(), openBox.top());
+    EXPECT_GE(openBox.top(), 0);
+    EXPECT_LE(openBox.bottom(), view.window()->height());
+
+    click(open);
+    ASSERT_EQ(opened.urls.size(), 1);
+    EXPECT_TRUE(opened.urls.first().toString().startsWith(link));
 }
 
 TEST_F(HomeTextViews, TheMagazineSelectionMovesAndBackToLiveLeaves)
@@ -247,6 +269,18 @@ TEST_F(HomeTextViews, Screenshots)
         shoot(app, "LanguagesScreen.qml", "languages");
         shoot(app, "MagazineScreen.qml", "magazine");
     }
+
+    // A give link of 100 kB and a stored story past the bound.
+    model.reset();
+    AppModel &app = withConfig(QJsonObject { { "urls",
+        QJsonObject { { "give",
+            QStringLiteral("https://orvella.example/give/") + QString(100'000, u'g') } } } });
+    QSettings().setValue("testimony.draft.story",
+        QStringLiteral("I came to the healing service with pain no doctor could explain. ")
+            .repeated(1000));
+    shoot(app, "EngagementQRScreen.qml", "give-huge-link",
+        RootViewModel::screenPropertiesFor(MacRoute::Give, app));
+    shoot(app, "TestimonyScreen.qml", "testimony-story-cut");
 }
 
 } // namespace
