@@ -3,12 +3,15 @@
 // selection) works.
 #include "HomeTextHarness.h"
 #include "app/RootViewModel.h"
+#include "screens/home/LanguagesScreenModel.h"
 #include "screens/home/TestimonyScreenModel.h"
 #include "support/ScreenView.h"
 
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
+#include <QJsonArray>
+#include <functional>
 
 namespace orvella::test {
 namespace {
@@ -230,6 +233,50 @@ TEST_F(HomeTextViews, TheLanguageListsMarkOnlyAnExactCode)
     EXPECT_TRUE(checked("captionLanguages", "en"));
     click(find(child("captionLanguages"), QStringLiteral("language-es")));
     EXPECT_TRUE(checked("captionLanguages", "es") && !checked("captionLanguages", "en"));
+}
+
+TEST_F(HomeTextViews, ThousandsOfLanguagesBuildOnlyTheRowsInView)
+{
+    QJsonArray languages;
+    for (int i = 0; i < 5000; ++i)
+        languages.append(QJsonObject { { "code", QStringLiteral("l%1").arg(i) },
+            { "label", QStringLiteral("Language %1").arg(i) } });
+    AppModel &app = withConfig(QJsonObject { { "live_languages", languages } });
+    app.settings()->setCaptionLanguage(QStringLiteral("l4999"));
+    ASSERT_TRUE(show(app, "LanguagesScreen.qml"));
+    const auto built = [&](const char *list) {
+        int rows = 0;
+        std::function<void(QQuickItem *)> count = [&](QQuickItem *item) {
+            if (item->objectName().startsWith(u"language-"))
+                ++rows;
+            for (QQuickItem *child : item->childItems())
+                count(child);
+        };
+        count(child(list));
+        return rows;
+    };
+    EXPECT_GT(built("streamLanguages"), 5);
+    EXPECT_LT(built("streamLanguages"), 60);
+    EXPECT_LT(built("captionLanguages"), 60);
+
+    // The last row comes into view when scrolled to, and chooses as any other.
+    QQuickItem *rows = find(child("captionLanguages"), QStringLiteral("languageRows"));
+    QMetaObject::invokeMethod(rows, "positionViewAtEnd");
+    spinFor(50ms);
+    QQuickItem *last = find(child("captionLanguages"), QStringLiteral("language-l4999"));
+    ASSERT_TRUE(last);
+    EXPECT_TRUE(find(last, QStringLiteral("languageCheck"))->isVisible());
+    click(find(child("captionLanguages"), QStringLiteral("language-l4998")));
+    EXPECT_EQ(app.settings()->captionLanguage(), QStringLiteral("l4998"));
+
+    // The filter narrows both lists.
+    auto *screen
+        = view.screen()->findChild<LanguagesScreenModel *>(QStringLiteral("languagesScreenModel"));
+    ASSERT_TRUE(screen);
+    screen->setFilter(QStringLiteral(" LANGUAGE 4999"));
+    spinFor(20ms);
+    EXPECT_EQ(built("streamLanguages"), 1);
+    EXPECT_EQ(built("captionLanguages"), 1);
 }
 
 // Pictures for a person to compare with the design, taken only when ORVELLA_SCREENSHOT_DIR
