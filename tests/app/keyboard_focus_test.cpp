@@ -2,11 +2,14 @@
 // in lets the viewer type into its field at once, read-only text that was clicked leaves the
 // window's shortcuts working, and Escape closes the menu overlay.
 #include "ShellHarness.h"
+#include "screens/programs/SearchScreenModel.h"
+#include "support/AppWindowShots.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QQuickItem>
 #include <QTest>
+#include <string_view>
 
 namespace orvella::test {
 namespace {
@@ -149,6 +152,26 @@ TEST_F(KeyboardFocus, EscapeClosesTheMenuOverlayWithoutMovingAndTheTypingGoesOn)
     EXPECT_EQ(model->route(), MacRoute::Search);
     type(QStringLiteral("al"));
     EXPECT_EQ(searchText(), QStringLiteral("heal"));
+}
+
+// Search opened by its key and typed into at once, for a person to look at (see AppWindowShots).
+using KeyboardScreenshots = AppWindowShots;
+
+TEST_F(KeyboardScreenshots, SearchAfterTyping)
+{
+    ASSERT_TRUE(openOn(MacRoute::Home));
+    window->requestActivate();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    QTest::keyClick(window, Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_EQ(app->route(), MacRoute::Search);
+    spinFor(100ms);
+    for (const char c : std::string_view("word"))
+        QTest::keyClick(window, c);
+    auto *search = find<SearchScreenModel>(QStringLiteral("searchScreenModel"),
+        [](const SearchScreenModel &model) { return model.results().size() > 0; });
+    ASSERT_TRUE(search);
+    EXPECT_EQ(search->query(), QStringLiteral("word"));
+    shootSizes(QStringLiteral("search-typed"), true, 1500ms);
 }
 
 } // namespace
