@@ -18,6 +18,13 @@
 
 namespace orvella::test {
 
+// The application's settings file as it is on disk (not as this process holds it).
+inline QByteArray settingsFileOnDisk()
+{
+    QFile file(QSettings().fileName());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 class ReadOnlySettingsFolder
 {
 public:
@@ -54,13 +61,6 @@ public:
             return true;
         probe.remove();
         return false;
-    }
-
-    // The settings file as it is on disk.
-    [[nodiscard]] QByteArray onDisk() const
-    {
-        QFile file(m_file);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
 private:

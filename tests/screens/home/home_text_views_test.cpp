@@ -40,6 +40,15 @@ protected:
     }
     static void click(QQuickItem *button) { QMetaObject::invokeMethod(button, "clicked"); }
 
+    // The testimony screen's model, once the screen is shown.
+    TestimonyScreenModel *showTestimony(AppModel &app)
+    {
+        if (!show(app, "TestimonyScreen.qml"))
+            return nullptr;
+        return view.screen()->findChild<TestimonyScreenModel *>(
+            QStringLiteral("testimonyScreenModel"));
+    }
+
     void keys(const QKeySequence &sequence, const QString &text = {})
     {
         const QKeyCombination combination = sequence[0];
@@ -57,10 +66,7 @@ protected:
 
 TEST_F(HomeTextViews, TheStoryEditorFollowsItsTextAndWidthBetween104And280)
 {
-    AppModel &app = withConfig(std::nullopt);
-    ASSERT_TRUE(show(app, "TestimonyScreen.qml"));
-    auto *screen
-        = view.screen()->findChild<TestimonyScreenModel *>(QStringLiteral("testimonyScreenModel"));
+    TestimonyScreenModel *screen = showTestimony(withConfig(std::nullopt));
     QQuickItem *editor = child("storyEditorView");
     QQuickItem *area = child("storyEditor");
     ASSERT_TRUE(screen && editor && area);
@@ -103,10 +109,7 @@ TEST_F(HomeTextViews, TheStoryEditorFollowsItsTextAndWidthBetween104And280)
 
 TEST_F(HomeTextViews, AHugePasteIntoTheStoryIsCutAtTheBoundAndTheScreenSaysSo)
 {
-    AppModel &app = withConfig(std::nullopt);
-    ASSERT_TRUE(show(app, "TestimonyScreen.qml"));
-    auto *screen
-        = view.screen()->findChild<TestimonyScreenModel *>(QStringLiteral("testimonyScreenModel"));
+    TestimonyScreenModel *screen = showTestimony(withConfig(std::nullopt));
     QQuickItem *area = child("storyEditor");
     ASSERT_TRUE(screen && area);
     EXPECT_FALSE(child("storyNotice")->isVisible());

@@ -188,7 +188,7 @@ TEST_F(TestimonyScreen, ADraftThatCannotBeStoredSaysSoKeepsTheTextAndIsTriedAgai
         EXPECT_TRUE(screen->saveFailed());
         EXPECT_EQ(screen->saveLabel(), QStringLiteral("Could not save on this computer."));
         EXPECT_EQ(screen->story(), QStringLiteral("I was healed."));
-        EXPECT_FALSE(readOnly.onDisk().contains("testimony.draft.story"));
+        EXPECT_FALSE(settingsFileOnDisk().contains("testimony.draft.story"));
     }
     // The next save writes it.
     screen->saveDraft();
@@ -203,13 +203,11 @@ TEST_F(TestimonyScreen, ADraftThatCannotBeStoredSaysSoKeepsTheTextAndIsTriedAgai
         ReadOnlySettingsFolder readOnly;
         screen->continueOnPortal();
         EXPECT_TRUE(screen->saveFailed());
-        before = readOnly.onDisk();
+        before = settingsFileOnDisk();
     }
     EXPECT_FALSE(before.contains("twice"));
     screen.reset();
-    QFile file(QSettings().fileName());
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(file.readAll().contains("I was healed twice."));
+    EXPECT_TRUE(settingsFileOnDisk().contains("I was healed twice."));
 }
 
 TEST_F(TestimonyScreen, TheStoryIsBoundedWhereverItsTextComesFrom)
