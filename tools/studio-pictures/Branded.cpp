@@ -9,6 +9,7 @@
 #include <QPainterPath>
 #include <QPainterPathStroker>
 #include <QRadialGradient>
+#include <functional>
 #include <numbers>
 
 namespace paint {
@@ -210,126 +211,128 @@ QImage logoCrop()
     return image;
 }
 
-QImage orvellaStudio()
+// A branded backdrop: the studio navy, then what draw paints over it (it may read the picture
+// so far), finished with a grain against banding.
+QImage studioBackdrop(
+    std::uint32_t seed, const std::function<void(QPainter &, const QImage &)> &draw)
 {
     QImage image(pictureWidth, pictureHeight, QImage::Format_RGB32);
     QPainter painter(&image);
     beginPainting(painter);
     studioGround(painter);
-    const float floorY = H * 0.76f;
-    // The back wall: tall panels with lit seams.
-    for (int i = 0; i < 9; ++i) {
-        const float x = float(i) * 240 - 60;
-        QLinearGradient panel(QPointF(x, 0), QPointF(x + 220, 0));
-        panel.setStops({ { 0, withAlpha(navyDeep, 0.9f) }, { 0.5, withAlpha(navy, 0.4f) },
-            { 1, withAlpha(canvasBlue, 0.8f) } });
-        painter.fillRect(QRectF(x, 0, 220, floorY), panel);
-        QLinearGradient seam(QPointF(0, 0), QPointF(0, floorY));
-        seam.setStops({ { 0, withAlpha(sky, 0.0f) }, { 0.4, withAlpha(sky, 0.55f) },
-            { 1, withAlpha(sky, 0.1f) } });
-        painter.fillRect(QRectF(x + 228, 0, 5, floorY), seam);
-        radialGlow(painter, QPointF(x + 230, floorY * 0.45f), 90, withAlpha(sky, 0.12f));
-    }
-    // Beams of light falling from the rig.
-    for (int i = 0; i < 4; ++i) {
-        const float x = 300 + float(i) * 440;
-        const QColor colour = i % 2 == 0 ? goldLight : sky;
-        QLinearGradient beam(QPointF(0, 0), QPointF(0, floorY));
-        beam.setStops({ { 0, withAlpha(colour, 0.22f) }, { 1, withAlpha(colour, 0.0f) } });
-        painter.setBrush(beam);
-        painter.drawPolygon(QPolygonF({ QPointF(x - 30, 0), QPointF(x + 30, 0),
-            QPointF(x + 220, floorY), QPointF(x - 220, floorY) }));
-    }
-    // The gold band of light along the wall, and the service's emblem high up.
-    QLinearGradient band(QPointF(0, 0), QPointF(W, 0));
-    band.setStops({ { 0, withAlpha(gold, 0.1f) }, { 0.5, withAlpha(goldLight, 0.85f) },
-        { 1, withAlpha(gold, 0.1f) } });
-    painter.fillRect(QRectF(0, floorY * 0.66f, W, 6), band);
-    radialGlow(painter, QPointF(W / 2, floorY * 0.66f), 700, withAlpha(gold, 0.12f));
-    drawEmblem(painter, QPointF(W * 0.8f - 90, H * 0.16f), 180, 0.5f);
-    bokeh(painter, 26, QRectF(0, 0, W, floorY * 0.6f), 501);
-    // A glossy floor mirroring the wall.
-    QLinearGradient floor(QPointF(0, floorY), QPointF(0, H));
-    floor.setStops({ { 0, navyDeep }, { 1, canvasBlue } });
-    painter.fillRect(QRectF(0, floorY, W, H - floorY), floor);
-    QImage mirror = image.copy(0, int(floorY - (H - floorY)), pictureWidth, int(H - floorY))
-                        .mirrored(false, true);
-    painter.setOpacity(0.22f);
-    painter.drawImage(QPointF(0, floorY), mirror);
-    painter.setOpacity(1);
-    painter.fillRect(QRectF(0, floorY, W, 3), withAlpha(goldLight, 0.35f));
-    radialGlow(painter, QPointF(W / 2, H * 1.1f), 900, withAlpha(QColor(0, 0, 0), 0.35f));
+    draw(painter, image);
     painter.end();
-    return dithered(image, 502);
+    return dithered(image, seed);
+}
+
+QImage orvellaStudio()
+{
+    return studioBackdrop(502, [](QPainter &painter, const QImage &image) {
+        const float floorY = H * 0.76f;
+        // The back wall: tall panels with lit seams.
+        for (int i = 0; i < 9; ++i) {
+            const float x = float(i) * 240 - 60;
+            QLinearGradient panel(QPointF(x, 0), QPointF(x + 220, 0));
+            panel.setStops({ { 0, withAlpha(navyDeep, 0.9f) }, { 0.5, withAlpha(navy, 0.4f) },
+                { 1, withAlpha(canvasBlue, 0.8f) } });
+            painter.fillRect(QRectF(x, 0, 220, floorY), panel);
+            QLinearGradient seam(QPointF(0, 0), QPointF(0, floorY));
+            seam.setStops({ { 0, withAlpha(sky, 0.0f) }, { 0.4, withAlpha(sky, 0.55f) },
+                { 1, withAlpha(sky, 0.1f) } });
+            painter.fillRect(QRectF(x + 228, 0, 5, floorY), seam);
+            radialGlow(painter, QPointF(x + 230, floorY * 0.45f), 90, withAlpha(sky, 0.12f));
+        }
+        // Beams of light falling from the rig.
+        for (int i = 0; i < 4; ++i) {
+            const float x = 300 + float(i) * 440;
+            const QColor colour = i % 2 == 0 ? goldLight : sky;
+            QLinearGradient beam(QPointF(0, 0), QPointF(0, floorY));
+            beam.setStops({ { 0, withAlpha(colour, 0.22f) }, { 1, withAlpha(colour, 0.0f) } });
+            painter.setBrush(beam);
+            painter.drawPolygon(QPolygonF({ QPointF(x - 30, 0), QPointF(x + 30, 0),
+                QPointF(x + 220, floorY), QPointF(x - 220, floorY) }));
+        }
+        // The gold band of light along the wall, and the service's emblem high up.
+        QLinearGradient band(QPointF(0, 0), QPointF(W, 0));
+        band.setStops({ { 0, withAlpha(gold, 0.1f) }, { 0.5, withAlpha(goldLight, 0.85f) },
+            { 1, withAlpha(gold, 0.1f) } });
+        painter.fillRect(QRectF(0, floorY * 0.66f, W, 6), band);
+        radialGlow(painter, QPointF(W / 2, floorY * 0.66f), 700, withAlpha(gold, 0.12f));
+        drawEmblem(painter, QPointF(W * 0.8f - 90, H * 0.16f), 180, 0.5f);
+        bokeh(painter, 26, QRectF(0, 0, W, floorY * 0.6f), 501);
+        // A glossy floor mirroring the wall.
+        QLinearGradient floor(QPointF(0, floorY), QPointF(0, H));
+        floor.setStops({ { 0, navyDeep }, { 1, canvasBlue } });
+        painter.fillRect(QRectF(0, floorY, W, H - floorY), floor);
+        QImage mirror = image.copy(0, int(floorY - (H - floorY)), pictureWidth, int(H - floorY))
+                            .mirrored(false, true);
+        painter.setOpacity(0.22f);
+        painter.drawImage(QPointF(0, floorY), mirror);
+        painter.setOpacity(1);
+        painter.fillRect(QRectF(0, floorY, W, 3), withAlpha(goldLight, 0.35f));
+        radialGlow(painter, QPointF(W / 2, H * 1.1f), 900, withAlpha(QColor(0, 0, 0), 0.35f));
+    });
 }
 
 QImage orvellaBrandBackdrop()
 {
-    QImage image(pictureWidth, pictureHeight, QImage::Format_RGB32);
-    QPainter painter(&image);
-    beginPainting(painter);
-    studioGround(painter);
-    // Gold light rising from the top centre.
-    painter.save();
-    painter.translate(W / 2, -80);
-    for (int i = 0; i < 14; ++i) {
-        painter.rotate(180.0 / 14);
-        QLinearGradient ray(QPointF(0, 0), QPointF(0, H * 1.2f));
-        ray.setStops({ { 0, withAlpha(goldLight, 0.16f) }, { 1, withAlpha(gold, 0.0f) } });
-        painter.setBrush(ray);
-        painter.drawPolygon(
-            QPolygonF({ QPointF(0, 0), QPointF(-70, H * 1.3f), QPointF(70, H * 1.3f) }));
-    }
-    painter.restore();
-    radialGlow(painter, QPointF(W / 2, H * 0.3f), 900, withAlpha(gold, 0.14f));
-    // Waves of the broadcast going out from the logo.
-    const QPointF source(W * 0.23f, H * 0.2f);
-    QPainterPathStroker stroker;
-    stroker.setWidth(3);
-    for (int i = 1; i <= 9; ++i) {
-        QPainterPath ring;
-        ring.addEllipse(source, 160.0 * i, 160.0 * i);
-        painter.fillPath(stroker.createStroke(ring), withAlpha(gold, 0.1f - 0.009f * float(i)));
-    }
-    // A large faint emblem on the right, cut by the edge.
-    drawEmblem(painter, QPointF(W * 0.66f, H * 0.18f), 900, 0.07f);
-    // The logo at the upper left.
-    const float lockupHeight = 150;
-    drawLockup(painter, QPointF(source.x() - lockupHeight / 2, source.y() - lockupHeight / 2),
-        lockupHeight);
-    bokeh(painter, 20, QRectF(0, H * 0.45f, W, H * 0.55f), 511);
-    radialGlow(painter, QPointF(W / 2, H * 1.15f), 1000, withAlpha(QColor(0, 0, 0), 0.45f));
-    painter.end();
-    return dithered(image, 512);
+    return studioBackdrop(512, [](QPainter &painter, const QImage &) {
+        // Gold light rising from the top centre.
+        painter.save();
+        painter.translate(W / 2, -80);
+        for (int i = 0; i < 14; ++i) {
+            painter.rotate(180.0 / 14);
+            QLinearGradient ray(QPointF(0, 0), QPointF(0, H * 1.2f));
+            ray.setStops({ { 0, withAlpha(goldLight, 0.16f) }, { 1, withAlpha(gold, 0.0f) } });
+            painter.setBrush(ray);
+            painter.drawPolygon(
+                QPolygonF({ QPointF(0, 0), QPointF(-70, H * 1.3f), QPointF(70, H * 1.3f) }));
+        }
+        painter.restore();
+        radialGlow(painter, QPointF(W / 2, H * 0.3f), 900, withAlpha(gold, 0.14f));
+        // Waves of the broadcast going out from the logo.
+        const QPointF source(W * 0.23f, H * 0.2f);
+        QPainterPathStroker stroker;
+        stroker.setWidth(3);
+        for (int i = 1; i <= 9; ++i) {
+            QPainterPath ring;
+            ring.addEllipse(source, 160.0 * i, 160.0 * i);
+            painter.fillPath(stroker.createStroke(ring), withAlpha(gold, 0.1f - 0.009f * float(i)));
+        }
+        // A large faint emblem on the right, cut by the edge.
+        drawEmblem(painter, QPointF(W * 0.66f, H * 0.18f), 900, 0.07f);
+        // The logo at the upper left.
+        const float lockupHeight = 150;
+        drawLockup(painter, QPointF(source.x() - lockupHeight / 2, source.y() - lockupHeight / 2),
+            lockupHeight);
+        bokeh(painter, 20, QRectF(0, H * 0.45f, W, H * 0.55f), 511);
+        radialGlow(painter, QPointF(W / 2, H * 1.15f), 1000, withAlpha(QColor(0, 0, 0), 0.45f));
+    });
 }
 
 QImage orvellaLogoTiles()
 {
-    QImage image(pictureWidth, pictureHeight, QImage::Format_RGB32);
-    QPainter painter(&image);
-    beginPainting(painter);
-    studioGround(painter);
-    // The emblem repeated in offset rows, brighter towards the middle.
-    const float cell = 216;
-    const float side = 128;
-    for (int row = -1; row <= 5; ++row) {
-        for (int col = -1; col <= 9; ++col) {
-            const float x = float(col) * cell + (row % 2 == 0 ? 0 : cell / 2) + 24;
-            const float y = float(row) * cell * 0.86f + 60;
-            const float d = std::hypot((x + side / 2 - W / 2) / W, (y + side / 2 - H / 2) / H);
-            const float opacity = 0.22f + 0.38f * (1 - smoothstep(0.0f, 0.6f, d));
-            drawEmblem(painter, QPointF(x, y), side, opacity);
+    return studioBackdrop(521, [](QPainter &painter, const QImage &) {
+        // The emblem repeated in offset rows, brighter towards the middle.
+        const float cell = 216;
+        const float side = 128;
+        for (int row = -1; row <= 5; ++row) {
+            for (int col = -1; col <= 9; ++col) {
+                const float x = float(col) * cell + (row % 2 == 0 ? 0 : cell / 2) + 24;
+                const float y = float(row) * cell * 0.86f + 60;
+                const float d = std::hypot((x + side / 2 - W / 2) / W, (y + side / 2 - H / 2) / H);
+                const float opacity = 0.22f + 0.38f * (1 - smoothstep(0.0f, 0.6f, d));
+                drawEmblem(painter, QPointF(x, y), side, opacity);
+            }
         }
-    }
-    radialGlow(painter, QPointF(W / 2, H / 2), 700, withAlpha(gold, 0.1f));
-    radialGlow(painter, QPointF(W / 2, H * 0.5f), 1400, withAlpha(QColor(0, 0, 0), 0.0f));
-    // Darker towards the corners.
-    QRadialGradient vignette(QPointF(W / 2, H / 2), W * 0.62f);
-    vignette.setStops(
-        { { 0.5, withAlpha(QColor(0, 0, 0), 0.0f) }, { 1, withAlpha(QColor(0, 0, 0), 0.5f) } });
-    painter.fillRect(QRectF(0, 0, W, H), vignette);
-    painter.end();
-    return dithered(image, 521);
+        radialGlow(painter, QPointF(W / 2, H / 2), 700, withAlpha(gold, 0.1f));
+        radialGlow(painter, QPointF(W / 2, H * 0.5f), 1400, withAlpha(QColor(0, 0, 0), 0.0f));
+        // Darker towards the corners.
+        QRadialGradient vignette(QPointF(W / 2, H / 2), W * 0.62f);
+        vignette.setStops(
+            { { 0.5, withAlpha(QColor(0, 0, 0), 0.0f) }, { 1, withAlpha(QColor(0, 0, 0), 0.5f) } });
+        painter.fillRect(QRectF(0, 0, W, H), vignette);
+    });
 }
 
 } // namespace

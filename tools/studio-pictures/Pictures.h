@@ -21,7 +21,7 @@ struct Picture
     std::function<QImage()> paint;
     QByteArray format = "jpg";
     QString folder = QStringLiteral("studio/backgrounds"); // under the source folder
-    int quality = 80; // JPEG only
+    int quality = 84; // JPEG only
 };
 
 [[nodiscard]] std::vector<Picture> placePictures();

@@ -96,32 +96,34 @@ Shader paving(float vanishingX, float horizonY, Rgb colour, std::uint32_t seed)
 QImage jerusalemOldCity()
 {
     Canvas c(pictureWidth, pictureHeight);
-    Sky sky;
-    sky.ramp = { { { 0, hex(0x5a8fc6) }, { 0.6f, hex(0xa8c6df) }, { 1, hex(0xf0e4cc) } } };
-    sky.horizon = 520;
-    sky.sunX = 260;
-    sky.sunY = 180;
-    sky.glowRadius = 620;
-    sky.glowStrength = 0.3f;
-    sky.cloudCover = 0.3f;
-    sky.cloudTop = 50;
-    sky.cloudBottom = 330;
-    sky.seed = 101;
+    const Sky sky {
+        .ramp = { { { 0, hex(0x5a8fc6) }, { 0.6f, hex(0xa8c6df) }, { 1, hex(0xf0e4cc) } } },
+        .horizon = 520,
+        .sunX = 260,
+        .sunY = 180,
+        .glowRadius = 620,
+        .glowStrength = 0.3f,
+        .cloudCover = 0.3f,
+        .cloudTop = 50,
+        .cloudBottom = 330,
+        .seed = 101,
+    };
     paintSky(c, sky);
     // The Mount of Olives behind the city.
-    Hills ridge;
-    ridge.baseY = 470;
-    ridge.amplitude = 34;
-    ridge.wavelength = 600;
-    ridge.seed = 102;
-    ridge.top = hex(0xa3a58e);
-    ridge.bottom = hex(0x9a9a86);
-    ridge.depth = 120;
-    ridge.texture = 0.1f;
-    ridge.scrub = 0.1f;
-    ridge.scrubColour = hex(0x7d8468);
-    ridge.haze = { hex(0xd8dde2), 0.35f };
-    ridge.lift = [](float x) { return 30 * std::sin(x / 700 + 0.4f); };
+    const Hills ridge {
+        .baseY = 470,
+        .amplitude = 34,
+        .wavelength = 600,
+        .seed = 102,
+        .top = hex(0xa3a58e),
+        .bottom = hex(0x9a9a86),
+        .depth = 120,
+        .haze = { hex(0xd8dde2), 0.35f },
+        .texture = 0.1f,
+        .lift = [](float x) { return 30 * std::sin(x / 700 + 0.4f); },
+        .scrub = 0.1f,
+        .scrubColour = hex(0x7d8468),
+    };
     paintHills(c, ridge);
     const Haze air { hex(0xdde2e6), 0.18f };
     Stone stone;
@@ -129,19 +131,20 @@ QImage jerusalemOldCity()
     stone.course = 9;
     stone.block = 20;
     stone.haze = air;
-    Town back;
-    back.x0 = -60;
-    back.x1 = 1980;
-    back.baseY = 560;
-    back.depth = 60;
-    back.rows = 3;
-    back.houseWidth = 56;
-    back.houseHeight = 36;
-    back.stone = stone;
-    back.haze = air;
-    back.seed = 103;
-    back.domes = 0.05f;
-    back.trees = 0.05f;
+    const Town back {
+        .x0 = -60,
+        .x1 = 1980,
+        .baseY = 560,
+        .depth = 60,
+        .rows = 3,
+        .houseWidth = 56,
+        .houseHeight = 36,
+        .stone = stone,
+        .haze = air,
+        .seed = 103,
+        .domes = 0.05f,
+        .trees = 0.05f,
+    };
     paintTown(c, back);
     // The landmarks standing out of the roofs.
     goldenDome(c, 1420, 560, 92, -1, air);
@@ -195,17 +198,18 @@ QImage westernWallPlaza()
     Canvas c(pictureWidth, pictureHeight);
     const float top = 250;
     const float foot = 840;
-    Sky sky;
-    sky.ramp = { { { 0, hex(0x4f88c4) }, { 1, hex(0xb8d0e4) } } };
-    sky.horizon = top + 40;
-    sky.sunX = 200;
-    sky.sunY = 60;
-    sky.glowRadius = 700;
-    sky.glowStrength = 0.25f;
-    sky.cloudCover = 0.28f;
-    sky.cloudTop = 20;
-    sky.cloudBottom = 220;
-    sky.seed = 121;
+    const Sky sky {
+        .ramp = { { { 0, hex(0x4f88c4) }, { 1, hex(0xb8d0e4) } } },
+        .horizon = top + 40,
+        .sunX = 200,
+        .sunY = 60,
+        .glowRadius = 700,
+        .glowStrength = 0.25f,
+        .cloudCover = 0.28f,
+        .cloudTop = 20,
+        .cloudBottom = 220,
+        .seed = 121,
+    };
     paintSky(c, sky);
     // Cypresses and the gold dome above the wall, on the mount behind it.
     goldenDome(c, 1500, top + 10, 70, -1, { hex(0xd8e0e8), 0.2f });
@@ -240,43 +244,46 @@ QImage westernWallPlaza()
 QImage templeMountDawn()
 {
     Canvas c(pictureWidth, pictureHeight);
-    Sky sky;
-    sky.ramp = { { { 0, hex(0x6a7fb2) }, { 0.45f, hex(0xc9a6b8) }, { 0.8f, hex(0xf2c6a4) },
-        { 1, hex(0xf8dcb8) } } };
-    sky.horizon = 520;
-    sky.sunX = 1400;
-    sky.sunY = 470;
-    sky.sunColour = hex(0xffe0b8);
-    sky.glowRadius = 900;
-    sky.glowStrength = 0.35f;
-    sky.cloudCover = 0.34f;
-    sky.cloudTop = 90;
-    sky.cloudBottom = 400;
-    sky.cloudLight = hex(0xffd8c0);
-    sky.cloudShade = hex(0xa890a8);
-    sky.seed = 141;
+    const Sky sky {
+        .ramp = { { { 0, hex(0x6a7fb2) }, { 0.45f, hex(0xc9a6b8) }, { 0.8f, hex(0xf2c6a4) },
+            { 1, hex(0xf8dcb8) } } },
+        .horizon = 520,
+        .sunX = 1400,
+        .sunY = 470,
+        .sunColour = hex(0xffe0b8),
+        .glowRadius = 900,
+        .glowStrength = 0.35f,
+        .cloudCover = 0.34f,
+        .cloudTop = 90,
+        .cloudBottom = 400,
+        .cloudLight = hex(0xffd8c0),
+        .cloudShade = hex(0xa890a8),
+        .seed = 141,
+    };
     paintSky(c, sky);
     // The city beyond, soft in the morning haze.
     const Haze mist { hex(0xecc8b8), 0.5f };
-    Hills far;
-    far.baseY = 500;
-    far.amplitude = 20;
-    far.wavelength = 500;
-    far.seed = 142;
-    far.top = hex(0xc0a8a8);
-    far.bottom = hex(0xb8a0a0);
-    far.depth = 80;
-    far.texture = 0.05f;
-    far.haze = mist;
+    const Hills far {
+        .baseY = 500,
+        .amplitude = 20,
+        .wavelength = 500,
+        .seed = 142,
+        .top = hex(0xc0a8a8),
+        .bottom = hex(0xb8a0a0),
+        .depth = 80,
+        .haze = mist,
+        .texture = 0.05f,
+    };
     paintHills(c, far);
-    Town city;
-    city.x0 = -40;
-    city.x1 = 1960;
-    city.baseY = 560;
-    city.depth = 50;
-    city.rows = 3;
-    city.houseWidth = 44;
-    city.houseHeight = 28;
+    Town city {
+        .x0 = -40,
+        .x1 = 1960,
+        .baseY = 560,
+        .depth = 50,
+        .rows = 3,
+        .houseWidth = 44,
+        .houseHeight = 28,
+    };
     city.stone.colour = hex(0xf0d4bc);
     city.stone.course = 7;
     city.stone.block = 16;
@@ -332,15 +339,16 @@ QImage holySepulchreCourt()
 {
     Canvas c(pictureWidth, pictureHeight);
     const float courtY = 840;
-    Sky sky;
-    sky.ramp = { { { 0, hex(0x5b8cc2) }, { 1, hex(0xbcd2e2) } } };
-    sky.horizon = 260;
-    sky.sunX = 1800;
-    sky.sunY = 40;
-    sky.cloudCover = 0.25f;
-    sky.cloudTop = 10;
-    sky.cloudBottom = 200;
-    sky.seed = 161;
+    const Sky sky {
+        .ramp = { { { 0, hex(0x5b8cc2) }, { 1, hex(0xbcd2e2) } } },
+        .horizon = 260,
+        .sunX = 1800,
+        .sunY = 40,
+        .cloudCover = 0.25f,
+        .cloudTop = 10,
+        .cloudBottom = 200,
+        .seed = 161,
+    };
     paintSky(c, sky);
     const Stone stone { hex(0xd9c29c), 24, 52, 0.18f, 0.07f, 162, {} };
     // The rotunda's grey dome behind the roofline.

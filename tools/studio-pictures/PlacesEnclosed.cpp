@@ -73,15 +73,16 @@ QImage viaDolorosa()
     Canvas c(pictureWidth, pictureHeight);
     Corridor street;
     street.vanishing = { 960, 560 };
-    Sky sky;
-    sky.ramp = { { { 0, hex(0x5d90c6) }, { 1, hex(0xcfe0ec) } } };
-    sky.horizon = 420;
-    sky.sunX = 600;
-    sky.sunY = -100;
-    sky.cloudCover = 0.25f;
-    sky.cloudTop = 0;
-    sky.cloudBottom = 300;
-    sky.seed = 181;
+    const Sky sky {
+        .ramp = { { { 0, hex(0x5d90c6) }, { 1, hex(0xcfe0ec) } } },
+        .horizon = 420,
+        .sunX = 600,
+        .sunY = -100,
+        .cloudCover = 0.25f,
+        .cloudTop = 0,
+        .cloudBottom = 300,
+        .seed = 181,
+    };
     paintSky(c, sky);
     const Stone stone { hex(0xdcc7a2), 22, 46, 0.22f, 0.08f, 182, {} };
     const float far = 1400;
@@ -178,24 +179,26 @@ QImage viaDolorosa()
 QImage poolOfBethesda()
 {
     Canvas c(pictureWidth, pictureHeight);
-    Sky sky;
-    sky.ramp = { { { 0, hex(0x5a8ec4) }, { 1, hex(0xc4d8e6) } } };
-    sky.horizon = 320;
-    sky.sunX = 300;
-    sky.sunY = 40;
-    sky.cloudCover = 0.3f;
-    sky.cloudTop = 0;
-    sky.cloudBottom = 240;
-    sky.seed = 201;
+    const Sky sky {
+        .ramp = { { { 0, hex(0x5a8ec4) }, { 1, hex(0xc4d8e6) } } },
+        .horizon = 320,
+        .sunX = 300,
+        .sunY = 40,
+        .cloudCover = 0.3f,
+        .cloudTop = 0,
+        .cloudBottom = 240,
+        .seed = 201,
+    };
     paintSky(c, sky);
     const Stone stone { hex(0xd6c29e), 20, 44, 0.22f, 0.09f, 202, {} };
     // The church above the excavation, and pines.
     fill(c, rect(0, 90, 760, 300), stone.shader(1.05f));
     fill(c, arch(300, 190, 150, 110), hex(0x2e2a28));
     fill(c, rect(0, 80, 770, 16), stone.shader(1.15f));
-    for (float x : { 1250.0f, 1450.0f, 1700.0f, 1880.0f })
-        leafyTree(c, x, 380, 300 + 60 * hash01(std::uint32_t(x), 203), hex(0x46603a), -1,
-            std::uint32_t(x));
+    for (float x : { 1180.0f, 1330.0f, 1790.0f })
+        cypress(c, x, 380, 300 + 80 * hash01(std::uint32_t(x), 203), -1, std::uint32_t(x));
+    oliveTree(c, 1560, 390, 260, -1, 208);
+    oliveTree(c, 980, 385, 170, -1, 209);
     // The upper rim of the dig, then terraces of walls and arches stepping down.
     fill(c, rect(0, 360, W, 40), hex(0xa8956e));
     cityWall(c, -10, 1930, 600, 220, stone, 0, 0.92f);
@@ -204,6 +207,7 @@ QImage poolOfBethesda()
         fill(c, arch(x, 470, 260, 130), stone.shader(0.55f));
         fill(c, arch(x + 26, 494, 208, 106), hex(0x2c2622));
     }
+    fill(c, rect(0, 600, W, 180), stone.shader(0.62f));
     cityWall(c, 200, 1750, 780, 170, stone, 0, 0.82f);
     for (int i = 0; i < 6; ++i)
         column(c, 330 + float(i) * 240, 640, 13, 140 - 40 * hash01(std::uint32_t(i), 204),
@@ -225,13 +229,14 @@ QImage poolOfBethesda()
         fill(c, rect(0, y, 420 - float(i) * 30, 34), stone.shader(1.0f - 0.04f * float(i)));
         fill(c, rect(0, y + 28, 420 - float(i) * 30, 6), hex(0x5a4a3a), 0.5f);
     }
-    Water water;
-    water.horizon = 840;
-    water.region = polygon({ 430, 840, 1920, 840, 1920, 1080, 200, 1080 });
-    water.tint = hex(0x3e5e4a);
-    water.tintNear = 0.5f;
-    water.ripple = 3;
-    water.seed = 207;
+    const Water water {
+        .horizon = 840,
+        .region = polygon({ 430, 840, 1920, 840, 1920, 1080, 200, 1080 }),
+        .tint = hex(0x3e5e4a),
+        .tintNear = 0.5f,
+        .ripple = 3,
+        .seed = 207,
+    };
     paintWater(c, water);
 
     BrushPlan plan;
@@ -248,70 +253,72 @@ QImage upperRoomQuiet()
     room.halfWidth = 420;
     room.eye = 170;
     const float back = 760;
-    const float ceiling = 720;
+    const float springing = 430; // where the vault leaves the walls
+    const float apex = 640; // the vault's crown
     const Stone stone { hex(0xcdb08a), 26, 56, 0.16f, 0.07f, 221, {} };
-    const QPointF backTop = room.across(-1, back, ceiling);
-    const QPointF backBottom = room.across(1, back, 0);
-    // The back wall with two tall windows full of light.
-    fill(c,
-        rect(float(backTop.x()), float(backTop.y()) - 200, float(backBottom.x() - backTop.x()),
-            float(backBottom.y() - backTop.y()) + 200),
-        [&](float x, float y) { return stone.at(x * 2.2f, y * 2.2f, 0.9f); });
+    // A pointed arch across the room at a depth, from wall to wall.
+    const auto vaultArch = [&](float z) {
+        QPainterPath arc;
+        for (int i = 0; i <= 40; ++i) {
+            const float u = -1 + 2 * float(i) / 40;
+            // Pointed at the crown: the two halves meet at an angle.
+            const float rise = (apex - springing) * (1 - std::pow(std::abs(u), 1.35f));
+            const QPointF p = room.across(u, z, springing + rise);
+            if (i == 0)
+                arc.moveTo(p);
+            else
+                arc.lineTo(p);
+        }
+        return arc;
+    };
+    // The vault over everything, darker towards us.
+    fill(c, rect(0, 0, W, H), [&](float x, float y) {
+        const float t = clamp01(y / 420);
+        return mix(hex(0x4a3c30), hex(0xa88e70), t) * (1 + 0.06f * fbm(x / 30, y / 30, 223, 3));
+    });
+    // The back wall, its top following the vault, with two tall windows full of light.
+    QPainterPath backWall = vaultArch(back);
+    backWall.lineTo(room.across(1, back, 0));
+    backWall.lineTo(room.across(-1, back, 0));
+    backWall.closeSubpath();
+    fill(c, backWall, [&](float x, float y) { return stone.at(x * 2.2f, y * 2.2f, 0.92f); });
     for (float u : { -0.45f, 0.45f }) {
-        const QPointF p = room.across(u - 0.16f, back, 560);
-        const QPointF q = room.across(u + 0.16f, back, 240);
+        const QPointF p = room.across(u - 0.15f, back, 420);
+        const QPointF q = room.across(u + 0.15f, back, 170);
         const float w = float(q.x() - p.x());
         fill(
             c, arch(float(p.x()), float(p.y()) + w * 0.6f, w, float(q.y() - p.y())), hex(0x8a6a4a));
         fill(c,
             arch(float(p.x()) + 6, float(p.y()) + w * 0.6f + 4, w - 12, float(q.y() - p.y()) - 8),
             hex(0xfff2d4));
-        glow(c, float(p.x()) + w / 2, float(q.y()) - 120, 320, hex(0xffe6b0), 0.35f);
+        glow(c, float(p.x()) + w / 2, float(q.y()) - 100, 320, hex(0xffe6b0), 0.35f);
     }
     // The floor of stone slabs.
     fill(c,
         polygon({ 0, H, float(room.across(-1, back, 0).x()), float(room.across(-1, back, 0).y()),
             float(room.across(1, back, 0).x()), float(room.across(1, back, 0).y()), W, H }),
         [&](float x, float y) { return paving(960, 560, hex(0xb49c7c), 222)(x, y) * 0.85f; });
-    // The side walls, with pointed bays between piers.
+    // The side walls up to the vault, with pointed bays between piers.
     for (float side : { -1.0f, 1.0f }) {
-        QPainterPath wall
-            = polygon({ side < 0 ? 0.0f : W, -1500, float(room.wall(side, back, ceiling).x()),
-                float(room.wall(side, back, ceiling).y()), float(room.wall(side, back, 0).x()),
-                float(room.wall(side, back, 0).y()), side < 0 ? 0.0f : W, 1400 });
+        QPainterPath wall = polygon({ side < 0 ? 0.0f : W,
+            float(room.wall(side, 150, springing).y()), float(room.wall(side, back, springing).x()),
+            float(room.wall(side, back, springing).y()), float(room.wall(side, back, 0).x()),
+            float(room.wall(side, back, 0).y()), side < 0 ? 0.0f : W, 1400 });
         fill(c, wall, wallStone(room, stone, side < 0 ? 0.78f : 0.68f));
         for (float z : { 280.0f, 430.0f, 600.0f }) {
-            fill(c, room.opening(side, z + 20, z + 120, 60, 330), stone.shader(0.5f));
-            fill(c, room.opening(side, z + 34, z + 106, 60, 330), hex(0x3c3026));
+            fill(c, room.opening(side, z + 20, z + 120, 60, 300), stone.shader(0.5f));
+            fill(c, room.opening(side, z + 34, z + 106, 60, 300), hex(0x3c3026));
         }
     }
-    // The vault: ribs of pointed arches across the ceiling.
-    fill(c,
-        polygon({ 0, 0, W, 0, float(room.wall(1, back, ceiling).x()),
-            float(room.wall(1, back, ceiling).y()), float(room.wall(-1, back, ceiling).x()),
-            float(room.wall(-1, back, ceiling).y()) }),
-        [&](float x, float y) {
-            const float t = clamp01(y / float(backTop.y()));
-            return mix(hex(0x5a4a3c), hex(0xb4987a), t) * (1 + 0.06f * fbm(x / 30, y / 30, 223, 3));
-        });
-    for (float z : { 250.0f, 380.0f, 540.0f, back }) {
-        QPainterPath rib;
-        for (int i = 0; i <= 32; ++i) {
-            const float u = -1 + 2 * float(i) / 32;
-            const float lift = 260 * (1 - std::pow(std::abs(u), 1.6f));
-            const QPointF p = room.across(u, z, ceiling - 200 + lift);
-            if (i == 0)
-                rib.moveTo(p);
-            else
-                rib.lineTo(p);
-        }
+    // The ribs of the vault, from pier to pier.
+    for (float z : { 230.0f, 330.0f, 450.0f, 600.0f }) {
         QPainterPathStroker stroker;
-        stroker.setWidth(room.spread(z) * 0.05f);
-        fill(c, stroker.createStroke(rib), hex(0xd8c0a0) * 0.85f);
+        stroker.setWidth(room.spread(z) * 0.035f);
+        fill(c, stroker.createStroke(vaultArch(z)), hex(0xc8b090) * 0.85f);
     }
     // Shafts of light from the windows across the room.
     for (float u : { -0.45f, 0.45f }) {
-        const QPointF top = room.across(u, back, 450);
+        const QPointF top = room.across(u, back, 330);
         fill(c,
             polygon({ float(top.x()) - 50, float(top.y()), float(top.x()) + 50, float(top.y()),
                 float(top.x()) + u * 900 + 260, H, float(top.x()) + u * 900 - 160, H }),
@@ -336,7 +343,7 @@ QImage upperRoomQuiet()
     }
     // Oil lamps in the bays.
     for (float side : { -1.0f, 1.0f }) {
-        const QPointF lamp = room.wall(side, 330, 300);
+        const QPointF lamp = room.wall(side, 330, 260);
         glow(c, float(lamp.x()), float(lamp.y()), 160, hex(0xffc870), 0.3f);
         fill(c, ellipse(float(lamp.x()), float(lamp.y()), 10, 14), hex(0xffe0a0));
     }

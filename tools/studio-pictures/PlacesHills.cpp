@@ -71,40 +71,43 @@ Shader rock(Rgb colour, float lightSide, std::uint32_t seed)
 QImage mountOfOlives()
 {
     Canvas c(pictureWidth, pictureHeight);
-    Sky sky;
-    sky.ramp = { { { 0, hex(0x6f98c4) }, { 0.6f, hex(0xc8c4c0) }, { 1, hex(0xf4d8aa) } } };
-    sky.horizon = 470;
-    sky.sunX = 1600;
-    sky.sunY = 250;
-    sky.sunColour = hex(0xffe2b0);
-    sky.glowRadius = 800;
-    sky.glowStrength = 0.35f;
-    sky.cloudCover = 0.32f;
-    sky.cloudTop = 60;
-    sky.cloudBottom = 360;
-    sky.cloudLight = hex(0xfff0d8);
-    sky.seed = 311;
+    const Sky sky {
+        .ramp = { { { 0, hex(0x6f98c4) }, { 0.6f, hex(0xc8c4c0) }, { 1, hex(0xf4d8aa) } } },
+        .horizon = 470,
+        .sunX = 1600,
+        .sunY = 250,
+        .sunColour = hex(0xffe2b0),
+        .glowRadius = 800,
+        .glowStrength = 0.35f,
+        .cloudCover = 0.32f,
+        .cloudTop = 60,
+        .cloudBottom = 360,
+        .cloudLight = hex(0xfff0d8),
+        .seed = 311,
+    };
     paintSky(c, sky);
     const Haze air { hex(0xf0dcc0), 0.45f };
     // The old city across the valley, with its walls and the gold dome.
-    Hills far;
-    far.baseY = 500;
-    far.amplitude = 18;
-    far.wavelength = 500;
-    far.seed = 312;
-    far.top = hex(0xc0a890);
-    far.bottom = hex(0xb09a84);
-    far.depth = 60;
-    far.haze = air;
+    const Hills far {
+        .baseY = 500,
+        .amplitude = 18,
+        .wavelength = 500,
+        .seed = 312,
+        .top = hex(0xc0a890),
+        .bottom = hex(0xb09a84),
+        .depth = 60,
+        .haze = air,
+    };
     paintHills(c, far);
-    Town city;
-    city.x0 = 300;
-    city.x1 = 1920;
-    city.baseY = 560;
-    city.depth = 50;
-    city.rows = 3;
-    city.houseWidth = 40;
-    city.houseHeight = 26;
+    Town city {
+        .x0 = 300,
+        .x1 = 1920,
+        .baseY = 560,
+        .depth = 50,
+        .rows = 3,
+        .houseWidth = 40,
+        .houseHeight = 26,
+    };
     city.stone.colour = hex(0xecd8b8);
     city.stone.course = 6;
     city.stone.block = 14;
@@ -120,32 +123,35 @@ QImage mountOfOlives()
     cityWall(c, 300, 1940, 610, 46, wall, 8, 1.0f);
     dome(c, 1260, 562, 38, hex(0xd8a838), 1, { air.colour, 0.15f }, 16, hex(0x5a7aa0), 0.4f);
     // The valley between, and the near slope of terraces and olive trees.
-    Hills valley;
-    valley.baseY = 640;
-    valley.amplitude = 14;
-    valley.wavelength = 300;
-    valley.seed = 314;
-    valley.top = hex(0x9a9468);
-    valley.bottom = hex(0x847c54);
-    valley.depth = 120;
-    valley.texture = 0.18f;
-    valley.scrub = 0.14f;
-    valley.scrubColour = hex(0x6a6e48);
-    valley.haze = { air.colour, 0.2f };
+    const Hills valley {
+        .baseY = 640,
+        .amplitude = 14,
+        .wavelength = 300,
+        .seed = 314,
+        .top = hex(0x9a9468),
+        .bottom = hex(0x847c54),
+        .depth = 120,
+        .haze = { air.colour, 0.2f },
+        .texture = 0.18f,
+        .scrub = 0.14f,
+        .scrubColour = hex(0x6a6e48),
+    };
     paintHills(c, valley);
-    Hills slope;
-    slope.baseY = 740;
-    slope.amplitude = 30;
-    slope.wavelength = 400;
-    slope.seed = 315;
-    slope.top = hex(0xa89a6a);
-    slope.bottom = hex(0x7e7048);
-    slope.depth = 300;
-    slope.texture = 0.2f;
-    slope.terraceSpacing = 70;
-    slope.terraceWall = hex(0xcbb894);
-    slope.lift = [](float x) {
-        return 200 * std::pow(1 - clamp01(x / 1100), 2.0f) + 60 * smoothstep(1300, 1920, x);
+    const Hills slope {
+        .baseY = 740,
+        .amplitude = 30,
+        .wavelength = 400,
+        .seed = 315,
+        .top = hex(0xa89a6a),
+        .bottom = hex(0x7e7048),
+        .depth = 300,
+        .texture = 0.2f,
+        .terraceSpacing = 70,
+        .terraceWall = hex(0xcbb894),
+        .lift =
+            [](float x) {
+                return 200 * std::pow(1 - clamp01(x / 1100), 2.0f) + 60 * smoothstep(1300, 1920, x);
+            },
     };
     paintHills(c, slope);
     // Rows of olive trees along the terraces, and old ones near us.
@@ -169,56 +175,60 @@ QImage mountOfOlives()
 QImage bethlehemHills()
 {
     Canvas c(pictureWidth, pictureHeight);
-    Sky sky;
-    sky.ramp = { { { 0, hex(0x24335e) }, { 0.45f, hex(0x5a5688) }, { 0.8f, hex(0xd68a70) },
-        { 1, hex(0xf2b679) } } };
-    sky.horizon = 560;
-    sky.sunX = 500;
-    sky.sunY = 640;
-    sky.sunColour = hex(0xffb070);
-    sky.glowRadius = 900;
-    sky.glowStrength = 0.3f;
-    sky.cloudCover = 0.3f;
-    sky.cloudTop = 200;
-    sky.cloudBottom = 470;
-    sky.cloudLight = hex(0xf4a888);
-    sky.cloudShade = hex(0x5a4e74);
-    sky.seed = 331;
+    const Sky sky {
+        .ramp = { { { 0, hex(0x24335e) }, { 0.45f, hex(0x5a5688) }, { 0.8f, hex(0xd68a70) },
+            { 1, hex(0xf2b679) } } },
+        .horizon = 560,
+        .sunX = 500,
+        .sunY = 640,
+        .sunColour = hex(0xffb070),
+        .glowRadius = 900,
+        .glowStrength = 0.3f,
+        .cloudCover = 0.3f,
+        .cloudTop = 200,
+        .cloudBottom = 470,
+        .cloudLight = hex(0xf4a888),
+        .cloudShade = hex(0x5a4e74),
+        .seed = 331,
+    };
     paintSky(c, sky);
     // The evening star.
     glow(c, 1540, 150, 70, hex(0xfff4d8), 0.5f);
     fill(c, ellipse(1540, 150, 4, 4), hex(0xffffff));
 
     const Haze dusk { hex(0xa07a90), 0.45f };
-    Hills far;
-    far.baseY = 560;
-    far.amplitude = 40;
-    far.wavelength = 380;
-    far.seed = 332;
-    far.top = hex(0x7a6688);
-    far.bottom = hex(0x6e5e7c);
-    far.depth = 80;
-    far.texture = 0.05f;
+    const Hills far {
+        .baseY = 560,
+        .amplitude = 40,
+        .wavelength = 380,
+        .seed = 332,
+        .top = hex(0x7a6688),
+        .bottom = hex(0x6e5e7c),
+        .depth = 80,
+        .texture = 0.05f,
+    };
     paintHills(c, far);
     // The town on its hill, its windows lit.
-    Hills townHill;
-    townHill.baseY = 640;
-    townHill.amplitude = 20;
-    townHill.wavelength = 300;
-    townHill.seed = 333;
-    townHill.top = hex(0x6a5a64);
-    townHill.bottom = hex(0x5a4e56);
-    townHill.depth = 100;
-    townHill.texture = 0.1f;
-    townHill.lift = [](float x) { return 110 * std::exp(-std::pow((x - 1350) / 420, 2.0f)); };
+    const Hills townHill {
+        .baseY = 640,
+        .amplitude = 20,
+        .wavelength = 300,
+        .seed = 333,
+        .top = hex(0x6a5a64),
+        .bottom = hex(0x5a4e56),
+        .depth = 100,
+        .texture = 0.1f,
+        .lift = [](float x) { return 110 * std::exp(-std::pow((x - 1350) / 420, 2.0f)); },
+    };
     paintHills(c, townHill);
-    Town town;
-    town.x0 = 1000;
-    town.x1 = 1720;
-    town.depth = 70;
-    town.rows = 3;
-    town.houseWidth = 46;
-    town.houseHeight = 32;
+    Town town {
+        .x0 = 1000,
+        .x1 = 1720,
+        .depth = 70,
+        .rows = 3,
+        .houseWidth = 46,
+        .houseHeight = 32,
+    };
     town.stone.colour = hex(0xd8c4b4);
     town.stone.course = 7;
     town.stone.block = 16;
@@ -237,18 +247,19 @@ QImage bethlehemHills()
         fill(c, rect(x, y, 4, 5), hex(0xffd890), 0.85f);
     }
     // Terraced hills with olive groves, and the shepherds' field.
-    Hills terraces;
-    terraces.baseY = 760;
-    terraces.amplitude = 40;
-    terraces.wavelength = 420;
-    terraces.seed = 337;
-    terraces.top = hex(0x6e6a4e);
-    terraces.bottom = hex(0x545038);
-    terraces.depth = 200;
-    terraces.texture = 0.15f;
-    terraces.terraceSpacing = 46;
-    terraces.terraceWall = hex(0x9a8e78);
-    terraces.lift = [](float x) { return 80 * (1 - smoothstep(0, 900, x)); };
+    const Hills terraces {
+        .baseY = 760,
+        .amplitude = 40,
+        .wavelength = 420,
+        .seed = 337,
+        .top = hex(0x6e6a4e),
+        .bottom = hex(0x545038),
+        .depth = 200,
+        .texture = 0.15f,
+        .terraceSpacing = 46,
+        .terraceWall = hex(0x9a8e78),
+        .lift = [](float x) { return 80 * (1 - smoothstep(0, 900, x)); },
+    };
     paintHills(c, terraces);
     for (int i = 0; i < 14; ++i) {
         const auto n = std::uint32_t(i);
@@ -272,51 +283,55 @@ QImage bethlehemHills()
 QImage nazarethHills()
 {
     Canvas c(pictureWidth, pictureHeight);
-    Sky sky;
-    sky.ramp = { { { 0, hex(0x5a90c8) }, { 0.6f, hex(0xa6c6e0) }, { 1, hex(0xe8eadc) } } };
-    sky.horizon = 480;
-    sky.sunX = 300;
-    sky.sunY = 200;
-    sky.glowStrength = 0.25f;
-    sky.cloudCover = 0.36f;
-    sky.cloudTop = 60;
-    sky.cloudBottom = 380;
-    sky.seed = 351;
+    const Sky sky {
+        .ramp = { { { 0, hex(0x5a90c8) }, { 0.6f, hex(0xa6c6e0) }, { 1, hex(0xe8eadc) } } },
+        .horizon = 480,
+        .sunX = 300,
+        .sunY = 200,
+        .glowStrength = 0.25f,
+        .cloudCover = 0.36f,
+        .cloudTop = 60,
+        .cloudBottom = 380,
+        .seed = 351,
+    };
     paintSky(c, sky);
     const Haze air { hex(0xd8e2e6), 0.4f };
-    Hills far;
-    far.baseY = 470;
-    far.amplitude = 50;
-    far.wavelength = 420;
-    far.seed = 352;
-    far.top = hex(0x98a890);
-    far.bottom = hex(0x8a9a84);
-    far.depth = 100;
-    far.haze = air;
+    const Hills far {
+        .baseY = 470,
+        .amplitude = 50,
+        .wavelength = 420,
+        .seed = 352,
+        .top = hex(0x98a890),
+        .bottom = hex(0x8a9a84),
+        .depth = 100,
+        .haze = air,
+    };
     paintHills(c, far);
     // The town's hill, the town climbing it and the basilica's cone above the roofs.
-    Hills hill;
-    hill.baseY = 560;
-    hill.amplitude = 40;
-    hill.wavelength = 360;
-    hill.seed = 353;
-    hill.top = hex(0x7c9060);
-    hill.bottom = hex(0x6a7c50);
-    hill.depth = 200;
-    hill.texture = 0.16f;
-    hill.scrub = 0.12f;
-    hill.scrubColour = hex(0x4e6038);
-    hill.haze = { air.colour, 0.12f };
-    hill.lift = [](float x) { return 120 * std::exp(-std::pow((x - 1200) / 600, 2.0f)); };
+    const Hills hill {
+        .baseY = 560,
+        .amplitude = 40,
+        .wavelength = 360,
+        .seed = 353,
+        .top = hex(0x7c9060),
+        .bottom = hex(0x6a7c50),
+        .depth = 200,
+        .haze = { air.colour, 0.12f },
+        .texture = 0.16f,
+        .lift = [](float x) { return 120 * std::exp(-std::pow((x - 1200) / 600, 2.0f)); },
+        .scrub = 0.12f,
+        .scrubColour = hex(0x4e6038),
+    };
     paintHills(c, hill);
-    Town town;
-    town.x0 = 560;
-    town.x1 = 1900;
-    town.depth = 150;
-    town.rows = 4;
-    town.houseWidth = 50;
-    town.houseHeight = 32;
-    town.gaps = 0.3f;
+    Town town {
+        .x0 = 560,
+        .x1 = 1900,
+        .depth = 150,
+        .rows = 4,
+        .houseWidth = 50,
+        .houseHeight = 32,
+        .gaps = 0.3f,
+    };
     town.stone.colour = hex(0xece2cc);
     town.stone.course = 8;
     town.stone.block = 18;
@@ -360,21 +375,22 @@ QImage nazarethHills()
 QImage golgothaRidge()
 {
     Canvas c(pictureWidth, pictureHeight);
-    Sky sky;
-    sky.ramp = { { { 0, hex(0x4a4a78) }, { 0.4f, hex(0x9a7890) }, { 0.75f, hex(0xe8a070) },
-        { 1, hex(0xf6cf90) } } };
-    sky.horizon = 620;
-    sky.sunX = 1300;
-    sky.sunY = 420;
-    sky.sunColour = hex(0xffd090);
-    sky.glowRadius = 900;
-    sky.glowStrength = 0.45f;
-    sky.cloudCover = 0.5f;
-    sky.cloudTop = 80;
-    sky.cloudBottom = 420;
-    sky.cloudLight = hex(0xffc890);
-    sky.cloudShade = hex(0x6a5a78);
-    sky.seed = 371;
+    const Sky sky {
+        .ramp = { { { 0, hex(0x4a4a78) }, { 0.4f, hex(0x9a7890) }, { 0.75f, hex(0xe8a070) },
+            { 1, hex(0xf6cf90) } } },
+        .horizon = 620,
+        .sunX = 1300,
+        .sunY = 420,
+        .sunColour = hex(0xffd090),
+        .glowRadius = 900,
+        .glowStrength = 0.45f,
+        .cloudCover = 0.5f,
+        .cloudTop = 80,
+        .cloudBottom = 420,
+        .cloudLight = hex(0xffc890),
+        .cloudShade = hex(0x6a5a78),
+        .seed = 371,
+    };
     paintSky(c, sky);
     // Light breaking through the clouds in rays.
     apply(c, [](int x, int y, Rgb old) {
@@ -385,14 +401,15 @@ QImage golgothaRidge()
     });
     // The city wall far off on the right.
     const Haze air { hex(0xe0a888), 0.45f };
-    Hills far;
-    far.baseY = 640;
-    far.amplitude = 16;
-    far.wavelength = 400;
-    far.seed = 372;
-    far.top = hex(0x8a6e78);
-    far.bottom = hex(0x7a6270);
-    far.depth = 80;
+    const Hills far {
+        .baseY = 640,
+        .amplitude = 16,
+        .wavelength = 400,
+        .seed = 372,
+        .top = hex(0x8a6e78),
+        .bottom = hex(0x7a6270),
+        .depth = 80,
+    };
     paintHills(c, far);
     Stone wall;
     wall.colour = hex(0xc8a088);
@@ -402,16 +419,17 @@ QImage golgothaRidge()
     cityWall(c, 1100, 1940, 660, 44, wall, 8, 0.9f);
     tower(c, 1500, 668, 60, 74, wall, 0.9f, false);
     // The rocky hill with the three crosses against the light.
-    Hills ridge;
-    ridge.baseY = 700;
-    ridge.amplitude = 30;
-    ridge.wavelength = 260;
-    ridge.seed = 373;
-    ridge.top = hex(0x5e4a44);
-    ridge.bottom = hex(0x3e302e);
-    ridge.depth = 300;
-    ridge.texture = 0.2f;
-    ridge.lift = [](float x) { return 330 * std::exp(-std::pow((x - 560) / 520, 2.0f)); };
+    const Hills ridge {
+        .baseY = 700,
+        .amplitude = 30,
+        .wavelength = 260,
+        .seed = 373,
+        .top = hex(0x5e4a44),
+        .bottom = hex(0x3e302e),
+        .depth = 300,
+        .texture = 0.2f,
+        .lift = [](float x) { return 330 * std::exp(-std::pow((x - 560) / 520, 2.0f)); },
+    };
     paintHills(c, ridge);
     // The crag's face with its two dark hollows.
     QPainterPath crag = blob(480, 640, 200, 0.35f, 374);
@@ -419,9 +437,9 @@ QImage golgothaRidge()
     squash.translate(480, 640);
     squash.scale(1.3, 0.55);
     squash.translate(-480, -640);
-    fill(c, squash.map(crag), rock(hex(0x6e5448), 1, 374), 0.85f);
-    fill(c, squash.map(blob(410, 630, 40, 0.4f, 378)), hex(0x2a201e), 0.7f);
-    fill(c, squash.map(blob(560, 640, 34, 0.4f, 379)), hex(0x2a201e), 0.7f);
+    fill(c, squash.map(crag), rock(hex(0x6a5246), 1, 374), 0.6f);
+    fill(c, squash.map(blob(400, 636, 34, 0.5f, 378)), hex(0x2a201e), 0.45f);
+    fill(c, squash.map(blob(575, 646, 26, 0.5f, 379)), hex(0x2a201e), 0.45f);
     const Rgb wood = hex(0x2a1e1c);
     const auto cross = [&](float x, float height) {
         const float top = ridge.ridgeAt(x) - height;
@@ -433,8 +451,7 @@ QImage golgothaRidge()
     cross(700, 170);
     const auto slope = [](float x) { return 930 + 30 * fbm(x / 240, 9, 375, 3); };
     ground(c, slope, hex(0x4e4036), hex(0x2e2622), 0.3f, 0.4f, 375);
-    reeds(c, 1300, 1920, H - 10, 90, hex(0x4a4430), 376, 300);
-    boulder(c, 260, 1000, 260, 100, hex(0x5a4a42), hex(0xd8906a), 1, 377);
+    boulder(c, 260, 1000, 260, 100, hex(0x4a3c36), hex(0x8a5c48), 1, 377);
 
     BrushPlan plan;
     plan.seed = 370;
@@ -444,15 +461,16 @@ QImage golgothaRidge()
 QImage gardenTomb()
 {
     Canvas c(pictureWidth, pictureHeight);
-    Sky sky;
-    sky.ramp = { { { 0, hex(0x5a92c8) }, { 1, hex(0xcfe0ea) } } };
-    sky.horizon = 500;
-    sky.sunX = 200;
-    sky.sunY = 80;
-    sky.cloudCover = 0.3f;
-    sky.cloudTop = 40;
-    sky.cloudBottom = 300;
-    sky.seed = 391;
+    const Sky sky {
+        .ramp = { { { 0, hex(0x5a92c8) }, { 1, hex(0xcfe0ea) } } },
+        .horizon = 500,
+        .sunX = 200,
+        .sunY = 80,
+        .cloudCover = 0.3f,
+        .cloudTop = 40,
+        .cloudBottom = 300,
+        .seed = 391,
+    };
     paintSky(c, sky);
     // The garden's back wall and its lawn, and trees behind it.
     const Stone gardenWall { hex(0xc8b494), 16, 36, 0.2f, 0.07f, 415, {} };
@@ -518,41 +536,44 @@ QImage gardenTomb()
 QImage canaVillage()
 {
     Canvas c(pictureWidth, pictureHeight);
-    Sky sky;
-    sky.ramp = { { { 0, hex(0x5d92c8) }, { 0.6f, hex(0xa8c8e0) }, { 1, hex(0xf0e4c8) } } };
-    sky.horizon = 520;
-    sky.sunX = 300;
-    sky.sunY = 160;
-    sky.glowStrength = 0.3f;
-    sky.cloudCover = 0.3f;
-    sky.cloudTop = 50;
-    sky.cloudBottom = 330;
-    sky.seed = 431;
+    const Sky sky {
+        .ramp = { { { 0, hex(0x5d92c8) }, { 0.6f, hex(0xa8c8e0) }, { 1, hex(0xf0e4c8) } } },
+        .horizon = 520,
+        .sunX = 300,
+        .sunY = 160,
+        .glowStrength = 0.3f,
+        .cloudCover = 0.3f,
+        .cloudTop = 50,
+        .cloudBottom = 330,
+        .seed = 431,
+    };
     paintSky(c, sky);
     const Haze air { hex(0xdce4e6), 0.35f };
-    Hills far;
-    far.baseY = 540;
-    far.amplitude = 50;
-    far.wavelength = 400;
-    far.seed = 432;
-    far.top = hex(0x9aa68a);
-    far.bottom = hex(0x8e9a7e);
-    far.depth = 100;
-    far.terraceSpacing = 22;
-    far.terraceWall = hex(0xb8b49c);
-    far.haze = air;
+    const Hills far {
+        .baseY = 540,
+        .amplitude = 50,
+        .wavelength = 400,
+        .seed = 432,
+        .top = hex(0x9aa68a),
+        .bottom = hex(0x8e9a7e),
+        .depth = 100,
+        .haze = air,
+        .terraceSpacing = 22,
+        .terraceWall = hex(0xb8b49c),
+    };
     paintHills(c, far);
     const auto slope = [](float x) { return 590 + 14 * fbm(x / 200, 2, 446, 3); };
     ground(c, slope, hex(0xa4a27a), hex(0x8a8660), 0.2f, 0.2f, 446);
     // The village: houses up the lane, the church's red dome among them.
-    Town village;
-    village.x0 = 500;
-    village.x1 = 1500;
-    village.baseY = 640;
-    village.depth = 70;
-    village.rows = 3;
-    village.houseWidth = 70;
-    village.houseHeight = 46;
+    Town village {
+        .x0 = 500,
+        .x1 = 1500,
+        .baseY = 640,
+        .depth = 70,
+        .rows = 3,
+        .houseWidth = 70,
+        .houseHeight = 46,
+    };
     village.stone.colour = hex(0xe2cfae);
     village.stone.course = 10;
     village.stone.block = 22;

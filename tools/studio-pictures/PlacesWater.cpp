@@ -112,49 +112,53 @@ QImage seaOfGalilee()
 {
     Canvas c(pictureWidth, pictureHeight);
     const float horizon = 612;
-    Sky sky;
-    sky.ramp = { { { 0, hex(0x5f8fc4) }, { 0.55f, hex(0x9dbcd8) }, { 1, hex(0xf0dcc0) } } };
-    sky.horizon = horizon;
-    sky.sunX = 1500;
-    sky.sunY = 330;
-    sky.glowRadius = 700;
-    sky.glowStrength = 0.28f;
-    sky.cloudCover = 0.36f;
-    sky.cloudTop = 70;
-    sky.cloudBottom = 430;
-    sky.seed = 11;
+    const Sky sky {
+        .ramp = { { { 0, hex(0x5f8fc4) }, { 0.55f, hex(0x9dbcd8) }, { 1, hex(0xf0dcc0) } } },
+        .horizon = horizon,
+        .sunX = 1500,
+        .sunY = 330,
+        .glowRadius = 700,
+        .glowStrength = 0.28f,
+        .cloudCover = 0.36f,
+        .cloudTop = 70,
+        .cloudBottom = 430,
+        .seed = 11,
+    };
     paintSky(c, sky);
 
     // The heights across the lake: long, flat and blue with distance.
-    Hills far;
-    far.baseY = horizon - 28;
-    far.amplitude = 26;
-    far.wavelength = 520;
-    far.seed = 12;
-    far.top = hex(0x9a9cb4);
-    far.bottom = hex(0x8d93ab);
-    far.depth = 60;
-    far.texture = 0.05f;
-    far.lift
-        = [](float x) { return 40 * smoothstep(200, 900, x) - 25 * smoothstep(1300, 1900, x); };
+    const Hills far {
+        .baseY = horizon - 28,
+        .amplitude = 26,
+        .wavelength = 520,
+        .seed = 12,
+        .top = hex(0x9a9cb4),
+        .bottom = hex(0x8d93ab),
+        .depth = 60,
+        .texture = 0.05f,
+        .lift
+        = [](float x) { return 40 * smoothstep(200, 900, x) - 25 * smoothstep(1300, 1900, x); },
+    };
     paintHills(c, far);
     // The near hill on the left, coming down to the shore, with groves.
-    Hills near;
-    near.baseY = horizon - 8;
-    near.amplitude = 36;
-    near.wavelength = 300;
-    near.seed = 13;
-    near.top = hex(0x7c8660);
-    near.bottom = hex(0x66704c);
-    near.depth = 160;
-    near.texture = 0.2f;
-    near.textureScale = 36;
-    near.scrub = 0.12f;
-    near.scrubColour = hex(0x4a5535);
-    near.haze = { hex(0xc9c8c8), 0.3f };
-    near.lift = [](float x) {
-        const float t = clamp01(x / 820);
-        return 170 * (1 - t * t) * (0.8f + 0.2f * std::cos(t * 6));
+    const Hills near {
+        .baseY = horizon - 8,
+        .amplitude = 36,
+        .wavelength = 300,
+        .seed = 13,
+        .top = hex(0x7c8660),
+        .bottom = hex(0x66704c),
+        .depth = 160,
+        .haze = { hex(0xc9c8c8), 0.3f },
+        .texture = 0.2f,
+        .textureScale = 36,
+        .lift =
+            [](float x) {
+                const float t = clamp01(x / 820);
+                return 170 * (1 - t * t) * (0.8f + 0.2f * std::cos(t * 6));
+            },
+        .scrub = 0.12f,
+        .scrubColour = hex(0x4a5535),
     };
     paintHills(c, near);
     const Haze grove { hex(0xc9c8c8), 0.35f };
@@ -164,13 +168,14 @@ QImage seaOfGalilee()
             std::uint32_t(i) + 30, grove);
     }
 
-    Water water;
-    water.horizon = horizon;
-    water.tint = hex(0x3f6f86);
-    water.tintNear = 0.45f;
-    water.ripple = 5;
-    water.sunX = 1500;
-    water.seed = 15;
+    const Water water {
+        .horizon = horizon,
+        .tint = hex(0x3f6f86),
+        .tintNear = 0.45f,
+        .ripple = 5,
+        .sunX = 1500,
+        .seed = 15,
+    };
     paintWater(c, water);
 
     fishingBoat(c, 1330, 780, 270, 1);
@@ -195,43 +200,46 @@ QImage jordanRiver()
 {
     Canvas c(pictureWidth, pictureHeight);
     const float horizon = 500;
-    Sky sky;
-    sky.ramp = { { { 0, hex(0x78a2cc) }, { 0.6f, hex(0xb3cbe0) }, { 1, hex(0xeee2ca) } } };
-    sky.horizon = horizon;
-    sky.sunX = 420;
-    sky.sunY = 230;
-    sky.glowRadius = 650;
-    sky.glowStrength = 0.3f;
-    sky.cloudCover = 0.3f;
-    sky.cloudTop = 60;
-    sky.cloudBottom = 360;
-    sky.seed = 21;
+    const Sky sky {
+        .ramp = { { { 0, hex(0x78a2cc) }, { 0.6f, hex(0xb3cbe0) }, { 1, hex(0xeee2ca) } } },
+        .horizon = horizon,
+        .sunX = 420,
+        .sunY = 230,
+        .glowRadius = 650,
+        .glowStrength = 0.3f,
+        .cloudCover = 0.3f,
+        .cloudTop = 60,
+        .cloudBottom = 360,
+        .seed = 21,
+    };
     paintSky(c, sky);
 
     // The bare hills of the wilderness on both sides of the valley.
-    Hills far;
-    far.baseY = horizon - 10;
-    far.amplitude = 90;
-    far.wavelength = 420;
-    far.seed = 22;
-    far.top = hex(0xc0a48c);
-    far.bottom = hex(0xa78e7c);
-    far.depth = 120;
-    far.texture = 0.12f;
-    far.haze = { hex(0xdcd2c8), 0.5f };
+    const Hills far {
+        .baseY = horizon - 10,
+        .amplitude = 90,
+        .wavelength = 420,
+        .seed = 22,
+        .top = hex(0xc0a48c),
+        .bottom = hex(0xa78e7c),
+        .depth = 120,
+        .haze = { hex(0xdcd2c8), 0.5f },
+        .texture = 0.12f,
+    };
     paintHills(c, far);
-    Hills middle;
-    middle.baseY = horizon + 60;
-    middle.amplitude = 50;
-    middle.wavelength = 300;
-    middle.seed = 23;
-    middle.top = hex(0xb09066);
-    middle.bottom = hex(0x947a58);
-    middle.depth = 90;
-    middle.texture = 0.15f;
-    middle.scrub = 0.08f;
-    middle.haze = { hex(0xdcd2c8), 0.25f };
-    middle.lift = [](float x) { return 70 * std::pow(std::abs(x - 980) / 980, 1.5f); };
+    const Hills middle {
+        .baseY = horizon + 60,
+        .amplitude = 50,
+        .wavelength = 300,
+        .seed = 23,
+        .top = hex(0xb09066),
+        .bottom = hex(0x947a58),
+        .depth = 90,
+        .haze = { hex(0xdcd2c8), 0.25f },
+        .texture = 0.15f,
+        .lift = [](float x) { return 70 * std::pow(std::abs(x - 980) / 980, 1.5f); },
+        .scrub = 0.08f,
+    };
     paintHills(c, middle);
 
     // The green floor of the valley, a jungle along the water.
@@ -275,22 +283,24 @@ QImage jordanRiver()
         }
     }
 
-    Water water;
-    water.horizon = 600;
-    water.region = river;
-    water.mirror = [&](float x) {
-        for (int i = 0; i <= 120; ++i) {
-            const float t = float(i) / 120;
-            const QPointF p = centre(t);
-            if (std::abs(x - float(p.x())) < halfWidth(t))
-                return float(p.y()) - 1;
-        }
-        return 600.0f;
+    const Water water {
+        .horizon = 600,
+        .region = river,
+        .mirror =
+            [&](float x) {
+                for (int i = 0; i <= 120; ++i) {
+                    const float t = float(i) / 120;
+                    const QPointF p = centre(t);
+                    if (std::abs(x - float(p.x())) < halfWidth(t))
+                        return float(p.y()) - 1;
+                }
+                return 600.0f;
+            },
+        .tint = hex(0x5a7560),
+        .tintNear = 0.35f,
+        .ripple = 3,
+        .seed = 29,
     };
-    water.tint = hex(0x5a7560);
-    water.tintNear = 0.35f;
-    water.ripple = 3;
-    water.seed = 29;
     paintWater(c, water);
 
     // The near banks: reeds and a leaning tamarisk on each side.
@@ -312,37 +322,40 @@ QImage capernaumShore()
 {
     Canvas c(pictureWidth, pictureHeight);
     const float horizon = 560;
-    Sky sky;
-    sky.ramp = { { { 0, hex(0x4f86c0) }, { 0.6f, hex(0x8fb6d8) }, { 1, hex(0xe8e0cc) } } };
-    sky.horizon = horizon;
-    sky.sunX = 1600;
-    sky.sunY = 150;
-    sky.glowRadius = 600;
-    sky.glowStrength = 0.25f;
-    sky.cloudCover = 0.32f;
-    sky.cloudTop = 80;
-    sky.cloudBottom = 380;
-    sky.seed = 41;
+    const Sky sky {
+        .ramp = { { { 0, hex(0x4f86c0) }, { 0.6f, hex(0x8fb6d8) }, { 1, hex(0xe8e0cc) } } },
+        .horizon = horizon,
+        .sunX = 1600,
+        .sunY = 150,
+        .glowRadius = 600,
+        .glowStrength = 0.25f,
+        .cloudCover = 0.32f,
+        .cloudTop = 80,
+        .cloudBottom = 380,
+        .seed = 41,
+    };
     paintSky(c, sky);
 
-    Hills far;
-    far.baseY = horizon - 22;
-    far.amplitude = 24;
-    far.wavelength = 600;
-    far.seed = 42;
-    far.top = hex(0x9c9ab0);
-    far.bottom = hex(0x9096aa);
-    far.depth = 50;
-    far.texture = 0.05f;
-    far.lift = [](float x) { return 30 * smoothstep(800, 1900, x); };
+    const Hills far {
+        .baseY = horizon - 22,
+        .amplitude = 24,
+        .wavelength = 600,
+        .seed = 42,
+        .top = hex(0x9c9ab0),
+        .bottom = hex(0x9096aa),
+        .depth = 50,
+        .texture = 0.05f,
+        .lift = [](float x) { return 30 * smoothstep(800, 1900, x); },
+    };
     paintHills(c, far);
-    Water water;
-    water.horizon = horizon;
-    water.tint = hex(0x3d7390);
-    water.tintNear = 0.5f;
-    water.ripple = 4;
-    water.sunX = 1600;
-    water.seed = 43;
+    const Water water {
+        .horizon = horizon,
+        .tint = hex(0x3d7390),
+        .tintNear = 0.5f,
+        .ripple = 4,
+        .sunX = 1600,
+        .seed = 43,
+    };
     paintWater(c, water);
 
     // The shore: the ground rises on the left under the ruins.
@@ -350,10 +363,17 @@ QImage capernaumShore()
         return 700 + 120 * smoothstep(900, 1500, x) - 60 * (1 - smoothstep(0, 900, x))
             + 12 * fbm(x / 150, 2, 44, 3);
     };
-    ground(c, shore, hex(0x9b8c6c), hex(0x6c5f48), 0.22f, 0.2f, 44);
-    // Black basalt footings of the houses around the synagogue.
+    ground(c, shore, hex(0x9a9068), hex(0x6a6a44), 0.25f, 0.5f, 44);
+    // Black basalt footings of the houses around the synagogue, low walls of uneven height.
     const Stone basalt { hex(0x4a4644), 16, 30, 0.3f, 0.12f, 45, {} };
-    fill(c, rect(0, 610, 980, 60), basalt.shader(0.9f));
+    fill(c, rect(0, 612, 980, 58), basalt.shader(0.8f));
+    for (int i = 0; i < 7; ++i) {
+        const auto n = std::uint32_t(i);
+        const float x = float(i) * 140 - 30 + 50 * hash01(n, 57);
+        const float y = 760 + 110 * hash01(n, 55);
+        cityWall(c, x, x + 60 + 100 * hash01(n, 54), y, 22 + 30 * hash01(n, 56) * (y / 800), basalt,
+            0, 0.85f);
+    }
     // The white synagogue: a platform, a wall with a doorway and its colonnade.
     const Stone lime { hex(0xe6dcc6), 18, 44, 0.18f, 0.07f, 46, {} };
     fill(c, rect(60, 560, 860, 60), lime.shader(1.0f));
@@ -387,43 +407,46 @@ QImage bethsaidaShore()
 {
     Canvas c(pictureWidth, pictureHeight);
     const float horizon = 600;
-    Sky sky;
-    sky.ramp = { { { 0, hex(0x3f5a8c) }, { 0.45f, hex(0x9a8fb0) }, { 0.8f, hex(0xe8b58c) },
-        { 1, hex(0xf6d3a0) } } };
-    sky.horizon = horizon;
-    sky.sunX = 1340;
-    sky.sunY = 548;
-    sky.sunDisc = 30;
-    sky.sunColour = hex(0xffe2b0);
-    sky.glowRadius = 800;
-    sky.glowStrength = 0.4f;
-    sky.cloudCover = 0.45f;
-    sky.cloudTop = 120;
-    sky.cloudBottom = 470;
-    sky.cloudLight = hex(0xffd6b0);
-    sky.cloudShade = hex(0x8a7c98);
-    sky.seed = 61;
+    const Sky sky {
+        .ramp = { { { 0, hex(0x3f5a8c) }, { 0.45f, hex(0x9a8fb0) }, { 0.8f, hex(0xe8b58c) },
+            { 1, hex(0xf6d3a0) } } },
+        .horizon = horizon,
+        .sunX = 1340,
+        .sunY = 548,
+        .sunDisc = 30,
+        .sunColour = hex(0xffe2b0),
+        .glowRadius = 800,
+        .glowStrength = 0.4f,
+        .cloudCover = 0.45f,
+        .cloudTop = 120,
+        .cloudBottom = 470,
+        .cloudLight = hex(0xffd6b0),
+        .cloudShade = hex(0x8a7c98),
+        .seed = 61,
+    };
     paintSky(c, sky);
 
-    Hills far;
-    far.baseY = horizon - 18;
-    far.amplitude = 30;
-    far.wavelength = 500;
-    far.seed = 62;
-    far.top = hex(0x6f6480);
-    far.bottom = hex(0x675e78);
-    far.depth = 40;
-    far.texture = 0.04f;
-    far.lift = [](float x) { return 60 * (1 - smoothstep(0, 900, x)); };
+    const Hills far {
+        .baseY = horizon - 18,
+        .amplitude = 30,
+        .wavelength = 500,
+        .seed = 62,
+        .top = hex(0x6f6480),
+        .bottom = hex(0x675e78),
+        .depth = 40,
+        .texture = 0.04f,
+        .lift = [](float x) { return 60 * (1 - smoothstep(0, 900, x)); },
+    };
     paintHills(c, far);
-    Water water;
-    water.horizon = horizon;
-    water.tint = hex(0x4a5070);
-    water.tintNear = 0.35f;
-    water.ripple = 4;
-    water.sunX = 1340;
-    water.glitter = hex(0xffd9a0);
-    water.seed = 63;
+    const Water water {
+        .horizon = horizon,
+        .tint = hex(0x4a5070),
+        .tintNear = 0.35f,
+        .ripple = 4,
+        .sunX = 1340,
+        .glitter = hex(0xffd9a0),
+        .seed = 63,
+    };
     paintWater(c, water);
 
     // A shore of dark basalt and pebbles, lit from behind.
@@ -439,24 +462,29 @@ QImage bethsaidaShore()
     boulder(c, 1720, 980, 360, 170, basalt, rim, -1, 67);
     boulder(c, 1480, 1000, 180, 80, basalt, rim, -1, 68);
     fishingBoat(c, 760, 905, 300, 1, false, false);
-    // Nets hung to dry between two poles.
+    // Nets hung to dry from a pole between two posts.
     const Rgb pole = hex(0x3a2c22);
     fill(c, rect(1180, 700, 9, 220), pole);
     fill(c, rect(1420, 690, 9, 240), pole);
+    fill(c, polygon({ 1170, 706, 1440, 694, 1440, 701, 1170, 713 }), pole);
     QPainterPath net;
-    net.moveTo(1184, 712);
-    net.quadTo(1300, 790, 1424, 702);
-    net.lineTo(1424, 760);
-    net.quadTo(1300, 860, 1184, 770);
+    net.moveTo(1186, 712);
+    net.lineTo(1424, 702);
+    net.cubicTo(1420, 800, 1380, 860, 1350, 880);
+    net.cubicTo(1300, 820, 1250, 860, 1200, 840);
+    net.cubicTo(1190, 800, 1188, 760, 1186, 712);
     net.closeSubpath();
-    fill(
-        c, net,
-        [](float x, float y) {
-            const float mesh
-                = std::abs(std::sin((x + y) / 4.0f)) * std::abs(std::sin((x - y) / 4.0f));
-            return mix(hex(0x8a7a66), hex(0x4a4038), smoothstep(0.2f, 0.6f, mesh));
-        },
-        0.85f);
+    QPainterPath mesh;
+    for (float k = 900; k < 1700; k += 11) {
+        mesh.moveTo(k, 690);
+        mesh.lineTo(k - 200, 890);
+        mesh.moveTo(k - 500, 690);
+        mesh.lineTo(k - 300, 890);
+    }
+    QPainterPathStroker strands;
+    strands.setWidth(1.6);
+    fill(c, strands.createStroke(mesh).intersected(net), hex(0x6a5a4a), 0.9f);
+    fill(c, net, hex(0x3a3028), 0.15f);
     reeds(c, 0, 300, H - 10, 140, hex(0x5f6a40), 69, 200);
 
     BrushPlan plan;
