@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QGuiApplication>
+#include <QLocale>
 
 namespace orvella {
 
@@ -110,9 +111,10 @@ void TestimonyScreenModel::noteCut()
 
 QString TestimonyScreenModel::storyNotice() const
 {
+    // The screen's texts are English: so is the number's grouping, whatever the desktop's locale.
     return m_storyCut
-        ? QStringLiteral("A story holds up to %L1 characters: the text beyond that was not kept.")
-              .arg(storyLimit)
+        ? QStringLiteral("A story holds up to %1 characters: the text beyond that was not kept.")
+              .arg(QLocale(QLocale::English).toString(storyLimit))
         : QString();
 }
 
