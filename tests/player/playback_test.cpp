@@ -109,6 +109,91 @@ TEST_F(PlaybackTest, CapPlaysTheFittingVariant)
         << mpv->presentationSize().height();
 }
 
+// The variants above a 1 Mbit/s cap (the fixtures' 480p and 720p) are never fetched: not their
+// playlists, not their segments, for audio, probing or anything else.
+struct CappedPlayback : PlaybackTest
+{
+    // Requests for a variant above the cap since `since` milliseconds.
+    [[nodiscard]] QStringList aboveCap(const QString &stream, qint64 since = 0) const
+    {
+        QStringList paths;
+        for (const RecordedRequest &request : service.requests()) {
+            if (request.receivedAtMs < since)
+                continue;
+            for (const char *variant : { "/480p/", "/720p/" }) {
+                if (request.path.startsWith(QStringLiteral("/media/") + stream)
+                    && request.path.contains(QLatin1String(variant)))
+                    paths.append(request.path);
+            }
+        }
+        return paths;
+    }
+    [[nodiscard]] qint64 now() const
+    {
+        const auto all = service.requests();
+        return all.isEmpty() ? 0 : all.last().receivedAtMs + 1;
+    }
+    // Plays for `span` and checks the picture advances.
+    void playFor(std::chrono::milliseconds span)
+    {
+        const double start = position();
+        spinFor(span);
+        EXPECT_GT(position(), start + 1.0);
+    }
+};
+
+TEST_F(CappedPlayback, ALiveStreamCappedFromItsStartFetchesNothingAboveTheCap)
+{
+    load(QStringLiteral("live/master.m3u8"), true, true);
+    controller->setQuality(QStringLiteral("1Mbps"));
+    ASSERT_TRUE(waitUntil([&] { return controller->isReady(); }, 10s));
+    playFor(7s); // a few segments and playlist reloads
+    EXPECT_EQ(mpv->presentationSize(), QSize(426, 240));
+    EXPECT_EQ(aboveCap(QStringLiteral("live")), QStringList());
+}
+
+TEST_F(CappedPlayback, AnEpisodeCappedFromItsStartFetchesNothingAboveTheCap)
+{
+    load(QStringLiteral("multi/master.m3u8"), true, false);
+    controller->setQuality(QStringLiteral("1Mbps"));
+    ASSERT_TRUE(waitUntil([&] { return controller->endedGeneration() == 1; }, 15s));
+    EXPECT_EQ(aboveCap(QStringLiteral("multi")), QStringList());
+}
+
+TEST_F(CappedPlayback, ACapChosenDuringPlaybackStopsTheHigherVariantsForGood)
+{
+    load(QStringLiteral("live/master.m3u8"), true, true);
+    controller->setQuality(QStringLiteral("Auto"));
+    ASSERT_TRUE(waitUntil([&] { return mpv->presentationSize().height() == 720; }, 10s));
+    runTask(controller->setCaptions(true, QStringLiteral("en")));
+    playFor(2s);
+    controller->setQuality(QStringLiteral("1Mbps"));
+    ASSERT_TRUE(waitUntil([&] { return mpv->presentationSize().height() == 240; }, 10s));
+    // What the higher variant already had under way may still arrive; nothing after it.
+    spinFor(1s);
+    const qint64 capped = now();
+    playFor(7s);
+    EXPECT_EQ(mpv->presentationSize(), QSize(426, 240));
+    EXPECT_EQ(aboveCap(QStringLiteral("live"), capped), QStringList());
+    EXPECT_EQ(controller->failedGeneration(), 0);
+    EXPECT_TRUE(controller->isReady());
+    EXPECT_TRUE(
+        waitUntil([&] { return mpv->subtitleText().startsWith(QStringLiteral("Caption")); }, 5s))
+        << "the captions came along";
+}
+
+TEST_F(CappedPlayback, AnEpisodeCappedDuringPlaybackGoesOnWhereItWas)
+{
+    load(QStringLiteral("multi/master.m3u8"), true, false);
+    ASSERT_TRUE(waitUntil([&] { return position() > 2.0; }, 10s));
+    controller->setQuality(QStringLiteral("1Mbps"));
+    const qint64 capped = now();
+    ASSERT_TRUE(waitUntil([&] { return mpv->presentationSize().height() == 240; }, 10s));
+    EXPECT_GT(position(), 1.9) << "not from its start";
+    ASSERT_TRUE(waitUntil([&] { return controller->endedGeneration() == 1; }, 10s));
+    EXPECT_EQ(aboveCap(QStringLiteral("multi"), capped), QStringList());
+}
+
 TEST_F(PlaybackTest, WithoutACapTheHighestVariantPlays)
 {
     load(QStringLiteral("multi/master.m3u8"), true, false);
