@@ -93,7 +93,9 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(view.window()));
         screen = page->findChild<LiveScreenModel *>(QStringLiteral("liveScreenModel"));
         ASSERT_TRUE(screen);
-        ASSERT_TRUE(waitUntil([&] { return player->hasCurrentItem(); }));
+        // The screen's own load done (the stream it took is set just before it loads).
+        ASSERT_TRUE(waitUntil([&] { return screen->supervisor()->stream().has_value(); }));
+        ASSERT_TRUE(player->hasCurrentItem());
         player->setItemStatus(MediaPlayer::ItemStatus::ReadyToPlay);
         ASSERT_TRUE(app->livePlayer()->isPlaying());
     }
@@ -103,7 +105,8 @@ protected:
         LiveScreenHarness::TearDown();
     }
 
-    // A left click in the middle of the named item, or at a point of the page.
+    // A left click in the middle of the named item, or at a point of the page, with the chrome
+    // shown (its hide timer runs on the real clock).
     void click(const QString &name)
     {
         screen->revealControls();
@@ -114,6 +117,7 @@ protected:
     }
     void click(QPoint at)
     {
+        screen->revealControls();
         QTest::mouseClick(view.window(), Qt::LeftButton, Qt::NoModifier, at);
         spinFor(std::chrono::milliseconds(20));
     }
