@@ -62,6 +62,7 @@ public:
     [[nodiscard]] QImage softwareFrame() const override;
     void setSoftwareFrameSize(QSize pixels) override;
     void setVideoFill(bool fill) override;
+    void setCaptionInset(double share) override;
     [[nodiscard]] QQuickFramebufferObject::Renderer *createOpenGlRenderer() override;
 
     // For tests and the benchmark: the subtitle text mpv shows now, and mpv's own properties.

@@ -7,6 +7,8 @@
 #include "support/TestAsync.h"
 
 #include <QFile>
+#include <QImage>
+#include <cstring>
 #include <gtest/gtest.h>
 
 using namespace orvella;
@@ -218,6 +220,48 @@ TEST_F(PlaybackTest, CaptionsTurnOnAndOff)
     runTask(controller->setCaptions(false, QStringLiteral("en")));
     EXPECT_FALSE(mpv->selectedLegibleOption().has_value());
     EXPECT_TRUE(waitUntil([&] { return mpv->subtitleText().isEmpty(); }, 5s));
+}
+
+// Rows of two pictures of the same size that differ.
+QList<int> differingRows(const QImage &a, const QImage &b)
+{
+    QList<int> rows;
+    for (int y = 0; y < a.height(); ++y) {
+        if (std::memcmp(a.constScanLine(y), b.constScanLine(y), a.bytesPerLine()) != 0)
+            rows.append(y);
+    }
+    return rows;
+}
+
+TEST_F(PlaybackTest, CaptionsRiseAboveTheControlsAndComeBack)
+{
+    mpv->setSoftwareFrameSize({ 640, 360 });
+    load(QStringLiteral("multi/master.m3u8"), true, false);
+    ASSERT_TRUE(waitUntil([&] { return controller->isReady(); }, 10s));
+    runTask(controller->setCaptions(true, QStringLiteral("en")));
+    ASSERT_TRUE(
+        waitUntil([&] { return mpv->subtitleText().startsWith(QStringLiteral("Caption")); }, 10s));
+    controller->togglePlay(); // held on a picture with its caption
+    spinFor(300ms);
+    // The picture mpv draws once the inset changed.
+    const auto drawnWith = [&](double inset) {
+        const QImage before = mpv->softwareFrame();
+        mpv->setCaptionInset(inset);
+        EXPECT_TRUE(waitUntil([&] { return mpv->softwareFrame() != before; }, 3s));
+        return mpv->softwareFrame();
+    };
+    const QImage low = mpv->softwareFrame();
+    const QImage raised = drawnWith(0.3); // controls over the lower 30 %
+    EXPECT_EQ(mpv->mpvProperty("sub-pos").toInt(), 70);
+    const QList<int> moved = differingRows(low, raised);
+    ASSERT_FALSE(moved.isEmpty());
+    // Only the caption moved: from the bottom to just above the inset (its top at row 252).
+    EXPECT_GT(moved.last(), 300) << "the caption left the bottom";
+    EXPECT_LT(moved.first(), 252) << "and stands above the inset";
+    for (const int row : moved)
+        EXPECT_TRUE(row < 252 || row > 300) << "row " << row << " inside the inset";
+    const QImage back = drawnWith(0);
+    EXPECT_TRUE(differingRows(low, back).isEmpty()) << "back at the bottom";
 }
 
 TEST_F(PlaybackTest, AStreamWithoutSubtitlesHasNoCaptionGroup)

@@ -79,8 +79,8 @@ TEST_F(LiveScreenView, BuildsAndFollowsTheScreenState)
     AppModel::setInstance(nullptr);
 }
 
-// Real clicks through the window's event delivery, on the page as the root view builds it.
-class LiveScreenClicks : public LiveScreenHarness
+// The page as the root view builds it, with real clicks through the window's event delivery.
+class LivePage : public LiveScreenHarness
 {
 protected:
     void SetUp() override
@@ -133,7 +133,7 @@ protected:
     LiveScreenModel *screen = nullptr;
 };
 
-TEST_F(LiveScreenClicks, ControlsDoTheirOwnActionAndLeavePlayingAlone)
+TEST_F(LivePage, ControlsDoTheirOwnActionAndLeavePlayingAlone)
 {
     const int pauses = player->pauseCalls;
     const bool captions = app->settings()->captionsEnabled();
@@ -166,7 +166,7 @@ TEST_F(LiveScreenClicks, ControlsDoTheirOwnActionAndLeavePlayingAlone)
     EXPECT_EQ(player->pauseCalls, pauses) << "no click paused the channel";
 }
 
-TEST_F(LiveScreenClicks, CellsThatLeaveLiveOnlyNavigate)
+TEST_F(LivePage, CellsThatLeaveLiveOnlyNavigate)
 {
     const std::pair<const char *, MacRoute::Value> cells[] = {
         { "liveLanguagesButton", MacRoute::Languages },
@@ -186,7 +186,7 @@ TEST_F(LiveScreenClicks, CellsThatLeaveLiveOnlyNavigate)
     }
 }
 
-TEST_F(LiveScreenClicks, OnlyAClickOnThePictureTogglesPlaying)
+TEST_F(LivePage, OnlyAClickOnThePictureTogglesPlaying)
 {
     const QPoint picture(640, 360);
     click(picture);
@@ -198,6 +198,20 @@ TEST_F(LiveScreenClicks, OnlyAClickOnThePictureTogglesPlaying)
     EXPECT_FALSE(playing()) << "the play button toggles once";
     click(QStringLiteral("livePlayButton"));
     EXPECT_TRUE(playing());
+}
+
+TEST_F(LivePage, CaptionsStandAboveTheFooterWhileItShows)
+{
+    auto *column = view.child(QStringLiteral("liveChromeColumn"));
+    auto *chrome = column->property("item").value<QQuickItem *>();
+    ASSERT_TRUE(chrome);
+    const double footer = chrome->property("footerHeight").toDouble() / page->height();
+    EXPECT_GT(footer, 0.1);
+    EXPECT_DOUBLE_EQ(player->captionInset, footer);
+    screen->openSchedule(); // the panel takes the chrome's place
+    EXPECT_EQ(player->captionInset, 0);
+    screen->closeSchedule();
+    EXPECT_DOUBLE_EQ(player->captionInset, footer);
 }
 
 } // namespace
