@@ -11,6 +11,8 @@ list(APPEND ORVELLA_PLATFORM_SOURCES
     platform/MediaPlayerFactory.h
     platform/FakeMediaPlayer.h platform/FakeMediaPlayer.cpp
     platform/HlsPlaylist.h platform/HlsPlaylist.cpp
+    platform/RuntimeLibrary.h platform/RuntimeLibrary.cpp
+    platform/MpvLibrary.h platform/MpvLibrary.cpp
     platform/MpvCore.h platform/MpvCore.cpp
     platform/MpvMediaPlayer.h platform/MpvMediaPlayer.cpp
     platform/MpvMediaPlayerOutput.cpp platform/MpvMediaPlayerTracks.cpp
@@ -38,7 +40,6 @@ list(APPEND ORVELLA_PLATFORM_SOURCES
     platform/CameraSource.h platform/CameraSource.cpp platform/SystemCameraSource.cpp
     platform/MicrophoneSource.h platform/MicrophoneSource.cpp platform/SystemMicrophoneSource.cpp
     platform/PersonSegmenter.h platform/OnnxPersonSegmenter.cpp
-    platform/RuntimeLibrary.h platform/RuntimeLibrary.cpp
     platform/FfmpegLibrary.h platform/FfmpegLibrary.cpp
     platform/MovieWriter.h platform/FfmpegMovieWriter.cpp
     platform/ImageFilters.h platform/ImageFilters.cpp
