@@ -16,6 +16,7 @@ list(APPEND ORVELLA_PLATFORM_SOURCES
     platform/MpvCore.h platform/MpvCore.cpp
     platform/MpvMediaPlayer.h platform/MpvMediaPlayer.cpp
     platform/MpvMediaPlayerOutput.cpp platform/MpvMediaPlayerTracks.cpp
+    platform/MpvMediaPlayerProgress.cpp
     platform/MpvSoftwareRenderer.h platform/MpvSoftwareRenderer.cpp
     platform/MpvOpenGlRenderer.h platform/MpvOpenGlRenderer.cpp
     platform/WebVttCaptions.h platform/WebVttCaptions.cpp
