@@ -7,7 +7,7 @@
 namespace orvella {
 
 BundledImageItem::BundledImageItem(QQuickItem *parent)
-    : PictureItem(QSGTexture::Linear, parent)
+    : PictureItem(QSGTexture::Linear, Fit::Stretch, parent)
 { }
 
 void BundledImageItem::setSource(const QUrl &source)

@@ -6,24 +6,44 @@
 
 namespace orvella {
 
-// An item that stretches one picture over itself. The texture belongs to the item's own
+// An item that shows one picture over itself, stretched or cropped to fill it with its aspect
+// kept, and optionally with rounded corners cut into the texture (every scene-graph back end,
+// the software one included, draws them alike). The texture belongs to the item's own
 // scene-graph node, so it goes with the item and its window.
 class PictureItem : public QQuickItem
 {
     Q_OBJECT
 
 public:
-    explicit PictureItem(QSGTexture::Filtering filtering, QQuickItem *parent = nullptr);
+    enum class Fit { Stretch, Crop };
+
+    explicit PictureItem(
+        QSGTexture::Filtering filtering, Fit fit = Fit::Stretch, QQuickItem *parent = nullptr);
 
 protected:
     [[nodiscard]] const QImage &picture() const { return m_picture; }
     void setPicture(QImage picture);
+    [[nodiscard]] double pictureCornerRadius() const { return m_cornerRadius; }
+    void setPictureCornerRadius(double radius);
     QSGNode *updatePaintNode(QSGNode *oldNode, UpdatePaintNodeData *) override;
+    void geometryChange(const QRectF &newGeometry, const QRectF &oldGeometry) override;
 
 private:
+    // What a texture with cut corners was made from: a new one is made only when it changes.
+    struct CutTexture
+    {
+        QRect crop;
+        double radius = 0;
+        double edge = 0;
+        bool operator==(const CutTexture &) const = default;
+    };
+
     QImage m_picture;
     QSGTexture::Filtering m_filtering;
-    bool m_dirty = true;
+    Fit m_fit;
+    double m_cornerRadius = 0;
+    bool m_pictureChanged = true;
+    CutTexture m_cutTexture;
 };
 
 } // namespace orvella

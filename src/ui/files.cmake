@@ -10,6 +10,8 @@ list(APPEND ORVELLA_SOURCES
     ui/KeyedListModel.h
     ui/QrCode.h ui/QrCode.cpp
     ui/RemoteImageItem.h ui/RemoteImageItem.cpp
+    ui/RoundedCorners.h ui/RoundedCorners.cpp
+    ui/ShimmerBand.h ui/ShimmerBand.cpp
     ui/SymbolGlyphs.h ui/SymbolGlyphs.cpp
 )
 list(APPEND ORVELLA_QML

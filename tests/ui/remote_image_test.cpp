@@ -1,11 +1,10 @@
+#include "support/TestAsync.h"
 #include "ui/ImageCache.h"
 #include "ui/RemoteImageItem.h"
-#include "support/TestAsync.h"
 
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQuickItem>
-#include <cmath>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -86,31 +85,6 @@ TEST(RemoteImage, ChangingTheSizeChangesTheKeyOnlyAcrossWholePixels)
     EXPECT_EQ(picture->cacheKey(), QStringLiteral("http://127.0.0.1:9/a.jpg#600"));
     // The refused loads end before the test does, so none is in flight at exit.
     orvella::test::spinFor(std::chrono::milliseconds(200));
-}
-
-TEST(RemoteImageClip, TrianglesCoverTheRoundedRectangleExactlyOnce)
-{
-    const auto area = [](const QList<QPointF> &t) {
-        double sum = 0;
-        for (qsizetype i = 0; i + 2 < t.size(); i += 3) {
-            const QPointF a = t[i + 1] - t[i], b = t[i + 2] - t[i];
-            sum += std::abs(a.x() * b.y() - a.y() * b.x()) / 2;
-        }
-        return sum;
-    };
-    const QRectF rect(10, 20, 240, 135);
-    const QList<QPointF> square = orvella::RemoteImageItem::clipTriangles(rect, 0);
-    ASSERT_EQ(square.size() % 3, 0);
-    EXPECT_NEAR(area(square), 240 * 135, 1e-6);
-    // Each corner gives up the square of the radius less a quarter circle (the arcs are
-    // polygons of eight segments, a little inside the true circle).
-    const QList<QPointF> rounded = orvella::RemoteImageItem::clipTriangles(rect, 12);
-    EXPECT_NEAR(area(rounded), 240 * 135 - (4 - M_PI) * 144, 8);
-    for (const QPointF &p : rounded)
-        EXPECT_TRUE(rect.adjusted(-1e-6, -1e-6, 1e-6, 1e-6).contains(p));
-    // A radius beyond half the short side is a capsule, not a bow tie.
-    EXPECT_NEAR(area(orvella::RemoteImageItem::clipTriangles(rect, 500)),
-        240 * 135 - (4 - M_PI) * 67.5 * 67.5, 120);
 }
 
 } // namespace

@@ -1,0 +1,165 @@
+#include "ui/RoundedCorners.h"
+#include "ui/ShimmerBand.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+
+namespace {
+
+using orvella::ShimmerBand;
+using orvella::RoundedCorners::cropToFill;
+using orvella::RoundedCorners::cut;
+using orvella::RoundedCorners::outline;
+using Vertex = QSGGeometry::ColoredPoint2D;
+
+double polygonArea(const QList<QPointF> &points)
+{
+    double twice = 0;
+    for (qsizetype i = 0; i < points.size(); ++i) {
+        const QPointF a = points[i], b = points[(i + 1) % points.size()];
+        twice += a.x() * b.y() - b.x() * a.y();
+    }
+    return twice / 2;
+}
+
+TEST(RoundedCorners, OutlineRunsClockwiseRoundTheRoundedRectangle)
+{
+    const QRectF rect(10, 20, 240, 135);
+    EXPECT_NEAR(polygonArea(outline(rect, 0)), 240 * 135, 1e-6);
+    // Each corner gives up the square of the radius less a quarter circle; the arcs stay
+    // within a tenth of a unit of the circle.
+    const QList<QPointF> rounded = outline(rect, 12);
+    EXPECT_NEAR(polygonArea(rounded), 240 * 135 - (4 - M_PI) * 144, 4 * 12 * 0.1 * M_PI / 2);
+    EXPECT_GT(polygonArea(rounded), 0) << "clockwise on screen (y down)";
+    for (const QPointF &p : rounded)
+        EXPECT_TRUE(rect.adjusted(-1e-6, -1e-6, 1e-6, 1e-6).contains(p));
+    // A radius beyond half the short side makes a capsule, not a bow tie.
+    EXPECT_NEAR(
+        polygonArea(outline(rect, 500)), 240 * 135 - (4 - M_PI) * 67.5 * 67.5, 4 * 67.5 * 0.16);
+}
+
+TEST(RoundedCorners, CropToFillKeepsTheAspectAndCentres)
+{
+    EXPECT_EQ(cropToFill(QSizeF(640, 360), QSizeF(90, 90)), QRectF(140, 0, 360, 360));
+    EXPECT_EQ(cropToFill(QSizeF(200, 200), QSizeF(160, 90)), QRectF(0, 43.75, 200, 112.5));
+    EXPECT_EQ(cropToFill(QSizeF(200, 113), QSizeF(0, 0)), QRectF(0, 0, 200, 113));
+}
+
+TEST(RoundedCorners, CutClearsTheCornersSmoothlyAndKeepsTheRest)
+{
+    QImage image(41, 30, QImage::Format_RGB32);
+    image.fill(QColor(200, 100, 50));
+    const QImage rounded = cut(image, 10, 1);
+    ASSERT_EQ(rounded.format(), QImage::Format_ARGB32_Premultiplied);
+    ASSERT_EQ(rounded.size(), image.size());
+    // Every corner alike, its outermost pixel clear.
+    for (const QPoint corner : { QPoint(0, 0), QPoint(40, 0), QPoint(0, 29), QPoint(40, 29) })
+        EXPECT_EQ(qAlpha(rounded.pixel(corner)), 0);
+    EXPECT_EQ(rounded.pixel(2, 3), rounded.pixel(38, 26));
+    // Along the edges beyond the arcs and inside, untouched.
+    EXPECT_EQ(rounded.pixel(10, 0), image.pixel(10, 0));
+    EXPECT_EQ(rounded.pixel(0, 15), image.pixel(0, 15));
+    EXPECT_EQ(rounded.pixel(20, 15), image.pixel(20, 15));
+    // On the arc a pixel is part covered, its colour premultiplied.
+    const QRgb edge = rounded.pixel(2, 3); // its centre lies 9.92 from the arc's centre
+    EXPECT_GT(qAlpha(edge), 0);
+    EXPECT_LT(qAlpha(edge), 255);
+    EXPECT_LE(qRed(edge), qAlpha(edge));
+    // What stays covers the rounded rectangle's area.
+    double covered = 0;
+    for (int y = 0; y < rounded.height(); ++y) {
+        for (int x = 0; x < rounded.width(); ++x)
+            covered += qAlpha(rounded.pixel(x, y)) / 255.0;
+    }
+    EXPECT_NEAR(covered, 41 * 30 - (4 - M_PI) * 100, 2);
+    // A radius beyond half the short side cuts a capsule; no pixel is cut twice.
+    const QImage capsule = cut(image, 100, 1);
+    EXPECT_EQ(qAlpha(capsule.pixel(20, 15)), 255);
+    EXPECT_EQ(qAlpha(capsule.pixel(20, 0)), 255);
+    EXPECT_EQ(qAlpha(capsule.pixel(0, 0)), 0);
+}
+
+TEST(ShimmerBand, GradientSweepsWithThePhase)
+{
+    const QColor base(13, 31, 60), band(10, 22, 40);
+    const ShimmerBand::Fill fill = ShimmerBand::fill(QRectF(0, 0, 200, 100), 0.5, base, band);
+    EXPECT_EQ(fill.start, QPointF(60, 0));
+    EXPECT_EQ(fill.end, QPointF(220, 100));
+    ASSERT_EQ(fill.stops.size(), 4);
+    EXPECT_EQ(fill.stops[0].second, base);
+    EXPECT_NEAR(fill.stops[1].first, 1.0 / 3, 1e-9);
+    EXPECT_NEAR(fill.stops[1].second.alphaF(), 0.13, 1e-3);
+    EXPECT_EQ(fill.stops[1].second.red(), 255);
+    EXPECT_NEAR(fill.stops[2].second.alphaF(), 0.9, 1e-3);
+    EXPECT_EQ(fill.stops[3].second, base);
+    // Before the start and after the end the base colour holds.
+    const Vertex before = ShimmerBand::colourAt(fill, QPointF(0, 0));
+    EXPECT_EQ(before.r, 13);
+    EXPECT_EQ(before.a, 255);
+    EXPECT_EQ(ShimmerBand::colourAt(fill, QPointF(240, 100)).b, 60);
+}
+
+// Blends a triangle's vertex colours at `p` as the graphics back ends do; nullopt outside.
+std::optional<std::array<double, 4>> blend(const Vertex *t, QPointF p)
+{
+    const double x0 = t[0].x, y0 = t[0].y;
+    const double det = (t[1].y - y0) * (t[2].x - x0) - (t[1].x - x0) * (t[2].y - y0);
+    if (std::abs(det) < 1e-9)
+        return std::nullopt;
+    const double b1 = ((p.y() - y0) * (t[2].x - x0) - (p.x() - x0) * (t[2].y - y0)) / det;
+    const double b2 = ((p.x() - x0) * (t[1].y - y0) - (p.y() - y0) * (t[1].x - x0)) / det;
+    const double b0 = 1 - b1 - b2;
+    if (b0 < -1e-9 || b1 < -1e-9 || b2 < -1e-9)
+        return std::nullopt;
+    return std::array { b0 * t[0].r + b1 * t[1].r + b2 * t[2].r,
+        b0 * t[0].g + b1 * t[1].g + b2 * t[2].g, b0 * t[0].b + b1 * t[1].b + b2 * t[2].b,
+        b0 * t[0].a + b1 * t[1].a + b2 * t[2].a };
+}
+
+TEST(ShimmerBand, TrianglesDrawTheGradientExactlyInsideTheRoundedOutline)
+{
+    const QRectF rect(0, 0, 240, 135);
+    for (const double phase : { 0.0, 0.37, 1.0 }) {
+        const ShimmerBand::Fill fill
+            = ShimmerBand::fill(rect, phase, QColor(13, 31, 60), QColor(10, 22, 40));
+        const QList<Vertex> vertices = ShimmerBand::triangles(rect, 12, fill, 1);
+        ASSERT_EQ(vertices.size() % 3, 0);
+        ASSERT_GT(vertices.size(), 0);
+        // Wherever a triangle covers a point inside the shape, its blend is the gradient's
+        // colour there: no triangle spans a stop. The corners' outermost points are clear.
+        for (double y = 0.5; y < 135; y += 7.3) {
+            for (double x = 0.5; x < 240; x += 6.1) {
+                // Points a unit or more inside the outline, away from the edge's fade.
+                const double fromLeft = std::min(x, 240 - x), fromTop = std::min(y, 135 - y);
+                const bool inside = fromLeft >= 1 && fromTop >= 1
+                    && (fromLeft >= 12 || fromTop >= 12
+                        || std::hypot(12 - fromLeft, 12 - fromTop) <= 11);
+                if (!inside)
+                    continue;
+                const QPointF p(x, y);
+                const Vertex exact = ShimmerBand::colourAt(fill, p);
+                int covering = 0;
+                for (qsizetype i = 0; i < vertices.size(); i += 3) {
+                    const auto colour = blend(vertices.constData() + i, p);
+                    if (!colour)
+                        continue;
+                    ++covering;
+                    // Vertex colours are whole bytes: within one of the exact colour.
+                    EXPECT_NEAR((*colour)[0], exact.r, 1.0) << x << "," << y;
+                    EXPECT_NEAR((*colour)[2], exact.b, 1.0) << x << "," << y;
+                    EXPECT_NEAR((*colour)[3], exact.a, 1.0) << x << "," << y;
+                }
+                EXPECT_GE(covering, 1) << "a hole at " << x << "," << y;
+            }
+        }
+        // Outside the arcs nothing is drawn.
+        for (const QPointF corner : { QPointF(1.5, 1.5), QPointF(238.5, 133.5) }) {
+            for (qsizetype i = 0; i < vertices.size(); i += 3) {
+                const auto colour = blend(vertices.constData() + i, corner);
+                EXPECT_TRUE(!colour || (*colour)[3] < 0.5) << "the corner is not cut";
+            }
+        }
+    }
+}
+
+} // namespace
