@@ -2,105 +2,16 @@
 
 #include "ui/RoundedCorners.h"
 
-#include <QLinearGradient>
-#include <QPainter>
 #include <QQuickWindow>
-#include <QSGGeometryNode>
-#include <QSGRenderNode>
-#include <QSGRendererInterface>
-#include <QSGVertexColorMaterial>
-#include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace orvella {
 
-namespace {
-
-using Vertex = QSGGeometry::ColoredPoint2D;
-
-// The software back end: QPainter fills the same outline with the same gradient.
-class PaintedBand : public QSGRenderNode
-{
-public:
-    explicit PaintedBand(QQuickWindow *window)
-        : m_window(window)
-    { }
-
-    void set(const QRectF &bounds, QPolygonF outline, const ShimmerBand::Fill &fill)
-    {
-        m_bounds = bounds;
-        m_outline = std::move(outline);
-        m_gradient = QLinearGradient(fill.start, fill.end);
-        m_gradient.setStops(fill.stops);
-        markDirty(QSGNode::DirtyMaterial);
-    }
-
-    void render(const RenderState *state) override
-    {
-        auto *painter = static_cast<QPainter *>(m_window->rendererInterface()->getResource(
-            m_window, QSGRendererInterface::PainterResource));
-        if (!painter)
-            return;
-        if (const QRegion *clip = state->clipRegion(); clip && !clip->isEmpty())
-            painter->setClipRegion(*clip, Qt::ReplaceClip); // before the transform is set
-        painter->setTransform(matrix()->toTransform());
-        painter->setOpacity(inheritedOpacity());
-        painter->setRenderHint(QPainter::Antialiasing);
-        painter->setPen(Qt::NoPen);
-        painter->setBrush(m_gradient);
-        painter->drawPolygon(m_outline);
-    }
-
-    [[nodiscard]] StateFlags changedStates() const override { return {}; }
-    [[nodiscard]] RenderingFlags flags() const override { return BoundedRectRendering; }
-    [[nodiscard]] QRectF rect() const override { return m_bounds; }
-
-private:
-    QQuickWindow *m_window;
-    QRectF m_bounds;
-    QPolygonF m_outline;
-    QLinearGradient m_gradient;
-};
-
-// Keeps the part of a convex polygon where `side` is not negative.
-template<typename Side>
-QList<QPointF> keepWhere(const QList<QPointF> &polygon, Side side)
-{
-    QList<QPointF> kept;
-    for (qsizetype i = 0; i < polygon.size(); ++i) {
-        const QPointF a = polygon[i], b = polygon[(i + 1) % polygon.size()];
-        const double sa = side(a), sb = side(b);
-        if (sa >= 0)
-            kept.append(a);
-        if ((sa >= 0) != (sb >= 0))
-            kept.append(a + (b - a) * (sa / (sa - sb)));
-    }
-    return kept;
-}
-
-QPointF unitNormal(QPointF from, QPointF to)
-{
-    const QPointF d = to - from;
-    const double length = std::hypot(d.x(), d.y());
-    return length > 0 ? QPointF(d.y() / length, -d.x() / length) : QPointF();
-}
-
-} // namespace
-
 ShimmerBand::ShimmerBand(QQuickItem *parent)
-    : QQuickItem(parent)
+    : AnimationTimeline(parent)
 {
     setFlag(ItemHasContents, true);
-}
-
-void ShimmerBand::setPhase(double phase)
-{
-    if (m_phase == phase)
-        return;
-    m_phase = phase;
-    emit phaseChanged();
-    update();
+    connect(this, &AnimationTimeline::timeChanged, this, &QQuickItem::update);
 }
 
 void ShimmerBand::setCornerRadius(double radius)
@@ -130,14 +41,23 @@ void ShimmerBand::setBandColor(const QColor &color)
     update();
 }
 
+void ShimmerBand::setSpinnerColor(const QColor &color)
+{
+    if (m_spinnerColor == color)
+        return;
+    m_spinnerColor = color;
+    emit spinnerColorChanged();
+    update();
+}
+
 void ShimmerBand::geometryChange(const QRectF &newGeometry, const QRectF &oldGeometry)
 {
-    QQuickItem::geometryChange(newGeometry, oldGeometry);
+    AnimationTimeline::geometryChange(newGeometry, oldGeometry);
     if (newGeometry.size() != oldGeometry.size())
         update();
 }
 
-ShimmerBand::Fill ShimmerBand::fill(
+ShapeFill ShimmerBand::fill(
     const QRectF &rect, double phase, const QColor &base, const QColor &band)
 {
     const auto at = [&rect](double x, double y) {
@@ -151,122 +71,27 @@ ShimmerBand::Fill ShimmerBand::fill(
         { { 0.0, base }, { 1.0 / 3, light }, { 2.0 / 3, veiledBand }, { 1.0, base } } };
 }
 
-Vertex ShimmerBand::colourAt(const Fill &fill, QPointF point)
+std::vector<FilledShape> ShimmerBand::shapes(const QRectF &rect, double time) const
 {
-    const QPointF axis = fill.end - fill.start;
-    const double length2 = QPointF::dotProduct(axis, axis);
-    const double t = length2 > 0 ? QPointF::dotProduct(point - fill.start, axis) / length2 : 0;
-    const auto premultiplied = [](const QColor &c) {
-        const double a = c.alphaF();
-        return std::array { c.redF() * a, c.greenF() * a, c.blueF() * a, a };
-    };
-    const QGradientStops &stops = fill.stops;
-    std::array<double, 4> colour = premultiplied(stops.front().second);
-    if (t >= stops.back().first) {
-        colour = premultiplied(stops.back().second);
-    } else {
-        for (qsizetype i = 0; i + 1 < stops.size(); ++i) {
-            const auto &[p0, c0] = stops[i];
-            const auto &[p1, c1] = stops[i + 1];
-            if (t >= p0 && t < p1) {
-                const double f = (t - p0) / (p1 - p0);
-                const auto a = premultiplied(c0), b = premultiplied(c1);
-                for (int k = 0; k < 4; ++k)
-                    colour[k] = a[k] + (b[k] - a[k]) * f;
-                break;
-            }
-        }
+    std::vector<FilledShape> shapes;
+    shapes.push_back({ QPolygonF(RoundedCorners::outline(rect, m_cornerRadius)),
+        fill(rect, Pulse::shimmerPhase(time), m_baseColor, m_bandColor) });
+    if (m_spinnerColor.alpha() == 0)
+        return shapes;
+    // Eight dots a fifth of the spinner across, each 11 % fainter than the one before it.
+    constexpr double diameter = 14, dot = diameter / 5, period = 0.9;
+    const double turned = 2 * M_PI * (time / period - std::floor(time / period));
+    const double orbit = diameter / 2 - dot / 2;
+    const QPolygonF circle(RoundedCorners::outline(QRectF(-dot / 2, -dot / 2, dot, dot), dot / 2));
+    for (int i = 0; i < 8; ++i) {
+        const double angle = i * M_PI / 4 + turned;
+        const QPointF centre
+            = rect.center() + QPointF(std::sin(angle) * orbit, -std::cos(angle) * orbit);
+        QColor colour = m_spinnerColor;
+        colour.setAlphaF(float(m_spinnerColor.alphaF() * (1 - i * 0.11)));
+        shapes.push_back({ circle.translated(centre), ShapeFill::solid(colour) });
     }
-    const auto byte = [](double v) { return uchar(std::lround(std::clamp(v, 0.0, 1.0) * 255)); };
-    Vertex vertex;
-    vertex.set(float(point.x()), float(point.y()), byte(colour[0]), byte(colour[1]),
-        byte(colour[2]), byte(colour[3]));
-    return vertex;
-}
-
-QList<Vertex> ShimmerBand::triangles(
-    const QRectF &rect, double radius, const Fill &fill, double edge)
-{
-    QList<Vertex> vertices;
-    if (rect.isEmpty() || fill.stops.isEmpty())
-        return vertices;
-    const QPointF axis = fill.end - fill.start;
-    const double length2 = QPointF::dotProduct(axis, axis);
-    const auto along = [&](QPointF p) {
-        return length2 > 0 ? QPointF::dotProduct(p - fill.start, axis) / length2 : 0.0;
-    };
-
-    // The outline with a point wherever it crosses a stop, so that each piece of the edge lies
-    // within one stretch of the gradient.
-    const QList<QPointF> corners = RoundedCorners::outline(rect, radius);
-    QList<QPointF> outline;
-    for (qsizetype i = 0; i < corners.size(); ++i) {
-        const QPointF a = corners[i], b = corners[(i + 1) % corners.size()];
-        if (std::hypot(b.x() - a.x(), b.y() - a.y()) < 1e-6)
-            continue;
-        outline.append(a);
-        const double ta = along(a), tb = along(b);
-        std::vector<double> crossings;
-        for (const auto &stop : fill.stops) {
-            const double f = (stop.first - ta) / (tb - ta);
-            if (tb != ta && f > 1e-6 && f < 1 - 1e-6)
-                crossings.push_back(f);
-        }
-        std::ranges::sort(crossings);
-        for (const double f : crossings)
-            outline.append(a + (b - a) * f);
-    }
-    const qsizetype n = outline.size();
-    if (n < 3)
-        return vertices;
-
-    // Across the outline, half the edge inwards and half outwards, mitred at sharp corners.
-    const double half = std::min(edge / 2, std::min(rect.width(), rect.height()) / 4);
-    QList<QPointF> inner(n), outer(n);
-    for (qsizetype i = 0; i < n; ++i) {
-        const QPointF before = unitNormal(outline[(i + n - 1) % n], outline[i]);
-        const QPointF after = unitNormal(outline[i], outline[(i + 1) % n]);
-        const QPointF offset = (before + after) / (1 + QPointF::dotProduct(before, after)) * half;
-        inner[i] = outline[i] - offset;
-        outer[i] = outline[i] + offset;
-    }
-
-    const auto triangle = [&](const Vertex &a, const Vertex &b, const Vertex &c) {
-        vertices.append(a);
-        vertices.append(b);
-        vertices.append(c);
-    };
-    // The inside, cut into the stretches between stops: within each the gradient is linear,
-    // as triangles blend their vertex colours.
-    std::vector<double> cuts { -std::numeric_limits<double>::infinity() };
-    for (const auto &stop : fill.stops)
-        cuts.push_back(stop.first);
-    cuts.push_back(std::numeric_limits<double>::infinity());
-    for (size_t k = 0; k + 1 < cuts.size(); ++k) {
-        QList<QPointF> piece = inner;
-        if (std::isfinite(cuts[k]))
-            piece = keepWhere(piece, [&](QPointF p) { return along(p) - cuts[k]; });
-        if (std::isfinite(cuts[k + 1]))
-            piece = keepWhere(piece, [&](QPointF p) { return cuts[k + 1] - along(p); });
-        for (qsizetype i = 1; i + 1 < piece.size(); ++i)
-            triangle(
-                colourAt(fill, piece[0]), colourAt(fill, piece[i]), colourAt(fill, piece[i + 1]));
-    }
-    // The edge: from the inside's colour to nothing.
-    if (half > 0) {
-        const auto clear = [](QPointF p) {
-            Vertex vertex;
-            vertex.set(float(p.x()), float(p.y()), 0, 0, 0, 0);
-            return vertex;
-        };
-        for (qsizetype i = 0; i < n; ++i) {
-            const qsizetype j = (i + 1) % n;
-            const Vertex a = colourAt(fill, inner[i]), b = colourAt(fill, inner[j]);
-            triangle(a, b, clear(outer[j]));
-            triangle(a, clear(outer[j]), clear(outer[i]));
-        }
-    }
-    return vertices;
+    return shapes;
 }
 
 QSGNode *ShimmerBand::updatePaintNode(QSGNode *oldNode, UpdatePaintNodeData *)
@@ -276,30 +101,7 @@ QSGNode *ShimmerBand::updatePaintNode(QSGNode *oldNode, UpdatePaintNodeData *)
         delete oldNode;
         return nullptr;
     }
-    const Fill gradient = fill(bounds, m_phase, m_baseColor, m_bandColor);
-    if (window()->rendererInterface()->graphicsApi() == QSGRendererInterface::Software) {
-        auto *node = static_cast<PaintedBand *>(oldNode);
-        if (!node)
-            node = new PaintedBand(window());
-        node->set(bounds, QPolygonF(RoundedCorners::outline(bounds, m_cornerRadius)), gradient);
-        return node;
-    }
-    auto *node = static_cast<QSGGeometryNode *>(oldNode);
-    if (!node) {
-        node = new QSGGeometryNode;
-        auto *geometry = new QSGGeometry(QSGGeometry::defaultAttributes_ColoredPoint2D(), 0);
-        geometry->setDrawingMode(QSGGeometry::DrawTriangles);
-        node->setGeometry(geometry);
-        node->setMaterial(new QSGVertexColorMaterial);
-        node->setFlags(QSGNode::OwnsGeometry | QSGNode::OwnsMaterial);
-    }
-    const QList<Vertex> vertices
-        = triangles(bounds, m_cornerRadius, gradient, 1 / window()->effectiveDevicePixelRatio());
-    QSGGeometry *geometry = node->geometry();
-    geometry->allocate(int(vertices.size()));
-    std::copy(vertices.cbegin(), vertices.cend(), geometry->vertexDataAsColoredPoint2D());
-    node->markDirty(QSGNode::DirtyGeometry);
-    return node;
+    return FilledShapes::updateNode(oldNode, *window(), bounds, shapes(bounds, time()));
 }
 
 } // namespace orvella

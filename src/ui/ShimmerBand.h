@@ -1,71 +1,63 @@
 #pragma once
 
-#include <QBrush>
+#include "ui/AnimationTimeline.h"
+#include "ui/FilledShapes.h"
+
 #include <QColor>
-#include <QQuickItem>
-#include <QSGGeometry>
 #include <QtQml/qqmlregistration.h>
 
 namespace orvella {
 
-// The moving light of the picture placeholder: a rounded rectangle of `cornerRadius` filled with
-// a linear gradient from the unit point (phase − 0.2, 0) to (phase + 0.6, 1) through
-// `baseColor`, white at opacity 0.08 + 0.1 × phase, `bandColor` at opacity 0.9 and `baseColor`
-// again. One node draws it in one pass: triangles with vertex colours on the graphics back
-// ends, QPainter on the software one, with the same outline, stops and smooth edge.
-class ShimmerBand : public QQuickItem
+// The placeholder of a picture on its way, drawn by one item on its own clock: a rounded
+// rectangle of `cornerRadius` filled with a linear gradient from the unit point (phase − 0.2, 0)
+// to (phase + 0.6, 1) through `baseColor`, white at opacity 0.08 + 0.1 × phase, `bandColor` at
+// opacity 0.9 and `baseColor` again (phase from Pulse::shimmerPhase), and centred on it a
+// spinner of eight `spinnerColor` dots turning once every 0.9 s, all drawn by one node
+// (FilledShapes) that looks the same on every scene-graph back end.
+class ShimmerBand : public AnimationTimeline
 {
     Q_OBJECT
     QML_ELEMENT
-    Q_PROPERTY(double phase READ phase WRITE setPhase NOTIFY phaseChanged)
     Q_PROPERTY(
         double cornerRadius READ cornerRadius WRITE setCornerRadius NOTIFY cornerRadiusChanged)
     Q_PROPERTY(QColor baseColor READ baseColor WRITE setBaseColor NOTIFY baseColorChanged)
     Q_PROPERTY(QColor bandColor READ bandColor WRITE setBandColor NOTIFY bandColorChanged)
+    Q_PROPERTY(
+        QColor spinnerColor READ spinnerColor WRITE setSpinnerColor NOTIFY spinnerColorChanged)
 
 public:
-    struct Fill
-    {
-        QPointF start;
-        QPointF end;
-        QGradientStops stops;
-    };
-
     explicit ShimmerBand(QQuickItem *parent = nullptr);
 
-    [[nodiscard]] double phase() const { return m_phase; }
-    void setPhase(double phase);
     [[nodiscard]] double cornerRadius() const { return m_cornerRadius; }
     void setCornerRadius(double radius);
     [[nodiscard]] QColor baseColor() const { return m_baseColor; }
     void setBaseColor(const QColor &color);
     [[nodiscard]] QColor bandColor() const { return m_bandColor; }
     void setBandColor(const QColor &color);
+    [[nodiscard]] QColor spinnerColor() const { return m_spinnerColor; }
+    void setSpinnerColor(const QColor &color);
 
-    [[nodiscard]] static Fill fill(
+    // The band's gradient over `rect` at `phase`.
+    [[nodiscard]] static ShapeFill fill(
         const QRectF &rect, double phase, const QColor &base, const QColor &band);
-    // The gradient's colour at `point`, premultiplied.
-    [[nodiscard]] static QSGGeometry::ColoredPoint2D colourAt(const Fill &fill, QPointF point);
-    // `rect` rounded by `radius` and filled with `fill`, as triangles (three vertices each)
-    // with premultiplied colours; the outline fades to transparent over `edge` units across it.
-    [[nodiscard]] static QList<QSGGeometry::ColoredPoint2D> triangles(
-        const QRectF &rect, double radius, const Fill &fill, double edge);
+    // The band and the spinner's dots over `rect` at `time` (seconds), back to front.
+    [[nodiscard]] std::vector<FilledShape> shapes(const QRectF &rect, double time) const;
 
 signals:
-    void phaseChanged();
     void cornerRadiusChanged();
     void baseColorChanged();
     void bandColorChanged();
+    void spinnerColorChanged();
 
 protected:
     QSGNode *updatePaintNode(QSGNode *oldNode, UpdatePaintNodeData *) override;
     void geometryChange(const QRectF &newGeometry, const QRectF &oldGeometry) override;
 
 private:
-    double m_phase = 0;
     double m_cornerRadius = 0;
     QColor m_baseColor = Qt::black;
     QColor m_bandColor = Qt::black;
+    QColor m_spinnerColor = Qt::transparent;
 };
 
 } // namespace orvella

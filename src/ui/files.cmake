@@ -1,6 +1,7 @@
 list(APPEND ORVELLA_SOURCES
     ui/AnimationTimeline.h ui/AnimationTimeline.cpp
     ui/BundledImageItem.h ui/BundledImageItem.cpp
+    ui/FilledShapes.h ui/FilledShapes.cpp
     ui/FirstFrameWatch.h ui/FirstFrameWatch.cpp
     ui/ImageCache.h ui/ImageCache.cpp
     ui/ImageDecoder.h ui/ImageDecoder.cpp

@@ -2,8 +2,10 @@
 // run offscreen on the software scene graph, and into ui_gl_tests, which run on a display
 // through OpenGL; both must cut the same corners. With ORVELLA_SCREENSHOT_DIR set, the drawn
 // window is kept there for a person to compare the two.
+#include "platform/Clock.h"
 #include "support/TestAsync.h"
 #include "ui/ImageCache.h"
+#include "ui/ShimmerBand.h"
 
 #include <QDir>
 #include <QQmlComponent>
@@ -27,8 +29,8 @@ struct Drawn
     QSGRendererInterface::GraphicsApi api = QSGRendererInterface::Unknown;
 };
 
-// A cached red picture, the placeholder of one that never comes and the placeholder's band
-// held still, side by side, each 160 × 90
+// A cached red picture, the placeholder of one that never comes and a placeholder held still,
+// side by side, each 160 × 90
 // with corners of 16.
 Drawn drawPictureAndPlaceholder(const QString &name)
 {
@@ -50,8 +52,8 @@ Drawn drawPictureAndPlaceholder(const QString &name)
             + "\" }\n"
               "  RemoteImage { x: 220; y: 20; width: 160; height: 90; cornerRadius: 16;\n"
               "    url: \"http://127.0.0.1:9/never.jpg\" }\n"
-              "  ShimmerBand { x: 420; y: 20; width: 160; height: 90; cornerRadius: 16;\n"
-              "    phase: 0.5; baseColor: OrvellaTheme.navyDeep; bandColor: OrvellaTheme.navy }\n"
+              "  ThumbnailShimmer { objectName: \"still\"; x: 420; y: 20; width: 160; height: 90;\n"
+              "    cornerRadius: 16 }\n"
               "}",
         QUrl(QStringLiteral("qrc:/test/Probe.qml")));
     std::unique_ptr<QQuickItem> root(qobject_cast<QQuickItem *>(component.create()));
@@ -59,6 +61,15 @@ Drawn drawPictureAndPlaceholder(const QString &name)
     if (!root)
         return {};
     root->setParentItem(window.contentItem());
+    // The third stands still at phase 0.5, so both scene graphs draw it alike.
+    orvella::ManualClock clock;
+    clock.setSinceEpoch(std::chrono::seconds(978307200));
+    auto *still = root->findChild<orvella::ShimmerBand *>(QStringLiteral("still"));
+    EXPECT_TRUE(still);
+    if (still) {
+        still->setClock(clock);
+        still->setRunning(false);
+    }
     int frames = 0;
     QObject::connect(&window, &QQuickWindow::frameSwapped, [&] { ++frames; });
     window.show();

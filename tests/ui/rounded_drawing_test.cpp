@@ -1,3 +1,4 @@
+#include "ui/FilledShapes.h"
 #include "ui/RoundedCorners.h"
 #include "ui/ShimmerBand.h"
 
@@ -82,7 +83,7 @@ TEST(RoundedCorners, CutClearsTheCornersSmoothlyAndKeepsTheRest)
 TEST(ShimmerBand, GradientSweepsWithThePhase)
 {
     const QColor base(13, 31, 60), band(10, 22, 40);
-    const ShimmerBand::Fill fill = ShimmerBand::fill(QRectF(0, 0, 200, 100), 0.5, base, band);
+    const orvella::ShapeFill fill = ShimmerBand::fill(QRectF(0, 0, 200, 100), 0.5, base, band);
     EXPECT_EQ(fill.start, QPointF(60, 0));
     EXPECT_EQ(fill.end, QPointF(220, 100));
     ASSERT_EQ(fill.stops.size(), 4);
@@ -93,10 +94,35 @@ TEST(ShimmerBand, GradientSweepsWithThePhase)
     EXPECT_NEAR(fill.stops[2].second.alphaF(), 0.9, 1e-3);
     EXPECT_EQ(fill.stops[3].second, base);
     // Before the start and after the end the base colour holds.
-    const Vertex before = ShimmerBand::colourAt(fill, QPointF(0, 0));
+    const Vertex before = orvella::FilledShapes::colourAt(fill, QPointF(0, 0));
     EXPECT_EQ(before.r, 13);
     EXPECT_EQ(before.a, 255);
-    EXPECT_EQ(ShimmerBand::colourAt(fill, QPointF(240, 100)).b, 60);
+    EXPECT_EQ(orvella::FilledShapes::colourAt(fill, QPointF(240, 100)).b, 60);
+}
+
+TEST(ShimmerBand, DrawsTheBandThenEightFadingDotsTurningOnceEveryNineTenths)
+{
+    ShimmerBand band;
+    band.setCornerRadius(10);
+    band.setSpinnerColor(QColor(212, 168, 83, 217));
+    const QRectF rect(0, 0, 160, 90);
+    const std::vector<orvella::FilledShape> still = band.shapes(rect, 0);
+    ASSERT_EQ(still.size(), 9u);
+    EXPECT_EQ(still[0].outline.boundingRect(), rect);
+    EXPECT_EQ(still[0].fill.stops.size(), 4);
+    // The first dot, the brightest, starts at the top; each one after it is 11 % fainter.
+    EXPECT_NEAR(still[1].outline.boundingRect().center().x(), 80, 1e-6);
+    EXPECT_NEAR(still[1].outline.boundingRect().center().y(), 45 - 5.6, 1e-6);
+    EXPECT_NEAR(still[1].outline.boundingRect().width(), 2.8, 1e-6);
+    for (size_t i = 1; i < still.size(); ++i)
+        EXPECT_NEAR(still[i].fill.stops.front().second.alphaF(), 0.85 * (1 - (i - 1) * 0.11), 0.01);
+    // A quarter of 0.9 s later it has turned a quarter, clockwise: the first dot is on the right.
+    const std::vector<orvella::FilledShape> turned = band.shapes(rect, 0.225);
+    EXPECT_NEAR(turned[1].outline.boundingRect().center().x(), 80 + 5.6, 1e-6);
+    EXPECT_NEAR(turned[1].outline.boundingRect().center().y(), 45, 1e-6);
+    // Without a spinner colour only the band is drawn.
+    band.setSpinnerColor(Qt::transparent);
+    EXPECT_EQ(band.shapes(rect, 0).size(), 1u);
 }
 
 // Blends a triangle's vertex colours at `p` as the graphics back ends do; nullopt outside.
@@ -120,9 +146,10 @@ TEST(ShimmerBand, TrianglesDrawTheGradientExactlyInsideTheRoundedOutline)
 {
     const QRectF rect(0, 0, 240, 135);
     for (const double phase : { 0.0, 0.37, 1.0 }) {
-        const ShimmerBand::Fill fill
+        const orvella::ShapeFill fill
             = ShimmerBand::fill(rect, phase, QColor(13, 31, 60), QColor(10, 22, 40));
-        const QList<Vertex> vertices = ShimmerBand::triangles(rect, 12, fill, 1);
+        const QList<Vertex> vertices
+            = orvella::FilledShapes::triangles({ QPolygonF(outline(rect, 12)), fill }, 1);
         ASSERT_EQ(vertices.size() % 3, 0);
         ASSERT_GT(vertices.size(), 0);
         // Wherever a triangle covers a point inside the shape, its blend is the gradient's
@@ -137,7 +164,7 @@ TEST(ShimmerBand, TrianglesDrawTheGradientExactlyInsideTheRoundedOutline)
                 if (!inside)
                     continue;
                 const QPointF p(x, y);
-                const Vertex exact = ShimmerBand::colourAt(fill, p);
+                const Vertex exact = orvella::FilledShapes::colourAt(fill, p);
                 int covering = 0;
                 for (qsizetype i = 0; i < vertices.size(); i += 3) {
                     const auto colour = blend(vertices.constData() + i, p);
