@@ -97,6 +97,17 @@ ShapeFill ShapeFill::solid(const QColor &colour)
     return { {}, {}, { { 0.0, colour } } };
 }
 
+QColor FilledShapes::over(const QColor &top, const QColor &bottom)
+{
+    const double a = top.alphaF(), b = bottom.alphaF() * (1 - a);
+    const double alpha = a + b;
+    if (alpha <= 0)
+        return QColor::fromRgbF(0, 0, 0, 0);
+    const auto mix = [&](double t, double u) { return float((t * a + u * b) / alpha); };
+    return QColor::fromRgbF(mix(top.redF(), bottom.redF()), mix(top.greenF(), bottom.greenF()),
+        mix(top.blueF(), bottom.blueF()), float(alpha));
+}
+
 Vertex FilledShapes::colourAt(const ShapeFill &fill, QPointF point)
 {
     const QPointF axis = fill.end - fill.start;

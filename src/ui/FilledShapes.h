@@ -35,6 +35,9 @@ struct FilledShape
 // stencil), QPainter on the software one, which draws no custom geometry. Edges are smooth.
 namespace FilledShapes {
 
+// `top` laid over `bottom` (source over), in plain (not premultiplied) alpha.
+[[nodiscard]] QColor over(const QColor &top, const QColor &bottom);
+
 // The fill's colour at `point`, premultiplied.
 [[nodiscard]] QSGGeometry::ColoredPoint2D colourAt(const ShapeFill &fill, QPointF point);
 

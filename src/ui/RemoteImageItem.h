@@ -20,6 +20,7 @@ class RemoteImageItem : public PictureItem
     Q_PROPERTY(
         double cornerRadius READ cornerRadius WRITE setCornerRadius NOTIFY cornerRadiusChanged)
     Q_PROPERTY(bool hasImage READ hasImage NOTIFY hasImageChanged)
+    Q_PROPERTY(bool opaque READ isOpaque NOTIFY hasImageChanged)
     Q_PROPERTY(QString cacheKey READ cacheKey NOTIFY cacheKeyChanged)
     Q_PROPERTY(QSize imageSize READ imageSize NOTIFY hasImageChanged)
 
@@ -34,6 +35,8 @@ public:
     [[nodiscard]] double cornerRadius() const { return pictureCornerRadius(); }
     void setCornerRadius(double radius);
     [[nodiscard]] bool hasImage() const { return !picture().isNull(); }
+    // Whether the picture shown covers the whole frame (it has no transparent pixels).
+    [[nodiscard]] bool isOpaque() const { return hasImage() && !picture().hasAlphaChannel(); }
     [[nodiscard]] QString cacheKey() const;
     [[nodiscard]] QSize imageSize() const { return picture().size(); }
     [[nodiscard]] QImage image() const { return picture(); }

@@ -50,6 +50,15 @@ void ShimmerBand::setSpinnerColor(const QColor &color)
     update();
 }
 
+void ShimmerBand::setBackgroundColor(const QColor &color)
+{
+    if (m_backgroundColor == color)
+        return;
+    m_backgroundColor = color;
+    emit backgroundColorChanged();
+    update();
+}
+
 void ShimmerBand::geometryChange(const QRectF &newGeometry, const QRectF &oldGeometry)
 {
     AnimationTimeline::geometryChange(newGeometry, oldGeometry);
@@ -73,9 +82,13 @@ ShapeFill ShimmerBand::fill(
 
 std::vector<FilledShape> ShimmerBand::shapes(const QRectF &rect, double time) const
 {
+    ShapeFill band = fill(rect, Pulse::shimmerPhase(time), m_baseColor, m_bandColor);
+    if (m_backgroundColor.alpha() > 0) {
+        for (auto &[position, colour] : band.stops)
+            colour = FilledShapes::over(colour, m_backgroundColor);
+    }
     std::vector<FilledShape> shapes;
-    shapes.push_back({ QPolygonF(RoundedCorners::outline(rect, m_cornerRadius)),
-        fill(rect, Pulse::shimmerPhase(time), m_baseColor, m_bandColor) });
+    shapes.push_back({ QPolygonF(RoundedCorners::outline(rect, m_cornerRadius)), band });
     if (m_spinnerColor.alpha() == 0)
         return shapes;
     // Eight dots a fifth of the spinner across, each 11 % fainter than the one before it.

@@ -1,6 +1,7 @@
 #include "support/TestAsync.h"
 #include "ui/ImageCache.h"
 #include "ui/RemoteImageItem.h"
+#include "ui/ShimmerBand.h"
 
 #include <QQmlComponent>
 #include <QQmlEngine>
@@ -53,6 +54,51 @@ TEST(RemoteImage, ShowsACachedPictureOnTheFirstFrameWithoutShimmer)
     ASSERT_TRUE(shimmer);
     EXPECT_FALSE(shimmer->isVisible());
     ImageCache::shared().clear();
+}
+
+// The navy plate under the picture, drawn only where it shows.
+QQuickItem *navyPlate(QQuickItem *image)
+{
+    for (QQuickItem *child : image->childItems()) {
+        if (QByteArray(child->metaObject()->className()).startsWith("QQuickRectangle"))
+            return child;
+    }
+    return nullptr;
+}
+
+TEST(RemoteImage, DrawsTheNavyPlateOnlyWhereNeitherShimmerNorPictureCoversIt)
+{
+    const QString opaqueUrl = QStringLiteral("http://127.0.0.1:9/opaque.jpg");
+    const QString clearUrl = QStringLiteral("http://127.0.0.1:9/clear.png");
+    QImage opaque(300, 169, QImage::Format_RGB32);
+    opaque.fill(Qt::red);
+    QImage clear(300, 169, QImage::Format_ARGB32_Premultiplied);
+    clear.fill(Qt::transparent);
+    ImageCache::shared().insert(opaque, ImageCache::key(opaqueUrl, 300));
+    ImageCache::shared().insert(clear, ImageCache::key(clearUrl, 300));
+
+    QQmlEngine engine;
+    // No address: the plate alone.
+    auto empty = createImage(engine, "cornerRadius: 12");
+    ASSERT_TRUE(navyPlate(empty.get()));
+    EXPECT_TRUE(navyPlate(empty.get())->isVisible());
+    // On its way: the shimmer, which takes the navy into its own colours.
+    auto loading = createImage(engine, "url: \"http://127.0.0.1:9/slow.jpg\"; cornerRadius: 12");
+    EXPECT_FALSE(navyPlate(loading.get())->isVisible());
+    auto *shimmer = loading->findChild<orvella::ShimmerBand *>(QStringLiteral("shimmer"));
+    ASSERT_TRUE(shimmer);
+    EXPECT_TRUE(shimmer->isVisible());
+    EXPECT_EQ(shimmer->backgroundColor(), shimmer->baseColor());
+    // A picture without transparent pixels covers it; one with them shows it through.
+    auto covered = createImage(engine, "url: \"" + opaqueUrl.toUtf8() + "\"; targetPixelSize: 300");
+    EXPECT_FALSE(navyPlate(covered.get())->isVisible());
+    auto seeThrough
+        = createImage(engine, "url: \"" + clearUrl.toUtf8() + "\"; targetPixelSize: 300");
+    EXPECT_TRUE(seeThrough->property("hasImage").toBool());
+    EXPECT_TRUE(navyPlate(seeThrough.get())->isVisible());
+    ImageCache::shared().clear();
+    // The refused load ends before the test does, so none is in flight at exit.
+    orvella::test::spinFor(std::chrono::milliseconds(200));
 }
 
 TEST(RemoteImage, WithoutAnAddressDrawsOnlyThePlaceholder)

@@ -80,6 +80,22 @@ TEST(RoundedCorners, CutClearsTheCornersSmoothlyAndKeepsTheRest)
     EXPECT_EQ(qAlpha(capsule.pixel(0, 0)), 0);
 }
 
+TEST(FilledShapes, OverLaysOneColourOnAnother)
+{
+    const QColor navy(13, 31, 60);
+    // Over an opaque colour the result is opaque, mixed by the upper colour's opacity.
+    const QColor light = orvella::FilledShapes::over(QColor(255, 255, 255, 51), navy);
+    EXPECT_EQ(light.alpha(), 255);
+    EXPECT_NEAR(light.red(), 13 + (255 - 13) * 0.2, 1);
+    EXPECT_NEAR(light.blue(), 60 + (255 - 60) * 0.2, 1);
+    EXPECT_EQ(orvella::FilledShapes::over(navy, Qt::white), navy);
+    // Two half-transparent colours give three quarters.
+    const QColor both = orvella::FilledShapes::over(QColor(255, 0, 0, 128), QColor(0, 0, 255, 128));
+    EXPECT_NEAR(both.alphaF(), 0.75, 0.01);
+    EXPECT_GT(both.red(), both.blue());
+    EXPECT_EQ(orvella::FilledShapes::over(Qt::transparent, Qt::transparent).alpha(), 0);
+}
+
 TEST(ShimmerBand, GradientSweepsWithThePhase)
 {
     const QColor base(13, 31, 60), band(10, 22, 40);
