@@ -42,9 +42,9 @@ public:
             painter->setClipRegion(*clip, Qt::ReplaceClip); // before the transform is set
         painter->setTransform(matrix()->toTransform());
         painter->setOpacity(inheritedOpacity());
-        painter->setRenderHint(QPainter::Antialiasing);
         painter->setPen(Qt::NoPen);
         for (const FilledShape &shape : m_shapes) {
+            painter->setRenderHint(QPainter::Antialiasing, shape.edge == FilledShape::Edge::Smooth);
             const ShapeFill &fill = shape.fill;
             if (fill.stops.size() == 1) {
                 painter->setBrush(fill.stops.front().second);
@@ -106,6 +106,15 @@ QColor FilledShapes::over(const QColor &top, const QColor &bottom)
     const auto mix = [&](double t, double u) { return float((t * a + u * b) / alpha); };
     return QColor::fromRgbF(mix(top.redF(), bottom.redF()), mix(top.greenF(), bottom.greenF()),
         mix(top.blueF(), bottom.blueF()), float(alpha));
+}
+
+QColor FilledShapes::colourOf(const ShapeFill &fill, QPointF point)
+{
+    const Vertex v = colourAt(fill, point);
+    if (v.a == 0)
+        return QColor::fromRgbF(0, 0, 0, 0);
+    const auto plain = [&v](uchar c) { return std::min(255, int(std::lround(c * 255.0 / v.a))); };
+    return QColor(plain(v.r), plain(v.g), plain(v.b), v.a);
 }
 
 Vertex FilledShapes::colourAt(const ShapeFill &fill, QPointF point)
@@ -179,7 +188,9 @@ QList<Vertex> FilledShapes::triangles(const FilledShape &shape, double edge)
         return vertices;
 
     // Across the outline, half the edge inwards and half outwards, mitred at sharp corners.
-    const double half = std::min(edge / 2, std::min(rect.width(), rect.height()) / 4);
+    const double half = shape.edge == FilledShape::Edge::Smooth
+        ? std::min(edge / 2, std::min(rect.width(), rect.height()) / 4)
+        : 0.0;
     QList<QPointF> inner(n), outer(n);
     for (qsizetype i = 0; i < n; ++i) {
         const QPointF before = unitNormal(outline[(i + n - 1) % n], outline[i]);
@@ -210,13 +221,11 @@ QList<Vertex> FilledShapes::triangles(const FilledShape &shape, double edge)
             triangle(
                 colourAt(fill, piece[0]), colourAt(fill, piece[i]), colourAt(fill, piece[i + 1]));
     }
-    // The edge: from the inside's colour to nothing.
+    // The edge: from the inside's colour to what lies beyond, or to nothing.
     if (half > 0) {
-        const auto clear = [](QPointF p) {
-            Vertex vertex;
-            vertex.set(float(p.x()), float(p.y()), 0, 0, 0, 0);
-            return vertex;
-        };
+        const ShapeFill beyond
+            = ShapeFill::solid(shape.beyond.isValid() ? shape.beyond : QColor(Qt::transparent));
+        const auto clear = [&beyond](QPointF p) { return colourAt(beyond, p); };
         for (qsizetype i = 0; i < n; ++i) {
             const qsizetype j = (i + 1) % n;
             const Vertex a = colourAt(fill, inner[i]), b = colourAt(fill, inner[j]);
@@ -237,25 +246,43 @@ QSGNode *FilledShapes::updateNode(
         node->set(bounds, std::move(shapes));
         return node;
     }
-    auto *node = static_cast<QSGGeometryNode *>(oldNode);
-    if (!node) {
-        node = new QSGGeometryNode;
+    // One node a shape: opaque nodes are drawn front to back with a depth test, so a shape
+    // over another within one node would lose to it.
+    QSGNode *root = oldNode ? oldNode : new QSGNode;
+    while (root->childCount() > int(shapes.size())) {
+        QSGNode *last = root->lastChild();
+        root->removeChildNode(last);
+        delete last;
+    }
+    while (root->childCount() < int(shapes.size())) {
+        auto *node = new QSGGeometryNode;
         auto *geometry = new QSGGeometry(QSGGeometry::defaultAttributes_ColoredPoint2D(), 0);
         geometry->setDrawingMode(QSGGeometry::DrawTriangles);
         node->setGeometry(geometry);
         node->setMaterial(new QSGVertexColorMaterial);
         node->setFlags(QSGNode::OwnsGeometry | QSGNode::OwnsMaterial);
+        root->appendChildNode(node);
     }
     // The edge fades over one device pixel.
     const double edge = 1 / window.effectiveDevicePixelRatio();
-    QList<Vertex> vertices;
-    for (const FilledShape &shape : shapes)
-        vertices.append(triangles(shape, edge));
-    QSGGeometry *geometry = node->geometry();
-    geometry->allocate(int(vertices.size()));
-    std::copy(vertices.cbegin(), vertices.cend(), geometry->vertexDataAsColoredPoint2D());
-    node->markDirty(QSGNode::DirtyGeometry);
-    return node;
+    QSGNode *child = root->firstChild();
+    for (const FilledShape &shape : shapes) {
+        auto *node = static_cast<QSGGeometryNode *>(child);
+        child = child->nextSibling();
+        const QList<Vertex> vertices = triangles(shape, edge);
+        const bool opaque
+            = std::ranges::all_of(vertices, [](const Vertex &vertex) { return vertex.a == 255; });
+        if (QSGMaterial *material = node->material();
+            material->flags().testFlag(QSGMaterial::Blending) == opaque) {
+            material->setFlag(QSGMaterial::Blending, !opaque);
+            node->markDirty(QSGNode::DirtyMaterial);
+        }
+        QSGGeometry *geometry = node->geometry();
+        geometry->allocate(int(vertices.size()));
+        std::copy(vertices.cbegin(), vertices.cend(), geometry->vertexDataAsColoredPoint2D());
+        node->markDirty(QSGNode::DirtyGeometry);
+    }
+    return root;
 }
 
 } // namespace orvella

@@ -1,10 +1,11 @@
 #include "ui/PictureItem.h"
 
 #include "ui/RoundedCorners.h"
+#include "ui/RoundedPictureNodes.h"
 
 #include <QQuickWindow>
 #include <QSGImageNode>
-#include <cmath>
+#include <utility>
 
 namespace orvella {
 
@@ -41,48 +42,36 @@ void PictureItem::geometryChange(const QRectF &newGeometry, const QRectF &oldGeo
 QSGNode *PictureItem::updatePaintNode(QSGNode *oldNode, UpdatePaintNodeData *)
 {
     const QRectF bounds = boundingRect();
-    if (m_picture.isNull() || bounds.isEmpty() || !window()) {
+    const NodeKind kind = m_picture.isNull() || bounds.isEmpty() || !window() ? NodeKind::None
+        : m_cornerRadius > 0                                                  ? NodeKind::Rounded
+                                                                              : NodeKind::Image;
+    if (kind != m_nodeKind) {
         delete oldNode;
+        oldNode = nullptr;
+        m_nodeKind = kind;
         m_pictureChanged = true;
+    }
+    if (kind == NodeKind::None)
         return nullptr;
+    const QRectF source = m_fit == Fit::Crop
+        ? RoundedCorners::cropToFill(m_picture.size(), bounds.size())
+        : QRectF(QPointF(0, 0), m_picture.size());
+    const bool pictureChanged = std::exchange(m_pictureChanged, false);
+    if (kind == NodeKind::Rounded) {
+        return RoundedPictureNodes::updateNode(oldNode, *window(),
+            { m_picture, source, bounds, QPolygonF(RoundedCorners::outline(bounds, m_cornerRadius)),
+                m_filtering },
+            pictureChanged);
     }
     auto *node = static_cast<QSGImageNode *>(oldNode);
     if (!node) {
         node = window()->createImageNode();
         node->setOwnsTexture(true);
         node->setFiltering(m_filtering);
-        m_pictureChanged = true;
     }
-    const QRectF source = m_fit == Fit::Crop
-        ? RoundedCorners::cropToFill(m_picture.size(), bounds.size())
-        : QRectF(QPointF(0, 0), m_picture.size());
-    if (m_cornerRadius <= 0) {
-        if (m_pictureChanged)
-            node->setTexture(window()->createTextureFromImage(m_picture));
-        m_cutTexture = {};
-        node->setSourceRect(source);
-    } else {
-        // Whole pixels of the picture, so the cut copy is made without resampling.
-        const QRect crop = QRect(int(std::lround(source.x())), int(std::lround(source.y())),
-            std::max(1, int(std::lround(source.width()))),
-            std::max(1, int(std::lround(source.height()))))
-                               .intersected(m_picture.rect());
-        // Device pixels per picture pixel: the radius is cut in picture pixels, its edge
-        // smoothed over one device pixel.
-        const double scale
-            = std::min(bounds.width() / crop.width(), bounds.height() / crop.height())
-            * window()->effectiveDevicePixelRatio();
-        const CutTexture wanted { crop,
-            m_cornerRadius * window()->effectiveDevicePixelRatio() / scale,
-            std::max(1.0, 1 / scale) };
-        if (m_pictureChanged || wanted != m_cutTexture) {
-            node->setTexture(window()->createTextureFromImage(
-                RoundedCorners::cut(m_picture.copy(crop), wanted.radius, wanted.edge)));
-            m_cutTexture = wanted;
-        }
-        node->setSourceRect(QRectF(QPointF(0, 0), crop.size()));
-    }
-    m_pictureChanged = false;
+    if (pictureChanged || !node->texture())
+        node->setTexture(window()->createTextureFromImage(m_picture));
+    node->setSourceRect(source);
     node->setRect(bounds);
     return node;
 }

@@ -7,8 +7,8 @@
 namespace orvella {
 
 // An item that shows one picture over itself, stretched or cropped to fill it with its aspect
-// kept, and optionally with rounded corners cut into the texture (every scene-graph back end,
-// the software one included, draws them alike). The texture belongs to the item's own
+// kept, optionally inside rounded corners (drawn alike by every scene-graph back end, the
+// software one included; see RoundedPictureNodes). The texture belongs to the item's own
 // scene-graph node, so it goes with the item and its window.
 class PictureItem : public QQuickItem
 {
@@ -29,21 +29,15 @@ protected:
     void geometryChange(const QRectF &newGeometry, const QRectF &oldGeometry) override;
 
 private:
-    // What a texture with cut corners was made from: a new one is made only when it changes.
-    struct CutTexture
-    {
-        QRect crop;
-        double radius = 0;
-        double edge = 0;
-        bool operator==(const CutTexture &) const = default;
-    };
+    // Which node draws the picture: a plain image node, or one that keeps to the corners.
+    enum class NodeKind { None, Image, Rounded };
 
     QImage m_picture;
     QSGTexture::Filtering m_filtering;
     Fit m_fit;
     double m_cornerRadius = 0;
     bool m_pictureChanged = true;
-    CutTexture m_cutTexture;
+    NodeKind m_nodeKind = NodeKind::None;
 };
 
 } // namespace orvella

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <vector>
 
 namespace orvella {
 
@@ -21,17 +20,6 @@ int segmentsFor(double radius)
         return 0;
     const double step = 2 * std::acos(1 - tolerance / radius);
     return std::clamp(int(std::ceil(M_PI / 2 / step)), 1, 32);
-}
-
-// The indices within `size` that lie less than `radius` from either end.
-std::vector<int> nearEnds(int size, double radius)
-{
-    std::vector<int> indices;
-    for (int i = 0; i < size; ++i) {
-        if (std::min(i + 0.5, size - i - 0.5) < radius)
-            indices.push_back(i);
-    }
-    return indices;
 }
 
 } // namespace
@@ -71,36 +59,6 @@ QRectF RoundedCorners::cropToFill(const QSizeF &picture, const QSizeF &frame)
     return { QPointF((picture.width() - visible.width()) / 2,
                  (picture.height() - visible.height()) / 2),
         visible };
-}
-
-QImage RoundedCorners::cut(const QImage &image, double radius, double edgeWidth)
-{
-    QImage result = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    const double r = clampedRadius(radius, result.width(), result.height());
-    if (result.isNull() || r <= 0)
-        return result;
-    const double edge = std::max(edgeWidth, 1e-3);
-    const int width = result.width(), height = result.height();
-    const std::vector<int> columns = nearEnds(width, r);
-    for (const int y : nearEnds(height, r)) {
-        // Distances are taken from the nearest corner's centre, so every pixel is cut once
-        // even where the arcs of two corners meet.
-        const double dy = r - std::min(y + 0.5, height - y - 0.5);
-        auto *line = reinterpret_cast<QRgb *>(result.scanLine(y));
-        for (const int x : columns) {
-            const double dx = r - std::min(x + 0.5, width - x - 0.5);
-            if (dx <= 0 || dy <= 0)
-                continue;
-            const double coverage = std::clamp((r - std::hypot(dx, dy)) / edge + 0.5, 0.0, 1.0);
-            if (coverage >= 1)
-                continue;
-            const QRgb pixel = line[x];
-            const auto scaled = [coverage](int channel) { return int(channel * coverage + 0.5); };
-            line[x] = qRgba(scaled(qRed(pixel)), scaled(qGreen(pixel)), scaled(qBlue(pixel)),
-                scaled(qAlpha(pixel)));
-        }
-    }
-    return result;
 }
 
 } // namespace orvella

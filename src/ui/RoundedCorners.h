@@ -1,15 +1,14 @@
 #pragma once
 
-#include <QImage>
 #include <QList>
 #include <QPointF>
 #include <QRectF>
 
 namespace orvella {
 
-// Rounded rectangles drawn without a clip: the scene graph's software back end clips to
-// rectangles only, so corners are cut into pictures and geometry instead, which every back end
-// draws alike. Radii are clamped to half the shorter side.
+// Rounded rectangles drawn without a clip (the scene graph's software back end clips to
+// rectangles only) as outlines that every back end fills alike. Radii are clamped to half the
+// shorter side.
 namespace RoundedCorners {
 
 // The outline of `rect` with circular corners, clockwise from the top edge's right end; each
@@ -18,10 +17,6 @@ namespace RoundedCorners {
 
 // The centred part of a `picture` that fills `frame` with its aspect kept, in picture pixels.
 [[nodiscard]] QRectF cropToFill(const QSizeF &picture, const QSizeF &frame);
-
-// `image` with what lies outside a rounded rectangle of `radius` pixels made transparent; the
-// arcs fade out over `edgeWidth` pixels so they are smooth. Premultiplied alpha.
-[[nodiscard]] QImage cut(const QImage &image, double radius, double edgeWidth);
 
 } // namespace RoundedCorners
 

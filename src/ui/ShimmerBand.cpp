@@ -87,11 +87,16 @@ std::vector<FilledShape> ShimmerBand::shapes(const QRectF &rect, double time) co
         for (auto &[position, colour] : band.stops)
             colour = FilledShapes::over(colour, m_backgroundColor);
     }
+    // Over an opaque background everything drawn is opaque and needs no blending; the band's
+    // outline, which borders what the item does not know, is then left sharp.
+    const bool opaque = m_backgroundColor.alpha() == 255;
     std::vector<FilledShape> shapes;
-    shapes.push_back({ QPolygonF(RoundedCorners::outline(rect, m_cornerRadius)), band });
+    shapes.push_back({ QPolygonF(RoundedCorners::outline(rect, m_cornerRadius)), band,
+        opaque ? FilledShape::Edge::Sharp : FilledShape::Edge::Smooth, {} });
     if (m_spinnerColor.alpha() == 0)
         return shapes;
-    // Eight dots a fifth of the spinner across, each 11 % fainter than the one before it.
+    // Eight dots a fifth of the spinner across, each 11 % fainter than the one before it,
+    // smoothed into the band beneath them.
     constexpr double diameter = 14, dot = diameter / 5, period = 0.9;
     const double turned = 2 * M_PI * (time / period - std::floor(time / period));
     const double orbit = diameter / 2 - dot / 2;
@@ -102,7 +107,13 @@ std::vector<FilledShape> ShimmerBand::shapes(const QRectF &rect, double time) co
             = rect.center() + QPointF(std::sin(angle) * orbit, -std::cos(angle) * orbit);
         QColor colour = m_spinnerColor;
         colour.setAlphaF(float(m_spinnerColor.alphaF() * (1 - i * 0.11)));
-        shapes.push_back({ circle.translated(centre), ShapeFill::solid(colour) });
+        QColor beneath;
+        if (opaque) {
+            beneath = FilledShapes::colourOf(band, centre);
+            colour = FilledShapes::over(colour, beneath);
+        }
+        shapes.push_back({ circle.translated(centre), ShapeFill::solid(colour),
+            FilledShape::Edge::Smooth, beneath });
     }
     return shapes;
 }

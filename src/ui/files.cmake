@@ -12,6 +12,7 @@ list(APPEND ORVELLA_SOURCES
     ui/QrCode.h ui/QrCode.cpp
     ui/RemoteImageItem.h ui/RemoteImageItem.cpp
     ui/RoundedCorners.h ui/RoundedCorners.cpp
+    ui/RoundedPictureNodes.h ui/RoundedPictureNodes.cpp
     ui/ShimmerBand.h ui/ShimmerBand.cpp
     ui/SymbolGlyphs.h ui/SymbolGlyphs.cpp
 )

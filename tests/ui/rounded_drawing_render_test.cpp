@@ -129,6 +129,15 @@ TEST(ORVELLA_RENDER_SUITE, PicturesAndPlaceholdersKeepRoundCorners)
         EXPECT_LT(inside.green(), 100) << inside.name().toStdString();
         EXPECT_GT(inside.blue(), inside.red()) << inside.name().toStdString();
     }
+    // The spinner shows over the band: some pixel around the middle is gold rather than navy.
+    bool gold = false;
+    for (int y = -7; y <= 7; ++y) {
+        for (int x = -7; x <= 7; ++x) {
+            const QColor c = drawn.pixelColor(placeholder.center() + QPoint(x, y));
+            gold = gold || (c.red() > c.blue() + 20);
+        }
+    }
+    EXPECT_TRUE(gold) << "no spinner";
     expectRoundCorners(drawn, QRect(420, 20, 160, 90), QStringLiteral("band"));
 }
 

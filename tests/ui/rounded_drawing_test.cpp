@@ -9,7 +9,6 @@ namespace {
 
 using orvella::ShimmerBand;
 using orvella::RoundedCorners::cropToFill;
-using orvella::RoundedCorners::cut;
 using orvella::RoundedCorners::outline;
 using Vertex = QSGGeometry::ColoredPoint2D;
 
@@ -44,40 +43,6 @@ TEST(RoundedCorners, CropToFillKeepsTheAspectAndCentres)
     EXPECT_EQ(cropToFill(QSizeF(640, 360), QSizeF(90, 90)), QRectF(140, 0, 360, 360));
     EXPECT_EQ(cropToFill(QSizeF(200, 200), QSizeF(160, 90)), QRectF(0, 43.75, 200, 112.5));
     EXPECT_EQ(cropToFill(QSizeF(200, 113), QSizeF(0, 0)), QRectF(0, 0, 200, 113));
-}
-
-TEST(RoundedCorners, CutClearsTheCornersSmoothlyAndKeepsTheRest)
-{
-    QImage image(41, 30, QImage::Format_RGB32);
-    image.fill(QColor(200, 100, 50));
-    const QImage rounded = cut(image, 10, 1);
-    ASSERT_EQ(rounded.format(), QImage::Format_ARGB32_Premultiplied);
-    ASSERT_EQ(rounded.size(), image.size());
-    // Every corner alike, its outermost pixel clear.
-    for (const QPoint corner : { QPoint(0, 0), QPoint(40, 0), QPoint(0, 29), QPoint(40, 29) })
-        EXPECT_EQ(qAlpha(rounded.pixel(corner)), 0);
-    EXPECT_EQ(rounded.pixel(2, 3), rounded.pixel(38, 26));
-    // Along the edges beyond the arcs and inside, untouched.
-    EXPECT_EQ(rounded.pixel(10, 0), image.pixel(10, 0));
-    EXPECT_EQ(rounded.pixel(0, 15), image.pixel(0, 15));
-    EXPECT_EQ(rounded.pixel(20, 15), image.pixel(20, 15));
-    // On the arc a pixel is part covered, its colour premultiplied.
-    const QRgb edge = rounded.pixel(2, 3); // its centre lies 9.92 from the arc's centre
-    EXPECT_GT(qAlpha(edge), 0);
-    EXPECT_LT(qAlpha(edge), 255);
-    EXPECT_LE(qRed(edge), qAlpha(edge));
-    // What stays covers the rounded rectangle's area.
-    double covered = 0;
-    for (int y = 0; y < rounded.height(); ++y) {
-        for (int x = 0; x < rounded.width(); ++x)
-            covered += qAlpha(rounded.pixel(x, y)) / 255.0;
-    }
-    EXPECT_NEAR(covered, 41 * 30 - (4 - M_PI) * 100, 2);
-    // A radius beyond half the short side cuts a capsule; no pixel is cut twice.
-    const QImage capsule = cut(image, 100, 1);
-    EXPECT_EQ(qAlpha(capsule.pixel(20, 15)), 255);
-    EXPECT_EQ(qAlpha(capsule.pixel(20, 0)), 255);
-    EXPECT_EQ(qAlpha(capsule.pixel(0, 0)), 0);
 }
 
 TEST(FilledShapes, OverLaysOneColourOnAnother)
@@ -141,6 +106,39 @@ TEST(ShimmerBand, DrawsTheBandThenEightFadingDotsTurningOnceEveryNineTenths)
     EXPECT_EQ(band.shapes(rect, 0).size(), 1u);
 }
 
+TEST(ShimmerBand, OverAnOpaqueBackgroundDrawsOnlyOpaqueTrianglesWithinItsOutline)
+{
+    ShimmerBand band;
+    band.setCornerRadius(10);
+    band.setBaseColor(QColor(13, 31, 60));
+    band.setBandColor(QColor(10, 22, 40));
+    band.setSpinnerColor(QColor(212, 168, 83, 217));
+    const QRectF rect(0, 0, 160, 90);
+    const auto allTriangles = [&] {
+        QList<Vertex> vertices;
+        for (const orvella::FilledShape &shape : band.shapes(rect, 1.3))
+            vertices.append(orvella::FilledShapes::triangles(shape, 1));
+        return vertices;
+    };
+    // Over whatever the page shows, the band is translucent and its edge fades out.
+    const QList<Vertex> loose = allTriangles();
+    EXPECT_TRUE(std::ranges::any_of(loose, [](const Vertex &v) { return v.a < 255; }));
+    EXPECT_TRUE(
+        std::ranges::any_of(loose, [&](const Vertex &v) { return !rect.contains(v.x, v.y); }));
+    // Over navy everything is opaque, so nothing needs blending: the band's edge is sharp (no
+    // vertex outside it) and the dots fade into the band's colour under them.
+    band.setBackgroundColor(QColor(13, 31, 60));
+    const QList<Vertex> opaque = allTriangles();
+    EXPECT_TRUE(std::ranges::all_of(opaque, [](const Vertex &v) { return v.a == 255; }));
+    EXPECT_TRUE(std::ranges::all_of(opaque, [&](const Vertex &v) {
+        return rect.adjusted(-1e-3, -1e-3, 1e-3, 1e-3).contains(v.x, v.y);
+    }));
+    const std::vector<orvella::FilledShape> shapes = band.shapes(rect, 1.3);
+    EXPECT_EQ(shapes.front().edge, orvella::FilledShape::Edge::Sharp);
+    const QPointF dotCentre = shapes[1].outline.boundingRect().center();
+    EXPECT_EQ(shapes[1].beyond, orvella::FilledShapes::colourOf(shapes.front().fill, dotCentre));
+}
+
 // Blends a triangle's vertex colours at `p` as the graphics back ends do; nullopt outside.
 std::optional<std::array<double, 4>> blend(const Vertex *t, QPointF p)
 {
@@ -164,8 +162,8 @@ TEST(ShimmerBand, TrianglesDrawTheGradientExactlyInsideTheRoundedOutline)
     for (const double phase : { 0.0, 0.37, 1.0 }) {
         const orvella::ShapeFill fill
             = ShimmerBand::fill(rect, phase, QColor(13, 31, 60), QColor(10, 22, 40));
-        const QList<Vertex> vertices
-            = orvella::FilledShapes::triangles({ QPolygonF(outline(rect, 12)), fill }, 1);
+        const QList<Vertex> vertices = orvella::FilledShapes::triangles(
+            { QPolygonF(outline(rect, 12)), fill, orvella::FilledShape::Edge::Smooth, {} }, 1);
         ASSERT_EQ(vertices.size() % 3, 0);
         ASSERT_GT(vertices.size(), 0);
         // Wherever a triangle covers a point inside the shape, its blend is the gradient's
