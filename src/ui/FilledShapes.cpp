@@ -1,10 +1,11 @@
 #include "ui/FilledShapes.h"
 
+#include "ui/PaintedNode.h"
+
 #include <QLinearGradient>
 #include <QPainter>
 #include <QQuickWindow>
 #include <QSGGeometryNode>
-#include <QSGRenderNode>
 #include <QSGRendererInterface>
 #include <QSGVertexColorMaterial>
 #include <algorithm>
@@ -18,52 +19,36 @@ namespace {
 using Vertex = QSGGeometry::ColoredPoint2D;
 
 // The software back end: QPainter fills the same outlines with the same gradients.
-class PaintedShapes : public QSGRenderNode
+class PaintedShapes : public PaintedNode
 {
 public:
-    explicit PaintedShapes(QQuickWindow *window)
-        : m_window(window)
-    { }
+    using PaintedNode::PaintedNode;
 
     void set(const QRectF &bounds, std::vector<FilledShape> shapes)
     {
-        m_bounds = bounds;
         m_shapes = std::move(shapes);
-        markDirty(QSGNode::DirtyMaterial);
+        repaint(bounds);
     }
 
-    void render(const RenderState *state) override
+protected:
+    void paint(QPainter &painter) override
     {
-        auto *painter = static_cast<QPainter *>(m_window->rendererInterface()->getResource(
-            m_window, QSGRendererInterface::PainterResource));
-        if (!painter)
-            return;
-        if (const QRegion *clip = state->clipRegion(); clip && !clip->isEmpty())
-            painter->setClipRegion(*clip, Qt::ReplaceClip); // before the transform is set
-        painter->setTransform(matrix()->toTransform());
-        painter->setOpacity(inheritedOpacity());
-        painter->setPen(Qt::NoPen);
+        painter.setPen(Qt::NoPen);
         for (const FilledShape &shape : m_shapes) {
-            painter->setRenderHint(QPainter::Antialiasing, shape.edge == FilledShape::Edge::Smooth);
+            painter.setRenderHint(QPainter::Antialiasing, shape.edge == FilledShape::Edge::Smooth);
             const ShapeFill &fill = shape.fill;
             if (fill.stops.size() == 1) {
-                painter->setBrush(fill.stops.front().second);
+                painter.setBrush(fill.stops.front().second);
             } else {
                 QLinearGradient gradient(fill.start, fill.end);
                 gradient.setStops(fill.stops);
-                painter->setBrush(gradient);
+                painter.setBrush(gradient);
             }
-            painter->drawPolygon(shape.outline);
+            painter.drawPolygon(shape.outline);
         }
     }
 
-    [[nodiscard]] StateFlags changedStates() const override { return {}; }
-    [[nodiscard]] RenderingFlags flags() const override { return BoundedRectRendering; }
-    [[nodiscard]] QRectF rect() const override { return m_bounds; }
-
 private:
-    QQuickWindow *m_window;
-    QRectF m_bounds;
     std::vector<FilledShape> m_shapes;
 };
 

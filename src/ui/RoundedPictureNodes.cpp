@@ -1,11 +1,12 @@
 #include "ui/RoundedPictureNodes.h"
 
+#include "ui/PaintedNode.h"
+
 #include <QPainter>
 #include <QPainterPath>
 #include <QQuickWindow>
 #include <QSGGeometryNode>
 #include <QSGOpaqueTextureMaterial>
-#include <QSGRenderNode>
 #include <QSGRendererInterface>
 #include <QSGTextureMaterial>
 #include <memory>
@@ -79,47 +80,31 @@ private:
 };
 
 // The software back end: QPainter draws the picture clipped to the outline.
-class PaintedPicture : public QSGRenderNode
+class PaintedPicture : public PaintedNode
 {
 public:
-    explicit PaintedPicture(QQuickWindow *window)
-        : m_window(window)
-    { }
+    using PaintedNode::PaintedNode;
 
     void set(const Picture &picture)
     {
         m_picture = picture;
-        markDirty(QSGNode::DirtyMaterial);
+        repaint(picture.bounds);
     }
 
-    void render(const RenderState *state) override
+protected:
+    void paint(QPainter &painter) override
     {
-        auto *painter = static_cast<QPainter *>(m_window->rendererInterface()->getResource(
-            m_window, QSGRendererInterface::PainterResource));
-        if (!painter)
-            return;
-        painter->save();
-        if (const QRegion *clip = state->clipRegion(); clip && !clip->isEmpty())
-            painter->setClipRegion(*clip, Qt::ReplaceClip); // before the transform is set
-        painter->setTransform(matrix()->toTransform());
-        painter->setOpacity(inheritedOpacity());
-        painter->setRenderHint(QPainter::Antialiasing, false);
-        painter->setRenderHint(
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setRenderHint(
             QPainter::SmoothPixmapTransform, m_picture.filtering == QSGTexture::Linear);
         QPainterPath outline;
         outline.addPolygon(m_picture.outline);
         outline.closeSubpath();
-        painter->setClipPath(outline, Qt::IntersectClip);
-        painter->drawImage(m_picture.bounds, m_picture.image, m_picture.source);
-        painter->restore();
+        painter.setClipPath(outline, Qt::IntersectClip);
+        painter.drawImage(m_picture.bounds, m_picture.image, m_picture.source);
     }
 
-    [[nodiscard]] StateFlags changedStates() const override { return {}; }
-    [[nodiscard]] RenderingFlags flags() const override { return BoundedRectRendering; }
-    [[nodiscard]] QRectF rect() const override { return m_picture.bounds; }
-
 private:
-    QQuickWindow *m_window;
     Picture m_picture;
 };
 

@@ -7,6 +7,7 @@ list(APPEND ORVELLA_SOURCES
     ui/ImageDecoder.h ui/ImageDecoder.cpp
     ui/ImageNetwork.h ui/ImageNetwork.cpp
     ui/ImagePrefetcher.h ui/ImagePrefetcher.cpp
+    ui/PaintedNode.h ui/PaintedNode.cpp
     ui/PictureItem.h ui/PictureItem.cpp
     ui/KeyedListModel.h
     ui/QrCode.h ui/QrCode.cpp
