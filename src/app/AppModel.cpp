@@ -200,7 +200,6 @@ void AppModel::syncLivePlayback(MacRoute::Value route)
         m_livePlayer->player()->play();
     else
         m_livePlayer->player()->pause();
-    m_livePlayer->setIsPlaying(live);
     m_sleepGuard->holdForLive(live);
 }
 

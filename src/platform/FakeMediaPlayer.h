@@ -31,6 +31,7 @@ public:
     void play() override;
     void pause() override;
     [[nodiscard]] double rate() const override { return m_rate; }
+    [[nodiscard]] bool isPaused() const override { return m_paused; }
     [[nodiscard]] double currentTime() const override { return m_time; }
     [[nodiscard]] double duration() const override { return m_duration; }
     [[nodiscard]] QList<MediaTimeRange> loadedTimeRanges() const override { return m_loaded; }
@@ -55,6 +56,7 @@ public:
     [[nodiscard]] QImage softwareFrame() const override { return m_frame; }
     void setSoftwareFrameSize(QSize pixels) override { frameSize = pixels; }
     void setVideoFill(bool value) override { fill = value; }
+    void setCaptionInset(double share) override { captionInset = share; }
     [[nodiscard]] QQuickFramebufferObject::Renderer *createOpenGlRenderer() override
     {
         return nullptr;
@@ -69,6 +71,7 @@ public:
     }
     QSize frameSize;
     bool fill = false;
+    double captionInset = 0;
     void setItemStatus(ItemStatus status);
     // Rate the player takes on play(); play() with playRate 0 models a player that is stuck.
     double playRate = 1.0;
@@ -83,7 +86,10 @@ public:
     std::optional<QList<LegibleOption>> legibleOptions;
     bool holdSeeks = false;
     void completeSeeks();
-    void finishItem() { emit playedToEnd(); }
+    // As libmpv keeps an item open at its end: it pauses, then reports the end.
+    void finishItem();
+    // The player pausing or resuming by itself.
+    void setPaused(bool paused);
     void stall() { emit playbackStalled(); }
     void failToPlayToEnd() { emit failedToPlayToEnd(); }
 
@@ -102,6 +108,7 @@ private:
     QUrl m_url;
     ItemStatus m_status = ItemStatus::Unknown;
     double m_rate = 0;
+    bool m_paused = true;
     double m_time = 0;
     double m_duration = 0;
     QList<MediaTimeRange> m_loaded;

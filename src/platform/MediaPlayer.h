@@ -60,6 +60,9 @@ public:
 
     virtual void play() = 0;
     virtual void pause() = 0;
+    // Paused, as asked last or as the player paused itself (at the end of an item); not paused
+    // while it waits for data. Kept across items.
+    [[nodiscard]] virtual bool isPaused() const = 0;
     // Above 0 while media time advances; 0 when paused, waiting for data or without an item.
     [[nodiscard]] virtual double rate() const = 0;
 
@@ -104,6 +107,9 @@ public:
     virtual void setSoftwareFrameSize(QSize pixels) = 0;
     // Fill crops the picture to the surface; fit letterboxes it.
     virtual void setVideoFill(bool fill) = 0;
+    // Captions stay above this share (0 to 1) of the surface's height at its bottom, where
+    // controls lie over the picture; 0 puts them back at the bottom.
+    virtual void setCaptionInset(double share) = 0;
     // A renderer for the scene graph's render thread; null when the player draws in software.
     [[nodiscard]] virtual QQuickFramebufferObject::Renderer *createOpenGlRenderer() = 0;
 
@@ -118,6 +124,7 @@ signals:
     void failedToPlayToEnd();
     void currentItemChanged();
     void rateChanged();
+    void pausedChanged();
 };
 
 } // namespace orvella

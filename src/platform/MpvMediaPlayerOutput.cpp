@@ -7,6 +7,8 @@
 #include "platform/PlatformLog.h"
 
 #include <QPointer>
+#include <algorithm>
+#include <cmath>
 
 namespace orvella {
 
@@ -61,6 +63,13 @@ void MpvMediaPlayer::setVideoFill(bool fill)
     m_core->setProperty("panscan", fill ? 1.0 : 0.0);
 }
 
+void MpvMediaPlayer::setCaptionInset(double share)
+{
+    // mpv places captions at a share of the surface's height: 100 is the bottom, 0 the top.
+    const double position = 100.0 * (1.0 - std::clamp(share, 0.0, 1.0));
+    m_core->setProperty("sub-pos", qint64(std::lround(position)));
+}
+
 void MpvMediaPlayer::noteFrame()
 {
     if (!m_firstFrameSeen && m_fileLoaded) {
@@ -106,6 +115,7 @@ void MpvMediaPlayer::surfaceDetached()
     if (m_hasItem && m_issued) {
         m_issued = false;
         m_fileLoaded = false;
+        m_currentEntry = noEntry;
         m_status = ItemStatus::Unknown;
         releaseHeldOpening();
         m_core->commandAsync({ QStringLiteral("stop") });

@@ -7,7 +7,7 @@
 namespace orvella {
 
 BundledImageItem::BundledImageItem(QQuickItem *parent)
-    : PictureItem(QSGTexture::Linear, Fit::Stretch, parent)
+    : PictureItem(QSGTexture::Linear, parent)
 { }
 
 void BundledImageItem::setSource(const QUrl &source)
@@ -20,6 +20,8 @@ void BundledImageItem::setSource(const QUrl &source)
     QImage image = path.isEmpty() ? QImage() : QImage(path);
     if (image.isNull() && !source.isEmpty())
         qCWarning(lcPlatform) << "No bundled picture at" << source;
+    // The picture's own size, so a layout can keep its proportions.
+    setImplicitSize(image.width(), image.height());
     setPicture(std::move(image));
     emit sourceChanged();
 }

@@ -17,8 +17,10 @@ class PictureItem : public QQuickItem
 public:
     enum class Fit { Stretch, Crop };
 
-    explicit PictureItem(
-        QSGTexture::Filtering filtering, Fit fit = Fit::Stretch, QQuickItem *parent = nullptr);
+    explicit PictureItem(QSGTexture::Filtering filtering, QQuickItem *parent = nullptr)
+        : PictureItem(filtering, Fit::Stretch, parent)
+    { }
+    PictureItem(QSGTexture::Filtering filtering, Fit fit, QQuickItem *parent = nullptr);
 
 protected:
     [[nodiscard]] const QImage &picture() const { return m_picture; }

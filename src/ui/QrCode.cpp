@@ -47,7 +47,7 @@ QUrl QRPayload::url(const DeviceCodeData &data)
 
 QrCodeItem::QrCodeItem(QQuickItem *parent)
     // Modules stay sharp at any scale.
-    : PictureItem(QSGTexture::Nearest, Fit::Stretch, parent)
+    : PictureItem(QSGTexture::Nearest, parent)
 { }
 
 void QrCodeItem::setText(const QString &text)

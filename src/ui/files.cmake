@@ -3,6 +3,7 @@ list(APPEND ORVELLA_SOURCES
     ui/BundledImageItem.h ui/BundledImageItem.cpp
     ui/FilledShapes.h ui/FilledShapes.cpp
     ui/FirstFrameWatch.h ui/FirstFrameWatch.cpp
+    ui/GraphemeText.h ui/GraphemeText.cpp
     ui/ImageCache.h ui/ImageCache.cpp
     ui/ImageDecoder.h ui/ImageDecoder.cpp
     ui/ImageNetwork.h ui/ImageNetwork.cpp
@@ -11,6 +12,7 @@ list(APPEND ORVELLA_SOURCES
     ui/PictureItem.h ui/PictureItem.cpp
     ui/KeyedListModel.h
     ui/QrCode.h ui/QrCode.cpp
+    ui/ReadOnlyTextKeys.h ui/ReadOnlyTextKeys.cpp
     ui/RemoteImageItem.h ui/RemoteImageItem.cpp
     ui/RoundedCorners.h ui/RoundedCorners.cpp
     ui/RoundedPictureNodes.h ui/RoundedPictureNodes.cpp
@@ -22,6 +24,7 @@ list(APPEND ORVELLA_QML
     ui/BusySpinner.qml
     ui/GlassCard.qml
     ui/GoldButtonStyle.qml
+    ui/OrvellaLogo.qml
     ui/LinkButton.qml
     ui/OrvellaTheme.qml
     ui/PlainButton.qml
@@ -36,7 +39,7 @@ list(APPEND ORVELLA_QML
     ui/ThumbnailShimmer.qml
     ui/WelcomeBackdrop.qml
 )
-list(APPEND ORVELLA_RESOURCES ui/gold-glow.png)
+list(APPEND ORVELLA_RESOURCES ui/gold-glow.png ui/Orvella-logo-crop.png)
 list(APPEND ORVELLA_QML_SINGLETONS
     ui/OrvellaTheme.qml
 )
