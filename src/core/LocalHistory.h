@@ -1,5 +1,7 @@
 #pragma once
 
+#include "api/ContentModels.h"
+
 #include <QByteArray>
 #include <QCoro/QCoroTask>
 #include <QList>
@@ -25,6 +27,9 @@ struct LocalHistoryEntry
 
     friend bool operator==(const LocalHistoryEntry &, const LocalHistoryEntry &) = default;
 };
+
+// The continue-watching entry that says the same (progress 0 without a duration).
+[[nodiscard]] ContinueWatchingItem continueWatchingItem(const LocalHistoryEntry &entry);
 
 // The stored form of the local watch history: one JSON array of entries, kept as a byte array
 // under "local.history" in the application's settings.

@@ -39,9 +39,9 @@ Item {
     Item {
         objectName: "episodeTapLayer"
         anchors.fill: parent
-        visible: !model.relatedOpen
+        visible: !model.chrome.relatedOpen
         TapHandler {
-            onTapped: model.tap()
+            onTapped: model.chrome.tap()
         }
     }
 
@@ -73,24 +73,24 @@ Item {
     Loader {
         objectName: "relatedOverlay"
         anchors.fill: parent
-        active: model.relatedOpen
+        active: model.chrome.relatedOpen
         sourceComponent: RelatedEpisodesOverlay {
             title: model.relatedTitle
             episodes: model.related
             onSelect: (row) => model.selectRelated(row)
-            onClose: model.closeRelated()
+            onClose: model.chrome.closeRelated()
         }
     }
 
     Loader {
         objectName: "playingNext"
         anchors.fill: parent
-        active: model.showsPlayingNext
+        active: model.playNext.showsCard
         sourceComponent: PlayingNextCard {
-            title: model.playingNextTitle
-            image: model.playingNextImage
-            countdownText: model.countdownText
-            onStop: model.stopPlayNext()
+            title: model.playNext.title
+            image: model.playNext.image
+            countdownText: model.playNext.countdownText
+            onStop: model.playNext.stop()
         }
     }
 
@@ -100,12 +100,12 @@ Item {
         anchors.fill: parent
         z: 100
         HoverHandler {
-            onPointChanged: model.pointerActivity()
-            onHoveredChanged: model.hover(hovered)
+            onPointChanged: model.chrome.pointerActivity()
+            onHoveredChanged: model.chrome.hover(hovered)
         }
         PointHandler {
             acceptedButtons: Qt.LeftButton | Qt.RightButton
-            onPointChanged: if (active) model.pointerActivity()
+            onPointChanged: if (active) model.chrome.pointerActivity()
         }
     }
 }

@@ -44,7 +44,7 @@ TEST_F(EpisodePlayback, PlaysToItsEndAndRepeatOneStartsItAgain)
         << "repeat one starts the episode again";
     EXPECT_TRUE(player.isPlaying());
     EXPECT_EQ(player.failedGeneration(), 0);
-    EXPECT_FALSE(screen.model->playNextCountdown());
+    EXPECT_FALSE(screen.model->playNext()->countdown());
     EXPECT_GE(service.requests("POST", "user/history").size(), 1);
 
     screen.item.reset();
@@ -66,7 +66,7 @@ TEST_F(EpisodePlayback, CaptionsPickTheEnglishRenditionOfTheMaster)
         waitUntil([&] { return mpv->subtitleText().startsWith(QStringLiteral("Caption")); }, 10s))
         << mpv->subtitleText().toStdString();
 
-    screen.model->toggleCaptions();
+    screen.model->chrome()->toggleCaptions();
     EXPECT_FALSE(app.settings()->captionsEnabled());
     EXPECT_TRUE(waitUntil([&] { return !mpv->selectedLegibleOption(); }, 5s));
 }

@@ -49,27 +49,27 @@ TEST_F(EpisodeScreenView, ShowsEachLayerInItsState)
     EXPECT_FALSE(shows(screen, "episodeLoadingPanel"));
     EXPECT_TRUE(shows(screen, "episodeChrome"));
     EXPECT_FALSE(shows(screen, "episodeRepeatMenu"));
-    model.toggleRepeatMenu();
+    model.chrome()->toggleRepeatMenu();
     spinFor(200ms);
     EXPECT_TRUE(shows(screen, "episodeRepeatMenu"));
-    model.toggleQualityMenu();
+    model.chrome()->toggleQualityMenu();
     spinFor(200ms);
     EXPECT_FALSE(shows(screen, "episodeRepeatMenu"));
     EXPECT_TRUE(shows(screen, "episodeQualityMenu"));
 
-    model.more();
+    model.chrome()->more();
     spinFor(20ms);
     EXPECT_FALSE(shows(screen, "episodeChrome"));
     EXPECT_FALSE(shows(screen, "episodeTapLayer"));
     EXPECT_TRUE(shows(screen, "relatedPanel"));
-    model.closeRelated();
+    model.chrome()->closeRelated();
 
     app.settings()->setAutoplayNext(true);
     media->finishItem();
     spinFor(20ms);
     EXPECT_TRUE(shows(screen, "playingNextCard"));
     EXPECT_FALSE(shows(screen, "episodeChrome"));
-    model.stopPlayNext();
+    model.playNext()->stop();
     spinFor(20ms);
     EXPECT_FALSE(screen.item->findChild<QQuickItem *>(u"playingNextCard"_qs));
     EXPECT_TRUE(shows(screen, "episodeChrome"));

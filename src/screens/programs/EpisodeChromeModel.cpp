@@ -1,13 +1,9 @@
-// The chrome of the episode player: its timers, the settings and texts it shows, its menus,
-// the seek bar and the related row.
+#include "screens/programs/EpisodeChromeModel.h"
 
 #include "app/AppModel.h"
 #include "platform/Clock.h"
 #include "player/PlaybackQuality.h"
 #include "player/PlayerController.h"
-#include "screens/programs/EpisodeListModel.h"
-#include "screens/programs/EpisodePlayerModel.h"
-#include "screens/programs/EpisodeText.h"
 #include "screens/programs/ScreenTasks.h"
 
 namespace orvella {
@@ -19,33 +15,56 @@ constexpr auto chromeHide = 4s;
 constexpr auto relatedHide = 8s;
 } // namespace
 
-bool EpisodePlayerModel::captionsEnabled() const
+EpisodeChromeModel::EpisodeChromeModel(QObject *parent)
+    : QObject(parent)
+    , m_clock(&Clock::system())
+{ }
+
+EpisodeChromeModel::~EpisodeChromeModel()
+{
+    stop();
+}
+
+void EpisodeChromeModel::setApp(AppModel *app)
+{
+    if (m_app == app)
+        return;
+    if (m_app)
+        disconnect(m_app->settings(), nullptr, this, nullptr);
+    m_app = app;
+    if (m_app)
+        connect(
+            m_app->settings(), &SettingsModel::changed, this, &EpisodeChromeModel::settingsChanged);
+    emit settingsChanged();
+}
+
+bool EpisodeChromeModel::captionsEnabled() const
 {
     return m_app && m_app->settings()->captionsEnabled();
 }
 
-bool EpisodePlayerModel::autoplayNext() const
+bool EpisodeChromeModel::autoplayNext() const
 {
     return m_app && m_app->settings()->autoplayNext();
 }
 
-int EpisodePlayerModel::repeatMode() const
+int EpisodeChromeModel::repeatMode() const
 {
     return m_app ? int(m_app->settings()->episodeRepeatMode()) : int(EpisodeRepeatMode::Off);
 }
 
-QString EpisodePlayerModel::repeatSymbol() const
+QString EpisodeChromeModel::repeatSymbol() const
 {
     return repeatMode() == EpisodeRepeatMode::One ? QStringLiteral("repeat.1")
                                                   : QStringLiteral("repeat");
 }
 
-QString EpisodePlayerModel::quality() const
+QString EpisodeChromeModel::quality() const
 {
     return m_app ? m_app->settings()->preferredQuality() : QStringLiteral("Auto");
 }
 
-QVariantList EpisodePlayerModel::repeatRows()
+QVariantList EpisodeChromeModel::repeatRows()
 {
     const auto row = [](EpisodeRepeatMode::Value mode, const char *text) {
         return QVariantMap { { QStringLiteral("value"), int(mode) },
@@ -55,7 +74,7 @@ QVariantList EpisodePlayerModel::repeatRows()
         row(EpisodeRepeatMode::All, "Repeat all") };
 }
 
-QVariantList EpisodePlayerModel::qualityRows()
+QVariantList EpisodeChromeModel::qualityRows()
 {
     QVariantList rows;
     for (const PlaybackQuality &option : PlaybackQuality::all())
@@ -64,48 +83,33 @@ QVariantList EpisodePlayerModel::qualityRows()
     return rows;
 }
 
-QString EpisodePlayerModel::elapsedText() const
+void EpisodeChromeModel::setFlag(bool &flag, bool value)
 {
-    return episodes::formatTime(m_player ? m_player->currentTime() : 0);
+    if (flag == value)
+        return;
+    flag = value;
+    emit visibilityChanged();
 }
 
-QString EpisodePlayerModel::totalText() const
+bool EpisodeChromeModel::ready() const
 {
-    const double duration = m_player ? m_player->duration() : 0;
-    return duration > 0 ? episodes::formatTime(duration) : QStringLiteral("--:--");
+    return m_player && m_player->isReady();
 }
 
-double EpisodePlayerModel::scrubMaximum() const
-{
-    return std::max(m_player ? m_player->duration() : 0.0, 1.0);
-}
+// Visibility.
 
-double EpisodePlayerModel::scrubPosition() const
+void EpisodeChromeModel::showControls()
 {
-    return std::min(m_player ? m_player->currentTime() : 0.0, scrubMaximum());
-}
-
-double EpisodePlayerModel::bufferedFraction() const
-{
-    if (!m_player)
-        return 0;
-    return std::clamp(m_player->buffered() / scrubMaximum(), 0.0, 1.0);
-}
-
-// The chrome.
-
-void EpisodePlayerModel::showControls()
-{
-    setControlsVisible(true);
+    setFlag(m_controlsVisible, true);
     hideAfter(chromeHide, false, restartStop(m_hideTask));
 }
 
-void EpisodePlayerModel::scheduleRelatedHide()
+void EpisodeChromeModel::scheduleRelatedHide()
 {
     hideAfter(relatedHide, true, restartStop(m_hideTask));
 }
 
-QCoro::Task<> EpisodePlayerModel::hideAfter(
+QCoro::Task<> EpisodeChromeModel::hideAfter(
     std::chrono::milliseconds span, bool closesRelated, std::stop_token stop)
 {
     QPointer self(this);
@@ -116,11 +120,25 @@ QCoro::Task<> EpisodePlayerModel::hideAfter(
         setFlag(m_relatedOpen, false);
         showControls();
     } else if (!m_qualityOpen && !m_repeatOpen && !m_relatedOpen) {
-        setControlsVisible(false);
+        setFlag(m_controlsVisible, false);
     }
 }
 
-void EpisodePlayerModel::tap()
+void EpisodeChromeModel::pointerActivity()
+{
+    if (m_relatedOpen)
+        scheduleRelatedHide();
+    else
+        showControls();
+}
+
+void EpisodeChromeModel::hover(bool entered)
+{
+    if (entered)
+        pointerActivity();
+}
+
+void EpisodeChromeModel::tap()
 {
     if (m_relatedOpen)
         return;
@@ -129,70 +147,48 @@ void EpisodePlayerModel::tap()
     showControls();
 }
 
-void EpisodePlayerModel::pointerActivity()
+void EpisodeChromeModel::closeAll()
 {
-    if (m_relatedOpen)
-        scheduleRelatedHide();
-    else
-        showControls();
+    setFlag(m_relatedOpen, false);
+    setFlag(m_qualityOpen, false);
+    setFlag(m_repeatOpen, false);
 }
 
-void EpisodePlayerModel::hover(bool entered)
+void EpisodeChromeModel::dropRelated()
 {
-    if (entered)
-        pointerActivity();
+    setFlag(m_relatedOpen, false);
+    m_hideTask.request_stop();
 }
 
-void EpisodePlayerModel::back()
+void EpisodeChromeModel::stop()
 {
-    if (m_app)
-        m_app->goBack();
+    m_hideTask.request_stop();
 }
 
-void EpisodePlayerModel::refresh()
-{
-    load(true);
-}
+// The controls.
 
-void EpisodePlayerModel::skip(double seconds)
+void EpisodeChromeModel::skip(double seconds)
 {
     if (m_player)
         m_player->seekTo(m_player->currentTime() + seconds);
     showControls();
 }
 
-void EpisodePlayerModel::togglePlay()
+void EpisodeChromeModel::togglePlay()
 {
     if (m_player)
         m_player->togglePlay();
     showControls();
 }
 
-void EpisodePlayerModel::toggleMute()
+void EpisodeChromeModel::toggleMute()
 {
     if (m_player)
         m_player->setMuted(!m_player->isMuted());
     showControls();
 }
 
-void EpisodePlayerModel::scrubMoved(double seconds)
-{
-    m_scrubDrag = seconds;
-    emit playbackChanged();
-    showControls();
-}
-
-void EpisodePlayerModel::scrubReleased()
-{
-    const std::optional<double> target = std::exchange(m_scrubDrag, std::nullopt);
-    if (!target)
-        return;
-    if (m_player)
-        m_player->seekTo(*target);
-    emit playbackChanged();
-}
-
-void EpisodePlayerModel::toggleCaptions()
+void EpisodeChromeModel::toggleCaptions()
 {
     if (!m_app)
         return;
@@ -204,7 +200,7 @@ void EpisodePlayerModel::toggleCaptions()
     showControls();
 }
 
-void EpisodePlayerModel::toggleAutoplay()
+void EpisodeChromeModel::toggleAutoplay()
 {
     if (!m_app)
         return;
@@ -213,14 +209,16 @@ void EpisodePlayerModel::toggleAutoplay()
     showControls();
 }
 
-void EpisodePlayerModel::toggleRepeatMenu()
+// The menus and the related row.
+
+void EpisodeChromeModel::toggleRepeatMenu()
 {
     setFlag(m_qualityOpen, false);
     setFlag(m_repeatOpen, !m_repeatOpen);
     showControls();
 }
 
-void EpisodePlayerModel::selectRepeatMode(int mode)
+void EpisodeChromeModel::selectRepeatMode(int mode)
 {
     if (!m_app || mode < EpisodeRepeatMode::Off || mode > EpisodeRepeatMode::All)
         return;
@@ -230,20 +228,20 @@ void EpisodePlayerModel::selectRepeatMode(int mode)
     showControls();
 }
 
-void EpisodePlayerModel::dismissRepeat()
+void EpisodeChromeModel::dismissRepeat()
 {
     setFlag(m_repeatOpen, false);
     showControls();
 }
 
-void EpisodePlayerModel::toggleQualityMenu()
+void EpisodeChromeModel::toggleQualityMenu()
 {
     setFlag(m_repeatOpen, false);
     setFlag(m_qualityOpen, !m_qualityOpen);
     showControls();
 }
 
-void EpisodePlayerModel::selectQuality(const QString &id)
+void EpisodeChromeModel::selectQuality(const QString &id)
 {
     if (!m_app)
         return;
@@ -255,13 +253,13 @@ void EpisodePlayerModel::selectQuality(const QString &id)
     showControls();
 }
 
-void EpisodePlayerModel::dismissQuality()
+void EpisodeChromeModel::dismissQuality()
 {
     setFlag(m_qualityOpen, false);
     showControls();
 }
 
-void EpisodePlayerModel::more()
+void EpisodeChromeModel::more()
 {
     setFlag(m_qualityOpen, false);
     setFlag(m_repeatOpen, false);
@@ -269,28 +267,9 @@ void EpisodePlayerModel::more()
     scheduleRelatedHide();
 }
 
-void EpisodePlayerModel::selectRelated(int row)
-{
-    if (row < 0 || row >= m_related->count())
-        return;
-    setFlag(m_relatedOpen, false);
-    m_hideTask.request_stop();
-    m_playNextTask.request_stop();
-    setCountdown(std::nullopt);
-    if (m_app)
-        m_app->openEpisode(m_related->episodeIdAt(row));
-}
-
-void EpisodePlayerModel::closeRelated()
+void EpisodeChromeModel::closeRelated()
 {
     setFlag(m_relatedOpen, false);
-    showControls();
-}
-
-void EpisodePlayerModel::stopPlayNext()
-{
-    m_playNextTask.request_stop();
-    setCountdown(std::nullopt);
     showControls();
 }
 
