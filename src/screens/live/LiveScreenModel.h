@@ -100,6 +100,8 @@ public:
     // Viewer actions.
     Q_INVOKABLE void revealControls() { m_chrome.reveal(); }
     Q_INVOKABLE void pointerActivity() { m_chrome.reveal(); }
+    // Where the pointer is over the window; only a move reveals the chrome.
+    Q_INVOKABLE void pointerAt(double x, double y) { m_chrome.pointerAt(QPointF(x, y)); }
     Q_INVOKABLE void hover(bool entered) { m_chrome.hover(entered); }
     // The page's welcome overlay reached the screen.
     Q_INVOKABLE void welcomeOnScreen() { m_chrome.welcomeOnScreen(); }

@@ -1,24 +1,25 @@
 #include "screens/programs/EpisodeChromeModel.h"
 
 #include "app/AppModel.h"
-#include "platform/Clock.h"
 #include "player/PlaybackQuality.h"
 #include "player/PlayerController.h"
-#include "screens/programs/ScreenTasks.h"
 
 namespace orvella {
 
 using namespace std::chrono_literals;
 
 namespace {
-constexpr auto chromeHide = 4s;
 constexpr auto relatedHide = 8s;
 } // namespace
 
 EpisodeChromeModel::EpisodeChromeModel(QObject *parent)
     : QObject(parent)
-    , m_clock(&Clock::system())
-{ }
+    // A menu or the related row keeps the chrome until the next activity.
+    , m_autoHide([this] { return m_qualityOpen || m_repeatOpen || m_relatedOpen; })
+{
+    connect(
+        &m_autoHide, &ChromeAutoHide::shownChanged, this, &EpisodeChromeModel::visibilityChanged);
+}
 
 EpisodeChromeModel::~EpisodeChromeModel()
 {
@@ -100,28 +101,13 @@ bool EpisodeChromeModel::ready() const
 
 void EpisodeChromeModel::showControls()
 {
-    setFlag(m_controlsVisible, true);
-    hideAfter(chromeHide, false, restartStop(m_hideTask));
+    m_autoHide.reveal();
 }
 
 void EpisodeChromeModel::scheduleRelatedHide()
 {
-    hideAfter(relatedHide, true, restartStop(m_hideTask));
-}
-
-QCoro::Task<> EpisodeChromeModel::hideAfter(
-    std::chrono::milliseconds span, bool closesRelated, std::stop_token stop)
-{
-    QPointer self(this);
-    co_await m_clock->sleep(span, stop);
-    if (!self || stop.stop_requested())
-        co_return;
-    if (closesRelated) {
-        setFlag(m_relatedOpen, false);
-        showControls();
-    } else if (!m_qualityOpen && !m_repeatOpen && !m_relatedOpen) {
-        setFlag(m_controlsVisible, false);
-    }
+    // The same wait as the chrome's hide, so only one is ever pending.
+    m_autoHide.waitThen(relatedHide, [this] { closeRelated(); });
 }
 
 void EpisodeChromeModel::pointerActivity()
@@ -130,6 +116,12 @@ void EpisodeChromeModel::pointerActivity()
         scheduleRelatedHide();
     else
         showControls();
+}
+
+void EpisodeChromeModel::pointerAt(double x, double y)
+{
+    if (m_autoHide.pointerAt(QPointF(x, y)))
+        pointerActivity();
 }
 
 void EpisodeChromeModel::hover(bool entered)
@@ -142,7 +134,7 @@ void EpisodeChromeModel::tap()
 {
     if (m_relatedOpen)
         return;
-    if (m_controlsVisible && ready())
+    if (controlsVisible() && ready())
         m_player->togglePlay();
     showControls();
 }
@@ -157,12 +149,12 @@ void EpisodeChromeModel::closeAll()
 void EpisodeChromeModel::dropRelated()
 {
     setFlag(m_relatedOpen, false);
-    m_hideTask.request_stop();
+    m_autoHide.stop();
 }
 
 void EpisodeChromeModel::stop()
 {
-    m_hideTask.request_stop();
+    m_autoHide.stop();
 }
 
 // The controls.

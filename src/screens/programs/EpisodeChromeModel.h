@@ -1,12 +1,11 @@
 #pragma once
 
-#include <QCoro/QCoroTask>
+#include "player/ChromeAutoHide.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QVariantList>
 #include <QtQml/qqmlregistration.h>
-#include <chrono>
-#include <stop_token>
 
 namespace orvella {
 
@@ -42,9 +41,9 @@ public:
 
     void setApp(AppModel *app);
     void setPlayer(PlayerController *player) { m_player = player; }
-    void setClock(Clock *clock) { m_clock = clock; }
+    void setClock(Clock *clock) { m_autoHide.setClock(clock); }
 
-    [[nodiscard]] bool controlsVisible() const { return m_controlsVisible; }
+    [[nodiscard]] bool controlsVisible() const { return m_autoHide.shown(); }
     [[nodiscard]] bool relatedOpen() const { return m_relatedOpen; }
     [[nodiscard]] bool qualityOpen() const { return m_qualityOpen; }
     [[nodiscard]] bool repeatOpen() const { return m_repeatOpen; }
@@ -61,6 +60,9 @@ public:
     Q_INVOKABLE void showControls();
     // The pointer moved over the screen: shows the chrome, or keeps the related row open.
     Q_INVOKABLE void pointerActivity();
+    // Where the pointer is over the window; only a move is activity (the window repeats the
+    // hover of a resting pointer on every frame).
+    Q_INVOKABLE void pointerAt(double x, double y);
     Q_INVOKABLE void hover(bool entered);
     // A tap on the picture: reveals hidden chrome, or pauses and resumes while it shows.
     Q_INVOKABLE void tap();
@@ -93,17 +95,13 @@ private:
     void setFlag(bool &flag, bool value);
     void scheduleRelatedHide();
     [[nodiscard]] bool ready() const;
-    QCoro::Task<> hideAfter(
-        std::chrono::milliseconds span, bool closesRelated, std::stop_token stop);
 
     QPointer<AppModel> m_app;
     PlayerController *m_player = nullptr;
-    Clock *m_clock;
-    bool m_controlsVisible = true;
     bool m_relatedOpen = false;
     bool m_qualityOpen = false;
     bool m_repeatOpen = false;
-    std::stop_source m_hideTask;
+    ChromeAutoHide m_autoHide;
 };
 
 } // namespace orvella

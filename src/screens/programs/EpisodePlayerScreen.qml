@@ -94,18 +94,12 @@ Item {
         }
     }
 
-    // Pointer activity anywhere shows the chrome (or keeps the related row open). The handlers
-    // only watch: clicks, drags and scrolls reach the layers below.
-    Item {
+    // Pointer activity anywhere shows the chrome (or keeps the related row open); clicks,
+    // drags and scrolls reach the layers below.
+    PointerActivityView {
         anchors.fill: parent
         z: 100
-        HoverHandler {
-            onPointChanged: model.chrome.pointerActivity()
-            onHoveredChanged: model.chrome.hover(hovered)
-        }
-        PointHandler {
-            acceptedButtons: Qt.LeftButton | Qt.RightButton
-            onPointChanged: if (active) model.chrome.pointerActivity()
-        }
+        onMoved: (x, y) => model.chrome.pointerAt(x, y)
+        onEntered: model.chrome.hover(true)
     }
 }

@@ -2,6 +2,8 @@
 // view builds without warnings.
 #include "EpisodeScreenHarness.h"
 
+#include <QTest>
+
 namespace orvella::test {
 namespace {
 
@@ -104,6 +106,42 @@ TEST_F(EpisodeScreenView, AnotherEpisodeBuildsANewScreenThatLeavesTheOldOneBehin
     EXPECT_EQ(shown()->episodeId(), u"e2"_qs);
     root.reset();
     AppModel::setInstance(nullptr);
+}
+
+TEST_F(EpisodeScreenView, APointerRestingOverTheWindowLetsTheChromeHide)
+{
+    service.on("GET", "episodes/e1",
+        ScriptedAnswer::envelope(episodeDetailJson(u"e1"_qs, u"http://127.0.0.1:9/v.m3u8"_qs)));
+    AppModel &app = signedIn();
+    Built screen = buildScreen(app, u"e1"_qs, [this](EpisodePlayerModel &m) { useFakes(m); });
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    ASSERT_TRUE(waitUntil([&] { return media && !media->loads.empty(); }));
+    media->setDuration(1800);
+    media->setItemStatus(MediaPlayer::ItemStatus::ReadyToPlay);
+    ASSERT_TRUE(waitUntil([&] { return shows(screen, "episodeChrome"); }));
+
+    // The pointer comes to rest over the picture once; the window keeps repeating its hover.
+    QTest::mouseMove(window.get(), QPoint(640, 400));
+    spinFor(50ms);
+    for (int second = 1; second <= 12; ++second) {
+        media->setCurrentTime(second);
+        screen.model->player()->refreshTime();
+        advance(1s);
+        spinFor(50ms);
+        if (second >= 4) {
+            EXPECT_FALSE(shows(screen, "episodeChrome")) << second << " s at rest";
+        }
+    }
+    // A paused episode hides its chrome the same way.
+    QTest::mouseMove(window.get(), QPoint(600, 380));
+    spinFor(50ms);
+    EXPECT_TRUE(shows(screen, "episodeChrome")) << "a moved pointer shows it";
+    screen.model->chrome()->togglePlay();
+    for (int second = 1; second <= 5; ++second) {
+        advance(1s);
+        spinFor(50ms);
+    }
+    EXPECT_FALSE(shows(screen, "episodeChrome")) << "paused, at rest";
 }
 
 } // namespace
