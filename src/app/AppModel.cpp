@@ -187,7 +187,20 @@ void AppModel::goBack()
 
 void AppModel::openEpisode(const QString &id)
 {
+    m_mutedEpisode.reset();
     m_navigator->openEpisode(id);
+}
+
+void AppModel::openEpisodeFromPlayer(const QString &id, bool muted)
+{
+    // Set before the navigation, which builds the new screen.
+    m_mutedEpisode = muted ? std::optional(id.trimmed()) : std::nullopt;
+    m_navigator->openEpisode(id);
+}
+
+bool AppModel::startsMuted(const QString &episodeId) const
+{
+    return m_mutedEpisode == episodeId;
 }
 
 void AppModel::syncLivePlayback(MacRoute::Value route)

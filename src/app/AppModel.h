@@ -150,6 +150,12 @@ public:
     [[nodiscard]] bool canGoBack() const { return m_navigator->canGoBack(); }
     // Shows one episode; blanks around the id are ignored, an empty id does nothing.
     Q_INVOKABLE void openEpisode(const QString &id);
+    // Shows the episode the episode player moves on to (next, repeat all, a related one): the
+    // new player starts muted when the one before was.
+    void openEpisodeFromPlayer(const QString &id, bool muted);
+    // Whether the player of this episode starts muted: set only for the episode the last
+    // openEpisodeFromPlayer() showed, until another episode is opened.
+    [[nodiscard]] bool startsMuted(const QString &episodeId) const;
     // Follows the action of a home hero or rail item ("live", "program", "episode").
     void handleAction(const std::optional<NavAction> &action);
     // A web link of the service tagged with this client's source; none for a missing or empty
@@ -260,6 +266,8 @@ private:
     std::unique_ptr<SharedContent> m_content;
     std::unique_ptr<EventReminders> m_reminders;
     bool m_hasSeenLiveWelcome = false;
+    // The episode opened muted from the player before it, by id.
+    std::optional<QString> m_mutedEpisode;
     std::stop_source m_bootstrapStop;
 };
 

@@ -187,6 +187,9 @@ void EpisodePlayerModel::appear()
     }
     m_history.setEpisode(m_app, m_episodeId);
     ensurePlayer();
+    // Moving on from a muted episode keeps the sound off.
+    if (m_app->startsMuted(m_episodeId))
+        m_player->setMuted(true);
     m_playNext->cancel();
     m_chrome->closeAll();
     setErrorText(std::nullopt);
@@ -238,7 +241,7 @@ void EpisodePlayerModel::selectRelated(int row)
 void EpisodePlayerModel::openNext(const QString &id)
 {
     if (m_app)
-        m_app->openEpisode(id);
+        m_app->openEpisodeFromPlayer(id, m_player && m_player->isMuted());
 }
 
 // Loading.

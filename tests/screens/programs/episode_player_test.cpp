@@ -285,6 +285,7 @@ TEST_F(EpisodePlayer, EndsRepeatMoveOnOrCountDown)
     settings.setAutoplayNext(true);
     EpisodePlayerModel &off = opened(app, u"2"_qs);
     becomeReady(off);
+    off.chrome()->toggleMute();
     media->finishItem();
     EXPECT_EQ(off.playNext()->countdown(), 5);
     EXPECT_TRUE(off.playNext()->showsCard());
@@ -297,6 +298,7 @@ TEST_F(EpisodePlayer, EndsRepeatMoveOnOrCountDown)
     }
     advance(1s);
     EXPECT_EQ(app.selectedEpisodeId(), u"3"_qs);
+    EXPECT_TRUE(app.startsMuted(u"3"_qs)) << "the muted player's next starts muted";
 
     // Stop at 3 opens nothing and shows the chrome.
     EpisodePlayerModel &stopped = opened(app, u"2"_qs);

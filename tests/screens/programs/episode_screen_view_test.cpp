@@ -108,6 +108,57 @@ TEST_F(EpisodeScreenView, AnotherEpisodeBuildsANewScreenThatLeavesTheOldOneBehin
     AppModel::setInstance(nullptr);
 }
 
+TEST_F(EpisodeScreenView, EpisodesTheMutedPlayerMovesOnToStartMuted)
+{
+    const QJsonArray related { episodeSummaryJson(5), episodeSummaryJson(6) };
+    for (const char *id : { "e1", "5", "6" })
+        service.on("GET", QByteArray("episodes/") + id,
+            ScriptedAnswer::envelope(episodeDetailJson(QString::fromLatin1(id), {}, related)));
+    service.on("GET", "programs/7", ScriptedAnswer::error(500, u"Down"_qs));
+    AppModel &app = signedIn();
+    AppModel::setInstance(&app);
+    QQmlEngine rootEngine;
+    prepareEngine(rootEngine);
+    QQmlComponent component(&rootEngine, QUrl(u"qrc:/Orvella/app/RootView.qml"_qs));
+    std::unique_ptr<QObject> root(component.create());
+    ASSERT_TRUE(root) << component.errorString().toStdString();
+    const auto shown = [&]() -> EpisodePlayerModel * {
+        const auto models = root->findChildren<EpisodePlayerModel *>();
+        return models.size() == 1 && models.first()->episode() ? models.first() : nullptr;
+    };
+    const auto showing = [&](const char *id) {
+        return waitUntil([&] { return shown() && shown()->episodeId() == QLatin1String(id); });
+    };
+    const auto muted = [&] {
+        PlayerController *player = shown()->player();
+        EXPECT_EQ(player->isMuted(), player->player()->isMuted());
+        return player->isMuted();
+    };
+
+    app.openEpisode(u"e1"_qs);
+    ASSERT_TRUE(showing("e1"));
+    EXPECT_FALSE(muted());
+    shown()->chrome()->toggleMute();
+    shown()->selectRelated(0);
+    ASSERT_TRUE(showing("5"));
+    EXPECT_TRUE(muted()) << "a related episode";
+    app.settings()->setEpisodeRepeatMode(EpisodeRepeatMode::All);
+    shown()->handleEpisodeEnded();
+    ASSERT_TRUE(showing("6"));
+    EXPECT_TRUE(muted()) << "repeat all";
+
+    shown()->chrome()->toggleMute();
+    shown()->handleEpisodeEnded();
+    ASSERT_TRUE(showing("5"));
+    EXPECT_FALSE(muted()) << "unmuted stays unmuted";
+    shown()->chrome()->toggleMute();
+    app.openEpisode(u"6"_qs);
+    ASSERT_TRUE(showing("6"));
+    EXPECT_FALSE(muted()) << "an episode opened elsewhere has its sound";
+    root.reset();
+    AppModel::setInstance(nullptr);
+}
+
 TEST_F(EpisodeScreenView, APointerRestingOverTheWindowLetsTheChromeHide)
 {
     service.on("GET", "episodes/e1",
