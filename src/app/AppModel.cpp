@@ -214,7 +214,11 @@ void AppModel::syncLivePlayback(MacRoute::Value route)
     else
         m_livePlayer->player()->pause();
     m_livePlayer->setIsPlaying(live);
-    m_sleepGuard->holdForLive(live);
+    // Live holds the display for as long as it is on screen; another screen's player takes over.
+    if (live)
+        m_sleepGuard->playerShown(m_livePlayer.get(), true);
+    else
+        m_sleepGuard->playerHidden(m_livePlayer.get());
 }
 
 void AppModel::handleAction(const std::optional<NavAction> &action)

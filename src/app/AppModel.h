@@ -139,6 +139,8 @@ public:
     void setHasSeenLiveWelcome(bool seen);
     [[nodiscard]] SettingsModel *settings() const { return m_settings.get(); }
     [[nodiscard]] PlayerController *livePlayer() const { return m_livePlayer.get(); }
+    // The one display and idle claim, which follows the player on screen.
+    [[nodiscard]] PlaybackSleepGuard &sleepGuard() const { return *m_sleepGuard; }
     [[nodiscard]] StudioCaptureController *testimonyCapture() const;
     // Whether the studio's controller was made yet.
     [[nodiscard]] bool hasTestimonyCapture() const { return m_testimonyCapture != nullptr; }

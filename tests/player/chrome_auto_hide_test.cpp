@@ -1,6 +1,5 @@
-#include "player/ChromeAutoHide.h"
-
 #include "platform/Clock.h"
+#include "player/ChromeAutoHide.h"
 #include "support/TestAsync.h"
 
 #include <gtest/gtest.h>

@@ -61,7 +61,7 @@ public:
     ~LiveScreenModel() override;
 
     // Tests give the clock and the guard before the app; by default the system clock and the
-    // shared guard.
+    // app's guard.
     void setClock(Clock *clock);
     void setSleepGuard(PlaybackSleepGuard *guard) { m_guard = guard; }
 
@@ -158,7 +158,7 @@ private:
 
     QPointer<AppModel> m_app;
     Clock *m_clock;
-    PlaybackSleepGuard *m_guard;
+    PlaybackSleepGuard *m_guard = nullptr;
     LiveChromeModel m_chrome;
     std::unique_ptr<LivePlaybackSupervisor> m_supervisor;
     std::stop_source m_scheduleRefreshTask;

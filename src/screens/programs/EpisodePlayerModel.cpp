@@ -4,7 +4,6 @@
 #include "app/AppModel.h"
 #include "base/DescribedError.h"
 #include "platform/Clock.h"
-#include "platform/DBusSleepInhibitor.h"
 #include "platform/MediaPlayerFactory.h"
 #include "player/PlaybackSleepGuard.h"
 #include "player/PlayerController.h"
@@ -181,12 +180,10 @@ void EpisodePlayerModel::appear()
     if (m_appeared || !m_app)
         return;
     m_appeared = true;
-    if (!m_guard) {
-        m_ownGuard = std::make_unique<PlaybackSleepGuard>(std::make_unique<DBusSleepInhibitor>());
-        m_guard = m_ownGuard.get();
-    }
     m_history.setEpisode(m_app, m_episodeId);
     ensurePlayer();
+    // The display claim follows this player from now on: held while it plays.
+    m_app->sleepGuard().playerShown(m_player.get(), m_player->isPlaying());
     // Moving on from a muted episode keeps the sound off.
     if (m_app->startsMuted(m_episodeId))
         m_player->setMuted(true);
@@ -210,10 +207,10 @@ void EpisodePlayerModel::leave()
     // the player was ready; none when it never was.
     if (m_episode)
         m_history.leave(*m_episode, m_player ? m_player->duration() : 0);
+    if (m_app && m_player)
+        m_app->sleepGuard().playerHidden(m_player.get());
     if (m_player)
         m_player->tearDown();
-    if (m_guard)
-        m_guard->setActive(false, QString::fromLatin1(sleepReason));
 }
 
 // Viewer actions of the page.
@@ -387,8 +384,8 @@ void EpisodePlayerModel::endCounterChanged(int value)
 
 void EpisodePlayerModel::playingChanged()
 {
-    if (m_guard && !m_left)
-        m_guard->setActive(m_player->isPlaying(), QString::fromLatin1(sleepReason));
+    if (m_app && !m_left)
+        m_app->sleepGuard().playerWantsAwake(m_player.get(), m_player->isPlaying());
 }
 
 // The end of an episode: repeat it, move on in a loop, or count down to the next one.

@@ -21,11 +21,11 @@ namespace orvella {
 
 class AppModel;
 class Clock;
-class PlaybackSleepGuard;
 class PlayerController;
 
 // The episode player's face for its page: fetches one episode, resumes it, plays it on a player
-// of its own, reloads a failed start twice by itself and, at the end, repeats or moves on. Its
+// of its own (holding the display awake while it plays), reloads a failed start twice by itself
+// and, at the end, repeats or moves on. Its
 // parts do the rest: the chrome (visibility, menus, controls), the seek bar, the play-next queue
 // and the viewing history. Each episode id gets a screen of its own; leaving it stops every
 // task, makes the leave record and tears the player down.
@@ -54,15 +54,13 @@ class EpisodePlayerModel : public QObject
 
 public:
     using MediaPlayerFactory = std::function<std::unique_ptr<MediaPlayer>()>;
-    static constexpr const char *sleepReason = "Orvella TV playback";
 
     explicit EpisodePlayerModel(QObject *parent = nullptr);
     ~EpisodePlayerModel() override;
 
-    // Tests give the clock, the media player and the sleep guard before the screen appears.
+    // Tests give the clock and the media player before the screen appears.
     void setClock(Clock *clock);
     void setMediaPlayerFactory(MediaPlayerFactory factory) { m_factory = std::move(factory); }
-    void setSleepGuard(PlaybackSleepGuard *guard) { m_guard = guard; }
 
     [[nodiscard]] AppModel *app() const { return m_app; }
     void setApp(AppModel *app);
@@ -134,8 +132,6 @@ private:
 
     QPointer<AppModel> m_app;
     Clock *m_clock;
-    PlaybackSleepGuard *m_guard = nullptr;
-    std::unique_ptr<PlaybackSleepGuard> m_ownGuard;
     MediaPlayerFactory m_factory;
     std::unique_ptr<PlayerController> m_player;
     EpisodeChromeModel *m_chrome;

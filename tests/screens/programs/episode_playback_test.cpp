@@ -35,7 +35,7 @@ TEST_F(EpisodePlayback, PlaysToItsEndAndRepeatOneStartsItAgain)
     ASSERT_TRUE(waitUntil([&] { return player.isReady(); }, 15s));
     EXPECT_TRUE(shows(screen, "episodeChrome"));
     EXPECT_NEAR(player.duration(), 8, 0.5);
-    EXPECT_TRUE(waitUntil([&] { return episodeClaims == 2; }))
+    EXPECT_TRUE(waitUntil([&] { return claims == 2; }))
         << "the screen keeps the display awake while it plays";
 
     ASSERT_TRUE(waitUntil([&] { return position(player) > 6; }, 20s));
@@ -48,7 +48,7 @@ TEST_F(EpisodePlayback, PlaysToItsEndAndRepeatOneStartsItAgain)
     EXPECT_GE(service.requests("POST", "user/history").size(), 1);
 
     screen.item.reset();
-    EXPECT_EQ(episodeClaims, 0);
+    EXPECT_EQ(claims, 0);
 }
 
 TEST_F(EpisodePlayback, CaptionsPickTheEnglishRenditionOfTheMaster)

@@ -344,7 +344,7 @@ TEST_F(EpisodePlayer, ChromeHidesAfterIdleUnlessAMenuOrTheRelatedRowIsOpen)
     media->setRate(1);
     screen.player()->refreshTime();
     ASSERT_TRUE(screen.player()->isPlaying());
-    EXPECT_EQ(episodeClaims, 2) << "the episode holds its own sleep claims while it plays";
+    EXPECT_EQ(claims, 2) << "the app's claim follows the playing episode";
 
     advance(4s);
     EXPECT_FALSE(screen.chrome()->controlsVisible());
@@ -353,7 +353,7 @@ TEST_F(EpisodePlayer, ChromeHidesAfterIdleUnlessAMenuOrTheRelatedRowIsOpen)
     EXPECT_TRUE(screen.player()->isPlaying()) << "a tap on hidden chrome only shows it";
     screen.chrome()->tap();
     EXPECT_FALSE(screen.player()->isPlaying());
-    EXPECT_EQ(episodeClaims, 0);
+    EXPECT_EQ(claims, 0);
 
     screen.chrome()->toggleQualityMenu();
     screen.chrome()->toggleRepeatMenu();
@@ -394,7 +394,39 @@ TEST_F(EpisodePlayer, ChromeHidesAfterIdleUnlessAMenuOrTheRelatedRowIsOpen)
     EXPECT_TRUE(media->isMuted());
 
     episodeScreens.clear();
-    EXPECT_EQ(episodeClaims, 0);
+    EXPECT_EQ(claims, 0);
+}
+
+TEST_F(EpisodePlayer, OneSleepClaimFollowsWhicheverPlayerIsOnScreen)
+{
+    scriptEpisode(u"e1"_qs);
+    service.on("GET", "live/stream", ScriptedAnswer::envelope(sampleStream()));
+    AppModel &app = signedIn();
+    app.navigate(MacRoute::Live);
+    EXPECT_EQ(claims, 2) << "live on screen";
+    app.navigate(MacRoute::Episode);
+    EXPECT_EQ(claims, 0) << "live paused off screen";
+
+    EpisodePlayerModel &screen = opened(app);
+    becomeReady(screen);
+    media->setRate(1);
+    screen.player()->refreshTime();
+    ASSERT_TRUE(screen.player()->isPlaying());
+    EXPECT_EQ(claims, 2) << "the episode plays";
+    screen.chrome()->togglePlay();
+    EXPECT_EQ(claims, 0) << "paused";
+    screen.chrome()->togglePlay();
+    EXPECT_EQ(claims, 2);
+
+    // Back to live before the episode's screen goes: the leaving episode cannot release live's.
+    app.navigate(MacRoute::Live);
+    EXPECT_EQ(claims, 2);
+    screen.chrome()->togglePlay();
+    episodeScreens.clear();
+    EXPECT_EQ(claims, 2) << "live holds it";
+    EXPECT_TRUE(guard->isActive());
+    app.navigate(MacRoute::Home);
+    EXPECT_EQ(claims, 0);
 }
 
 TEST_F(EpisodePlayer, SeekBarHoldsTheDragAndSeeksOnceOnRelease)

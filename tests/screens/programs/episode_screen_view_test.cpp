@@ -86,16 +86,8 @@ TEST_F(EpisodeScreenView, AnotherEpisodeBuildsANewScreenThatLeavesTheOldOneBehin
         service.on("GET", QByteArray("episodes/") + id,
             ScriptedAnswer::envelope(episodeDetailJson(QString::fromLatin1(id), {})));
     AppModel &app = signedIn();
-    AppModel::setInstance(&app);
-    QQmlEngine rootEngine;
-    prepareEngine(rootEngine);
-    QQmlComponent component(&rootEngine, QUrl(u"qrc:/Orvella/app/RootView.qml"_qs));
-    std::unique_ptr<QObject> root(component.create());
-    ASSERT_TRUE(root) << component.errorString().toStdString();
-    const auto shown = [&] {
-        const auto models = root->findChildren<EpisodePlayerModel *>();
-        return models.size() == 1 ? models.first() : nullptr;
-    };
+    ASSERT_TRUE(buildRootView(app));
+    const auto shown = [&] { return shownEpisode(); };
 
     app.openEpisode(u"e1"_qs);
     ASSERT_TRUE(waitUntil([&] { return shown() && shown()->hasError(); }));
@@ -104,8 +96,6 @@ TEST_F(EpisodeScreenView, AnotherEpisodeBuildsANewScreenThatLeavesTheOldOneBehin
     app.openEpisode(u"e2"_qs);
     ASSERT_TRUE(waitUntil([&] { return !first && shown(); }));
     EXPECT_EQ(shown()->episodeId(), u"e2"_qs);
-    root.reset();
-    AppModel::setInstance(nullptr);
 }
 
 TEST_F(EpisodeScreenView, EpisodesTheMutedPlayerMovesOnToStartMuted)
@@ -116,15 +106,10 @@ TEST_F(EpisodeScreenView, EpisodesTheMutedPlayerMovesOnToStartMuted)
             ScriptedAnswer::envelope(episodeDetailJson(QString::fromLatin1(id), {}, related)));
     service.on("GET", "programs/7", ScriptedAnswer::error(500, u"Down"_qs));
     AppModel &app = signedIn();
-    AppModel::setInstance(&app);
-    QQmlEngine rootEngine;
-    prepareEngine(rootEngine);
-    QQmlComponent component(&rootEngine, QUrl(u"qrc:/Orvella/app/RootView.qml"_qs));
-    std::unique_ptr<QObject> root(component.create());
-    ASSERT_TRUE(root) << component.errorString().toStdString();
+    ASSERT_TRUE(buildRootView(app));
     const auto shown = [&]() -> EpisodePlayerModel * {
-        const auto models = root->findChildren<EpisodePlayerModel *>();
-        return models.size() == 1 && models.first()->episode() ? models.first() : nullptr;
+        EpisodePlayerModel *model = shownEpisode();
+        return model && model->episode() ? model : nullptr;
     };
     const auto showing = [&](const char *id) {
         return waitUntil([&] { return shown() && shown()->episodeId() == QLatin1String(id); });
@@ -155,8 +140,6 @@ TEST_F(EpisodeScreenView, EpisodesTheMutedPlayerMovesOnToStartMuted)
     app.openEpisode(u"6"_qs);
     ASSERT_TRUE(showing("6"));
     EXPECT_FALSE(muted()) << "an episode opened elsewhere has its sound";
-    root.reset();
-    AppModel::setInstance(nullptr);
 }
 
 TEST_F(EpisodeScreenView, APointerRestingOverTheWindowLetsTheChromeHide)
