@@ -29,6 +29,7 @@ AppModel::AppModel(AppServices services, QObject *parent)
     , m_livePlayer(std::move(services.livePlayer))
     , m_makeStudio(std::move(services.studio))
     , m_session(std::make_unique<Session>(*m_client, *m_settings, *services.clock))
+    , m_progressReports(std::make_unique<ProgressReports>(*m_client, *m_session, *services.clock))
     , m_navigator(std::make_unique<Navigator>([this] { return !m_session->isGuest(); }))
     , m_content(std::make_unique<SharedContent>(*m_client, *m_session))
     , m_reminders(std::make_unique<EventReminders>(*m_content, *m_settings,

@@ -8,6 +8,7 @@
 #include "core/EventReminders.h"
 #include "core/MacRoute.h"
 #include "core/Navigator.h"
+#include "core/ProgressReports.h"
 #include "core/Session.h"
 #include "core/SettingsModel.h"
 #include "core/SharedContent.h"
@@ -86,6 +87,8 @@ public:
     [[nodiscard]] Session &session() const { return *m_session; }
     [[nodiscard]] SharedContent &content() const { return *m_content; }
     [[nodiscard]] EventReminders &reminders() const { return *m_reminders; }
+    // Where the viewer is in episodes, on its way to the service or kept.
+    [[nodiscard]] ProgressReports &progressReports() const { return *m_progressReports; }
 
     // Published state.
     [[nodiscard]] MacRoute::Value route() const { return m_navigator->route(); }
@@ -264,6 +267,7 @@ private:
     mutable std::unique_ptr<StudioCaptureController> m_testimonyCapture;
     // Declared in the order they depend on each other; destroyed the other way round.
     std::unique_ptr<Session> m_session;
+    std::unique_ptr<ProgressReports> m_progressReports;
     std::unique_ptr<Navigator> m_navigator;
     std::unique_ptr<SharedContent> m_content;
     std::unique_ptr<EventReminders> m_reminders;

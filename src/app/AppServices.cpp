@@ -47,7 +47,7 @@ AppBuilder &AppBuilder::sleepGuard(PlaybackSleepGuard &guard)
     return *this;
 }
 
-AppBuilder &AppBuilder::clock(const Clock &clock)
+AppBuilder &AppBuilder::clock(Clock &clock)
 {
     m_services.clock = &clock;
     return *this;

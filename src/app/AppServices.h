@@ -32,7 +32,7 @@ struct AppServices
 {
     OrvellaAPIClient *client = nullptr; // not owned
     PlaybackSleepGuard *sleepGuard = nullptr; // not owned
-    const Clock *clock = nullptr; // not owned
+    Clock *clock = nullptr; // not owned
     std::unique_ptr<PlayerController> livePlayer;
     std::unique_ptr<Notifier> notifier;
     std::unique_ptr<SettingsModel> settings;
@@ -53,7 +53,7 @@ public:
 
     AppBuilder &client(OrvellaAPIClient &client);
     AppBuilder &sleepGuard(PlaybackSleepGuard &guard);
-    AppBuilder &clock(const Clock &clock);
+    AppBuilder &clock(Clock &clock);
     AppBuilder &livePlayer(std::unique_ptr<PlayerController> player);
     AppBuilder &notifier(std::unique_ptr<Notifier> notifier);
     AppBuilder &applicationActive(std::function<bool()> active);

@@ -4,6 +4,7 @@
 #include "app/AppModel.h"
 #include "base/DescribedError.h"
 #include "core/LocalHistory.h"
+#include "core/ProgressReports.h"
 #include "core/SessionLog.h"
 #include "screens/programs/EpisodeText.h"
 
@@ -35,17 +36,6 @@ LocalHistoryEntry makeEntry(
     return entry;
 }
 
-// Needs nothing of the screen: it runs on after the screen is gone. Failures are dropped.
-QCoro::Task<> postHistory(QPointer<OrvellaAPIClient> client, LocalHistoryEntry entry)
-{
-    try {
-        co_await client->postHistory(entry.episodeId, entry.position, entry.duration);
-    } catch (const DescribedError &error) {
-        qCDebug(lcSession) << "history post failed for" << entry.episodeId << ':'
-                           << error.description();
-    }
-}
-
 QCoro::Task<> postView(QPointer<OrvellaAPIClient> client, QString episodeId)
 {
     try {
@@ -71,17 +61,20 @@ bool EpisodeViewingHistory::startsOver(double position, double duration)
 std::optional<double> EpisodeViewingHistory::resumePosition(
     std::optional<double> knownDuration) const
 {
+    // This computer's records first: a position the service has not taken yet (newer than the
+    // continue-watching entry), then the local history.
+    std::optional<LocalHistoryEntry> record = ProgressReports::keptPosition(m_episodeId);
+    for (const LocalHistoryEntry &entry : LocalHistoryStore::load()) {
+        if (!record && entry.episodeId == m_episodeId)
+            record = entry;
+    }
     std::optional<double> position;
     std::optional<double> duration;
-    for (const LocalHistoryEntry &entry : LocalHistoryStore::load()) {
-        if (entry.episodeId == m_episodeId) {
-            position = double(entry.position);
-            if (entry.duration > 0)
-                duration = double(entry.duration);
-            break;
-        }
-    }
-    if (!position && m_app) {
+    if (record) {
+        position = double(record->position);
+        if (record->duration > 0)
+            duration = double(record->duration);
+    } else if (m_app) {
         for (const ContinueWatchingItem &item : m_app->continueWatching()) {
             if (item.episode_id == m_episodeId && item.position) {
                 position = double(*item.position);
@@ -125,10 +118,8 @@ void EpisodeViewingHistory::record(
 {
     const LocalHistoryEntry entry = makeEntry(m_episodeId, episode, position, playerDuration);
     m_app->updateContinueWatching(continueWatchingItem(entry));
-    if (m_app->isGuest())
-        LocalHistoryStore::record(entry);
-    else
-        postHistory(&m_app->client(), entry);
+    // Runs on after the screen is gone.
+    m_app->progressReports().report(entry);
 }
 
 } // namespace orvella

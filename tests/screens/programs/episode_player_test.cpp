@@ -215,6 +215,35 @@ TEST_F(EpisodePlayer, ViewsAndPositionsAreReportedOnlyOnceReady)
     EXPECT_FALSE(QSettings().contains(LocalHistoryStore::settingsKey));
 }
 
+TEST_F(EpisodePlayer, PositionsTheServiceDoesNotTakeAreKeptAndResumeTheEpisodeNextTime)
+{
+    scriptEpisode(u"e1"_qs);
+    service.on("POST", "user/history", ScriptedAnswer::error(500, u"Down"_qs));
+    AppModel &app = signedIn();
+    EpisodePlayerModel &screen = opened(app);
+    becomeReady(screen, 0);
+    advance(30s);
+    playTo(screen, 31);
+    playTo(screen, 44);
+    episodeScreens.clear();
+    ASSERT_TRUE(
+        waitUntil([&] { return historyPosts() == 3 && app.progressReports().inFlight() == 0; }));
+    EXPECT_EQ(lastHistoryBody().value("position").toInt(), 44) << "the leave record";
+
+    // The next run: the service knows nothing of the episode, this computer does.
+    model.reset();
+    service.on("POST", "user/history", ScriptedAnswer::envelope(QJsonObject {}));
+    AppModel &next = signedIn();
+    ASSERT_TRUE(next.continueWatching().isEmpty());
+    EpisodePlayerModel &again = opened(next);
+    becomeReady(again);
+    EXPECT_EQ(media->seeks, std::vector<double> { 44 }) << "resumed where the viewer left";
+    ASSERT_TRUE(waitUntil([&] { return historyPosts() == 4; }));
+    EXPECT_EQ(lastHistoryBody().value("position").toInt(), 44);
+    EXPECT_TRUE(waitUntil([] { return !QSettings().contains("history.unsent"); }))
+        << "taken by the service, no longer kept";
+}
+
 TEST_F(EpisodePlayer, AGuestsRecordsGoToTheLocalHistory)
 {
     scriptEpisode(u"e1"_qs);
