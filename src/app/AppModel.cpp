@@ -28,6 +28,7 @@ AppModel::AppModel(AppServices services, QObject *parent)
     , m_settings(std::move(services.settings))
     , m_livePlayer(std::move(services.livePlayer))
     , m_makeStudio(std::move(services.studio))
+    , m_endEventLoop(std::move(services.endEventLoop))
     , m_session(std::make_unique<Session>(*m_client, *m_settings, *services.clock))
     , m_progressReports(std::make_unique<ProgressReports>(*m_client, *m_session, *services.clock))
     , m_navigator(std::make_unique<Navigator>([this] { return !m_session->isGuest(); }))
@@ -202,6 +203,25 @@ void AppModel::openEpisodeFromPlayer(const QString &id, bool muted)
 bool AppModel::startsMuted(const QString &episodeId) const
 {
     return m_mutedEpisode == episodeId;
+}
+
+void AppModel::quit()
+{
+    if (m_quitting)
+        return;
+    m_quitting = true;
+    endRun();
+}
+
+QCoro::Task<> AppModel::endRun()
+{
+    QPointer self(this);
+    emit quitting();
+    m_livePlayer->setWantsPlayback(false);
+    m_livePlayer->player()->pause();
+    co_await m_progressReports->settle(quitSettleBound);
+    if (self && m_endEventLoop)
+        m_endEventLoop();
 }
 
 void AppModel::syncLivePlayback(MacRoute::Value route)

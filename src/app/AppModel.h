@@ -23,6 +23,8 @@
 #include <QVariantList>
 #include <QVariantMap>
 #include <QtQml/qqmlregistration.h>
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stop_token>
@@ -173,6 +175,16 @@ public:
     // Part-by-part numeric comparison of version texts ("1.0.1" < "1.0.2" < "1.1").
     [[nodiscard]] static bool isVersion(QStringView a, QStringView lessThan);
 
+    // Ends the run, whatever asked (Ctrl+Q, the window's close button, SIGTERM or SIGINT): the
+    // screens on show leave as they would on navigation (an episode makes its leave record), the
+    // live player stops, the positions on their way get up to two seconds to reach the service
+    // (those that do not are kept), and then the event loop ends, so the work waiting for the
+    // application to quit (drafts, the studio's finishing) runs as on any quit. Asking again
+    // meanwhile changes nothing.
+    Q_INVOKABLE void quit();
+    [[nodiscard]] bool isQuitting() const { return m_quitting; }
+    static constexpr std::chrono::seconds quitSettleBound { 2 };
+
     // Start-up and session.
     QCoro::Task<> bootstrap();
     // Starts bootstrap() again (the maintenance screen's Retry).
@@ -251,6 +263,8 @@ signals:
     void isLoadingLiveScheduleChanged();
     void programsCacheChanged();
     void hasSeenLiveWelcomeChanged();
+    // The run is ending: screens leave now.
+    void quitting();
 
 private:
     void forwardSignals();
@@ -258,12 +272,14 @@ private:
     void syncLivePlayback(MacRoute::Value route);
     // A fetched stream starts the live player when it has nothing loaded yet.
     void offerLiveStream(const LiveStreamData &stream);
+    QCoro::Task<> endRun();
 
     OrvellaAPIClient *m_client;
     PlaybackSleepGuard *m_sleepGuard;
     std::unique_ptr<SettingsModel> m_settings;
     std::unique_ptr<PlayerController> m_livePlayer;
     StudioFactory m_makeStudio;
+    std::function<void()> m_endEventLoop;
     mutable std::unique_ptr<StudioCaptureController> m_testimonyCapture;
     // Declared in the order they depend on each other; destroyed the other way round.
     std::unique_ptr<Session> m_session;
@@ -274,6 +290,7 @@ private:
     bool m_hasSeenLiveWelcome = false;
     // The episode opened muted from the player before it, by id.
     std::optional<QString> m_mutedEpisode;
+    bool m_quitting = false;
     std::stop_source m_bootstrapStop;
 };
 

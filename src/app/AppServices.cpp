@@ -9,6 +9,8 @@
 #include "player/PlayerController.h"
 #include "studio/StudioCaptureController.h"
 
+#include <QCoreApplication>
+
 namespace orvella {
 
 QString storedQualityId(QStringView stored)
@@ -77,6 +79,12 @@ AppBuilder &AppBuilder::studio(StudioFactory factory)
     return *this;
 }
 
+AppBuilder &AppBuilder::endEventLoop(std::function<void()> end)
+{
+    m_services.endEventLoop = std::move(end);
+    return *this;
+}
+
 AppBuilder &AppBuilder::withoutBootstrap()
 {
     m_startBootstrap = false;
@@ -105,6 +113,8 @@ std::unique_ptr<AppModel> AppBuilder::build(QObject *parent)
             return std::make_unique<StudioCaptureController>(
                 StudioPlatform::system(), [&app] { return studioUploadArguments(app); });
         };
+    if (!services.endEventLoop)
+        services.endEventLoop = [] { QCoreApplication::quit(); };
     auto model = std::make_unique<AppModel>(std::move(services), parent);
     if (m_startBootstrap)
         model->bootstrap();

@@ -38,6 +38,8 @@ struct AppServices
     std::unique_ptr<SettingsModel> settings;
     std::function<bool()> applicationActive;
     StudioFactory studio;
+    // Ends the event loop once quitting has done its work.
+    std::function<void()> endEventLoop;
 };
 
 // Builds the application model. The executable takes every default (the shared API client and
@@ -58,6 +60,8 @@ public:
     AppBuilder &notifier(std::unique_ptr<Notifier> notifier);
     AppBuilder &applicationActive(std::function<bool()> active);
     AppBuilder &studio(StudioFactory factory);
+    // What ends the process's event loop at the end of quit() (tests record it instead).
+    AppBuilder &endEventLoop(std::function<void()> end);
     // Keeps the model from starting its bootstrap on its own.
     AppBuilder &withoutBootstrap();
 

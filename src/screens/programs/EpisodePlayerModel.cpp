@@ -63,8 +63,13 @@ void EpisodePlayerModel::setApp(AppModel *app)
 {
     if (m_app == app)
         return;
+    if (m_app)
+        disconnect(m_app, nullptr, this, nullptr);
     m_app = app;
     m_chrome->setApp(app);
+    // Quitting leaves the screen as navigating away does: the leave record goes out.
+    if (m_app)
+        connect(m_app, &AppModel::quitting, this, &EpisodePlayerModel::leave);
     emit appChanged();
 }
 
