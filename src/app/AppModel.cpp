@@ -234,7 +234,6 @@ void AppModel::syncLivePlayback(MacRoute::Value route)
         m_livePlayer->player()->play();
     else
         m_livePlayer->player()->pause();
-    m_livePlayer->setIsPlaying(live);
     // Live holds the display for as long as it is on screen; another screen's player takes over.
     if (live)
         m_sleepGuard->playerShown(m_livePlayer.get(), true);

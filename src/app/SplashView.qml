@@ -19,6 +19,10 @@ Item {
         width: Math.min(splash.width - 56, Math.max(title.implicitWidth, message.implicitWidth, 560))
         spacing: 15
 
+        OrvellaLogo {
+            objectName: "logo"
+            anchors.horizontalCenter: parent.horizontalCenter
+        }
         Text {
             objectName: "tagline"
             anchors.horizontalCenter: parent.horizontalCenter

@@ -28,13 +28,30 @@ void FakeMediaPlayer::clearCurrentItem()
 void FakeMediaPlayer::play()
 {
     ++playCalls;
+    setPaused(false);
     setRate(m_hasItem ? playRate : 0);
 }
 
 void FakeMediaPlayer::pause()
 {
     ++pauseCalls;
+    setPaused(true);
     setRate(0);
+}
+
+void FakeMediaPlayer::setPaused(bool paused)
+{
+    if (m_paused == paused)
+        return;
+    m_paused = paused;
+    emit pausedChanged();
+}
+
+void FakeMediaPlayer::finishItem()
+{
+    setPaused(true);
+    setRate(0);
+    emit playedToEnd();
 }
 
 void FakeMediaPlayer::setRate(double rate)

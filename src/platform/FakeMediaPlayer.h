@@ -31,6 +31,7 @@ public:
     void play() override;
     void pause() override;
     [[nodiscard]] double rate() const override { return m_rate; }
+    [[nodiscard]] bool isPaused() const override { return m_paused; }
     [[nodiscard]] double currentTime() const override { return m_time; }
     [[nodiscard]] double duration() const override { return m_duration; }
     [[nodiscard]] QList<MediaTimeRange> loadedTimeRanges() const override { return m_loaded; }
@@ -83,7 +84,10 @@ public:
     std::optional<QList<LegibleOption>> legibleOptions;
     bool holdSeeks = false;
     void completeSeeks();
-    void finishItem() { emit playedToEnd(); }
+    // As libmpv keeps an item open at its end: it pauses, then reports the end.
+    void finishItem();
+    // The player pausing or resuming by itself.
+    void setPaused(bool paused);
     void stall() { emit playbackStalled(); }
     void failToPlayToEnd() { emit failedToPlayToEnd(); }
 
@@ -102,6 +106,7 @@ private:
     QUrl m_url;
     ItemStatus m_status = ItemStatus::Unknown;
     double m_rate = 0;
+    bool m_paused = true;
     double m_time = 0;
     double m_duration = 0;
     QList<MediaTimeRange> m_loaded;

@@ -60,6 +60,9 @@ public:
 
     virtual void play() = 0;
     virtual void pause() = 0;
+    // Paused, as asked last or as the player paused itself (at the end of an item); not paused
+    // while it waits for data. Kept across items.
+    [[nodiscard]] virtual bool isPaused() const = 0;
     // Above 0 while media time advances; 0 when paused, waiting for data or without an item.
     [[nodiscard]] virtual double rate() const = 0;
 
@@ -118,6 +121,7 @@ signals:
     void failedToPlayToEnd();
     void currentItemChanged();
     void rateChanged();
+    void pausedChanged();
 };
 
 } // namespace orvella

@@ -85,30 +85,30 @@ void logMpvMessage(const mpv_event_log_message &message)
     }
 }
 
-void MpvCore::setProperty(const char *name, const QVariant &value) const
+void MpvCore::setProperty(const char *name, const QVariant &value, quint64 replyId) const
 {
     switch (value.typeId()) {
     case QMetaType::Bool: {
         int flag = value.toBool() ? 1 : 0;
-        mpv_set_property_async(m_handle, 0, name, MPV_FORMAT_FLAG, &flag);
+        mpv_set_property_async(m_handle, replyId, name, MPV_FORMAT_FLAG, &flag);
         break;
     }
     case QMetaType::Int:
     case QMetaType::LongLong: {
         int64_t number = value.toLongLong();
-        mpv_set_property_async(m_handle, 0, name, MPV_FORMAT_INT64, &number);
+        mpv_set_property_async(m_handle, replyId, name, MPV_FORMAT_INT64, &number);
         break;
     }
     case QMetaType::Double:
     case QMetaType::Float: {
         double number = value.toDouble();
-        mpv_set_property_async(m_handle, 0, name, MPV_FORMAT_DOUBLE, &number);
+        mpv_set_property_async(m_handle, replyId, name, MPV_FORMAT_DOUBLE, &number);
         break;
     }
     default: {
         const QByteArray text = value.toString().toUtf8();
         const char *data = text.constData();
-        mpv_set_property_async(m_handle, 0, name, MPV_FORMAT_STRING, &data);
+        mpv_set_property_async(m_handle, replyId, name, MPV_FORMAT_STRING, &data);
         break;
     }
     }

@@ -20,7 +20,8 @@ public:
 
     // Sets an option before or after initialisation; a refused option is logged as a warning.
     void setOption(const char *name, const char *value) const;
-    void setProperty(const char *name, const QVariant &value) const;
+    // Sets a property without waiting; the reply arrives as an event with this id.
+    void setProperty(const char *name, const QVariant &value, quint64 replyId = 0) const;
     [[nodiscard]] QVariant property(const char *name) const;
     // Runs a command without waiting for it; the reply arrives as an event with this id.
     void commandAsync(const QStringList &args, quint64 replyId = 0) const;

@@ -31,6 +31,10 @@ enum Property : quint64 {
 
 // Replies to seek commands carry this bit, so they are told apart from other replies.
 constexpr quint64 seekReplyBit = quint64(1) << 62;
+// Replies to pause changes carry this bit.
+constexpr quint64 pauseReplyBit = quint64(1) << 59;
+// Replies to loads carry this bit and the load's serial number.
+constexpr quint64 loadReplyBit = quint64(1) << 60;
 // The hook that holds a file between opening and choosing its tracks until a surface exists.
 constexpr quint64 preloadedHookId = quint64(1) << 61;
 // A file that stops more than this short of its length was cut, not finished.
@@ -137,26 +141,33 @@ void MpvMediaPlayer::handleEvent(const mpv_event &event)
         break;
     }
     case MPV_EVENT_START_FILE:
-        if (m_pendingStarts > 0)
-            --m_pendingStarts;
+        m_startedEntry = static_cast<const mpv_event_start_file *>(event.data)->playlist_entry_id;
         break;
     case MPV_EVENT_FILE_LOADED:
-        if (m_pendingStarts == 0 && m_hasItem)
+        if (playsCurrentItem()) {
             m_fileLoaded = true;
+            qCDebug(lcPlayer) << "File loaded: playlist entry" << m_startedEntry;
+        }
         updateRate();
         break;
     case MPV_EVENT_PLAYBACK_RESTART:
         settleSeeks();
-        if (m_pendingStarts == 0 && m_fileLoaded && m_status == ItemStatus::Unknown)
+        if (playsCurrentItem() && m_fileLoaded && m_status == ItemStatus::Unknown)
             setStatus(ItemStatus::ReadyToPlay);
         break;
     case MPV_EVENT_END_FILE: {
         const auto *end = static_cast<const mpv_event_end_file *>(event.data);
         settleSeeks();
-        // Files we replaced or stopped end with "stop"; a newer load outstanding makes any
-        // end belong to an older file.
-        if (m_pendingStarts > 0 || !m_hasItem || end->reason == MPV_END_FILE_REASON_STOP
-            || end->reason == MPV_END_FILE_REASON_QUIT)
+        // A file mpv read as a playlist goes on as the entries it named.
+        if (end->reason == MPV_END_FILE_REASON_REDIRECT && end->playlist_entry_id == m_currentEntry
+            && end->playlist_insert_num_entries > 0) {
+            m_currentEntry = end->playlist_insert_id;
+            break;
+        }
+        // Only the current item's own file counts: files we replaced or stopped end with
+        // "stop", and an older file may end after a newer load went out.
+        if (!m_hasItem || end->playlist_entry_id != m_currentEntry
+            || end->reason == MPV_END_FILE_REASON_STOP || end->reason == MPV_END_FILE_REASON_QUIT)
             break;
         m_fileLoaded = false;
         updateRate();
@@ -182,10 +193,18 @@ void MpvMediaPlayer::handleEvent(const mpv_event &event)
             qCDebug(lcPlayer) << "mpv command failed:" << mpv_error_string(event.error);
         if ((event.reply_userdata & seekReplyBit) && event.error < 0)
             settleSeeks();
+        if (event.reply_userdata & loadReplyBit)
+            loadAnswered(event.reply_userdata & ~loadReplyBit, event);
         break;
     case MPV_EVENT_SET_PROPERTY_REPLY:
         if (event.error < 0)
             qCDebug(lcPlayer) << "mpv property not set:" << mpv_error_string(event.error);
+        if (event.reply_userdata == pauseReplyBit && m_pauseRequests > 0
+            && --m_pauseRequests == 0) {
+            // A change of mpv's own observed meanwhile was passed over: take mpv's state now.
+            if (const QVariant paused = m_core->property("pause"); paused.isValid())
+                setPaused(paused.toBool());
+        }
         break;
     case MPV_EVENT_LOG_MESSAGE:
         logMpvMessage(*static_cast<const mpv_event_log_message *>(event.data));
@@ -207,7 +226,10 @@ void MpvMediaPlayer::handleProperty(quint64 id, const QVariant &value)
         m_duration = value.toDouble();
         break;
     case Pause:
-        m_paused = value.toBool();
+        // The player's own changes (a pause at the end of an item) count at once; what was
+        // observed while requests were under way is older than the last of them.
+        if (m_pauseRequests == 0)
+            setPaused(value.toBool());
         break;
     case PausedForCache: {
         const bool stalled = value.toBool();
@@ -290,6 +312,7 @@ void MpvMediaPlayer::setStatus(ItemStatus status)
     if (m_status == status)
         return;
     m_status = status;
+    qCDebug(lcPlayer) << "Item status:" << status;
     emit itemStatusChanged();
 }
 
@@ -311,6 +334,7 @@ void MpvMediaPlayer::replaceCurrentItem(const QUrl &url, const MediaItemSettings
     m_status = ItemStatus::Unknown;
     m_issued = false;
     m_fileLoaded = false;
+    m_currentEntry = noEntry;
     m_firstFrameSeen = false;
     m_masterSettled = false;
     m_master.reset();
@@ -339,7 +363,8 @@ void MpvMediaPlayer::issueLoad()
 {
     markStartup(StartupMilestone::LiveLoadIssued);
     m_issued = true;
-    ++m_pendingStarts;
+    m_currentEntry = noEntry;
+    ++m_loadSerial;
     QString bitrate = QStringLiteral("max");
     if (m_master && m_masterSettled) {
         if (const auto index = variantForCaps(m_master->variants, m_peak, m_maxSize))
@@ -366,7 +391,30 @@ void MpvMediaPlayer::issueLoad()
             + protocols);
     }
     m_core->commandAsync({ QStringLiteral("loadfile"), m_url.toString(QUrl::FullyEncoded),
-        QStringLiteral("replace"), options.join(u',') });
+                             QStringLiteral("replace"), options.join(u',') },
+        loadReplyBit | m_loadSerial);
+}
+
+void MpvMediaPlayer::loadAnswered(quint64 serial, const mpv_event &reply)
+{
+    // Only the last load counts (a load stopped or replaced since is not the item's file).
+    if (serial != m_loadSerial || !m_hasItem || !m_issued)
+        return;
+    if (reply.error < 0) {
+        setStatus(ItemStatus::Failed);
+        return;
+    }
+    // mpv answers a load before it starts the file, and may start only the last of several
+    // loads that reached it together: the entry id tells the current item's file apart.
+    const auto *command = static_cast<const mpv_event_command *>(reply.data);
+    const QVariantMap result = mpvNodeToVariant(&command->result).toMap();
+    m_currentEntry = result.value(QStringLiteral("playlist_entry_id"), noEntry).toLongLong();
+    qCDebug(lcPlayer) << "Load issued: playlist entry" << m_currentEntry;
+}
+
+bool MpvMediaPlayer::playsCurrentItem() const
+{
+    return m_hasItem && m_currentEntry != noEntry && m_startedEntry == m_currentEntry;
 }
 
 void MpvMediaPlayer::clearCurrentItem()
@@ -378,6 +426,7 @@ void MpvMediaPlayer::clearCurrentItem()
     m_status = ItemStatus::Unknown;
     m_issued = false;
     m_fileLoaded = false;
+    m_currentEntry = noEntry;
     m_master.reset();
     m_caption.reset();
     m_captions.reset();
@@ -394,15 +443,28 @@ void MpvMediaPlayer::clearCurrentItem()
 
 void MpvMediaPlayer::play()
 {
-    m_paused = false;
-    m_core->setProperty("pause", false);
-    updateRate();
+    requestPause(false);
 }
 
 void MpvMediaPlayer::pause()
 {
-    m_paused = true;
-    m_core->setProperty("pause", true);
+    requestPause(true);
+}
+
+void MpvMediaPlayer::requestPause(bool paused)
+{
+    ++m_pauseRequests;
+    m_core->setProperty("pause", paused, pauseReplyBit);
+    // mpv applies requests in order: the last one asked is its state once answered.
+    setPaused(paused);
+}
+
+void MpvMediaPlayer::setPaused(bool paused)
+{
+    if (m_paused != paused) {
+        m_paused = paused;
+        emit pausedChanged();
+    }
     updateRate();
 }
 

@@ -38,6 +38,7 @@ public:
     void play() override;
     void pause() override;
     [[nodiscard]] double rate() const override;
+    [[nodiscard]] bool isPaused() const override { return m_paused; }
     [[nodiscard]] double currentTime() const override;
     [[nodiscard]] double duration() const override;
     [[nodiscard]] QList<MediaTimeRange> loadedTimeRanges() const override;
@@ -79,6 +80,10 @@ private:
     void handleEvent(const mpv_event &event);
     void handleProperty(quint64 id, const QVariant &value);
     void issueLoad();
+    // mpv's answer to the load with that serial number.
+    void loadAnswered(quint64 serial, const mpv_event &reply);
+    // The file mpv plays now is the current item's.
+    [[nodiscard]] bool playsCurrentItem() const;
     void applyVariantCap();
     QCoro::Task<> fetchMaster(quint64 generation, QUrl url);
     void setStatus(ItemStatus status);
@@ -92,6 +97,8 @@ private:
     void surfaceDetached();
     void onEofReached();
     void updateRate();
+    void setPaused(bool paused);
+    void requestPause(bool paused);
     void noteFrame();
 
     std::shared_ptr<MpvCore> m_core;
@@ -138,7 +145,12 @@ private:
     ItemStatus m_status = ItemStatus::Unknown;
     bool m_issued = false;
     bool m_fileLoaded = false;
-    int m_pendingStarts = 0;
+    // mpv's playlist entries: the current item's file (once mpv answered its load) and the file
+    // mpv started last.
+    static constexpr qint64 noEntry = -1;
+    quint64 m_loadSerial = 0;
+    qint64 m_currentEntry = noEntry;
+    qint64 m_startedEntry = noEntry;
     bool m_masterSettled = false;
     QPointer<QNetworkReply> m_masterReply;
     std::optional<HlsMasterPlaylist> m_master;
@@ -154,6 +166,9 @@ private:
     double m_duration = 0;
     bool m_durationKnown = false;
     bool m_paused = true;
+    // Pause changes asked of mpv and not yet answered: until then an observed value may be
+    // older than the last request.
+    int m_pauseRequests = 0;
     bool m_pausedForCache = false;
     bool m_coreIdle = true;
     bool m_eofReached = false;

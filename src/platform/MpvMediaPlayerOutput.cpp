@@ -106,6 +106,7 @@ void MpvMediaPlayer::surfaceDetached()
     if (m_hasItem && m_issued) {
         m_issued = false;
         m_fileLoaded = false;
+        m_currentEntry = noEntry;
         m_status = ItemStatus::Unknown;
         releaseHeldOpening();
         m_core->commandAsync({ QStringLiteral("stop") });

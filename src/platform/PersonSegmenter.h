@@ -3,6 +3,7 @@
 #include <QString>
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <opencv2/core/mat.hpp>
 #include <optional>
 
@@ -27,7 +28,7 @@ public:
 [[nodiscard]] std::unique_ptr<PersonSegmenter> makeOnnxPersonSegmenter(
     const QString &modelPath, int threads = 2);
 
-// Returns a fixed mask (or none) and counts the calls.
+// Returns the mask it was given (or none) and counts the calls.
 class SyntheticPersonSegmenter final : public PersonSegmenter
 {
 public:
@@ -38,14 +39,23 @@ public:
     [[nodiscard]] std::optional<cv::Mat> segment(const cv::Mat &) override
     {
         m_calls.fetch_add(1);
+        std::lock_guard lock(m_mutex);
         if (!m_mask)
             return std::nullopt;
         return m_mask->clone();
     }
 
+    // The mask of the next calls; any thread.
+    void setMask(std::optional<cv::Mat> mask)
+    {
+        std::lock_guard lock(m_mutex);
+        m_mask = std::move(mask);
+    }
+
     [[nodiscard]] int calls() const { return m_calls.load(); }
 
 private:
+    std::mutex m_mutex;
     std::optional<cv::Mat> m_mask;
     std::atomic<int> m_calls { 0 };
 };

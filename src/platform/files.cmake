@@ -40,4 +40,5 @@ list(APPEND ORVELLA_PLATFORM_SOURCES
     platform/MovieWriter.h platform/FfmpegMovieWriter.cpp
     platform/ImageFilters.h platform/ImageFilters.cpp
     platform/BackgroundFileLoader.h platform/BackgroundFileLoader.cpp
+    platform/TestCameraFeed.h platform/TestCameraFeed.cpp
 )

@@ -60,6 +60,8 @@ PlayerController::PlayerController(std::unique_ptr<MediaPlayer> player, QObject 
     });
     connect(m_player.get(), &MediaPlayer::currentItemChanged, this,
         &PlayerController::currentItemChanged);
+    connect(m_player.get(), &MediaPlayer::pausedChanged, this, &PlayerController::followPauseState);
+    followPauseState();
 }
 
 PlayerController::~PlayerController()
@@ -68,11 +70,12 @@ PlayerController::~PlayerController()
     disconnect(m_player.get(), nullptr, this, nullptr);
 }
 
-void PlayerController::setIsPlaying(bool value)
+void PlayerController::followPauseState()
 {
-    if (m_isPlaying == value)
+    const bool playing = !m_player->isPaused();
+    if (m_isPlaying == playing)
         return;
-    m_isPlaying = value;
+    m_isPlaying = playing;
     emit isPlayingChanged();
 }
 
@@ -147,7 +150,6 @@ void PlayerController::refreshTime()
             setSeekable(finiteOrZero(last.start), finiteOrZero(last.end()));
         }
     }
-    setIsPlaying(m_player->rate() > 0);
 }
 
 void PlayerController::load(
@@ -215,7 +217,8 @@ void PlayerController::handlePlayedToEnd()
         resumeLiveAtEdge();
         return;
     }
-    setIsPlaying(false);
+    // The player keeps the item at its end; it stays paused there.
+    m_player->pause();
     ++m_endedGeneration;
     emit endedGenerationChanged(m_endedGeneration);
 }
@@ -238,7 +241,6 @@ void PlayerController::nudgePlay()
 {
     m_wantsPlayback = true;
     m_player->play();
-    setIsPlaying(true);
 }
 
 QCoro::Task<> PlayerController::resumeLiveAtEdge()
@@ -254,7 +256,6 @@ QCoro::Task<> PlayerController::resumeLiveAtEdge()
         }
     }
     m_player->play();
-    setIsPlaying(true);
 }
 
 QCoro::Task<> PlayerController::seek(double seconds)
@@ -276,7 +277,6 @@ void PlayerController::togglePlay()
     if (m_isPlaying) {
         m_wantsPlayback = false;
         m_player->pause();
-        setIsPlaying(false);
     } else {
         nudgePlay();
     }
@@ -355,7 +355,6 @@ void PlayerController::tearDown()
     ++m_loadSerial;
     m_wantsPlayback = false;
     m_player->pause();
-    setIsPlaying(false);
     m_player->clearCurrentItem();
     setIsReady(false);
     setSeekable(0, 0);

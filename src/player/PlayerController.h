@@ -13,10 +13,10 @@
 
 namespace orvella {
 
-// The observable owner of one media player: loads a stream (live or on demand), publishes the
-// playback state once a second, turns item status, end, stall and failure into published state
-// and event counters, and offers seeking, play and pause, volume, a quality cap and captions.
-// It never retries on its own: owners watch the counters and recover.
+// The observable owner of one media player: loads a stream (live or on demand), follows its
+// pause state at once, publishes position and ranges once a second, turns item status, end, stall
+// and failure into published state and event counters, and offers seeking, play and pause, volume,
+// a quality cap and captions. It never retries on its own: owners watch the counters and recover.
 class PlayerController : public QObject
 {
     Q_OBJECT
@@ -24,7 +24,7 @@ class PlayerController : public QObject
     QML_UNCREATABLE("Owned by the app model and the player screens")
 
     Q_PROPERTY(MediaPlayer *player READ player CONSTANT)
-    Q_PROPERTY(bool isPlaying READ isPlaying WRITE setIsPlaying NOTIFY isPlayingChanged)
+    Q_PROPERTY(bool isPlaying READ isPlaying NOTIFY isPlayingChanged)
     Q_PROPERTY(bool isMuted READ isMuted WRITE setIsMuted NOTIFY isMutedChanged)
     Q_PROPERTY(float volume READ volume NOTIFY volumeChanged)
     Q_PROPERTY(double duration READ duration NOTIFY durationChanged)
@@ -48,8 +48,8 @@ public:
     [[nodiscard]] MediaPlayer *player() const { return m_player.get(); }
     [[nodiscard]] bool hasCurrentItem() const { return m_player->hasCurrentItem(); }
 
+    // Not paused: the media player's own state, followed at once (also while it waits for data).
     [[nodiscard]] bool isPlaying() const { return m_isPlaying; }
-    void setIsPlaying(bool value);
     [[nodiscard]] bool isMuted() const { return m_isMuted; }
     void setIsMuted(bool value);
     [[nodiscard]] float volume() const { return m_volume; }
@@ -120,6 +120,7 @@ private:
     void handlePlayedToEnd();
     void handleStalled();
     void handleFailedToPlayToEnd();
+    void followPauseState();
     void setStatusText(const QString &text);
     void setIsReady(bool value);
     void setIsLive(bool value);

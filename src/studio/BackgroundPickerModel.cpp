@@ -1,6 +1,7 @@
 #include "studio/BackgroundPickerModel.h"
 
-#include <QFile>
+#include "studio/StudioPictureCatalog.h"
+
 #include <QFileInfo>
 
 namespace orvella {
@@ -50,18 +51,11 @@ QString fillName(Fill fill)
     return {};
 }
 
-// The pictures are resources of the application when they ship with it.
+// The picture when it ships with the application; the swatch decodes it at its own size.
 QString pictureSource(const QString &assetName)
 {
-    if (assetName.isEmpty())
-        return {};
-    for (const char *suffix : { ".jpg", ".png", ".webp" }) {
-        const QString path
-            = QStringLiteral(":/Orvella/studio/backgrounds/") + assetName + QLatin1String(suffix);
-        if (QFile::exists(path))
-            return QStringLiteral("qrc") + path;
-    }
-    return {};
+    const QString path = studioPictures::picturePath(assetName);
+    return path.isEmpty() ? QString() : QStringLiteral("qrc") + path;
 }
 
 } // namespace

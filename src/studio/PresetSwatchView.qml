@@ -41,18 +41,16 @@ Item {
         color: swatch.fromColor
     }
 
-    Image {
+    // Decoded on a worker thread at the swatch's own size.
+    SwatchPicture {
         id: picture
         anchors.fill: parent
         visible: swatch.fill === "picture" && !swatch.effects
         source: swatch.imageSource
-        fillMode: Image.PreserveAspectCrop
-        asynchronous: true
-        sourceSize.height: 96
     }
     OpacityMask {
         anchors.fill: parent
-        visible: swatch.fill === "picture" && swatch.effects && picture.status === Image.Ready
+        visible: swatch.fill === "picture" && swatch.effects && picture.ready
         source: picture
         maskSource: roundShape
     }

@@ -68,6 +68,21 @@ QFont systemFont(double size, QFont::Weight weight)
     return font;
 }
 
+// The logo resampled once to about the size it is drawn at, so that the frames (up to 260
+// tiles each, 30 times a second) only draw it nearly one to one.
+QImage scaledLogo(const QImage &logo, double side)
+{
+    if (logo.isNull())
+        return {};
+    const int pixels = static_cast<int>(std::ceil(side));
+    return logo.scaled(pixels, pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+        .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+constexpr double tileSide = 53.856;
+// The hero disc pulses up to 216 x 1.035.
+constexpr double heroSide = 224;
+
 // Draws a picture into the square centred on the origin (y up, so the picture is flipped back).
 void drawPictureCentred(QPainter &painter, const QImage &picture, double side)
 {
@@ -84,9 +99,28 @@ StudioAnimatedBackgroundRenderer::StudioAnimatedBackgroundRenderer(
     : QObject(parent)
     , m_timer(this)
     , m_clock(&Clock::system())
-    , m_logo(tileLogo.isNull() ? brandLogo : tileLogo)
-    , m_heroLogo(brandLogo.isNull() ? tileLogo : brandLogo)
+    , m_logo(scaledLogo(tileLogo.isNull() ? brandLogo : tileLogo, tileSide))
+    , m_heroLogo(scaledLogo(brandLogo.isNull() ? tileLogo : brandLogo, heroSide))
+    , m_heroLogoSmall(scaledLogo(brandLogo.isNull() ? tileLogo : brandLogo, 0.07 * h))
 {
+    if (!m_logo.isNull()) {
+        // The logo turned by every angle the wall's wobble takes, in steps too small to see,
+        // the drawing space's upward y turned into the picture's downward one.
+        const int side = static_cast<int>(std::ceil(tileSide * 1.1)) + 2;
+        const double step = 2 * maxTileTurn / (tileTurns - 1);
+        m_tiles.reserve(tileTurns);
+        for (int i = 0; i < tileTurns; ++i) {
+            QImage tile(side, side, QImage::Format_ARGB32_Premultiplied);
+            tile.fill(Qt::transparent);
+            QPainter painter(&tile);
+            painter.setRenderHint(QPainter::SmoothPixmapTransform);
+            painter.translate(side / 2.0, side / 2.0);
+            painter.rotate(-(-maxTileTurn + step * i) * 180.0 / std::numbers::pi);
+            painter.drawImage(QRectF(-tileSide / 2, -tileSide / 2, tileSide, tileSide), m_logo);
+            painter.end();
+            m_tiles.push_back(std::move(tile));
+        }
+    }
     m_timer.setInterval(1000 / 30);
     connect(&m_timer, &QTimer::timeout, this, &StudioAnimatedBackgroundRenderer::renderAndDeliver);
 }
@@ -211,23 +245,38 @@ void StudioAnimatedBackgroundRenderer::drawParticles(QPainter &painter, int coun
 
 void StudioAnimatedBackgroundRenderer::drawTileWall(QPainter &painter, double tau) const
 {
-    if (m_logo.isNull())
+    if (m_tiles.empty())
         return;
     const double ax = 12 * std::sin(tau * 0.0004);
     const double ay = 8 * std::cos(tau * 0.00035);
+    // Tiles are blitted upright on the device from their turned copies: the transform of the
+    // drawing space only places their centres.
+    const QTransform toDevice = painter.transform();
+    painter.save();
+    painter.resetTransform();
     for (int r = -1; r <= 11; ++r) {
         for (int c = -1; c <= 18; ++c) {
             const double wobble = std::sin(tau * 0.001 + 0.7 * r + c / 2.0);
-            painter.save();
             const int q = (r + c) % 4; // sign of the dividend, as C++ gives it
             painter.setOpacity(0.06 + 0.025 * q);
             const int s = r % 2;
-            painter.translate(ax + s * 39.6 + 79.2 * c + 39.6, ay + 79.2 * r + 39.6);
-            painter.rotate(0.04 * wobble * 180.0 / std::numbers::pi);
-            drawPictureCentred(painter, m_logo, 53.856);
-            painter.restore();
+            const QPointF centre
+                = toDevice.map(QPointF(ax + s * 39.6 + 79.2 * c + 39.6, ay + 79.2 * r + 39.6));
+            const QImage &tile = turnedTile(0.04 * wobble);
+            painter.drawImage(QPointF(std::round(centre.x() - tile.width() / 2.0),
+                                  std::round(centre.y() - tile.height() / 2.0)),
+                tile);
         }
     }
+    painter.restore();
+}
+
+const QImage &StudioAnimatedBackgroundRenderer::turnedTile(double angle) const
+{
+    const double step = 2 * maxTileTurn / (tileTurns - 1);
+    const auto index = static_cast<std::size_t>(
+        std::clamp(std::lround((angle + maxTileTurn) / step), 0L, long(tileTurns - 1)));
+    return m_tiles[index];
 }
 
 void StudioAnimatedBackgroundRenderer::drawOrvellaHeroStudio(QPainter &painter, double t) const
@@ -274,7 +323,7 @@ void StudioAnimatedBackgroundRenderer::drawOrvellaBroadcastSet(QPainter &painter
         painter.save();
         painter.setOpacity(0.85);
         painter.translate(0.08 * w, 0.1 * h);
-        drawPictureCentred(painter, m_heroLogo, 0.07 * m);
+        drawPictureCentred(painter, m_heroLogoSmall, 0.07 * m);
         painter.restore();
     }
     drawText(painter, QStringLiteral("Orvella Studio"),

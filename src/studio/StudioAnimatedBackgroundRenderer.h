@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QTimer>
 #include <functional>
+#include <vector>
 
 class QPainter;
 
@@ -34,6 +35,9 @@ public:
 
     // One frame of the kind at the time (milliseconds since 1970).
     [[nodiscard]] QImage render(StudioAnimatedBackgroundKind kind, double timeMs) const;
+    // What each tick of the timer does: renders the running kind at the clock's time and hands
+    // the frame on. Nothing when stopped.
+    void renderAndDeliver();
 
     static constexpr int width = 1280;
     static constexpr int height = 720;
@@ -42,16 +46,23 @@ private:
     void drawStudioBase(QPainter &painter) const;
     void drawParticles(QPainter &painter, int count, double t) const;
     void drawTileWall(QPainter &painter, double tau) const;
+    // The tile logo turned by about the angle (radians).
+    [[nodiscard]] const QImage &turnedTile(double angle) const;
     void drawOrvellaHeroStudio(QPainter &painter, double t) const;
     void drawOrvellaBroadcastSet(QPainter &painter, double t) const;
-    void renderAndDeliver();
 
     QTimer m_timer;
     FrameCallback m_onFrame;
     StudioAnimatedBackgroundKind m_kind = StudioAnimatedBackgroundKind::studioLights;
     const Clock *m_clock;
+    // The wall's tiles turn by at most 0.04 radians either way: copies turned in 33 steps.
+    static constexpr double maxTileTurn = 0.04;
+    static constexpr int tileTurns = 33;
+    // Resampled to the sizes they are drawn at: the tile, the hero disc, the corner logo.
     QImage m_logo;
+    std::vector<QImage> m_tiles;
     QImage m_heroLogo;
+    QImage m_heroLogoSmall;
 };
 
 } // namespace orvella

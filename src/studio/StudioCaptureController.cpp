@@ -2,10 +2,14 @@
 
 #include "platform/MediaClock.h"
 #include "studio/StudioFramePipeline.h"
+#include "studio/StudioLog.h"
+#include "studio/StudioPictureCatalog.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QVariantMap>
+#include <mutex>
 
 namespace orvella {
 
@@ -39,6 +43,8 @@ QCoro::Task<> startDetached(QPointer<StudioCaptureController> controller)
 
 StudioPlatform StudioPlatform::system()
 {
+    if (!qEnvironmentVariableIsEmpty("ORVELLA_TEST_CAMERA"))
+        return testCamera();
     StudioPlatform platform;
     platform.clock = &MonotonicMediaClock::shared();
     platform.devices = makeSystemCaptureDeviceCatalog();
@@ -47,6 +53,47 @@ StudioPlatform StudioPlatform::system()
     platform.segmenter = makeOnnxPersonSegmenter(defaultSegmentationModelPath());
     platform.writerFactory
         = [](const QString &path, QString *error) { return makeFfmpegMovieWriter(path, error); };
+    platform.loadAsset = [](const QString &name) { return studioPictures::loadPicture(name); };
+    platform.loadLogo = studioPictures::loadLogo;
+    return platform;
+}
+
+StudioPlatform StudioPlatform::testCamera()
+{
+    StudioPlatform platform;
+    platform.clock = &MonotonicMediaClock::shared();
+    auto devices = std::make_unique<SyntheticCaptureDeviceCatalog>();
+    devices->cameras = { { QStringLiteral("test-camera"), QStringLiteral("Test Camera") } };
+    devices->microphones
+        = { { QStringLiteral("test-microphone"), QStringLiteral("Test Microphone") } };
+    auto camera = std::make_unique<SyntheticCameraSource>();
+    auto microphone = std::make_unique<SyntheticMicrophoneSource>();
+    SyntheticPersonSegmenter *synthetic = nullptr;
+    const QString model = defaultSegmentationModelPath();
+    const bool withModel = QFileInfo::exists(model);
+    if (withModel) {
+        platform.segmenter = makeOnnxPersonSegmenter(model);
+    } else {
+        auto segmenter = std::make_unique<SyntheticPersonSegmenter>();
+        synthetic = segmenter.get();
+        platform.segmenter = std::move(segmenter);
+    }
+    platform.testFeed
+        = std::make_unique<TestCameraFeed>(*camera, *microphone, *platform.clock, synthetic);
+    platform.devices = std::move(devices);
+    platform.camera = std::move(camera);
+    platform.microphone = std::move(microphone);
+    platform.writerFactory
+        = [](const QString &path, QString *error) { return makeFfmpegMovieWriter(path, error); };
+    platform.loadAsset = [](const QString &name) { return studioPictures::loadPicture(name); };
+    platform.loadLogo = studioPictures::loadLogo;
+    static std::once_flag announced;
+    std::call_once(announced, [&] {
+        qCWarning(lcStudio).noquote()
+            << "ORVELLA_TEST_CAMERA is set: the studio records a synthetic camera and microphone"
+            << (withModel ? QStringLiteral("(segmented by the model at %1)").arg(model)
+                          : QStringLiteral("(segmented by the synthetic segmenter)"));
+    });
     return platform;
 }
 

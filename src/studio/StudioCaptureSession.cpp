@@ -1,5 +1,6 @@
 #include "studio/StudioCaptureSession.h"
 
+#include "platform/TestCameraFeed.h"
 #include "studio/StudioFramePipeline.h"
 
 #include <QPointer>
@@ -76,6 +77,7 @@ StudioCaptureSession::StudioCaptureSession(StudioPlatform &platform, QObject *pa
     , m_camera(std::move(platform.camera))
     , m_microphone(std::move(platform.microphone))
     , m_segmenter(std::move(platform.segmenter))
+    , m_testFeed(std::move(platform.testFeed))
     , m_cameraAccess(std::move(platform.cameraAccess))
     , m_microphoneAccess(std::move(platform.microphoneAccess))
 {
@@ -87,7 +89,7 @@ StudioCaptureSession::StudioCaptureSession(StudioPlatform &platform, QObject *pa
 
     m_pipelineThread = std::make_unique<QThread>();
     m_pipelineThread->setObjectName(QStringLiteral("studio.media"));
-    m_pipeline = new StudioFramePipeline(m_segmenter.get(), platform.loadAsset);
+    m_pipeline = new StudioFramePipeline(m_segmenter.get(), platform.loadAsset, platform.loadLogo);
     m_pipeline->moveToThread(m_pipelineThread.get());
     m_pipelineThread->start();
 

@@ -69,6 +69,8 @@ private:
     std::unique_ptr<CameraSource> m_camera;
     std::unique_ptr<MicrophoneSource> m_microphone;
     std::unique_ptr<PersonSegmenter> m_segmenter;
+    // Drives the synthetic devices of the test camera; stops before they go.
+    std::unique_ptr<TestCameraFeed> m_testFeed;
     std::function<bool()> m_cameraAccess;
     std::function<bool()> m_microphoneAccess;
 

@@ -47,21 +47,30 @@ QImage bgrToImage(const cv::Mat &bgr)
 } // namespace
 
 StudioFramePipeline::StudioFramePipeline(
-    PersonSegmenter *segmenter, std::function<QImage(const QString &)> loadAsset, QObject *parent)
+    PersonSegmenter *segmenter, AssetLoader loadAsset, AssetLoader loadLogo, QObject *parent)
     : QObject(parent)
     , m_segmenter(segmenter)
     , m_loadAsset(std::move(loadAsset))
+    , m_loadLogo(std::move(loadLogo))
 {
     if (!m_loadAsset)
         m_loadAsset = [](const QString &) { return QImage(); };
+    if (!m_loadLogo)
+        m_loadLogo = [](const QString &) { return QImage(); };
     m_writerThread = std::make_unique<QThread>();
     m_writerThread->setObjectName(QStringLiteral("studio.writer"));
     m_writerContext = std::make_unique<QObject>();
     m_writerContext->moveToThread(m_writerThread.get());
     m_writerThread->start();
-    m_renderer
-        = new StudioAnimatedBackgroundRenderer(m_loadAsset(QStringLiteral("OrvellaLogoTiles")),
-            m_loadAsset(QStringLiteral("OrvellaBrandBG")), this);
+}
+
+StudioAnimatedBackgroundRenderer &StudioFramePipeline::renderer()
+{
+    if (!m_renderer)
+        m_renderer
+            = new StudioAnimatedBackgroundRenderer(m_loadLogo(QStringLiteral("OrvellaLogoTiles")),
+                m_loadLogo(QStringLiteral("OrvellaBrandBG")), this);
+    return *m_renderer;
 }
 
 StudioFramePipeline::~StudioFramePipeline()
@@ -240,13 +249,13 @@ void StudioFramePipeline::setBackgroundPicture(const QImage &picture)
 
 void StudioFramePipeline::setBackground(StudioBackgroundPreset preset, const QString &customFile)
 {
-    m_renderer->stop();
+    stopAnimation();
     if (!customFile.isEmpty()) {
         setBackgroundPicture(loadBackgroundPicture(customFile));
         return;
     }
     if (const auto kind = presetAnimatedKind(preset)) {
-        m_renderer->start(*kind, [this](const QImage &frame) { setBackgroundPicture(frame); });
+        renderer().start(*kind, [this](const QImage &frame) { setBackgroundPicture(frame); });
         return;
     }
     if (const auto asset = presetAssetName(preset)) {
@@ -268,7 +277,14 @@ void StudioFramePipeline::setBackground(StudioBackgroundPreset preset, const QSt
 
 void StudioFramePipeline::stopAnimation()
 {
-    m_renderer->stop();
+    if (m_renderer)
+        m_renderer->stop();
+}
+
+void StudioFramePipeline::renderAnimationFrame()
+{
+    if (m_renderer)
+        m_renderer->renderAndDeliver();
 }
 
 void StudioFramePipeline::beginRecording(std::unique_ptr<MovieWriter> writer)

@@ -47,8 +47,11 @@ class StudioFramePipeline : public QObject
     Q_OBJECT
 
 public:
-    StudioFramePipeline(PersonSegmenter *segmenter,
-        std::function<QImage(const QString &)> loadAsset, QObject *parent = nullptr);
+    using AssetLoader = std::function<QImage(const QString &name)>;
+
+    // The loaders run on the pipeline's thread, the logos' when an animation first starts.
+    StudioFramePipeline(PersonSegmenter *segmenter, AssetLoader loadAsset,
+        AssetLoader loadLogo = nullptr, QObject *parent = nullptr);
     ~StudioFramePipeline() override;
 
     // Any thread. At most one frame waits: a newer one replaces it.
@@ -70,6 +73,8 @@ public:
     // picture resource, a colour; none otherwise.
     void setBackground(StudioBackgroundPreset preset, const QString &customFile);
     void stopAnimation();
+    // Renders the running animation's next frame now, as its timer would; for benchmarks.
+    void renderAnimationFrame();
     void beginRecording(std::unique_ptr<MovieWriter> writer);
     void pauseRecording(qint64 atUs);
     void resumeRecording(qint64 atUs);
@@ -96,10 +101,13 @@ private:
     void write(const cv::Mat &processed, qint64 timeUs);
     void composite(StudioBackgroundPreset preset);
     void setBackgroundPicture(const QImage &picture);
+    StudioAnimatedBackgroundRenderer &renderer();
 
     PersonSegmenter *m_segmenter = nullptr;
-    std::function<QImage(const QString &)> m_loadAsset;
-    StudioAnimatedBackgroundRenderer *m_renderer = nullptr; // a child, so it follows the thread
+    AssetLoader m_loadAsset;
+    AssetLoader m_loadLogo;
+    // Made when an animation first starts; a child, so it follows the thread.
+    StudioAnimatedBackgroundRenderer *m_renderer = nullptr;
 
     std::mutex m_mutex; // guards the waiting frame, the settings and the preview handler
     std::optional<CameraFrame> m_pendingFrame;

@@ -5,6 +5,7 @@
 #include "platform/MicrophoneSource.h"
 #include "platform/MovieWriter.h"
 #include "platform/PersonSegmenter.h"
+#include "platform/TestCameraFeed.h"
 
 #include <QImage>
 #include <QString>
@@ -32,11 +33,21 @@ struct StudioPlatform
     QString downloadsFolder;
     QString temporaryFolder;
     std::chrono::milliseconds clockTick { 250 };
-    // Picture resources by name; a null image when the picture is not shipped.
+    // Picture resources by asset name; a null image when the picture is not shipped. Called
+    // on the frame pipeline's thread.
     std::function<QImage(const QString &name)> loadAsset = [](const QString &) { return QImage(); };
+    // The logo images the animated backgrounds draw for OrvellaLogoTiles and OrvellaBrandBG.
+    std::function<QImage(const QString &name)> loadLogo = [](const QString &) { return QImage(); };
 
-    // The real camera, microphone, model and movie writer.
+    // Feeds the synthetic camera and microphone of the test camera; absent otherwise.
+    std::unique_ptr<TestCameraFeed> testFeed;
+
+    // The real camera, microphone, model and movie writer; the test camera instead when
+    // ORVELLA_TEST_CAMERA is set.
     [[nodiscard]] static StudioPlatform system();
+    // A synthetic camera and microphone fed with a moving figure at about 30 frames a second,
+    // segmented by the model when it is there, else by the synthetic segmenter.
+    [[nodiscard]] static StudioPlatform testCamera();
 };
 
 } // namespace orvella

@@ -7,12 +7,14 @@ list(APPEND ORVELLA_SOURCES
     studio/CaptureError.h
     studio/StudioPlatform.h
     studio/StudioBackgroundPreset.h studio/StudioBackgroundPreset.cpp
+    studio/StudioPictureCatalog.h studio/StudioPictureCatalog.cpp
     studio/StudioAnimatedBackgroundRenderer.h studio/StudioAnimatedBackgroundRenderer.cpp
     studio/StudioFramePipeline.h studio/StudioFramePipeline.cpp
     studio/StudioRecordingFiles.h studio/StudioRecordingFiles.cpp
 )
 list(APPEND ORVELLA_SOURCES
     studio/StudioPreviewItem.h studio/StudioPreviewItem.cpp
+    studio/SwatchPictureItem.h studio/SwatchPictureItem.cpp
 )
 list(APPEND ORVELLA_QML
     studio/ProcessedCameraPreview.qml
@@ -40,4 +42,13 @@ list(APPEND ORVELLA_QML
     studio/BackgroundPicker.qml
     studio/PresetSwatchView.qml
     studio/StudioGradientRect.qml
+)
+# The background pictures and the emblem, painted by tools/studio-pictures. They go into a
+# resource library of their own (src/CMakeLists.txt), not into every test program.
+set(ORVELLA_STUDIO_PICTURES
+    OrvellaStudio.jpg OrvellaBrandBG.jpg OrvellaLogoTiles.jpg OrvellaEmblem.png
+    JerusalemOldCity.jpg MountOfOlives.jpg ViaDolorosa.jpg SeaOfGalilee.jpg JordanRiver.jpg
+    GardenTomb.jpg BethlehemHills.jpg CapernaumShore.jpg NazarethHills.jpg GolgothaRidge.jpg
+    UpperRoomQuiet.jpg PoolOfBethesda.jpg WesternWallPlaza.jpg TempleMountDawn.jpg
+    HolySepulchreCourt.jpg BethsaidaShore.jpg CanaVillage.jpg
 )

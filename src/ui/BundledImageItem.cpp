@@ -20,6 +20,8 @@ void BundledImageItem::setSource(const QUrl &source)
     QImage image = path.isEmpty() ? QImage() : QImage(path);
     if (image.isNull() && !source.isEmpty())
         qCWarning(lcPlatform) << "No bundled picture at" << source;
+    // The picture's own size, so a layout can keep its proportions.
+    setImplicitSize(image.width(), image.height());
     setPicture(std::move(image));
     emit sourceChanged();
 }

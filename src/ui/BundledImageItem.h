@@ -7,8 +7,9 @@
 
 namespace orvella {
 
-// A picture shipped inside the application, stretched over the item. Unlike Image, its texture
-// does not wait in the shared picture cache until the process ends.
+// A picture shipped inside the application, stretched over the item; its implicit size is the
+// picture's. Unlike Image, its texture does not wait in the shared picture cache until the
+// process ends.
 class BundledImageItem : public PictureItem
 {
     Q_OBJECT

@@ -17,6 +17,7 @@ list(APPEND ORVELLA_QML
     ui/BusySpinner.qml
     ui/GlassCard.qml
     ui/GoldButtonStyle.qml
+    ui/OrvellaLogo.qml
     ui/LinkButton.qml
     ui/OrvellaTheme.qml
     ui/PlainButton.qml
@@ -31,7 +32,7 @@ list(APPEND ORVELLA_QML
     ui/ThumbnailShimmer.qml
     ui/WelcomeBackdrop.qml
 )
-list(APPEND ORVELLA_RESOURCES ui/gold-glow.png)
+list(APPEND ORVELLA_RESOURCES ui/gold-glow.png ui/Orvella-logo-crop.png)
 list(APPEND ORVELLA_QML_SINGLETONS
     ui/OrvellaTheme.qml
 )

@@ -58,6 +58,44 @@ TEST_F(PlaybackTest, LiveStreamReachesLiveAndPlays)
     EXPECT_EQ(controller->failedGeneration(), 0);
 }
 
+TEST_F(PlaybackTest, ALoadThatOvertakesOneNotYetStartedStillBecomesReady)
+{
+    // Two loads that reach mpv before it starts the first: mpv starts only the second file.
+    // (The load goes out at the end of its turn; posting it at once sends both back to back.)
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        load(QStringLiteral("live/master.m3u8"), false, true);
+        QCoreApplication::sendPostedEvents(mpv, QEvent::MetaCall);
+        load(QStringLiteral("live/master.m3u8"), true, true);
+        QCoreApplication::sendPostedEvents(mpv, QEvent::MetaCall);
+        ASSERT_TRUE(waitUntil([&] { return controller->isReady(); }, 10s));
+        EXPECT_EQ(controller->statusText(), QStringLiteral("Live"));
+        const double start = position();
+        EXPECT_TRUE(waitUntil([&] { return position() > start + 0.5; }, 10s));
+    }
+}
+
+TEST_F(PlaybackTest, PlayingFollowsMpvsPauseStateWithoutFlicker)
+{
+    QList<bool> seen;
+    QObject::connect(controller.get(), &PlayerController::isPlayingChanged,
+        [&] { seen.append(controller->isPlaying()); });
+    // A slow start: the time updates come while it loads.
+    service.on("GET", "/media/live/master.m3u8", ScriptedAnswer::file().withDelay(1500ms));
+    load(QStringLiteral("live/master.m3u8"), true, true);
+    ASSERT_TRUE(waitUntil([&] { return controller->isReady(); }, 10s));
+    spinFor(1200ms);
+    EXPECT_EQ(seen, QList<bool> { true }) << "playing from the load on, also while loading";
+    controller->togglePlay();
+    EXPECT_FALSE(controller->isPlaying());
+    controller->togglePlay();
+    controller->togglePlay();
+    spinFor(1200ms); // mpv's answers and the time updates
+    EXPECT_EQ(seen, (QList<bool> { true, false, true, false }));
+    EXPECT_EQ(mpv->mpvProperty("pause"), QVariant(true));
+    EXPECT_EQ(mpv->rate(), 0);
+}
+
 TEST_F(PlaybackTest, CapPlaysTheFittingVariant)
 {
     load(QStringLiteral("multi/master.m3u8"), true, false);

@@ -29,7 +29,6 @@ struct PlayerControllerTest : ::testing::Test
     }
 };
 
-
 TEST_F(PlayerControllerTest, LoadTunesBufferingAndTheStatusFollowsTheItem)
 {
     load(false, {}, true);
@@ -65,6 +64,24 @@ TEST_F(PlayerControllerTest, AutoplayPlaysAtOnceAndAgainWhenReady)
     EXPECT_EQ(fake->playCalls, 1);
     fake->setItemStatus(Status::ReadyToPlay);
     EXPECT_EQ(fake->playCalls, 2);
+}
+
+TEST_F(PlayerControllerTest, PlayingIsThePlayersOwnPauseStateFollowedAtOnce)
+{
+    int changes = 0;
+    QObject::connect(controller.get(), &PlayerController::isPlayingChanged, [&] { ++changes; });
+    load(true, {}, true);
+    EXPECT_TRUE(controller->isPlaying());
+    fake->setRate(0); // waiting for data is not a pause
+    controller->refreshTime();
+    EXPECT_TRUE(controller->isPlaying());
+    fake->setPaused(true); // the player paused by itself
+    EXPECT_FALSE(controller->isPlaying()) << "without waiting for the time update";
+    controller->togglePlay();
+    EXPECT_TRUE(controller->isPlaying());
+    EXPECT_TRUE(controller->wantsPlayback());
+    controller->refreshTime();
+    EXPECT_EQ(changes, 3);
 }
 
 TEST_F(PlayerControllerTest, ReadySeeksOnDemandItemsToTheirStartOnly)
@@ -152,7 +169,7 @@ TEST_F(PlayerControllerTest, TimeUpdateFollowsThePlayer)
     EXPECT_EQ(controller->buffered(), 10) << "no ranges keep the last values";
     EXPECT_EQ(controller->seekableEnd(), 36);
     EXPECT_EQ(controller->currentTime(), 12.5);
-    EXPECT_TRUE(controller->isPlaying());
+    EXPECT_FALSE(controller->isPlaying()) << "the pause state is the player's, not the update's";
 
     controller->tearDown();
     EXPECT_EQ(controller->seekableStart(), 0);

@@ -1,10 +1,12 @@
 #pragma once
 
 // A studio controller on synthetic devices: two cameras, one microphone, a manual media clock,
-// a fixed segmentation mask and private Downloads and temporary folders.
+// a fixed segmentation mask and private Downloads and temporary folders; with the shipped
+// pictures when asked (the test program must link them).
 
 #include "platform/MediaClock.h"
 #include "studio/StudioCaptureController.h"
+#include "studio/StudioPictureCatalog.h"
 #include "studio/StudioPlatform.h"
 
 #include <QTemporaryDir>
@@ -16,9 +18,14 @@ namespace orvella::test {
 struct StudioRig
 {
     explicit StudioRig(std::optional<cv::Mat> mask = cv::Mat(144, 256, CV_32F, cv::Scalar(1.0)),
-        bool withCameras = true)
+        bool withCameras = true, bool withPictures = false)
     {
         StudioPlatform platform;
+        if (withPictures) {
+            platform.loadAsset
+                = [](const QString &name) { return studioPictures::loadPicture(name); };
+            platform.loadLogo = studioPictures::loadLogo;
+        }
         auto catalog = std::make_unique<SyntheticCaptureDeviceCatalog>();
         if (withCameras)
             catalog->cameras = { { QStringLiteral("cam-a"), QStringLiteral("Front Camera") },

@@ -139,3 +139,78 @@ TEST(SegmentedControl, ReportsPicksInsideItsSegmentsOnly)
 }
 
 } // namespace
+
+namespace {
+
+// The logo's item in a view built from a QML file of the module.
+QQuickItem *findNamed(QObject *root, const char *name)
+{
+    return root ? root->findChild<QQuickItem *>(QString::fromLatin1(name)) : nullptr;
+}
+
+} // namespace
+
+TEST(OrvellaLogo, IsTheGoldLogoOnAClearGroundAt72High)
+{
+    const QImage picture(QStringLiteral(":/Orvella/ui/Orvella-logo-crop.png"));
+    ASSERT_FALSE(picture.isNull());
+    EXPECT_TRUE(picture.hasAlphaChannel());
+    EXPECT_EQ(qAlpha(picture.pixel(0, 0)), 0);
+    EXPECT_EQ(qAlpha(picture.pixel(picture.width() - 1, picture.height() - 1)), 0);
+    // Every clearly drawn pixel is gold: more red than green, more green than blue.
+    int gold = 0;
+    for (int y = 0; y < picture.height(); y += 3)
+        for (int x = 0; x < picture.width(); x += 3) {
+            const QColor c = picture.pixelColor(x, y);
+            if (c.alpha() < 250)
+                continue;
+            ++gold;
+            EXPECT_GT(c.red(), c.green());
+            EXPECT_GT(c.green(), c.blue());
+        }
+    EXPECT_GT(gold, 200);
+
+    QQmlEngine engine;
+    auto logo = create(engine, "import QtQuick\nimport Orvella\nOrvellaLogo {}");
+    ASSERT_TRUE(logo);
+    EXPECT_DOUBLE_EQ(logo->property("height").toDouble(), 72);
+    EXPECT_NEAR(
+        logo->property("width").toDouble(), 72.0 * picture.width() / picture.height(), 0.01);
+    EXPECT_TRUE(logo->property("visible").toBool());
+}
+
+TEST(OrvellaLogo, WithoutItsPictureTakesNoRoom)
+{
+    QQmlEngine engine;
+    auto column = create(engine,
+        "import QtQuick\nimport Orvella\nColumn { spacing: 15\n"
+        "OrvellaLogo { objectName: \"logo\"; source: \"qrc:/Orvella/ui/no-such-logo.png\" }\n"
+        "Rectangle { width: 10; height: 10 } }");
+    ASSERT_TRUE(column);
+    QQuickItem *logo = findNamed(column.get(), "logo");
+    ASSERT_TRUE(logo);
+    EXPECT_FALSE(logo->isVisible());
+    EXPECT_EQ(logo->width(), 0);
+    EXPECT_EQ(column->property("height").toDouble(), 10); // no spacing for it either
+}
+
+TEST(OrvellaLogo, LeadsTheSplashAndTheLiveWelcome)
+{
+    for (const auto &[file, name] : { std::pair { "app/SplashView.qml", "logo" },
+             std::pair { "screens/live/LiveWelcomeOverlay.qml", "liveWelcomeLogo" } }) {
+        QQmlEngine engine;
+        engine.addImportPath(QStringLiteral("qrc:/"));
+        QQmlComponent component(
+            &engine, QUrl(QStringLiteral("qrc:/Orvella/") + QLatin1String(file)));
+        std::unique_ptr<QObject> view(component.create());
+        ASSERT_TRUE(view) << component.errorString().toStdString();
+        QQuickItem *logo = findNamed(view.get(), name);
+        ASSERT_TRUE(logo) << file;
+        EXPECT_TRUE(logo->isVisible()) << file;
+        EXPECT_EQ(logo->height(), 72) << file;
+        // First in its column, above the tagline.
+        const QList<QQuickItem *> stack = logo->parentItem()->childItems();
+        ASSERT_FALSE(stack.isEmpty());
+        EXPECT_EQ(stack.first(), logo) << file;
+    }
+}

@@ -14,6 +14,13 @@ Item {
     width: 168
     height: 280
 
+    // The menu takes its own clicks: only a click on the picture reaches the screen's
+    // tap catcher behind the chrome.
+    MouseArea {
+        anchors.fill: panel
+        acceptedButtons: Qt.AllButtons
+    }
+
     Rectangle {
         id: shadow
         anchors.fill: panel

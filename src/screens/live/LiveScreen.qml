@@ -76,14 +76,13 @@ Item {
         opacity: root.ready ? 1 : 0
     }
 
-    // 1. Tap catcher.
-    Item {
+    // 1. Tap catcher, behind the chrome. An item rather than a tap handler: handlers below an
+    // item that took a click still see it, and the chrome's controls take theirs.
+    MouseArea {
         objectName: "liveTapCatcher"
         anchors.fill: parent
         visible: !liveModel.showSchedule && !liveModel.menuPresented
-        TapHandler {
-            onTapped: liveModel.tapVideo()
-        }
+        onClicked: liveModel.tapVideo()
     }
 
     // 2. Shade.
@@ -110,7 +109,14 @@ Item {
         visible: liveModel.showControls && !liveModel.showSchedule && !liveModel.menuPresented
         clip: true
         sourceComponent: Item {
+            // The identity row takes its own clicks, as the footer does.
+            MouseArea {
+                anchors.fill: identity
+                acceptedButtons: Qt.AllButtons
+            }
+
             LiveIdentityRow {
+                id: identity
                 anchors.left: parent.left
                 anchors.right: parent.right
                 anchors.top: parent.top

@@ -23,6 +23,13 @@ Item {
         player: controls.player
     }
 
+    // The row takes its own clicks: only a click on the picture reaches the screen's
+    // tap catcher behind the chrome.
+    MouseArea {
+        anchors.fill: parent
+        acceptedButtons: Qt.AllButtons
+    }
+
     Rectangle {
         anchors.fill: parent
         gradient: Gradient {

@@ -13,6 +13,10 @@ Item {
         anchors.centerIn: parent
         spacing: 15
 
+        OrvellaLogo {
+            objectName: "liveWelcomeLogo"
+            anchors.horizontalCenter: parent.horizontalCenter
+        }
         Text {
             anchors.horizontalCenter: parent.horizontalCenter
             text: "ORVELLA TV · LIVE CHANNEL"

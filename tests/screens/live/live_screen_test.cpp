@@ -280,6 +280,49 @@ TEST_F(LiveScreen, AppearingWithALoadedItemSkipsTheWelcomeAndResumes)
     EXPECT_EQ(player->loads.size(), 1u) << "nothing is loaded again";
 }
 
+TEST_F(LiveScreen, ThePlayerBecomesReadyAndPlaysWhicheverLoadComesFirst)
+{
+    // The app model's preload, the screen's own load and the item's readiness in every order a
+    // start meets: the screen's readiness is the player's, and the picture plays.
+    enum class Order { PreloadThenScreen, PreloadReadyThenScreen, ScreenJoinsPreload };
+    for (const Order order :
+        { Order::PreloadThenScreen, Order::PreloadReadyThenScreen, Order::ScreenJoinsPreload }) {
+        SCOPED_TRACE(int(order));
+        screens.clear();
+        model.reset();
+        AppModel &app = signedInOnLive();
+        PlayerController &controller = *app.livePlayer();
+        const qsizetype fetches = streamRequests();
+        auto preload = app.loadLiveStream(QStringLiteral("en"), false);
+        if (order != Order::ScreenJoinsPreload) {
+            runTask(std::move(preload));
+            ASSERT_EQ(player->loads.size(), 1u) << "preloaded";
+            if (order == Order::PreloadReadyThenScreen)
+                player->setItemStatus(Status::ReadyToPlay);
+        }
+        LiveScreenModel &screen = makeScreen(app);
+        screen.appear();
+        if (order == Order::ScreenJoinsPreload)
+            runTask(std::move(preload));
+        ASSERT_TRUE(waitUntil([&] { return !player->loads.empty(); }));
+        spinFor(30ms);
+        EXPECT_EQ(streamRequests(), fetches + 1) << "one fetch, joined";
+        if (order == Order::ScreenJoinsPreload) {
+            EXPECT_EQ(player->loads.size(), 2u) << "the preload and the screen's load";
+        } else {
+            EXPECT_EQ(player->loads.size(), 1u) << "the preloaded item is kept";
+        }
+        if (order != Order::PreloadReadyThenScreen) {
+            EXPECT_FALSE(controller.isReady());
+            player->setItemStatus(Status::ReadyToPlay);
+        }
+        EXPECT_TRUE(controller.isReady());
+        EXPECT_EQ(controller.statusText(), QStringLiteral("Live"));
+        EXPECT_GT(player->rate(), 0);
+        EXPECT_TRUE(controller.isPlaying());
+    }
+}
+
 TEST_F(LiveScreen, RouteChangesClaimAndReleaseTheDisplay)
 {
     AppModel &app = signedInOnLive();

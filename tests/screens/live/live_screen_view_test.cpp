@@ -1,10 +1,12 @@
 #include "LiveScreenHarness.h"
 #include "app/Application.h"
+#include "support/ScreenView.h"
 
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
+#include <QTest>
 
 namespace orvella::test {
 namespace {
@@ -75,6 +77,123 @@ TEST_F(LiveScreenView, BuildsAndFollowsTheScreenState)
     screen.reset();
     spinFor(std::chrono::milliseconds(50));
     AppModel::setInstance(nullptr);
+}
+
+// Real clicks through the window's event delivery, on the page as the root view builds it.
+class LiveScreenClicks : public LiveScreenHarness
+{
+protected:
+    void SetUp() override
+    {
+        LiveScreenHarness::SetUp();
+        app = &signedInOnLive();
+        app->setHasSeenLiveWelcome(true); // no welcome over the chrome
+        page = view.show(*app, QStringLiteral("LiveScreen.qml"), { 1280, 800 });
+        ASSERT_TRUE(page);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(view.window()));
+        screen = page->findChild<LiveScreenModel *>(QStringLiteral("liveScreenModel"));
+        ASSERT_TRUE(screen);
+        ASSERT_TRUE(waitUntil([&] { return player->hasCurrentItem(); }));
+        player->setItemStatus(MediaPlayer::ItemStatus::ReadyToPlay);
+        ASSERT_TRUE(app->livePlayer()->isPlaying());
+    }
+    void TearDown() override
+    {
+        view.close();
+        LiveScreenHarness::TearDown();
+    }
+
+    // A left click in the middle of the named item, or at a point of the page.
+    void click(const QString &name)
+    {
+        screen->revealControls();
+        spinFor(std::chrono::milliseconds(20)); // the chrome laid out
+        QQuickItem *item = view.child(name);
+        ASSERT_TRUE(item && item->isVisible()) << name.toStdString();
+        click(item->mapToScene(QPointF(item->width() / 2, item->height() / 2)).toPoint());
+    }
+    void click(QPoint at)
+    {
+        QTest::mouseClick(view.window(), Qt::LeftButton, Qt::NoModifier, at);
+        spinFor(std::chrono::milliseconds(20));
+    }
+    [[nodiscard]] bool playing() const
+    {
+        return app->livePlayer()->isPlaying() && app->livePlayer()->wantsPlayback()
+            && player->rate() > 0;
+    }
+
+    ScreenView view { QStringLiteral("screens/live") };
+    AppModel *app = nullptr;
+    QQuickItem *page = nullptr;
+    LiveScreenModel *screen = nullptr;
+};
+
+TEST_F(LiveScreenClicks, ControlsDoTheirOwnActionAndLeavePlayingAlone)
+{
+    const int pauses = player->pauseCalls;
+    const bool captions = app->settings()->captionsEnabled();
+    click(QStringLiteral("liveCaptionsButton"));
+    EXPECT_NE(app->settings()->captionsEnabled(), captions);
+    click(QStringLiteral("liveMuteButton"));
+    EXPECT_TRUE(app->livePlayer()->isMuted());
+    click(QStringLiteral("liveMuteButton"));
+    EXPECT_FALSE(app->livePlayer()->isMuted());
+    click(QStringLiteral("liveQualityButton"));
+    ASSERT_TRUE(screen->qualityOpen());
+    click(QStringLiteral("liveQualityList"));
+    EXPECT_FALSE(screen->qualityOpen()) << "a row was chosen";
+    click(QStringLiteral("liveQualityButton"));
+    click(QStringLiteral("liveQualityClose"));
+    EXPECT_FALSE(screen->qualityOpen());
+    const auto visibility = view.window()->visibility();
+    click(QStringLiteral("liveFullScreenButton"));
+    EXPECT_TRUE(waitUntil([&] { return view.window()->visibility() != visibility; }));
+    view.window()->setVisibility(visibility);
+    click(QStringLiteral("livePositionText")); // the row itself, between its controls
+    click(QStringLiteral("liveTitle"));
+    click(QStringLiteral("liveMenuButton"));
+    EXPECT_TRUE(waitUntil([&] { return app->menuPresented(); }));
+    app->setMenuPresented(false);
+    click(QStringLiteral("liveScheduleButton"));
+    EXPECT_TRUE(screen->showSchedule());
+    EXPECT_TRUE(screen->showControls());
+    EXPECT_TRUE(playing());
+    EXPECT_EQ(player->pauseCalls, pauses) << "no click paused the channel";
+}
+
+TEST_F(LiveScreenClicks, CellsThatLeaveLiveOnlyNavigate)
+{
+    const std::pair<const char *, MacRoute::Value> cells[] = {
+        { "liveLanguagesButton", MacRoute::Languages },
+        { "liveGiveButton", MacRoute::Give },
+        { "liveHeraldButton", MacRoute::Herald },
+        { "liveTestimonyButton", MacRoute::Testimony },
+        { "liveProgramsButton", MacRoute::Programs },
+    };
+    for (const auto &[name, route] : cells) {
+        SCOPED_TRACE(name);
+        click(QString::fromLatin1(name));
+        EXPECT_EQ(app->route(), route);
+        EXPECT_FALSE(app->livePlayer()->wantsPlayback()) << "paused by leaving, not resumed";
+        EXPECT_EQ(player->rate(), 0);
+        app->navigate(MacRoute::Live);
+        ASSERT_TRUE(playing());
+    }
+}
+
+TEST_F(LiveScreenClicks, OnlyAClickOnThePictureTogglesPlaying)
+{
+    const QPoint picture(640, 360);
+    click(picture);
+    EXPECT_FALSE(playing());
+    EXPECT_TRUE(screen->showControls());
+    click(picture);
+    EXPECT_TRUE(playing());
+    click(QStringLiteral("livePlayButton"));
+    EXPECT_FALSE(playing()) << "the play button toggles once";
+    click(QStringLiteral("livePlayButton"));
+    EXPECT_TRUE(playing());
 }
 
 } // namespace
