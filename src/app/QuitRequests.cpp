@@ -5,7 +5,7 @@
 #include <QEvent>
 #include <QSocketNotifier>
 #include <QWindow>
-#include <fcntl.h>
+#include <cerrno>
 #include <sys/socket.h>
 #include <unistd.h>
 
