@@ -143,6 +143,10 @@ TEST_F(Quitting, TheClientEndsNormallyOnSigterm)
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(u"ORVELLA_API_BASE"_qs, service.origin().toString());
     environment.insert(u"QT_QPA_PLATFORM"_qs, u"offscreen"_qs);
+    // How the process ends is the question here. The executable ends its run with the start-up
+    // requests still on their way, whose coroutines the leak checker would report at exit.
+    environment.insert(
+        u"ASAN_OPTIONS"_qs, environment.value(u"ASAN_OPTIONS"_qs) + u":detect_leaks=0"_qs);
     client.setProcessEnvironment(environment);
     client.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     client.start(QStringLiteral(ORVELLA_CLIENT_EXECUTABLE), {});
