@@ -66,7 +66,8 @@ template<class T>
     const QJsonValue data = object.value(QLatin1StringView("data"));
     if (!data.isUndefined() && !data.isNull())
         envelope.data = EnvelopeData<T>::decode(data, root.member(QLatin1StringView("data")));
-    envelope.message = r.string(QLatin1StringView("message"));
+    // Shown to the viewer as the failure's description.
+    envelope.message = r.displayText(QLatin1StringView("message"));
     envelope.code = r.string(QLatin1StringView("code"));
     envelope.request_id = r.string(QLatin1StringView("request_id"));
     envelope.meta = r.model<APIMeta>(QLatin1StringView("meta"));

@@ -11,7 +11,8 @@ DeviceCodeData DeviceCodeData::fromJson(const JsonObjectReader &r)
 {
     DeviceCodeData code;
     code.device_code = r.requiredString("device_code"_L1);
-    code.user_code = r.requiredString("user_code"_L1);
+    // Only shown, never sent back.
+    code.user_code = boundedCodeText(r.requiredString("user_code"_L1));
     code.verification_url = r.string("verification_url"_L1);
     code.verification_url_complete = r.string("verification_url_complete"_L1);
     code.qr_url = r.string("qr_url"_L1);

@@ -202,6 +202,31 @@ QString boundedDisplayText(QString text)
     return text;
 }
 
+QString boundedCodeText(QStringView text)
+{
+    QString shown;
+    shown.reserve(std::min(text.size(), displayTextLimit + 1));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar unit = text[i];
+        const bool pair
+            = unit.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+        const char32_t c = pair ? QChar::surrogateToUcs4(unit, text[i + 1]) : unit.unicode();
+        const qsizetype units = pair ? 2 : 1;
+        i += units - 1;
+        // Lone surrogates go too: they stand for nothing.
+        const QChar::Category category = QChar::category(c);
+        if (category == QChar::Other_Control || category == QChar::Other_Format
+            || category == QChar::Other_Surrogate)
+            continue;
+        if (shown.size() + units > displayTextLimit) {
+            shown.append(u'…');
+            break;
+        }
+        shown.append(text.sliced(i + 1 - units, units));
+    }
+    return shown;
+}
+
 QString JsonObjectReader::requiredHeaderText(QLatin1StringView key) const
 {
     QString text = requiredString(key);

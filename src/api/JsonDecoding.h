@@ -115,6 +115,11 @@ inline constexpr qsizetype displayTextLimit = 300;
     return text;
 }
 
+// A code or an address shown to the viewer as text (a sign-in code, a link under a QR code):
+// without control and format characters, which would draw over or reorder what is around it,
+// and cut to displayTextLimit code units with "…" after the cut.
+[[nodiscard]] QString boundedCodeText(QStringView text);
+
 class JsonObjectReader
 {
 public:

@@ -55,6 +55,10 @@ Item {
                 id: screen
                 objectName: "screen"
                 anchors.fill: parent
+                // A new screen takes the keyboard, so its field that asks for focus gets the typing
+                // whichever way the screen was opened (shortcut, header button, menu).
+                focus: true
+                onLoaded: forceActiveFocus()
                 Component.onCompleted: load()
                 function load() {
                     if (model.screenUrl.toString() === "")

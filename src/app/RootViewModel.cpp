@@ -1,5 +1,6 @@
 #include "app/RootViewModel.h"
 
+#include "api/JsonDecoding.h"
 #include "api/ServiceOrigin.h"
 #include "app/AppModel.h"
 
@@ -26,13 +27,14 @@ std::optional<QString> configLink(const AppModel &app, std::optional<QString> Co
 }
 
 // The engagement page's arguments: its address also as the fully encoded text that its QR code
-// and address line show (QML would show a URL decoded).
+// holds whole (QML would show a URL decoded), and that text bounded for the address line.
 QVariantMap engagementScreen(
     const QString &title, const QString &subtitle, const std::optional<QUrl> &url)
 {
+    const QString address = url ? url->toString(QUrl::FullyEncoded) : QString();
     return { { QStringLiteral("title"), title }, { QStringLiteral("subtitle"), subtitle },
-        { QStringLiteral("url"), url.value_or(QUrl()) },
-        { QStringLiteral("address"), url ? url->toString(QUrl::FullyEncoded) : QString() } };
+        { QStringLiteral("url"), url.value_or(QUrl()) }, { QStringLiteral("address"), address },
+        { QStringLiteral("addressText"), boundedCodeText(address) } };
 }
 
 } // namespace

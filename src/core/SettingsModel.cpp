@@ -15,9 +15,9 @@ void SettingsModel::setValue(const SettingsStore &value)
     publish(this, m_value, value, &SettingsModel::changed);
 }
 
-void SettingsModel::persist() const
+bool SettingsModel::persist() const
 {
-    m_value.persist();
+    return m_value.persist();
 }
 
 template<typename T>

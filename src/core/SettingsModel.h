@@ -57,7 +57,8 @@ public:
     // Replaces the whole value; announces a change only when something differs.
     void setValue(const SettingsStore &value);
 
-    Q_INVOKABLE void persist() const;
+    // Stores the whole value now; false when the settings file could not be written.
+    Q_INVOKABLE bool persist() const;
 
     [[nodiscard]] const QVariantList &qualityOptions() const { return m_qualityOptions; }
 

@@ -1,5 +1,7 @@
 #include "core/SettingsStore.h"
 
+#include "core/SessionLog.h"
+
 #include <QSettings>
 
 namespace orvella {
@@ -127,10 +129,20 @@ SettingsStore SettingsStore::load(const QSettings &s, const QualityNames &qualit
     return v;
 }
 
-void SettingsStore::persist() const
+bool SettingsStore::persist() const
 {
     QSettings settings;
     persist(settings);
+    return writeSettingsFile(settings, "the settings");
+}
+
+bool writeSettingsFile(QSettings &settings, const char *what)
+{
+    settings.sync();
+    if (settings.status() == QSettings::NoError)
+        return true;
+    qCWarning(lcSession) << what << "could not be stored in" << settings.fileName();
+    return false;
 }
 
 void SettingsStore::persist(QSettings &s) const

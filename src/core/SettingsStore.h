@@ -52,9 +52,22 @@ struct SettingsStore
     [[nodiscard]] static SettingsStore load(
         const QSettings &settings, const QualityNames &quality = {});
 
-    // Writes all fields under their keys. Nothing is removed.
-    void persist() const;
+    // Writes all fields under their keys and the settings file at once. False when the file
+    // could not be written (a read-only folder, a full disk): the values then live in this
+    // process only. Nothing is removed.
+    bool persist() const;
+    // Sets the keys only; the caller writes the file.
     void persist(QSettings &settings) const;
 };
+
+// Writes what `settings` holds to its file now. False, with a warning naming `what` and the
+// file, when the file could not be written.
+bool writeSettingsFile(QSettings &settings, const char *what);
+
+// What a screen shows in place of its saved message when a write the viewer asked for failed.
+[[nodiscard]] inline QString notSavedText()
+{
+    return QStringLiteral("Could not save on this computer.");
+}
 
 } // namespace orvella

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QHash>
+#include <QHostAddress>
 #include <QNetworkAccessManager>
 #include <QNetworkDiskCache>
 #include <QNetworkReply>
@@ -43,6 +44,15 @@ public:
     {
         QNetworkReply *reply = manager().get(ImageNetwork::request(url, priority));
         m_replies.insert(id, reply);
+        // Each hop is checked as the first address was, and never from https down to http.
+        connect(reply, &QNetworkReply::redirected, reply, [reply](const QUrl &target) {
+            const bool downgrade = reply->url().scheme().compare(u"https", Qt::CaseInsensitive) == 0
+                && target.scheme().compare(u"https", Qt::CaseInsensitive) != 0;
+            if (isPictureAddress(target) && !downgrade)
+                emit reply->redirectAllowed();
+            else
+                reply->abort();
+        });
         auto *limit = new QTimer(reply);
         limit->setSingleShot(true);
         connect(limit, &QTimer::timeout, reply, &QNetworkReply::abort);
@@ -120,7 +130,7 @@ QNetworkRequest ImageNetwork::request(const QUrl &url, QNetworkRequest::Priority
     request.setPriority(priority);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::PreferCache);
     request.setAttribute(
-        QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+        QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::UserVerifiedRedirectPolicy);
     request.setTransferTimeout(requestTimeoutMs);
     return request;
 }
@@ -181,14 +191,23 @@ void ImageNetwork::abort(quint64 id)
         m_worker, [worker = m_worker, id] { worker->abort(id); }, Qt::QueuedConnection);
 }
 
+bool isPictureAddress(const QUrl &url)
+{
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || (scheme != u"http" && scheme != u"https") || url.host().isEmpty())
+        return false;
+    // QUrl has already written any numeric form of an IPv4 address as four decimals.
+    QString host = url.host();
+    if (host.endsWith(u'.'))
+        host.chop(1);
+    const QHostAddress literal(host);
+    return literal.isNull() || !literal.isLinkLocal();
+}
+
 QUrl resolveImageUrl(const QString &text)
 {
     QUrl url = MediaURL::make(text).value_or(QUrl(text));
-    // Pictures come from the web only: an address from the service never reads local files.
-    const QString scheme = url.scheme().toLower();
-    if (!url.isValid() || (scheme != u"http" && scheme != u"https"))
-        return {};
-    return url;
+    return isPictureAddress(url) ? url : QUrl();
 }
 
 } // namespace orvella

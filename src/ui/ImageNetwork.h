@@ -39,8 +39,8 @@ public:
     ~ImageNetwork() override;
 
     // The request every picture is fetched with: cached data when there is any, else the
-    // network; no revalidation. Pictures on screen ask with high priority, so that they go
-    // ahead of a prefetch queued before them.
+    // network; no revalidation; each redirect checked before it is followed. Pictures on screen ask
+    // with high priority, so that they go ahead of a prefetch queued before them.
     [[nodiscard]] static QNetworkRequest request(
         const QUrl &url, QNetworkRequest::Priority priority = QNetworkRequest::NormalPriority);
 
@@ -76,6 +76,11 @@ private:
     };
     std::shared_ptr<Loading> m_loading = std::make_shared<Loading>();
 };
+
+// Whether a picture may be fetched from this address, first or after a redirect: http(s) with a
+// host, never a file, and never a link-local address written literally (169.254.0.0/16,
+// fe80::/10), so that no service answer makes the client probe the local network.
+[[nodiscard]] bool isPictureAddress(const QUrl &url);
 
 // Turns an address text from the service into an http(s) URL for a picture, or an invalid URL.
 [[nodiscard]] QUrl resolveImageUrl(const QString &text);

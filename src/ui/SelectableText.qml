@@ -2,7 +2,8 @@ import QtQuick
 import Orvella
 
 // Read-only plain text the viewer can select with the mouse or keyboard and copy, for
-// addresses and codes. Nothing it shows is interpreted as markup.
+// addresses and codes. Nothing it shows is interpreted as markup. Once clicked it keeps only the
+// keys it uses (copying, selecting), so the window's shortcuts still work.
 TextEdit {
     id: control
 
@@ -18,4 +19,8 @@ TextEdit {
     selectionColor: Qt.rgba(OrvellaTheme.gold.r, OrvellaTheme.gold.g, OrvellaTheme.gold.b, 0.45)
     selectedTextColor: "white"
     font: OrvellaTheme.font(OrvellaTheme.bodySize)
+
+    ReadOnlyTextKeys {
+        target: control
+    }
 }

@@ -2,6 +2,7 @@ list(APPEND ORVELLA_SOURCES
     ui/AnimationTimeline.h ui/AnimationTimeline.cpp
     ui/BundledImageItem.h ui/BundledImageItem.cpp
     ui/FirstFrameWatch.h ui/FirstFrameWatch.cpp
+    ui/GraphemeText.h ui/GraphemeText.cpp
     ui/ImageCache.h ui/ImageCache.cpp
     ui/ImageDecoder.h ui/ImageDecoder.cpp
     ui/ImageNetwork.h ui/ImageNetwork.cpp
@@ -9,6 +10,7 @@ list(APPEND ORVELLA_SOURCES
     ui/PictureItem.h ui/PictureItem.cpp
     ui/KeyedListModel.h
     ui/QrCode.h ui/QrCode.cpp
+    ui/ReadOnlyTextKeys.h ui/ReadOnlyTextKeys.cpp
     ui/RemoteImageItem.h ui/RemoteImageItem.cpp
     ui/SymbolGlyphs.h ui/SymbolGlyphs.cpp
 )

@@ -283,4 +283,42 @@ TEST_F(Endpoints, DisplayTextsFromTheServiceAreBounded)
     EXPECT_EQ(item.id, longId);
 }
 
+TEST_F(Endpoints, SignInCodesAndFailureMessagesAreBoundedAndCodesDropControls)
+{
+    const QString huge(1'000'000, u'7');
+    const QString marks(200, QChar(0x0301));
+    service.on("POST", u"tv/device/code"_s,
+        ScriptedAnswer::envelope(QJsonObject { { "device_code", huge },
+            { "user_code", u"AB\u0000\u0007\u200F\u202ECD"_s + marks + huge },
+            { "verification_url", u"https://h/"_s + huge } }));
+    const DeviceCodeData code = runTask(client->requestDeviceCode(u"ThinkPad"_s));
+    EXPECT_TRUE(code.user_code.startsWith(u"ABCD"_s + marks));
+    EXPECT_EQ(code.user_code.size(), displayTextLimit + 1);
+    EXPECT_TRUE(code.user_code.endsWith(u'…'));
+    // What is sent back or opened stays whole.
+    EXPECT_EQ(code.device_code, huge);
+    EXPECT_EQ(code.verification_url, u"https://h/"_s + huge);
+
+    service.on("POST", u"auth/login"_s, ScriptedAnswer::error(400, huge, u"BAD"_s));
+    try {
+        runTask(client->loginWithEmail(u"Ada"_s, u"ada@example.org"_s));
+        ADD_FAILURE() << "no failure";
+    } catch (const APIError &error) {
+        EXPECT_EQ(error.description(), huge.left(displayTextLimit));
+        EXPECT_EQ(error.code(), u"BAD"_s);
+    }
+}
+
+TEST(BoundedCodeText, KeepsWholeCharactersAndMarksTheCut)
+{
+    const QString thumbs = QString::fromUtf8("\U0001F44D");
+    EXPECT_EQ(boundedCodeText(u"ORV-1234"_s), u"ORV-1234"_s);
+    EXPECT_EQ(boundedCodeText(u"A\uFEFFB\tC\nD"_s), u"ABCD"_s);
+    // A lone half of a surrogate pair stands for nothing; a pair is never split by the cut.
+    EXPECT_EQ(boundedCodeText(QString(QChar(0xD83D)) + u"X"_s), u"X"_s);
+    const QString pairs = u"x"_s + thumbs.repeated(200);
+    const QString shown = boundedCodeText(pairs);
+    EXPECT_EQ(shown, u"x"_s + thumbs.repeated((displayTextLimit - 1) / 2) + u"…"_s);
+}
+
 } // namespace

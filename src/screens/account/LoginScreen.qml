@@ -144,10 +144,15 @@ Item {
                         }
                         Text {
                             objectName: "loginUserCode"
-                            Layout.alignment: Qt.AlignHCenter
+                            Layout.fillWidth: true
                             visible: login.hasCode
                             text: login.userCode
                             textFormat: Text.PlainText
+                            horizontalAlignment: Text.AlignHCenter
+                            elide: Text.ElideRight
+                            maximumLineCount: 1
+                            // Marks stacked on a letter stay inside the code's line.
+                            clip: true
                             font.family: OrvellaTheme.monoFamily
                             font.pixelSize: 28
                             font.bold: true
@@ -169,40 +174,50 @@ Item {
                                 diameter: 24
                             }
                         }
-                        Text {
-                            objectName: "loginPairingStatus"
+
+                        // The lines under the code (or its placeholder) belong together.
+                        ColumnLayout {
                             Layout.fillWidth: true
-                            text: login.pairingStatus
-                            textFormat: Text.PlainText
-                            font: OrvellaTheme.font(11)
-                            color: OrvellaTheme.textMuted
-                            horizontalAlignment: login.hasCode ? Text.AlignHCenter : Text.AlignLeft
-                            wrapMode: Text.Wrap
-                            maximumLineCount: 4
-                            elide: Text.ElideRight
-                        }
-                        Text {
-                            Layout.fillWidth: true
-                            visible: login.hasCode && login.linkText !== ""
-                            text: login.linkText
-                            textFormat: Text.PlainText
-                            font: OrvellaTheme.monoFont(10)
-                            color: OrvellaTheme.sky
-                            horizontalAlignment: Text.AlignHCenter
-                            elide: Text.ElideMiddle
-                        }
-                        Text {
-                            objectName: "loginPairingError"
-                            Layout.fillWidth: true
-                            visible: login.hasPairingError
-                            text: login.pairingError
-                            textFormat: Text.PlainText
-                            font: OrvellaTheme.font(11)
-                            color: OrvellaTheme.liveRed
-                            horizontalAlignment: Text.AlignHCenter
-                            wrapMode: Text.Wrap
-                            maximumLineCount: 4
-                            elide: Text.ElideRight
+                            spacing: 6
+
+                            Text {
+                                objectName: "loginPairingStatus"
+                                Layout.fillWidth: true
+                                text: login.pairingStatus
+                                textFormat: Text.PlainText
+                                font: OrvellaTheme.font(11)
+                                color: OrvellaTheme.textMuted
+                                horizontalAlignment: Text.AlignHCenter
+                                wrapMode: Text.Wrap
+                                maximumLineCount: 4
+                                elide: Text.ElideRight
+                            }
+                            Text {
+                                objectName: "loginLink"
+                                Layout.fillWidth: true
+                                visible: login.hasCode && login.linkText !== ""
+                                text: login.linkText
+                                textFormat: Text.PlainText
+                                font: OrvellaTheme.monoFont(10)
+                                color: OrvellaTheme.sky
+                                horizontalAlignment: Text.AlignHCenter
+                                elide: Text.ElideMiddle
+                                maximumLineCount: 1
+                                clip: true
+                            }
+                            Text {
+                                objectName: "loginPairingError"
+                                Layout.fillWidth: true
+                                visible: login.hasPairingError
+                                text: login.pairingError
+                                textFormat: Text.PlainText
+                                font: OrvellaTheme.font(11)
+                                color: OrvellaTheme.liveRed
+                                horizontalAlignment: Text.AlignHCenter
+                                wrapMode: Text.Wrap
+                                maximumLineCount: 4
+                                elide: Text.ElideRight
+                            }
                         }
                         BorderedButton {
                             objectName: "loginNewCode"

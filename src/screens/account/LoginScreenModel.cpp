@@ -1,6 +1,7 @@
 #include "screens/account/LoginScreenModel.h"
 
 #include "api/APIError.h"
+#include "api/JsonDecoding.h"
 #include "api/OrvellaAPIClient.h"
 #include "app/AppModel.h"
 #include "core/SettingsModel.h"
@@ -108,7 +109,8 @@ QString LoginScreenModel::linkText() const
 {
     if (!m_code)
         return {};
-    return m_code->verification_url.value_or(m_code->verification_url_complete.value_or(QString()));
+    return boundedCodeText(
+        m_code->verification_url.value_or(m_code->verification_url_complete.value_or(QString())));
 }
 
 void LoginScreenModel::appear()

@@ -67,7 +67,8 @@ public:
     [[nodiscard]] QString userCode() const { return m_code ? m_code->user_code : QString(); }
     // What the QR code encodes; empty without a code.
     [[nodiscard]] QString qrText() const;
-    // The verification address shown under the code, else the complete one; empty for none.
+    // The verification address shown under the code, else the complete one, bounded as text;
+    // empty for none.
     [[nodiscard]] QString linkText() const;
     [[nodiscard]] QString pairingStatus() const { return m_pairingStatus; }
     [[nodiscard]] bool pairing() const { return m_pairing; }

@@ -133,7 +133,7 @@ Item {
                     text: screen.saveMessage
                     textFormat: Text.PlainText
                     font: OrvellaTheme.font(12, Font.Medium)
-                    color: OrvellaTheme.goldLight
+                    color: screen.saveFailed ? OrvellaTheme.liveRed : OrvellaTheme.goldLight
                 }
 
                 GoldButtonStyle {

@@ -195,6 +195,8 @@ void SettingsScreenModel::appear()
 void SettingsScreenModel::disappear()
 {
     m_syncStop.request_stop();
+    if (m_unsaved)
+        persist();
 }
 
 QCoro::Task<> SettingsScreenModel::syncProfile()
@@ -235,8 +237,8 @@ void SettingsScreenModel::save()
 {
     if (!m_app)
         return;
-    m_app->settings()->persist();
-    setSaveMessage(QStringLiteral("Saved on this computer."));
+    if (persist())
+        setSaveMessage(QStringLiteral("Saved on this computer."));
 }
 
 void SettingsScreenModel::pickQuality(const QString &id)
@@ -247,7 +249,7 @@ void SettingsScreenModel::pickQuality(const QString &id)
     settings->setPreferredQuality(id);
     if (id != u"Auto")
         settings->setDataSaver(false);
-    settings->persist();
+    persist();
     m_app->livePlayer()->setQuality(id);
 }
 
@@ -262,7 +264,20 @@ void SettingsScreenModel::setDataSaver(bool on)
         settings->setPreferredQuality(capped);
         m_app->livePlayer()->setQuality(capped);
     }
-    settings->persist();
+    persist();
+}
+
+bool SettingsScreenModel::persist()
+{
+    if (!m_app)
+        return false;
+    const bool stored = m_app->settings()->persist();
+    m_unsaved = !stored;
+    if (!stored)
+        setSaveMessage(notSavedText());
+    else if (m_saveMessage == notSavedText())
+        setSaveMessage(std::nullopt);
+    return stored;
 }
 
 void SettingsScreenModel::editProfileField(const QString &field, const QString &text)

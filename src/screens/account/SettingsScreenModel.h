@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/ObjectLink.h"
+#include "core/SettingsStore.h"
 
 #include <QCoro/QCoroTask>
 #include <QObject>
@@ -42,6 +43,7 @@ class SettingsScreenModel : public QObject
     Q_PROPERTY(QString sectionTitle READ sectionTitle NOTIFY sectionChanged)
     Q_PROPERTY(QString saveMessage READ saveMessageText NOTIFY saveMessageChanged)
     Q_PROPERTY(bool hasSaveMessage READ hasSaveMessage NOTIFY saveMessageChanged)
+    Q_PROPERTY(bool saveFailed READ saveFailed NOTIFY saveMessageChanged)
     Q_PROPERTY(QStringList qualityIds READ qualityIds CONSTANT)
     Q_PROPERTY(bool isGuest READ isGuest NOTIFY accountChanged)
     Q_PROPERTY(QString identityName READ identityName NOTIFY accountChanged)
@@ -64,6 +66,8 @@ public:
     [[nodiscard]] const std::optional<QString> &saveMessage() const { return m_saveMessage; }
     [[nodiscard]] QString saveMessageText() const { return m_saveMessage.value_or(QString()); }
     [[nodiscard]] bool hasSaveMessage() const { return m_saveMessage.has_value(); }
+    // The message says the last write could not be stored.
+    [[nodiscard]] bool saveFailed() const { return m_saveMessage == notSavedText(); }
     [[nodiscard]] static QStringList qualityIds();
 
     [[nodiscard]] bool isGuest() const;
@@ -109,12 +113,16 @@ signals:
 
 private:
     void setSaveMessage(std::optional<QString> message);
+    // Stores the settings; a failure shows in the message's place and is tried again on the
+    // next write or when the screen goes.
+    bool persist();
     void writeProfileField(const QString &field, const QString &text);
 
     ObjectLink<AppModel> m_app;
     ObjectLink<SettingsModel> m_settings;
     SettingsSection::Value m_section = SettingsSection::Profile;
     std::optional<QString> m_saveMessage;
+    bool m_unsaved = false;
     std::stop_source m_syncStop;
     bool m_syncing = false;
     // Profile fields typed into while the sync runs, with their last text.

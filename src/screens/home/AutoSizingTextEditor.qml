@@ -6,12 +6,17 @@ import Orvella
 // `minimumHeight` and `maximumHeight`; at the maximum the vertical scroll bar shows and the text
 // scrolls inside. `text` is the owner's value: typing reports `edited`, and a value set from
 // outside replaces the contents only when it differs, so caret and selection survive an echo.
-// No hint is drawn in the empty editor; `placeholder` reaches assistive tools only.
+// No hint is drawn in the empty editor; `placeholder` reaches assistive tools only. The owner
+// may keep less than was typed (a bound on the text): the editor then shows what it kept. With
+// `pasteFilter` set, pastes (keys, or a middle click from the selection) insert what it gives
+// for the range they replace, so a huge clipboard never reaches the editor's layout.
 ScrollView {
     id: editor
 
     property string text
     property string placeholder
+    // function (start, end, fromSelection) returning the text to insert, or null.
+    property var pasteFilter: null
     signal edited(string text)
 
     readonly property real minimumHeight: 104
@@ -32,7 +37,24 @@ ScrollView {
     Component.onCompleted: area.text = text
     onTextChanged: {
         if (area.text !== text)
-            area.text = text
+            show(text)
+    }
+
+    // Replaces the contents; the caret stays where it was as far as the new text reaches.
+    function show(value) {
+        const at = area.cursorPosition
+        area.text = value
+        area.cursorPosition = Math.min(at, area.length)
+    }
+
+    function paste(fromSelection) {
+        const start = area.selectionStart
+        const end = area.selectionEnd
+        const inserted = editor.pasteFilter(start, end, fromSelection)
+        if (end > start)
+            area.remove(start, end)
+        area.insert(start, inserted)
+        area.cursorPosition = start + inserted.length
     }
 
     TextArea {
@@ -52,8 +74,29 @@ ScrollView {
         Accessible.name: editor.placeholder
 
         onTextChanged: {
+            if (text === editor.text)
+                return
+            editor.edited(text)
             if (text !== editor.text)
-                editor.edited(text)
+                editor.show(editor.text)
+        }
+
+        Keys.onPressed: event => {
+            if (editor.pasteFilter && event.matches(StandardKey.Paste)) {
+                event.accepted = true
+                editor.paste(false)
+            }
+        }
+
+        MouseArea {
+            anchors.fill: parent
+            acceptedButtons: editor.pasteFilter ? Qt.MiddleButton : Qt.NoButton
+            cursorShape: Qt.IBeamCursor
+            onClicked: mouse => {
+                area.forceActiveFocus()
+                area.cursorPosition = area.positionAt(mouse.x, mouse.y)
+                editor.paste(true)
+            }
         }
     }
 }

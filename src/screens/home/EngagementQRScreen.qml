@@ -4,7 +4,8 @@ import Orvella
 // One of the service's web pages for a phone or the browser: the title, the subtitle, the
 // address as a QR code and as selectable text, and "Open in Browser"; one red line when there
 // is no address. The root view builds it with a checked web link (or none) with its fully
-// encoded text, and builds it anew when the link changes.
+// encoded text, which the QR code and the button use whole, and that text bounded for the line
+// that shows it; it builds the page anew when the link changes.
 Item {
     id: screen
 
@@ -12,6 +13,7 @@ Item {
     property string subtitle
     property url url
     property string address
+    property string addressText
 
     readonly property bool hasUrl: address !== ""
 
@@ -53,7 +55,7 @@ Item {
             width: parent.width
             visible: screen.hasUrl
             horizontalAlignment: TextEdit.AlignHCenter
-            text: screen.address
+            text: screen.addressText
             font: OrvellaTheme.monoFont(12)
             color: OrvellaTheme.sky
         }

@@ -15,6 +15,7 @@ Column {
 
     spacing: 12
 
+    // The fonts of a card's title and programme line, as HomeScreenCard sets them.
     FontMetrics {
         id: titleMetrics
         font: OrvellaTheme.font(13, Font.DemiBold)
@@ -33,12 +34,15 @@ Column {
         width: Math.min(implicitWidth, rail.width)
     }
 
+    // The tallest card's texts, measured by the model (again whenever the cards change).
+    readonly property real cardTextHeight: rail.items.cardsRevision,
+        rail.items.textHeight(titleMetrics.font, programMetrics.font, 210, 8)
+
     ListView {
         objectName: "homeRailRow"
         width: rail.width
-        // The tallest card: picture, two title lines and the programme line.
-        height: count === 0 ? 0
-            : 118 + 8 + 2 * titleMetrics.lineSpacing + 8 + programMetrics.lineSpacing
+        // The tallest card: its picture and its texts.
+        height: count === 0 ? 0 : 118 + 8 + rail.cardTextHeight
         orientation: ListView.Horizontal
         spacing: 14
         clip: true

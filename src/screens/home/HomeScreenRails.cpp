@@ -1,5 +1,7 @@
 #include "screens/home/HomeScreenRails.h"
 
+#include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QHash>
 #include <algorithm>
 
@@ -17,6 +19,7 @@ QString bounded(const QString &text)
 
 void HomeScreenRailItems::setItems(QList<RailItem> items)
 {
+    const QList<RailItem> before = m_items;
     merge(
         m_items, std::move(items), [](const RailItem &item) { return item.id; },
         [](RailItem &row, RailItem next) {
@@ -25,6 +28,33 @@ void HomeScreenRailItems::setItems(QList<RailItem> items)
             row = std::move(next);
             return true;
         });
+    if (m_items != before) {
+        ++m_revision;
+        emit cardsChanged();
+    }
+}
+
+qreal HomeScreenRailItems::textHeight(
+    const QFont &titleFont, const QFont &programFont, qreal width, qreal spacing) const
+{
+    // Whole-pixel line heights, as text is laid out.
+    const QFontMetrics title(titleFont);
+    const QFontMetricsF titleAdvance(titleFont);
+    const int programLine = QFontMetrics(programFont).height();
+    qreal tallest = 0;
+    for (const RailItem &item : m_items) {
+        const QString text = bounded(item.title.value_or(QStringLiteral("Item")));
+        int lines = 0;
+        for (const QStringView line : QStringView(text).tokenize(u'\n')) {
+            // A line that comes within a pixel of the width may wrap once laid out.
+            lines += titleAdvance.horizontalAdvance(line.toString()) > width - 1 ? 2 : 1;
+        }
+        qreal height = std::min(lines, 2) * title.height();
+        if (!item.program_title.value_or(QString()).isEmpty())
+            height += spacing + programLine;
+        tallest = std::max(tallest, height);
+    }
+    return tallest;
 }
 
 double HomeScreenRailItems::progressFraction(double percent)

@@ -3,6 +3,7 @@
 #include "api/ContentModels.h"
 
 #include <QAbstractListModel>
+#include <QFont>
 #include <QList>
 #include <QtQml/qqmlregistration.h>
 
@@ -66,12 +67,15 @@ protected:
     }
 };
 
-// The cards of one home rail, in the service's order, identified by the item's id.
+// The cards of one home rail, in the service's order, identified by the item's id. The rail's
+// row takes its height from here, measured from the cards' texts without building a card.
 class HomeScreenRailItems : public HomeScreenKeyedList
 {
     Q_OBJECT
     QML_ELEMENT
     QML_UNCREATABLE("Made by the home screen's model")
+    // Changes with any card's texts: a binding that calls textHeight() reads it.
+    Q_PROPERTY(int cardsRevision READ cardsRevision NOTIFY cardsChanged)
 
 public:
     enum Role {
@@ -93,12 +97,23 @@ public:
     // The width share of a progress percentage: none below 0 (or not a number), full from 100.
     [[nodiscard]] static double progressFraction(double percent);
 
+    [[nodiscard]] int cardsRevision() const { return m_revision; }
+    // The height of the tallest card's texts under its picture (0 without cards): the title on
+    // one or two lines of `width` in `titleFont`, and when the card has one, `spacing` and the
+    // programme line in `programFont`.
+    Q_INVOKABLE qreal textHeight(
+        const QFont &titleFont, const QFont &programFont, qreal width, qreal spacing) const;
+
     [[nodiscard]] int rowCount(const QModelIndex &parent = {}) const override;
     [[nodiscard]] QVariant data(const QModelIndex &index, int role) const override;
     [[nodiscard]] QHash<int, QByteArray> roleNames() const override;
 
+signals:
+    void cardsChanged();
+
 private:
     QList<RailItem> m_items;
+    int m_revision = 0;
 };
 
 // The service's rails, in its order, identified by the rail's id. Each rail keeps one cards

@@ -63,15 +63,46 @@ QList<LanguageOption> LanguagesScreenModel::languages() const
 
 void LanguagesScreenModel::updateRows()
 {
-    QVariantList rows;
-    for (const LanguageOption &option : languages())
-        rows.append(QVariantMap { { QStringLiteral("code"), option.code },
-            { QStringLiteral("label"), option.label },
-            { QStringLiteral("codeText"), option.code.toUpper() } });
-    if (rows == m_rows)
-        return;
-    m_rows = rows;
-    emit languagesChanged();
+    if (m_rows.setOptions(languages()))
+        emit languagesChanged();
+}
+
+bool LanguageRows::setOptions(QList<LanguageOption> options)
+{
+    if (options == m_options)
+        return false;
+    beginResetModel();
+    m_options = std::move(options);
+    endResetModel();
+    return true;
+}
+
+int LanguageRows::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_options.size());
+}
+
+QVariant LanguageRows::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= int(m_options.size()))
+        return {};
+    const LanguageOption &option = m_options[index.row()];
+    switch (role) {
+    case CodeRole:
+        return option.code;
+    case LabelRole:
+    case Qt::DisplayRole:
+        return option.label;
+    case CodeTextRole:
+        return option.code.toUpper();
+    default:
+        return {};
+    }
+}
+
+QHash<int, QByteArray> LanguageRows::roleNames() const
+{
+    return { { CodeRole, "code" }, { LabelRole, "label" }, { CodeTextRole, "codeText" } };
 }
 
 QString LanguagesScreenModel::streamLanguage() const

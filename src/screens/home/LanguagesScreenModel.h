@@ -3,16 +3,41 @@
 #include "api/ConfigModels.h"
 #include "core/ObjectLink.h"
 
+#include <QAbstractListModel>
 #include <QList>
 #include <QObject>
 #include <QString>
-#include <QVariantList>
 #include <QtQml/qqmlregistration.h>
 
 namespace orvella {
 
 class AppModel;
 class SettingsModel;
+
+// The rows of a language list: the code, the label and the code as shown (upper case). Views
+// build a row only as it scrolls into view, so thousands of languages open at once.
+class LanguageRows : public QAbstractListModel
+{
+    Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("Held by the languages screen's model")
+
+public:
+    enum Role { CodeRole = Qt::UserRole + 1, LabelRole, CodeTextRole };
+
+    using QAbstractListModel::QAbstractListModel;
+
+    // False when the options are the ones held already.
+    bool setOptions(QList<LanguageOption> options);
+    [[nodiscard]] const QList<LanguageOption> &options() const { return m_options; }
+
+    [[nodiscard]] int rowCount(const QModelIndex &parent = {}) const override;
+    [[nodiscard]] QVariant data(const QModelIndex &index, int role) const override;
+    [[nodiscard]] QHash<int, QByteArray> roleNames() const override;
+
+private:
+    QList<LanguageOption> m_options;
+};
 
 // The languages screen: the stream and caption language lists, the same options in both,
 // narrowed by the search filter. The options are the configuration's live languages when it
@@ -25,7 +50,7 @@ class LanguagesScreenModel : public QObject
 
     Q_PROPERTY(orvella::AppModel *app READ app WRITE setApp NOTIFY appChanged)
     Q_PROPERTY(QString filter READ filter WRITE setFilter NOTIFY filterChanged)
-    Q_PROPERTY(QVariantList languageRows READ languageRows NOTIFY languagesChanged)
+    Q_PROPERTY(orvella::LanguageRows *languageRows READ languageRows CONSTANT)
     Q_PROPERTY(QString streamLanguage READ streamLanguage NOTIFY selectionChanged)
     Q_PROPERTY(QString captionLanguage READ captionLanguage NOTIFY selectionChanged)
 
@@ -40,8 +65,8 @@ public:
     [[nodiscard]] static const QList<LanguageOption> &builtInLanguages();
     // The options the filter keeps, in list order.
     [[nodiscard]] QList<LanguageOption> languages() const;
-    // The same for the view: code, label and the code as shown (upper case).
-    [[nodiscard]] QVariantList languageRows() const { return m_rows; }
+    // The same for the views.
+    [[nodiscard]] LanguageRows *languageRows() { return &m_rows; }
 
     [[nodiscard]] QString streamLanguage() const;
     [[nodiscard]] QString captionLanguage() const;
@@ -65,7 +90,7 @@ private:
     ObjectLink<AppModel> m_app;
     ObjectLink<SettingsModel> m_settings;
     QString m_filter;
-    QVariantList m_rows;
+    LanguageRows m_rows { this };
 };
 
 } // namespace orvella

@@ -3,7 +3,7 @@ import Orvella
 
 // The menu over every route: a dimmed backdrop that closes it, and a centred panel with a tile
 // per destination and, while an event is announced, a card leading to the countdown. A window
-// too low for the whole panel scrolls it. Behaviour lives in MenuOverlayModel.
+// too low for the whole panel scrolls it. Escape closes it. Behaviour lives in MenuOverlayModel.
 Item {
     id: overlay
 
@@ -11,6 +11,13 @@ Item {
         id: menu
         objectName: "menuOverlayModel"
         app: AppModel
+    }
+
+    // Escape closes it as the close button does, whatever has the keyboard.
+    Shortcut {
+        objectName: "menuEscape"
+        sequences: [StandardKey.Cancel]
+        onActivated: menu.close()
     }
 
     Rectangle {

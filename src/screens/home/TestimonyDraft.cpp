@@ -1,13 +1,12 @@
 #include "screens/home/TestimonyDraft.h"
 
-#include <QLoggingCategory>
+#include "core/SettingsStore.h"
+
 #include <QSettings>
 
 namespace orvella {
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcTestimonyDraft, "orvella.home.testimony", QtWarningMsg)
 
 constexpr auto nameKey = "testimony.draft.name";
 constexpr auto emailKey = "testimony.draft.email";
@@ -36,12 +35,7 @@ bool TestimonyDraft::write(const TestimonyFields &fields)
     settings.setValue(QString::fromLatin1(nameKey), fields.name);
     settings.setValue(QString::fromLatin1(emailKey), fields.email);
     settings.setValue(QString::fromLatin1(storyKey), fields.story);
-    settings.sync();
-    if (settings.status() == QSettings::NoError)
-        return true;
-    qCWarning(lcTestimonyDraft) << "the testimony draft could not be stored in"
-                                << settings.fileName();
-    return false;
+    return writeSettingsFile(settings, "the testimony draft");
 }
 
 } // namespace orvella

@@ -146,6 +146,7 @@ Item {
                                     width: parent.width
                                     placeholder: "Tell us what happened, how you felt, and what changed…"
                                     text: screen.story
+                                    pasteFilter: (start, end, fromSelection) => screen.storyPaste(start, end, fromSelection)
                                     onEdited: text => screen.story = text
                                 }
                                 Rectangle {
@@ -156,6 +157,16 @@ Item {
                                     border.color: Qt.rgba(OrvellaTheme.gold.r, OrvellaTheme.gold.g, OrvellaTheme.gold.b, 0.28)
                                 }
                             }
+                        }
+
+                        Text {
+                            objectName: "storyNotice"
+                            Layout.fillWidth: true
+                            visible: screen.storyNotice !== ""
+                            text: screen.storyNotice
+                            font: OrvellaTheme.font(11)
+                            color: OrvellaTheme.gold
+                            elide: Text.ElideRight
                         }
 
                         RowLayout {

@@ -2,10 +2,13 @@
 
 #include "api/WebLink.h"
 #include "app/AppModel.h"
+#include "ui/GraphemeText.h"
 
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QDesktopServices>
-#include <QTextBoundaryFinder>
+#include <QGuiApplication>
+#include <QLocale>
 
 namespace orvella {
 
@@ -57,7 +60,78 @@ void TestimonyScreenModel::setEmail(const QString &email)
 
 void TestimonyScreenModel::setStory(const QString &story)
 {
-    setField(&TestimonyFields::story, story);
+    if (m_fields.story == story)
+        return;
+    const qint64 count = graphemeCount(story);
+    if (count <= storyLimit) {
+        m_storyCharacters = count;
+        m_fields.story = story;
+        emit fieldsChanged();
+        return;
+    }
+    setStoryText(boundEdit(m_fields.story, story));
+    noteCut();
+    // Announced even when the bound kept the story as it was, so the editor shows it again.
+    emit fieldsChanged();
+}
+
+void TestimonyScreenModel::setStoryText(QString story)
+{
+    m_storyCharacters = graphemeCount(story);
+    m_fields.story = std::move(story);
+}
+
+QString TestimonyScreenModel::boundEdit(const QString &previous, const QString &next)
+{
+    // The edit is what lies between the text both share at the start and at the end.
+    const qsizetype shorter = std::min(previous.size(), next.size());
+    qsizetype head = 0;
+    while (head < shorter && previous[head] == next[head])
+        ++head;
+    qsizetype tail = 0;
+    while (tail < shorter - head
+        && previous[previous.size() - 1 - tail] == next[next.size() - 1 - tail])
+        ++tail;
+    const QString before = next.left(head);
+    const QString after = next.right(tail);
+    const qint64 room
+        = std::max<qint64>(0, storyLimit - graphemeCount(before) - graphemeCount(after));
+    const QString added = next.mid(head, next.size() - head - tail);
+    // Characters can join across the edit's edges; the bound holds for the whole story.
+    return cutToGraphemes(before + cutToGraphemes(added, room) + after, storyLimit);
+}
+
+void TestimonyScreenModel::noteCut()
+{
+    if (m_storyCut)
+        return;
+    m_storyCut = true;
+    emit storyNoticeChanged();
+}
+
+QString TestimonyScreenModel::storyNotice() const
+{
+    // The screen's texts are English: so is the number's grouping, whatever the desktop's locale.
+    return m_storyCut
+        ? QStringLiteral("A story holds up to %1 characters: the text beyond that was not kept.")
+              .arg(QLocale(QLocale::English).toString(storyLimit))
+        : QString();
+}
+
+QString TestimonyScreenModel::storyPaste(int start, int end, bool fromSelection)
+{
+    const QString &story = m_fields.story;
+    start = std::clamp<int>(start, 0, int(story.size()));
+    end = std::clamp<int>(end, start, int(story.size()));
+    const QString pasted = QGuiApplication::clipboard()->text(
+        fromSelection ? QClipboard::Selection : QClipboard::Clipboard);
+    const qint64 kept = graphemeCount(QStringView(story).left(start))
+        + graphemeCount(QStringView(story).sliced(end));
+    const qsizetype cut = graphemeEnd(pasted, std::max<qint64>(0, storyLimit - kept));
+    if (cut < 0)
+        return pasted;
+    noteCut();
+    return pasted.left(cut);
 }
 
 void TestimonyScreenModel::setField(QString TestimonyFields::*field, const QString &text)
@@ -70,12 +144,14 @@ void TestimonyScreenModel::setField(QString TestimonyFields::*field, const QStri
 
 QString TestimonyScreenModel::saveLabel() const
 {
+    if (m_saveFailed)
+        return notSavedText();
     return m_saved ? QStringLiteral("Draft Saved") : QStringLiteral("Save Draft");
 }
 
 QString TestimonyScreenModel::characterCountText() const
 {
-    return QStringLiteral("%1 characters").arg(characterCount(m_fields.story));
+    return QStringLiteral("%1 characters").arg(m_storyCharacters);
 }
 
 bool TestimonyScreenModel::canContinue(const TestimonyFields &fields)
@@ -85,11 +161,7 @@ bool TestimonyScreenModel::canContinue(const TestimonyFields &fields)
 
 qint64 TestimonyScreenModel::characterCount(const QString &text)
 {
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    qint64 count = 0;
-    while (finder.toNextBoundary() > 0)
-        ++count;
-    return count;
+    return graphemeCount(text);
 }
 
 std::optional<QUrl> TestimonyScreenModel::portalURL() const
@@ -114,8 +186,14 @@ void TestimonyScreenModel::restoreDraft()
     const SettingsModel *settings = m_app ? m_app->settings() : nullptr;
     m_fields.name = draft.name.value_or(settings ? settings->displayName() : QString());
     m_fields.email = draft.email.value_or(settings ? settings->email() : QString());
-    m_fields.story = draft.story.value_or(QString());
+    const QString story = draft.story.value_or(QString());
+    setStoryText(cutToGraphemes(story, storyLimit));
     m_stored = m_fields;
+    if (m_fields.story.size() != story.size()) {
+        // Leaving stores the story as shown.
+        m_stored.story = story;
+        noteCut();
+    }
     emit fieldsChanged();
 }
 
@@ -129,11 +207,13 @@ bool TestimonyScreenModel::store()
 
 void TestimonyScreenModel::saveDraft()
 {
-    store();
-    if (!m_saved) {
-        m_saved = true;
-        emit savedChanged();
-    }
+    const bool stored = store();
+    const bool saved = m_saved || stored;
+    if (saved == m_saved && m_saveFailed == !stored)
+        return;
+    m_saved = saved;
+    m_saveFailed = !stored;
+    emit savedChanged();
 }
 
 void TestimonyScreenModel::keepTyped()

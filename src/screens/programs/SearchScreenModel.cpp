@@ -4,8 +4,7 @@
 #include "app/AppModel.h"
 #include "platform/Clock.h"
 #include "screens/programs/ScreenTasks.h"
-
-#include <QTextBoundaryFinder>
+#include "ui/GraphemeText.h"
 
 namespace orvella {
 
@@ -15,14 +14,6 @@ namespace {
 constexpr auto debounce = 600ms;
 constexpr qsizetype maxText = 300;
 
-qsizetype graphemes(const QString &text)
-{
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    qsizetype count = 0;
-    while (finder.toNextBoundary() != -1)
-        ++count;
-    return count;
-}
 } // namespace
 
 SearchScreenModel::SearchScreenModel(QObject *parent)
@@ -78,7 +69,7 @@ QCoro::Task<> SearchScreenModel::debouncedSearch(QString text, std::stop_token s
     if (!self || stop.stop_requested() || !m_app)
         co_return;
     const QString trimmed = text.trimmed();
-    if (graphemes(trimmed) < 2) {
+    if (graphemeCount(trimmed) < 2) {
         setResults({});
         co_return;
     }

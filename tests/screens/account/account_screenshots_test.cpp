@@ -43,6 +43,23 @@ TEST_F(AccountScreenshots, SignInFailedStart)
     shootSizes(QStringLiteral("signin-failed-start"));
 }
 
+// A megabyte of code, with control characters and 200 combining marks, and a megabyte of link.
+TEST_F(AccountScreenshots, SignInWithAHugeCode)
+{
+    service.on("POST", "tv/device/code",
+        ScriptedAnswer::envelope(QJsonObject { { "device_code", "dc-huge" },
+            { "user_code",
+                QStringLiteral("ORV\u0007\u202E-4") + QString(200, QChar(0x0301))
+                    + QString(1024 * 1024, u'8') },
+            { "verification_url",
+                QStringLiteral("https://orvella.example/activate/") + QString(1024 * 1024, u'a') },
+            { "expires_in", 600 }, { "interval", 5 } }));
+    ASSERT_TRUE(open());
+    auto *login = find<LoginScreenModel>("loginScreenModel");
+    ASSERT_TRUE(login && waitUntil([&] { return login->hasCode(); }, 10s));
+    shootSizes(QStringLiteral("signin-huge-code"));
+}
+
 TEST_F(AccountScreenshots, SettingsSectionsAndNotifications)
 {
     signedIn();

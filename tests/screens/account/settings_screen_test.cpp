@@ -4,6 +4,7 @@
 #include "core/SettingsModel.h"
 #include "core/SettingsStore.h"
 #include "screens/account/SettingsScreenModel.h"
+#include "support/ReadOnlySettingsFolder.h"
 
 #include <QDesktopServices>
 
@@ -145,6 +146,48 @@ TEST_F(SettingsScreen, QualityAndDataSaverStoreAtOnceAndCapTheLivePlayer)
     settingsScreen.setDataSaver(false);
     EXPECT_EQ(stored().preferredQuality, QStringLiteral("2Mbps"));
     EXPECT_FALSE(stored().dataSaver);
+}
+
+TEST_F(SettingsScreen, AWriteThatCannotBeStoredSaysSoAndIsTriedAgainOnTheNextWriteOrOnLeaving)
+{
+    SettingsScreenModel &settingsScreen = open();
+    settingsScreen.editProfileField("displayName", "Ada");
+    {
+        ReadOnlySettingsFolder readOnly;
+        ASSERT_TRUE(readOnly.holds());
+        settingsScreen.save();
+        EXPECT_EQ(settingsScreen.saveMessage(), QStringLiteral("Could not save on this computer."));
+        EXPECT_TRUE(settingsScreen.saveFailed());
+        EXPECT_EQ(model->settings()->displayName(), QStringLiteral("Ada")) << "kept in memory";
+        EXPECT_FALSE(settingsFileOnDisk().contains("profile.name=Ada"));
+
+        // An immediate choice that cannot be stored says the same.
+        settingsScreen.selectSection("playback");
+        settingsScreen.pickQuality("1Mbps");
+        EXPECT_TRUE(settingsScreen.saveFailed());
+        EXPECT_EQ(model->settings()->preferredQuality(), QStringLiteral("1Mbps"));
+        EXPECT_FALSE(settingsFileOnDisk().contains("playback.quality=1Mbps"));
+    }
+    // Writable again: the next write stores everything and the failure text goes.
+    settingsScreen.setDataSaver(false);
+    EXPECT_FALSE(settingsScreen.hasSaveMessage());
+    settingsScreen.save();
+    EXPECT_EQ(settingsScreen.saveMessage(), QStringLiteral("Saved on this computer."));
+    EXPECT_FALSE(settingsScreen.saveFailed());
+    EXPECT_EQ(SettingsStore::load().displayName, QStringLiteral("Ada"));
+
+    // A failed save is tried again when the screen goes.
+    settingsScreen.editProfileField("zone", "Zone 4");
+    QByteArray before;
+    {
+        ReadOnlySettingsFolder readOnly;
+        settingsScreen.save();
+        EXPECT_TRUE(settingsScreen.saveFailed());
+        before = settingsFileOnDisk();
+    }
+    EXPECT_FALSE(before.contains("Zone 4"));
+    settingsScreen.disappear();
+    EXPECT_TRUE(settingsFileOnDisk().contains("profile.zone=Zone 4"));
 }
 
 TEST_F(SettingsScreen, LinksOpenOnlyWebPagesAndFallBackToTheServicesOwn)

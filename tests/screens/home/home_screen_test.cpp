@@ -265,8 +265,49 @@ QList<QQuickItem *> itemsNamed(QQuickItem *item, const QString &name)
     return found;
 }
 
-// The view: rails and cards are built for the viewport only, and a refresh keeps them.
-TEST_F(HomeScreens, HomeViewBuildsCardsForTheViewportAndKeepsThemOnRefresh)
+// The home view in a window of the content's size under the header.
+class HomeView : public HomeScreens
+{
+protected:
+    QQuickItem *showHome(const QJsonObject &home)
+    {
+        service.on("GET", "tv/home", ScriptedAnswer::envelope(home));
+        AppModel &app = signedIn();
+        runTask(app.refreshHome(true));
+        AppModel::setInstance(&app);
+        window = std::make_unique<QQuickWindow>();
+        window->resize(1280, 748);
+        engine = std::make_unique<QQmlEngine>();
+        prepareEngine(*engine);
+        QQmlComponent component(engine.get(), QUrl(u"qrc:/Orvella/screens/home/HomeScreen.qml"_qs));
+        screen.reset(qobject_cast<QQuickItem *>(component.create()));
+        EXPECT_TRUE(screen) << component.errorString().toStdString();
+        if (!screen)
+            return nullptr;
+        screen->setParentItem(window->contentItem());
+        screen->setSize({ 1280, 748 });
+        window->show();
+        spinFor(100ms);
+        return screen.get();
+    }
+
+    void TearDown() override
+    {
+        screen.reset();
+        spinFor(20ms);
+        AppModel::setInstance(nullptr);
+        engine.reset();
+        window.reset();
+        HomeScreens::TearDown();
+    }
+
+    std::unique_ptr<QQuickWindow> window;
+    std::unique_ptr<QQmlEngine> engine;
+    std::unique_ptr<QQuickItem> screen;
+};
+
+// Rails and cards are built for the viewport only, and a refresh keeps them.
+TEST_F(HomeView, BuildsCardsForTheViewportAndKeepsThemOnRefresh)
 {
     QJsonArray rails;
     for (int r = 0; r < 20; ++r) {
@@ -275,21 +316,7 @@ TEST_F(HomeScreens, HomeViewBuildsCardsForTheViewportAndKeepsThemOnRefresh)
             items.append(card(QStringLiteral("%1-%2").arg(r).arg(i), QJsonValue()));
         rails.append(QJsonObject { { "id", QString::number(r) }, { "items", items } });
     }
-    service.on("GET", "tv/home", ScriptedAnswer::envelope(QJsonObject { { "rails", rails } }));
-    AppModel &app = signedIn();
-    runTask(app.refreshHome(true));
-    AppModel::setInstance(&app);
-    QQuickWindow window;
-    window.resize(1280, 748);
-    QQmlEngine engine;
-    prepareEngine(engine);
-    QQmlComponent component(&engine, QUrl(u"qrc:/Orvella/screens/home/HomeScreen.qml"_qs));
-    std::unique_ptr<QQuickItem> screen(qobject_cast<QQuickItem *>(component.create()));
-    ASSERT_TRUE(screen) << component.errorString().toStdString();
-    screen->setParentItem(window.contentItem());
-    screen->setSize({ 1280, 748 });
-    window.show();
-    spinFor(100ms);
+    ASSERT_TRUE(showHome(QJsonObject { { "rails", rails } }));
 
     const auto cards = [&] { return itemsNamed(screen.get(), u"homeCardPicture"_qs); };
     ASSERT_FALSE(cards().isEmpty());
@@ -300,12 +327,45 @@ TEST_F(HomeScreens, HomeViewBuildsCardsForTheViewportAndKeepsThemOnRefresh)
     rail["title"] = "Renamed";
     renamed[0] = rail;
     service.on("GET", "tv/home", ScriptedAnswer::envelope(QJsonObject { { "rails", renamed } }));
-    runTask(app.refreshHome(true));
+    runTask(model->refreshHome(true));
     spinFor(50ms);
     EXPECT_TRUE(first) << "the refresh kept the card's delegate";
-    screen.reset();
-    spinFor(20ms);
-    AppModel::setInstance(nullptr);
+}
+
+// Each rail's row is as tall as its tallest card: no blank band under cards without a
+// programme line or a second title line.
+TEST_F(HomeView, ARailsRowIsAsTallAsItsTallestCard)
+{
+    const QString longTitle = QStringLiteral("A title long enough to need a second line in a card");
+    const auto rail = [](const char *id, const QJsonArray &items) {
+        return QJsonObject { { "id", id }, { "title", id }, { "items", items } };
+    };
+    const QJsonObject withProgramme { { "program_title", "Morning Prayer" } };
+    ASSERT_TRUE(showHome(QJsonObject { { "rails",
+        QJsonArray { rail("short", { card("a", QJsonValue()), card("b", QJsonValue()) }),
+            rail("programme", { card("c", QJsonValue(), withProgramme), card("d", QJsonValue()) }),
+            rail("long",
+                { card("e", QJsonValue(),
+                      { { "title", longTitle }, { "program_title", "Morning Prayer" } }),
+                    card("f", QJsonValue(), { { "title", longTitle } }) }) } } }));
+
+    const QList<QQuickItem *> rows = itemsNamed(screen.get(), u"homeRailRow"_qs);
+    ASSERT_GE(rows.size(), 3);
+    QList<double> heights;
+    for (QQuickItem *row : rows) {
+        if (!row->isVisible())
+            continue; // the continue-watching rail, empty here
+        auto *content = row->property("contentItem").value<QQuickItem *>();
+        double tallest = 0;
+        for (QQuickItem *cardItem : content->childItems())
+            tallest = std::max(tallest, cardItem->height());
+        ASSERT_GT(tallest, 118);
+        EXPECT_NEAR(row->height(), tallest, 0.5);
+        heights.append(row->height());
+    }
+    ASSERT_EQ(heights.size(), 3);
+    EXPECT_LT(heights[0], heights[1]);
+    EXPECT_LT(heights[1], heights[2]);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "support/AppWindowShots.h"
 
 #include <QJsonObject>
+#include <QQuickItem>
 
 namespace orvella::test {
 namespace {
@@ -27,6 +28,11 @@ TEST_F(HomeScreenshots, HomeWithAndWithoutHomeData)
 {
     ASSERT_TRUE(open(MacRoute::Home));
     shoot(QStringLiteral("home"));
+    // The rails further down: with and without programme lines.
+    auto *rails = window->findChild<QQuickItem *>(QStringLiteral("homeRails"));
+    ASSERT_TRUE(rails);
+    QMetaObject::invokeMethod(rails, "positionViewAtEnd");
+    shootSizes(QStringLiteral("home-rails"), false, 1500ms);
     engine.reset();
     app.reset();
     service.on("GET", "tv/home", ScriptedAnswer::error(503, QStringLiteral("Down")));

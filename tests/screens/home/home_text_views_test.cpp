@@ -3,12 +3,15 @@
 // selection) works.
 #include "HomeTextHarness.h"
 #include "app/RootViewModel.h"
+#include "screens/home/LanguagesScreenModel.h"
 #include "screens/home/TestimonyScreenModel.h"
 #include "support/ScreenView.h"
 
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
+#include <QJsonArray>
+#include <functional>
 
 namespace orvella::test {
 namespace {
@@ -37,6 +40,15 @@ protected:
     }
     static void click(QQuickItem *button) { QMetaObject::invokeMethod(button, "clicked"); }
 
+    // The testimony screen's model, once the screen is shown.
+    TestimonyScreenModel *showTestimony(AppModel &app)
+    {
+        if (!show(app, "TestimonyScreen.qml"))
+            return nullptr;
+        return view.screen()->findChild<TestimonyScreenModel *>(
+            QStringLiteral("testimonyScreenModel"));
+    }
+
     void keys(const QKeySequence &sequence, const QString &text = {})
     {
         const QKeyCombination combination = sequence[0];
@@ -54,10 +66,7 @@ protected:
 
 TEST_F(HomeTextViews, TheStoryEditorFollowsItsTextAndWidthBetween104And280)
 {
-    AppModel &app = withConfig(std::nullopt);
-    ASSERT_TRUE(show(app, "TestimonyScreen.qml"));
-    auto *screen
-        = view.screen()->findChild<TestimonyScreenModel *>(QStringLiteral("testimonyScreenModel"));
+    TestimonyScreenModel *screen = showTestimony(withConfig(std::nullopt));
     QQuickItem *editor = child("storyEditorView");
     QQuickItem *area = child("storyEditor");
     ASSERT_TRUE(screen && editor && area);
@@ -98,6 +107,45 @@ TEST_F(HomeTextViews, TheStoryEditorFollowsItsTextAndWidthBetween104And280)
     EXPECT_EQ(area->property("text").toString(), screen->story());
 }
 
+TEST_F(HomeTextViews, AHugePasteIntoTheStoryIsCutAtTheBoundAndTheScreenSaysSo)
+{
+    TestimonyScreenModel *screen = showTestimony(withConfig(std::nullopt));
+    QQuickItem *area = child("storyEditor");
+    ASSERT_TRUE(screen && area);
+    EXPECT_FALSE(child("storyNotice")->isVisible());
+
+    area->forceActiveFocus();
+    keys(Qt::Key_A, QStringLiteral("A"));
+    keys(Qt::Key_Space, QStringLiteral(" "));
+    QGuiApplication::clipboard()->setText(QString(5'000'000, u'w'));
+    keys(QKeySequence::Paste);
+    const qint64 limit = TestimonyScreenModel::storyLimit;
+    const QString kept = QStringLiteral("A ") + QString(limit - 2, u'w');
+    EXPECT_EQ(screen->story(), kept);
+    EXPECT_EQ(area->property("text").toString(), kept);
+    EXPECT_EQ(area->property("cursorPosition").toInt(), kept.size());
+    EXPECT_EQ(
+        child("characterCount")->property("text").toString(), QStringLiteral("50000 characters"));
+    spinFor(20ms);
+    EXPECT_TRUE(child("storyNotice")->isVisible());
+
+    // At the bound a typed letter is not kept; the caret stays.
+    keys(Qt::Key_Home);
+    keys(Qt::Key_B, QStringLiteral("B"));
+    EXPECT_EQ(screen->story(), kept);
+    EXPECT_EQ(area->property("text").toString(), kept);
+
+    // A paste within the room is kept whole where the caret is.
+    keys(QKeySequence::SelectAll);
+    QGuiApplication::clipboard()->setText(QStringLiteral("Grace"));
+    keys(QKeySequence::Paste);
+    EXPECT_EQ(screen->story(), QStringLiteral("Grace"));
+    keys(Qt::Key_Home);
+    keys(QKeySequence::Paste);
+    EXPECT_EQ(screen->story(), QStringLiteral("GraceGrace"));
+    EXPECT_EQ(area->property("cursorPosition").toInt(), 5);
+}
+
 TEST_F(HomeTextViews, TheEngagementPageShowsOpensAndCopiesTheEncodedAddress)
 {
     AppModel &app = withConfig(std::nullopt);
@@ -109,7 +157,7 @@ TEST_F(HomeTextViews, TheEngagementPageShowsOpensAndCopiesTheEncodedAddress)
     const QString address = url.toString(QUrl::FullyEncoded);
     ASSERT_TRUE(show(app, "EngagementQRScreen.qml",
         { { "title", "Partner & Give" }, { "subtitle", "Scan to give" }, { "url", url },
-            { "address", address } }));
+            { "address", address }, { "addressText", address } }));
     EXPECT_FALSE(child("engagementUnavailable")->isVisible());
     EXPECT_EQ(child("engagementCode")->property("text").toString(), address);
     QQuickItem *shown = child("engagementAddress");
@@ -128,6 +176,28 @@ TEST_F(HomeTextViews, TheEngagementPageShowsOpensAndCopiesTheEncodedAddress)
     EXPECT_TRUE(child("engagementUnavailable")->isVisible());
     for (const char *name : { "engagementCode", "engagementAddress", "openInBrowser" })
         EXPECT_FALSE(child(name)->isVisible()) << name;
+}
+
+TEST_F(HomeTextViews, AHugeAddressIsShownBoundedAndStillOpenedWhole)
+{
+    const QString link = QStringLiteral("https://orvella.example/give/") + QString(100'000, u'g');
+    AppModel &app = withConfig(QJsonObject { { "urls", QJsonObject { { "give", link } } } });
+    const QVariantMap properties = RootViewModel::screenPropertiesFor(MacRoute::Give, app);
+    ASSERT_TRUE(show(app, "EngagementQRScreen.qml", properties));
+    QQuickItem *address = child("engagementAddress");
+    QQuickItem *open = child("openInBrowser");
+    const QString shown = address->property("text").toString();
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("https://orvella.example/give/ggg")));
+    EXPECT_LE(shown.size(), 301);
+    const QRectF addressBox = address->mapRectToScene(address->boundingRect());
+    const QRectF openBox = open->mapRectToScene(open->boundingRect());
+    EXPECT_LE(addressBox.bottom(), openBox.top());
+    EXPECT_GE(openBox.top(), 0);
+    EXPECT_LE(openBox.bottom(), view.window()->height());
+
+    click(open);
+    ASSERT_EQ(opened.urls.size(), 1);
+    EXPECT_TRUE(opened.urls.first().toString().startsWith(link));
 }
 
 TEST_F(HomeTextViews, TheMagazineSelectionMovesAndBackToLiveLeaves)
@@ -168,6 +238,50 @@ TEST_F(HomeTextViews, TheLanguageListsMarkOnlyAnExactCode)
     EXPECT_TRUE(checked("captionLanguages", "es") && !checked("captionLanguages", "en"));
 }
 
+TEST_F(HomeTextViews, ThousandsOfLanguagesBuildOnlyTheRowsInView)
+{
+    QJsonArray languages;
+    for (int i = 0; i < 5000; ++i)
+        languages.append(QJsonObject { { "code", QStringLiteral("l%1").arg(i) },
+            { "label", QStringLiteral("Language %1").arg(i) } });
+    AppModel &app = withConfig(QJsonObject { { "live_languages", languages } });
+    app.settings()->setCaptionLanguage(QStringLiteral("l4999"));
+    ASSERT_TRUE(show(app, "LanguagesScreen.qml"));
+    const auto built = [&](const char *list) {
+        int rows = 0;
+        std::function<void(QQuickItem *)> count = [&](QQuickItem *item) {
+            if (item->objectName().startsWith(u"language-"))
+                ++rows;
+            for (QQuickItem *child : item->childItems())
+                count(child);
+        };
+        count(child(list));
+        return rows;
+    };
+    EXPECT_GT(built("streamLanguages"), 5);
+    EXPECT_LT(built("streamLanguages"), 60);
+    EXPECT_LT(built("captionLanguages"), 60);
+
+    // The last row comes into view when scrolled to, and chooses as any other.
+    QQuickItem *rows = find(child("captionLanguages"), QStringLiteral("languageRows"));
+    QMetaObject::invokeMethod(rows, "positionViewAtEnd");
+    spinFor(50ms);
+    QQuickItem *last = find(child("captionLanguages"), QStringLiteral("language-l4999"));
+    ASSERT_TRUE(last);
+    EXPECT_TRUE(find(last, QStringLiteral("languageCheck"))->isVisible());
+    click(find(child("captionLanguages"), QStringLiteral("language-l4998")));
+    EXPECT_EQ(app.settings()->captionLanguage(), QStringLiteral("l4998"));
+
+    // The filter narrows both lists.
+    auto *screen
+        = view.screen()->findChild<LanguagesScreenModel *>(QStringLiteral("languagesScreenModel"));
+    ASSERT_TRUE(screen);
+    screen->setFilter(QStringLiteral(" LANGUAGE 4999"));
+    spinFor(20ms);
+    EXPECT_EQ(built("streamLanguages"), 1);
+    EXPECT_EQ(built("captionLanguages"), 1);
+}
+
 // Pictures for a person to compare with the design, taken only when ORVELLA_SCREENSHOT_DIR
 // names a folder (run under xvfb-run with QT_QPA_PLATFORM=xcb). The engagement pages get the
 // root view's own arguments.
@@ -205,6 +319,18 @@ TEST_F(HomeTextViews, Screenshots)
         shoot(app, "LanguagesScreen.qml", "languages");
         shoot(app, "MagazineScreen.qml", "magazine");
     }
+
+    // A give link of 100 kB and a stored story past the bound.
+    model.reset();
+    AppModel &app = withConfig(QJsonObject { { "urls",
+        QJsonObject { { "give",
+            QStringLiteral("https://orvella.example/give/") + QString(100'000, u'g') } } } });
+    QSettings().setValue("testimony.draft.story",
+        QStringLiteral("I came to the healing service with pain no doctor could explain. ")
+            .repeated(1000));
+    shoot(app, "EngagementQRScreen.qml", "give-huge-link",
+        RootViewModel::screenPropertiesFor(MacRoute::Give, app));
+    shoot(app, "TestimonyScreen.qml", "testimony-story-cut");
 }
 
 } // namespace

@@ -50,7 +50,7 @@ TEST_F(LanguagesScreen, OptionsComeFromTheConfigurationsListEvenAnEmptyOne)
         LanguagesScreenModel languages;
         languages.setApp(&withConfig(c.config));
         EXPECT_EQ(codes(languages.languages()), c.expected) << c.name;
-        EXPECT_EQ(languages.languageRows().size(), c.expected.size()) << c.name;
+        EXPECT_EQ(languages.languageRows()->rowCount(), c.expected.size()) << c.name;
     }
 }
 
@@ -76,8 +76,8 @@ TEST_F(LanguagesScreen, TheFilterIsTrimmedLoweredAndMatchedInLabelOrCode)
         languages.setFilter(QString::fromUtf8(c.filter));
         EXPECT_EQ(codes(languages.languages()), c.expected) << c.filter;
     }
-    const QVariantMap first = languages.languageRows().value(0).toMap();
-    EXPECT_EQ(first.value("codeText"), QStringLiteral("AR"));
+    LanguageRows &rows = *languages.languageRows();
+    EXPECT_EQ(rows.data(rows.index(0), LanguageRows::CodeTextRole), QStringLiteral("AR"));
     // Only a change of the rows is announced: a blank filter shows the same rows as none.
     rowsChanged = 0;
     languages.setFilter(QStringLiteral(" "));

@@ -1,10 +1,14 @@
 // The written-testimony screen's model: the draft and where it is restored from, the Continue
 // rule, the character count, the portal, and that typed text survives leaving and quitting.
+#include "EmissionCount.h"
 #include "HomeTextHarness.h"
 #include "screens/home/TestimonyScreenModel.h"
+#include "support/ReadOnlySettingsFolder.h"
 
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QFile>
+#include <QGuiApplication>
 
 namespace orvella::test {
 namespace {
@@ -171,6 +175,94 @@ TEST_F(TestimonyScreen, TypedTextIsKeptWhenTheScreenGoesOrTheAppQuits)
     screen->setName(QStringLiteral("Grace M."));
     QMetaObject::invokeMethod(QCoreApplication::instance(), "aboutToQuit");
     EXPECT_EQ(storedDraft(), (QStringList { "Grace M.", "g@example.org", " Thank you \n" }));
+}
+
+TEST_F(TestimonyScreen, ADraftThatCannotBeStoredSaysSoKeepsTheTextAndIsTriedAgain)
+{
+    AppModel &app = withConfig(std::nullopt);
+    open(app).setStory(QStringLiteral("I was healed."));
+    {
+        ReadOnlySettingsFolder readOnly;
+        ASSERT_TRUE(readOnly.holds());
+        screen->saveDraft();
+        EXPECT_TRUE(screen->saveFailed());
+        EXPECT_EQ(screen->saveLabel(), QStringLiteral("Could not save on this computer."));
+        EXPECT_EQ(screen->story(), QStringLiteral("I was healed."));
+        EXPECT_FALSE(settingsFileOnDisk().contains("testimony.draft.story"));
+    }
+    // The next save writes it.
+    screen->saveDraft();
+    EXPECT_FALSE(screen->saveFailed());
+    EXPECT_EQ(screen->saveLabel(), QStringLiteral("Draft Saved"));
+    EXPECT_EQ(storedDraft()[2], QStringLiteral("I was healed."));
+
+    // A failed save is tried again when the screen goes.
+    screen->setStory(QStringLiteral("I was healed twice."));
+    QByteArray before;
+    {
+        ReadOnlySettingsFolder readOnly;
+        screen->continueOnPortal();
+        EXPECT_TRUE(screen->saveFailed());
+        before = settingsFileOnDisk();
+    }
+    EXPECT_FALSE(before.contains("twice"));
+    screen.reset();
+    EXPECT_TRUE(settingsFileOnDisk().contains("I was healed twice."));
+}
+
+TEST_F(TestimonyScreen, TheStoryIsBoundedWhereverItsTextComesFrom)
+{
+    constexpr qint64 limit = TestimonyScreenModel::storyLimit;
+    const QString thumbs = QString::fromUtf8("\U0001F44D\U0001F3FD"); // one character, four units
+    AppModel &app = withConfig(std::nullopt);
+    open(app);
+
+    // Up to the bound everything is kept and nothing is said.
+    const QString full = QString(limit - 1, u'a') + thumbs;
+    screen->setStory(full);
+    EXPECT_EQ(screen->story(), full);
+    EXPECT_EQ(screen->storyCharacters(), limit);
+    EXPECT_TRUE(screen->storyNotice().isEmpty());
+
+    // Typing at the bound keeps the story; the screen says why in one line.
+    const auto changes = countEmissions(screen.get(), &TestimonyScreenModel::fieldsChanged);
+    screen->setStory(QStringLiteral("b") + full);
+    EXPECT_EQ(screen->story(), full);
+    EXPECT_EQ(*changes, 1) << "announced, so the editor shows the kept story again";
+    EXPECT_EQ(screen->storyNotice(),
+        QStringLiteral(
+            "A story holds up to 50,000 characters: the text beyond that was not kept."));
+
+    // A paste in the middle keeps what fits, from its start, and the text around it.
+    screen->setStory(QStringLiteral("Before. After."));
+    const QString pasted = thumbs.repeated(limit);
+    screen->setStory(QStringLiteral("Before. ") + pasted + QStringLiteral("After."));
+    EXPECT_EQ(screen->story(),
+        QStringLiteral("Before. ") + thumbs.repeated(limit - 14) + QStringLiteral("After."));
+    EXPECT_EQ(screen->storyCharacters(), limit);
+
+    // The clipboard: a paste over a selection gets the room the rest leaves.
+    screen->setStory(QString(limit - 10, u'a'));
+    QGuiApplication::clipboard()->setText(QString(5'000'000, u'z'));
+    EXPECT_EQ(screen->storyPaste(0, 5, false), QString(15, u'z'));
+    QGuiApplication::clipboard()->setText(QStringLiteral("short"));
+    EXPECT_EQ(screen->storyPaste(0, 0, false), QStringLiteral("short"));
+}
+
+TEST_F(TestimonyScreen, AStoredStoryOverTheBoundIsRestoredCutAndStoredSoOnLeaving)
+{
+    constexpr qint64 limit = TestimonyScreenModel::storyLimit;
+    QSettings().setValue("testimony.draft.story", QString(3 * limit, u'x'));
+    AppModel &app = withConfig(std::nullopt);
+    open(app);
+    EXPECT_EQ(screen->story(), QString(limit, u'x'));
+    EXPECT_EQ(screen->characterCountText(), QStringLiteral("50000 characters"));
+    EXPECT_FALSE(screen->storyNotice().isEmpty());
+    screen.reset();
+    EXPECT_EQ(storedDraft()[2], QString(limit, u'x'));
+
+    open(app);
+    EXPECT_TRUE(screen->storyNotice().isEmpty()) << "nothing was cut this time";
 }
 
 } // namespace
