@@ -56,6 +56,7 @@ public:
     [[nodiscard]] QImage softwareFrame() const override { return m_frame; }
     void setSoftwareFrameSize(QSize pixels) override { frameSize = pixels; }
     void setVideoFill(bool value) override { fill = value; }
+    void setCaptionInset(double share) override { captionInset = share; }
     [[nodiscard]] QQuickFramebufferObject::Renderer *createOpenGlRenderer() override
     {
         return nullptr;
@@ -70,6 +71,7 @@ public:
     }
     QSize frameSize;
     bool fill = false;
+    double captionInset = 0;
     void setItemStatus(ItemStatus status);
     // Rate the player takes on play(); play() with playRate 0 models a player that is stuck.
     double playRate = 1.0;

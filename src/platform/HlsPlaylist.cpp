@@ -91,7 +91,10 @@ std::optional<HlsMasterPlaylist> parseHlsMaster(const QByteArray &text, const QU
         } else if (line.startsWith(QLatin1String("#EXT-X-MEDIA:"))) {
             isMaster = true;
             const auto attributes = parseAttributes(QStringView(line).mid(13));
-            if (attributes.value(QStringLiteral("TYPE")) != QLatin1String("SUBTITLES"))
+            const QString type = attributes.value(QStringLiteral("TYPE"));
+            if (type == QLatin1String("AUDIO") && attributes.contains(QStringLiteral("URI")))
+                master.separateAudio = true;
+            if (type != QLatin1String("SUBTITLES"))
                 continue;
             HlsRendition rendition;
             rendition.groupId = attributes.value(QStringLiteral("GROUP-ID"));

@@ -32,6 +32,8 @@ struct HlsMasterPlaylist
 {
     QList<HlsVariant> variants;
     QList<HlsRendition> subtitles;
+    // Audio comes from renditions of its own rather than inside each variant.
+    bool separateAudio = false;
 };
 
 struct HlsSegment

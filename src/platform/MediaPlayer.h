@@ -107,6 +107,9 @@ public:
     virtual void setSoftwareFrameSize(QSize pixels) = 0;
     // Fill crops the picture to the surface; fit letterboxes it.
     virtual void setVideoFill(bool fill) = 0;
+    // Captions stay above this share (0 to 1) of the surface's height at its bottom, where
+    // controls lie over the picture; 0 puts them back at the bottom.
+    virtual void setCaptionInset(double share) = 0;
     // A renderer for the scene graph's render thread; null when the player draws in software.
     [[nodiscard]] virtual QQuickFramebufferObject::Renderer *createOpenGlRenderer() = 0;
 

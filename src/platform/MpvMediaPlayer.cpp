@@ -147,6 +147,8 @@ void MpvMediaPlayer::handleEvent(const mpv_event &event)
         if (playsCurrentItem()) {
             m_fileLoaded = true;
             qCDebug(lcPlayer) << "File loaded: playlist entry" << m_startedEntry;
+            if (std::exchange(m_reattachCaptions, false))
+                reattachCaptions();
         }
         updateRate();
         break;
@@ -337,6 +339,8 @@ void MpvMediaPlayer::replaceCurrentItem(const QUrl &url, const MediaItemSettings
     m_currentEntry = noEntry;
     m_firstFrameSeen = false;
     m_masterSettled = false;
+    m_loadAwaitsMaster = false;
+    m_reattachCaptions = false;
     m_master.reset();
     m_peak = 0;
     m_maxSize = {};
@@ -359,18 +363,26 @@ void MpvMediaPlayer::replaceCurrentItem(const QUrl &url, const MediaItemSettings
     updateRate();
 }
 
-void MpvMediaPlayer::issueLoad()
+void MpvMediaPlayer::issueLoad(std::optional<double> startAt)
 {
+    // A capped item plays its variant's own playlist, which is known from the master.
+    if (hasCaps() && !m_masterSettled) {
+        m_loadAwaitsMaster = true;
+        return;
+    }
+    m_loadAwaitsMaster = false;
     markStartup(StartupMilestone::LiveLoadIssued);
     m_issued = true;
     m_currentEntry = noEntry;
     ++m_loadSerial;
+    m_loadedUrl = playbackUrl();
     QString bitrate = QStringLiteral("max");
-    if (m_master && m_masterSettled) {
-        if (const auto index = variantForCaps(m_master->variants, m_peak, m_maxSize))
-            bitrate = QString::number(qint64(m_master->variants[*index].bandwidth));
-    } else if (m_peak > 0) {
-        bitrate = QString::number(qint64(m_peak));
+    if (m_loadedUrl == m_url && hasCaps()) {
+        // The master itself (its audio is a rendition of its own, or it was not read): mpv
+        // picks the variant.
+        const auto index
+            = m_master ? variantForCaps(m_master->variants, m_peak, m_maxSize) : std::nullopt;
+        bitrate = QString::number(qint64(index ? m_master->variants[*index].bandwidth : m_peak));
     }
     const double buffer = m_settings.forwardBufferSeconds;
     QStringList options {
@@ -383,14 +395,16 @@ void MpvMediaPlayer::issueLoad()
         QStringLiteral("cache-pause-wait=%1")
             .arg(m_settings.waitsToMinimizeStalling ? QStringLiteral("1") : QStringLiteral("0.2")),
     };
-    if (isWebUrl(m_url)) {
+    if (startAt)
+        options.append(QStringLiteral("start=%1").arg(number(*startAt)));
+    if (isWebUrl(m_loadedUrl)) {
         // What a network playlist names is opened over the network only: never a local file.
         const QString protocols = QStringLiteral("protocol_whitelist=[http,https,tcp,tls,crypto]");
         // mpv's %length% quoting keeps the list's commas inside the one option.
         options.append(QStringLiteral("demuxer-lavf-o=%") + QString::number(protocols.size()) + u'%'
             + protocols);
     }
-    m_core->commandAsync({ QStringLiteral("loadfile"), m_url.toString(QUrl::FullyEncoded),
+    m_core->commandAsync({ QStringLiteral("loadfile"), m_loadedUrl.toString(QUrl::FullyEncoded),
                              QStringLiteral("replace"), options.join(u',') },
         loadReplyBit | m_loadSerial);
 }

@@ -62,6 +62,7 @@ public:
     [[nodiscard]] QImage softwareFrame() const override;
     void setSoftwareFrameSize(QSize pixels) override;
     void setVideoFill(bool fill) override;
+    void setCaptionInset(double share) override;
     [[nodiscard]] QQuickFramebufferObject::Renderer *createOpenGlRenderer() override;
 
     // For tests and the benchmark: the subtitle text mpv shows now, and mpv's own properties.
@@ -79,7 +80,13 @@ private:
     void drainEvents();
     void handleEvent(const mpv_event &event);
     void handleProperty(quint64 id, const QVariant &value);
-    void issueLoad();
+    void issueLoad(std::optional<double> startAt = std::nullopt);
+    [[nodiscard]] bool hasCaps() const;
+    // What mpv is given for the item under the caps: the master, or the one variant.
+    [[nodiscard]] QUrl playbackUrl() const;
+    // Loads the item again, for another variant.
+    void reloadInPlace();
+    void reattachCaptions();
     // mpv's answer to the load with that serial number.
     void loadAnswered(quint64 serial, const mpv_event &reply);
     // The file mpv plays now is the current item's.
@@ -152,6 +159,10 @@ private:
     qint64 m_currentEntry = noEntry;
     qint64 m_startedEntry = noEntry;
     bool m_masterSettled = false;
+    bool m_loadAwaitsMaster = false;
+    bool m_reloadPending = false;
+    bool m_reattachCaptions = false;
+    QUrl m_loadedUrl;
     QPointer<QNetworkReply> m_masterReply;
     std::optional<HlsMasterPlaylist> m_master;
     double m_peak = 0;

@@ -7,6 +7,8 @@
 #include "platform/PlatformLog.h"
 
 #include <QPointer>
+#include <algorithm>
+#include <cmath>
 
 namespace orvella {
 
@@ -59,6 +61,13 @@ void MpvMediaPlayer::setSoftwareFrameSize(QSize pixels)
 void MpvMediaPlayer::setVideoFill(bool fill)
 {
     m_core->setProperty("panscan", fill ? 1.0 : 0.0);
+}
+
+void MpvMediaPlayer::setCaptionInset(double share)
+{
+    // mpv places captions at a share of the surface's height: 100 is the bottom, 0 the top.
+    const double position = 100.0 * (1.0 - std::clamp(share, 0.0, 1.0));
+    m_core->setProperty("sub-pos", qint64(std::lround(position)));
 }
 
 void MpvMediaPlayer::noteFrame()

@@ -2,10 +2,12 @@
 // renditions, which the client reads and draws itself.
 #include "platform/MpvCore.h"
 #include "platform/MpvMediaPlayer.h"
+#include "platform/PlatformLog.h"
 #include "platform/WebVttCaptions.h"
 
 #include <QCoro/QCoroNetworkReply>
 #include <QNetworkReply>
+#include <QTimer>
 
 namespace orvella {
 
@@ -13,11 +15,43 @@ namespace {
 constexpr int masterTimeoutMs = 10000;
 } // namespace
 
+bool MpvMediaPlayer::hasCaps() const
+{
+    return m_peak > 0 || (m_maxSize.width() > 0 && m_maxSize.height() > 0);
+}
+
+QUrl MpvMediaPlayer::playbackUrl() const
+{
+    // Given the master, mpv reads the first segments of every variant to learn their streams,
+    // and keeps fetching a higher variant for its audio once the picture moved to a lower one:
+    // a capped item is given only its variant. Audio of its own stays with the master.
+    if (!hasCaps() || !m_master || m_master->separateAudio)
+        return m_url;
+    const auto index = variantForCaps(m_master->variants, m_peak, m_maxSize);
+    if (!index || !isWebUrl(m_master->variants[*index].uri))
+        return m_url;
+    return m_master->variants[*index].uri;
+}
+
 void MpvMediaPlayer::applyVariantCap()
 {
-    // Before the load goes out the caps travel with it (hls-bitrate); afterwards mpv keeps
-    // every variant as a video track and switching the track switches the variant.
-    if (!m_issued || !m_master || m_master->variants.isEmpty())
+    // Before the load goes out the caps travel with it. Afterwards a change of playlist loads
+    // the item again where it is (at the end of the turn, once both caps are set); with the
+    // master loaded, mpv keeps every variant as a video track and the track switches variant.
+    if (!m_issued)
+        return;
+    if (playbackUrl() != m_loadedUrl) {
+        if (!m_reloadPending) {
+            m_reloadPending = true;
+            QTimer::singleShot(0, this, [this, generation = m_generation] {
+                m_reloadPending = false;
+                if (generation == m_generation && m_issued && playbackUrl() != m_loadedUrl)
+                    reloadInPlace();
+            });
+        }
+        return;
+    }
+    if (m_loadedUrl != m_url || !m_master || m_master->variants.isEmpty())
         return;
     auto index = variantForCaps(m_master->variants, m_peak, m_maxSize);
     if (!index) {
@@ -67,7 +101,33 @@ QCoro::Task<> MpvMediaPlayer::fetchMaster(quint64 generation, QUrl url)
     m_master = std::move(master);
     m_masterSettled = true;
     settleMaster();
+    if (m_loadAwaitsMaster && m_hasItem && !m_issued && (m_surfaceReady || m_openGl))
+        issueLoad();
     applyVariantCap();
+}
+
+void MpvMediaPlayer::reloadInPlace()
+{
+    // A live item comes back at its edge, an on-demand one where it was.
+    std::optional<double> at;
+    if (!m_settings.waitsToMinimizeStalling && m_fileLoaded && m_timeKnown)
+        at = m_time;
+    qCDebug(lcPlayer) << "Another variant for the caps:" << playbackUrl();
+    m_fileLoaded = false;
+    m_reattachCaptions = true;
+    issueLoad(at);
+    updateRate();
+}
+
+void MpvMediaPlayer::reattachCaptions()
+{
+    // A new file drops the external subtitle track: the captions are added to it again.
+    if (!m_caption)
+        return;
+    const auto caption = m_caption;
+    m_captions.reset();
+    m_caption.reset();
+    selectLegibleOption(caption);
 }
 
 void MpvMediaPlayer::dropMasterFetch()

@@ -23,6 +23,7 @@ Item {
         anchors.fill: parent
         player: root.controller ? root.controller.player : null
         fillMode: root.fillMode
+        captionInset: controls.visible ? controls.height : 0
     }
 
     Rectangle {

@@ -5,6 +5,7 @@
 #include <QQuickFramebufferObject>
 #include <QQuickWindow>
 #include <QSGImageNode>
+#include <algorithm>
 
 namespace orvella {
 
@@ -44,8 +45,10 @@ void VideoSurface::setPlayer(MediaPlayer *player)
     m_player.forward(&QObject::destroyed, this, [this] { setPlayer(nullptr); });
     m_player.forward(&MediaPlayer::outputChanged, this, &VideoSurface::followOutput);
     followOutput();
-    if (m_player)
+    if (m_player) {
         applyFill();
+        applyCaptionInset();
+    }
     emit playerChanged();
     emit framesShownChanged();
 }
@@ -79,6 +82,21 @@ void VideoSurface::applyFill()
         m_player->setVideoFill(m_fillMode == AspectFill);
 }
 
+void VideoSurface::setCaptionInset(qreal inset)
+{
+    if (qFuzzyCompare(m_captionInset + 1, inset + 1))
+        return;
+    m_captionInset = inset;
+    applyCaptionInset();
+    emit captionInsetChanged();
+}
+
+void VideoSurface::applyCaptionInset()
+{
+    if (m_player && height() > 0)
+        m_player->setCaptionInset(std::clamp(m_captionInset / height(), 0.0, 1.0));
+}
+
 void VideoSurface::frameArrived()
 {
     ++m_framesShown;
@@ -107,6 +125,8 @@ void VideoSurface::geometryChange(const QRectF &newGeometry, const QRectF &oldGe
     if (m_framebuffer)
         m_framebuffer->setSize(newGeometry.size());
     pushSize();
+    if (newGeometry.height() != oldGeometry.height())
+        applyCaptionInset();
     update();
 }
 

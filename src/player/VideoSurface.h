@@ -21,6 +21,8 @@ class VideoSurface : public QQuickItem
     Q_PROPERTY(orvella::MediaPlayer *player READ player WRITE setPlayer NOTIFY playerChanged)
     Q_PROPERTY(FillMode fillMode READ fillMode WRITE setFillMode NOTIFY fillModeChanged)
     Q_PROPERTY(int framesShown READ framesShown NOTIFY framesShownChanged)
+    Q_PROPERTY(
+        qreal captionInset READ captionInset WRITE setCaptionInset NOTIFY captionInsetChanged)
 
 public:
     enum FillMode { AspectFit, AspectFill };
@@ -33,12 +35,16 @@ public:
     void setPlayer(MediaPlayer *player);
     [[nodiscard]] FillMode fillMode() const { return m_fillMode; }
     void setFillMode(FillMode mode);
+    // Height at the item's bottom that controls cover: captions are drawn above it.
+    [[nodiscard]] qreal captionInset() const { return m_captionInset; }
+    void setCaptionInset(qreal inset);
     // Pictures that reached the screen since the player was set (tests and the benchmark).
     [[nodiscard]] int framesShown() const { return m_framesShown; }
 
 signals:
     void playerChanged();
     void fillModeChanged();
+    void captionInsetChanged();
     void framesShownChanged();
 
 protected:
@@ -52,10 +58,12 @@ private:
     void followOutput();
     void pushSize();
     void applyFill();
+    void applyCaptionInset();
 
     ObjectLink<MediaPlayer> m_player;
     QPointer<OpenGlVideoFramebuffer> m_framebuffer;
     FillMode m_fillMode = AspectFit;
+    qreal m_captionInset = 0;
     int m_framesShown = 0;
     bool m_frameDirty = false;
 };

@@ -30,6 +30,10 @@ TEST(HlsPlaylistTest, ReadsVariantsAndSubtitleRenditions)
     EXPECT_EQ(master->subtitles[0].name, QStringLiteral("English, UK")) << "commas inside quotes";
     EXPECT_EQ(master->subtitles[0].language, QStringLiteral("en-GB"));
     EXPECT_TRUE(master->subtitles[0].isDefault);
+    EXPECT_TRUE(master->separateAudio);
+    EXPECT_FALSE(
+        parseHlsMaster("#EXTM3U\n#EXT-X-STREAM-INF:BANDWIDTH=1\na.m3u8\n", base)->separateAudio)
+        << "audio inside the variants";
 }
 
 TEST(HlsPlaylistTest, AMediaPlaylistIsNoMaster)

@@ -7,6 +7,8 @@
 #include "support/TestAsync.h"
 
 #include <QFile>
+#include <QImage>
+#include <cstring>
 #include <gtest/gtest.h>
 
 using namespace orvella;
@@ -109,6 +111,91 @@ TEST_F(PlaybackTest, CapPlaysTheFittingVariant)
         << mpv->presentationSize().height();
 }
 
+// The variants above a 1 Mbit/s cap (the fixtures' 480p and 720p) are never fetched: not their
+// playlists, not their segments, for audio, probing or anything else.
+struct CappedPlayback : PlaybackTest
+{
+    // Requests for a variant above the cap since `since` milliseconds.
+    [[nodiscard]] QStringList aboveCap(const QString &stream, qint64 since = 0) const
+    {
+        QStringList paths;
+        for (const RecordedRequest &request : service.requests()) {
+            if (request.receivedAtMs < since)
+                continue;
+            for (const char *variant : { "/480p/", "/720p/" }) {
+                if (request.path.startsWith(QStringLiteral("/media/") + stream)
+                    && request.path.contains(QLatin1String(variant)))
+                    paths.append(request.path);
+            }
+        }
+        return paths;
+    }
+    [[nodiscard]] qint64 now() const
+    {
+        const auto all = service.requests();
+        return all.isEmpty() ? 0 : all.last().receivedAtMs + 1;
+    }
+    // Plays for `span` and checks the picture advances.
+    void playFor(std::chrono::milliseconds span)
+    {
+        const double start = position();
+        spinFor(span);
+        EXPECT_GT(position(), start + 1.0);
+    }
+};
+
+TEST_F(CappedPlayback, ALiveStreamCappedFromItsStartFetchesNothingAboveTheCap)
+{
+    load(QStringLiteral("live/master.m3u8"), true, true);
+    controller->setQuality(QStringLiteral("1Mbps"));
+    ASSERT_TRUE(waitUntil([&] { return controller->isReady(); }, 10s));
+    playFor(7s); // a few segments and playlist reloads
+    EXPECT_EQ(mpv->presentationSize(), QSize(426, 240));
+    EXPECT_EQ(aboveCap(QStringLiteral("live")), QStringList());
+}
+
+TEST_F(CappedPlayback, AnEpisodeCappedFromItsStartFetchesNothingAboveTheCap)
+{
+    load(QStringLiteral("multi/master.m3u8"), true, false);
+    controller->setQuality(QStringLiteral("1Mbps"));
+    ASSERT_TRUE(waitUntil([&] { return controller->endedGeneration() == 1; }, 15s));
+    EXPECT_EQ(aboveCap(QStringLiteral("multi")), QStringList());
+}
+
+TEST_F(CappedPlayback, ACapChosenDuringPlaybackStopsTheHigherVariantsForGood)
+{
+    load(QStringLiteral("live/master.m3u8"), true, true);
+    controller->setQuality(QStringLiteral("Auto"));
+    ASSERT_TRUE(waitUntil([&] { return mpv->presentationSize().height() == 720; }, 10s));
+    runTask(controller->setCaptions(true, QStringLiteral("en")));
+    playFor(2s);
+    controller->setQuality(QStringLiteral("1Mbps"));
+    ASSERT_TRUE(waitUntil([&] { return mpv->presentationSize().height() == 240; }, 10s));
+    // What the higher variant already had under way may still arrive; nothing after it.
+    spinFor(1s);
+    const qint64 capped = now();
+    playFor(7s);
+    EXPECT_EQ(mpv->presentationSize(), QSize(426, 240));
+    EXPECT_EQ(aboveCap(QStringLiteral("live"), capped), QStringList());
+    EXPECT_EQ(controller->failedGeneration(), 0);
+    EXPECT_TRUE(controller->isReady());
+    EXPECT_TRUE(
+        waitUntil([&] { return mpv->subtitleText().startsWith(QStringLiteral("Caption")); }, 5s))
+        << "the captions came along";
+}
+
+TEST_F(CappedPlayback, AnEpisodeCappedDuringPlaybackGoesOnWhereItWas)
+{
+    load(QStringLiteral("multi/master.m3u8"), true, false);
+    ASSERT_TRUE(waitUntil([&] { return position() > 2.0; }, 10s));
+    controller->setQuality(QStringLiteral("1Mbps"));
+    const qint64 capped = now();
+    ASSERT_TRUE(waitUntil([&] { return mpv->presentationSize().height() == 240; }, 10s));
+    EXPECT_GT(position(), 1.9) << "not from its start";
+    ASSERT_TRUE(waitUntil([&] { return controller->endedGeneration() == 1; }, 10s));
+    EXPECT_EQ(aboveCap(QStringLiteral("multi"), capped), QStringList());
+}
+
 TEST_F(PlaybackTest, WithoutACapTheHighestVariantPlays)
 {
     load(QStringLiteral("multi/master.m3u8"), true, false);
@@ -133,6 +220,48 @@ TEST_F(PlaybackTest, CaptionsTurnOnAndOff)
     runTask(controller->setCaptions(false, QStringLiteral("en")));
     EXPECT_FALSE(mpv->selectedLegibleOption().has_value());
     EXPECT_TRUE(waitUntil([&] { return mpv->subtitleText().isEmpty(); }, 5s));
+}
+
+// Rows of two pictures of the same size that differ.
+QList<int> differingRows(const QImage &a, const QImage &b)
+{
+    QList<int> rows;
+    for (int y = 0; y < a.height(); ++y) {
+        if (std::memcmp(a.constScanLine(y), b.constScanLine(y), a.bytesPerLine()) != 0)
+            rows.append(y);
+    }
+    return rows;
+}
+
+TEST_F(PlaybackTest, CaptionsRiseAboveTheControlsAndComeBack)
+{
+    mpv->setSoftwareFrameSize({ 640, 360 });
+    load(QStringLiteral("multi/master.m3u8"), true, false);
+    ASSERT_TRUE(waitUntil([&] { return controller->isReady(); }, 10s));
+    runTask(controller->setCaptions(true, QStringLiteral("en")));
+    ASSERT_TRUE(
+        waitUntil([&] { return mpv->subtitleText().startsWith(QStringLiteral("Caption")); }, 10s));
+    controller->togglePlay(); // held on a picture with its caption
+    spinFor(300ms);
+    // The picture mpv draws once the inset changed.
+    const auto drawnWith = [&](double inset) {
+        const QImage before = mpv->softwareFrame();
+        mpv->setCaptionInset(inset);
+        EXPECT_TRUE(waitUntil([&] { return mpv->softwareFrame() != before; }, 3s));
+        return mpv->softwareFrame();
+    };
+    const QImage low = mpv->softwareFrame();
+    const QImage raised = drawnWith(0.3); // controls over the lower 30 %
+    EXPECT_EQ(mpv->mpvProperty("sub-pos").toInt(), 70);
+    const QList<int> moved = differingRows(low, raised);
+    ASSERT_FALSE(moved.isEmpty());
+    // Only the caption moved: from the bottom to just above the inset (its top at row 252).
+    EXPECT_GT(moved.last(), 300) << "the caption left the bottom";
+    EXPECT_LT(moved.first(), 252) << "and stands above the inset";
+    for (const int row : moved)
+        EXPECT_TRUE(row < 252 || row > 300) << "row " << row << " inside the inset";
+    const QImage back = drawnWith(0);
+    EXPECT_TRUE(differingRows(low, back).isEmpty()) << "back at the bottom";
 }
 
 TEST_F(PlaybackTest, AStreamWithoutSubtitlesHasNoCaptionGroup)

@@ -74,6 +74,8 @@ Item {
         player: root.player ? root.player.player : null
         fillMode: VideoSurface.AspectFit
         opacity: root.ready ? 1 : 0
+        // Captions stand above the footer while it shows.
+        captionInset: chromeColumn.visible && chromeColumn.item ? chromeColumn.item.footerHeight : 0
     }
 
     // 1. Tap catcher, behind the chrome. An item rather than a tap handler: handlers below an
@@ -103,12 +105,15 @@ Item {
 
     // 3. Chrome column: identity row on top, footer at the bottom.
     Loader {
+        id: chromeColumn
         objectName: "liveChromeColumn"
         anchors.fill: parent
         active: root.appeared && !root.covered
         visible: liveModel.showControls && !liveModel.showSchedule && !liveModel.menuPresented
         clip: true
         sourceComponent: Item {
+            readonly property real footerHeight: footer.height
+
             // The identity row takes its own clicks, as the footer does.
             MouseArea {
                 anchors.fill: identity
@@ -127,6 +132,7 @@ Item {
             }
 
             LiveChromeFooter {
+                id: footer
                 anchors.left: parent.left
                 anchors.right: parent.right
                 anchors.bottom: parent.bottom

@@ -33,6 +33,8 @@ Item {
         anchors.fill: parent
         player: root.player ? root.player.player : null
         fillMode: VideoSurface.AspectFill
+        // Captions stand above the controls while they show.
+        captionInset: episodeChrome.visible ? episodeChrome.controlsInset : 0
     }
 
     // Taps on the video: reveal the chrome, or pause and resume while it shows.
@@ -64,6 +66,7 @@ Item {
     }
 
     TVEpisodeChrome {
+        id: episodeChrome
         objectName: "episodeChrome"
         anchors.fill: parent
         visible: model.showsChrome

@@ -11,6 +11,8 @@ Item {
     required property EpisodePlayerModel screen
     readonly property EpisodeChromeModel model: screen.chrome
     readonly property PlayerController player: screen.player
+    // Height of the bottom block (seek bar and controls) from the chrome's bottom edge.
+    readonly property real controlsInset: height - bottom.y
 
     // Scrim.
     Rectangle {

@@ -79,8 +79,8 @@ TEST_F(LiveScreenView, BuildsAndFollowsTheScreenState)
     AppModel::setInstance(nullptr);
 }
 
-// Real clicks through the window's event delivery, on the page as the root view builds it.
-class LiveScreenClicks : public LiveScreenHarness
+// The page as the root view builds it, with real clicks through the window's event delivery.
+class LivePage : public LiveScreenHarness
 {
 protected:
     void SetUp() override
@@ -93,7 +93,9 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(view.window()));
         screen = page->findChild<LiveScreenModel *>(QStringLiteral("liveScreenModel"));
         ASSERT_TRUE(screen);
-        ASSERT_TRUE(waitUntil([&] { return player->hasCurrentItem(); }));
+        // The screen's own load done (the stream it took is set just before it loads).
+        ASSERT_TRUE(waitUntil([&] { return screen->supervisor()->stream().has_value(); }));
+        ASSERT_TRUE(player->hasCurrentItem());
         player->setItemStatus(MediaPlayer::ItemStatus::ReadyToPlay);
         ASSERT_TRUE(app->livePlayer()->isPlaying());
     }
@@ -103,7 +105,8 @@ protected:
         LiveScreenHarness::TearDown();
     }
 
-    // A left click in the middle of the named item, or at a point of the page.
+    // A left click in the middle of the named item, or at a point of the page, with the chrome
+    // shown (its hide timer runs on the real clock).
     void click(const QString &name)
     {
         screen->revealControls();
@@ -114,6 +117,7 @@ protected:
     }
     void click(QPoint at)
     {
+        screen->revealControls();
         QTest::mouseClick(view.window(), Qt::LeftButton, Qt::NoModifier, at);
         spinFor(std::chrono::milliseconds(20));
     }
@@ -129,7 +133,7 @@ protected:
     LiveScreenModel *screen = nullptr;
 };
 
-TEST_F(LiveScreenClicks, ControlsDoTheirOwnActionAndLeavePlayingAlone)
+TEST_F(LivePage, ControlsDoTheirOwnActionAndLeavePlayingAlone)
 {
     const int pauses = player->pauseCalls;
     const bool captions = app->settings()->captionsEnabled();
@@ -162,7 +166,7 @@ TEST_F(LiveScreenClicks, ControlsDoTheirOwnActionAndLeavePlayingAlone)
     EXPECT_EQ(player->pauseCalls, pauses) << "no click paused the channel";
 }
 
-TEST_F(LiveScreenClicks, CellsThatLeaveLiveOnlyNavigate)
+TEST_F(LivePage, CellsThatLeaveLiveOnlyNavigate)
 {
     const std::pair<const char *, MacRoute::Value> cells[] = {
         { "liveLanguagesButton", MacRoute::Languages },
@@ -182,7 +186,7 @@ TEST_F(LiveScreenClicks, CellsThatLeaveLiveOnlyNavigate)
     }
 }
 
-TEST_F(LiveScreenClicks, OnlyAClickOnThePictureTogglesPlaying)
+TEST_F(LivePage, OnlyAClickOnThePictureTogglesPlaying)
 {
     const QPoint picture(640, 360);
     click(picture);
@@ -194,6 +198,20 @@ TEST_F(LiveScreenClicks, OnlyAClickOnThePictureTogglesPlaying)
     EXPECT_FALSE(playing()) << "the play button toggles once";
     click(QStringLiteral("livePlayButton"));
     EXPECT_TRUE(playing());
+}
+
+TEST_F(LivePage, CaptionsStandAboveTheFooterWhileItShows)
+{
+    auto *column = view.child(QStringLiteral("liveChromeColumn"));
+    auto *chrome = column->property("item").value<QQuickItem *>();
+    ASSERT_TRUE(chrome);
+    const double footer = chrome->property("footerHeight").toDouble() / page->height();
+    EXPECT_GT(footer, 0.1);
+    EXPECT_DOUBLE_EQ(player->captionInset, footer);
+    screen->openSchedule(); // the panel takes the chrome's place
+    EXPECT_EQ(player->captionInset, 0);
+    screen->closeSchedule();
+    EXPECT_DOUBLE_EQ(player->captionInset, footer);
 }
 
 } // namespace

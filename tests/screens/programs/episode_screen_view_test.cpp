@@ -178,5 +178,29 @@ TEST_F(EpisodeScreenView, APointerRestingOverTheWindowLetsTheChromeHide)
     EXPECT_FALSE(shows(screen, "episodeChrome")) << "paused, at rest";
 }
 
+TEST_F(EpisodeScreenView, CaptionsStandAboveTheControlsWhileTheyShow)
+{
+    service.on("GET", "episodes/e1",
+        ScriptedAnswer::envelope(episodeDetailJson(u"e1"_qs, u"http://127.0.0.1:9/v.m3u8"_qs,
+            { episodeSummaryJson(5), episodeSummaryJson(6) })));
+    AppModel &app = signedIn();
+    Built screen = buildScreen(app, u"e1"_qs, [this](EpisodePlayerModel &m) { useFakes(m); });
+    ASSERT_TRUE(waitUntil([&] { return media && !media->loads.empty(); }));
+    media->setDuration(1800);
+    media->setItemStatus(MediaPlayer::ItemStatus::ReadyToPlay);
+    spinFor(20ms);
+    ASSERT_TRUE(shows(screen, "episodeChrome"));
+    auto *chrome = screen.item->findChild<QQuickItem *>(u"episodeChrome"_qs);
+    const double controls = chrome->property("controlsInset").toDouble() / chrome->height();
+    EXPECT_GT(controls, 0.1);
+    EXPECT_DOUBLE_EQ(media->captionInset, controls);
+    screen.model->chrome()->more(); // the related row replaces the chrome
+    spinFor(20ms);
+    EXPECT_EQ(media->captionInset, 0);
+    screen.model->chrome()->closeRelated();
+    spinFor(20ms);
+    EXPECT_DOUBLE_EQ(media->captionInset, controls);
+}
+
 } // namespace
 } // namespace orvella::test
