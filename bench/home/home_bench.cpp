@@ -2,8 +2,8 @@
 // same screen with every RemoteImage replaced by Qt's own Image (asynchronous, decoded at 200
 // pixels, no placeholder; BaselineRemoteImage.qml), measured in the same run. For each: the time
 // from building the screen to the first frame in which every card inside the window shows its
-// picture, the resident memory once settled (3 s later), the card delegates built and the decoded
-// pictures held.
+// picture, the resident memory once settled (3 s later), the card delegates built, the decoded
+// pictures held and the frames drawn until then.
 //
 //   xvfb-run -a -s "-screen 0 1280x800x24" build/bench/home/home_bench [--runs N]
 //
@@ -117,7 +117,8 @@ void collect(QQuickItem *item, QList<QQuickItem *> &cards)
         collect(child, cards);
 }
 
-// One measured showing, in this process: prints "RESULT <ms> <rss KiB> <cards> <cache bytes>".
+// One measured showing, in this process: prints
+// "RESULT <ms> <rss KiB> <cards> <cache bytes> <frames drawn until done>".
 int measure(const QString &mode, const QString &origin, int height)
 {
     qputenv("ORVELLA_API_BASE", origin.toUtf8());
@@ -173,8 +174,12 @@ int measure(const QString &mode, const QString &origin, int height)
     bool pending = false;
     qint64 doneMs = -1;
     QObject::connect(&window, &QQuickWindow::afterAnimating, [&] { pending = allShown(); });
+    int frames = 0;
     QObject::connect(&window, &QQuickWindow::frameSwapped, [&] {
-        if (pending && doneMs < 0)
+        if (doneMs >= 0)
+            return;
+        ++frames;
+        if (pending)
             doneMs = clock.elapsed();
     });
     orvella::test::waitUntil(
@@ -186,8 +191,8 @@ int measure(const QString &mode, const QString &origin, int height)
     orvella::test::spinFor(3s);
     QList<QQuickItem *> cards;
     collect(screen.get(), cards);
-    std::printf("RESULT %lld %ld %lld %lld\n", doneMs, residentKiB(), qint64(cards.size()),
-        orvella::ImageCache::shared().totalCost() * 4);
+    std::printf("RESULT %lld %ld %lld %lld %d\n", doneMs, residentKiB(), qint64(cards.size()),
+        orvella::ImageCache::shared().totalCost() * 4, frames);
     std::fflush(stdout);
     screen.reset();
     orvella::AppModel::setInstance(nullptr);
@@ -196,7 +201,7 @@ int measure(const QString &mode, const QString &origin, int height)
 
 struct Result
 {
-    double ms = -1, rssMiB = 0, cards = 0, cacheMiB = 0;
+    double ms = -1, rssMiB = 0, cards = 0, cacheMiB = 0, frames = 0;
 };
 
 // Runs one measurement in a fresh process with empty config and cache folders.
@@ -216,9 +221,9 @@ Result launch(const QString &mode, const QString &origin, int height)
     Result result;
     for (const QByteArray &line : process.readAllStandardOutput().split('\n')) {
         const QList<QByteArray> f = line.split(' ');
-        if (f.size() == 5 && f[0] == "RESULT") {
+        if (f.size() == 6 && f[0] == "RESULT") {
             result = { f[1].toDouble(), f[2].toDouble() / 1024, f[3].toDouble(),
-                f[4].toDouble() / 1048576 };
+                f[4].toDouble() / 1048576, f[5].toDouble() };
         }
     }
     return result;
@@ -259,8 +264,12 @@ int main(int argc, char **argv)
         orvella::test::ScriptedAnswer::envelope(QJsonObject { { "items", QJsonArray {} } }));
 
     std::map<QString, std::vector<Result>> results;
+    // The order alternates, so neither side always runs on a machine warmed by the other.
     for (int run = 0; run < runs; ++run) {
-        for (const QString mode : { QStringLiteral("home"), QStringLiteral("baseline") })
+        QStringList order { QStringLiteral("home"), QStringLiteral("baseline") };
+        if (run % 2 == 1)
+            std::ranges::reverse(order);
+        for (const QString &mode : std::as_const(order))
             results[mode].push_back(launch(mode, origin, 800));
     }
     const Result tall = launch(QStringLiteral("home"), origin, 1600);
@@ -269,23 +278,25 @@ int main(int argc, char **argv)
         railCount, cardsPerRail, runs);
     std::map<QString, Result> medians;
     for (auto &[mode, list] : results) {
-        std::vector<double> ms, rss, cards, cache;
+        std::vector<double> ms, rss, cards, cache, frames;
         for (const Result &r : list) {
             ms.push_back(r.ms);
             rss.push_back(r.rssMiB);
             cards.push_back(r.cards);
             cache.push_back(r.cacheMiB);
-            std::printf("  %-8s %7.0f ms  %6.1f MiB  %3.0f card delegates\n", qPrintable(mode),
-                r.ms, r.rssMiB, r.cards);
+            frames.push_back(r.frames);
+            std::printf("  %-8s %7.0f ms  %6.1f MiB  %3.0f card delegates  %3.0f frames\n",
+                qPrintable(mode), r.ms, r.rssMiB, r.cards, r.frames);
         }
-        medians[mode] = { median(ms), median(rss), median(cards), median(cache) };
+        medians[mode] = { median(ms), median(rss), median(cards), median(cache), median(frames) };
     }
     const Result &ours = medians[QStringLiteral("home")];
     const Result &base = medians[QStringLiteral("baseline")];
-    std::printf("median: home %.0f ms, %.1f MiB RSS, %.0f delegates, %.1f MiB decoded pictures\n",
-        ours.ms, ours.rssMiB, ours.cards, ours.cacheMiB);
-    std::printf("median: baseline %.0f ms, %.1f MiB RSS, %.0f delegates\n", base.ms, base.rssMiB,
-        base.cards);
+    std::printf("median: home %.0f ms, %.1f MiB RSS, %.0f delegates, %.1f MiB decoded pictures, "
+                "%.0f frames\n",
+        ours.ms, ours.rssMiB, ours.cards, ours.cacheMiB, ours.frames);
+    std::printf("median: baseline %.0f ms, %.1f MiB RSS, %.0f delegates, %.0f frames\n", base.ms,
+        base.rssMiB, base.cards, base.frames);
     std::printf("ratios home/baseline: time %.2f, memory %.2f\n", ours.ms / base.ms,
         ours.rssMiB / base.rssMiB);
     std::printf(

@@ -28,7 +28,9 @@ AppModel::AppModel(AppServices services, QObject *parent)
     , m_settings(std::move(services.settings))
     , m_livePlayer(std::move(services.livePlayer))
     , m_makeStudio(std::move(services.studio))
+    , m_endEventLoop(std::move(services.endEventLoop))
     , m_session(std::make_unique<Session>(*m_client, *m_settings, *services.clock))
+    , m_progressReports(std::make_unique<ProgressReports>(*m_client, *m_session, *services.clock))
     , m_navigator(std::make_unique<Navigator>([this] { return !m_session->isGuest(); }))
     , m_content(std::make_unique<SharedContent>(*m_client, *m_session))
     , m_reminders(std::make_unique<EventReminders>(*m_content, *m_settings,
@@ -187,7 +189,39 @@ void AppModel::goBack()
 
 void AppModel::openEpisode(const QString &id)
 {
+    m_mutedEpisode.reset();
     m_navigator->openEpisode(id);
+}
+
+void AppModel::openEpisodeFromPlayer(const QString &id, bool muted)
+{
+    // Set before the navigation, which builds the new screen.
+    m_mutedEpisode = muted ? std::optional(id.trimmed()) : std::nullopt;
+    m_navigator->openEpisode(id);
+}
+
+bool AppModel::startsMuted(const QString &episodeId) const
+{
+    return m_mutedEpisode == episodeId;
+}
+
+void AppModel::quit()
+{
+    if (m_quitting)
+        return;
+    m_quitting = true;
+    endRun();
+}
+
+QCoro::Task<> AppModel::endRun()
+{
+    QPointer self(this);
+    emit quitting();
+    m_livePlayer->setWantsPlayback(false);
+    m_livePlayer->player()->pause();
+    co_await m_progressReports->settle(quitSettleBound);
+    if (self && m_endEventLoop)
+        m_endEventLoop();
 }
 
 void AppModel::syncLivePlayback(MacRoute::Value route)
@@ -200,7 +234,11 @@ void AppModel::syncLivePlayback(MacRoute::Value route)
         m_livePlayer->player()->play();
     else
         m_livePlayer->player()->pause();
-    m_sleepGuard->holdForLive(live);
+    // Live holds the display for as long as it is on screen; another screen's player takes over.
+    if (live)
+        m_sleepGuard->playerShown(m_livePlayer.get(), true);
+    else
+        m_sleepGuard->playerHidden(m_livePlayer.get());
 }
 
 void AppModel::handleAction(const std::optional<NavAction> &action)

@@ -8,6 +8,7 @@
 #include "core/EventReminders.h"
 #include "core/MacRoute.h"
 #include "core/Navigator.h"
+#include "core/ProgressReports.h"
 #include "core/Session.h"
 #include "core/SettingsModel.h"
 #include "core/SharedContent.h"
@@ -22,6 +23,8 @@
 #include <QVariantList>
 #include <QVariantMap>
 #include <QtQml/qqmlregistration.h>
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stop_token>
@@ -86,6 +89,8 @@ public:
     [[nodiscard]] Session &session() const { return *m_session; }
     [[nodiscard]] SharedContent &content() const { return *m_content; }
     [[nodiscard]] EventReminders &reminders() const { return *m_reminders; }
+    // Where the viewer is in episodes, on its way to the service or kept.
+    [[nodiscard]] ProgressReports &progressReports() const { return *m_progressReports; }
 
     // Published state.
     [[nodiscard]] MacRoute::Value route() const { return m_navigator->route(); }
@@ -139,6 +144,8 @@ public:
     void setHasSeenLiveWelcome(bool seen);
     [[nodiscard]] SettingsModel *settings() const { return m_settings.get(); }
     [[nodiscard]] PlayerController *livePlayer() const { return m_livePlayer.get(); }
+    // The one display and idle claim, which follows the player on screen.
+    [[nodiscard]] PlaybackSleepGuard &sleepGuard() const { return *m_sleepGuard; }
     [[nodiscard]] StudioCaptureController *testimonyCapture() const;
     // Whether the studio's controller was made yet.
     [[nodiscard]] bool hasTestimonyCapture() const { return m_testimonyCapture != nullptr; }
@@ -150,6 +157,12 @@ public:
     [[nodiscard]] bool canGoBack() const { return m_navigator->canGoBack(); }
     // Shows one episode; blanks around the id are ignored, an empty id does nothing.
     Q_INVOKABLE void openEpisode(const QString &id);
+    // Shows the episode the episode player moves on to (next, repeat all, a related one): the
+    // new player starts muted when the one before was.
+    void openEpisodeFromPlayer(const QString &id, bool muted);
+    // Whether the player of this episode starts muted: set only for the episode the last
+    // openEpisodeFromPlayer() showed, until another episode is opened.
+    [[nodiscard]] bool startsMuted(const QString &episodeId) const;
     // Follows the action of a home hero or rail item ("live", "program", "episode").
     void handleAction(const std::optional<NavAction> &action);
     // A web link of the service tagged with this client's source; none for a missing or empty
@@ -161,6 +174,16 @@ public:
     [[nodiscard]] QUrl activateURL() const;
     // Part-by-part numeric comparison of version texts ("1.0.1" < "1.0.2" < "1.1").
     [[nodiscard]] static bool isVersion(QStringView a, QStringView lessThan);
+
+    // Ends the run, whatever asked (Ctrl+Q, the window's close button, SIGTERM or SIGINT): the
+    // screens on show leave as they would on navigation (an episode makes its leave record), the
+    // live player stops, the positions on their way get up to two seconds to reach the service
+    // (those that do not are kept), and then the event loop ends, so the work waiting for the
+    // application to quit (drafts, the studio's finishing) runs as on any quit. Asking again
+    // meanwhile changes nothing.
+    Q_INVOKABLE void quit();
+    [[nodiscard]] bool isQuitting() const { return m_quitting; }
+    static constexpr std::chrono::seconds quitSettleBound { 2 };
 
     // Start-up and session.
     QCoro::Task<> bootstrap();
@@ -240,6 +263,8 @@ signals:
     void isLoadingLiveScheduleChanged();
     void programsCacheChanged();
     void hasSeenLiveWelcomeChanged();
+    // The run is ending: screens leave now.
+    void quitting();
 
 private:
     void forwardSignals();
@@ -247,19 +272,25 @@ private:
     void syncLivePlayback(MacRoute::Value route);
     // A fetched stream starts the live player when it has nothing loaded yet.
     void offerLiveStream(const LiveStreamData &stream);
+    QCoro::Task<> endRun();
 
     OrvellaAPIClient *m_client;
     PlaybackSleepGuard *m_sleepGuard;
     std::unique_ptr<SettingsModel> m_settings;
     std::unique_ptr<PlayerController> m_livePlayer;
     StudioFactory m_makeStudio;
+    std::function<void()> m_endEventLoop;
     mutable std::unique_ptr<StudioCaptureController> m_testimonyCapture;
     // Declared in the order they depend on each other; destroyed the other way round.
     std::unique_ptr<Session> m_session;
+    std::unique_ptr<ProgressReports> m_progressReports;
     std::unique_ptr<Navigator> m_navigator;
     std::unique_ptr<SharedContent> m_content;
     std::unique_ptr<EventReminders> m_reminders;
     bool m_hasSeenLiveWelcome = false;
+    // The episode opened muted from the player before it, by id.
+    std::optional<QString> m_mutedEpisode;
+    bool m_quitting = false;
     std::stop_source m_bootstrapStop;
 };
 

@@ -9,6 +9,8 @@
 #include "player/PlayerController.h"
 #include "studio/StudioCaptureController.h"
 
+#include <QCoreApplication>
+
 namespace orvella {
 
 QString storedQualityId(QStringView stored)
@@ -47,7 +49,7 @@ AppBuilder &AppBuilder::sleepGuard(PlaybackSleepGuard &guard)
     return *this;
 }
 
-AppBuilder &AppBuilder::clock(const Clock &clock)
+AppBuilder &AppBuilder::clock(Clock &clock)
 {
     m_services.clock = &clock;
     return *this;
@@ -74,6 +76,12 @@ AppBuilder &AppBuilder::applicationActive(std::function<bool()> active)
 AppBuilder &AppBuilder::studio(StudioFactory factory)
 {
     m_services.studio = std::move(factory);
+    return *this;
+}
+
+AppBuilder &AppBuilder::endEventLoop(std::function<void()> end)
+{
+    m_services.endEventLoop = std::move(end);
     return *this;
 }
 
@@ -105,6 +113,8 @@ std::unique_ptr<AppModel> AppBuilder::build(QObject *parent)
             return std::make_unique<StudioCaptureController>(
                 StudioPlatform::system(), [&app] { return studioUploadArguments(app); });
         };
+    if (!services.endEventLoop)
+        services.endEventLoop = [] { QCoreApplication::quit(); };
     auto model = std::make_unique<AppModel>(std::move(services), parent);
     if (m_startBootstrap)
         model->bootstrap();

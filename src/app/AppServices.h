@@ -32,12 +32,14 @@ struct AppServices
 {
     OrvellaAPIClient *client = nullptr; // not owned
     PlaybackSleepGuard *sleepGuard = nullptr; // not owned
-    const Clock *clock = nullptr; // not owned
+    Clock *clock = nullptr; // not owned
     std::unique_ptr<PlayerController> livePlayer;
     std::unique_ptr<Notifier> notifier;
     std::unique_ptr<SettingsModel> settings;
     std::function<bool()> applicationActive;
     StudioFactory studio;
+    // Ends the event loop once quitting has done its work.
+    std::function<void()> endEventLoop;
 };
 
 // Builds the application model. The executable takes every default (the shared API client and
@@ -53,11 +55,13 @@ public:
 
     AppBuilder &client(OrvellaAPIClient &client);
     AppBuilder &sleepGuard(PlaybackSleepGuard &guard);
-    AppBuilder &clock(const Clock &clock);
+    AppBuilder &clock(Clock &clock);
     AppBuilder &livePlayer(std::unique_ptr<PlayerController> player);
     AppBuilder &notifier(std::unique_ptr<Notifier> notifier);
     AppBuilder &applicationActive(std::function<bool()> active);
     AppBuilder &studio(StudioFactory factory);
+    // What ends the process's event loop at the end of quit() (tests record it instead).
+    AppBuilder &endEventLoop(std::function<void()> end);
     // Keeps the model from starting its bootstrap on its own.
     AppBuilder &withoutBootstrap();
 

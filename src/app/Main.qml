@@ -38,6 +38,19 @@ ApplicationWindow {
         objectName: "menuBar"
 
         Menu {
+            objectName: "fileMenu"
+            title: "File"
+            width: 280
+
+            ShortcutMenuItem {
+                objectName: "quitItem"
+                text: "Quit"
+                shortcutText: QuitCommand.shortcutLabel
+                onTriggered: AppModel.quit()
+            }
+        }
+
+        Menu {
             id: navigateMenu
             objectName: "navigateMenu"
             title: NavigateMenu.title
@@ -45,37 +58,25 @@ ApplicationWindow {
 
             Instantiator {
                 model: NavigateMenu.items
-                delegate: MenuItem {
-                    id: menuItem
+                delegate: ShortcutMenuItem {
                     required property var modelData
                     objectName: "navigate-" + modelData.route
                     text: modelData.title
+                    shortcutText: modelData.shortcutLabel
                     onTriggered: AppModel.navigate(modelData.route)
-                    contentItem: Item {
-                        implicitWidth: label.implicitWidth + shortcut.implicitWidth + 32
-                        implicitHeight: label.implicitHeight
-                        Text {
-                            id: label
-                            anchors.left: parent.left
-                            anchors.verticalCenter: parent.verticalCenter
-                            text: menuItem.text
-                            font: menuItem.font
-                            color: menuItem.highlighted ? "black" : OrvellaTheme.textPrimary
-                        }
-                        Text {
-                            id: shortcut
-                            anchors.right: parent.right
-                            anchors.verticalCenter: parent.verticalCenter
-                            text: menuItem.modelData.shortcutLabel
-                            font: menuItem.font
-                            color: menuItem.highlighted ? "black" : OrvellaTheme.textMuted
-                        }
-                    }
                 }
                 onObjectAdded: (index, object) => navigateMenu.insertItem(index, object)
                 onObjectRemoved: (index, object) => navigateMenu.removeItem(object)
             }
         }
+    }
+
+    // The desktop's Quit keys (Ctrl+Q) end the run the one way every quit takes.
+    Shortcut {
+        objectName: "quitShortcut"
+        sequence: QuitCommand.sequence
+        context: Qt.ApplicationShortcut
+        onActivated: AppModel.quit()
     }
 
     // Each key sequence is registered once, by the first route of the menu that shows it.

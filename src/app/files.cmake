@@ -3,6 +3,8 @@ list(APPEND ORVELLA_SOURCES
     app/AppServices.h app/AppServices.cpp
     app/Application.h app/Application.cpp
     app/NavigateMenu.h app/NavigateMenu.cpp
+    app/QuitCommand.h
+    app/QuitRequests.h app/QuitRequests.cpp
     app/RootViewModel.h app/RootViewModel.cpp
     app/StartupScreenModel.h app/StartupScreenModel.cpp
 )
@@ -12,6 +14,7 @@ list(APPEND ORVELLA_QML
     app/Main.qml
     app/MaintenanceView.qml
     app/RootView.qml
+    app/ShortcutMenuItem.qml
     app/SplashView.qml
     app/StartupWelcomeDots.qml
 )

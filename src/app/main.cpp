@@ -1,5 +1,6 @@
 #include "app/AppModel.h"
 #include "app/Application.h"
+#include "app/QuitRequests.h"
 #include "platform/MpvLibrary.h"
 #include "platform/ShaderCacheGuard.h"
 #include "platform/StartupTrace.h"
@@ -30,6 +31,8 @@ int main(int argc, char *argv[])
 
     int result = 0;
     {
+        // The close button, SIGTERM and SIGINT end the run as the Quit command does.
+        orvella::QuitRequests quitRequests(*model);
         QQmlApplicationEngine engine;
         orvella::prepareEngine(engine);
         QObject::connect(
@@ -45,6 +48,7 @@ int main(int argc, char *argv[])
                 window, &QQuickWindow::frameSwapped, window,
                 [] { orvella::markStartup(orvella::StartupMilestone::FirstWindowFrame); },
                 Qt::DirectConnection);
+            quitRequests.watch(window);
         }
         result = app.exec();
     }

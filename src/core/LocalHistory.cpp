@@ -86,6 +86,73 @@ QString settingsName()
 
 } // namespace
 
+ContinueWatchingItem continueWatchingItem(const LocalHistoryEntry &entry)
+{
+    ContinueWatchingItem item;
+    item.episode_id = entry.episodeId;
+    item.title = entry.title;
+    item.program_title = entry.programTitle;
+    item.image = entry.image;
+    item.duration = entry.duration;
+    item.position = entry.position;
+    item.updated_at = entry.updatedAt;
+    item.progress_pct
+        = entry.duration >= 1 ? double(entry.position) / double(entry.duration) * 100.0 : 0.0;
+    return item;
+}
+
+QList<LocalHistoryEntry> StoredEntries::load() const
+{
+    const QSettings settings;
+    return load(settings);
+}
+
+QList<LocalHistoryEntry> StoredEntries::load(const QSettings &settings) const
+{
+    const QVariant stored = settings.value(m_key);
+    if (!stored.isValid())
+        return {};
+    auto entries = LocalHistoryStore::decode(stored.toByteArray());
+    if (!entries)
+        return {};
+    std::stable_sort(entries->begin(), entries->end(),
+        [](const LocalHistoryEntry &a, const LocalHistoryEntry &b) {
+            return a.updatedAt > b.updatedAt;
+        });
+    return *entries;
+}
+
+void StoredEntries::store(const QList<LocalHistoryEntry> &entries) const
+{
+    QSettings settings;
+    if (entries.isEmpty())
+        settings.remove(m_key);
+    else
+        settings.setValue(m_key, LocalHistoryStore::encode(entries));
+}
+
+void StoredEntries::record(const LocalHistoryEntry &entry, qsizetype limit) const
+{
+    QList<LocalHistoryEntry> entries = load();
+    entries.removeIf([&](const LocalHistoryEntry &e) { return e.episodeId == entry.episodeId; });
+    entries.prepend(entry);
+    if (entries.size() > limit)
+        entries.resize(limit);
+    store(entries);
+}
+
+void StoredEntries::forget(const QString &episodeId) const
+{
+    QList<LocalHistoryEntry> entries = load();
+    if (entries.removeIf([&](const LocalHistoryEntry &e) { return e.episodeId == episodeId; }) > 0)
+        store(entries);
+}
+
+void StoredEntries::clear() const
+{
+    QSettings().remove(m_key);
+}
+
 namespace LocalHistoryStore {
 
 QByteArray encode(const QList<LocalHistoryEntry> &entries)
@@ -120,42 +187,22 @@ std::optional<QList<LocalHistoryEntry>> decode(const QByteArray &json)
 
 QList<LocalHistoryEntry> load()
 {
-    const QSettings settings;
-    return load(settings);
+    return StoredEntries(settingsKey).load();
 }
 
 QList<LocalHistoryEntry> load(const QSettings &settings)
 {
-    const QVariant stored = settings.value(settingsName());
-    if (!stored.isValid())
-        return {};
-    auto entries = decode(stored.toByteArray());
-    if (!entries)
-        return {};
-    std::stable_sort(entries->begin(), entries->end(),
-        [](const LocalHistoryEntry &a, const LocalHistoryEntry &b) {
-            return a.updatedAt > b.updatedAt;
-        });
-    return *entries;
+    return StoredEntries(settingsKey).load(settings);
 }
 
 void store(const QList<LocalHistoryEntry> &entries)
 {
-    QSettings settings;
-    if (entries.isEmpty())
-        settings.remove(settingsName());
-    else
-        settings.setValue(settingsName(), encode(entries));
+    StoredEntries(settingsKey).store(entries);
 }
 
 void record(const LocalHistoryEntry &entry)
 {
-    QList<LocalHistoryEntry> entries = load();
-    entries.removeIf([&](const LocalHistoryEntry &e) { return e.episodeId == entry.episodeId; });
-    entries.prepend(entry);
-    if (entries.size() > maxEntries)
-        entries.resize(maxEntries);
-    store(entries);
+    StoredEntries(settingsKey).record(entry, maxEntries);
 }
 
 QCoro::Task<> migrateToServer(OrvellaAPIClient &client)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "api/ContentModels.h"
+
 #include <QByteArray>
 #include <QCoro/QCoroTask>
 #include <QList>
@@ -24,6 +26,35 @@ struct LocalHistoryEntry
     qint64 updatedAt = 0; // whole seconds since 1970-01-01 UTC
 
     friend bool operator==(const LocalHistoryEntry &, const LocalHistoryEntry &) = default;
+};
+
+// The continue-watching entry that says the same (progress 0 without a duration).
+[[nodiscard]] ContinueWatchingItem continueWatchingItem(const LocalHistoryEntry &entry);
+
+// A list of entries kept in the application's settings under one key, in the local history's
+// stored form (a JSON array kept as a byte array), newest first.
+class StoredEntries
+{
+public:
+    explicit StoredEntries(const char *key)
+        : m_key(QString::fromLatin1(key))
+    { }
+
+    // The stored entries, newest first (stable on equal times); empty when nothing is stored or
+    // the document cannot be read. Never changes what is stored.
+    [[nodiscard]] QList<LocalHistoryEntry> load() const;
+    [[nodiscard]] QList<LocalHistoryEntry> load(const QSettings &settings) const;
+    // Stores the entries in the given order, or removes the key when there are none.
+    void store(const QList<LocalHistoryEntry> &entries) const;
+    // Any stored entry of the same episode goes, the new one comes first, and only the newest
+    // `limit` are kept.
+    void record(const LocalHistoryEntry &entry, qsizetype limit) const;
+    // The entries of one episode go.
+    void forget(const QString &episodeId) const;
+    void clear() const;
+
+private:
+    QString m_key;
 };
 
 // The stored form of the local watch history: one JSON array of entries, kept as a byte array

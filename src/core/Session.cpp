@@ -3,6 +3,7 @@
 #include "api/APIError.h"
 #include "api/KeychainStore.h"
 #include "api/OrvellaAPIClient.h"
+#include "core/KeptPositions.h"
 #include "core/PublishedValue.h"
 #include "core/SessionLog.h"
 #include "core/SettingsModel.h"
@@ -218,6 +219,8 @@ QCoro::Task<> Session::signOut()
         settings.remove(expiresKey);
         settings.remove(profileKey);
     }
+    // Positions the service did not take were the viewer's.
+    KeptPositions::stored().clear();
     m_client.setAccessToken(std::nullopt);
     m_client.clearCaches();
     setProfile(std::nullopt);

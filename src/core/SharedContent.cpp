@@ -24,21 +24,6 @@ namespace {
 
 const QString unavailable = QStringLiteral("unavailable");
 
-ContinueWatchingItem continueWatchingItem(const LocalHistoryEntry &entry)
-{
-    ContinueWatchingItem item;
-    item.episode_id = entry.episodeId;
-    item.title = entry.title;
-    item.program_title = entry.programTitle;
-    item.image = entry.image;
-    item.duration = entry.duration;
-    item.position = entry.position;
-    item.updated_at = entry.updatedAt;
-    item.progress_pct
-        = entry.duration >= 1 ? double(entry.position) / double(entry.duration) * 100.0 : 0.0;
-    return item;
-}
-
 } // namespace
 
 SharedContent::SharedContent(OrvellaAPIClient &client, const Session &session, QObject *parent)

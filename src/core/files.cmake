@@ -2,6 +2,7 @@ list(APPEND ORVELLA_SOURCES
     core/EpisodeRepeatMode.h core/EpisodeRepeatMode.cpp
     core/EventNotifications.h core/EventNotifications.cpp
     core/EventReminders.h core/EventReminders.cpp
+    core/KeptPositions.h
     core/Latch.h core/Latch.cpp
     core/SessionLog.h core/SessionLog.cpp
     core/SettingsFile.h core/SettingsFile.cpp
@@ -10,6 +11,7 @@ list(APPEND ORVELLA_SOURCES
     core/MacRoute.h core/MacRoute.cpp
     core/Navigator.h core/Navigator.cpp
     core/ObjectLink.h
+    core/ProgressReports.h core/ProgressReports.cpp
     core/PublishedValue.h
     core/RouteTable.h core/RouteTable.cpp
     core/Session.h core/Session.cpp

@@ -42,9 +42,29 @@ void PlaybackSleepGuard::setActive(bool active, const QString &reason)
     m_isActive = false;
 }
 
-void PlaybackSleepGuard::holdForLive(bool live)
+void PlaybackSleepGuard::follow(bool awake)
 {
-    setActive(live, live ? QStringLiteral("Orvella Live") : QStringLiteral("Orvella TV playback"));
+    setActive(awake, QString::fromLatin1(awake ? onReason : offReason));
+}
+
+void PlaybackSleepGuard::playerShown(const void *player, bool awake)
+{
+    m_onScreen = player;
+    follow(awake);
+}
+
+void PlaybackSleepGuard::playerWantsAwake(const void *player, bool awake)
+{
+    if (player && player == m_onScreen)
+        follow(awake);
+}
+
+void PlaybackSleepGuard::playerHidden(const void *player)
+{
+    if (!player || player != m_onScreen)
+        return;
+    m_onScreen = nullptr;
+    follow(false);
 }
 
 void PlaybackSleepGuard::setInhibitor(std::unique_ptr<SleepInhibitor> inhibitor)

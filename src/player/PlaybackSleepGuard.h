@@ -8,11 +8,21 @@
 
 namespace orvella {
 
-// The one holder of the display and idle-sleep claims while live playback is on screen.
-// Switching it on twice holds the claims once; switching it off releases both.
+// The one holder of the display and idle-sleep claims. Switching it on twice holds the claims
+// once; switching it off releases both.
+//
+// The claim follows whichever player is on screen: the live channel holds it for as long as it
+// is on screen, an episode while it plays. Owners tell the guard when their player comes on
+// screen and goes, and episodes when they start and stop playing; news about a player that is
+// not the one on screen changes nothing, so a screen going away after another came cannot
+// release the newcomer's claim.
 class PlaybackSleepGuard
 {
 public:
+    // The reasons the desktop shows: switching on, and switching off.
+    static constexpr const char *onReason = "Orvella Live";
+    static constexpr const char *offReason = "Orvella TV playback";
+
     static PlaybackSleepGuard &shared();
 
     explicit PlaybackSleepGuard(std::unique_ptr<SleepInhibitor> inhibitor);
@@ -21,9 +31,14 @@ public:
     ~PlaybackSleepGuard();
 
     void setActive(bool active, const QString &reason);
-    // The live channel's claim, held while live plays on screen (with the reason texts the
-    // desktop shows for it).
-    void holdForLive(bool live);
+
+    // `player` is on screen now; `awake` says whether it wants the claim.
+    void playerShown(const void *player, bool awake);
+    // `player` started (true) or stopped wanting the claim; counts only while it is on screen.
+    void playerWantsAwake(const void *player, bool awake);
+    // `player` left the screen: the claim goes with it, unless another one came meanwhile.
+    void playerHidden(const void *player);
+    [[nodiscard]] const void *playerOnScreen() const { return m_onScreen; }
     [[nodiscard]] bool isActive() const { return m_isActive; }
     [[nodiscard]] std::uint32_t displayAssertionId() const { return m_displayAssertionId; }
     [[nodiscard]] std::uint32_t systemAssertionId() const { return m_systemAssertionId; }
@@ -32,7 +47,10 @@ public:
     void setInhibitor(std::unique_ptr<SleepInhibitor> inhibitor);
 
 private:
+    void follow(bool awake);
+
     std::unique_ptr<SleepInhibitor> m_inhibitor;
+    const void *m_onScreen = nullptr;
     std::uint32_t m_displayAssertionId = 0;
     std::uint32_t m_systemAssertionId = 0;
     bool m_isActive = false;

@@ -1,4 +1,5 @@
 list(APPEND ORVELLA_SOURCES
+    player/ChromeAutoHide.h player/ChromeAutoHide.cpp
     player/MediaPlayerQml.h
     player/PlaybackQuality.h player/PlaybackQuality.cpp
     player/PlayerController.h player/PlayerController.cpp
@@ -7,4 +8,5 @@ list(APPEND ORVELLA_SOURCES
 )
 list(APPEND ORVELLA_QML
     player/PlayerView.qml
+    player/PointerActivityView.qml
 )

@@ -12,16 +12,21 @@ Item {
     property real targetPixelSize: 300
     readonly property bool hasImage: picture.hasImage
 
+    // Under the shimmer (which takes the navy into its own colours) or a picture without
+    // transparent pixels it would not show: it is drawn only where it does.
     Rectangle {
         anchors.fill: parent
         radius: root.cornerRadius
         color: OrvellaTheme.navyDeep
+        visible: !shimmer.visible && !picture.opaque
     }
 
     ThumbnailShimmer {
+        id: shimmer
         objectName: "shimmer"
         anchors.fill: parent
         cornerRadius: root.cornerRadius
+        backgroundColor: OrvellaTheme.navyDeep
         visible: !picture.hasImage && root.url !== ""
     }
 

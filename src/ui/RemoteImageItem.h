@@ -1,16 +1,16 @@
 #pragma once
 
-#include <QImage>
-#include <QQuickItem>
+#include "ui/PictureItem.h"
+
 #include <QtQml/qqmlregistration.h>
 
 namespace orvella {
 
 // The picture layer of RemoteImage: shows the shared cache's entry for its key on the first
 // frame, otherwise fetches and decodes at `targetPixelSize` off the main thread. The picture
-// fills the item (cropped, aspect kept) inside a rounded clip of `cornerRadius`. A new key
+// fills the item (cropped, aspect kept) with corners of `cornerRadius` cut into it. A new key
 // keeps the old picture until the new one arrives; failures leave the item empty.
-class RemoteImageItem : public QQuickItem
+class RemoteImageItem : public PictureItem
 {
     Q_OBJECT
     QML_ELEMENT
@@ -20,6 +20,7 @@ class RemoteImageItem : public QQuickItem
     Q_PROPERTY(
         double cornerRadius READ cornerRadius WRITE setCornerRadius NOTIFY cornerRadiusChanged)
     Q_PROPERTY(bool hasImage READ hasImage NOTIFY hasImageChanged)
+    Q_PROPERTY(bool opaque READ isOpaque NOTIFY hasImageChanged)
     Q_PROPERTY(QString cacheKey READ cacheKey NOTIFY cacheKeyChanged)
     Q_PROPERTY(QSize imageSize READ imageSize NOTIFY hasImageChanged)
 
@@ -31,16 +32,14 @@ public:
     void setUrl(const QString &url);
     [[nodiscard]] double targetPixelSize() const { return m_targetPixelSize; }
     void setTargetPixelSize(double size);
-    [[nodiscard]] double cornerRadius() const { return m_cornerRadius; }
+    [[nodiscard]] double cornerRadius() const { return pictureCornerRadius(); }
     void setCornerRadius(double radius);
-    [[nodiscard]] bool hasImage() const { return !m_image.isNull(); }
+    [[nodiscard]] bool hasImage() const { return !picture().isNull(); }
+    // Whether the picture shown covers the whole frame (it has no transparent pixels).
+    [[nodiscard]] bool isOpaque() const { return hasImage() && !picture().hasAlphaChannel(); }
     [[nodiscard]] QString cacheKey() const;
-    [[nodiscard]] QSize imageSize() const { return m_image.size(); }
-    [[nodiscard]] QImage image() const { return m_image; }
-
-    // The rounded clip as a list of triangles (three points each) around the centre; the scene
-    // graph's RHI back ends draw no triangle fans.
-    [[nodiscard]] static QList<QPointF> clipTriangles(const QRectF &rect, double radius);
+    [[nodiscard]] QSize imageSize() const { return picture().size(); }
+    [[nodiscard]] QImage image() const { return picture(); }
 
 signals:
     void urlChanged();
@@ -51,8 +50,6 @@ signals:
 
 protected:
     void componentComplete() override;
-    QSGNode *updatePaintNode(QSGNode *oldNode, UpdatePaintNodeData *data) override;
-    void geometryChange(const QRectF &newGeometry, const QRectF &oldGeometry) override;
 
 private:
     void keyChanged();
@@ -63,10 +60,6 @@ private:
 
     QString m_url;
     double m_targetPixelSize = 0;
-    double m_cornerRadius = 0;
-    QImage m_image;
-    bool m_imageDirty = false;
-    bool m_geometryDirty = true;
     quint64 m_generation = 0;
     quint64 m_fetchId = 0;
 };

@@ -1,18 +1,23 @@
 list(APPEND ORVELLA_SOURCES
     ui/AnimationTimeline.h ui/AnimationTimeline.cpp
     ui/BundledImageItem.h ui/BundledImageItem.cpp
+    ui/FilledShapes.h ui/FilledShapes.cpp
     ui/FirstFrameWatch.h ui/FirstFrameWatch.cpp
     ui/GraphemeText.h ui/GraphemeText.cpp
     ui/ImageCache.h ui/ImageCache.cpp
     ui/ImageDecoder.h ui/ImageDecoder.cpp
     ui/ImageNetwork.h ui/ImageNetwork.cpp
     ui/ImagePrefetcher.h ui/ImagePrefetcher.cpp
+    ui/PaintedNode.h ui/PaintedNode.cpp
     ui/PictureItem.h ui/PictureItem.cpp
     ui/KeyedListModel.h
     ui/QrCode.h ui/QrCode.cpp
     ui/ReadOnlyTextKeys.h ui/ReadOnlyTextKeys.cpp
     ui/RemoteImageItem.h ui/RemoteImageItem.cpp
     ui/RoundDotItem.h ui/RoundDotItem.cpp
+    ui/RoundedCorners.h ui/RoundedCorners.cpp
+    ui/RoundedPictureNodes.h ui/RoundedPictureNodes.cpp
+    ui/ShimmerBand.h ui/ShimmerBand.cpp
     ui/SymbolGlyphs.h ui/SymbolGlyphs.cpp
     ui/TextShadowItem.h ui/TextShadowItem.cpp
 )

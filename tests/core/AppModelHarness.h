@@ -151,6 +151,11 @@ protected:
             .livePlayer(std::make_unique<PlayerController>(std::move(fake)))
             .notifier(std::make_unique<RecordingNotifier>(notices))
             .applicationActive([this] { return applicationActive; })
+            .endEventLoop([this] {
+                ++eventLoopEnds;
+                if (whenEventLoopEnds)
+                    whenEventLoopEnds();
+            })
             .studio([](AppModel &) {
                 // No device enumeration: the studio is only held here.
                 StudioPlatform studio;
@@ -239,6 +244,9 @@ protected:
     QList<PostedNotice> notices;
     ManualClock clock;
     bool applicationActive = false;
+    // How often quitting ended the event loop, and what to look at when it does.
+    int eventLoopEnds = 0;
+    std::function<void()> whenEventLoopEnds;
     FakeMediaPlayer *player = nullptr;
     std::unique_ptr<AppModel> model;
     std::vector<std::unique_ptr<QObject>> models; // see make()

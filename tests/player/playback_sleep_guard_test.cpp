@@ -1,5 +1,6 @@
 #include "player/PlaybackSleepGuard.h"
 
+#include <QStringList>
 #include <gtest/gtest.h>
 #include <set>
 
@@ -12,6 +13,7 @@ struct Claims
     int idle = 0;
     int releases = 0;
     std::set<std::uint32_t> held;
+    QStringList reasons;
     bool displayFails = false;
     bool idleFails = false;
 };
@@ -22,9 +24,10 @@ public:
     explicit RecordingInhibitor(Claims &claims)
         : m_claims(claims)
     { }
-    std::uint32_t inhibitDisplaySleep(const QString &) override
+    std::uint32_t inhibitDisplaySleep(const QString &reason) override
     {
         ++m_claims.display;
+        m_claims.reasons.append(reason);
         return m_claims.displayFails ? 0 : take();
     }
     std::uint32_t inhibitIdleSleep(const QString &) override
@@ -53,21 +56,21 @@ TEST(PlaybackSleepGuardTest, IsIdempotentAndReleasesBothClaims)
 {
     Claims claims;
     PlaybackSleepGuard guard(std::make_unique<RecordingInhibitor>(claims));
-    guard.holdForLive(true);
-    guard.holdForLive(true);
+    guard.setActive(true, QStringLiteral("Orvella Live"));
+    guard.setActive(true, QStringLiteral("Orvella Live"));
     EXPECT_EQ(claims.display, 1);
     EXPECT_EQ(claims.idle, 1);
     EXPECT_TRUE(guard.isActive());
 
-    guard.holdForLive(false);
+    guard.setActive(false, QStringLiteral("Orvella TV playback"));
     EXPECT_TRUE(claims.held.empty());
     EXPECT_EQ(guard.displayAssertionId(), 0u);
     EXPECT_EQ(guard.systemAssertionId(), 0u);
 
-    guard.holdForLive(false);
+    guard.setActive(false, QStringLiteral("Orvella TV playback"));
     EXPECT_EQ(claims.releases, 2) << "switching off while off calls nothing";
 
-    guard.holdForLive(true);
+    guard.setActive(true, QStringLiteral("Orvella Live"));
     EXPECT_EQ(claims.display, 2);
     EXPECT_EQ(claims.held.size(), 2u);
 }
@@ -77,17 +80,54 @@ TEST(PlaybackSleepGuardTest, OneClaimIsEnoughAndNoneLeavesItOffToRetry)
     Claims claims;
     claims.displayFails = true;
     PlaybackSleepGuard guard(std::make_unique<RecordingInhibitor>(claims));
-    guard.holdForLive(true);
+    guard.setActive(true, QStringLiteral("Orvella Live"));
     EXPECT_TRUE(guard.isActive());
     EXPECT_EQ(guard.displayAssertionId(), 0u);
     guard.setActive(false, {});
     EXPECT_EQ(claims.releases, 1);
 
     claims.idleFails = true;
-    guard.holdForLive(true);
+    guard.setActive(true, QStringLiteral("Orvella Live"));
     EXPECT_FALSE(guard.isActive());
-    guard.holdForLive(true);
+    guard.setActive(true, QStringLiteral("Orvella Live"));
     EXPECT_EQ(claims.display, 3) << "the next switch on tries again";
+}
+
+TEST(PlaybackSleepGuardTest, TheClaimFollowsThePlayerOnScreen)
+{
+    Claims claims;
+    PlaybackSleepGuard guard(std::make_unique<RecordingInhibitor>(claims));
+    const int live = 0, first = 0, second = 0;
+
+    guard.playerShown(&live, true);
+    EXPECT_TRUE(guard.isActive());
+    guard.playerHidden(&live);
+    EXPECT_FALSE(guard.isActive()) << "live left the screen";
+    guard.playerShown(&first, false);
+    EXPECT_FALSE(guard.isActive()) << "an episode that does not play yet";
+    guard.playerWantsAwake(&first, true);
+    EXPECT_TRUE(guard.isActive());
+    guard.playerWantsAwake(&first, false);
+    EXPECT_FALSE(guard.isActive()) << "paused";
+    guard.playerWantsAwake(&first, true);
+
+    // The next episode's screen comes before the first one's goes.
+    guard.playerShown(&second, false);
+    guard.playerWantsAwake(&second, true);
+    guard.playerWantsAwake(&first, false);
+    guard.playerHidden(&first);
+    EXPECT_TRUE(guard.isActive()) << "news from a player off screen changes nothing";
+
+    guard.playerShown(&live, true);
+    guard.playerWantsAwake(&second, false);
+    guard.playerHidden(&second);
+    EXPECT_TRUE(guard.isActive()) << "back on live";
+    EXPECT_EQ(claims.held.size(), 2u) << "one claim of each kind, never stacked";
+    guard.playerHidden(&live);
+    EXPECT_TRUE(claims.held.empty());
+    EXPECT_EQ(claims.reasons.size(), qsizetype(claims.display));
+    EXPECT_EQ(claims.reasons.removeAll(QStringLiteral("Orvella Live")), qsizetype(claims.display))
+        << "switched on with the live reason";
 }
 
 TEST(PlaybackSleepGuardTest, WithoutABusTheSharedGuardFailsNothing)

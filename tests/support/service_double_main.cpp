@@ -1,6 +1,7 @@
 // orvella-service-double: the service double as a standalone process, for tools/run and for
 // trying the client by hand.
 //   orvella-service-double [--sample] [--port N] [--media-root DIR] [--live-window N] [--quiet]
+//                          [--bodies]
 // Prints "listening on http://127.0.0.1:PORT" on its first line once it accepts connections.
 
 #include "support/SampleContent.h"
@@ -28,7 +29,9 @@ int main(int argc, char *argv[])
         QStringLiteral("3"));
     const QCommandLineOption quiet(
         QStringLiteral("quiet"), QStringLiteral("Do not print the requests."));
-    parser.addOptions({ sample, port, mediaRoot, liveWindow, quiet });
+    const QCommandLineOption bodies(QStringLiteral("bodies"),
+        QStringLiteral("Print the body of each request that has one (up to 300 bytes)."));
+    parser.addOptions({ sample, port, mediaRoot, liveWindow, quiet, bodies });
     parser.process(app);
 
     orvella::test::ServiceDouble service;
@@ -43,10 +46,13 @@ int main(int argc, char *argv[])
     if (parser.isSet(sample))
         orvella::test::installSampleContent(service);
     if (!parser.isSet(quiet)) {
+        const bool withBodies = parser.isSet(bodies);
         QObject::connect(&service, &orvella::test::ServiceDouble::requestReceived,
-            [](const orvella::test::RecordedRequest &request) {
+            [withBodies](const orvella::test::RecordedRequest &request) {
                 std::fprintf(
                     stderr, "%s %s\n", request.method.constData(), request.target.constData());
+                if (withBodies && !request.body.isEmpty())
+                    std::fprintf(stderr, "  %s\n", request.body.left(300).constData());
             });
     }
     std::printf(

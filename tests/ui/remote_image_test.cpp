@@ -1,11 +1,11 @@
+#include "support/TestAsync.h"
 #include "ui/ImageCache.h"
 #include "ui/RemoteImageItem.h"
-#include "support/TestAsync.h"
+#include "ui/ShimmerBand.h"
 
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQuickItem>
-#include <cmath>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -56,6 +56,51 @@ TEST(RemoteImage, ShowsACachedPictureOnTheFirstFrameWithoutShimmer)
     ImageCache::shared().clear();
 }
 
+// The navy plate under the picture, drawn only where it shows.
+QQuickItem *navyPlate(QQuickItem *image)
+{
+    for (QQuickItem *child : image->childItems()) {
+        if (QByteArray(child->metaObject()->className()).startsWith("QQuickRectangle"))
+            return child;
+    }
+    return nullptr;
+}
+
+TEST(RemoteImage, DrawsTheNavyPlateOnlyWhereNeitherShimmerNorPictureCoversIt)
+{
+    const QString opaqueUrl = QStringLiteral("http://127.0.0.1:9/opaque.jpg");
+    const QString clearUrl = QStringLiteral("http://127.0.0.1:9/clear.png");
+    QImage opaque(300, 169, QImage::Format_RGB32);
+    opaque.fill(Qt::red);
+    QImage clear(300, 169, QImage::Format_ARGB32_Premultiplied);
+    clear.fill(Qt::transparent);
+    ImageCache::shared().insert(opaque, ImageCache::key(opaqueUrl, 300));
+    ImageCache::shared().insert(clear, ImageCache::key(clearUrl, 300));
+
+    QQmlEngine engine;
+    // No address: the plate alone.
+    auto empty = createImage(engine, "cornerRadius: 12");
+    ASSERT_TRUE(navyPlate(empty.get()));
+    EXPECT_TRUE(navyPlate(empty.get())->isVisible());
+    // On its way: the shimmer, which takes the navy into its own colours.
+    auto loading = createImage(engine, "url: \"http://127.0.0.1:9/slow.jpg\"; cornerRadius: 12");
+    EXPECT_FALSE(navyPlate(loading.get())->isVisible());
+    auto *shimmer = loading->findChild<orvella::ShimmerBand *>(QStringLiteral("shimmer"));
+    ASSERT_TRUE(shimmer);
+    EXPECT_TRUE(shimmer->isVisible());
+    EXPECT_EQ(shimmer->backgroundColor(), shimmer->baseColor());
+    // A picture without transparent pixels covers it; one with them shows it through.
+    auto covered = createImage(engine, "url: \"" + opaqueUrl.toUtf8() + "\"; targetPixelSize: 300");
+    EXPECT_FALSE(navyPlate(covered.get())->isVisible());
+    auto seeThrough
+        = createImage(engine, "url: \"" + clearUrl.toUtf8() + "\"; targetPixelSize: 300");
+    EXPECT_TRUE(seeThrough->property("hasImage").toBool());
+    EXPECT_TRUE(navyPlate(seeThrough.get())->isVisible());
+    ImageCache::shared().clear();
+    // The refused load ends before the test does, so none is in flight at exit.
+    orvella::test::spinFor(std::chrono::milliseconds(200));
+}
+
 TEST(RemoteImage, WithoutAnAddressDrawsOnlyThePlaceholder)
 {
     QQmlEngine engine;
@@ -86,31 +131,6 @@ TEST(RemoteImage, ChangingTheSizeChangesTheKeyOnlyAcrossWholePixels)
     EXPECT_EQ(picture->cacheKey(), QStringLiteral("http://127.0.0.1:9/a.jpg#600"));
     // The refused loads end before the test does, so none is in flight at exit.
     orvella::test::spinFor(std::chrono::milliseconds(200));
-}
-
-TEST(RemoteImageClip, TrianglesCoverTheRoundedRectangleExactlyOnce)
-{
-    const auto area = [](const QList<QPointF> &t) {
-        double sum = 0;
-        for (qsizetype i = 0; i + 2 < t.size(); i += 3) {
-            const QPointF a = t[i + 1] - t[i], b = t[i + 2] - t[i];
-            sum += std::abs(a.x() * b.y() - a.y() * b.x()) / 2;
-        }
-        return sum;
-    };
-    const QRectF rect(10, 20, 240, 135);
-    const QList<QPointF> square = orvella::RemoteImageItem::clipTriangles(rect, 0);
-    ASSERT_EQ(square.size() % 3, 0);
-    EXPECT_NEAR(area(square), 240 * 135, 1e-6);
-    // Each corner gives up the square of the radius less a quarter circle (the arcs are
-    // polygons of eight segments, a little inside the true circle).
-    const QList<QPointF> rounded = orvella::RemoteImageItem::clipTriangles(rect, 12);
-    EXPECT_NEAR(area(rounded), 240 * 135 - (4 - M_PI) * 144, 8);
-    for (const QPointF &p : rounded)
-        EXPECT_TRUE(rect.adjusted(-1e-6, -1e-6, 1e-6, 1e-6).contains(p));
-    // A radius beyond half the short side is a capsule, not a bow tie.
-    EXPECT_NEAR(area(orvella::RemoteImageItem::clipTriangles(rect, 500)),
-        240 * 135 - (4 - M_PI) * 67.5 * 67.5, 120);
 }
 
 } // namespace

@@ -11,7 +11,6 @@ namespace orvella {
 using namespace std::chrono_literals;
 
 namespace {
-constexpr auto hideAfter = 4s;
 constexpr auto welcomeHold = 900ms;
 } // namespace
 
@@ -19,7 +18,17 @@ LiveChromeModel::LiveChromeModel(std::function<bool()> menuOpen, QObject *parent
     : QObject(parent)
     , m_menuOpen(std::move(menuOpen))
     , m_clock(&Clock::system())
-{ }
+    , m_autoHide([this] { return m_showSchedule || m_qualityOpen || m_menuOpen(); })
+{
+    connect(
+        &m_autoHide, &ChromeAutoHide::shownChanged, this, &LiveChromeModel::showControlsChanged);
+}
+
+void LiveChromeModel::setClock(Clock *clock)
+{
+    m_clock = clock;
+    m_autoHide.setClock(clock);
+}
 
 LiveChromeModel::~LiveChromeModel()
 {
@@ -29,12 +38,7 @@ LiveChromeModel::~LiveChromeModel()
 
 void LiveChromeModel::stop()
 {
-    m_hideTask.request_stop();
-}
-
-void LiveChromeModel::setShowControls(bool value)
-{
-    publish(this, m_showControls, value, &LiveChromeModel::showControlsChanged);
+    m_autoHide.stop();
 }
 
 void LiveChromeModel::setShowSchedule(bool value)
@@ -79,8 +83,13 @@ void LiveChromeModel::setWelcomeOpacity(double value)
 
 void LiveChromeModel::reveal()
 {
-    setShowControls(true);
-    hideTimer(renewStop(m_hideTask));
+    m_autoHide.reveal();
+}
+
+void LiveChromeModel::pointerAt(QPointF scenePosition)
+{
+    if (m_autoHide.pointerAt(scenePosition))
+        reveal();
 }
 
 void LiveChromeModel::hover(bool entered)
@@ -128,17 +137,6 @@ void LiveChromeModel::endWelcome()
 {
     setShowWelcome(false);
     setWelcomeOpacity(0);
-}
-
-QCoro::Task<> LiveChromeModel::hideTimer(std::stop_token stop)
-{
-    QPointer self(this);
-    co_await m_clock->sleep(hideAfter, stop);
-    if (!self || stop.stop_requested())
-        co_return;
-    if (m_showSchedule || m_qualityOpen || m_menuOpen())
-        co_return;
-    setShowControls(false);
 }
 
 QCoro::Task<> LiveChromeModel::welcomeFade(std::stop_token stop)

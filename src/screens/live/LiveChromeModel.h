@@ -1,5 +1,7 @@
 #pragma once
 
+#include "player/ChromeAutoHide.h"
+
 #include <QCoro/QCoroTask>
 #include <QObject>
 #include <functional>
@@ -20,9 +22,9 @@ public:
     LiveChromeModel(std::function<bool()> menuOpen, QObject *parent = nullptr);
     ~LiveChromeModel() override;
 
-    void setClock(Clock *clock) { m_clock = clock; }
+    void setClock(Clock *clock);
 
-    [[nodiscard]] bool showControls() const { return m_showControls; }
+    [[nodiscard]] bool showControls() const { return m_autoHide.shown(); }
     [[nodiscard]] bool showSchedule() const { return m_showSchedule; }
     [[nodiscard]] bool qualityOpen() const { return m_qualityOpen; }
     [[nodiscard]] bool showWelcome() const { return m_showWelcome; }
@@ -30,6 +32,8 @@ public:
 
     // Shows the chrome and restarts the hide timer.
     void reveal();
+    // Where the pointer is over the window: a move reveals, a repeated hover does not.
+    void pointerAt(QPointF scenePosition);
     void hover(bool entered);
     void toggleQuality();
     void closeQuality() { setQualityOpen(false); }
@@ -53,23 +57,20 @@ signals:
     void welcomeOpacityChanged();
 
 private:
-    void setShowControls(bool value);
     void setShowSchedule(bool value);
     void setQualityOpen(bool value);
     void setShowWelcome(bool value);
     void setWelcomeOpacity(double value);
-    QCoro::Task<> hideTimer(std::stop_token stop);
     QCoro::Task<> welcomeFade(std::stop_token stop);
 
     std::function<bool()> m_menuOpen;
     Clock *m_clock;
-    bool m_showControls = true;
     bool m_showSchedule = false;
     bool m_qualityOpen = false;
     bool m_showWelcome = false;
     bool m_welcomeFading = false;
     double m_welcomeOpacity = 0;
-    std::stop_source m_hideTask;
+    ChromeAutoHide m_autoHide;
     std::stop_source m_welcomeFade;
 };
 

@@ -86,7 +86,9 @@ void LivePlaybackSupervisor::nudge()
 
 void LivePlaybackSupervisor::holdDisplayAwake()
 {
-    m_guard.holdForLive(true);
+    // Off live another player may hold the display: never take it from that one.
+    if (m_host.liveOnScreen())
+        m_guard.playerShown(&m_player, true);
 }
 
 bool LivePlaybackSupervisor::hasFailed() const

@@ -212,29 +212,12 @@ Item {
         }
     }
 
-    // Pointer activity anywhere reveals the chrome. The handlers only watch: clicks, drags and
-    // scrolls reach the layers below.
-    Item {
+    // Pointer activity anywhere reveals the chrome; clicks, drags and scrolls reach the layers
+    // below.
+    PointerActivityView {
         anchors.fill: parent
         z: 100
-        HoverHandler {
-            // The window repeats the hover under a resting pointer on every frame it draws;
-            // only a pointer that moved is activity.
-            property real lastX: -1
-            property real lastY: -1
-            onPointChanged: {
-                const at = point.scenePosition
-                if (at.x === lastX && at.y === lastY)
-                    return
-                lastX = at.x
-                lastY = at.y
-                liveModel.pointerActivity()
-            }
-            onHoveredChanged: liveModel.hover(hovered)
-        }
-        PointHandler {
-            acceptedButtons: Qt.LeftButton | Qt.RightButton
-            onPointChanged: if (active) liveModel.pointerActivity()
-        }
+        onMoved: (x, y) => liveModel.pointerAt(x, y)
+        onEntered: liveModel.hover(true)
     }
 }

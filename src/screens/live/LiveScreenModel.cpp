@@ -22,7 +22,6 @@ bool present(const std::optional<QString> &text)
 LiveScreenModel::LiveScreenModel(QObject *parent)
     : QObject(parent)
     , m_clock(&Clock::system())
-    , m_guard(&PlaybackSleepGuard::shared())
     , m_chrome([this] { return menuPresented(); })
 {
     connect(&m_chrome, &LiveChromeModel::showControlsChanged, this,
@@ -66,8 +65,9 @@ void LiveScreenModel::setApp(AppModel *app)
     m_app = app;
     if (m_app) {
         LivePlaybackHost &host = *this;
+        // The app's one claim, which follows the player on screen.
         m_supervisor = std::make_unique<LivePlaybackSupervisor>(
-            host, *m_app->livePlayer(), *m_guard, *m_clock);
+            host, *m_app->livePlayer(), m_guard ? *m_guard : m_app->sleepGuard(), *m_clock);
         // The player belongs to the app: the supervisor goes with it.
         connect(m_app, &QObject::destroyed, this, [this] { m_supervisor.reset(); });
         connect(m_app, &AppModel::routeChanged, this, &LiveScreenModel::routeChanged);

@@ -61,7 +61,7 @@ public:
     ~LiveScreenModel() override;
 
     // Tests give the clock and the guard before the app; by default the system clock and the
-    // shared guard.
+    // app's guard.
     void setClock(Clock *clock);
     void setSleepGuard(PlaybackSleepGuard *guard) { m_guard = guard; }
 
@@ -100,6 +100,8 @@ public:
     // Viewer actions.
     Q_INVOKABLE void revealControls() { m_chrome.reveal(); }
     Q_INVOKABLE void pointerActivity() { m_chrome.reveal(); }
+    // Where the pointer is over the window; only a move reveals the chrome.
+    Q_INVOKABLE void pointerAt(double x, double y) { m_chrome.pointerAt(QPointF(x, y)); }
     Q_INVOKABLE void hover(bool entered) { m_chrome.hover(entered); }
     // The page's welcome overlay reached the screen.
     Q_INVOKABLE void welcomeOnScreen() { m_chrome.welcomeOnScreen(); }
@@ -156,7 +158,7 @@ private:
 
     QPointer<AppModel> m_app;
     Clock *m_clock;
-    PlaybackSleepGuard *m_guard;
+    PlaybackSleepGuard *m_guard = nullptr;
     LiveChromeModel m_chrome;
     std::unique_ptr<LivePlaybackSupervisor> m_supervisor;
     std::stop_source m_scheduleRefreshTask;

@@ -3,14 +3,14 @@
 #include "api/OrvellaAPIClient.h"
 #include "app/AppModel.h"
 #include "base/DescribedError.h"
-#include "core/LocalHistory.h"
-#include "core/SessionLog.h"
 #include "platform/Clock.h"
-#include "platform/DBusSleepInhibitor.h"
 #include "platform/MediaPlayerFactory.h"
 #include "player/PlaybackSleepGuard.h"
 #include "player/PlayerController.h"
+#include "screens/programs/EpisodeChromeModel.h"
 #include "screens/programs/EpisodeListModel.h"
+#include "screens/programs/EpisodePlayNextQueue.h"
+#include "screens/programs/EpisodeScrubberModel.h"
 #include "screens/programs/EpisodeText.h"
 #include "screens/programs/ScreenTasks.h"
 
@@ -21,19 +21,23 @@ using namespace std::chrono_literals;
 namespace {
 constexpr auto retryDelay = 350ms;
 constexpr int maxAutomaticReloads = 2;
-// A resume point this close to the end starts the episode again.
-constexpr double restartMargin = 10;
 constexpr qsizetype maxText = 300;
-// The programme list that next and repeat walk: every page the service gives.
-constexpr int programPages = 8;
 } // namespace
 
 EpisodePlayerModel::EpisodePlayerModel(QObject *parent)
     : QObject(parent)
     , m_clock(&Clock::system())
     , m_factory(createMediaPlayer)
+    , m_chrome(new EpisodeChromeModel(this))
+    , m_scrubber(new EpisodeScrubberModel([this] { m_chrome->showControls(); }, this))
+    , m_playNext(new EpisodePlayNextQueue(
+          [this](const QString &id) { openNext(id); }, [this] { m_chrome->showControls(); }, this))
     , m_related(new EpisodeListModel(this))
-{ }
+{
+    connect(
+        m_chrome, &EpisodeChromeModel::visibilityChanged, this, &EpisodePlayerModel::panelsChanged);
+    connect(m_playNext, &EpisodePlayNextQueue::changed, this, &EpisodePlayerModel::panelsChanged);
+}
 
 EpisodePlayerModel::~EpisodePlayerModel()
 {
@@ -42,6 +46,8 @@ EpisodePlayerModel::~EpisodePlayerModel()
     // reaches this model any more.
     if (m_player) {
         disconnect(m_player.get(), nullptr, this, nullptr);
+        m_chrome->setPlayer(nullptr);
+        m_scrubber->setPlayer(nullptr);
         m_player.reset();
     }
 }
@@ -49,6 +55,8 @@ EpisodePlayerModel::~EpisodePlayerModel()
 void EpisodePlayerModel::setClock(Clock *clock)
 {
     m_clock = clock ? clock : &Clock::system();
+    m_chrome->setClock(m_clock);
+    m_playNext->setClock(m_clock);
 }
 
 void EpisodePlayerModel::setApp(AppModel *app)
@@ -56,13 +64,13 @@ void EpisodePlayerModel::setApp(AppModel *app)
     if (m_app == app)
         return;
     if (m_app)
-        disconnect(m_app->settings(), nullptr, this, nullptr);
+        disconnect(m_app, nullptr, this, nullptr);
     m_app = app;
+    m_chrome->setApp(app);
+    // Quitting leaves the screen as navigating away does: the leave record goes out.
     if (m_app)
-        connect(
-            m_app->settings(), &SettingsModel::changed, this, &EpisodePlayerModel::settingsChanged);
+        connect(m_app, &AppModel::quitting, this, &EpisodePlayerModel::leave);
     emit appChanged();
-    emit settingsChanged();
 }
 
 void EpisodePlayerModel::setEpisodeId(const QString &id)
@@ -89,12 +97,12 @@ void EpisodePlayerModel::ensurePlayer()
     connect(
         player, &PlayerController::startPositionApplied, this, &EpisodePlayerModel::startApplied);
     connect(player, &PlayerController::isPlayingChanged, this, &EpisodePlayerModel::playingChanged);
-    for (auto signal : { &PlayerController::isReadyChanged, &PlayerController::statusTextChanged,
-             &PlayerController::durationChanged, &PlayerController::currentTimeChanged,
-             &PlayerController::bufferedChanged }) {
-        connect(player, signal, this, &EpisodePlayerModel::playbackChanged);
-    }
+    connect(player, &PlayerController::isReadyChanged, this, &EpisodePlayerModel::playbackChanged);
+    connect(
+        player, &PlayerController::statusTextChanged, this, &EpisodePlayerModel::playbackChanged);
     connect(player, &PlayerController::isReadyChanged, this, &EpisodePlayerModel::panelsChanged);
+    m_chrome->setPlayer(player);
+    m_scrubber->setPlayer(player);
     emit playerChanged();
 }
 
@@ -157,10 +165,9 @@ bool EpisodePlayerModel::ready() const
 
 bool EpisodePlayerModel::showsChrome() const
 {
-    return m_controlsVisible && ready() && !m_relatedOpen && !m_countdown;
+    return m_chrome->controlsVisible() && ready() && !m_chrome->relatedOpen()
+        && !m_playNext->countdown();
 }
-
-// State.
 
 void EpisodePlayerModel::setErrorText(std::optional<QString> text)
 {
@@ -171,27 +178,6 @@ void EpisodePlayerModel::setErrorText(std::optional<QString> text)
     emit panelsChanged();
 }
 
-void EpisodePlayerModel::setFlag(bool &flag, bool value)
-{
-    if (flag == value)
-        return;
-    flag = value;
-    emit panelsChanged();
-}
-
-void EpisodePlayerModel::setControlsVisible(bool visible)
-{
-    setFlag(m_controlsVisible, visible);
-}
-
-void EpisodePlayerModel::setCountdown(std::optional<int> value)
-{
-    if (m_countdown == value)
-        return;
-    m_countdown = value;
-    emit panelsChanged();
-}
-
 // Appearing and leaving.
 
 void EpisodePlayerModel::appear()
@@ -199,25 +185,18 @@ void EpisodePlayerModel::appear()
     if (m_appeared || !m_app)
         return;
     m_appeared = true;
-    if (!m_guard) {
-        m_ownGuard = std::make_unique<PlaybackSleepGuard>(std::make_unique<DBusSleepInhibitor>());
-        m_guard = m_ownGuard.get();
-    }
+    m_history.setEpisode(m_app, m_episodeId);
     ensurePlayer();
-    reset();
-    load(false);
-}
-
-void EpisodePlayerModel::reset()
-{
-    m_playNextTask.request_stop();
-    setCountdown(std::nullopt);
-    setFlag(m_relatedOpen, false);
-    setFlag(m_qualityOpen, false);
-    setFlag(m_repeatOpen, false);
-    m_programEpisodes.clear();
+    // The display claim follows this player from now on: held while it plays.
+    m_app->sleepGuard().playerShown(m_player.get(), m_player->isPlaying());
+    // Moving on from a muted episode keeps the sound off.
+    if (m_app->startsMuted(m_episodeId))
+        m_player->setMuted(true);
+    m_playNext->cancel();
+    m_chrome->closeAll();
     setErrorText(std::nullopt);
     m_retryCount = 0;
+    load(false);
 }
 
 void EpisodePlayerModel::leave()
@@ -225,21 +204,46 @@ void EpisodePlayerModel::leave()
     if (m_left)
         return;
     m_left = true;
-    for (std::stop_source *task :
-        { &m_loadTask, &m_programTask, &m_hideTask, &m_playNextTask, &m_retryTask }) {
-        task->request_stop();
-    }
+    m_loadTask.request_stop();
+    m_retryTask.request_stop();
+    m_chrome->stop();
+    m_playNext->cancel();
     // The leave record goes out after the screen is gone, with the last position seen while
     // the player was ready; none when it never was.
-    if (const auto position = m_progress.lastReadyPosition(); position && m_episode && m_app) {
-        sendEpisodeRecord(m_app,
-            makeEpisodeRecord(m_episodeId, *m_episode, *position,
-                m_player ? m_player->duration() : 0, m_app->isGuest()));
-    }
+    if (m_episode)
+        m_history.leave(*m_episode, m_player ? m_player->duration() : 0);
+    if (m_app && m_player)
+        m_app->sleepGuard().playerHidden(m_player.get());
     if (m_player)
         m_player->tearDown();
-    if (m_guard)
-        m_guard->setActive(false, QString::fromLatin1(sleepReason));
+}
+
+// Viewer actions of the page.
+
+void EpisodePlayerModel::back()
+{
+    if (m_app)
+        m_app->goBack();
+}
+
+void EpisodePlayerModel::refresh()
+{
+    load(true);
+}
+
+void EpisodePlayerModel::selectRelated(int row)
+{
+    if (row < 0 || row >= m_related->count())
+        return;
+    m_chrome->dropRelated();
+    m_playNext->cancel();
+    openNext(m_related->episodeIdAt(row));
+}
+
+void EpisodePlayerModel::openNext(const QString &id)
+{
+    if (m_app)
+        m_app->openEpisodeFromPlayer(id, m_player && m_player->isMuted());
 }
 
 // Loading.
@@ -251,35 +255,6 @@ std::optional<double> EpisodePlayerModel::knownDuration() const
     if (m_episode && m_episode->duration && *m_episode->duration > 0)
         return double(*m_episode->duration);
     return std::nullopt;
-}
-
-std::optional<double> EpisodePlayerModel::resumePosition() const
-{
-    std::optional<double> position;
-    std::optional<double> duration;
-    for (const LocalHistoryEntry &entry : LocalHistoryStore::load()) {
-        if (entry.episodeId == m_episodeId) {
-            position = double(entry.position);
-            if (entry.duration > 0)
-                duration = double(entry.duration);
-            break;
-        }
-    }
-    if (!position && m_app) {
-        for (const ContinueWatchingItem &item : m_app->continueWatching()) {
-            if (item.episode_id == m_episodeId && item.position) {
-                position = double(*item.position);
-                if (item.duration && *item.duration > 0)
-                    duration = double(*item.duration);
-                break;
-            }
-        }
-    }
-    if (!duration)
-        duration = knownDuration();
-    if (position && duration && *position >= *duration - restartMargin)
-        return 0.0;
-    return position;
 }
 
 QCoro::Task<> EpisodePlayerModel::load(bool forceRetry)
@@ -294,7 +269,7 @@ QCoro::Task<> EpisodePlayerModel::load(bool forceRetry)
     QPointer self(this);
     QPointer app(m_app);
     // An automatic reload starts where playback was.
-    const std::optional<double> reloadAt = m_progress.lastReadyPosition();
+    const std::optional<double> reloadAt = m_history.lastReadyPosition();
 
     std::optional<EpisodeDetail> fetched;
     std::optional<QString> failure;
@@ -311,41 +286,27 @@ QCoro::Task<> EpisodePlayerModel::load(bool forceRetry)
         co_return;
     }
     m_episode = std::move(fetched);
-    m_related->setEpisodes(m_episode->related.value_or(QList<EpisodeSummary>()));
+    const QList<EpisodeSummary> related = m_episode->related.value_or(QList<EpisodeSummary>());
+    m_related->setEpisodes(related);
+    m_playNext->setEpisode(m_episodeId, related);
     emit episodeChanged();
     emit panelsChanged();
 
     if (m_episode->program && m_episode->program->id)
-        fetchProgramEpisodes(m_episode->program->id->stringValue, restartStop(m_programTask));
+        m_playNext->fetchProgramEpisodes(m_app, m_episode->program->id->stringValue);
 
     const std::optional<QUrl> url = m_episode->playbackURL();
     if (!url) {
         setErrorText(QStringLiteral("Playback URL unavailable. Try Refresh."));
         co_return;
     }
-    m_startAt = reloadAt && !forceRetry ? reloadAt : resumePosition();
-    m_progress.loadStarted();
+    m_startAt = reloadAt && !forceRetry ? reloadAt : m_history.resumePosition(knownDuration());
+    m_history.loadStarted();
     m_player->load(*url, true, m_startAt, false);
     m_player->setQuality(m_app->settings()->preferredQuality());
     m_player->setCaptions(
         m_app->settings()->captionsEnabled(), m_app->settings()->captionLanguage());
-    showControls();
-}
-
-QCoro::Task<> EpisodePlayerModel::fetchProgramEpisodes(QString programId, std::stop_token stop)
-{
-    QPointer self(this);
-    QPointer app(m_app);
-    try {
-        auto result = co_await app->client().getProgram(programId, programPages, stop);
-        if (self && !stop.stop_requested()) {
-            m_programEpisodes = std::move(result.episodes);
-            emit panelsChanged();
-        }
-    } catch (const DescribedError &error) {
-        // Next and repeat fall back to the related episodes.
-        qCDebug(lcSession) << "programme episodes unavailable:" << error.description();
-    }
+    m_chrome->showControls();
 }
 
 QCoro::Task<> EpisodePlayerModel::retryPlaybackIfNeeded()
@@ -374,9 +335,8 @@ void EpisodePlayerModel::startApplied()
 {
     if (!ready())
         return;
-    const double duration = m_player->duration();
     // The item's own duration is known now: a resume point in its last seconds starts over.
-    if (m_startAt && *m_startAt > 0 && duration > 0 && *m_startAt >= duration - restartMargin) {
+    if (m_startAt && EpisodeViewingHistory::startsOver(*m_startAt, m_player->duration())) {
         m_startAt = 0.0;
         restartNearEnd();
         return;
@@ -386,7 +346,7 @@ void EpisodePlayerModel::startApplied()
 
 void EpisodePlayerModel::markStartApplied()
 {
-    m_progress.startApplied();
+    m_history.startApplied();
     // Read the position the start left, so the first record has it.
     m_player->refreshTime();
     timeTick();
@@ -404,15 +364,10 @@ void EpisodePlayerModel::timeTick()
 {
     if (!m_player || !m_episode || m_left || !ready())
         return;
-    const EpisodeProgress::Step step = m_progress.tick(m_player->currentTime(), m_clock->now());
-    if (step.postView)
-        postEpisodeView(m_app, m_episodeId);
-    if (step.record && m_app) {
-        sendEpisodeRecord(m_app,
-            makeEpisodeRecord(m_episodeId, *m_episode, m_player->currentTime(),
-                m_player->duration(), m_app->isGuest()));
-    }
+    m_history.tick(*m_episode, m_player->currentTime(), m_player->duration(), m_clock->now());
 }
+
+// The player's counters.
 
 void EpisodePlayerModel::failureCounterChanged(int value)
 {
@@ -426,10 +381,52 @@ void EpisodePlayerModel::stallCounterChanged(int value)
         m_player->nudgePlay();
 }
 
+void EpisodePlayerModel::endCounterChanged(int value)
+{
+    if (value >= 1)
+        handleEpisodeEnded();
+}
+
 void EpisodePlayerModel::playingChanged()
 {
-    if (m_guard && !m_left)
-        m_guard->setActive(m_player->isPlaying(), QString::fromLatin1(sleepReason));
+    if (m_app && !m_left)
+        m_app->sleepGuard().playerWantsAwake(m_player.get(), m_player->isPlaying());
+}
+
+// The end of an episode: repeat it, move on in a loop, or count down to the next one.
+
+void EpisodePlayerModel::handleEpisodeEnded()
+{
+    if (!m_app || m_left)
+        return;
+    const SettingsModel &settings = *m_app->settings();
+    switch (settings.episodeRepeatMode()) {
+    case EpisodeRepeatMode::Off:
+        if (settings.autoplayNext() && m_playNext->next())
+            m_playNext->start();
+        else
+            m_chrome->showControls();
+        break;
+    case EpisodeRepeatMode::One:
+        restartFromZero();
+        break;
+    case EpisodeRepeatMode::All:
+        if (const auto next = m_playNext->next()) {
+            m_playNext->cancel();
+            openNext(next->id.stringValue);
+        } else {
+            m_chrome->showControls();
+        }
+        break;
+    }
+}
+
+QCoro::Task<> EpisodePlayerModel::restartFromZero()
+{
+    QPointer self(this);
+    co_await m_player->seek(0);
+    if (self && m_player && !m_left)
+        m_player->nudgePlay();
 }
 
 } // namespace orvella

@@ -41,9 +41,9 @@ Item {
     Item {
         objectName: "episodeTapLayer"
         anchors.fill: parent
-        visible: !model.relatedOpen
+        visible: !model.chrome.relatedOpen
         TapHandler {
-            onTapped: model.tap()
+            onTapped: model.chrome.tap()
         }
     }
 
@@ -76,39 +76,33 @@ Item {
     Loader {
         objectName: "relatedOverlay"
         anchors.fill: parent
-        active: model.relatedOpen
+        active: model.chrome.relatedOpen
         sourceComponent: RelatedEpisodesOverlay {
             title: model.relatedTitle
             episodes: model.related
             onSelect: (row) => model.selectRelated(row)
-            onClose: model.closeRelated()
+            onClose: model.chrome.closeRelated()
         }
     }
 
     Loader {
         objectName: "playingNext"
         anchors.fill: parent
-        active: model.showsPlayingNext
+        active: model.playNext.showsCard
         sourceComponent: PlayingNextCard {
-            title: model.playingNextTitle
-            image: model.playingNextImage
-            countdownText: model.countdownText
-            onStop: model.stopPlayNext()
+            title: model.playNext.title
+            image: model.playNext.image
+            countdownText: model.playNext.countdownText
+            onStop: model.playNext.stop()
         }
     }
 
-    // Pointer activity anywhere shows the chrome (or keeps the related row open). The handlers
-    // only watch: clicks, drags and scrolls reach the layers below.
-    Item {
+    // Pointer activity anywhere shows the chrome (or keeps the related row open); clicks,
+    // drags and scrolls reach the layers below.
+    PointerActivityView {
         anchors.fill: parent
         z: 100
-        HoverHandler {
-            onPointChanged: model.pointerActivity()
-            onHoveredChanged: model.hover(hovered)
-        }
-        PointHandler {
-            acceptedButtons: Qt.LeftButton | Qt.RightButton
-            onPointChanged: if (active) model.pointerActivity()
-        }
+        onMoved: (x, y) => model.chrome.pointerAt(x, y)
+        onEntered: model.chrome.hover(true)
     }
 }

@@ -9,6 +9,7 @@ Item {
     id: chrome
 
     required property EpisodePlayerModel screen
+    readonly property EpisodeChromeModel model: screen.chrome
     readonly property PlayerController player: screen.player
     // Height of the bottom block (seek bar and controls) from the chrome's bottom edge.
     readonly property real controlsInset: height - bottom.y
@@ -100,19 +101,19 @@ Item {
             Text {
                 id: elapsed
                 anchors.verticalCenter: parent.verticalCenter
-                text: chrome.screen.elapsedText
+                text: chrome.screen.scrubber.elapsedText
                 color: "white"
                 font: OrvellaTheme.monoFont(12)
             }
             TVScrubber {
                 anchors.verticalCenter: parent.verticalCenter
                 width: parent.width - elapsed.width - total.width - 2 * parent.spacing
-                screen: chrome.screen
+                model: chrome.screen.scrubber
             }
             Text {
                 id: total
                 anchors.verticalCenter: parent.verticalCenter
-                text: chrome.screen.totalText
+                text: chrome.screen.scrubber.totalText
                 color: "white"
                 font: OrvellaTheme.monoFont(12)
             }
@@ -126,25 +127,25 @@ Item {
             PlayerCircleButton {
                 anchors.verticalCenter: parent.verticalCenter
                 symbol: "gobackward.10"
-                onClicked: chrome.screen.skip(-10)
+                onClicked: chrome.model.skip(-10)
             }
             PlayerCircleButton {
                 objectName: "episodePlayPause"
                 anchors.verticalCenter: parent.verticalCenter
                 symbol: chrome.player && chrome.player.isPlaying ? "pause.fill" : "play.fill"
                 primary: true
-                onClicked: chrome.screen.togglePlay()
+                onClicked: chrome.model.togglePlay()
             }
             PlayerCircleButton {
                 anchors.verticalCenter: parent.verticalCenter
                 symbol: "goforward.10"
-                onClicked: chrome.screen.skip(10)
+                onClicked: chrome.model.skip(10)
             }
             PlayerCircleButton {
                 anchors.verticalCenter: parent.verticalCenter
                 symbol: "captions.bubble.fill"
-                active: chrome.screen.captionsEnabled
-                onClicked: chrome.screen.toggleCaptions()
+                active: chrome.model.captionsEnabled
+                onClicked: chrome.model.toggleCaptions()
             }
             PlayerCircleButton {
                 objectName: "episodeMute"
@@ -152,55 +153,55 @@ Item {
                 readonly property bool muted: chrome.player !== null && chrome.player.isMuted
                 symbol: muted ? "speaker.slash.fill" : "speaker.wave.2.fill"
                 active: !muted
-                onClicked: chrome.screen.toggleMute()
+                onClicked: chrome.model.toggleMute()
             }
             PlayerCircleButton {
                 anchors.verticalCenter: parent.verticalCenter
                 symbol: "forward.end.fill"
-                active: chrome.screen.autoplayNext
-                onClicked: chrome.screen.toggleAutoplay()
+                active: chrome.model.autoplayNext
+                onClicked: chrome.model.toggleAutoplay()
             }
             PlayerCircleButton {
                 id: repeatButton
                 objectName: "episodeRepeat"
                 anchors.verticalCenter: parent.verticalCenter
-                z: chrome.screen.repeatOpen ? 45 : 0
-                symbol: chrome.screen.repeatSymbol
-                active: chrome.screen.repeatMode !== EpisodeRepeatMode.Off
-                onClicked: chrome.screen.toggleRepeatMenu()
+                z: chrome.model.repeatOpen ? 45 : 0
+                symbol: chrome.model.repeatSymbol
+                active: chrome.model.repeatMode !== EpisodeRepeatMode.Off
+                onClicked: chrome.model.toggleRepeatMenu()
 
                 EpisodeRepeatMenu {
                     objectName: "episodeRepeatMenu"
                     anchors.horizontalCenter: parent.horizontalCenter
                     y: -140
                     visible: opacity > 0
-                    opacity: chrome.screen.repeatOpen ? 1 : 0
+                    opacity: chrome.model.repeatOpen ? 1 : 0
                     Behavior on opacity { NumberAnimation { duration: 150; easing.type: Easing.OutQuad } }
-                    rows: chrome.screen.repeatRows
-                    selected: chrome.screen.repeatMode
-                    onSelect: (mode) => chrome.screen.selectRepeatMode(mode)
-                    onDismiss: chrome.screen.dismissRepeat()
+                    rows: chrome.model.repeatRows
+                    selected: chrome.model.repeatMode
+                    onSelect: (mode) => chrome.model.selectRepeatMode(mode)
+                    onDismiss: chrome.model.dismissRepeat()
                 }
             }
             EpisodePill {
                 objectName: "episodeQuality"
                 anchors.verticalCenter: parent.verticalCenter
-                z: chrome.screen.qualityOpen ? 40 : 0
-                text: chrome.screen.quality
+                z: chrome.model.qualityOpen ? 40 : 0
+                text: chrome.model.quality
                 symbol: "gauge.with.dots.needle.33percent"
-                onClicked: chrome.screen.toggleQualityMenu()
+                onClicked: chrome.model.toggleQualityMenu()
 
                 EpisodeQualityMenu {
                     objectName: "episodeQualityMenu"
                     anchors.horizontalCenter: parent.horizontalCenter
                     y: -288
                     visible: opacity > 0
-                    opacity: chrome.screen.qualityOpen ? 1 : 0
+                    opacity: chrome.model.qualityOpen ? 1 : 0
                     Behavior on opacity { NumberAnimation { duration: 150; easing.type: Easing.OutQuad } }
-                    rows: chrome.screen.qualityRows
-                    selected: chrome.screen.quality
-                    onSelect: (id) => chrome.screen.selectQuality(id)
-                    onDismiss: chrome.screen.dismissQuality()
+                    rows: chrome.model.qualityRows
+                    selected: chrome.model.quality
+                    onSelect: (id) => chrome.model.selectQuality(id)
+                    onDismiss: chrome.model.dismissQuality()
                 }
             }
             EpisodePill {
@@ -208,7 +209,7 @@ Item {
                 anchors.verticalCenter: parent.verticalCenter
                 text: "More"
                 symbol: "rectangle.stack.fill"
-                onClicked: chrome.screen.more()
+                onClicked: chrome.model.more()
             }
         }
     }

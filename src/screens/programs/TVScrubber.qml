@@ -7,7 +7,7 @@ import Orvella
 Item {
     id: scrubber
 
-    required property EpisodePlayerModel screen
+    required property EpisodeScrubberModel model
 
     implicitHeight: 26
 
@@ -24,7 +24,7 @@ Item {
 
         Rectangle {
             objectName: "bufferedBar"
-            width: parent.width * scrubber.screen.bufferedFraction
+            width: parent.width * scrubber.model.bufferedFraction
             height: parent.height
             radius: 3.5
             color: Qt.rgba(1, 1, 1, 0.38)
@@ -37,12 +37,12 @@ Item {
         anchors.fill: parent
         focusPolicy: Qt.NoFocus
         from: 0
-        to: scrubber.screen.scrubMaximum
-        value: scrubber.screen.scrubValue
+        to: scrubber.model.maximum
+        value: scrubber.model.value
         leftPadding: 7
         rightPadding: 7
-        onMoved: scrubber.screen.scrubMoved(value)
-        onPressedChanged: if (!pressed) scrubber.screen.scrubReleased()
+        onMoved: scrubber.model.moved(value)
+        onPressedChanged: if (!pressed) scrubber.model.released()
 
         background: Item {
             x: slider.leftPadding

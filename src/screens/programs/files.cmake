@@ -1,11 +1,12 @@
 list(APPEND ORVELLA_SOURCES
     screens/programs/EpisodeGridRows.h screens/programs/EpisodeGridRows.cpp
     screens/programs/EpisodeListModel.h screens/programs/EpisodeListModel.cpp
-    screens/programs/EpisodePlayerChrome.cpp
+    screens/programs/EpisodeChromeModel.h screens/programs/EpisodeChromeModel.cpp
     screens/programs/EpisodePlayerModel.h screens/programs/EpisodePlayerModel.cpp
-    screens/programs/EpisodePlayNext.cpp
-    screens/programs/EpisodeProgress.h screens/programs/EpisodeProgress.cpp
+    screens/programs/EpisodePlayNextQueue.h screens/programs/EpisodePlayNextQueue.cpp
+    screens/programs/EpisodeScrubberModel.h screens/programs/EpisodeScrubberModel.cpp
     screens/programs/EpisodeText.h screens/programs/EpisodeText.cpp
+    screens/programs/EpisodeViewingHistory.h screens/programs/EpisodeViewingHistory.cpp
     screens/programs/ProgramDetailModel.h screens/programs/ProgramDetailModel.cpp
     screens/programs/ProgramsScreenModel.h screens/programs/ProgramsScreenModel.cpp
     screens/programs/ScreenTasks.h screens/programs/ScreenTasks.cpp

@@ -45,11 +45,8 @@ protected:
             return built;
         built.item->setProperty("episodeId", id);
         built.model = built.item->findChild<EpisodePlayerModel *>();
-        if (built.model) {
-            built.model->setSleepGuard(&episodeGuard);
-            if (prepare)
-                prepare(*built.model);
-        }
+        if (built.model && prepare)
+            prepare(*built.model);
         component.completeCreate();
         built.item->setParentItem(window->contentItem());
         built.item->setSize(window->size());
@@ -67,6 +64,26 @@ protected:
         });
     }
 
+    // The window's content over `app`: it builds each episode's screen as the application does.
+    QObject *buildRootView(AppModel &app)
+    {
+        AppModel::setInstance(&app);
+        rootEngine = std::make_unique<QQmlEngine>();
+        prepareEngine(*rootEngine);
+        QQmlComponent component(
+            rootEngine.get(), QUrl(QStringLiteral("qrc:/Orvella/app/RootView.qml")));
+        rootView.reset(component.create());
+        EXPECT_TRUE(rootView) << component.errorString().toStdString();
+        return rootView.get();
+    }
+
+    // The episode screen the root view shows; none unless there is exactly one.
+    [[nodiscard]] EpisodePlayerModel *shownEpisode() const
+    {
+        const auto models = rootView->findChildren<EpisodePlayerModel *>();
+        return models.size() == 1 ? models.first() : nullptr;
+    }
+
     [[nodiscard]] static bool shows(const Built &screen, const char *name)
     {
         auto *item = screen.item->findChild<QQuickItem *>(QString::fromLatin1(name));
@@ -75,6 +92,8 @@ protected:
 
     void TearDown() override
     {
+        rootView.reset();
+        rootEngine.reset();
         window.reset();
         engine.reset();
         AppModel::setInstance(nullptr);
@@ -83,6 +102,8 @@ protected:
 
     std::unique_ptr<QQmlEngine> engine;
     std::unique_ptr<QQuickWindow> window;
+    std::unique_ptr<QQmlEngine> rootEngine;
+    std::unique_ptr<QObject> rootView;
 };
 
 } // namespace orvella::test

@@ -1,7 +1,7 @@
 #pragma once
 
 // The programme screens' models over an app model on the service double, with a manual clock;
-// the episode player plays on fake media players the test reaches, with its own sleep claims.
+// the episode player plays on fake media players the test reaches.
 
 #include "core/AppModelHarness.h"
 #include "platform/Clock.h"
@@ -55,7 +55,6 @@ protected:
         episodeScreens.push_back(std::make_unique<EpisodePlayerModel>());
         EpisodePlayerModel &screen = *episodeScreens.back();
         screen.setClock(&clock);
-        screen.setSleepGuard(&episodeGuard);
         screen.setMediaPlayerFactory([this] {
             auto fake = std::make_unique<FakeMediaPlayer>();
             media = fake.get();
@@ -80,8 +79,6 @@ protected:
     }
 
     ManualClock clock;
-    int episodeClaims = 0;
-    PlaybackSleepGuard episodeGuard { std::make_unique<CountingInhibitor>(episodeClaims) };
     FakeMediaPlayer *media = nullptr;
     std::vector<std::unique_ptr<EpisodePlayerModel>> episodeScreens;
 };

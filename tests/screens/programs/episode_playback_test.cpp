@@ -39,7 +39,7 @@ TEST_F(EpisodePlayback, PlaysToItsEndAndRepeatOneStartsItAgain)
     // The length is published with the once-a-second time update.
     EXPECT_TRUE(waitUntil([&] { return std::abs(player.duration() - 8) < 0.5; }, 3s))
         << "duration " << player.duration();
-    EXPECT_TRUE(waitUntil([&] { return episodeClaims == 2; }))
+    EXPECT_TRUE(waitUntil([&] { return claims == 2; }))
         << "the screen keeps the display awake while it plays";
 
     ASSERT_TRUE(waitUntil([&] { return position(player) > 6; }, 20s));
@@ -48,11 +48,11 @@ TEST_F(EpisodePlayback, PlaysToItsEndAndRepeatOneStartsItAgain)
         << "repeat one starts the episode again";
     EXPECT_TRUE(player.isPlaying());
     EXPECT_EQ(player.failedGeneration(), 0);
-    EXPECT_FALSE(screen.model->playNextCountdown());
+    EXPECT_FALSE(screen.model->playNext()->countdown());
     EXPECT_GE(service.requests("POST", "user/history").size(), 1);
 
     screen.item.reset();
-    EXPECT_EQ(episodeClaims, 0);
+    EXPECT_EQ(claims, 0);
 }
 
 TEST_F(EpisodePlayback, CaptionsPickTheEnglishRenditionOfTheMaster)
@@ -70,7 +70,7 @@ TEST_F(EpisodePlayback, CaptionsPickTheEnglishRenditionOfTheMaster)
         waitUntil([&] { return mpv->subtitleText().startsWith(QStringLiteral("Caption")); }, 10s))
         << mpv->subtitleText().toStdString();
 
-    screen.model->toggleCaptions();
+    screen.model->chrome()->toggleCaptions();
     EXPECT_FALSE(app.settings()->captionsEnabled());
     EXPECT_TRUE(waitUntil([&] { return !mpv->selectedLegibleOption(); }, 5s));
 }

@@ -86,7 +86,7 @@ TEST_F(EpisodePlayer, LoadOutcomesAndTexts)
     becomeReady(screen);
     EXPECT_TRUE(screen.showsChrome());
     EXPECT_FALSE(screen.showsLoadingPanel());
-    EXPECT_EQ(screen.totalText(), u"30:00"_qs);
+    EXPECT_EQ(screen.scrubber()->totalText(), u"30:00"_qs);
 
     const struct
     {
@@ -215,6 +215,35 @@ TEST_F(EpisodePlayer, ViewsAndPositionsAreReportedOnlyOnceReady)
     EXPECT_FALSE(QSettings().contains(LocalHistoryStore::settingsKey));
 }
 
+TEST_F(EpisodePlayer, PositionsTheServiceDoesNotTakeAreKeptAndResumeTheEpisodeNextTime)
+{
+    scriptEpisode(u"e1"_qs);
+    service.on("POST", "user/history", ScriptedAnswer::error(500, u"Down"_qs));
+    AppModel &app = signedIn();
+    EpisodePlayerModel &screen = opened(app);
+    becomeReady(screen, 0);
+    advance(30s);
+    playTo(screen, 31);
+    playTo(screen, 44);
+    episodeScreens.clear();
+    ASSERT_TRUE(
+        waitUntil([&] { return historyPosts() == 3 && app.progressReports().inFlight() == 0; }));
+    EXPECT_EQ(lastHistoryBody().value("position").toInt(), 44) << "the leave record";
+
+    // The next run: the service knows nothing of the episode, this computer does.
+    model.reset();
+    service.on("POST", "user/history", ScriptedAnswer::envelope(QJsonObject {}));
+    AppModel &next = signedIn();
+    ASSERT_TRUE(next.continueWatching().isEmpty());
+    EpisodePlayerModel &again = opened(next);
+    becomeReady(again);
+    EXPECT_EQ(media->seeks, std::vector<double> { 44 }) << "resumed where the viewer left";
+    ASSERT_TRUE(waitUntil([&] { return historyPosts() == 4; }));
+    EXPECT_EQ(lastHistoryBody().value("position").toInt(), 44);
+    EXPECT_TRUE(waitUntil([] { return !QSettings().contains("history.unsent"); }))
+        << "taken by the service, no longer kept";
+}
+
 TEST_F(EpisodePlayer, AGuestsRecordsGoToTheLocalHistory)
 {
     scriptEpisode(u"e1"_qs);
@@ -273,7 +302,7 @@ TEST_F(EpisodePlayer, EndsRepeatMoveOnOrCountDown)
     media->finishItem();
     ASSERT_TRUE(waitUntil([&] { return media->seeks.size() == seeksBefore + 1; }));
     EXPECT_EQ(media->seeks.back(), 0.0);
-    EXPECT_FALSE(one.playNextCountdown());
+    EXPECT_FALSE(one.playNext()->countdown());
 
     settings.setEpisodeRepeatMode(EpisodeRepeatMode::All);
     EpisodePlayerModel &all = opened(app, u"3"_qs);
@@ -285,33 +314,35 @@ TEST_F(EpisodePlayer, EndsRepeatMoveOnOrCountDown)
     settings.setAutoplayNext(true);
     EpisodePlayerModel &off = opened(app, u"2"_qs);
     becomeReady(off);
+    off.chrome()->toggleMute();
     media->finishItem();
-    EXPECT_EQ(off.playNextCountdown(), 5);
-    EXPECT_TRUE(off.showsPlayingNext());
+    EXPECT_EQ(off.playNext()->countdown(), 5);
+    EXPECT_TRUE(off.playNext()->showsCard());
     EXPECT_FALSE(off.showsChrome());
-    EXPECT_EQ(off.playingNextTitle(), u"Episode 3"_qs);
+    EXPECT_EQ(off.playNext()->title(), u"Episode 3"_qs);
     for (int left = 4; left >= 1; --left) {
         advance(1s);
-        EXPECT_EQ(off.playNextCountdown(), left);
-        EXPECT_EQ(off.countdownText(), QStringLiteral("Playing in: %1s").arg(left));
+        EXPECT_EQ(off.playNext()->countdown(), left);
+        EXPECT_EQ(off.playNext()->countdownText(), QStringLiteral("Playing in: %1s").arg(left));
     }
     advance(1s);
     EXPECT_EQ(app.selectedEpisodeId(), u"3"_qs);
+    EXPECT_TRUE(app.startsMuted(u"3"_qs)) << "the muted player's next starts muted";
 
     // Stop at 3 opens nothing and shows the chrome.
     EpisodePlayerModel &stopped = opened(app, u"2"_qs);
     becomeReady(stopped);
     media->finishItem();
     advance(2s);
-    stopped.stopPlayNext();
-    EXPECT_FALSE(stopped.playNextCountdown());
+    stopped.playNext()->stop();
+    EXPECT_FALSE(stopped.playNext()->countdown());
     EXPECT_TRUE(stopped.showsChrome());
     advance(5s);
     EXPECT_EQ(app.selectedEpisodeId(), u"3"_qs);
 
     settings.setAutoplayNext(false);
     media->finishItem();
-    EXPECT_FALSE(stopped.playNextCountdown());
+    EXPECT_FALSE(stopped.playNext()->countdown());
 }
 
 TEST_F(EpisodePlayer, EntriesThatCannotBeOpenedAreNeverNext)
@@ -325,7 +356,7 @@ TEST_F(EpisodePlayer, EntriesThatCannotBeOpenedAreNeverNext)
     EpisodePlayerModel &screen = opened(app);
     becomeReady(screen);
     media->finishItem();
-    EXPECT_FALSE(screen.playNextCountdown()) << "no next: no card";
+    EXPECT_FALSE(screen.playNext()->countdown()) << "no next: no card";
     EXPECT_TRUE(screen.showsChrome());
 
     app.settings()->setEpisodeRepeatMode(EpisodeRepeatMode::All);
@@ -342,57 +373,89 @@ TEST_F(EpisodePlayer, ChromeHidesAfterIdleUnlessAMenuOrTheRelatedRowIsOpen)
     media->setRate(1);
     screen.player()->refreshTime();
     ASSERT_TRUE(screen.player()->isPlaying());
-    EXPECT_EQ(episodeClaims, 2) << "the episode holds its own sleep claims while it plays";
+    EXPECT_EQ(claims, 2) << "the app's claim follows the playing episode";
 
     advance(4s);
-    EXPECT_FALSE(screen.controlsVisible());
-    screen.tap();
-    EXPECT_TRUE(screen.controlsVisible());
+    EXPECT_FALSE(screen.chrome()->controlsVisible());
+    screen.chrome()->tap();
+    EXPECT_TRUE(screen.chrome()->controlsVisible());
     EXPECT_TRUE(screen.player()->isPlaying()) << "a tap on hidden chrome only shows it";
-    screen.tap();
+    screen.chrome()->tap();
     EXPECT_FALSE(screen.player()->isPlaying());
-    EXPECT_EQ(episodeClaims, 0);
+    EXPECT_EQ(claims, 0);
 
-    screen.toggleQualityMenu();
-    screen.toggleRepeatMenu();
-    EXPECT_FALSE(screen.qualityOpen());
-    EXPECT_TRUE(screen.repeatOpen());
+    screen.chrome()->toggleQualityMenu();
+    screen.chrome()->toggleRepeatMenu();
+    EXPECT_FALSE(screen.chrome()->qualityOpen());
+    EXPECT_TRUE(screen.chrome()->repeatOpen());
     advance(5s);
-    EXPECT_TRUE(screen.controlsVisible()) << "a menu keeps the chrome";
-    screen.selectRepeatMode(EpisodeRepeatMode::All);
-    EXPECT_FALSE(screen.repeatOpen());
+    EXPECT_TRUE(screen.chrome()->controlsVisible()) << "a menu keeps the chrome";
+    screen.chrome()->selectRepeatMode(EpisodeRepeatMode::All);
+    EXPECT_FALSE(screen.chrome()->repeatOpen());
     EXPECT_EQ(app.settings()->episodeRepeatMode(), EpisodeRepeatMode::All);
-    screen.selectQuality(u"4Mbps"_qs);
+    screen.chrome()->selectQuality(u"4Mbps"_qs);
     EXPECT_EQ(app.settings()->preferredQuality(), u"4Mbps"_qs);
     EXPECT_EQ(media->preferredPeakBitRate(), 4e6);
 
-    screen.more();
-    EXPECT_TRUE(screen.relatedOpen());
+    screen.chrome()->more();
+    EXPECT_TRUE(screen.chrome()->relatedOpen());
     EXPECT_FALSE(screen.showsChrome());
     advance(7s);
-    screen.pointerActivity();
+    screen.chrome()->pointerActivity();
     advance(7s);
-    EXPECT_TRUE(screen.relatedOpen()) << "activity keeps the row 8 more seconds";
+    EXPECT_TRUE(screen.chrome()->relatedOpen()) << "activity keeps the row 8 more seconds";
     advance(1s);
-    EXPECT_FALSE(screen.relatedOpen());
-    EXPECT_TRUE(screen.controlsVisible());
+    EXPECT_FALSE(screen.chrome()->relatedOpen());
+    EXPECT_TRUE(screen.chrome()->controlsVisible());
 
-    screen.more();
+    screen.chrome()->more();
     screen.selectRelated(0);
     EXPECT_EQ(app.selectedEpisodeId(), u"5"_qs);
 
     // Skips seek from where the player is; the player takes a negative target as 0.
     playTo(screen, 4);
-    screen.skip(-10);
-    screen.skip(10);
+    screen.chrome()->skip(-10);
+    screen.chrome()->skip(10);
     spinFor(20ms);
     const std::vector<double> tail(media->seeks.end() - 2, media->seeks.end());
     EXPECT_EQ(tail, (std::vector<double> { 0, 14 }));
-    screen.toggleMute();
+    screen.chrome()->toggleMute();
     EXPECT_TRUE(media->isMuted());
 
     episodeScreens.clear();
-    EXPECT_EQ(episodeClaims, 0);
+    EXPECT_EQ(claims, 0);
+}
+
+TEST_F(EpisodePlayer, OneSleepClaimFollowsWhicheverPlayerIsOnScreen)
+{
+    scriptEpisode(u"e1"_qs);
+    service.on("GET", "live/stream", ScriptedAnswer::envelope(sampleStream()));
+    AppModel &app = signedIn();
+    app.navigate(MacRoute::Live);
+    EXPECT_EQ(claims, 2) << "live on screen";
+    app.navigate(MacRoute::Episode);
+    EXPECT_EQ(claims, 0) << "live paused off screen";
+
+    EpisodePlayerModel &screen = opened(app);
+    becomeReady(screen);
+    media->setRate(1);
+    screen.player()->refreshTime();
+    ASSERT_TRUE(screen.player()->isPlaying());
+    EXPECT_EQ(claims, 2) << "the episode plays";
+    screen.chrome()->togglePlay();
+    EXPECT_EQ(claims, 0) << "paused";
+    screen.chrome()->togglePlay();
+    EXPECT_EQ(claims, 2);
+
+    // Back to live before the episode's screen goes: the leaving episode cannot release live's.
+    app.navigate(MacRoute::Live);
+    EXPECT_EQ(claims, 2);
+    screen.chrome()->togglePlay();
+    episodeScreens.clear();
+    EXPECT_EQ(claims, 2) << "live holds it";
+    EXPECT_TRUE(guard->isActive());
+    app.navigate(MacRoute::Home);
+    EXPECT_EQ(claims, 0);
 }
 
 TEST_F(EpisodePlayer, SeekBarHoldsTheDragAndSeeksOnceOnRelease)
@@ -405,31 +468,31 @@ TEST_F(EpisodePlayer, SeekBarHoldsTheDragAndSeeksOnceOnRelease)
     media->setLoadedTimeRanges({ { 0, 0.5 } });
     screen.player()->refreshTime();
     // Length not known yet: the bar spans 0…1 and the buffered seconds are the fraction.
-    EXPECT_EQ(screen.totalText(), u"--:--"_qs);
-    EXPECT_EQ(screen.scrubMaximum(), 1.0);
-    EXPECT_EQ(screen.scrubValue(), 1.0);
-    EXPECT_DOUBLE_EQ(screen.bufferedFraction(), 0.5);
+    EXPECT_EQ(screen.scrubber()->totalText(), u"--:--"_qs);
+    EXPECT_EQ(screen.scrubber()->maximum(), 1.0);
+    EXPECT_EQ(screen.scrubber()->value(), 1.0);
+    EXPECT_DOUBLE_EQ(screen.scrubber()->bufferedFraction(), 0.5);
 
     media->setDuration(3723);
     playTo(screen, 3599);
-    EXPECT_EQ(screen.totalText(), u"1:02:03"_qs);
-    EXPECT_EQ(screen.elapsedText(), u"59:59"_qs);
+    EXPECT_EQ(screen.scrubber()->totalText(), u"1:02:03"_qs);
+    EXPECT_EQ(screen.scrubber()->elapsedText(), u"59:59"_qs);
     const auto seeks = media->seeks.size();
-    screen.scrubReleased();
+    screen.scrubber()->released();
     EXPECT_EQ(media->seeks.size(), seeks) << "a release without a move does not seek";
 
     advance(3s);
-    screen.scrubMoved(100);
-    screen.scrubMoved(200);
+    screen.scrubber()->moved(100);
+    screen.scrubber()->moved(200);
     playTo(screen, 3600);
-    EXPECT_EQ(screen.scrubValue(), 200) << "ticks do not move a held knob";
+    EXPECT_EQ(screen.scrubber()->value(), 200) << "ticks do not move a held knob";
     advance(3s);
-    EXPECT_TRUE(screen.controlsVisible()) << "moving the knob counts as activity";
-    screen.scrubReleased();
+    EXPECT_TRUE(screen.chrome()->controlsVisible()) << "moving the knob counts as activity";
+    screen.scrubber()->released();
     spinFor(20ms);
     ASSERT_EQ(media->seeks.size(), seeks + 1);
     EXPECT_EQ(media->seeks.back(), 200);
-    EXPECT_EQ(screen.scrubValue(), 3600);
+    EXPECT_EQ(screen.scrubber()->value(), 3600);
 }
 
 } // namespace

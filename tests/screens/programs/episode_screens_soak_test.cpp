@@ -59,7 +59,7 @@ TEST_F(EpisodeScreenSoak, TwentyScreensOpenAndLeaveWithoutLeftovers)
         EXPECT_FALSE(player) << "a player outlived its screen";
     EXPECT_TRUE(waitUntil([&] { return selfStatus("Threads") <= threads; }, 5s))
         << selfStatus("Threads") << " threads against " << threads;
-    EXPECT_EQ(episodeClaims, 0);
+    EXPECT_EQ(claims, 0);
 }
 
 } // namespace

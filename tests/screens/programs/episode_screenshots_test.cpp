@@ -31,7 +31,7 @@ protected:
         for (const QSize size : { QSize(1280, 800), QSize(1024, 640) }) {
             window->resize(size);
             screen.item->setSize(size);
-            screen.model->showControls();
+            screen.model->chrome()->showControls();
             spinFor(400ms);
             windowPicture(*window).save(QStringLiteral("%1/episode-%2-%3.png")
                                             .arg(folder, name, QString::number(size.width())));
@@ -64,15 +64,15 @@ TEST_F(EpisodeScreenshots, PanelsChromeMenusRelatedAndPlayingNext)
     ASSERT_TRUE(waitUntil([&] { return model.ready(); }, 15s));
     spinFor(1s);
     shoot(screen, u"chrome"_qs);
-    model.toggleRepeatMenu();
+    model.chrome()->toggleRepeatMenu();
     shoot(screen, u"repeat-menu"_qs);
-    model.toggleQualityMenu();
+    model.chrome()->toggleQualityMenu();
     shoot(screen, u"quality-menu"_qs);
-    model.dismissQuality();
-    model.more();
+    model.chrome()->dismissQuality();
+    model.chrome()->more();
     shoot(screen, u"related"_qs);
-    model.closeRelated();
-    ASSERT_TRUE(waitUntil([&] { return model.showsPlayingNext(); }, 20s));
+    model.chrome()->closeRelated();
+    ASSERT_TRUE(waitUntil([&] { return model.playNext()->showsCard(); }, 20s));
     shoot(screen, u"playing-next"_qs);
 }
 

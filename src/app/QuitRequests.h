@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <csignal>
+#include <memory>
+
+class QSocketNotifier;
+class QWindow;
+
+namespace orvella {
+
+class AppModel;
+
+// The ways to end the client besides its Quit command: the close button of its window, and
+// SIGTERM or SIGINT from the session. Each asks the app model to quit, from the event loop (a
+// signal only writes a byte the loop reads), so the run ends as it does on Quit. While the run
+// ends, the windows are hidden. One instance at a time; it puts back the signal handlers it
+// replaced when it goes.
+class QuitRequests : public QObject
+{
+    Q_OBJECT
+public:
+    explicit QuitRequests(AppModel &app, QObject *parent = nullptr);
+    ~QuitRequests() override;
+    QuitRequests(const QuitRequests &) = delete;
+    QuitRequests &operator=(const QuitRequests &) = delete;
+
+    // The window's close button quits the client instead of closing the window alone.
+    void watch(QWindow *window);
+    // Whether SIGTERM and SIGINT reach the event loop.
+    [[nodiscard]] bool handlesSignals() const { return m_notifier != nullptr; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void signalArrived();
+    void hideWindows();
+
+    AppModel &m_app;
+    QList<QPointer<QWindow>> m_windows;
+    QSocketNotifier *m_notifier = nullptr;
+    struct sigaction m_previousTerm
+    {
+    };
+    struct sigaction m_previousInt
+    {
+    };
+};
+
+} // namespace orvella

@@ -1,0 +1,31 @@
+import QtQuick
+import QtQuick.Controls
+import Orvella
+
+// A menu item in the window's dark colours, with its keyboard shortcut shown at the right.
+MenuItem {
+    id: item
+
+    property string shortcutText
+
+    contentItem: Item {
+        implicitWidth: label.implicitWidth + keys.implicitWidth + 32
+        implicitHeight: label.implicitHeight
+        Text {
+            id: label
+            anchors.left: parent.left
+            anchors.verticalCenter: parent.verticalCenter
+            text: item.text
+            font: item.font
+            color: item.highlighted ? "black" : OrvellaTheme.textPrimary
+        }
+        Text {
+            id: keys
+            anchors.right: parent.right
+            anchors.verticalCenter: parent.verticalCenter
+            text: item.shortcutText
+            font: item.font
+            color: item.highlighted ? "black" : OrvellaTheme.textMuted
+        }
+    }
+}
