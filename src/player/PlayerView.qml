@@ -11,6 +11,8 @@ Item {
     property bool showsControls: false
     property int fillMode: VideoSurface.AspectFill
     property real cornerRadius: 0
+    // Software frames keep to the corners themselves; an OpenGL framebuffer's stay square.
+    readonly property bool drawsThroughFramebuffer: surface.drawsThroughFramebuffer
 
     clip: true
 
@@ -26,6 +28,7 @@ Item {
         anchors.fill: parent
         player: root.controller ? root.controller.player : null
         fillMode: root.fillMode
+        cornerRadius: root.cornerRadius
         captionInset: controls.visible ? controls.height : 0
     }
 

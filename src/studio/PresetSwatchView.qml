@@ -1,5 +1,4 @@
 import QtQuick
-import Qt5Compat.GraphicalEffects
 import Orvella
 
 // The static miniature of a background preset: a two-colour gradient, a plain colour or the
@@ -15,15 +14,6 @@ Item {
     required property string symbol
     required property color symbolColor
     required property int symbolSize
-    // The rounded picture needs a shader; the software scene graph shows it square-cornered.
-    readonly property bool effects: GraphicsInfo.api !== GraphicsInfo.Software
-
-    Rectangle {
-        id: roundShape
-        anchors.fill: parent
-        radius: 8
-        visible: false
-    }
 
     StudioGradientRect {
         anchors.fill: parent
@@ -43,16 +33,10 @@ Item {
 
     // Decoded on a worker thread at the swatch's own size.
     SwatchPicture {
-        id: picture
         anchors.fill: parent
-        visible: swatch.fill === "picture" && !swatch.effects
+        visible: swatch.fill === "picture"
+        cornerRadius: 8
         source: swatch.imageSource
-    }
-    OpacityMask {
-        anchors.fill: parent
-        visible: swatch.fill === "picture" && swatch.effects && picture.ready
-        source: picture
-        maskSource: roundShape
     }
 
     SymbolIcon {

@@ -12,15 +12,14 @@ Item {
     required property StudioScreenModel model
     readonly property StudioCaptureController capture: model.capture
     readonly property bool recording: model.transport.recording
-    // Shader effects (rounded clip) need a hardware scene graph; the software one draws the
-    // plain picture instead of nothing.
-    readonly property bool effects: GraphicsInfo.api !== GraphicsInfo.Software
     readonly property real cornerRadius: 18
 
     Item {
         id: picture
         anchors.fill: parent
-        layer.enabled: stage.effects
+        // Every part of the picture keeps to the corners by itself, but for a recording drawn
+        // into an OpenGL framebuffer (hardware graphics only), which a mask rounds.
+        layer.enabled: previewPlayer.visible && previewPlayer.drawsThroughFramebuffer
         layer.effect: OpacityMask {
             maskSource: Rectangle {
                 width: picture.width
@@ -38,6 +37,7 @@ Item {
         }
 
         StudioPreviewPlayer {
+            id: previewPlayer
             anchors.fill: parent
             cornerRadius: stage.cornerRadius
             visible: stage.model.previewing

@@ -1,13 +1,18 @@
 #include "ui/RoundDotItem.h"
 
-#include <QPainter>
+#include "ui/FilledShapes.h"
+#include "ui/RoundedCorners.h"
+
+#include <QSGNode>
 #include <algorithm>
 
 namespace orvella {
 
 RoundDotItem::RoundDotItem(QQuickItem *parent)
-    : QQuickPaintedItem(parent)
-{ }
+    : QQuickItem(parent)
+{
+    setFlag(ItemHasContents, true);
+}
 
 void RoundDotItem::setColor(const QColor &color)
 {
@@ -27,15 +32,27 @@ void RoundDotItem::setDiameter(double diameter)
     update();
 }
 
-void RoundDotItem::paint(QPainter *painter)
+void RoundDotItem::geometryChange(const QRectF &newGeometry, const QRectF &oldGeometry)
 {
-    const double diameter = std::min({ m_diameter, width(), height() });
-    if (diameter <= 0)
-        return;
-    painter->setRenderHint(QPainter::Antialiasing);
-    painter->setPen(Qt::NoPen);
-    painter->setBrush(m_color);
-    painter->drawEllipse(boundingRect().center(), diameter / 2, diameter / 2);
+    QQuickItem::geometryChange(newGeometry, oldGeometry);
+    if (newGeometry.size() != oldGeometry.size())
+        update();
+}
+
+QSGNode *RoundDotItem::updatePaintNode(QSGNode *oldNode, UpdatePaintNodeData *)
+{
+    const QRectF bounds = boundingRect();
+    const double diameter = std::min({ m_diameter, bounds.width(), bounds.height() });
+    if (diameter <= 0 || m_color.alpha() == 0 || !window()) {
+        delete oldNode;
+        return nullptr;
+    }
+    QRectF circle(0, 0, diameter, diameter);
+    circle.moveCenter(bounds.center());
+    std::vector<FilledShape> shapes;
+    shapes.push_back({ QPolygonF(RoundedCorners::outline(circle, diameter / 2)),
+        ShapeFill::solid(m_color), FilledShape::Edge::Smooth, {} });
+    return FilledShapes::updateNode(oldNode, *window(), bounds, std::move(shapes));
 }
 
 } // namespace orvella

@@ -1,15 +1,15 @@
 #pragma once
 
 #include <QColor>
-#include <QQuickPaintedItem>
+#include <QQuickItem>
 #include <QtQml/qqmlregistration.h>
 
 namespace orvella {
 
-// A filled circle of any diameter, fractions of a pixel included, centred in the item. Painted,
-// so every scene-graph back end draws it alike; a rounded Rectangle that is scaled or sized to
-// fractions turns square or lopsided on the software one.
-class RoundDotItem : public QQuickPaintedItem
+// A filled circle of any diameter, fractions of a pixel included, centred in the item, drawn as
+// a filled shape (see FilledShapes) so every scene-graph back end draws it alike; a rounded
+// Rectangle that is scaled or sized to fractions turns square or lopsided on the software one.
+class RoundDotItem : public QQuickItem
 {
     Q_OBJECT
     QML_NAMED_ELEMENT(RoundDot)
@@ -25,11 +25,13 @@ public:
     [[nodiscard]] double diameter() const { return m_diameter; }
     void setDiameter(double diameter);
 
-    void paint(QPainter *painter) override;
-
 signals:
     void colorChanged();
     void diameterChanged();
+
+protected:
+    QSGNode *updatePaintNode(QSGNode *oldNode, UpdatePaintNodeData *) override;
+    void geometryChange(const QRectF &newGeometry, const QRectF &oldGeometry) override;
 
 private:
     QColor m_color = Qt::white;
