@@ -7,6 +7,8 @@ list(APPEND ORVELLA_SOURCES
     player/VideoSurface.h player/VideoSurface.cpp
 )
 list(APPEND ORVELLA_QML
+    player/ClickShield.qml
+    player/PictureTapLayer.qml
     player/PlayerView.qml
     player/PointerActivityView.qml
 )

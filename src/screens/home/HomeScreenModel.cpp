@@ -1,6 +1,7 @@
 #include "screens/home/HomeScreenModel.h"
 
 #include "app/AppModel.h"
+#include "platform/Clock.h"
 #include "screens/programs/ScreenTasks.h"
 #include "ui/ImagePrefetcher.h"
 
@@ -136,7 +137,7 @@ void HomeScreenModel::open(HomeScreenRailItems *rail, int row)
 
 QCoro::Task<> HomeScreenModel::load()
 {
-    const std::stop_token stop = restartStop(m_load);
+    const std::stop_token stop = renewStop(m_load);
     if (!m_app)
         co_return;
     QPointer self(this);

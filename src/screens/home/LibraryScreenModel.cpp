@@ -1,6 +1,7 @@
 #include "screens/home/LibraryScreenModel.h"
 
 #include "app/AppModel.h"
+#include "platform/Clock.h"
 #include "screens/programs/ScreenTasks.h"
 
 namespace orvella {
@@ -64,7 +65,7 @@ std::optional<std::stop_token> LibraryScreenModel::beginLoad()
 {
     if (!m_app)
         return std::nullopt;
-    const std::stop_token stop = restartStop(m_load);
+    const std::stop_token stop = renewStop(m_load);
     m_isLoading = true;
     m_errorText.reset();
     emit stateChanged();

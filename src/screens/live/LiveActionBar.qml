@@ -28,11 +28,8 @@ Item {
         font: OrvellaTheme.font(14)
     }
 
-    // The bar takes its own clicks: only a click on the picture reaches the screen's tap
-    // catcher behind the chrome.
-    MouseArea {
+    ClickShield {
         anchors.fill: parent
-        acceptedButtons: Qt.AllButtons
     }
 
     Rectangle {

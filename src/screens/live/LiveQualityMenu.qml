@@ -14,11 +14,8 @@ Item {
     width: 168
     height: 280
 
-    // The menu takes its own clicks: only a click on the picture reaches the screen's
-    // tap catcher behind the chrome.
-    MouseArea {
+    ClickShield {
         anchors.fill: panel
-        acceptedButtons: Qt.AllButtons
     }
 
     Rectangle {

@@ -78,13 +78,12 @@ Item {
         captionInset: chromeColumn.visible && chromeColumn.item ? chromeColumn.item.footerHeight : 0
     }
 
-    // 1. Tap catcher, behind the chrome. An item rather than a tap handler: handlers below an
-    // item that took a click still see it, and the chrome's controls take theirs.
-    MouseArea {
+    // 1. Tap catcher, behind the chrome, whose controls take their own clicks.
+    PictureTapLayer {
         objectName: "liveTapCatcher"
         anchors.fill: parent
         visible: !liveModel.showSchedule && !liveModel.menuPresented
-        onClicked: liveModel.tapVideo()
+        onTapped: liveModel.tapVideo()
     }
 
     // 2. Shade.
@@ -115,9 +114,8 @@ Item {
             readonly property real footerHeight: footer.height
 
             // The identity row takes its own clicks, as the footer does.
-            MouseArea {
+            ClickShield {
                 anchors.fill: identity
-                acceptedButtons: Qt.AllButtons
             }
 
             LiveIdentityRow {

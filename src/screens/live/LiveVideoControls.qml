@@ -23,11 +23,8 @@ Item {
         player: controls.player
     }
 
-    // The row takes its own clicks: only a click on the picture reaches the screen's
-    // tap catcher behind the chrome.
-    MouseArea {
+    ClickShield {
         anchors.fill: parent
-        acceptedButtons: Qt.AllButtons
     }
 
     Rectangle {

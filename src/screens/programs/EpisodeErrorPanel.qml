@@ -11,9 +11,8 @@ Item {
     signal back
     signal refresh
 
-    MouseArea {
+    ClickShield {
         anchors.fill: parent
-        acceptedButtons: Qt.AllButtons
     }
 
     RemoteImage {

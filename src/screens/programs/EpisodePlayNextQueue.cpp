@@ -42,7 +42,7 @@ void EpisodePlayNextQueue::setEpisode(const QString &episodeId, QList<EpisodeSum
 
 void EpisodePlayNextQueue::fetchProgramEpisodes(AppModel *app, const QString &programId)
 {
-    fetch(app, programId, restartStop(m_programTask));
+    fetch(app, programId, renewStop(m_programTask));
 }
 
 QCoro::Task<> EpisodePlayNextQueue::fetch(
@@ -80,7 +80,7 @@ void EpisodePlayNextQueue::setCountdown(std::optional<int> value)
 
 void EpisodePlayNextQueue::start()
 {
-    const std::stop_token stop = restartStop(m_countdownTask);
+    const std::stop_token stop = renewStop(m_countdownTask);
     setCountdown(countdownFrom);
     run(stop);
 }

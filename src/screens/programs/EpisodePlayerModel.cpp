@@ -259,7 +259,7 @@ std::optional<double> EpisodePlayerModel::knownDuration() const
 
 QCoro::Task<> EpisodePlayerModel::load(bool forceRetry)
 {
-    const std::stop_token stop = restartStop(m_loadTask);
+    const std::stop_token stop = renewStop(m_loadTask);
     if (!m_app || m_left)
         co_return;
     ensurePlayer();
@@ -316,7 +316,7 @@ QCoro::Task<> EpisodePlayerModel::retryPlaybackIfNeeded()
     if (m_retryCount < maxAutomaticReloads) {
         ++m_retryCount;
         m_reloadPending = true;
-        const std::stop_token stop = restartStop(m_retryTask);
+        const std::stop_token stop = renewStop(m_retryTask);
         QPointer self(this);
         co_await m_clock->sleep(retryDelay, stop);
         if (!self)

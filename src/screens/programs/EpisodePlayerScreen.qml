@@ -37,14 +37,13 @@ Item {
         captionInset: episodeChrome.visible ? episodeChrome.controlsInset : 0
     }
 
-    // Taps on the video: reveal the chrome, or pause and resume while it shows.
-    Item {
+    // Clicks on the picture, and on the chrome's text that lies on it: reveal the chrome, or
+    // pause and resume while it shows.
+    PictureTapLayer {
         objectName: "episodeTapLayer"
         anchors.fill: parent
         visible: !model.chrome.relatedOpen
-        TapHandler {
-            onTapped: model.chrome.tap()
-        }
+        onTapped: model.chrome.tap()
     }
 
     EpisodeErrorPanel {

@@ -15,6 +15,10 @@ Item {
     width: 168
     height: 280
 
+    ClickShield {
+        anchors.fill: panel
+    }
+
     // The shadow: black at 45 %, 14 soft, 6 down.
     Rectangle {
         anchors.fill: panel

@@ -19,6 +19,10 @@ Rectangle {
     border.width: 0.5
     border.color: Qt.rgba(OrvellaTheme.gold.r, OrvellaTheme.gold.g, OrvellaTheme.gold.b, 0.35)
 
+    ClickShield {
+        anchors.fill: parent
+    }
+
     Column {
         id: column
         anchors.fill: parent

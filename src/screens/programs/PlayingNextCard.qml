@@ -24,9 +24,8 @@ Item {
         border.width: 0.5
         border.color: Qt.rgba(OrvellaTheme.gold.r, OrvellaTheme.gold.g, OrvellaTheme.gold.b, 0.35)
 
-        MouseArea {
+        ClickShield {
             anchors.fill: parent
-            acceptedButtons: Qt.AllButtons
         }
 
         Row {

@@ -2,6 +2,7 @@
 
 #include "api/OrvellaAPIClient.h"
 #include "app/AppModel.h"
+#include "platform/Clock.h"
 #include "screens/programs/EpisodeListModel.h"
 #include "screens/programs/ScreenTasks.h"
 
@@ -136,7 +137,7 @@ QCoro::Task<std::optional<ProgramWithEpisodes>> ProgramDetailModel::fetch(
 
 QCoro::Task<> ProgramDetailModel::load(bool force)
 {
-    const std::stop_token stop = restartStop(m_load);
+    const std::stop_token stop = renewStop(m_load);
     if (!m_app)
         co_return;
     QPointer self(this);

@@ -2,6 +2,7 @@
 
 #include "api/OrvellaAPIClient.h"
 #include "app/AppModel.h"
+#include "platform/Clock.h"
 #include "screens/programs/ScreenTasks.h"
 
 namespace orvella {
@@ -98,7 +99,7 @@ void ProgramsScreenModel::select(int row)
 
 QCoro::Task<> ProgramsScreenModel::load(bool force)
 {
-    const std::stop_token stop = restartStop(m_load);
+    const std::stop_token stop = renewStop(m_load);
     if (!m_app)
         co_return;
     QPointer self(this);

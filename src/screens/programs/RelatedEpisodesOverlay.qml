@@ -16,7 +16,8 @@ Item {
         objectName: "relatedBackdrop"
         anchors.fill: parent
         color: Qt.rgba(0, 0, 0, 0.28)
-        TapHandler {
+        PictureTapLayer {
+            anchors.fill: parent
             onTapped: overlay.close()
         }
     }
@@ -33,9 +34,8 @@ Item {
             GradientStop { position: 1; color: Qt.rgba(0, 0, 0, 0.82) }
         }
 
-        MouseArea {
+        ClickShield {
             anchors.fill: parent
-            acceptedButtons: Qt.AllButtons
         }
 
         Column {

@@ -4,13 +4,6 @@
 
 namespace orvella {
 
-std::stop_token restartStop(std::stop_source &source)
-{
-    source.request_stop();
-    source = std::stop_source();
-    return source.get_token();
-}
-
 std::optional<QString> failureText(std::exception_ptr error)
 {
     try {

@@ -45,7 +45,7 @@ void SearchScreenModel::setQuery(const QString &query)
         return;
     m_query = query;
     emit queryChanged();
-    debouncedSearch(query, restartStop(m_search));
+    debouncedSearch(query, renewStop(m_search));
 }
 
 void SearchScreenModel::setResults(QList<SearchResult> results)
