@@ -2,7 +2,7 @@ import QtQuick
 import Orvella
 
 // Three gold dots pulsing between 60 % and 100 % of their size, each 0.55 rad behind the last.
-// Painted dots keep their round shape at every size on every scene-graph back end.
+// Sized rather than scaled, as filled shapes, they stay round on every scene-graph back end.
 Row {
     id: dots
     spacing: 8
@@ -14,12 +14,21 @@ Row {
 
     Repeater {
         model: 3
-        RoundDot {
+        Item {
             required property int index
             width: 8
             height: 8
-            color: OrvellaTheme.gold
-            diameter: width * Pulse.dotScale(timeline.time, index)
+
+            RoundedFill {
+                readonly property real diameter: parent.width * Pulse.dotScale(timeline.time, parent.index)
+                anchors.centerIn: parent
+                anchors.alignWhenCentered: false
+                width: diameter
+                height: diameter
+                radius: diameter / 2
+                fromColor: OrvellaTheme.gold
+                toColor: OrvellaTheme.gold
+            }
         }
     }
 }

@@ -2,8 +2,8 @@ import QtQuick
 import Orvella
 
 // The static miniature of a background preset: a two-colour gradient, a plain colour or the
-// preset's picture (black when it is not there), with its symbol centred on top. Rounded with
-// corners of radius 8 by the cell around it.
+// preset's picture (black when it is not there), with its symbol centred on top, all inside
+// corners of radius 8.
 Item {
     id: swatch
 
@@ -15,7 +15,7 @@ Item {
     required property color symbolColor
     required property int symbolSize
 
-    StudioGradientRect {
+    RoundedFill {
         anchors.fill: parent
         visible: swatch.fill === "vertical" || swatch.fill === "diagonal"
         radius: 8

@@ -14,7 +14,7 @@ list(APPEND ORVELLA_SOURCES
     ui/QrCode.h ui/QrCode.cpp
     ui/ReadOnlyTextKeys.h ui/ReadOnlyTextKeys.cpp
     ui/RemoteImageItem.h ui/RemoteImageItem.cpp
-    ui/RoundDotItem.h ui/RoundDotItem.cpp
+    ui/RoundedFillItem.h ui/RoundedFillItem.cpp
     ui/RoundedCorners.h ui/RoundedCorners.cpp
     ui/RoundedPictureNodes.h ui/RoundedPictureNodes.cpp
     ui/ShimmerBand.h ui/ShimmerBand.cpp
