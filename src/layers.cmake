@@ -3,7 +3,8 @@
 #
 #   orvella_base      base/      the failure base type every layer shares (Qt Core)
 #   orvella_api       api/       service answers, their decoders and the client (Qt Network, QCoro)
-#   orvella_platform  platform/  mpv, FFmpeg, OpenCV, Qt Multimedia, D-Bus, qrencode
+#   orvella_platform  platform/  mpv and FFmpeg (opened at run time), OpenCV, Qt Multimedia,
+#                                D-Bus, qrencode
 #
 # A layer's sources include "<folder>/File.h"; its include path is a folder that holds only a
 # link to <folder>, so including anything above it (core/, player/, ...) fails to build.
@@ -53,8 +54,29 @@ orvella_add_layer(orvella_platform platform ${ORVELLA_PLATFORM_SOURCES})
 target_link_libraries(orvella_platform PUBLIC orvella_base
     Qt6::Core Qt6::Gui Qt6::Network Qt6::Quick Qt6::OpenGL Qt6::DBus Qt6::Multimedia
     QCoro6::Core QCoro6::Network
-    PkgConfig::MPV PkgConfig::FFMPEG PkgConfig::QRENCODE
-    opencv_core opencv_imgproc opencv_dnn)
-target_include_directories(orvella_platform SYSTEM PUBLIC ${OpenCV_INCLUDE_DIRS})
+    PkgConfig::QRENCODE opencv_core opencv_imgproc opencv_dnn ${CMAKE_DL_LIBS})
+# libmpv and FFmpeg are opened at run time (platform/MpvLibrary.h, platform/FfmpegLibrary.h):
+# their headers only. For libmpv also the libraries it loads, in an order where each needs only
+# those before it, so they can be opened one by one ahead of it; the list only speeds that up, and
+# one that no longer fits the machine is harmless.
+target_include_directories(orvella_platform SYSTEM PUBLIC ${OpenCV_INCLUDE_DIRS} ${MPV_INCLUDE_DIRS}
+    ${FFMPEG_INCLUDE_DIRS})
+find_library(ORVELLA_MPV_LIBRARY NAMES mpv HINTS ${MPV_LIBRARY_DIRS})
+set(mpv_dependencies "")
+if(ORVELLA_MPV_LIBRARY)
+    execute_process(COMMAND ldd ${ORVELLA_MPV_LIBRARY} OUTPUT_VARIABLE ldd_output
+        RESULT_VARIABLE ldd_result ERROR_QUIET)
+    if(ldd_result EQUAL 0)
+        string(REGEX MATCHALL "[^ \t\n]+ => /" ldd_entries "${ldd_output}")
+        list(REVERSE ldd_entries)
+        foreach(entry IN LISTS ldd_entries)
+            string(REGEX REPLACE " => /$" "" soname "${entry}")
+            string(APPEND mpv_dependencies "    \"${soname}\",\n")
+        endforeach()
+    endif()
+endif()
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/generated/MpvDependencies.inc
+    CONTENT "${mpv_dependencies}")
+target_include_directories(orvella_platform PRIVATE ${CMAKE_BINARY_DIR}/generated)
 # The QML module registers some platform types as foreign types: it reads their metatypes.
 qt_extract_metatypes(orvella_platform)

@@ -1,8 +1,9 @@
-// Start-up and playing cost of the real client against two baselines measured in the same run:
-// a bare Qt Quick ApplicationWindow (first window frame) and the mpv command-line player on the
-// same live stream (first video frame, CPU and resident memory while playing). Every time is
-// taken here, from the launch to the moment the process reports the event on its output, so
-// the three are measured alike.
+// Start-up and playing cost of the real client against baselines measured in the same run: a
+// bare Qt Quick ApplicationWindow as Qt starts it (OpenGL) and on the software scene graph
+// (first window frame), and the mpv command-line player on the same live stream (first video
+// frame, CPU and resident memory while playing). Every time is taken here, from the launch to
+// the moment the process reports the event on its output, so all are measured alike; each
+// round launches them in turn, in the opposite order from the round before.
 //
 //   xvfb-run -a -s "-screen 0 1280x800x24" build/bench/startup/startup_bench
 //       [--runs N] [--play-seconds S] [--client PATH]
@@ -25,6 +26,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <optional>
 #include <unistd.h>
@@ -177,7 +179,8 @@ double median(std::vector<double> values)
 
 struct Figures
 {
-    std::vector<double> clientWindow, bareWindow, clientVideo, mpvVideo, welcome, loadIssued;
+    std::vector<double> clientWindow, bareWindow, softwareBareWindow, clientVideo, mpvVideo,
+        welcome, loadIssued;
 };
 
 class Bench
@@ -219,10 +222,13 @@ public:
         return std::make_unique<Launch>(m_client, QStringList {}, environment(cache),
             QStringList { windowFrame, loadIssued, videoFrame, welcomeLifted });
     }
-    std::unique_ptr<Launch> bare(const QString &cache)
+    std::unique_ptr<Launch> bare(const QString &cache, bool software)
     {
+        QProcessEnvironment environment = this->environment(cache);
+        if (software)
+            environment.insert(QStringLiteral("QT_QUICK_BACKEND"), QStringLiteral("software"));
         return std::make_unique<Launch>(
-            m_bare, QStringList {}, environment(cache), QStringList { windowFrame });
+            m_bare, QStringList {}, environment, QStringList { windowFrame });
     }
     std::unique_ptr<Launch> mpv(const QString &cache)
     {
@@ -235,29 +241,42 @@ public:
             QStringLiteral("mpv"), arguments, environment(cache), QStringList { mpvVideoFrame });
     }
 
-    // One launch of each: client, bare window, mpv, all with the same cache folder kind.
+    // One launch of each: client, bare windows, mpv, all with the same cache folder kind, in
+    // this order or (`reversed`) the opposite one.
     void round(Figures &figures, const QString &clientCache, const QString &bareCache,
-        const QString &mpvCache)
+        const QString &mpvCache, bool reversed)
     {
-        {
-            auto launch = client(clientCache);
-            if (launch->wait(30000)) {
-                figures.clientWindow.push_back(*launch->at(windowFrame));
-                figures.loadIssued.push_back(*launch->at(loadIssued));
-                figures.clientVideo.push_back(*launch->at(videoFrame));
-                figures.welcome.push_back(*launch->at(welcomeLifted) - *launch->at(windowFrame));
-            }
-        }
-        {
-            auto launch = bare(bareCache);
-            if (launch->wait(20000))
-                figures.bareWindow.push_back(*launch->at(windowFrame));
-        }
-        {
-            auto launch = mpv(mpvCache);
-            if (launch->wait(20000))
-                figures.mpvVideo.push_back(*launch->at(mpvVideoFrame));
-        }
+        std::vector<std::function<void()>> launches {
+            [&] {
+                auto launch = client(clientCache);
+                if (launch->wait(30000)) {
+                    figures.clientWindow.push_back(*launch->at(windowFrame));
+                    figures.loadIssued.push_back(*launch->at(loadIssued));
+                    figures.clientVideo.push_back(*launch->at(videoFrame));
+                    figures.welcome.push_back(
+                        *launch->at(welcomeLifted) - *launch->at(windowFrame));
+                }
+            },
+            [&] {
+                auto launch = bare(bareCache, false);
+                if (launch->wait(20000))
+                    figures.bareWindow.push_back(*launch->at(windowFrame));
+            },
+            [&] {
+                auto launch = bare(bareCache, true);
+                if (launch->wait(20000))
+                    figures.softwareBareWindow.push_back(*launch->at(windowFrame));
+            },
+            [&] {
+                auto launch = mpv(mpvCache);
+                if (launch->wait(20000))
+                    figures.mpvVideo.push_back(*launch->at(mpvVideoFrame));
+            },
+        };
+        if (reversed)
+            std::reverse(launches.begin(), launches.end());
+        for (const auto &launch : launches)
+            launch();
     }
 
     void setOrigin(const QString &origin) { m_origin = origin; }
@@ -268,24 +287,55 @@ private:
     int m_caches = 0;
 };
 
+// The median, with the range in brackets.
+QString spread(const std::vector<double> &values)
+{
+    if (values.empty())
+        return QStringLiteral("-");
+    const auto [low, high] = std::minmax_element(values.begin(), values.end());
+    return QStringLiteral("%1 [%2-%3]")
+        .arg(median(values), 0, 'f', 0)
+        .arg(*low, 0, 'f', 0)
+        .arg(*high, 0, 'f', 0);
+}
+
+double ratio(double value, double baseline)
+{
+    return baseline > 0 ? value / baseline : 0;
+}
+
 void printStartup(const char *title, const Figures &f)
 {
-    const double clientWindow = median(f.clientWindow), bareWindow = median(f.bareWindow);
+    const double clientWindow = median(f.clientWindow), bareWindow = median(f.bareWindow),
+                 softwareBareWindow = median(f.softwareBareWindow);
     const double clientVideo = median(f.clientVideo), mpvVideo = median(f.mpvVideo);
-    std::printf("%s (median of %zu)\n", title, f.clientWindow.size());
-    std::printf("  first window frame   client %6.0f ms  bare window %6.0f ms  ratio %.2f"
-                "  (target <= 1.2)\n",
-        clientWindow, bareWindow, bareWindow > 0 ? clientWindow / bareWindow : 0);
-    std::printf("  first video frame    client %6.0f ms  mpv         %6.0f ms  ratio %.2f"
-                "  (target <= 1.3)\n",
-        clientVideo, mpvVideo, mpvVideo > 0 ? clientVideo / mpvVideo : 0);
-    std::printf("  live load issued     client %6.0f ms\n", median(f.loadIssued));
+    std::printf("%s (median [range] of %zu, ms from launch)\n", title, f.clientWindow.size());
+    std::printf(
+        "  first window frame   client %s, bare window %s (software scene graph %s)\n"
+        "                       ratio %.2f (target <= 1.2), %.2f against the software one\n",
+        qPrintable(spread(f.clientWindow)), qPrintable(spread(f.bareWindow)),
+        qPrintable(spread(f.softwareBareWindow)), ratio(clientWindow, bareWindow),
+        ratio(clientWindow, softwareBareWindow));
+    std::printf("  first video frame    client %s, mpv %s\n"
+                "                       ratio %.2f (target <= 1.3)\n",
+        qPrintable(spread(f.clientVideo)), qPrintable(spread(f.mpvVideo)),
+        ratio(clientVideo, mpvVideo));
+    std::printf("  live load issued     client %s\n", qPrintable(spread(f.loadIssued)));
     // The welcome starts to fade when it lifts; the picture is wholly visible once it faded.
-    std::printf("  welcome lifted       %6.0f ms after the first window frame, faded out at %.0f ms"
+    std::printf("  welcome lifted       %s after the first window frame, faded out at %.0f"
                 " (target <= 1350), picture %s\n",
-        median(f.welcome), median(f.welcome) + welcomeFadeMs,
+        qPrintable(spread(f.welcome)), median(f.welcome) + welcomeFadeMs,
         median(f.clientVideo) < median(f.welcome) + clientWindow ? "drawn before it lifts"
                                                                  : "NOT drawn before it lifts");
+}
+
+// The machine's load over the last minute, from /proc/loadavg.
+QString loadAverage()
+{
+    QFile file(QStringLiteral("/proc/loadavg"));
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("unknown");
+    return QString::fromLatin1(file.readAll().split(' ').value(0));
 }
 
 } // namespace
@@ -320,15 +370,16 @@ int main(int argc, char *argv[])
     bench.setOrigin(service.origin().toString());
 
     const int count = std::max(1, parser.value(runs).toInt());
+    const QString loadBefore = loadAverage();
     Figures cold, warm;
     for (int i = 0; i < count; ++i)
-        bench.round(cold, bench.freshCache(), bench.freshCache(), bench.freshCache());
+        bench.round(cold, bench.freshCache(), bench.freshCache(), bench.freshCache(), i % 2);
     const QString clientCache = bench.freshCache(), bareCache = bench.freshCache(),
                   mpvCache = bench.freshCache();
     Figures priming;
-    bench.round(priming, clientCache, bareCache, mpvCache);
+    bench.round(priming, clientCache, bareCache, mpvCache, false);
     for (int i = 0; i < count; ++i)
-        bench.round(warm, clientCache, bareCache, mpvCache);
+        bench.round(warm, clientCache, bareCache, mpvCache, i % 2);
 
     printStartup("Cold (empty caches)", cold);
     printStartup("Warm", warm);
@@ -358,5 +409,7 @@ int main(int argc, char *argv[])
     std::printf(
         "  resident memory      client %6.1f MiB mpv %6.1f MiB ratio %.2f  (target <= 1.3)\n",
         client.rssMiB, mpv.rssMiB, mpv.rssMiB > 0 ? client.rssMiB / mpv.rssMiB : 0);
+    std::printf("Load average (1 min) %s before, %s after\n", qPrintable(loadBefore),
+        qPrintable(loadAverage()));
     return 0;
 }

@@ -1,32 +1,22 @@
 #include "app/Application.h"
 
 #include "core/SettingsFile.h"
+#include "platform/SceneGraphChoice.h"
 
 #include <QGuiApplication>
 #include <QQmlEngine>
-#include <QQuickWindow>
-#include <QSGRendererInterface>
 #include <clocale>
 
 namespace orvella {
-
-namespace {
-bool isOffscreen()
-{
-    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
-    return platform.startsWith("offscreen") || platform.startsWith("minimal");
-}
-} // namespace
 
 void configureApplicationBeforeConstruction()
 {
     QCoreApplication::setOrganizationName(QStringLiteral("Orvella"));
     QCoreApplication::setApplicationName(QStringLiteral("OrvellaTV"));
     QCoreApplication::setApplicationVersion(QStringLiteral(ORVELLA_APP_VERSION));
-    // The video item renders through OpenGL on a display; the offscreen platform has no GL
-    // context to share, so the software scene graph (and mpv's software renderer) serve there.
-    QQuickWindow::setGraphicsApi(
-        isOffscreen() ? QSGRendererInterface::Software : QSGRendererInterface::OpenGL);
+    // OpenGL where a graphics device draws it, else Qt Quick's software scene graph (and mpv's
+    // software scaler for the video).
+    selectSceneGraphBackend();
 }
 
 void configureApplication(QGuiApplication &app)

@@ -2,6 +2,7 @@ import QtQuick
 import Orvella
 
 // Three gold dots pulsing between 60 % and 100 % of their size, each 0.55 rad behind the last.
+// Sized rather than scaled, as filled shapes, they stay round on every scene-graph back end.
 Row {
     id: dots
     spacing: 8
@@ -13,13 +14,21 @@ Row {
 
     Repeater {
         model: 3
-        Rectangle {
+        Item {
             required property int index
             width: 8
             height: 8
-            radius: 4
-            color: OrvellaTheme.gold
-            scale: Pulse.dotScale(timeline.time, index)
+
+            RoundedFill {
+                readonly property real diameter: parent.width * Pulse.dotScale(timeline.time, parent.index)
+                anchors.centerIn: parent
+                anchors.alignWhenCentered: false
+                width: diameter
+                height: diameter
+                radius: diameter / 2
+                fromColor: OrvellaTheme.gold
+                toColor: OrvellaTheme.gold
+            }
         }
     }
 }

@@ -1,6 +1,7 @@
 #include "app/AppModel.h"
 #include "app/Application.h"
 #include "app/QuitRequests.h"
+#include "platform/MpvLibrary.h"
 #include "platform/ShaderCacheGuard.h"
 #include "platform/StartupTrace.h"
 
@@ -17,6 +18,9 @@ int main(int argc, char *argv[])
     // Before any thread starts (it changes the environment) and before the driver loads.
     orvella::disableShaderCacheWhenDiskFull();
     orvella::configureApplicationBeforeConstruction();
+    // The live player's library loads beside the window's start (after the environment is
+    // settled: the loader reads it).
+    orvella::preloadMpvLibrary();
     QGuiApplication app(argc, argv);
     orvella::configureApplication(app);
 

@@ -12,14 +12,18 @@ namespace orvella {
 namespace {
 
 // QSettings reports a parse failure only to the first reader of a file in a process (later ones
-// share its cached contents), so the file is judged from a copy no one has read yet.
+// share its cached contents), so the file is judged from a copy no one has read yet. The copy is
+// written plainly: QFile::copy would also flush it to the disk, on every start.
 bool isUnreadable(const QString &path)
 {
     const QTemporaryDir folder;
-    const QString copy = folder.filePath(QStringLiteral("probe.ini"));
-    if (!folder.isValid() || !QFile::copy(path, copy))
+    QFile original(path);
+    QFile copy(folder.filePath(QStringLiteral("probe.ini")));
+    if (!folder.isValid() || !original.open(QIODevice::ReadOnly) || !copy.open(QIODevice::WriteOnly)
+        || copy.write(original.readAll()) < 0)
         return false;
-    return QSettings(copy, QSettings::IniFormat).status() == QSettings::FormatError;
+    copy.close();
+    return QSettings(copy.fileName(), QSettings::IniFormat).status() == QSettings::FormatError;
 }
 
 } // namespace

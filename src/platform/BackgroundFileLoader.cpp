@@ -1,17 +1,10 @@
 #include "platform/BackgroundFileLoader.h"
 
+#include "platform/FfmpegLibrary.h"
+
 #include <QFile>
 #include <QImageReader>
 #include <QTransform>
-
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libavutil/display.h>
-#include <libavutil/imgutils.h>
-#include <libswscale/swscale.h>
-}
-
 #include <cmath>
 
 namespace orvella {
@@ -22,10 +15,12 @@ namespace {
 double displayRotation(const AVStream *stream)
 {
     size_t size = 0;
-    const uint8_t *matrix = av_stream_get_side_data(stream, AV_PKT_DATA_DISPLAYMATRIX, &size);
+    const uint8_t *matrix
+        = ffmpeg().av_stream_get_side_data(stream, AV_PKT_DATA_DISPLAYMATRIX, &size);
     if (!matrix || size < 9 * sizeof(int32_t))
         return 0;
-    const double rotation = av_display_rotation_get(reinterpret_cast<const int32_t *>(matrix));
+    const double rotation
+        = ffmpeg().av_display_rotation_get(reinterpret_cast<const int32_t *>(matrix));
     if (std::isnan(rotation))
         return 0;
     // av_display_rotation_get gives the counter-clockwise angle.
@@ -34,16 +29,16 @@ double displayRotation(const AVStream *stream)
 
 QImage frameToImage(const AVFrame *frame)
 {
-    SwsContext *scaler
-        = sws_getContext(frame->width, frame->height, static_cast<AVPixelFormat>(frame->format),
-            frame->width, frame->height, AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr);
+    SwsContext *scaler = ffmpeg().sws_getContext(frame->width, frame->height,
+        static_cast<AVPixelFormat>(frame->format), frame->width, frame->height, AV_PIX_FMT_BGRA,
+        SWS_BILINEAR, nullptr, nullptr, nullptr);
     if (!scaler)
         return {};
     QImage image(frame->width, frame->height, QImage::Format_RGB32);
     uint8_t *destination[1] = { image.bits() };
     const int stride[1] = { static_cast<int>(image.bytesPerLine()) };
-    sws_scale(scaler, frame->data, frame->linesize, 0, frame->height, destination, stride);
-    sws_freeContext(scaler);
+    ffmpeg().sws_scale(scaler, frame->data, frame->linesize, 0, frame->height, destination, stride);
+    ffmpeg().sws_freeContext(scaler);
     return image;
 }
 
@@ -51,44 +46,48 @@ QImage frameToImage(const AVFrame *frame)
 
 QImage firstMovieFrame(const QString &path)
 {
+    if (!openFfmpeg())
+        return {};
     AVFormatContext *format = nullptr;
     const QByteArray name = QFile::encodeName(path);
-    if (avformat_open_input(&format, name.constData(), nullptr, nullptr) < 0)
+    if (ffmpeg().avformat_open_input(&format, name.constData(), nullptr, nullptr) < 0)
         return {};
     QImage result;
     AVCodecContext *codec = nullptr;
-    AVPacket *packet = av_packet_alloc();
-    AVFrame *frame = av_frame_alloc();
+    AVPacket *packet = ffmpeg().av_packet_alloc();
+    AVFrame *frame = ffmpeg().av_frame_alloc();
     const AVCodec *decoder = nullptr;
     int streamIndex = -1;
-    if (avformat_find_stream_info(format, nullptr) >= 0)
-        streamIndex = av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, &decoder, 0);
+    if (ffmpeg().avformat_find_stream_info(format, nullptr) >= 0)
+        streamIndex = ffmpeg().av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, &decoder, 0);
     if (streamIndex >= 0 && decoder) {
-        codec = avcodec_alloc_context3(decoder);
+        codec = ffmpeg().avcodec_alloc_context3(decoder);
         if (codec
-            && avcodec_parameters_to_context(codec, format->streams[streamIndex]->codecpar) >= 0
-            && avcodec_open2(codec, decoder, nullptr) >= 0) {
+            && ffmpeg().avcodec_parameters_to_context(codec, format->streams[streamIndex]->codecpar)
+                >= 0
+            && ffmpeg().avcodec_open2(codec, decoder, nullptr) >= 0) {
             bool done = false;
-            while (!done && av_read_frame(format, packet) >= 0) {
-                if (packet->stream_index == streamIndex && avcodec_send_packet(codec, packet) >= 0
-                    && avcodec_receive_frame(codec, frame) >= 0) {
+            while (!done && ffmpeg().av_read_frame(format, packet) >= 0) {
+                if (packet->stream_index == streamIndex
+                    && ffmpeg().avcodec_send_packet(codec, packet) >= 0
+                    && ffmpeg().avcodec_receive_frame(codec, frame) >= 0) {
                     result = frameToImage(frame);
                     done = true;
                 }
-                av_packet_unref(packet);
+                ffmpeg().av_packet_unref(packet);
             }
-            if (!done && avcodec_send_packet(codec, nullptr) >= 0
-                && avcodec_receive_frame(codec, frame) >= 0)
+            if (!done && ffmpeg().avcodec_send_packet(codec, nullptr) >= 0
+                && ffmpeg().avcodec_receive_frame(codec, frame) >= 0)
                 result = frameToImage(frame);
         }
         const double rotation = displayRotation(format->streams[streamIndex]);
         if (!result.isNull() && std::lround(rotation) % 360 != 0)
             result = result.transformed(QTransform().rotate(rotation));
     }
-    av_frame_free(&frame);
-    av_packet_free(&packet);
-    avcodec_free_context(&codec);
-    avformat_close_input(&format);
+    ffmpeg().av_frame_free(&frame);
+    ffmpeg().av_packet_free(&packet);
+    ffmpeg().avcodec_free_context(&codec);
+    ffmpeg().avformat_close_input(&format);
     return result;
 }
 

@@ -66,6 +66,9 @@ public:
             const auto step = std::min(left, longestStep);
             QTimer timer;
             timer.setSingleShot(true);
+            // Never early: Qt's default, coarse timers may fire up to 5 % before their time
+            // (45 ms of the live welcome's 0.9 s hold).
+            timer.setTimerType(Qt::PreciseTimer);
             // A stop restarts the timer at zero: the sleep ends on the next turn.
             std::stop_callback<RestartAtZero> onStop(stop, RestartAtZero { &timer });
             timer.start(step);

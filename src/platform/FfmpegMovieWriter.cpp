@@ -1,20 +1,9 @@
+#include "platform/FfmpegLibrary.h"
 #include "platform/MovieWriter.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libavutil/audio_fifo.h>
-#include <libavutil/channel_layout.h>
-#include <libavutil/imgutils.h>
-#include <libavutil/opt.h>
-#include <libswresample/swresample.h>
-#include <libswscale/swscale.h>
-}
-
 #include <algorithm>
 #include <cmath>
 
@@ -25,7 +14,7 @@ namespace {
 QString averror(int code)
 {
     char buffer[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(code, buffer, sizeof buffer);
+    ffmpeg().av_strerror(code, buffer, sizeof buffer);
     return QString::fromUtf8(buffer);
 }
 
@@ -69,7 +58,7 @@ public:
         const qint64 relative = timeUs - m_sessionStartUs;
         if (relative < 0)
             return false;
-        const int64_t pts = av_rescale_q(relative, microseconds, m_videoCodec->time_base);
+        const int64_t pts = ffmpeg().av_rescale_q(relative, microseconds, m_videoCodec->time_base);
         if (pts <= m_lastVideoPts)
             return false;
         if (!convertPicture(bgr))
@@ -120,7 +109,7 @@ public:
         if (m_audioCodec)
             ok = encode(m_audioCodec, m_audioStream, nullptr) && ok;
         if (m_status == MovieWriterStatus::writing) {
-            const int result = av_write_trailer(m_format);
+            const int result = ffmpeg().av_write_trailer(m_format);
             if (result < 0)
                 fail(averror(result));
             else if (m_lastVideoPts < 0)
@@ -138,16 +127,17 @@ private:
     bool open()
     {
         const QByteArray path = QFile::encodeName(m_path);
-        int result = avformat_alloc_output_context2(&m_format, nullptr, "mov", path.constData());
+        int result
+            = ffmpeg().avformat_alloc_output_context2(&m_format, nullptr, "mov", path.constData());
         if (result < 0 || !m_format)
             return setError(averror(result));
 
         // Video first.
-        const AVCodec *h264 = avcodec_find_encoder_by_name("libx264");
+        const AVCodec *h264 = ffmpeg().avcodec_find_encoder_by_name("libx264");
         if (!h264)
             return setError(QStringLiteral("Video export is unavailable on this computer."));
-        m_videoStream = avformat_new_stream(m_format, nullptr);
-        m_videoCodec = avcodec_alloc_context3(h264);
+        m_videoStream = ffmpeg().avformat_new_stream(m_format, nullptr);
+        m_videoCodec = ffmpeg().avcodec_alloc_context3(h264);
         if (!m_videoStream || !m_videoCodec)
             return setError(QStringLiteral("Out of memory"));
         m_videoCodec->width = m_settings.width;
@@ -159,45 +149,46 @@ private:
         m_videoCodec->thread_count = 2;
         if (m_format->oformat->flags & AVFMT_GLOBALHEADER)
             m_videoCodec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-        av_opt_set(m_videoCodec->priv_data, "preset", "veryfast", 0);
-        av_opt_set(m_videoCodec->priv_data, "tune", "zerolatency", 0);
-        av_opt_set(m_videoCodec->priv_data, "crf", "21", 0);
-        if ((result = avcodec_open2(m_videoCodec, h264, nullptr)) < 0)
+        ffmpeg().av_opt_set(m_videoCodec->priv_data, "preset", "veryfast", 0);
+        ffmpeg().av_opt_set(m_videoCodec->priv_data, "tune", "zerolatency", 0);
+        ffmpeg().av_opt_set(m_videoCodec->priv_data, "crf", "21", 0);
+        if ((result = ffmpeg().avcodec_open2(m_videoCodec, h264, nullptr)) < 0)
             return setError(averror(result));
-        avcodec_parameters_from_context(m_videoStream->codecpar, m_videoCodec);
+        ffmpeg().avcodec_parameters_from_context(m_videoStream->codecpar, m_videoCodec);
         m_videoStream->time_base = m_videoCodec->time_base;
 
-        m_videoFrame = av_frame_alloc();
+        m_videoFrame = ffmpeg().av_frame_alloc();
         m_videoFrame->format = AV_PIX_FMT_YUV420P;
         m_videoFrame->width = m_settings.width;
         m_videoFrame->height = m_settings.height;
-        if ((result = av_frame_get_buffer(m_videoFrame, 0)) < 0)
+        if ((result = ffmpeg().av_frame_get_buffer(m_videoFrame, 0)) < 0)
             return setError(averror(result));
 
         // Then mono AAC.
-        const AVCodec *aac = avcodec_find_encoder(AV_CODEC_ID_AAC);
+        const AVCodec *aac = ffmpeg().avcodec_find_encoder(AV_CODEC_ID_AAC);
         if (!aac)
             return setError(QStringLiteral("Video export is unavailable on this computer."));
-        m_audioStream = avformat_new_stream(m_format, nullptr);
-        m_audioCodec = avcodec_alloc_context3(aac);
+        m_audioStream = ffmpeg().avformat_new_stream(m_format, nullptr);
+        m_audioCodec = ffmpeg().avcodec_alloc_context3(aac);
         if (!m_audioStream || !m_audioCodec)
             return setError(QStringLiteral("Out of memory"));
         m_audioCodec->sample_fmt = AV_SAMPLE_FMT_FLTP;
         m_audioCodec->sample_rate = m_settings.audioSampleRate;
         m_audioCodec->bit_rate = m_settings.audioBitRate;
-        av_channel_layout_default(&m_audioCodec->ch_layout, 1);
+        ffmpeg().av_channel_layout_default(&m_audioCodec->ch_layout, 1);
         m_audioCodec->time_base = AVRational { 1, m_settings.audioSampleRate };
         if (m_format->oformat->flags & AVFMT_GLOBALHEADER)
             m_audioCodec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-        if ((result = avcodec_open2(m_audioCodec, aac, nullptr)) < 0)
+        if ((result = ffmpeg().avcodec_open2(m_audioCodec, aac, nullptr)) < 0)
             return setError(averror(result));
-        avcodec_parameters_from_context(m_audioStream->codecpar, m_audioCodec);
+        ffmpeg().avcodec_parameters_from_context(m_audioStream->codecpar, m_audioCodec);
         m_audioStream->time_base = m_audioCodec->time_base;
-        m_audioFifo = av_audio_fifo_alloc(AV_SAMPLE_FMT_FLTP, 1, m_audioCodec->frame_size * 4);
+        m_audioFifo
+            = ffmpeg().av_audio_fifo_alloc(AV_SAMPLE_FMT_FLTP, 1, m_audioCodec->frame_size * 4);
 
-        if ((result = avio_open(&m_format->pb, path.constData(), AVIO_FLAG_WRITE)) < 0)
+        if ((result = ffmpeg().avio_open(&m_format->pb, path.constData(), AVIO_FLAG_WRITE)) < 0)
             return setError(averror(result));
-        if ((result = avformat_write_header(m_format, nullptr)) < 0)
+        if ((result = ffmpeg().avformat_write_header(m_format, nullptr)) < 0)
             return setError(averror(result));
         return true;
     }
@@ -213,14 +204,14 @@ private:
             = std::min(bgr.rows, static_cast<int>(std::lround(m_settings.height / scale)));
         const int left = (bgr.cols - cropWidth) / 2;
         const int top = (bgr.rows - cropHeight) / 2;
-        m_scaler = sws_getCachedContext(m_scaler, cropWidth, cropHeight, AV_PIX_FMT_BGR24,
+        m_scaler = ffmpeg().sws_getCachedContext(m_scaler, cropWidth, cropHeight, AV_PIX_FMT_BGR24,
             m_settings.width, m_settings.height, AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr,
             nullptr);
-        if (!m_scaler || av_frame_make_writable(m_videoFrame) < 0)
+        if (!m_scaler || ffmpeg().av_frame_make_writable(m_videoFrame) < 0)
             return false;
         const uint8_t *source[1] = { bgr.ptr<uint8_t>(top) + left * 3 };
         const int sourceStride[1] = { static_cast<int>(bgr.step) };
-        sws_scale(m_scaler, source, sourceStride, 0, cropHeight, m_videoFrame->data,
+        ffmpeg().sws_scale(m_scaler, source, sourceStride, 0, cropHeight, m_videoFrame->data,
             m_videoFrame->linesize);
         return true;
     }
@@ -228,25 +219,25 @@ private:
     bool resampleAndQueue(const float *samples, int count, int sampleRate)
     {
         if (!m_resampler || m_resamplerInputRate != sampleRate) {
-            swr_free(&m_resampler);
+            ffmpeg().swr_free(&m_resampler);
             AVChannelLayout mono;
-            av_channel_layout_default(&mono, 1);
-            if (swr_alloc_set_opts2(&m_resampler, &mono, AV_SAMPLE_FMT_FLTP,
+            ffmpeg().av_channel_layout_default(&mono, 1);
+            if (ffmpeg().swr_alloc_set_opts2(&m_resampler, &mono, AV_SAMPLE_FMT_FLTP,
                     m_settings.audioSampleRate, &mono, AV_SAMPLE_FMT_FLT, sampleRate, 0, nullptr)
                     < 0
-                || swr_init(m_resampler) < 0)
+                || ffmpeg().swr_init(m_resampler) < 0)
                 return fail(QStringLiteral("The microphone sound could not be converted."));
             m_resamplerInputRate = sampleRate;
         }
-        const int capacity = swr_get_out_samples(m_resampler, count);
+        const int capacity = ffmpeg().swr_get_out_samples(m_resampler, count);
         std::vector<float> converted(static_cast<size_t>(std::max(capacity, 1)));
         uint8_t *output[1] = { reinterpret_cast<uint8_t *>(converted.data()) };
         const uint8_t *input[1] = { reinterpret_cast<const uint8_t *>(samples) };
-        const int produced = swr_convert(m_resampler, output, capacity, input, count);
+        const int produced = ffmpeg().swr_convert(m_resampler, output, capacity, input, count);
         if (produced < 0)
             return fail(QStringLiteral("The microphone sound could not be converted."));
         void *planes[1] = { converted.data() };
-        if (produced > 0 && av_audio_fifo_write(m_audioFifo, planes, produced) < produced)
+        if (produced > 0 && ffmpeg().av_audio_fifo_write(m_audioFifo, planes, produced) < produced)
             return fail(QStringLiteral("Out of memory"));
         return true;
     }
@@ -254,23 +245,23 @@ private:
     bool drainAudio(bool flush)
     {
         const int frameSize = m_audioCodec->frame_size > 0 ? m_audioCodec->frame_size : 1024;
-        while (av_audio_fifo_size(m_audioFifo) >= frameSize
-            || (flush && av_audio_fifo_size(m_audioFifo) > 0)) {
-            const int count = std::min(frameSize, av_audio_fifo_size(m_audioFifo));
-            AVFrame *frame = av_frame_alloc();
+        while (ffmpeg().av_audio_fifo_size(m_audioFifo) >= frameSize
+            || (flush && ffmpeg().av_audio_fifo_size(m_audioFifo) > 0)) {
+            const int count = std::min(frameSize, ffmpeg().av_audio_fifo_size(m_audioFifo));
+            AVFrame *frame = ffmpeg().av_frame_alloc();
             frame->nb_samples = count;
             frame->format = AV_SAMPLE_FMT_FLTP;
             frame->sample_rate = m_audioCodec->sample_rate;
-            av_channel_layout_copy(&frame->ch_layout, &m_audioCodec->ch_layout);
-            if (av_frame_get_buffer(frame, 0) < 0) {
-                av_frame_free(&frame);
+            ffmpeg().av_channel_layout_copy(&frame->ch_layout, &m_audioCodec->ch_layout);
+            if (ffmpeg().av_frame_get_buffer(frame, 0) < 0) {
+                ffmpeg().av_frame_free(&frame);
                 return fail(QStringLiteral("Out of memory"));
             }
-            av_audio_fifo_read(m_audioFifo, reinterpret_cast<void **>(frame->data), count);
+            ffmpeg().av_audio_fifo_read(m_audioFifo, reinterpret_cast<void **>(frame->data), count);
             frame->pts = m_audioSamplesWritten;
             m_audioSamplesWritten += count;
             const bool ok = encode(m_audioCodec, m_audioStream, frame);
-            av_frame_free(&frame);
+            ffmpeg().av_frame_free(&frame);
             if (!ok)
                 return false;
         }
@@ -279,27 +270,27 @@ private:
 
     bool encode(AVCodecContext *codec, AVStream *stream, AVFrame *frame)
     {
-        int result = avcodec_send_frame(codec, frame);
+        int result = ffmpeg().avcodec_send_frame(codec, frame);
         if (result < 0 && result != AVERROR_EOF)
             return fail(averror(result));
-        AVPacket *packet = av_packet_alloc();
+        AVPacket *packet = ffmpeg().av_packet_alloc();
         while (true) {
-            result = avcodec_receive_packet(codec, packet);
+            result = ffmpeg().avcodec_receive_packet(codec, packet);
             if (result == AVERROR(EAGAIN) || result == AVERROR_EOF)
                 break;
             if (result < 0) {
-                av_packet_free(&packet);
+                ffmpeg().av_packet_free(&packet);
                 return fail(averror(result));
             }
-            av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
+            ffmpeg().av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
             packet->stream_index = stream->index;
-            result = av_interleaved_write_frame(m_format, packet);
+            result = ffmpeg().av_interleaved_write_frame(m_format, packet);
             if (result < 0) {
-                av_packet_free(&packet);
+                ffmpeg().av_packet_free(&packet);
                 return fail(averror(result));
             }
         }
-        av_packet_free(&packet);
+        ffmpeg().av_packet_free(&packet);
         return true;
     }
 
@@ -319,18 +310,18 @@ private:
     void release()
     {
         if (m_format && m_format->pb)
-            avio_closep(&m_format->pb);
-        avformat_free_context(m_format);
+            ffmpeg().avio_closep(&m_format->pb);
+        ffmpeg().avformat_free_context(m_format);
         m_format = nullptr;
-        avcodec_free_context(&m_videoCodec);
-        avcodec_free_context(&m_audioCodec);
-        av_frame_free(&m_videoFrame);
+        ffmpeg().avcodec_free_context(&m_videoCodec);
+        ffmpeg().avcodec_free_context(&m_audioCodec);
+        ffmpeg().av_frame_free(&m_videoFrame);
         if (m_audioFifo) {
-            av_audio_fifo_free(m_audioFifo);
+            ffmpeg().av_audio_fifo_free(m_audioFifo);
             m_audioFifo = nullptr;
         }
-        swr_free(&m_resampler);
-        sws_freeContext(m_scaler);
+        ffmpeg().swr_free(&m_resampler);
+        ffmpeg().sws_freeContext(m_scaler);
         m_scaler = nullptr;
     }
 
@@ -361,13 +352,19 @@ private:
 std::unique_ptr<MovieWriter> makeFfmpegMovieWriter(
     const QString &path, QString *error, MovieSettings settings)
 {
+    if (!openFfmpeg()) {
+        if (error)
+            *error = QStringLiteral("Video export is unavailable on this computer.");
+        return nullptr;
+    }
     // The encoders' statistics are no concern of the viewer: the client writes no log.
     static const bool quiet = [] {
-        av_log_set_level(AV_LOG_ERROR);
+        ffmpeg().av_log_set_level(AV_LOG_ERROR);
         return true;
     }();
     Q_UNUSED(quiet);
-    if (!avcodec_find_encoder_by_name("libx264") || !avcodec_find_encoder(AV_CODEC_ID_AAC)) {
+    if (!ffmpeg().avcodec_find_encoder_by_name("libx264")
+        || !ffmpeg().avcodec_find_encoder(AV_CODEC_ID_AAC)) {
         if (error)
             *error = QStringLiteral("Video export is unavailable on this computer.");
         return nullptr;

@@ -1,5 +1,6 @@
 #include "platform/MpvCore.h"
 
+#include "platform/MpvLibrary.h"
 #include "platform/PlatformError.h"
 #include "platform/PlatformLog.h"
 
@@ -16,7 +17,7 @@ MpvCore::MpvCore()
 {
     // mpv refuses to start unless numbers are formatted the C way.
     std::setlocale(LC_NUMERIC, "C");
-    m_handle = mpv_create();
+    m_handle = mpvLibrary().create();
     if (!m_handle)
         throw PlatformError(QStringLiteral("The video player could not be created."));
     setOption("vo", "libmpv");
@@ -33,6 +34,10 @@ MpvCore::MpvCore()
     // An item stays loaded at its end, as the player's item does, so the end can be told apart
     // from a cut stream and a live item can be sought back to its edge.
     setOption("keep-open", "yes");
+    // One stream at a time: two decoding threads keep up with the highest variants at no more
+    // processor time, and each thread holds frames of its own (mpv's default, one per core,
+    // costs about 30 MiB more on eight cores).
+    setOption("vd-lavc-threads", "2");
     setOption("cache", "yes");
     setOption("sub-auto", "no");
     setOption("idle", "yes");
@@ -40,28 +45,28 @@ MpvCore::MpvCore()
     // recovery takes over. A playlist that never answers costs about twice this (measured with
     // this libmpv and FFmpeg); libmpv's own default is 60 seconds.
     setOption("network-timeout", "7.5");
-    if (const int error = mpv_initialize(m_handle); error < 0) {
-        mpv_terminate_destroy(m_handle);
+    if (const int error = mpvLibrary().initialize(m_handle); error < 0) {
+        mpvLibrary().terminate_destroy(m_handle);
         m_handle = nullptr;
         throw PlatformError(QStringLiteral("The video player could not be started (%1).")
-                                .arg(QString::fromUtf8(mpv_error_string(error))));
+                                .arg(QString::fromUtf8(mpvLibrary().error_string(error))));
     }
     // libmpv's own messages go to the player category: warnings always, more when its debug
     // output is on.
-    mpv_request_log_messages(m_handle, lcPlayer().isDebugEnabled() ? "v" : "warn");
+    mpvLibrary().request_log_messages(m_handle, lcPlayer().isDebugEnabled() ? "v" : "warn");
 }
 
 MpvCore::~MpvCore()
 {
     if (m_handle)
-        mpv_terminate_destroy(m_handle);
+        mpvLibrary().terminate_destroy(m_handle);
 }
 
 void MpvCore::setOption(const char *name, const char *value) const
 {
-    if (const int error = mpv_set_option_string(m_handle, name, value); error < 0)
+    if (const int error = mpvLibrary().set_option_string(m_handle, name, value); error < 0)
         qCWarning(lcPlayer) << "mpv refused option" << name << "=" << value << ":"
-                            << mpv_error_string(error);
+                            << mpvLibrary().error_string(error);
 }
 
 void logMpvMessage(const mpv_event_log_message &message)
@@ -90,25 +95,25 @@ void MpvCore::setProperty(const char *name, const QVariant &value, quint64 reply
     switch (value.typeId()) {
     case QMetaType::Bool: {
         int flag = value.toBool() ? 1 : 0;
-        mpv_set_property_async(m_handle, replyId, name, MPV_FORMAT_FLAG, &flag);
+        mpvLibrary().set_property_async(m_handle, replyId, name, MPV_FORMAT_FLAG, &flag);
         break;
     }
     case QMetaType::Int:
     case QMetaType::LongLong: {
         int64_t number = value.toLongLong();
-        mpv_set_property_async(m_handle, replyId, name, MPV_FORMAT_INT64, &number);
+        mpvLibrary().set_property_async(m_handle, replyId, name, MPV_FORMAT_INT64, &number);
         break;
     }
     case QMetaType::Double:
     case QMetaType::Float: {
         double number = value.toDouble();
-        mpv_set_property_async(m_handle, replyId, name, MPV_FORMAT_DOUBLE, &number);
+        mpvLibrary().set_property_async(m_handle, replyId, name, MPV_FORMAT_DOUBLE, &number);
         break;
     }
     default: {
         const QByteArray text = value.toString().toUtf8();
         const char *data = text.constData();
-        mpv_set_property_async(m_handle, replyId, name, MPV_FORMAT_STRING, &data);
+        mpvLibrary().set_property_async(m_handle, replyId, name, MPV_FORMAT_STRING, &data);
         break;
     }
     }
@@ -117,10 +122,10 @@ void MpvCore::setProperty(const char *name, const QVariant &value, quint64 reply
 QVariant MpvCore::property(const char *name) const
 {
     mpv_node node;
-    if (mpv_get_property(m_handle, name, MPV_FORMAT_NODE, &node) < 0)
+    if (mpvLibrary().get_property(m_handle, name, MPV_FORMAT_NODE, &node) < 0)
         return {};
     QVariant value = mpvNodeToVariant(&node);
-    mpv_free_node_contents(&node);
+    mpvLibrary().free_node_contents(&node);
     return value;
 }
 
@@ -134,7 +139,7 @@ void MpvCore::commandAsync(const QStringList &args, quint64 replyId) const
         pointers.push_back(storage.back().constData());
     }
     pointers.push_back(nullptr);
-    mpv_command_async(m_handle, replyId, pointers.data());
+    mpvLibrary().command_async(m_handle, replyId, pointers.data());
 }
 
 QVariant mpvNodeToVariant(const mpv_node *node)

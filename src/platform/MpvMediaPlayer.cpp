@@ -2,8 +2,11 @@
 
 #include "platform/MediaPlayerFactory.h"
 #include "platform/MpvCore.h"
+#include "platform/MpvLibrary.h"
 #include "platform/MpvSoftwareRenderer.h"
+#include "platform/PlatformError.h"
 #include "platform/PlatformLog.h"
+#include "platform/SceneGraphChoice.h"
 #include "platform/StartupTrace.h"
 #include "platform/WebVttCaptions.h"
 
@@ -48,7 +51,7 @@ bool wantsOpenGl(MpvMediaPlayer::Output output)
     const QString platform = QGuiApplication::platformName();
     if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal"))
         return false;
-    return QQuickWindow::graphicsApi() == QSGRendererInterface::OpenGL;
+    return !sceneGraphDrawsInSoftware();
 }
 
 QString number(double value)
@@ -64,29 +67,46 @@ std::unique_ptr<MediaPlayer> createMediaPlayer()
 
 MpvMediaPlayer::MpvMediaPlayer(Output output, QObject *parent)
     : MediaPlayer(parent)
-    , m_core(std::make_shared<MpvCore>())
     , m_openGl(wantsOpenGl(output))
     , m_outputAutomatic(output == Output::Automatic)
+{ }
+
+MpvCore *MpvMediaPlayer::core()
 {
+    if (m_core)
+        return m_core.get();
+    // Made when first needed rather than with the player, so the library it opens may still be
+    // loading while the window comes up.
+    try {
+        m_core = std::make_shared<MpvCore>();
+    } catch (const PlatformError &error) {
+        qCWarning(lcPlayer) << "No player:" << error.description();
+        return nullptr;
+    }
     // Bounded memory: enough for the 12-second live buffer at the highest variants.
     m_core->setOption("demuxer-max-bytes", "48MiB");
     m_core->setOption("demuxer-max-back-bytes", "16MiB");
-    m_core->setOption("pause", "yes");
+    m_core->setOption("pause", m_paused ? "yes" : "no");
+    m_core->setOption("volume", qPrintable(number(double(m_volume) * 100.0)));
+    m_core->setOption("mute", m_muted ? "yes" : "no");
+    m_core->setOption("panscan", m_fill ? "1.0" : "0.0");
+    m_core->setOption("sub-pos", QByteArray::number(m_captionPosition).constData());
 
+    const MpvLibrary &mpv = mpvLibrary();
     mpv_handle *handle = m_core->handle();
-    mpv_observe_property(handle, TimePos, "time-pos", MPV_FORMAT_NODE);
-    mpv_observe_property(handle, Duration, "duration", MPV_FORMAT_NODE);
-    mpv_observe_property(handle, Pause, "pause", MPV_FORMAT_NODE);
-    mpv_observe_property(handle, PausedForCache, "paused-for-cache", MPV_FORMAT_NODE);
-    mpv_observe_property(handle, CoreIdle, "core-idle", MPV_FORMAT_NODE);
-    mpv_observe_property(handle, EofReached, "eof-reached", MPV_FORMAT_NODE);
-    mpv_observe_property(handle, Seekable, "seekable", MPV_FORMAT_NODE);
-    mpv_observe_property(handle, CacheState, "demuxer-cache-state", MPV_FORMAT_NODE);
-    mpv_observe_property(handle, CacheDuration, "demuxer-cache-duration", MPV_FORMAT_NODE);
-    mpv_observe_property(handle, VideoParams, "video-params", MPV_FORMAT_NODE);
-    mpv_observe_property(handle, SubText, "sub-text", MPV_FORMAT_NODE);
+    mpv.observe_property(handle, TimePos, "time-pos", MPV_FORMAT_NODE);
+    mpv.observe_property(handle, Duration, "duration", MPV_FORMAT_NODE);
+    mpv.observe_property(handle, Pause, "pause", MPV_FORMAT_NODE);
+    mpv.observe_property(handle, PausedForCache, "paused-for-cache", MPV_FORMAT_NODE);
+    mpv.observe_property(handle, CoreIdle, "core-idle", MPV_FORMAT_NODE);
+    mpv.observe_property(handle, EofReached, "eof-reached", MPV_FORMAT_NODE);
+    mpv.observe_property(handle, Seekable, "seekable", MPV_FORMAT_NODE);
+    mpv.observe_property(handle, CacheState, "demuxer-cache-state", MPV_FORMAT_NODE);
+    mpv.observe_property(handle, CacheDuration, "demuxer-cache-duration", MPV_FORMAT_NODE);
+    mpv.observe_property(handle, VideoParams, "video-params", MPV_FORMAT_NODE);
+    mpv.observe_property(handle, SubText, "sub-text", MPV_FORMAT_NODE);
 
-    mpv_set_wakeup_callback(
+    mpv.set_wakeup_callback(
         handle,
         [](void *context) {
             auto *player = static_cast<MpvMediaPlayer *>(context);
@@ -98,15 +118,16 @@ MpvMediaPlayer::MpvMediaPlayer(Output output, QObject *parent)
     // window comes up; mpv waits before making its video output until the render context
     // exists (a video output made without one fails and turns the picture off).
     if (m_openGl)
-        mpv_hook_add(handle, preloadedHookId, "on_preloaded", 0);
-
-    if (!m_openGl)
+        mpv.hook_add(handle, preloadedHookId, "on_preloaded", 0);
+    else
         startSoftwareOutput();
+    return m_core.get();
 }
 
 MpvMediaPlayer::~MpvMediaPlayer()
 {
-    mpv_set_wakeup_callback(m_core->handle(), nullptr, nullptr);
+    if (m_core)
+        mpvLibrary().set_wakeup_callback(m_core->handle(), nullptr, nullptr);
     // Work waiting on this item ends now rather than never.
     ++m_generation;
     m_hasItem = false;
@@ -121,8 +142,10 @@ MpvMediaPlayer::~MpvMediaPlayer()
 
 void MpvMediaPlayer::drainEvents()
 {
+    if (!m_core)
+        return;
     for (;;) {
-        const mpv_event *event = mpv_wait_event(m_core->handle(), 0);
+        const mpv_event *event = mpvLibrary().wait_event(m_core->handle(), 0);
         if (event->event_id == MPV_EVENT_NONE)
             break;
         handleEvent(*event);
@@ -192,7 +215,7 @@ void MpvMediaPlayer::handleEvent(const mpv_event &event)
     }
     case MPV_EVENT_COMMAND_REPLY:
         if (event.error < 0)
-            qCDebug(lcPlayer) << "mpv command failed:" << mpv_error_string(event.error);
+            qCDebug(lcPlayer) << "mpv command failed:" << mpvLibrary().error_string(event.error);
         if ((event.reply_userdata & seekReplyBit) && event.error < 0)
             settleSeeks();
         if (event.reply_userdata & loadReplyBit)
@@ -200,7 +223,7 @@ void MpvMediaPlayer::handleEvent(const mpv_event &event)
         break;
     case MPV_EVENT_SET_PROPERTY_REPLY:
         if (event.error < 0)
-            qCDebug(lcPlayer) << "mpv property not set:" << mpv_error_string(event.error);
+            qCDebug(lcPlayer) << "mpv property not set:" << mpvLibrary().error_string(event.error);
         if (event.reply_userdata == pauseReplyBit && m_pauseRequests > 0
             && --m_pauseRequests == 0) {
             // A change of mpv's own observed meanwhile was passed over: take mpv's state now.
@@ -356,7 +379,11 @@ void MpvMediaPlayer::replaceCurrentItem(const QUrl &url, const MediaItemSettings
     // The load goes out at the end of this turn, so caps set right after it go with it.
     const quint64 generation = m_generation;
     QTimer::singleShot(0, this, [this, generation] {
-        if (generation == m_generation && m_hasItem && !m_issued && (m_surfaceReady || m_openGl))
+        if (generation != m_generation || !m_hasItem || m_issued)
+            return;
+        if (!core())
+            setStatus(ItemStatus::Failed);
+        else if (m_surfaceReady || m_openGl)
             issueLoad();
     });
     emit currentItemChanged();
@@ -371,6 +398,11 @@ void MpvMediaPlayer::issueLoad(std::optional<double> startAt)
         return;
     }
     m_loadAwaitsMaster = false;
+    MpvCore *mpv = core();
+    if (!mpv) {
+        setStatus(ItemStatus::Failed);
+        return;
+    }
     markStartup(StartupMilestone::LiveLoadIssued);
     m_issued = true;
     m_currentEntry = noEntry;
@@ -404,8 +436,8 @@ void MpvMediaPlayer::issueLoad(std::optional<double> startAt)
         options.append(QStringLiteral("demuxer-lavf-o=%") + QString::number(protocols.size()) + u'%'
             + protocols);
     }
-    m_core->commandAsync({ QStringLiteral("loadfile"), m_loadedUrl.toString(QUrl::FullyEncoded),
-                             QStringLiteral("replace"), options.join(u',') },
+    mpv->commandAsync({ QStringLiteral("loadfile"), m_loadedUrl.toString(QUrl::FullyEncoded),
+                          QStringLiteral("replace"), options.join(u',') },
         loadReplyBit | m_loadSerial);
 }
 
@@ -467,8 +499,11 @@ void MpvMediaPlayer::pause()
 
 void MpvMediaPlayer::requestPause(bool paused)
 {
-    ++m_pauseRequests;
-    m_core->setProperty("pause", paused, pauseReplyBit);
+    // Without a core yet, the core starts in this state.
+    if (m_core) {
+        ++m_pauseRequests;
+        m_core->setProperty("pause", paused, pauseReplyBit);
+    }
     // mpv applies requests in order: the last one asked is its state once answered.
     setPaused(paused);
 }
@@ -480,54 +515,6 @@ void MpvMediaPlayer::setPaused(bool paused)
         emit pausedChanged();
     }
     updateRate();
-}
-
-double MpvMediaPlayer::rate() const
-{
-    const bool advancing = m_hasItem && m_fileLoaded && !m_paused && !m_coreIdle
-        && !m_pausedForCache && !m_eofReached;
-    return advancing ? 1.0 : 0.0;
-}
-
-double MpvMediaPlayer::currentTime() const
-{
-    return m_hasItem && m_timeKnown ? m_time : std::nan("");
-}
-
-double MpvMediaPlayer::duration() const
-{
-    if (!m_hasItem || !m_durationKnown)
-        return std::nan("");
-    // A live stream has no length.
-    if (m_settings.waitsToMinimizeStalling && !m_seekable)
-        return INFINITY;
-    return m_duration;
-}
-
-QList<MediaTimeRange> MpvMediaPlayer::loadedTimeRanges() const
-{
-    return m_hasItem ? m_cacheRanges : QList<MediaTimeRange> {};
-}
-
-QList<MediaTimeRange> MpvMediaPlayer::seekableTimeRanges() const
-{
-    if (!m_hasItem || !m_fileLoaded)
-        return {};
-    if (m_seekable && m_durationKnown && std::isfinite(m_duration) && m_duration > 0)
-        return { { 0, m_duration } };
-    return m_cacheRanges;
-}
-
-bool MpvMediaPlayer::isPlaybackLikelyToKeepUp() const
-{
-    return m_fileLoaded && !m_pausedForCache && !m_underrun;
-}
-
-bool MpvMediaPlayer::isPlaybackBufferEmpty() const
-{
-    if (!m_fileLoaded)
-        return true;
-    return m_underrun || (m_pausedForCache && m_cacheDuration < 0.1);
 }
 
 QCoro::Task<bool> MpvMediaPlayer::seek(double seconds)
@@ -557,13 +544,15 @@ QCoro::Task<bool> MpvMediaPlayer::seek(double seconds)
 void MpvMediaPlayer::setVolume(float volume)
 {
     m_volume = std::clamp(volume, 0.0f, 1.0f);
-    m_core->setProperty("volume", double(m_volume) * 100.0);
+    if (m_core)
+        m_core->setProperty("volume", double(m_volume) * 100.0);
 }
 
 void MpvMediaPlayer::setMuted(bool muted)
 {
     m_muted = muted;
-    m_core->setProperty("mute", muted);
+    if (m_core)
+        m_core->setProperty("mute", muted);
 }
 
 void MpvMediaPlayer::setPreferredPeakBitRate(double bitsPerSecond)
@@ -580,7 +569,7 @@ void MpvMediaPlayer::setPreferredMaximumResolution(QSize size)
 
 QVariant MpvMediaPlayer::mpvProperty(const char *name) const
 {
-    return m_core->property(name);
+    return m_core ? m_core->property(name) : QVariant();
 }
 
 } // namespace orvella

@@ -77,6 +77,8 @@ signals:
 
 private:
     friend class MpvOpenGlRenderer;
+    // The mpv core, made and set up on first use; null (with a warning) when mpv cannot start.
+    MpvCore *core();
     void drainEvents();
     void handleEvent(const mpv_event &event);
     void handleProperty(quint64 id, const QVariant &value);
@@ -108,6 +110,7 @@ private:
     void requestPause(bool paused);
     void noteFrame();
 
+    // Null until first needed.
     std::shared_ptr<MpvCore> m_core;
     std::unique_ptr<MpvSoftwareRenderer> m_software;
     bool m_openGl = false;
@@ -193,6 +196,10 @@ private:
 
     float m_volume = 1;
     bool m_muted = false;
+    bool m_fill = false;
+    QSize m_softwareFrameSize;
+    // Where captions stand: a share of the surface's height from its top (mpv's sub-pos).
+    qint64 m_captionPosition = 100;
     quint64 m_seekRequested = 0;
     quint64 m_seekSettled = 0;
 };

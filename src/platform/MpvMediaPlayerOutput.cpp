@@ -1,6 +1,7 @@
 // The video side of a player: drawing through OpenGL or in software, and holding a file's
 // opening until there is a surface to draw on.
 #include "platform/MpvCore.h"
+#include "platform/MpvLibrary.h"
 #include "platform/MpvMediaPlayer.h"
 #include "platform/MpvOpenGlRenderer.h"
 #include "platform/MpvSoftwareRenderer.h"
@@ -28,6 +29,8 @@ void MpvMediaPlayer::startSoftwareOutput()
             },
             Qt::QueuedConnection);
     });
+    if (!m_softwareFrameSize.isEmpty())
+        m_software->setFrameSize(m_softwareFrameSize);
     m_surfaceReady = m_software->isValid();
 }
 
@@ -54,20 +57,24 @@ QImage MpvMediaPlayer::softwareFrame() const
 
 void MpvMediaPlayer::setSoftwareFrameSize(QSize pixels)
 {
+    m_softwareFrameSize = pixels;
     if (m_software)
         m_software->setFrameSize(pixels);
 }
 
 void MpvMediaPlayer::setVideoFill(bool fill)
 {
-    m_core->setProperty("panscan", fill ? 1.0 : 0.0);
+    m_fill = fill;
+    if (m_core)
+        m_core->setProperty("panscan", fill ? 1.0 : 0.0);
 }
 
 void MpvMediaPlayer::setCaptionInset(double share)
 {
     // mpv places captions at a share of the surface's height: 100 is the bottom, 0 the top.
-    const double position = 100.0 * (1.0 - std::clamp(share, 0.0, 1.0));
-    m_core->setProperty("sub-pos", qint64(std::lround(position)));
+    m_captionPosition = std::lround(100.0 * (1.0 - std::clamp(share, 0.0, 1.0)));
+    if (m_core)
+        m_core->setProperty("sub-pos", m_captionPosition);
 }
 
 void MpvMediaPlayer::noteFrame()
@@ -83,6 +90,8 @@ QQuickFramebufferObject::Renderer *MpvMediaPlayer::createOpenGlRenderer()
 {
     if (!m_openGl)
         return nullptr;
+    if (!core())
+        return nullptr;
     return new MpvOpenGlRenderer(m_core, this);
 }
 
@@ -90,7 +99,7 @@ void MpvMediaPlayer::releaseHeldOpening()
 {
     if (m_heldOpening == 0)
         return;
-    mpv_hook_continue(m_core->handle(), m_heldOpening);
+    mpvLibrary().hook_continue(m_core->handle(), m_heldOpening);
     m_heldOpening = 0;
 }
 

@@ -173,10 +173,13 @@ void MpvMediaPlayer::selectLegibleOption(std::optional<int> index)
     if (!index || !m_master || *index < 0 || *index >= m_master->subtitles.size()) {
         m_caption.reset();
         m_captions.reset();
-        m_core->setProperty("sid", QStringLiteral("no"));
+        if (m_core)
+            m_core->setProperty("sid", QStringLiteral("no"));
         return;
     }
     if (m_caption == index && m_captions)
+        return;
+    if (!core())
         return;
     m_caption = index;
     m_captions = std::make_unique<WebVttCaptions>(

@@ -1,6 +1,7 @@
 #include "platform/MpvOpenGlRenderer.h"
 
 #include "platform/MpvCore.h"
+#include "platform/MpvLibrary.h"
 #include "platform/MpvMediaPlayer.h"
 #include "platform/PlatformLog.h"
 #include "platform/StartupTrace.h"
@@ -41,8 +42,8 @@ MpvOpenGlRenderer::~MpvOpenGlRenderer()
 {
     if (!m_context)
         return;
-    mpv_render_context_set_update_callback(m_context, nullptr, nullptr);
-    mpv_render_context_free(m_context);
+    mpvLibrary().render_context_set_update_callback(m_context, nullptr, nullptr);
+    mpvLibrary().render_context_free(m_context);
     if (MpvMediaPlayer *player = m_player.data())
         QMetaObject::invokeMethod(player, &MpvMediaPlayer::surfaceDetached, Qt::QueuedConnection);
 }
@@ -71,14 +72,15 @@ bool MpvOpenGlRenderer::createContext()
         { MPV_RENDER_PARAM_ADVANCED_CONTROL, &advanced },
         { MPV_RENDER_PARAM_INVALID, nullptr },
     };
-    if (const int error = mpv_render_context_create(&m_context, m_core->handle(), params);
+    if (const int error = mpvLibrary().render_context_create(&m_context, m_core->handle(), params);
         error < 0) {
-        qCWarning(lcPlayer) << "No video: mpv render context refused:" << mpv_error_string(error);
+        qCWarning(lcPlayer) << "No video: mpv render context refused:"
+                            << mpvLibrary().error_string(error);
         m_context = nullptr;
         return false;
     }
     // mpv asks for a redraw from its own threads; the player turns that into an item update.
-    mpv_render_context_set_update_callback(
+    mpvLibrary().render_context_set_update_callback(
         m_context,
         [](void *context) {
             auto *renderer = static_cast<MpvOpenGlRenderer *>(context);
@@ -112,7 +114,7 @@ void MpvOpenGlRenderer::render()
         { MPV_RENDER_PARAM_FLIP_Y, &flipY },
         { MPV_RENDER_PARAM_INVALID, nullptr },
     };
-    mpv_render_context_render(m_context, params);
+    mpvLibrary().render_context_render(m_context, params);
     if (m_videoFrameDue)
         markStartup(StartupMilestone::FirstVideoFrameDrawn);
     if (m_window)

@@ -30,6 +30,7 @@ public:
 
 private:
     static void onUpdate(void *self);
+    static void makeOpaque(QImage &canvas);
     void run();
 
     std::shared_ptr<MpvCore> m_core;

@@ -11,9 +11,12 @@ list(APPEND ORVELLA_PLATFORM_SOURCES
     platform/MediaPlayerFactory.h
     platform/FakeMediaPlayer.h platform/FakeMediaPlayer.cpp
     platform/HlsPlaylist.h platform/HlsPlaylist.cpp
+    platform/RuntimeLibrary.h platform/RuntimeLibrary.cpp
+    platform/MpvLibrary.h platform/MpvLibrary.cpp
     platform/MpvCore.h platform/MpvCore.cpp
     platform/MpvMediaPlayer.h platform/MpvMediaPlayer.cpp
     platform/MpvMediaPlayerOutput.cpp platform/MpvMediaPlayerTracks.cpp
+    platform/MpvMediaPlayerProgress.cpp
     platform/MpvSoftwareRenderer.h platform/MpvSoftwareRenderer.cpp
     platform/MpvOpenGlRenderer.h platform/MpvOpenGlRenderer.cpp
     platform/WebVttCaptions.h platform/WebVttCaptions.cpp
@@ -26,6 +29,7 @@ list(APPEND ORVELLA_PLATFORM_SOURCES
 list(APPEND ORVELLA_PLATFORM_SOURCES
     platform/StartupTrace.h platform/StartupTrace.cpp
     platform/ShaderCacheGuard.h platform/ShaderCacheGuard.cpp
+    platform/SceneGraphChoice.h platform/SceneGraphChoice.cpp
 )
 # QR codes.
 list(APPEND ORVELLA_PLATFORM_SOURCES platform/QrEncoder.h platform/QrEncoder.cpp)
@@ -37,6 +41,7 @@ list(APPEND ORVELLA_PLATFORM_SOURCES
     platform/CameraSource.h platform/CameraSource.cpp platform/SystemCameraSource.cpp
     platform/MicrophoneSource.h platform/MicrophoneSource.cpp platform/SystemMicrophoneSource.cpp
     platform/PersonSegmenter.h platform/OnnxPersonSegmenter.cpp
+    platform/FfmpegLibrary.h platform/FfmpegLibrary.cpp
     platform/MovieWriter.h platform/FfmpegMovieWriter.cpp
     platform/ImageFilters.h platform/ImageFilters.cpp
     platform/BackgroundFileLoader.h platform/BackgroundFileLoader.cpp

@@ -2,18 +2,23 @@ import QtQuick
 import Orvella
 
 // A player controller's picture with, when asked, simple inline controls (play and pause, and a
-// scrubber over the item's length). Picture-in-picture has no counterpart on this desktop.
+// scrubber over the item's length), with rounded corners when asked. Picture-in-picture has no
+// counterpart on this desktop.
 Item {
     id: root
 
     property PlayerController controller
     property bool showsControls: false
     property int fillMode: VideoSurface.AspectFill
+    property real cornerRadius: 0
+    // Software frames keep to the corners themselves; an OpenGL framebuffer's stay square.
+    readonly property bool drawsThroughFramebuffer: surface.drawsThroughFramebuffer
 
     clip: true
 
     Rectangle {
         anchors.fill: parent
+        radius: root.cornerRadius
         color: "black"
     }
 
@@ -23,10 +28,11 @@ Item {
         anchors.fill: parent
         player: root.controller ? root.controller.player : null
         fillMode: root.fillMode
+        cornerRadius: root.cornerRadius
         captionInset: controls.visible ? controls.height : 0
     }
 
-    Rectangle {
+    Item {
         id: controls
         objectName: "inlineControls"
         visible: root.showsControls && root.controller !== null
@@ -34,7 +40,20 @@ Item {
         anchors.right: parent.right
         anchors.bottom: parent.bottom
         height: 40
-        color: Qt.rgba(0, 0, 0, 0.55)
+
+        // The strip's lower corners follow the picture's.
+        Item {
+            anchors.fill: parent
+            clip: true
+            Rectangle {
+                anchors.left: parent.left
+                anchors.right: parent.right
+                anchors.bottom: parent.bottom
+                height: parent.height + root.cornerRadius
+                radius: root.cornerRadius
+                color: Qt.rgba(0, 0, 0, 0.55)
+            }
+        }
 
         Row {
             anchors.fill: parent

@@ -4,8 +4,8 @@
 
 #include <QQuickFramebufferObject>
 #include <QQuickWindow>
-#include <QSGImageNode>
 #include <algorithm>
+#include <utility>
 
 namespace orvella {
 
@@ -39,6 +39,7 @@ void VideoSurface::setPlayer(MediaPlayer *player)
 {
     if (!m_player.repoint(player))
         return;
+    const bool framebuffer = drawsThroughFramebuffer();
     delete m_framebuffer;
     m_framesShown = 0;
     m_player.forward(&MediaPlayer::frameRendered, this, &VideoSurface::frameArrived);
@@ -49,12 +50,15 @@ void VideoSurface::setPlayer(MediaPlayer *player)
         applyFill();
         applyCaptionInset();
     }
+    if (drawsThroughFramebuffer() != framebuffer)
+        emit drawsThroughFramebufferChanged();
     emit playerChanged();
     emit framesShownChanged();
 }
 
 void VideoSurface::followOutput()
 {
+    const bool framebuffer = drawsThroughFramebuffer();
     const bool openGl = m_player && !m_player->rendersInSoftware();
     if (openGl && !m_framebuffer) {
         m_framebuffer = new OpenGlVideoFramebuffer(m_player.get(), this);
@@ -62,9 +66,20 @@ void VideoSurface::followOutput()
     } else if (!openGl) {
         delete m_framebuffer;
     }
+    if (drawsThroughFramebuffer() != framebuffer)
+        emit drawsThroughFramebufferChanged();
     pushSize();
     m_frameDirty = true;
     update();
+}
+
+void VideoSurface::setCornerRadius(qreal radius)
+{
+    if (m_cornerRadius == radius)
+        return;
+    m_cornerRadius = radius;
+    update();
+    emit cornerRadiusChanged();
 }
 
 void VideoSurface::setFillMode(FillMode mode)
@@ -139,33 +154,17 @@ void VideoSurface::itemChange(ItemChange change, const ItemChangeData &value)
 
 QSGNode *VideoSurface::updatePaintNode(QSGNode *node, UpdatePaintNodeData *)
 {
-    if (m_framebuffer || !m_player || width() <= 0 || height() <= 0) {
-        delete node;
-        return nullptr;
-    }
-    const QImage frame = m_player->softwareFrame();
-    if (frame.isNull()) {
-        delete node;
-        return nullptr;
-    }
-    auto *image = static_cast<QSGImageNode *>(node);
-    if (!image) {
-        image = window()->createImageNode();
-        image->setOwnsTexture(true);
-        image->setFiltering(QSGTexture::Linear);
-        m_frameDirty = true;
-    }
-    if (m_frameDirty) {
-        // An opaque frame lets the renderer skip blending and whatever lies under the picture.
-        image->setTexture(window()->createTextureFromImage(frame));
-        m_frameDirty = false;
-        // Drawn in the frame being prepared now (render thread; the mark is thread-safe).
+    const QImage frame = m_framebuffer || !m_player ? QImage() : m_player->softwareFrame();
+    const bool frameChanged = !frame.isNull() && std::exchange(m_frameDirty, false);
+    // Drawn in the frame being prepared now (render thread; the mark is thread-safe).
+    if (frameChanged)
         markStartup(StartupMilestone::FirstVideoFrameDrawn);
-    }
     // mpv already letterboxes or crops to the size asked for; a frame of an older size is
     // stretched for the moment until the next one arrives.
-    image->setRect(boundingRect());
-    return image;
+    return m_node.update(node, window(),
+        { frame, QRectF(QPointF(0, 0), frame.size()), boundingRect(), m_cornerRadius,
+            QSGTexture::Linear },
+        frameChanged);
 }
 
 } // namespace orvella

@@ -2,6 +2,7 @@
 
 #include "core/ObjectLink.h"
 #include "platform/MediaPlayer.h"
+#include "ui/PictureItem.h"
 
 #include <QPointer>
 #include <QQuickItem>
@@ -13,7 +14,8 @@ class OpenGlVideoFramebuffer;
 
 // Shows a media player's picture, clipped to the item: through OpenGL into a framebuffer on a
 // display, from the player's software frames offscreen. The picture fits the item (letterboxed)
-// or fills it (cropped).
+// or fills it (cropped). Software frames can be drawn inside rounded corners, alike on every
+// scene-graph back end; a framebuffer's corners stay square (drawsThroughFramebuffer).
 class VideoSurface : public QQuickItem
 {
     Q_OBJECT
@@ -23,6 +25,10 @@ class VideoSurface : public QQuickItem
     Q_PROPERTY(int framesShown READ framesShown NOTIFY framesShownChanged)
     Q_PROPERTY(
         qreal captionInset READ captionInset WRITE setCaptionInset NOTIFY captionInsetChanged)
+    Q_PROPERTY(
+        qreal cornerRadius READ cornerRadius WRITE setCornerRadius NOTIFY cornerRadiusChanged)
+    Q_PROPERTY(bool drawsThroughFramebuffer READ drawsThroughFramebuffer NOTIFY
+            drawsThroughFramebufferChanged)
 
 public:
     enum FillMode { AspectFit, AspectFill };
@@ -38,6 +44,9 @@ public:
     // Height at the item's bottom that controls cover: captions are drawn above it.
     [[nodiscard]] qreal captionInset() const { return m_captionInset; }
     void setCaptionInset(qreal inset);
+    [[nodiscard]] qreal cornerRadius() const { return m_cornerRadius; }
+    void setCornerRadius(qreal radius);
+    [[nodiscard]] bool drawsThroughFramebuffer() const { return !m_framebuffer.isNull(); }
     // Pictures that reached the screen since the player was set (tests and the benchmark).
     [[nodiscard]] int framesShown() const { return m_framesShown; }
 
@@ -45,6 +54,8 @@ signals:
     void playerChanged();
     void fillModeChanged();
     void captionInsetChanged();
+    void cornerRadiusChanged();
+    void drawsThroughFramebufferChanged();
     void framesShownChanged();
 
 protected:
@@ -64,8 +75,10 @@ private:
     QPointer<OpenGlVideoFramebuffer> m_framebuffer;
     FillMode m_fillMode = AspectFit;
     qreal m_captionInset = 0;
+    qreal m_cornerRadius = 0;
     int m_framesShown = 0;
     bool m_frameDirty = false;
+    PictureNode m_node;
 };
 
 } // namespace orvella

@@ -1,10 +1,9 @@
 import QtQuick
-import Qt5Compat.GraphicalEffects
 import Orvella
 
 // The static miniature of a background preset: a two-colour gradient, a plain colour or the
-// preset's picture (black when it is not there), with its symbol centred on top. Rounded with
-// corners of radius 8 by the cell around it.
+// preset's picture (black when it is not there), with its symbol centred on top, all inside
+// corners of radius 8.
 Item {
     id: swatch
 
@@ -15,17 +14,8 @@ Item {
     required property string symbol
     required property color symbolColor
     required property int symbolSize
-    // The rounded picture needs a shader; the software scene graph shows it square-cornered.
-    readonly property bool effects: GraphicsInfo.api !== GraphicsInfo.Software
 
-    Rectangle {
-        id: roundShape
-        anchors.fill: parent
-        radius: 8
-        visible: false
-    }
-
-    StudioGradientRect {
+    RoundedFill {
         anchors.fill: parent
         visible: swatch.fill === "vertical" || swatch.fill === "diagonal"
         radius: 8
@@ -43,16 +33,10 @@ Item {
 
     // Decoded on a worker thread at the swatch's own size.
     SwatchPicture {
-        id: picture
         anchors.fill: parent
-        visible: swatch.fill === "picture" && !swatch.effects
+        visible: swatch.fill === "picture"
+        cornerRadius: 8
         source: swatch.imageSource
-    }
-    OpacityMask {
-        anchors.fill: parent
-        visible: swatch.fill === "picture" && swatch.effects && picture.ready
-        source: picture
-        maskSource: roundShape
     }
 
     SymbolIcon {

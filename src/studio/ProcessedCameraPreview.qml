@@ -3,15 +3,17 @@ import QtQuick.Controls
 import Orvella
 
 // The studio's live picture: the latest processed frame, or a waiting indicator until the first
-// one arrives. The picture fills the view and may overflow it; the screen clips.
+// one arrives. The picture fills the view (its overflow cut off) with corners of `cornerRadius`.
 Item {
     id: root
 
     property var image
     property bool hasImage: false
+    property real cornerRadius: 0
 
     Rectangle {
         anchors.fill: parent
+        radius: root.cornerRadius
         color: "black"
     }
 
@@ -19,6 +21,7 @@ Item {
         anchors.fill: parent
         visible: root.hasImage
         image: root.image
+        cornerRadius: root.cornerRadius
     }
 
     Column {

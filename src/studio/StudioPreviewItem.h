@@ -1,14 +1,15 @@
 #pragma once
 
+#include "ui/PictureItem.h"
+
 #include <QImage>
-#include <QQuickPaintedItem>
 #include <QtQml/qqmlregistration.h>
 
 namespace orvella {
 
-// Paints a processed studio frame scaled to fill the item, keeping its aspect ratio; the
-// overflow is left to the parent's clipping.
-class StudioPreviewItem : public QQuickPaintedItem
+// Shows a processed studio frame cropped to fill the item with its aspect ratio kept, inside
+// corners of `cornerRadius` that every scene-graph back end draws alike.
+class StudioPreviewItem : public PictureItem
 {
     Q_OBJECT
     QML_ELEMENT
@@ -17,18 +18,11 @@ class StudioPreviewItem : public QQuickPaintedItem
 public:
     explicit StudioPreviewItem(QQuickItem *parent = nullptr);
 
-    [[nodiscard]] QImage image() const { return m_image; }
+    [[nodiscard]] QImage image() const { return picture(); }
     void setImage(const QImage &image);
-    void paint(QPainter *painter) override;
-
-    // Where the image lands in an item of this size.
-    [[nodiscard]] static QRectF fillRect(QSizeF imageSize, QSizeF itemSize);
 
 signals:
     void imageChanged();
-
-private:
-    QImage m_image;
 };
 
 } // namespace orvella

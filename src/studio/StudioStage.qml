@@ -12,31 +12,34 @@ Item {
     required property StudioScreenModel model
     readonly property StudioCaptureController capture: model.capture
     readonly property bool recording: model.transport.recording
-    // Shader effects (rounded clip, text shadow) need a hardware scene graph; the software one
-    // draws the plain picture and text instead of nothing.
-    readonly property bool effects: GraphicsInfo.api !== GraphicsInfo.Software
+    readonly property real cornerRadius: 18
 
     Item {
         id: picture
         anchors.fill: parent
-        layer.enabled: stage.effects
+        // Every part of the picture keeps to the corners by itself, but for a recording drawn
+        // into an OpenGL framebuffer (hardware graphics only), which a mask rounds.
+        layer.enabled: previewPlayer.visible && previewPlayer.drawsThroughFramebuffer
         layer.effect: OpacityMask {
             maskSource: Rectangle {
                 width: picture.width
                 height: picture.height
-                radius: 18
+                radius: stage.cornerRadius
             }
         }
 
         ProcessedCameraPreview {
             anchors.fill: parent
+            cornerRadius: stage.cornerRadius
             visible: !stage.model.previewing
             image: stage.capture.previewImage
             hasImage: stage.capture.hasPreviewImage
         }
 
         StudioPreviewPlayer {
+            id: previewPlayer
             anchors.fill: parent
+            cornerRadius: stage.cornerRadius
             visible: stage.model.previewing
             player: stage.capture.previewPlayer
         }
@@ -44,6 +47,7 @@ Item {
         // Scrim that keeps the top bar and the teleprompter readable.
         Rectangle {
             anchors.fill: parent
+            radius: stage.cornerRadius
             gradient: Gradient {
                 GradientStop { position: 0; color: Qt.rgba(0, 0, 0, 0.5) }
                 GradientStop { position: 0.5; color: "transparent" }
@@ -95,19 +99,24 @@ Item {
         maximumLineCount: 4
         elide: Text.ElideRight
         textFormat: Text.PlainText
-        layer.enabled: stage.effects
-        layer.effect: DropShadow {
+
+        TextShadow {
+            objectName: "teleprompterShadow"
+            z: -1
+            anchors.fill: parent
+            anchors.margins: -radius
             radius: 8
-            samples: 17
             color: "black"
-            horizontalOffset: 0
-            verticalOffset: 0
+            text: teleprompter.text
+            font: teleprompter.font
+            horizontalAlignment: teleprompter.horizontalAlignment
+            maximumLineCount: teleprompter.maximumLineCount
         }
     }
 
     Rectangle {
         anchors.fill: parent
-        radius: 18
+        radius: stage.cornerRadius
         color: "transparent"
         border.width: stage.recording ? 2 : 1
         border.color: stage.recording

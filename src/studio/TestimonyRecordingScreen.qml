@@ -39,7 +39,7 @@ Item {
     Component.onCompleted: studio.shown()
     Component.onDestruction: studio.hidden()
 
-    StudioGradientRect {
+    RoundedFill {
         anchors.fill: parent
         diagonal: true
         fromColor: OrvellaTheme.canvas

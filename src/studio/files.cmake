@@ -41,7 +41,6 @@ list(APPEND ORVELLA_QML
     studio/StudioDevicePicker.qml
     studio/BackgroundPicker.qml
     studio/PresetSwatchView.qml
-    studio/StudioGradientRect.qml
 )
 # The background pictures and the emblem, painted by tools/studio-pictures. They go into a
 # resource library of their own (src/CMakeLists.txt), not into every test program.

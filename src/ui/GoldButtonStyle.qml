@@ -63,11 +63,9 @@ T.Button {
         }
     }
 
-    background: Rectangle {
+    background: RoundedFill {
         radius: 10
-        gradient: Gradient {
-            GradientStop { position: 0; color: OrvellaTheme.goldLight }
-            GradientStop { position: 1; color: OrvellaTheme.gold }
-        }
+        fromColor: OrvellaTheme.goldLight
+        toColor: OrvellaTheme.gold
     }
 }

@@ -24,12 +24,13 @@ void PictureItem::setPicture(QImage picture)
     update();
 }
 
-void PictureItem::setPictureCornerRadius(double radius)
+void PictureItem::setCornerRadius(double radius)
 {
     if (m_cornerRadius == radius)
         return;
     m_cornerRadius = radius;
     update();
+    emit cornerRadiusChanged();
 }
 
 void PictureItem::geometryChange(const QRectF &newGeometry, const QRectF &oldGeometry)
@@ -42,37 +43,46 @@ void PictureItem::geometryChange(const QRectF &newGeometry, const QRectF &oldGeo
 QSGNode *PictureItem::updatePaintNode(QSGNode *oldNode, UpdatePaintNodeData *)
 {
     const QRectF bounds = boundingRect();
-    const NodeKind kind = m_picture.isNull() || bounds.isEmpty() || !window() ? NodeKind::None
-        : m_cornerRadius > 0                                                  ? NodeKind::Rounded
-                                                                              : NodeKind::Image;
-    if (kind != m_nodeKind) {
-        delete oldNode;
-        oldNode = nullptr;
-        m_nodeKind = kind;
-        m_pictureChanged = true;
-    }
-    if (kind == NodeKind::None)
-        return nullptr;
     const QRectF source = m_fit == Fit::Crop
         ? RoundedCorners::cropToFill(m_picture.size(), bounds.size())
         : QRectF(QPointF(0, 0), m_picture.size());
-    const bool pictureChanged = std::exchange(m_pictureChanged, false);
-    if (kind == NodeKind::Rounded) {
-        return RoundedPictureNodes::updateNode(oldNode, *window(),
-            { m_picture, source, bounds, QPolygonF(RoundedCorners::outline(bounds, m_cornerRadius)),
-                m_filtering },
-            pictureChanged);
+    return m_node.update(oldNode, window(),
+        { m_picture, source, bounds, m_cornerRadius, m_filtering },
+        std::exchange(m_pictureChanged, false));
+}
+
+QSGNode *PictureNode::update(
+    QSGNode *oldNode, QQuickWindow *window, const Picture &picture, bool imageChanged)
+{
+    const Kind kind = picture.image.isNull() || picture.bounds.isEmpty() || !window ? Kind::None
+        : picture.cornerRadius > 0                                                  ? Kind::Rounded
+                                                                                    : Kind::Image;
+    if (kind != m_kind) {
+        delete oldNode;
+        oldNode = nullptr;
+        m_kind = kind;
+        imageChanged = true;
+    }
+    if (kind == Kind::None)
+        return nullptr;
+    if (kind == Kind::Rounded) {
+        return RoundedPictureNodes::updateNode(oldNode, *window,
+            { picture.image, picture.source, picture.bounds,
+                QPolygonF(RoundedCorners::outline(picture.bounds, picture.cornerRadius)),
+                picture.filtering },
+            imageChanged);
     }
     auto *node = static_cast<QSGImageNode *>(oldNode);
     if (!node) {
-        node = window()->createImageNode();
+        node = window->createImageNode();
         node->setOwnsTexture(true);
-        node->setFiltering(m_filtering);
+        node->setFiltering(picture.filtering);
     }
-    if (pictureChanged || !node->texture())
-        node->setTexture(window()->createTextureFromImage(m_picture));
-    node->setSourceRect(source);
-    node->setRect(bounds);
+    // An opaque picture lets the renderer skip blending and whatever lies under it.
+    if (imageChanged || !node->texture())
+        node->setTexture(window->createTextureFromImage(picture.image));
+    node->setSourceRect(picture.source);
+    node->setRect(picture.bounds);
     return node;
 }
 

@@ -2,17 +2,46 @@
 
 #include <QImage>
 #include <QQuickItem>
+#include <QRectF>
 #include <QSGTexture>
+#include <QtQml/qqmlregistration.h>
 
 namespace orvella {
 
+// The node an item draws one picture with: a plain image node, or a node that keeps to rounded
+// corners (drawn alike by every scene-graph back end, the software one included; see
+// RoundedPictureNodes) while the corners are rounded. The texture belongs to the node, so it
+// goes with the item and its window.
+class PictureNode
+{
+public:
+    struct Picture
+    {
+        QImage image;
+        QRectF source; // the part of `image` shown, in its pixels
+        QRectF bounds; // where the part is shown
+        double cornerRadius = 0;
+        QSGTexture::Filtering filtering = QSGTexture::Linear;
+    };
+
+    // `oldNode` (null, or what the last call gave) made to draw `picture`, null where there is
+    // nothing to draw; `imageChanged` says whether its image differs from the last call's.
+    [[nodiscard]] QSGNode *update(
+        QSGNode *oldNode, QQuickWindow *window, const Picture &picture, bool imageChanged);
+
+private:
+    enum class Kind { None, Image, Rounded };
+    Kind m_kind = Kind::None;
+};
+
 // An item that shows one picture over itself, stretched or cropped to fill it with its aspect
-// kept, optionally inside rounded corners (drawn alike by every scene-graph back end, the
-// software one included; see RoundedPictureNodes). The texture belongs to the item's own
-// scene-graph node, so it goes with the item and its window.
+// kept, inside corners of `cornerRadius` (see PictureNode).
 class PictureItem : public QQuickItem
 {
     Q_OBJECT
+    QML_ANONYMOUS
+    Q_PROPERTY(
+        double cornerRadius READ cornerRadius WRITE setCornerRadius NOTIFY cornerRadiusChanged)
 
 public:
     enum class Fit { Stretch, Crop };
@@ -22,24 +51,25 @@ public:
     { }
     PictureItem(QSGTexture::Filtering filtering, Fit fit, QQuickItem *parent = nullptr);
 
+    [[nodiscard]] double cornerRadius() const { return m_cornerRadius; }
+    void setCornerRadius(double radius);
+
+signals:
+    void cornerRadiusChanged();
+
 protected:
     [[nodiscard]] const QImage &picture() const { return m_picture; }
     void setPicture(QImage picture);
-    [[nodiscard]] double pictureCornerRadius() const { return m_cornerRadius; }
-    void setPictureCornerRadius(double radius);
     QSGNode *updatePaintNode(QSGNode *oldNode, UpdatePaintNodeData *) override;
     void geometryChange(const QRectF &newGeometry, const QRectF &oldGeometry) override;
 
 private:
-    // Which node draws the picture: a plain image node, or one that keeps to the corners.
-    enum class NodeKind { None, Image, Rounded };
-
     QImage m_picture;
     QSGTexture::Filtering m_filtering;
     Fit m_fit;
     double m_cornerRadius = 0;
     bool m_pictureChanged = true;
-    NodeKind m_nodeKind = NodeKind::None;
+    PictureNode m_node;
 };
 
 } // namespace orvella

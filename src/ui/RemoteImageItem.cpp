@@ -38,14 +38,6 @@ void RemoteImageItem::setTargetPixelSize(double size)
         keyChanged();
 }
 
-void RemoteImageItem::setCornerRadius(double radius)
-{
-    if (pictureCornerRadius() == radius)
-        return;
-    setPictureCornerRadius(radius);
-    emit cornerRadiusChanged();
-}
-
 QString RemoteImageItem::cacheKey() const
 {
     return ImageCache::key(m_url, m_targetPixelSize);

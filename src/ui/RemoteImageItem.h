@@ -17,8 +17,6 @@ class RemoteImageItem : public PictureItem
     Q_PROPERTY(QString url READ url WRITE setUrl NOTIFY urlChanged)
     Q_PROPERTY(double targetPixelSize READ targetPixelSize WRITE setTargetPixelSize NOTIFY
             targetPixelSizeChanged)
-    Q_PROPERTY(
-        double cornerRadius READ cornerRadius WRITE setCornerRadius NOTIFY cornerRadiusChanged)
     Q_PROPERTY(bool hasImage READ hasImage NOTIFY hasImageChanged)
     Q_PROPERTY(bool opaque READ isOpaque NOTIFY hasImageChanged)
     Q_PROPERTY(QString cacheKey READ cacheKey NOTIFY cacheKeyChanged)
@@ -32,8 +30,6 @@ public:
     void setUrl(const QString &url);
     [[nodiscard]] double targetPixelSize() const { return m_targetPixelSize; }
     void setTargetPixelSize(double size);
-    [[nodiscard]] double cornerRadius() const { return pictureCornerRadius(); }
-    void setCornerRadius(double radius);
     [[nodiscard]] bool hasImage() const { return !picture().isNull(); }
     // Whether the picture shown covers the whole frame (it has no transparent pixels).
     [[nodiscard]] bool isOpaque() const { return hasImage() && !picture().hasAlphaChannel(); }
@@ -44,7 +40,6 @@ public:
 signals:
     void urlChanged();
     void targetPixelSizeChanged();
-    void cornerRadiusChanged();
     void hasImageChanged();
     void cacheKeyChanged();
 

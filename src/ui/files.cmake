@@ -14,10 +14,12 @@ list(APPEND ORVELLA_SOURCES
     ui/QrCode.h ui/QrCode.cpp
     ui/ReadOnlyTextKeys.h ui/ReadOnlyTextKeys.cpp
     ui/RemoteImageItem.h ui/RemoteImageItem.cpp
+    ui/RoundedFillItem.h ui/RoundedFillItem.cpp
     ui/RoundedCorners.h ui/RoundedCorners.cpp
     ui/RoundedPictureNodes.h ui/RoundedPictureNodes.cpp
     ui/ShimmerBand.h ui/ShimmerBand.cpp
     ui/SymbolGlyphs.h ui/SymbolGlyphs.cpp
+    ui/TextShadowItem.h ui/TextShadowItem.cpp
 )
 list(APPEND ORVELLA_QML
     ui/BorderedButton.qml

@@ -405,3 +405,33 @@ TEST_F(HostilePlaylists, SegmentsOffTheWebAreNeverPlayed)
 }
 
 } // namespace
+
+namespace {
+
+// mpv starts with the first item, so the window need not wait for its library: what was set on
+// the player before then reaches mpv when it does.
+TEST(DeferredPlayerStart, SettingsMadeBeforeTheFirstItemReachMpv)
+{
+    ServiceDouble service;
+    ASSERT_TRUE(service.start());
+    MpvMediaPlayer player(MpvMediaPlayer::Output::Software);
+    player.setMuted(true);
+    player.setVolume(0.25f);
+    player.setVideoFill(true);
+    player.setCaptionInset(0.2);
+    player.setSoftwareFrameSize({ 320, 180 });
+    player.play();
+    EXPECT_FALSE(player.mpvProperty("volume").isValid()) << "no mpv before an item";
+    EXPECT_TRUE(player.softwareFrame().isNull());
+
+    player.replaceCurrentItem(service.mediaUrl(QStringLiteral("live/master.m3u8")), {});
+    ASSERT_TRUE(waitUntil([&] { return !player.softwareFrame().isNull(); }, 10s));
+    EXPECT_EQ(player.mpvProperty("mute").toBool(), true);
+    EXPECT_DOUBLE_EQ(player.mpvProperty("volume").toDouble(), 25.0);
+    EXPECT_DOUBLE_EQ(player.mpvProperty("panscan").toDouble(), 1.0);
+    EXPECT_EQ(player.mpvProperty("sub-pos").toLongLong(), 80);
+    EXPECT_EQ(player.mpvProperty("pause").toBool(), false);
+    EXPECT_EQ(player.softwareFrame().size(), QSize(320, 180));
+}
+
+} // namespace

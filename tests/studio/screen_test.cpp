@@ -4,6 +4,7 @@
 #include "studio/StudioCaptureController.h"
 #include "studio/StudioScreenModel.h"
 #include "support/TestAsync.h"
+#include "support/WindowPicture.h"
 
 #include <QQmlEngine>
 #include <QQuickItem>
@@ -64,7 +65,7 @@ struct ScreenHost
         if (folder.isEmpty())
             return;
         spinFor(std::chrono::milliseconds(250));
-        view.grabWindow().save(folder + "/" + name + ".png");
+        windowPicture(view).save(folder + "/" + name + ".png");
     }
 };
 
@@ -88,9 +89,15 @@ TEST(StudioScreen, ShowsEveryRecordingStateWithoutQmlErrors)
     // The teleprompter shows at most four lines and goes when emptied.
     auto *teleprompter = host.view.rootObject()->findChild<QQuickItem *>("teleprompter");
     ASSERT_NE(teleprompter, nullptr);
+    // Its shadow is drawn without a shader, so on every scene graph, and follows the text.
+    auto *shadow = teleprompter->findChild<QQuickItem *>("teleprompterShadow");
+    ASSERT_NE(shadow, nullptr);
+    EXPECT_TRUE(shadow->isVisible());
     studio->setTeleprompter(QString("A long testimony line that keeps going. ").repeated(40));
     EXPECT_LE(teleprompter->property("lineCount").toInt(), 4);
     EXPECT_TRUE(teleprompter->property("truncated").toBool());
+    EXPECT_EQ(shadow->property("text"), teleprompter->property("text"));
+    EXPECT_EQ(shadow->property("maximumLineCount").toInt(), 4);
     studio->setTeleprompter("");
     EXPECT_FALSE(teleprompter->isVisible());
     studio->setTeleprompter(StudioScreenModel::defaultTeleprompter());

@@ -2,8 +2,9 @@
 
 // A fixture for pictures of the whole application window, for a person to look at: taken only
 // when ORVELLA_SCREENSHOT_DIR names a folder (run the test binary under xvfb-run with
-// QT_QPA_PLATFORM=xcb, so the picture goes through OpenGL as on a desktop). Against the service
-// double's sample content, with the real clock.
+// QT_QPA_PLATFORM=xcb, and QT_QUICK_BACKEND=rhi or =software to pick the scene graph, since
+// xvfb has no graphics device). Against the service double's sample content, with the real
+// clock.
 
 #include "app/AppModel.h"
 #include "app/AppServices.h"
@@ -11,6 +12,7 @@
 #include "support/SampleContent.h"
 #include "support/ServiceDouble.h"
 #include "support/TestAsync.h"
+#include "support/WindowPicture.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -95,7 +97,7 @@ protected:
         const QString &name, std::chrono::milliseconds settle = std::chrono::milliseconds(300))
     {
         spinFor(settle);
-        window->grabWindow().save(folder + u'/' + name + QStringLiteral(".png"));
+        windowPicture(*window).save(folder + u'/' + name + QStringLiteral(".png"));
     }
 
     // At the usual size, then (unless `small` is false) at the smallest window with "-small"

@@ -12,6 +12,7 @@
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -29,50 +30,32 @@ struct Drawn
     QSGRendererInterface::GraphicsApi api = QSGRendererInterface::Unknown;
 };
 
-// A cached red picture, the placeholder of one that never comes and a placeholder held still,
-// side by side, each 160 × 90
-// with corners of 16.
-Drawn drawPictureAndPlaceholder(const QString &name)
+// The window drawing `qml` (an Item with `import QtQuick` and `import Orvella`), 600 × 130 over
+// the background colour; `prepare` is given the created root before the window shows.
+Drawn drawWindow(const QByteArray &qml, const QString &name,
+    const std::function<void(QQuickItem &)> &prepare = {})
 {
-    const QString url = QStringLiteral("http://127.0.0.1:9/rounded.jpg");
-    QImage cached(300, 169, QImage::Format_RGB32);
-    cached.fill(red);
-    ImageCache::shared().insert(cached, ImageCache::key(url, 300));
-
     QQuickWindow window;
     window.setColor(background);
     window.resize(600, 130);
     QQmlEngine engine;
     engine.addImportPath(QStringLiteral("qrc:/"));
     QQmlComponent component(&engine);
-    component.setData("import QtQuick\nimport Orvella\nItem {\n"
-                      "  RemoteImage { x: 20; y: 20; width: 160; height: 90; cornerRadius: 16;\n"
-                      "    targetPixelSize: 300; url: \""
-            + url.toUtf8()
-            + "\" }\n"
-              "  RemoteImage { x: 220; y: 20; width: 160; height: 90; cornerRadius: 16;\n"
-              "    url: \"http://127.0.0.1:9/never.jpg\" }\n"
-              "  ThumbnailShimmer { objectName: \"still\"; x: 420; y: 20; width: 160; height: 90;\n"
-              "    cornerRadius: 16 }\n"
-              "}",
-        QUrl(QStringLiteral("qrc:/test/Probe.qml")));
+    component.setData(
+        "import QtQuick\nimport Orvella\n" + qml, QUrl(QStringLiteral("qrc:/test/Probe.qml")));
     std::unique_ptr<QQuickItem> root(qobject_cast<QQuickItem *>(component.create()));
     EXPECT_TRUE(root) << component.errorString().toStdString();
     if (!root)
         return {};
     root->setParentItem(window.contentItem());
-    // The third stands still at phase 0.5, so both scene graphs draw it alike.
-    orvella::ManualClock clock;
-    clock.setSinceEpoch(std::chrono::seconds(978307200));
-    auto *still = root->findChild<orvella::ShimmerBand *>(QStringLiteral("still"));
-    EXPECT_TRUE(still);
-    if (still) {
-        still->setClock(clock);
-        still->setRunning(false);
-    }
+    if (prepare)
+        prepare(*root);
     int frames = 0;
     QObject::connect(&window, &QQuickWindow::frameSwapped, [&] { ++frames; });
     window.show();
+    // A second frame, asked for even where nothing moves, shows what the first one set up.
+    EXPECT_TRUE(orvella::test::waitUntil([&] { return frames >= 1; }, 10s));
+    window.update();
     EXPECT_TRUE(orvella::test::waitUntil([&] { return frames >= 2; }, 10s));
     const Drawn drawn { window.grabWindow().convertToFormat(QImage::Format_RGB32),
         window.rendererInterface()->graphicsApi() };
@@ -82,7 +65,39 @@ Drawn drawPictureAndPlaceholder(const QString &name)
         drawn.image.save(folder + u'/' + name
             + (software ? QStringLiteral("-software.png") : QStringLiteral("-opengl.png")));
     }
-    root.reset();
+    return drawn;
+}
+
+// A cached red picture, the placeholder of one that never comes and a placeholder held still,
+// side by side, each 160 × 90 with corners of 16.
+Drawn drawPictureAndPlaceholder(const QString &name)
+{
+    const QString url = QStringLiteral("http://127.0.0.1:9/rounded.jpg");
+    QImage cached(300, 169, QImage::Format_RGB32);
+    cached.fill(red);
+    ImageCache::shared().insert(cached, ImageCache::key(url, 300));
+    // The third stands still at phase 0.5, so both scene graphs draw it alike.
+    orvella::ManualClock clock;
+    clock.setSinceEpoch(std::chrono::seconds(978307200));
+    const Drawn drawn = drawWindow("Item {\n"
+                                   "  RemoteImage { x: 20; y: 20; width: 160; height: 90; "
+                                   "cornerRadius: 16;\n"
+                                   "    targetPixelSize: 300; url: \""
+            + url.toUtf8()
+            + "\" }\n"
+              "  RemoteImage { x: 220; y: 20; width: 160; height: 90; cornerRadius: 16;\n"
+              "    url: \"http://127.0.0.1:9/never.jpg\" }\n"
+              "  ThumbnailShimmer { objectName: \"still\"; x: 420; y: 20; width: 160; height: 90;\n"
+              "    cornerRadius: 16 }\n"
+              "}",
+        name, [&](QQuickItem &root) {
+            auto *still = root.findChild<orvella::ShimmerBand *>(QStringLiteral("still"));
+            EXPECT_TRUE(still);
+            if (still) {
+                still->setClock(clock);
+                still->setRunning(false);
+            }
+        });
     ImageCache::shared().clear();
     return drawn;
 }
@@ -139,6 +154,53 @@ TEST(ORVELLA_RENDER_SUITE, PicturesAndPlaceholdersKeepRoundCorners)
     }
     EXPECT_TRUE(gold) << "no spinner";
     expectRoundCorners(drawn, QRect(420, 20, 160, 90), QStringLiteral("band"));
+}
+
+// The gold buttons' fill and the welcome's dots: a gradient inside rounded corners whose arcs
+// are smoothed (the software scene graph leaves a rounded Rectangle's gradient jagged), and a
+// circle a few pixels across.
+TEST(ORVELLA_RENDER_SUITE, RoundedFillsAreSmoothAtTheirCorners)
+{
+    const auto [drawn, api] = drawWindow("Item {\n"
+                                         "  RoundedFill { x: 20; y: 20; width: 160; height: 90;"
+                                         " radius: 16; fromColor: \"#e61414\";"
+                                         " toColor: \"#1414e6\" }\n"
+                                         "  RoundedFill { x: 220; y: 20; width: 6; height: 6;"
+                                         " radius: 3; fromColor: \"#e61414\";"
+                                         " toColor: \"#e61414\" }\n"
+                                         "}",
+        QStringLiteral("fills"));
+    if (api != QSGRendererInterface::ORVELLA_RENDER_BACKEND)
+        GTEST_SKIP() << "drawn by another scene graph: the OpenGL one needs a display (xvfb-run)";
+    ASSERT_FALSE(drawn.isNull());
+
+    const QRect fill(20, 20, 160, 90);
+    expectRoundCorners(drawn, fill, QStringLiteral("fill"));
+    // Red at the top, blue at the bottom, an even mix half-way.
+    EXPECT_TRUE(near(drawn.pixelColor(fill.center().x(), fill.top()), red, 16));
+    EXPECT_TRUE(near(drawn.pixelColor(fill.center().x(), fill.bottom()), QColor(20, 20, 230), 16));
+    const QColor middle = drawn.pixelColor(fill.center());
+    EXPECT_NEAR(middle.red(), middle.blue(), 20) << middle.name().toStdString();
+    // Along the top-left arc many pixels are partly covered: neither the window nor the fill.
+    int smoothed = 0;
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            const int green = drawn.pixelColor(fill.left() + x, fill.top() + y).green();
+            smoothed += green > 45 && green < background.green() - 25 ? 1 : 0;
+        }
+    }
+    EXPECT_GE(smoothed, 10);
+
+    // The dot: filled at its middle, the window at its corners, as round one way as the other.
+    const QRect dot(220, 20, 6, 6);
+    EXPECT_TRUE(near(drawn.pixelColor(dot.center()), red, 40));
+    EXPECT_TRUE(near(drawn.pixelColor(dot.topLeft()), background, 60));
+    for (int y = 0; y < 6; ++y) {
+        for (int x = 0; x < 6; ++x)
+            EXPECT_NEAR(drawn.pixelColor(dot.left() + x, dot.top() + y).green(),
+                drawn.pixelColor(dot.left() + y, dot.top() + x).green(), 24)
+                << x << "," << y;
+    }
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "platform/Clock.h"
 #include "support/TestAsync.h"
 #include "ui/AnimationTimeline.h"
+#include "ui/TextShadowItem.h"
 
 #include <QQmlComponent>
 #include <QQmlEngine>
@@ -8,6 +9,7 @@
 #include <QQuickWindow>
 #include <gtest/gtest.h>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -136,6 +138,93 @@ TEST(SegmentedControl, ReportsPicksInsideItsSegmentsOnly)
     for (const int index : { 0, 2, 3, -1 })
         QMetaObject::invokeMethod(control.get(), "pick", Q_ARG(QVariant, index));
     EXPECT_EQ(control->property("got").toStringList(), QStringList({ "All", "Reminders" }));
+}
+
+} // namespace
+
+namespace {
+
+// The rows of a picture where anything is drawn.
+std::pair<int, int> drawnRows(const QImage &picture)
+{
+    int first = -1, last = -1;
+    for (int y = 0; y < picture.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(picture.constScanLine(y));
+        if (std::any_of(
+                line, line + picture.width(), [](QRgb pixel) { return qAlpha(pixel) > 2; })) {
+            if (first < 0)
+                first = y;
+            last = y;
+        }
+    }
+    return { first, last };
+}
+
+TEST(TextShadow, FollowsTheLinesOfItsTextAndBlursAroundThem)
+{
+    QQmlEngine engine;
+    auto root = create(engine, R"(
+        import QtQuick
+        import Orvella
+        Item {
+            property alias label: label
+            property alias shadow: shadow
+            Text {
+                id: label
+                width: 300
+                font: OrvellaTheme.font(18, Font.DemiBold)
+                horizontalAlignment: Text.AlignHCenter
+                wrapMode: Text.WordWrap
+                maximumLineCount: 4
+                elide: Text.ElideRight
+                TextShadow {
+                    id: shadow
+                    z: -1
+                    anchors.fill: parent
+                    anchors.margins: -radius
+                    radius: 8
+                    text: label.text
+                    font: label.font
+                    horizontalAlignment: label.horizontalAlignment
+                    maximumLineCount: label.maximumLineCount
+                }
+            }
+        })");
+    ASSERT_TRUE(root);
+    auto *label = root->property("label").value<QQuickItem *>();
+    auto *shadow
+        = qobject_cast<orvella::TextShadowItem *>(root->property("shadow").value<QObject *>());
+    ASSERT_TRUE(label && shadow);
+
+    // The shadow's height over its first line's grows by a line for each line of the text.
+    std::optional<int> oneLine;
+    for (const QString &text : { QStringLiteral("Healing, gladly"),
+             QStringLiteral("Share what happened, what you could not do before, and how your life "
+                            "changed after receiving healing."),
+             QStringLiteral("A long testimony line that keeps going. ").repeated(20) }) {
+        label->setProperty("text", text);
+        const int lines = label->property("lineCount").toInt();
+        SCOPED_TRACE(lines);
+        const QImage picture = shadow->shadow(1.0);
+        ASSERT_EQ(picture.size(), QSize(316, int(label->height()) + 16));
+        const auto [first, last] = drawnRows(picture);
+        ASSERT_GE(first, 0);
+        if (!oneLine)
+            oneLine = last - first;
+        EXPECT_NEAR(last - first, *oneLine + (lines - 1) * label->height() / lines, 2);
+        // Dark right around the letters, in the shadow's colour.
+        const QRgb darkest = [&] {
+            QRgb found = 0;
+            for (int y = 0; y < picture.height(); ++y) {
+                for (int x = 0; x < picture.width(); ++x)
+                    found
+                        = qAlpha(picture.pixel(x, y)) > qAlpha(found) ? picture.pixel(x, y) : found;
+            }
+            return found;
+        }();
+        EXPECT_GT(qAlpha(darkest), 100);
+        EXPECT_EQ(qRed(darkest), 0);
+    }
 }
 
 } // namespace

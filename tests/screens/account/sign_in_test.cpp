@@ -4,6 +4,7 @@
 #include "api/KeychainStore.h"
 #include "core/LocalHistory.h"
 
+#include <QElapsedTimer>
 #include <QJsonDocument>
 
 namespace orvella::test {
@@ -283,6 +284,22 @@ TEST(SystemClock, ASleepBeyondATimersRangeDoesNotWrapRound)
     EXPECT_FALSE(woke);
     stop.request_stop();
     EXPECT_TRUE(waitUntil([&] { return woke; }, 1s));
+}
+
+// A hold of 0.9 s lasts 0.9 s: Qt's default, coarse timers may fire up to 5 % early.
+TEST(SystemClock, ASleepNeverEndsEarly)
+{
+    for (const auto duration : { 330ms, 470ms, 900ms }) {
+        bool woke = false;
+        QElapsedTimer elapsed;
+        elapsed.start();
+        [](std::chrono::milliseconds duration, bool &done) -> QCoro::Task<> {
+            co_await Clock::system().sleep(duration, {});
+            done = true;
+        }(duration, woke);
+        ASSERT_TRUE(waitUntil([&] { return woke; }, 2s));
+        EXPECT_GE(elapsed.elapsed(), duration.count());
+    }
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "screens/home/LanguagesScreenModel.h"
 #include "screens/home/TestimonyScreenModel.h"
 #include "support/ScreenView.h"
+#include "support/WindowPicture.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -295,7 +296,7 @@ TEST_F(HomeTextViews, Screenshots)
                            const QVariantMap &properties = {}) {
         ASSERT_TRUE(show(app, file, properties));
         spinFor(300ms);
-        view.window()->grabWindow().save(folder + u'/' + name + QStringLiteral(".png"));
+        windowPicture(*view.window()).save(folder + u'/' + name + QStringLiteral(".png"));
     };
     for (const bool links : { true, false }) {
         model.reset();

@@ -3,6 +3,7 @@
 // picture goes through OpenGL as on a desktop), at 1280 × 800 and 1024 × 640.
 #include "EpisodeScreenHarness.h"
 #include "support/SampleContent.h"
+#include "support/WindowPicture.h"
 
 #include <QDir>
 
@@ -32,8 +33,8 @@ protected:
             screen.item->setSize(size);
             screen.model->chrome()->showControls();
             spinFor(400ms);
-            window->grabWindow().save(QStringLiteral("%1/episode-%2-%3.png")
-                                          .arg(folder, name, QString::number(size.width())));
+            windowPicture(*window).save(QStringLiteral("%1/episode-%2-%3.png")
+                                            .arg(folder, name, QString::number(size.width())));
         }
     }
 
