@@ -19,6 +19,8 @@ struct DrawnFixture
     QColor middle;
     bool inSoftware = false;
     QSGRendererInterface::GraphicsApi sceneGraph = QSGRendererInterface::Unknown;
+    // The player's last software frame; null when it draws through OpenGL.
+    QImage softwareFrame;
 };
 
 // Plays the live fixture through `player` until a few frames were shown.
@@ -42,6 +44,8 @@ inline DrawnFixture drawLiveFixture(std::unique_ptr<MpvMediaPlayer> owned)
     spinFor(100ms);
     DrawnFixture drawn;
     drawn.inSoftware = player->rendersInSoftware();
+    if (drawn.inSoftware)
+        drawn.softwareFrame = player->softwareFrame();
     drawn.sceneGraph = window.rendererInterface()->graphicsApi();
     const QImage picture = window.grabWindow();
     if (!picture.isNull())

@@ -1,3 +1,4 @@
+#include "LiveFixtureWindow.h"
 #include "platform/FakeMediaPlayer.h"
 #include "platform/MpvMediaPlayer.h"
 #include "player/PlayerController.h"
@@ -81,21 +82,9 @@ TEST(VideoSurfaceTest, DrawsSoftwareFramesInsideRoundedCorners)
 
 TEST(VideoSurfaceTest, RendersTheLiveFixtureOffscreen)
 {
-    ServiceDouble service;
-    ASSERT_TRUE(service.start());
-    QQuickWindow window;
-    window.resize(426, 240);
-    auto owned = std::make_unique<MpvMediaPlayer>(MpvMediaPlayer::Output::Software);
-    owned->setMuted(true);
-    MpvMediaPlayer *player = owned.get();
-    PlayerController controller(std::move(owned));
-    VideoSurface surface(window.contentItem());
-    surface.setSize({ 426, 240 });
-    surface.setPlayer(controller.player());
-    window.show();
-    controller.load(service.mediaUrl(QStringLiteral("live/master.m3u8")), true, std::nullopt, true);
-    ASSERT_TRUE(waitUntil([&] { return surface.framesShown() > 3; }, 10s));
-    const QImage frame = player->softwareFrame();
+    const DrawnFixture drawn
+        = drawLiveFixture(std::make_unique<MpvMediaPlayer>(MpvMediaPlayer::Output::Software));
+    const QImage &frame = drawn.softwareFrame;
     ASSERT_EQ(frame.size(), QSize(426, 240));
     // testsrc2 is colourful: the middle of the picture is not black.
     EXPECT_NE(frame.pixelColor(213, 120), QColor(Qt::black));
@@ -108,8 +97,7 @@ TEST(VideoSurfaceTest, RendersTheLiveFixtureOffscreen)
             line, line + frame.width(), [](QRgb pixel) { return qAlpha(pixel) != 255; }));
     }
     EXPECT_EQ(seeThrough, 0);
-    const QImage shown = window.grabWindow();
-    EXPECT_EQ(qAlpha(shown.pixel(213, 120)), 255);
+    EXPECT_EQ(drawn.middle.alpha(), 255);
 }
 
 } // namespace
