@@ -1,11 +1,13 @@
 #include "app/QuitRequests.h"
 
 #include "app/AppModel.h"
+#include "core/SessionLog.h"
 
 #include <QEvent>
 #include <QSocketNotifier>
 #include <QWindow>
 #include <cerrno>
+#include <cstring>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -32,10 +34,13 @@ QuitRequests::QuitRequests(AppModel &app, QObject *parent)
     , m_app(app)
 {
     connect(&m_app, &AppModel::quitting, this, &QuitRequests::hideWindows);
-    if (signalSockets[0] != -1
-        || ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, signalSockets)
-            != 0) {
-        qWarning("SIGTERM and SIGINT end the client at once: no socket pair for them");
+    if (signalSockets[0] != -1) {
+        qCWarning(lcSession) << "SIGTERM and SIGINT are already watched by another owner";
+        return;
+    }
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, signalSockets) != 0) {
+        qCWarning(lcSession) << "SIGTERM and SIGINT end the client at once: no socket pair:"
+                             << std::strerror(errno);
         return;
     }
     struct sigaction action
@@ -44,8 +49,9 @@ QuitRequests::QuitRequests(AppModel &app, QObject *parent)
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    ::sigaction(SIGTERM, &action, &m_previousTerm);
-    ::sigaction(SIGINT, &action, &m_previousInt);
+    if (::sigaction(SIGTERM, &action, &m_previousTerm) != 0
+        || ::sigaction(SIGINT, &action, &m_previousInt) != 0)
+        qCWarning(lcSession) << "SIGTERM or SIGINT not watched:" << std::strerror(errno);
     m_notifier = new QSocketNotifier(signalSockets[1], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &QuitRequests::signalArrived);
 }

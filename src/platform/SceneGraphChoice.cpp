@@ -3,8 +3,10 @@
 #include "platform/StartupTrace.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QQuickWindow>
+#include <unistd.h>
 
 namespace orvella {
 
@@ -33,9 +35,12 @@ bool isSoftwareRasterizer(const QByteArray &driver)
 
 bool hasGraphicsDevice()
 {
+    // Only a render node this user may open draws; without one Mesa falls back to llvmpipe.
     const QDir dri(QStringLiteral("/dev/dri"));
-    if (!dri.entryList({ QStringLiteral("renderD*") }, QDir::System).isEmpty())
-        return true;
+    for (const QString &node : dri.entryList({ QStringLiteral("renderD*") }, QDir::System)) {
+        if (::access(QFile::encodeName(dri.filePath(node)).constData(), R_OK | W_OK) == 0)
+            return true;
+    }
     // NVIDIA's own driver may run without its DRM module, and so without a render node.
     return QFileInfo::exists(QStringLiteral("/dev/nvidiactl"));
 }

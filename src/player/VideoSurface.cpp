@@ -163,7 +163,7 @@ QSGNode *VideoSurface::updatePaintNode(QSGNode *node, UpdatePaintNodeData *)
     // stretched for the moment until the next one arrives.
     return m_node.update(node, window(),
         { frame, QRectF(QPointF(0, 0), frame.size()), boundingRect(), m_cornerRadius,
-            QSGTexture::Linear },
+            QSGTexture::Linear, true },
         frameChanged);
 }
 

@@ -4,7 +4,9 @@ namespace orvella {
 
 StudioPreviewItem::StudioPreviewItem(QQuickItem *parent)
     : PictureItem(QSGTexture::Linear, Fit::Crop, parent)
-{ }
+{
+    setPictureChangesOften(true);
+}
 
 void StudioPreviewItem::setImage(const QImage &image)
 {

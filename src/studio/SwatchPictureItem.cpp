@@ -51,8 +51,8 @@ void SwatchPictureItem::geometryChange(const QRectF &newGeometry, const QRectF &
 void SwatchPictureItem::itemChange(ItemChange change, const ItemChangeData &value)
 {
     PictureItem::itemChange(change, value);
-    // The window tells the pixel ratio.
-    if (change == ItemSceneChange || change == ItemDevicePixelRatioHasChanged)
+    // The window tells the pixel ratio; an item leaving its window keeps what it shows.
+    if ((change == ItemSceneChange && value.window) || change == ItemDevicePixelRatioHasChanged)
         decode();
 }
 
@@ -71,6 +71,7 @@ void SwatchPictureItem::decode()
     if (target == m_requested)
         return;
     m_requested = target;
+    setReady(false);
     // A newer request replaces the one under way; the old result is dropped with its watcher.
     m_watcher = std::make_unique<QFutureWatcher<QImage>>();
     connect(m_watcher.get(), &QFutureWatcher<QImage>::finished, this, [this] {

@@ -47,7 +47,7 @@ QSGNode *PictureItem::updatePaintNode(QSGNode *oldNode, UpdatePaintNodeData *)
         ? RoundedCorners::cropToFill(m_picture.size(), bounds.size())
         : QRectF(QPointF(0, 0), m_picture.size());
     return m_node.update(oldNode, window(),
-        { m_picture, source, bounds, m_cornerRadius, m_filtering },
+        { m_picture, source, bounds, m_cornerRadius, m_filtering, m_changesOften },
         std::exchange(m_pictureChanged, false));
 }
 
@@ -69,7 +69,7 @@ QSGNode *PictureNode::update(
         return RoundedPictureNodes::updateNode(oldNode, *window,
             { picture.image, picture.source, picture.bounds,
                 QPolygonF(RoundedCorners::outline(picture.bounds, picture.cornerRadius)),
-                picture.filtering },
+                picture.filtering, picture.changesOften },
             imageChanged);
     }
     auto *node = static_cast<QSGImageNode *>(oldNode);

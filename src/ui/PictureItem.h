@@ -22,6 +22,7 @@ public:
         QRectF bounds; // where the part is shown
         double cornerRadius = 0;
         QSGTexture::Filtering filtering = QSGTexture::Linear;
+        bool changesOften = false; // see RoundedPictureNodes::Picture
     };
 
     // `oldNode` (null, or what the last call gave) made to draw `picture`, null where there is
@@ -60,6 +61,8 @@ signals:
 protected:
     [[nodiscard]] const QImage &picture() const { return m_picture; }
     void setPicture(QImage picture);
+    // For items whose picture is replaced many times a second.
+    void setPictureChangesOften(bool often) { m_changesOften = often; }
     QSGNode *updatePaintNode(QSGNode *oldNode, UpdatePaintNodeData *) override;
     void geometryChange(const QRectF &newGeometry, const QRectF &oldGeometry) override;
 
@@ -69,6 +72,7 @@ private:
     Fit m_fit;
     double m_cornerRadius = 0;
     bool m_pictureChanged = true;
+    bool m_changesOften = false;
     PictureNode m_node;
 };
 

@@ -126,8 +126,10 @@ QSGNode *RoundedPictureNodes::updateNode(
         imageChanged = true;
     }
     if (imageChanged) {
-        node->setTexture(std::unique_ptr<QSGTexture>(window.createTextureFromImage(
-                             picture.image, QQuickWindow::TextureCanUseAtlas)),
+        const auto options = picture.changesOften ? QQuickWindow::CreateTextureOptions()
+                                                  : QQuickWindow::TextureCanUseAtlas;
+        node->setTexture(
+            std::unique_ptr<QSGTexture>(window.createTextureFromImage(picture.image, options)),
             picture.filtering);
     }
     node->place(picture);

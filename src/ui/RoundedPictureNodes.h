@@ -23,6 +23,9 @@ struct Picture
     QRectF bounds; // where the part is shown
     QPolygonF outline; // within `bounds`
     QSGTexture::Filtering filtering = QSGTexture::Linear;
+    // A picture replaced many times a second (video, camera) keeps out of the shared atlas,
+    // where each would be copied in and removed again.
+    bool changesOften = false;
 };
 
 // `oldNode` (null, or what the last call for the same item gave) made to draw `picture`;

@@ -151,6 +151,7 @@ TEST(StudioPictures, SwatchPicturesAreDecodedAtTheirSizeAndCroppedToFill)
     EXPECT_EQ(item.pictureSize(), QSize(96, 54));
     // A taller box: the middle of the picture, full height.
     item.setSize(QSizeF(60, 60));
+    EXPECT_FALSE(item.ready()) << "the picture shown is of the old size";
     ASSERT_TRUE(waitUntil([&] { return item.pictureSize() == QSize(60, 60); }));
     item.setSource(QUrl());
     EXPECT_FALSE(item.ready());
