@@ -24,13 +24,12 @@ Item {
         cornerRadius: 18
         targetPixelSize: hero.pixelSize
     }
-    Rectangle {
+    // Smooth rounded corners on every scene graph.
+    RoundedFill {
         anchors.fill: parent
         radius: 18
-        gradient: Gradient {
-            GradientStop { position: 0; color: "transparent" }
-            GradientStop { position: 1; color: Qt.rgba(0, 0, 0, 0.85) }
-        }
+        fromColor: "transparent"
+        toColor: Qt.rgba(0, 0, 0, 0.85)
     }
     Column {
         anchors.left: parent.left

@@ -19,13 +19,12 @@ Item {
         targetPixelSize: 900
     }
 
-    Rectangle {
+    // Smooth rounded corners on every scene graph.
+    RoundedFill {
         anchors.fill: parent
         radius: 12
-        gradient: Gradient {
-            GradientStop { position: 0; color: "transparent" }
-            GradientStop { position: 1; color: Qt.rgba(0, 0, 0, 0.88) }
-        }
+        fromColor: "transparent"
+        toColor: Qt.rgba(0, 0, 0, 0.88)
     }
 
     Column {
