@@ -69,7 +69,7 @@ QImage blurred(const QImage &coverage, int radius)
 } // namespace
 
 TextShadowItem::TextShadowItem(QQuickItem *parent)
-    : QQuickPaintedItem(parent)
+    : PictureItem(QSGTexture::Linear, parent)
 { }
 
 void TextShadowItem::setText(const QString &text)
@@ -128,15 +128,28 @@ void TextShadowItem::setMaximumLineCount(int count)
 
 void TextShadowItem::geometryChange(const QRectF &newGeometry, const QRectF &oldGeometry)
 {
-    QQuickPaintedItem::geometryChange(newGeometry, oldGeometry);
+    PictureItem::geometryChange(newGeometry, oldGeometry);
     if (newGeometry.size() != oldGeometry.size())
+        changed();
+}
+
+void TextShadowItem::itemChange(ItemChange change, const ItemChangeData &value)
+{
+    PictureItem::itemChange(change, value);
+    // The window tells the pixel ratio.
+    if ((change == ItemSceneChange && value.window) || change == ItemDevicePixelRatioHasChanged)
         changed();
 }
 
 void TextShadowItem::changed()
 {
-    m_shadow = QImage();
-    update();
+    // Made once before the next frame however many properties change meanwhile.
+    polish();
+}
+
+void TextShadowItem::updatePolish()
+{
+    setPicture(shadow(window() ? window()->effectiveDevicePixelRatio() : 1.0));
 }
 
 QImage TextShadowItem::coverage(double scale, int margin) const
@@ -203,16 +216,6 @@ QImage TextShadowItem::shadow(double scale) const
     }
     picture.setDevicePixelRatio(scale);
     return picture;
-}
-
-void TextShadowItem::paint(QPainter *painter)
-{
-    const double scale = window() ? window()->effectiveDevicePixelRatio() : 1.0;
-    if (m_shadow.isNull() || m_shadowScale != scale) {
-        m_shadow = shadow(scale);
-        m_shadowScale = scale;
-    }
-    painter->drawImage(QPointF(0, 0), m_shadow);
 }
 
 } // namespace orvella

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "ui/PictureItem.h"
+
 #include <QColor>
 #include <QFont>
 #include <QImage>
-#include <QQuickPaintedItem>
 #include <QtQml/qqmlregistration.h>
 
 namespace orvella {
@@ -12,8 +13,8 @@ namespace orvella {
 // painted without a shader so every scene-graph back end draws it alike. It is laid out as a
 // word-wrapped Text with the same font, alignment and line limit (the last line elided on the
 // right) and is as wide as that Text plus `radius` on each side; put it under the Text with
-// margins of -radius.
-class TextShadowItem : public QQuickPaintedItem
+// margins of -radius. The picture is made when the item is polished, before the frame is drawn.
+class TextShadowItem : public PictureItem
 {
     Q_OBJECT
     QML_NAMED_ELEMENT(TextShadow)
@@ -43,8 +44,6 @@ public:
     [[nodiscard]] int maximumLineCount() const { return m_maximumLineCount; }
     void setMaximumLineCount(int count);
 
-    void paint(QPainter *painter) override;
-
     // The shadow's picture at `scale` device pixels per unit (tests look at it).
     [[nodiscard]] QImage shadow(double scale) const;
 
@@ -58,6 +57,8 @@ signals:
 
 protected:
     void geometryChange(const QRectF &newGeometry, const QRectF &oldGeometry) override;
+    void itemChange(ItemChange change, const ItemChangeData &value) override;
+    void updatePolish() override;
 
 private:
     // The text's coverage, drawn as the Text draws it, in a picture `margin` larger all round.
@@ -70,8 +71,6 @@ private:
     double m_radius = 8;
     int m_alignment = Qt::AlignLeft;
     int m_maximumLineCount = 0;
-    QImage m_shadow;
-    double m_shadowScale = 0;
 };
 
 } // namespace orvella
