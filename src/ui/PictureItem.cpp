@@ -1,7 +1,6 @@
 #include "ui/PictureItem.h"
 
 #include "ui/RoundedCorners.h"
-#include "ui/RoundedPictureNodes.h"
 
 #include <QQuickWindow>
 #include <QSGImageNode>
@@ -66,11 +65,7 @@ QSGNode *PictureNode::update(
     if (kind == Kind::None)
         return nullptr;
     if (kind == Kind::Rounded) {
-        return RoundedPictureNodes::updateNode(oldNode, *window,
-            { picture.image, picture.source, picture.bounds,
-                QPolygonF(RoundedCorners::outline(picture.bounds, picture.cornerRadius)),
-                picture.filtering, picture.changesOften },
-            imageChanged);
+        return RoundedPictureNodes::updateNode(oldNode, *window, picture, imageChanged);
     }
     auto *node = static_cast<QSGImageNode *>(oldNode);
     if (!node) {

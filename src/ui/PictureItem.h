@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/RoundedPictureNodes.h"
+
 #include <QImage>
 #include <QQuickItem>
 #include <QRectF>
@@ -15,15 +17,7 @@ namespace orvella {
 class PictureNode
 {
 public:
-    struct Picture
-    {
-        QImage image;
-        QRectF source; // the part of `image` shown, in its pixels
-        QRectF bounds; // where the part is shown
-        double cornerRadius = 0;
-        QSGTexture::Filtering filtering = QSGTexture::Linear;
-        bool changesOften = false; // see RoundedPictureNodes::Picture
-    };
+    using Picture = RoundedPictureNodes::Picture;
 
     // `oldNode` (null, or what the last call gave) made to draw `picture`, null where there is
     // nothing to draw; `imageChanged` says whether its image differs from the last call's.

@@ -1,9 +1,11 @@
 #include "ui/RoundedPictureNodes.h"
 
 #include "ui/PaintedNode.h"
+#include "ui/RoundedCorners.h"
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QPolygonF>
 #include <QQuickWindow>
 #include <QSGGeometryNode>
 #include <QSGOpaqueTextureMaterial>
@@ -16,6 +18,11 @@ namespace orvella {
 namespace {
 
 using Picture = RoundedPictureNodes::Picture;
+
+QPolygonF outline(const Picture &picture)
+{
+    return QPolygonF(RoundedCorners::outline(picture.bounds, picture.cornerRadius));
+}
 
 // The graphics back ends: the outline as triangles around its centre, textured with the
 // picture. The texture belongs to the node.
@@ -60,14 +67,14 @@ public:
                 float(source.x() + (p.x() - b.x()) / b.width() * source.width()),
                 float(source.y() + (p.y() - b.y()) / b.height() * source.height()));
         };
-        const QPolygonF &outline = picture.outline;
-        const qsizetype n = outline.size();
+        const QPolygonF corners = outline(picture);
+        const qsizetype n = corners.size();
         m_geometry.allocate(int(3 * n));
         QSGGeometry::TexturedPoint2D *vertices = m_geometry.vertexDataAsTexturedPoint2D();
         for (qsizetype i = 0; i < n; ++i) {
             vertex(vertices[3 * i], b.center());
-            vertex(vertices[3 * i + 1], outline[i]);
-            vertex(vertices[3 * i + 2], outline[(i + 1) % n]);
+            vertex(vertices[3 * i + 1], corners[i]);
+            vertex(vertices[3 * i + 2], corners[(i + 1) % n]);
         }
         markDirty(QSGNode::DirtyGeometry);
     }
@@ -97,10 +104,10 @@ protected:
         painter.setRenderHint(QPainter::Antialiasing, false);
         painter.setRenderHint(
             QPainter::SmoothPixmapTransform, m_picture.filtering == QSGTexture::Linear);
-        QPainterPath outline;
-        outline.addPolygon(m_picture.outline);
-        outline.closeSubpath();
-        painter.setClipPath(outline, Qt::IntersectClip);
+        QPainterPath clip;
+        clip.addPolygon(outline(m_picture));
+        clip.closeSubpath();
+        painter.setClipPath(clip, Qt::IntersectClip);
         painter.drawImage(m_picture.bounds, m_picture.image, m_picture.source);
     }
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QImage>
-#include <QPolygonF>
 #include <QRectF>
 #include <QSGTexture>
 
@@ -21,7 +20,7 @@ struct Picture
     QImage image;
     QRectF source; // the part of `image` shown, in its pixels
     QRectF bounds; // where the part is shown
-    QPolygonF outline; // within `bounds`
+    double cornerRadius = 0; // of the outline within `bounds`
     QSGTexture::Filtering filtering = QSGTexture::Linear;
     // A picture replaced many times a second (video, camera) keeps out of the shared atlas,
     // where each would be copied in and removed again.
