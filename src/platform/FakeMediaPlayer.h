@@ -52,7 +52,7 @@ public:
     [[nodiscard]] std::optional<int> selectedLegibleOption() const override { return m_selected; }
 
     [[nodiscard]] QSize presentationSize() const override { return m_presentationSize; }
-    [[nodiscard]] bool rendersInSoftware() const override { return true; }
+    [[nodiscard]] bool rendersInSoftware() const override { return !drawsThroughOpenGl; }
     [[nodiscard]] QImage softwareFrame() const override { return m_frame; }
     void setSoftwareFrameSize(QSize pixels) override { frameSize = pixels; }
     void setVideoFill(bool value) override { fill = value; }
@@ -63,6 +63,8 @@ public:
     }
 
     // Scripting.
+    // Asks for the OpenGL path, for which it has no renderer.
+    bool drawsThroughOpenGl = false;
     void setPresentationSize(QSize size) { m_presentationSize = size; }
     void showFrame(const QImage &frame)
     {

@@ -12,6 +12,11 @@ namespace orvella {
 // The OpenGL path: a framebuffer item whose renderer the player provides.
 class OpenGlVideoFramebuffer : public QQuickFramebufferObject
 {
+    class BlankRenderer : public Renderer
+    {
+        void render() override { }
+    };
+
 public:
     OpenGlVideoFramebuffer(MediaPlayer *player, QQuickItem *parent)
         : QQuickFramebufferObject(parent)
@@ -19,7 +24,10 @@ public:
     { }
     [[nodiscard]] Renderer *createRenderer() const override
     {
-        return m_player ? m_player->createOpenGlRenderer() : nullptr;
+        if (Renderer *renderer = m_player ? m_player->createOpenGlRenderer() : nullptr)
+            return renderer;
+        // Qt's framebuffer item needs a renderer; a player without one (no libmpv) shows black.
+        return new BlankRenderer;
     }
 
 private:
