@@ -56,7 +56,13 @@ ApplicationWindow {
             title: NavigateMenu.title
             width: 280
 
+            // Its items are made as it first opens: nothing shows them before, and making them
+            // would hold up the window's first frame and the live picture.
+            property bool wasOpened: false
+            onAboutToShow: wasOpened = true
+
             Instantiator {
+                active: navigateMenu.wasOpened
                 model: NavigateMenu.items
                 delegate: ShortcutMenuItem {
                     required property var modelData

@@ -10,7 +10,7 @@ Item {
     clip: true
 
     RootViewModel {
-        id: model
+        id: shell
         objectName: "rootViewModel"
         app: AppModel
     }
@@ -24,7 +24,7 @@ Item {
         id: content
         objectName: "content"
         anchors.fill: parent
-        anchors.topMargin: model.contentTopInset
+        anchors.topMargin: shell.contentTopInset
 
         // The live screen, kept alive while a signed-in viewer is outside the start-up routes;
         // shown and interactive only on live.
@@ -32,15 +32,15 @@ Item {
             id: liveLayer
             objectName: "liveLayer"
             anchors.fill: parent
-            active: model.keepsLivePlayerWarm
-            opacity: model.liveLayerShown ? 1 : 0
-            enabled: model.liveLayerShown
+            active: shell.keepsLivePlayerWarm
+            opacity: shell.liveLayerShown ? 1 : 0
+            enabled: shell.liveLayerShown
             clip: true
             onActiveChanged: load()
             Component.onCompleted: load()
             function load() {
                 if (active && !item)
-                    setSource(model.liveScreenUrl, { player: AppModel.livePlayer })
+                    setSource(shell.liveScreenUrl, { player: AppModel.livePlayer })
             }
         }
 
@@ -48,7 +48,7 @@ Item {
             id: routeLayer
             objectName: "routeLayer"
             anchors.fill: parent
-            visible: model.routeLayerPresent
+            visible: shell.routeLayerPresent
             color: OrvellaTheme.canvas
 
             Loader {
@@ -61,32 +61,39 @@ Item {
                 onLoaded: forceActiveFocus()
                 Component.onCompleted: load()
                 function load() {
-                    if (model.screenUrl.toString() === "")
+                    if (shell.screenUrl.toString() === "")
                         source = ""
                     else
-                        setSource(model.screenUrl, model.screenProperties)
+                        setSource(shell.screenUrl, shell.screenProperties)
                 }
                 Connections {
-                    target: model
+                    target: shell
                     function onScreenChanged() { screen.load() }
                 }
             }
         }
     }
 
-    AppHeader {
+    // Made the first time a route shows it: the start-up routes have none, and its texts and
+    // symbols would make the first frame wait for their fonts.
+    Loader {
         objectName: "appHeader"
         anchors.top: parent.top
         anchors.left: parent.left
         anchors.right: parent.right
-        visible: model.showsHeader
-        model: model
+        visible: shell.showsHeader
+        active: false
+        onVisibleChanged: if (visible) active = true
+        Component.onCompleted: if (visible) active = true
+        sourceComponent: AppHeader {
+            model: shell
+        }
     }
 
     Loader {
         objectName: "menuOverlay"
         anchors.fill: parent
-        active: model.menuOverlayPresent
+        active: shell.menuOverlayPresent
         source: "qrc:/Orvella/screens/home/MenuOverlay.qml"
     }
 }

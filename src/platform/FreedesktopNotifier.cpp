@@ -1,18 +1,23 @@
 #include "platform/FreedesktopNotifier.h"
 
+#include "platform/PlatformLog.h"
+
+#include <QDBusError>
 #include <QDBusMessage>
 #include <QVariantMap>
 
 namespace orvella {
 
-FreedesktopNotifier::FreedesktopNotifier(QDBusConnection connection)
-    : m_connection(std::move(connection))
-{ }
-
 void FreedesktopNotifier::post(const QString &id, const QString &title, const QString &body)
 {
     Q_UNUSED(id);
-    if (!m_connection.isConnected())
+    if (!m_connection) {
+        m_connection = QDBusConnection::sessionBus();
+        if (!m_connection->isConnected())
+            qCWarning(lcPlatform) << "No session bus: reminders are not shown"
+                                  << m_connection->lastError().message();
+    }
+    if (!m_connection->isConnected())
         return;
     QDBusMessage call
         = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.Notifications"),
@@ -27,7 +32,7 @@ void FreedesktopNotifier::post(const QString &id, const QString &title, const QS
          << QString() // app_icon
          << title << body << QStringList() // actions
          << hints << -1; // expire_timeout: the server's default
-    m_connection.send(call);
+    m_connection->send(call);
 }
 
 std::unique_ptr<Notifier> makeDesktopNotifier()

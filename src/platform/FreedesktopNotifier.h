@@ -3,6 +3,7 @@
 #include "platform/Notifier.h"
 
 #include <QDBusConnection>
+#include <optional>
 
 namespace orvella {
 
@@ -11,12 +12,13 @@ namespace orvella {
 class FreedesktopNotifier final : public Notifier
 {
 public:
-    explicit FreedesktopNotifier(QDBusConnection connection = QDBusConnection::sessionBus());
+    // The session bus is reached at the first notification rather than at start-up.
+    FreedesktopNotifier() = default;
 
     void post(const QString &id, const QString &title, const QString &body) override;
 
 private:
-    QDBusConnection m_connection;
+    std::optional<QDBusConnection> m_connection;
 };
 
 } // namespace orvella

@@ -30,6 +30,7 @@ list(APPEND ORVELLA_PLATFORM_SOURCES
     platform/StartupTrace.h platform/StartupTrace.cpp
     platform/ShaderCacheGuard.h platform/ShaderCacheGuard.cpp
     platform/SceneGraphChoice.h platform/SceneGraphChoice.cpp
+    platform/DesktopWarmUp.h platform/DesktopWarmUp.cpp
 )
 # QR codes.
 list(APPEND ORVELLA_PLATFORM_SOURCES platform/QrEncoder.h platform/QrEncoder.cpp)

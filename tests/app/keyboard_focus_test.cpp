@@ -109,7 +109,10 @@ TEST_F(KeyboardFocus, SearchTakesTheTypingWhenOpenedFromTheNavigateMenu)
     ASSERT_TRUE(menu);
     QMetaObject::invokeMethod(menu, "open");
     QQuickItem *entry = item(QStringLiteral("navigate-%1").arg(int(MacRoute::Search)));
-    ASSERT_TRUE(waitUntil([&] { return entry->isVisible() && entry->height() > 0; }, 2s));
+    // Its entries are made as it first opens; the click waits for them to be laid out.
+    ASSERT_TRUE(waitUntil(
+        [&] { return menu->property("opened").toBool() && entry->isVisible() && entry->y() > 0; },
+        2s));
     click(entry);
     ASSERT_EQ(model->route(), MacRoute::Search);
     type(QStringLiteral("faith"));

@@ -48,6 +48,11 @@ TEST_F(ShellWindow, OpensOneDarkWindowOfTheGivenSizeWithTheNavigateMenu)
     QObject *menu = find<QObject>("navigateMenu");
     ASSERT_TRUE(menu);
     EXPECT_EQ(menu->property("title").toString(), QStringLiteral("Navigate"));
+    // Its entries are made as it first opens, and stay.
+    EXPECT_EQ(menu->property("count").toInt(), 0);
+    QMetaObject::invokeMethod(menu, "open");
+    EXPECT_EQ(menu->property("count").toInt(), 16);
+    QMetaObject::invokeMethod(menu, "close");
     EXPECT_EQ(menu->property("count").toInt(), 16);
     // The content starts below the menu bar.
     auto *menuBar = find("menuBar");
@@ -63,6 +68,7 @@ TEST_F(ShellWindow, MenuItemsNavigateThroughTheModel)
     ASSERT_TRUE(loadWindow());
     app.navigate(MacRoute::Home);
     app.setMenuPresented(true);
+    QMetaObject::invokeMethod(find<QObject>("navigateMenu"), "open");
     auto *live = find<QObject>(QStringLiteral("navigate-%1").arg(int(MacRoute::Live)));
     ASSERT_TRUE(live);
     QMetaObject::invokeMethod(live, "triggered");
@@ -150,10 +156,14 @@ TEST_F(ShellWindow, HeaderShowsBackOnlyWhenThereIsSomewhereToGoAndTheRouteTitle)
 {
     AppModel &app = signedIn();
     ASSERT_TRUE(loadWindow());
+    auto *header = find("appHeader");
+    ASSERT_TRUE(header);
+    // Start-up routes have no header, so none is made for them.
+    EXPECT_FALSE(header->property("item").value<QQuickItem *>());
+    app.navigate(MacRoute::Home);
     auto *back = find("backButton");
     auto *title = find("routeTitle");
     ASSERT_TRUE(back && title);
-    app.navigate(MacRoute::Home);
     EXPECT_FALSE(back->isVisible()); // nothing to go back to from splash
     app.navigate(MacRoute::Programs);
     EXPECT_TRUE(back->isVisible());
@@ -176,6 +186,8 @@ TEST_F(ShellWindow, TheMenuOverlayCoversEveryRouteWhileOpen)
     ASSERT_TRUE(loadWindow());
     auto *overlay = find("menuOverlay");
     ASSERT_TRUE(overlay);
+    // The header made on home stays, hidden, on live.
+    app.navigate(MacRoute::Home);
     app.navigate(MacRoute::Live);
     EXPECT_FALSE(overlay->property("item").value<QQuickItem *>());
     QMetaObject::invokeMethod(find<QObject>("menuButton"), "clicked");

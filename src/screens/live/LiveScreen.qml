@@ -172,10 +172,10 @@ Item {
         }
     }
 
-    // 6. Loading card.
+    // 6. Loading card (not before the model has said whether the welcome covers it).
     Rectangle {
         objectName: "liveLoadingCard"
-        visible: !root.ready && !liveModel.showWelcome
+        visible: root.appeared && !root.ready && !liveModel.showWelcome
         anchors.centerIn: parent
         width: loading.implicitWidth + 36
         height: loading.implicitHeight + 36
