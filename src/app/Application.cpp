@@ -1,7 +1,6 @@
 #include "app/Application.h"
 
 #include "core/SettingsFile.h"
-#include "platform/DesktopWarmUp.h"
 #include "platform/SceneGraphChoice.h"
 
 #include <QGuiApplication>
@@ -46,7 +45,6 @@ void configureApplicationBeforeConstruction()
 void configureApplication(QGuiApplication &app)
 {
     Q_UNUSED(app);
-    warmUpDesktopServices();
     // libmpv refuses to start unless numbers are formatted the C way.
     std::setlocale(LC_NUMERIC, "C");
     setAsideUnreadableSettings();

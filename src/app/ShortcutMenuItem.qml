@@ -8,6 +8,11 @@ MenuItem {
 
     property string shortcutText
 
+    // Never checkable and never a submenu: the style's check mark and arrow pictures would only
+    // be loaded and hidden.
+    indicator: null
+    arrow: null
+
     contentItem: Item {
         implicitWidth: label.implicitWidth + keys.implicitWidth + 32
         implicitHeight: label.implicitHeight

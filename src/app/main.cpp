@@ -1,6 +1,7 @@
 #include "app/AppModel.h"
 #include "app/Application.h"
 #include "app/QuitRequests.h"
+#include "platform/DesktopWarmUp.h"
 #include "platform/MpvLibrary.h"
 #include "platform/ShaderCacheGuard.h"
 #include "platform/StartupTrace.h"
@@ -23,6 +24,8 @@ int main(int argc, char *argv[])
     orvella::preloadMpvLibrary();
     QGuiApplication app(argc, argv);
     orvella::configureApplication(app);
+    // The environment is settled: the bus library reads it on its own thread.
+    orvella::warmUpDesktopServices();
 
     // The one app model of the process; building it starts the bootstrap. It outlives the
     // engine, whose views read it.
