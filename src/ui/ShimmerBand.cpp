@@ -1,5 +1,6 @@
 #include "ui/ShimmerBand.h"
 
+#include "core/PublishedValue.h"
 #include "ui/RoundedCorners.h"
 
 #include <QQuickWindow>
@@ -16,47 +17,32 @@ ShimmerBand::ShimmerBand(QQuickItem *parent)
 
 void ShimmerBand::setCornerRadius(double radius)
 {
-    if (m_cornerRadius == radius)
-        return;
-    m_cornerRadius = radius;
-    emit cornerRadiusChanged();
-    update();
+    if (publish(this, m_cornerRadius, radius, &ShimmerBand::cornerRadiusChanged))
+        update();
 }
 
 void ShimmerBand::setBaseColor(const QColor &color)
 {
-    if (m_baseColor == color)
-        return;
-    m_baseColor = color;
-    emit baseColorChanged();
-    update();
+    if (publish(this, m_baseColor, color, &ShimmerBand::baseColorChanged))
+        update();
 }
 
 void ShimmerBand::setBandColor(const QColor &color)
 {
-    if (m_bandColor == color)
-        return;
-    m_bandColor = color;
-    emit bandColorChanged();
-    update();
+    if (publish(this, m_bandColor, color, &ShimmerBand::bandColorChanged))
+        update();
 }
 
 void ShimmerBand::setSpinnerColor(const QColor &color)
 {
-    if (m_spinnerColor == color)
-        return;
-    m_spinnerColor = color;
-    emit spinnerColorChanged();
-    update();
+    if (publish(this, m_spinnerColor, color, &ShimmerBand::spinnerColorChanged))
+        update();
 }
 
 void ShimmerBand::setBackgroundColor(const QColor &color)
 {
-    if (m_backgroundColor == color)
-        return;
-    m_backgroundColor = color;
-    emit backgroundColorChanged();
-    update();
+    if (publish(this, m_backgroundColor, color, &ShimmerBand::backgroundColorChanged))
+        update();
 }
 
 void ShimmerBand::geometryChange(const QRectF &newGeometry, const QRectF &oldGeometry)
