@@ -16,15 +16,23 @@ void PaintedNode::render(const RenderState *state)
 {
     auto *painter = static_cast<QPainter *>(m_window->rendererInterface()->getResource(
         m_window, QSGRendererInterface::PainterResource));
-    if (!painter)
+    if (painter && state)
+        renderWith(*painter, *state);
+}
+
+void PaintedNode::renderWith(QPainter &painter, const RenderState &state)
+{
+    const QRegion *clip = state.clipRegion();
+    if (clip && clip->isEmpty())
         return;
-    painter->save();
-    if (const QRegion *clip = state->clipRegion(); clip && !clip->isEmpty())
-        painter->setClipRegion(*clip, Qt::ReplaceClip); // before the transform is set
-    painter->setTransform(matrix()->toTransform());
-    painter->setOpacity(inheritedOpacity());
-    paint(*painter);
-    painter->restore();
+    painter.save();
+    if (clip)
+        painter.setClipRegion(*clip, Qt::ReplaceClip); // before the transform is set
+    if (const QMatrix4x4 *place = matrix())
+        painter.setTransform(place->toTransform());
+    painter.setOpacity(inheritedOpacity());
+    paint(painter);
+    painter.restore();
 }
 
 } // namespace orvella

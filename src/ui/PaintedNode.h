@@ -22,6 +22,11 @@ public:
     [[nodiscard]] RenderingFlags flags() const final { return BoundedRectRendering; }
     [[nodiscard]] QRectF rect() const final { return m_bounds; }
 
+    // Paints into `painter` within the region `state` hands over. The software renderer calls
+    // a node even where its clip leaves nothing of it (scrolled out of a clipped parent) and
+    // then hands it an empty region: that draws nothing.
+    void renderWith(QPainter &painter, const RenderState &state);
+
 protected:
     // Sets what paint() covers and has it painted again.
     void repaint(const QRectF &bounds);

@@ -1,9 +1,10 @@
 // Rounded pictures and placeholders as a window draws them. Built twice: into ui_tests, which
 // run offscreen on the software scene graph, and into ui_gl_tests, which run on a display
-// through OpenGL; both must cut the same corners. With ORVELLA_SCREENSHOT_DIR set, the drawn
-// window is kept there for a person to compare the two.
+// through OpenGL; both must cut the same corners and keep to the same clips. With
+// ORVELLA_SCREENSHOT_DIR set, the drawn window is kept there for a person to compare the two.
 #include "platform/Clock.h"
 #include "support/TestAsync.h"
+#include "support/WindowPicture.h"
 #include "ui/ImageCache.h"
 #include "ui/ShimmerBand.h"
 
@@ -30,41 +31,59 @@ struct Drawn
     QSGRendererInterface::GraphicsApi api = QSGRendererInterface::Unknown;
 };
 
-// The window drawing `qml` (an Item with `import QtQuick` and `import Orvella`), 600 × 130 over
-// the background colour; `prepare` is given the created root before the window shows.
+// A window over the background colour holding `qml` (an Item with `import QtQuick` and
+// `import Orvella`).
+struct ProbeWindow
+{
+    QQuickWindow window;
+    QQmlEngine engine;
+    std::unique_ptr<QQuickItem> root;
+
+    ProbeWindow(const QByteArray &qml, QSize size)
+    {
+        window.setColor(background);
+        window.resize(size);
+        engine.addImportPath(QStringLiteral("qrc:/"));
+        QQmlComponent component(&engine);
+        component.setData(
+            "import QtQuick\nimport Orvella\n" + qml, QUrl(QStringLiteral("qrc:/test/Probe.qml")));
+        root.reset(qobject_cast<QQuickItem *>(component.create()));
+        EXPECT_TRUE(root) << component.errorString().toStdString();
+        if (root)
+            root->setParentItem(window.contentItem());
+    }
+};
+
+// Saved only when ORVELLA_SCREENSHOT_DIR names a folder, for a person to compare the two.
+void keepForLooking(const QImage &image, const QString &name, QSGRendererInterface::GraphicsApi api)
+{
+    const QString folder = qEnvironmentVariable("ORVELLA_SCREENSHOT_DIR");
+    if (folder.isEmpty())
+        return;
+    QDir().mkpath(folder);
+    const bool software = api == QSGRendererInterface::Software;
+    image.save(folder + u'/' + name
+        + (software ? QStringLiteral("-software.png") : QStringLiteral("-opengl.png")));
+}
+
+// The window drawing `qml`, 600 × 130; `prepare` is given the created root before the window
+// shows.
 Drawn drawWindow(const QByteArray &qml, const QString &name,
     const std::function<void(QQuickItem &)> &prepare = {})
 {
-    QQuickWindow window;
-    window.setColor(background);
-    window.resize(600, 130);
-    QQmlEngine engine;
-    engine.addImportPath(QStringLiteral("qrc:/"));
-    QQmlComponent component(&engine);
-    component.setData(
-        "import QtQuick\nimport Orvella\n" + qml, QUrl(QStringLiteral("qrc:/test/Probe.qml")));
-    std::unique_ptr<QQuickItem> root(qobject_cast<QQuickItem *>(component.create()));
-    EXPECT_TRUE(root) << component.errorString().toStdString();
-    if (!root)
+    ProbeWindow probe(qml, QSize(600, 130));
+    if (!probe.root)
         return {};
-    root->setParentItem(window.contentItem());
     if (prepare)
-        prepare(*root);
-    int frames = 0;
-    QObject::connect(&window, &QQuickWindow::frameSwapped, [&] { ++frames; });
-    window.show();
+        prepare(*probe.root);
+    orvella::test::FrameCounter frames(probe.window);
+    probe.window.show();
     // A second frame, asked for even where nothing moves, shows what the first one set up.
-    EXPECT_TRUE(orvella::test::waitUntil([&] { return frames >= 1; }, 10s));
-    window.update();
-    EXPECT_TRUE(orvella::test::waitUntil([&] { return frames >= 2; }, 10s));
-    const Drawn drawn { window.grabWindow().convertToFormat(QImage::Format_RGB32),
-        window.rendererInterface()->graphicsApi() };
-    if (const QString folder = qEnvironmentVariable("ORVELLA_SCREENSHOT_DIR"); !folder.isEmpty()) {
-        QDir().mkpath(folder);
-        const bool software = drawn.api == QSGRendererInterface::Software;
-        drawn.image.save(folder + u'/' + name
-            + (software ? QStringLiteral("-software.png") : QStringLiteral("-opengl.png")));
-    }
+    EXPECT_TRUE(orvella::test::waitUntil([&] { return frames.frames() >= 1; }, 10s));
+    EXPECT_TRUE(frames.draw(1));
+    const Drawn drawn { probe.window.grabWindow().convertToFormat(QImage::Format_RGB32),
+        probe.window.rendererInterface()->graphicsApi() };
+    keepForLooking(drawn.image, name, drawn.api);
     return drawn;
 }
 
@@ -201,6 +220,79 @@ TEST(ORVELLA_RENDER_SUITE, RoundedFillsAreSmoothAtTheirCorners)
                 drawn.pixelColor(dot.left() + y, dot.top() + x).green(), 24)
                 << x << "," << y;
     }
+}
+
+// Pictures, fills and text shadows in a clipped parent whose content is scrolled so that whole
+// rows lie just outside it, redrawn over several frames: nothing of them reaches the window
+// outside the parent. The window is read as the display shows it, not drawn again for a grab,
+// which would paint over what a frame left behind.
+TEST(ORVELLA_RENDER_SUITE, ScrolledOutRowsDrawNothingOutsideTheirClip)
+{
+    const QString url = QStringLiteral("http://127.0.0.1:9/clipped.jpg");
+    QImage cached(300, 169, QImage::Format_RGB32);
+    cached.fill(red);
+    ImageCache::shared().insert(cached, ImageCache::key(url, 300));
+
+    ProbeWindow probe(
+        "Rectangle {\n"
+        "  property color fill: \"#e61414\"\n"
+        "  x: 150; y: 120; width: 300; height: 106; color: \"#000080\"; clip: true\n"
+        "  Column { objectName: \"rows\"; width: parent.width; spacing: 10\n"
+        "    RoundedFill { width: 280; height: 40; radius: 8; fromColor: parent.parent.fill;"
+        " toColor: parent.parent.fill }\n"
+        "    RemoteImage { width: 280; height: 40; cornerRadius: 8; targetPixelSize: 300;"
+        " url: \""
+            + url.toUtf8()
+            + "\" }\n"
+              "    TextShadow { width: 280; height: 40; radius: 2; color: parent.parent.fill;"
+              " text: \"MMMMMMMMMMMMMMMM\"; font.pixelSize: 30 }\n"
+              "    RoundedFill { width: 280; height: 40; radius: 8; fromColor: parent.parent.fill;"
+              " toColor: parent.parent.fill }\n"
+              "  }\n"
+              "}",
+        QSize(600, 400));
+    ASSERT_TRUE(probe.root);
+    QQuickWindow &window = probe.window;
+    QQuickItem *root = probe.root.get();
+    auto *rows = root->findChild<QQuickItem *>(QStringLiteral("rows"));
+    ASSERT_TRUE(rows);
+
+    orvella::test::FrameCounter frames(window);
+    window.show();
+    ASSERT_TRUE(orvella::test::waitUntil([&] { return frames.frames() >= 1; }, 10s));
+    ASSERT_TRUE(frames.draw(1));
+    if (window.rendererInterface()->graphicsApi() != QSGRendererInterface::ORVELLA_RENDER_BACKEND) {
+        ImageCache::shared().clear();
+        GTEST_SKIP() << "drawn by another scene graph: the OpenGL one needs a display (xvfb-run)";
+    }
+
+    // Rows 50 apart: the first ends 2 above the parent, the last begins 2 below it, the two
+    // between are clipped across their middle; then once more the other way.
+    for (const qreal y : { -42.0, -52.0 }) {
+        rows->setY(y);
+        ASSERT_TRUE(frames.draw(2));
+        root->setProperty("fill", QColor(220, 30, 30)); // a new colour: drawn again in place
+        ASSERT_TRUE(frames.draw(2));
+        root->setProperty("fill", red);
+        ASSERT_TRUE(frames.draw(2));
+    }
+
+    const QImage shown = orvella::test::shownPicture(window);
+    ImageCache::shared().clear();
+    ASSERT_EQ(shown.size(), QSize(600, 400) * window.devicePixelRatio());
+    const QRect parent(150, 120, 300, 106);
+    int outside = 0;
+    for (int y = 0; y < shown.height(); ++y) {
+        for (int x = 0; x < shown.width(); ++x) {
+            if (!parent.contains(x, y) && !near(shown.pixelColor(x, y), background, 40))
+                ++outside;
+        }
+    }
+    EXPECT_EQ(outside, 0) << "pixels drawn outside the clipped parent";
+    // Inside, the rows do show.
+    EXPECT_TRUE(near(shown.pixelColor(parent.left() + 140, parent.top() + 10), red, 30));
+    keepForLooking(
+        shown, QStringLiteral("clipped-rows"), window.rendererInterface()->graphicsApi());
 }
 
 } // namespace
