@@ -84,7 +84,8 @@ std::optional<QString> saveCopy(const QString &source, const QString &target)
 
 QString archiveFolder()
 {
-    const QString base = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    // The user's data folder itself: the application's own data folder would repeat its name.
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     if (base.isEmpty())
         return {};
     return QDir(base).filePath(QStringLiteral("OrvellaTV/TestimonySubmissions"));

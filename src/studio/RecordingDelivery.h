@@ -35,7 +35,8 @@ namespace delivery {
 // Returns no value on success, else a readable reason.
 [[nodiscard]] std::optional<QString> saveCopy(const QString &source, const QString &target);
 
-// The folder that keeps copies of recordings whose upload failed.
+// The folder that keeps copies of recordings whose upload failed: "OrvellaTV/TestimonySubmissions"
+// in the user's data folder.
 [[nodiscard]] QString archiveFolder();
 
 // Copies file into folder (created when missing) under its own name; the path of the copy,
