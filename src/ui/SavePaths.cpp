@@ -1,6 +1,5 @@
 #include "ui/SavePaths.h"
 
-#include <QCollator>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -24,6 +23,44 @@ QString quoted(const QString &text)
 bool tooLong(const QString &name)
 {
     return QFile::encodeName(name).size() > longestName;
+}
+
+// The order people sort names in, whatever the locale: letters without regard to case, runs of
+// digits by their value ("Take 2" before "Take 10").
+bool naturallyBefore(const QString &a, const QString &b)
+{
+    qsizetype i = 0;
+    qsizetype j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (a[i].isDigit() && b[j].isDigit()) {
+            const qsizetype startA = i;
+            const qsizetype startB = j;
+            while (i < a.size() && a[i].isDigit())
+                ++i;
+            while (j < b.size() && b[j].isDigit())
+                ++j;
+            QStringView numberA = QStringView(a).mid(startA, i - startA);
+            QStringView numberB = QStringView(b).mid(startB, j - startB);
+            while (numberA.size() > 1 && numberA.front() == u'0')
+                numberA = numberA.mid(1);
+            while (numberB.size() > 1 && numberB.front() == u'0')
+                numberB = numberB.mid(1);
+            if (numberA.size() != numberB.size())
+                return numberA.size() < numberB.size();
+            if (const int order = numberA.compare(numberB); order != 0)
+                return order < 0;
+            continue;
+        }
+        const QChar x = a[i].toCaseFolded();
+        const QChar y = b[j].toCaseFolded();
+        if (x != y)
+            return x < y;
+        ++i;
+        ++j;
+    }
+    if (a.size() - i != b.size() - j)
+        return a.size() - i < b.size() - j;
+    return a < b;
 }
 
 } // namespace
@@ -54,15 +91,11 @@ Listing listFolder(const QString &folder, const QStringList &suffixes)
         entry.modifiedText = locale.toString(item.lastModified(), QLocale::ShortFormat);
         listing.entries.append(entry);
     }
-    QCollator collator;
-    collator.setNumericMode(true);
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::sort(listing.entries.begin(), listing.entries.end(),
-        [&collator](const Entry &a, const Entry &b) {
-            if (a.isFolder != b.isFolder)
-                return a.isFolder;
-            return collator.compare(a.name, b.name) < 0;
-        });
+    std::sort(listing.entries.begin(), listing.entries.end(), [](const Entry &a, const Entry &b) {
+        if (a.isFolder != b.isFolder)
+            return a.isFolder;
+        return naturallyBefore(a.name, b.name);
+    });
     return listing;
 }
 
