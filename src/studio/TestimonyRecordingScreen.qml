@@ -165,8 +165,8 @@ Item {
         }
     }
 
-    // Made when first opened, so the screen's first frame does not wait for it, then kept: an
-    // open popup is closed, never destroyed.
+    // Made when first opened, so the screen's first frame does not wait for it, then kept, so it
+    // opens again at once.
     Loader {
         id: saveDialogLoader
         objectName: "saveDialog"

@@ -25,6 +25,8 @@ void SaveFileDialogModel::setFileName(const QString &name)
         return;
     const bool couldSave = canSave();
     m_fileName = name;
+    // What was said about the last name no longer holds.
+    setMessage({});
     emit fileNameChanged();
     if (canSave() != couldSave)
         emit canSaveChanged();
