@@ -202,7 +202,6 @@ protected:
     {
         ASSERT_TRUE(waitUntil([&] { return dialog().browser()->folder() == folder; }))
             << dialog().browser()->folder().toStdString();
-        spinFor(30ms); // the list's rows are laid out
     }
 
     void screenshot(const QString &name)
