@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cmath>
 #include <numbers>
+#include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
 
 namespace orvella {
@@ -167,9 +168,14 @@ void TestCameraFeed::run()
         lock.unlock();
         const qint64 now = m_clock.nowMicroseconds();
         if (m_camera.isRunning()) {
-            // The mask first, so the segmenter knows the figure when its picture arrives.
-            if (m_segmenter)
-                m_segmenter->setMask(maskAt(now));
+            // The mask first, so the segmenter knows the figure when its picture arrives; a
+            // mirroring camera turns the figure round, and the mask with it.
+            if (m_segmenter) {
+                cv::Mat mask = maskAt(now);
+                if (m_camera.mirrored())
+                    cv::flip(mask, mask, 1);
+                m_segmenter->setMask(std::move(mask));
+            }
             m_camera.push(pictureAt(now), now);
         }
         deliverSound(now);

@@ -16,7 +16,8 @@ class SyntheticPersonSegmenter;
 // Stands in for a camera and a microphone where there are none (ORVELLA_TEST_CAMERA): about 30
 // times a second a 1280x720 picture of a room with a person-like figure swaying in it, and a soft
 // tone, handed to the synthetic devices with the media clock's time while they run. Given the
-// synthetic segmenter, it tells it where the figure is before each picture goes out.
+// synthetic segmenter, it tells it where the figure is before each picture goes out, mirrored
+// when the camera mirrors the picture.
 class TestCameraFeed
 {
 public:

@@ -2,6 +2,7 @@ list(APPEND ORVELLA_PLATFORM_SOURCES
     platform/PlatformLog.h platform/PlatformLog.cpp
     platform/PlatformError.h
     platform/FileReveal.h platform/FileReveal.cpp
+    platform/SaveFileChooser.h platform/SaveFileChooser.cpp
     platform/Notifier.h
     platform/FreedesktopNotifier.h platform/FreedesktopNotifier.cpp
 )

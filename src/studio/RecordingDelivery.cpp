@@ -84,7 +84,8 @@ std::optional<QString> saveCopy(const QString &source, const QString &target)
 
 QString archiveFolder()
 {
-    const QString base = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    // The user's data folder itself: the application's own data folder would repeat its name.
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     if (base.isEmpty())
         return {};
     return QDir(base).filePath(QStringLiteral("OrvellaTV/TestimonySubmissions"));
@@ -183,6 +184,9 @@ delivery::Services desktopServices()
 {
     delivery::Services services;
     services.upload = delivery::apiUploader(OrvellaAPIClient::shared());
+    // One for the process: a desktop found without a working portal is not asked again.
+    static const auto chooser = std::make_shared<PortalSaveFileChooser>();
+    services.chooser = chooser;
     services.reveal = std::make_shared<DesktopFileReveal>();
     services.openUrl = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
     services.archiveFolder = delivery::archiveFolder();
@@ -205,9 +209,21 @@ RecordingDelivery::RecordingDelivery(QObject *parent)
 RecordingDelivery::RecordingDelivery(delivery::Services services, QObject *parent)
     : QObject(parent)
     , m_services(std::move(services))
-{ }
+    , m_saveDialog(new SaveFileDialogModel(this))
+{
+    connect(m_saveDialog, &SaveFileDialogModel::accepted, this, [this](const QString &path) {
+        rememberSaveFolder(QFileInfo(path).absolutePath());
+        saveRecordingTo(path);
+    });
+    connect(m_saveDialog, &SaveFileDialogModel::rejected, this,
+        [this] { rememberSaveFolder(m_saveDialog->browser()->folder()); });
+}
 
-RecordingDelivery::~RecordingDelivery() = default;
+RecordingDelivery::~RecordingDelivery()
+{
+    // The desktop's dialog closes with the screen that asked for it.
+    m_choosingStop.request_stop();
+}
 
 void RecordingDelivery::setCapture(StudioCaptureController *capture)
 {
@@ -240,21 +256,18 @@ QString RecordingDelivery::recordingFileName() const
     return QFileInfo(recordingPath()).fileName();
 }
 
-QUrl RecordingDelivery::saveFolder() const
+QString RecordingDelivery::saveFolder() const
 {
+    if (m_capture && !m_capture->deliveryState().lastSaveFolder().isEmpty())
+        return m_capture->deliveryState().lastSaveFolder();
     const QString path = recordingPath();
-    return path.isEmpty() ? QUrl() : QUrl::fromLocalFile(QFileInfo(path).absolutePath());
+    return path.isEmpty() ? QString() : QFileInfo(path).absolutePath();
 }
 
-QUrl RecordingDelivery::proposedSaveFile() const
+void RecordingDelivery::rememberSaveFolder(const QString &folder)
 {
-    const QString path = recordingPath();
-    return path.isEmpty() ? QUrl() : QUrl::fromLocalFile(path);
-}
-
-QStringList RecordingDelivery::saveNameFilters()
-{
-    return { QStringLiteral("QuickTime movie (*.mov)"), QStringLiteral("MPEG-4 movie (*.mp4)") };
+    if (m_capture && !folder.isEmpty())
+        m_capture->deliveryState().setLastSaveFolder(folder);
 }
 
 void RecordingDelivery::openPreview()
@@ -284,24 +297,63 @@ void RecordingDelivery::closePreview()
         m_capture->deliveryState().clearPreviewPlayer();
 }
 
-void RecordingDelivery::requestSave()
+void RecordingDelivery::requestSave(QWindow *window)
 {
     if (!m_capture)
         return;
-    if (recordingPath().isEmpty()) {
+    const QString recording = recordingPath();
+    if (recording.isEmpty()) {
         m_capture->deliveryState().setUploadMessage(
             QStringLiteral("Record a testimony before saving."));
         return;
     }
-    emit saveDialogRequested();
+    // One dialog at a time.
+    if (m_choosing || m_saveDialog->isOpened())
+        return;
+    chooseWhereToSave(recording, desktopWindowHandle(window));
 }
 
-void RecordingDelivery::saveTo(const QUrl &target)
+QCoro::Task<> RecordingDelivery::chooseWhereToSave(QString recording, QString parentWindow)
 {
-    saveRecordingTo(target);
+    QPointer<RecordingDelivery> self = this;
+    const QString title = QStringLiteral("Save Recording");
+    const QString folder = saveFolder();
+    const QString name = QFileInfo(recording).fileName();
+    SaveFileAnswer answer; // unavailable until a desktop dialog answers
+    if (m_services.chooser) {
+        m_choosing = true;
+        SaveFileQuestion question { title, QStringLiteral("Save"), name, folder,
+            { { QStringLiteral("QuickTime movie"), { QStringLiteral("*.mov") } },
+                { QStringLiteral("MPEG-4 movie"), { QStringLiteral("*.mp4") } } },
+            parentWindow };
+        const std::shared_ptr<SaveFileChooser> chooser = m_services.chooser;
+        QCoro::Task<SaveFileAnswer> asking
+            = chooser->chooseSaveFile(std::move(question), m_choosingStop.get_token());
+        answer = co_await asking;
+        if (!self)
+            co_return;
+        m_choosing = false;
+    }
+    switch (answer.outcome) {
+    case SaveFileAnswer::Outcome::Chosen:
+        rememberSaveFolder(QFileInfo(answer.path).absolutePath());
+        saveRecordingTo(answer.path);
+        break;
+    case SaveFileAnswer::Outcome::Cancelled:
+        break;
+    case SaveFileAnswer::Outcome::NotLocal:
+        if (m_capture)
+            m_capture->deliveryState().setUploadMessage(
+                QStringLiteral("Choose a folder on this computer."));
+        break;
+    case SaveFileAnswer::Outcome::Unavailable:
+        m_saveDialog->open({ title, folder, name,
+            { QStringLiteral("mov"), { QStringLiteral("mov"), QStringLiteral("mp4") } } });
+        break;
+    }
 }
 
-QCoro::Task<> RecordingDelivery::saveRecordingTo(QUrl target)
+QCoro::Task<> RecordingDelivery::saveRecordingTo(QString destination)
 {
     QPointer<StudioCaptureController> capture = m_capture.get();
     const QString source = recordingPath();
@@ -312,14 +364,8 @@ QCoro::Task<> RecordingDelivery::saveRecordingTo(QUrl target)
             QStringLiteral("Record a testimony before saving."));
         co_return;
     }
-    if (target.isEmpty())
+    if (destination.isEmpty())
         co_return; // the dialog was cancelled
-    const QString destination = target.isLocalFile() ? target.toLocalFile() : QString();
-    if (destination.isEmpty()) {
-        capture->deliveryState().setUploadMessage(
-            QStringLiteral("Choose a folder on this computer."));
-        co_return;
-    }
     // A movie can be large: copied away from the main thread.
     QFuture<std::optional<QString>> copying = QtConcurrent::run(
         [source, destination] { return delivery::saveCopy(source, destination); });

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "core/ObjectLink.h"
+#include "platform/SaveFileChooser.h"
 #include "studio/RecordingDeliveryState.h"
 #include "studio/StudioCaptureController.h"
+#include "ui/SaveFileDialogModel.h"
 
 #include <QCoroTask>
 #include <QObject>
@@ -14,6 +16,9 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <stop_token>
+
+class QWindow;
 
 namespace orvella {
 
@@ -30,7 +35,8 @@ namespace delivery {
 // Returns no value on success, else a readable reason.
 [[nodiscard]] std::optional<QString> saveCopy(const QString &source, const QString &target);
 
-// The folder that keeps copies of recordings whose upload failed.
+// The folder that keeps copies of recordings whose upload failed: "OrvellaTV/TestimonySubmissions"
+// in the user's data folder.
 [[nodiscard]] QString archiveFolder();
 
 // Copies file into folder (created when missing) under its own name; the path of the copy,
@@ -55,6 +61,8 @@ using Uploader = std::function<QCoro::Task<std::optional<QString>>(UploadRequest
 struct Services
 {
     Uploader upload;
+    // The desktop's save dialog; without one, or when it is unavailable, the client's own opens.
+    std::shared_ptr<SaveFileChooser> chooser;
     std::shared_ptr<FileReveal> reveal;
     std::function<bool(const QUrl &)> openUrl;
     QString archiveFolder;
@@ -95,10 +103,8 @@ class RecordingDelivery : public QObject
     // A finished recording is there to act on.
     Q_PROPERTY(bool readyCardVisible READ readyCardVisible NOTIFY recordingChanged)
     Q_PROPERTY(QString recordingFileName READ recordingFileName NOTIFY recordingChanged)
-    // What the save dialog proposes and offers.
-    Q_PROPERTY(QUrl saveFolder READ saveFolder NOTIFY recordingChanged)
-    Q_PROPERTY(QUrl proposedSaveFile READ proposedSaveFile NOTIFY recordingChanged)
-    Q_PROPERTY(QStringList saveNameFilters READ saveNameFilters CONSTANT)
+    // The client's own save dialog, opened where the desktop offers none.
+    Q_PROPERTY(orvella::SaveFileDialogModel *saveDialog READ saveDialog CONSTANT)
 
 public:
     using PlayerFactory = std::function<QObject *(const QUrl &file)>;
@@ -113,9 +119,9 @@ public:
 
     [[nodiscard]] bool readyCardVisible() const;
     [[nodiscard]] QString recordingFileName() const;
-    [[nodiscard]] QUrl saveFolder() const;
-    [[nodiscard]] QUrl proposedSaveFile() const;
-    [[nodiscard]] static QStringList saveNameFilters();
+    [[nodiscard]] SaveFileDialogModel *saveDialog() const { return m_saveDialog; }
+    // Where a save dialog opens: the folder last saved in or browsed to, else the recording's.
+    [[nodiscard]] QString saveFolder() const;
 
     // What plays the preview.
     void setPlayerFactory(PlayerFactory factory) { m_playerFactory = std::move(factory); }
@@ -125,11 +131,11 @@ public:
     Q_INVOKABLE void openPreview();
     // Pauses and drops the preview; the camera picture returns.
     Q_INVOKABLE void closePreview();
-    // Asks the screen for a save dialog, or hints that there is nothing to save.
-    Q_INVOKABLE void requestSave();
-    // The dialog's choice; an empty URL is a cancelled dialog.
-    Q_INVOKABLE void saveTo(const QUrl &target);
-    QCoro::Task<> saveRecordingTo(QUrl target);
+    // Asks where to save a copy, in the desktop's save dialog over `window` or else in the
+    // client's own, then saves there; hints when there is nothing to save.
+    Q_INVOKABLE void requestSave(QWindow *window = nullptr);
+    // Copies the recording to the chosen path; an empty path is a cancelled dialog.
+    QCoro::Task<> saveRecordingTo(QString destination);
     // Selects the recording in the file manager; silent without a recording.
     Q_INVOKABLE void reveal();
     // Uploads with the arguments the controller was given.
@@ -139,14 +145,19 @@ public:
 signals:
     void captureChanged();
     void recordingChanged();
-    void saveDialogRequested();
 
 private:
     [[nodiscard]] QString recordingPath() const;
+    QCoro::Task<> chooseWhereToSave(QString recording, QString parentWindow);
+    void rememberSaveFolder(const QString &folder);
 
     ObjectLink<StudioCaptureController> m_capture;
     delivery::Services m_services;
     PlayerFactory m_playerFactory;
+    SaveFileDialogModel *m_saveDialog;
+    // Set while the desktop's save dialog is up; stopped when this object goes.
+    bool m_choosing = false;
+    std::stop_source m_choosingStop;
 };
 
 } // namespace orvella

@@ -23,10 +23,10 @@ using UploadArgumentsSource = std::function<UploadArguments()>;
 } // namespace delivery
 
 // What the delivery of finished recordings keeps between visits of the screen: the preview
-// player, whether an upload runs and what the last action said, and where an upload's name,
-// e-mail and portal come from. Held by the capture controller for as long as it lives, so an
-// upload finishes and reports even when the screen that started it has gone; written by
-// RecordingDelivery.
+// player, whether an upload runs and what the last action said, where an upload's name,
+// e-mail and portal come from, and the folder the viewer last saved in or browsed to. Held by the
+// capture controller for as long as it lives, so an upload finishes and reports even when the
+// screen that started it has gone; written by RecordingDelivery.
 class RecordingDeliveryState : public QObject
 {
     Q_OBJECT
@@ -40,6 +40,9 @@ public:
     [[nodiscard]] QObject *previewPlayer() const { return m_previewPlayer; }
     // Empty values without a source.
     [[nodiscard]] delivery::UploadArguments uploadArguments() const;
+    // Empty until the viewer first closed a save dialog.
+    [[nodiscard]] QString lastSaveFolder() const { return m_lastSaveFolder; }
+    void setLastSaveFolder(const QString &folder) { m_lastSaveFolder = folder; }
 
     void setIsUploading(bool uploading);
     // Empty when there is no message.
@@ -61,6 +64,7 @@ private:
     bool m_isUploading = false;
     QString m_uploadMessage;
     QPointer<QObject> m_previewPlayer;
+    QString m_lastSaveFolder;
 };
 
 } // namespace orvella

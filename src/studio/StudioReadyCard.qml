@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Layouts
+import QtQuick.Window
 import Orvella
 
 // What the viewer can do with a finished recording.
@@ -58,8 +59,9 @@ Rectangle {
             }
             BorderedButton {
                 symbol: "square.and.arrow.down"
+                objectName: "saveToComputer"
                 text: "Save to Computer"
-                onClicked: card.delivery.requestSave()
+                onClicked: card.delivery.requestSave(card.Window.window)
             }
             BorderedButton {
                 text: "Show File"

@@ -1,8 +1,6 @@
 import QtQuick
 import QtQuick.Controls
-import QtQuick.Dialogs
 import QtQuick.Layouts
-import QtQuick.Window
 import Orvella
 
 // The testimony studio: the stage with the camera picture, the transport, the actions for a
@@ -167,23 +165,22 @@ Item {
         }
     }
 
-    FileDialog {
-        id: saveDialog
+    // Made when first opened, so the screen's first frame does not wait for it, then kept, so it
+    // opens again at once.
+    Loader {
+        id: saveDialogLoader
         objectName: "saveDialog"
-        parentWindow: screen.Window.window
-        title: "Save Recording"
-        fileMode: FileDialog.SaveFile
-        nameFilters: studio.delivery.saveNameFilters
-        defaultSuffix: "mov"
-        currentFolder: studio.delivery.saveFolder
-        selectedFile: studio.delivery.proposedSaveFile
-        onAccepted: studio.delivery.saveTo(selectedFile)
+        active: false
+        sourceComponent: SaveFileDialog {
+            model: studio.delivery.saveDialog
+        }
     }
 
     Connections {
-        target: studio.delivery
-        function onSaveDialogRequested() {
-            saveDialog.open()
+        target: studio.delivery.saveDialog
+        function onOpenedChanged() {
+            if (studio.delivery.saveDialog.opened)
+                saveDialogLoader.active = true
         }
     }
 }

@@ -12,6 +12,7 @@ const QHash<QString, char16_t> &glyphTable()
     static const QHash<QString, char16_t> table {
         { QStringLiteral("accessibility"), 0xe84e }, // accessibility
         { QStringLiteral("app"), 0xe3c6 }, // crop_square
+        { QStringLiteral("arrow.up"), 0xe5d8 }, // arrow_upward
         { QStringLiteral("arrow.clockwise"), 0xe5d5 }, // refresh
         { QStringLiteral("arrow.up.circle.fill"), 0xf182 }, // arrow_circle_up
         { QStringLiteral("bell"), 0xe7f5 }, // notifications_none
@@ -24,11 +25,15 @@ const QHash<QString, char16_t> &glyphTable()
         { QStringLiteral("chevron.left"), 0xe5cb }, // chevron_left
         { QStringLiteral("chevron.right"), 0xe5cc }, // chevron_right
         { QStringLiteral("chevron.up.chevron.down"), 0xe5d7 }, // unfold_more
+        { QStringLiteral("desktopcomputer"), 0xe30c }, // desktop_windows
+        { QStringLiteral("doc.fill"), 0xe873 }, // description
         { QStringLiteral("dot.radiowaves.left.and.right"), 0xe51e }, // sensors
         { QStringLiteral("drop.fill"), 0xe798 }, // water_drop
         { QStringLiteral("envelope.fill"), 0xe0be }, // email
         { QStringLiteral("eye.fill"), 0xe8f4 }, // visibility
         { QStringLiteral("film"), 0xe02c }, // movie
+        { QStringLiteral("folder.badge.plus"), 0xe2cc }, // create_new_folder
+        { QStringLiteral("folder.fill"), 0xe2c7 }, // folder
         { QStringLiteral("forward.end.fill"), 0xe044 }, // skip_next
         { QStringLiteral("gauge.with.dots.needle.33percent"), 0xe9e4 }, // speed
         { QStringLiteral("gearshape.fill"), 0xe8b8 }, // settings

@@ -17,6 +17,9 @@ list(APPEND ORVELLA_SOURCES
     ui/RoundedFillItem.h ui/RoundedFillItem.cpp
     ui/RoundedCorners.h ui/RoundedCorners.cpp
     ui/RoundedPictureNodes.h ui/RoundedPictureNodes.cpp
+    ui/SavePaths.h ui/SavePaths.cpp
+    ui/FolderBrowserModel.h ui/FolderBrowserModel.cpp
+    ui/SaveFileDialogModel.h ui/SaveFileDialogModel.cpp
     ui/ShimmerBand.h ui/ShimmerBand.cpp
     ui/SymbolGlyphs.h ui/SymbolGlyphs.cpp
     ui/TextShadowItem.h ui/TextShadowItem.cpp
@@ -32,6 +35,7 @@ list(APPEND ORVELLA_QML
     ui/PlainButton.qml
     ui/QRCodeView.qml
     ui/RemoteImage.qml
+    ui/SaveFileDialog.qml
     ui/SegmentedControl.qml
     ui/SelectableText.qml
     ui/SymbolIcon.qml

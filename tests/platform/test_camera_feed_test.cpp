@@ -139,6 +139,48 @@ TEST(TestCameraFeed, FeedsRunningDevicesAboutThirtyTimesASecondWithSound)
     EXPECT_LT(loudest, 0.5f);
 }
 
+TEST(TestCameraFeed, TheStandInMaskIsMirroredWithThePicture)
+{
+    SyntheticCameraSource camera;
+    SyntheticMicrophoneSource microphone;
+    SyntheticPersonSegmenter segmenter;
+    ManualMediaClock clock;
+    // A quarter of the sway in, the figure stands right of the middle, at x = 750.
+    clock.set(5 * second / 4);
+    std::mutex mutex;
+    cv::Mat received;
+    camera.setFrameHandler([&](CameraFrame frame) {
+        std::lock_guard lock(mutex);
+        received = frame.bgra;
+    });
+    const auto picture = [&] {
+        std::lock_guard lock(mutex);
+        return received.clone();
+    };
+    TestCameraFeed feed(camera, microphone, clock, &segmenter);
+
+    for (const bool mirrored : { true, false }) {
+        {
+            std::lock_guard lock(mutex);
+            received = cv::Mat();
+        }
+        ASSERT_TRUE(camera.open(QStringLiteral("test-camera"), mirrored));
+        ASSERT_TRUE(camera.start());
+        ASSERT_TRUE(waitFor([&] { return !picture().empty(); }));
+        camera.stop();
+        const double figureX = mirrored ? TestCameraFeed::width - 750 : 750;
+        const double elsewhereX = mirrored ? 750 : TestCameraFeed::width - 750;
+        // The face is where the picture shows it, and the mask covers it there.
+        const cv::Mat shown = picture();
+        const cv::Vec4b face = shown.at<cv::Vec4b>(300, int(figureX));
+        EXPECT_EQ(face, cv::Vec4b(140, 172, 214, 255)) << "mirrored " << mirrored;
+        const std::optional<cv::Mat> mask = segmenter.segment(cv::Mat());
+        ASSERT_TRUE(mask.has_value());
+        EXPECT_GT(faceIn(*mask, figureX), 0.99) << "mirrored " << mirrored;
+        EXPECT_LT(faceIn(*mask, elsewhereX), 0.01) << "mirrored " << mirrored;
+    }
+}
+
 TEST(TestCameraFeed, TheModelFindsTheFigure)
 {
     const QString model = defaultSegmentationModelPath();

@@ -26,6 +26,20 @@ struct RecordingReveal : FileReveal
     void reveal(const QString &filePath) override { revealed << filePath; }
 };
 
+// Answers every question with `answer` at once, and keeps the questions.
+struct FakeSaveFileChooser : SaveFileChooser
+{
+    QList<SaveFileQuestion> questions;
+    SaveFileAnswer answer;
+
+    QCoro::Task<SaveFileAnswer> chooseSaveFile(SaveFileQuestion question, std::stop_token) override
+    {
+        questions << question;
+        SaveFileAnswer given = answer; // a copy: GCC 12 moves what co_return names
+        co_return given;
+    }
+};
+
 // The upload answers with `failure` (none: taken), once `gate` has finished when one is set.
 struct FakeDeliveryServices
 {

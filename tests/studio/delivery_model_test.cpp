@@ -51,8 +51,6 @@ TEST_F(DeliveryModel, WithoutARecordingEachActionHints)
 {
     RecordingDelivery delivery(services());
     delivery.setCapture(&capture());
-    int saveDialogs = 0;
-    QObject::connect(&delivery, &RecordingDelivery::saveDialogRequested, [&] { ++saveDialogs; });
     const QString status = capture().statusMessage();
 
     EXPECT_FALSE(delivery.readyCardVisible());
@@ -60,7 +58,7 @@ TEST_F(DeliveryModel, WithoutARecordingEachActionHints)
     EXPECT_EQ(capture().uploadMessage(), "Record a testimony before previewing.");
     delivery.requestSave();
     EXPECT_EQ(capture().uploadMessage(), "Record a testimony before saving.");
-    EXPECT_EQ(saveDialogs, 0);
+    EXPECT_FALSE(delivery.saveDialog()->isOpened());
     delivery.upload();
     EXPECT_EQ(capture().uploadMessage(), "Record a testimony before uploading.");
     EXPECT_FALSE(capture().isUploading());
@@ -82,26 +80,38 @@ TEST_F(DeliveryModel, ReadyCardSaveAndReveal)
     EXPECT_TRUE(delivery.readyCardVisible());
     EXPECT_EQ(delivery.recordingFileName(), QFileInfo(recording).fileName());
     EXPECT_TRUE(delivery.recordingFileName().startsWith("Orvella Testimony "));
-    EXPECT_EQ(delivery.proposedSaveFile(), capture().outputURL());
-    EXPECT_EQ(delivery.saveFolder(), QUrl::fromLocalFile(QFileInfo(recording).absolutePath()));
-
-    int saveDialogs = 0;
-    QObject::connect(&delivery, &RecordingDelivery::saveDialogRequested, [&] { ++saveDialogs; });
+    // Without a desktop dialog the client's own opens on the recording's folder and name.
     delivery.requestSave();
-    EXPECT_EQ(saveDialogs, 1);
+    SaveFileDialogModel &dialog = *delivery.saveDialog();
+    ASSERT_TRUE(dialog.isOpened());
+    EXPECT_EQ(dialog.fileName(), QFileInfo(recording).fileName());
+    EXPECT_EQ(dialog.title(), "Save Recording");
+    ASSERT_TRUE(waitUntil(
+        [&] { return dialog.browser()->folder() == QFileInfo(recording).absolutePath(); }));
+    // Cancelled, it changes nothing; opened again, it is where it was.
+    dialog.browser()->openFolder(scratch.path());
+    ASSERT_TRUE(waitUntil([&] { return dialog.browser()->folder() == scratch.path(); }));
+    dialog.cancel();
+    EXPECT_FALSE(dialog.isOpened());
+    EXPECT_TRUE(capture().uploadMessage().isEmpty());
+    EXPECT_EQ(delivery.saveFolder(), scratch.path());
+    delivery.requestSave();
+    EXPECT_EQ(dialog.fileName(), QFileInfo(recording).fileName());
+    ASSERT_TRUE(waitUntil([&] { return dialog.browser()->folder() == scratch.path(); }));
+    dialog.cancel();
 
-    // A cancelled dialog changes nothing.
-    runTask(delivery.saveRecordingTo(QUrl()));
+    // An empty choice is a cancelled dialog.
+    runTask(delivery.saveRecordingTo(QString()));
     EXPECT_TRUE(capture().uploadMessage().isEmpty());
 
     const QString copy = scratch.filePath("My testimony.mp4");
-    runTask(delivery.saveRecordingTo(QUrl::fromLocalFile(copy)));
+    runTask(delivery.saveRecordingTo(copy));
     EXPECT_EQ(readAll(copy), movie);
     EXPECT_EQ(capture().uploadMessage(), "Saved to My testimony.mp4");
     EXPECT_EQ(capture().statusMessage(), "Saved to computer");
 
     // Saving onto the recording itself keeps it.
-    runTask(delivery.saveRecordingTo(capture().outputURL()));
+    runTask(delivery.saveRecordingTo(recording));
     EXPECT_EQ(readAll(recording), movie);
     EXPECT_EQ(capture().uploadMessage(), "Saved to " + QFileInfo(recording).fileName());
 
@@ -110,13 +120,61 @@ TEST_F(DeliveryModel, ReadyCardSaveAndReveal)
     QFile blocker(scratch.filePath("blocker"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    runTask(delivery.saveRecordingTo(QUrl::fromLocalFile(scratch.filePath("blocker/x.mov"))));
+    runTask(delivery.saveRecordingTo(scratch.filePath("blocker/x.mov")));
     EXPECT_TRUE(capture().uploadMessage().startsWith("“x.mov” could not be saved"));
     EXPECT_EQ(capture().statusMessage(), "Recording ready to send");
 
     delivery.reveal();
     EXPECT_EQ(fake.reveal->revealed, QStringList { recording });
     EXPECT_EQ(capture().state(), State::Ready);
+}
+
+TEST_F(DeliveryModel, TheDesktopsSaveDialogIsAskedFirst)
+{
+    auto chooser = std::make_shared<FakeSaveFileChooser>();
+    delivery::Services withChooser = services();
+    withChooser.chooser = chooser;
+    RecordingDelivery delivery(withChooser);
+    delivery.setCapture(&capture());
+    ASSERT_TRUE(rig.recordShortMovie());
+    const QString recording = recordingPath();
+
+    // It proposes the recording's name and folder, and the two kinds of movie.
+    chooser->answer = { SaveFileAnswer::Outcome::Cancelled, {} };
+    delivery.requestSave();
+    ASSERT_EQ(chooser->questions.size(), 1);
+    const SaveFileQuestion &asked = chooser->questions[0];
+    EXPECT_EQ(asked.proposedName, QFileInfo(recording).fileName());
+    EXPECT_EQ(asked.folder, QFileInfo(recording).absolutePath());
+    EXPECT_EQ(asked.acceptLabel, "Save");
+    ASSERT_EQ(asked.types.size(), 2);
+    EXPECT_EQ(asked.types[0].patterns, QStringList { "*.mov" });
+    EXPECT_EQ(asked.types[1].patterns, QStringList { "*.mp4" });
+    // Cancelled: nothing changes and the client's own dialog stays closed.
+    spinFor(std::chrono::milliseconds(20));
+    EXPECT_FALSE(delivery.saveDialog()->isOpened());
+    EXPECT_TRUE(capture().uploadMessage().isEmpty());
+
+    // Chosen: the copy is written there, and the next question starts in that folder.
+    const QString chosen = scratch.filePath("elsewhere/Mine.mov");
+    ASSERT_TRUE(QDir().mkpath(scratch.filePath("elsewhere")));
+    chooser->answer = { SaveFileAnswer::Outcome::Chosen, chosen };
+    delivery.requestSave();
+    ASSERT_TRUE(waitUntil([&] { return capture().uploadMessage() == "Saved to Mine.mov"; }));
+    EXPECT_EQ(readAll(chosen), readAll(recording));
+    chooser->answer = { SaveFileAnswer::Outcome::NotLocal, {} };
+    delivery.requestSave();
+    EXPECT_EQ(chooser->questions.last().folder, scratch.filePath("elsewhere"));
+    EXPECT_EQ(capture().uploadMessage(), "Choose a folder on this computer.");
+
+    // Without a desktop dialog the client's own opens there.
+    chooser->answer = { SaveFileAnswer::Outcome::Unavailable, {} };
+    delivery.requestSave();
+    EXPECT_TRUE(delivery.saveDialog()->isOpened());
+    EXPECT_TRUE(waitUntil([&] {
+        return delivery.saveDialog()->browser()->folder() == scratch.filePath("elsewhere");
+    }));
+    delivery.saveDialog()->cancel();
 }
 
 TEST_F(DeliveryModel, PreviewReplacesThePlayerAndClosingBringsTheCameraBack)

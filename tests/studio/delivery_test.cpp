@@ -111,6 +111,24 @@ TEST_F(SaveCopy, ArchiveKeepsTheNameInANewFolderAndReplacesAnEarlierCopy)
     EXPECT_EQ(delivery::archiveCopy(recording, dir.filePath("blocked/sub")), std::nullopt);
 }
 
+TEST_F(SaveCopy, AFailedUploadArchivesInTheUsersDataFolder)
+{
+    const QString data = dir.filePath("data home");
+    const QByteArray previous = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(data));
+    const QString expected = data + "/OrvellaTV/TestimonySubmissions";
+    EXPECT_EQ(delivery::archiveFolder(), expected);
+
+    test::FakeDeliveryServices fake;
+    fake.failure = "internal server error";
+    const delivery::UploadReport report = runTask(delivery::upload(
+        fake.make(delivery::archiveFolder()), recording, "Ann", "ann@example.org", QUrl()));
+    qputenv("XDG_DATA_HOME", previous);
+    EXPECT_FALSE(report.uploaded);
+    const QString copy = expected + "/" + QFileInfo(recording).fileName();
+    EXPECT_EQ(readAll(copy), readAll(recording));
+}
+
 TEST(Delivery, OnlyWebPagesOpenAsThePortal)
 {
     EXPECT_TRUE(
