@@ -1,16 +1,14 @@
 // Reading a caption rendition of one large WebVTT file while the 240p fixture plays: the GUI
-// thread's longest block from choosing the captions until mpv shows them (or, for a file past the
-// caption bounds, until the window closes), against the longest block of the same playback
-// without captions in the same run. Cases: 20,000, 100,000 and 200,000 cues.
-#include "app/Application.h"
+// thread's longest block from choosing the captions until the client gave mpv the file (or gave
+// the captions up, past their bounds) and for two seconds after, while mpv reads it, against the
+// longest block of the same playback without captions in the same run. Cases: 20,000, 100,000
+// and 200,000 cues.
+#include "PlayerBench.h"
 #include "platform/MpvMediaPlayer.h"
 #include "player/PlayerController.h"
-#include "support/ServiceDouble.h"
 #include "support/TestAsync.h"
 
 #include <QElapsedTimer>
-#include <QGuiApplication>
-#include <benchmark/benchmark.h>
 
 using namespace orvella;
 using namespace std::chrono_literals;
@@ -18,14 +16,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-test::ServiceDouble &service()
-{
-    static test::ServiceDouble double_;
-    static const bool started = double_.start();
-    if (!started)
-        qFatal("the service double could not start");
-    return double_;
-}
+using bench::service;
 
 QByteArray captionFile(int cues)
 {
@@ -181,12 +172,5 @@ BENCHMARK(BM_ReadCaptionFile)
 
 int main(int argc, char **argv)
 {
-    configureApplicationBeforeConstruction();
-    QGuiApplication app(argc, argv);
-    configureApplication(app);
-    benchmark::Initialize(&argc, argv);
-    service();
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv);
 }
