@@ -6,8 +6,8 @@
 #include "platform/PlatformLog.h"
 
 #include <QCoroFuture>
-#include <QFile>
 #include <QPointer>
+#include <QSaveFile>
 #include <QTemporaryDir>
 #include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
@@ -74,9 +74,9 @@ CaptionReading readCaptionFiles(CaptionStore &store, const QByteArrayList &files
                 = QStringLiteral("the captions are larger than %1").arg(mebibytes(limits.maxBytes));
             return reading;
         }
-        QFile out(store.path);
-        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)
-            || out.write(text) != text.size()) {
+        // Replaced whole, so mpv never reads a file half written.
+        QSaveFile out(store.path);
+        if (!out.open(QIODevice::WriteOnly) || out.write(text) != text.size() || !out.commit()) {
             reading.leftOut = QStringLiteral("the caption file could not be written: %1")
                                   .arg(out.errorString());
             return reading;
