@@ -1,5 +1,7 @@
-// The playlist side of a player: reading the item's master, the variant that fits the caps, the
-// bound on a load's start, and the caption renditions, which the client reads and draws itself.
+// The item side of a player: taking and dropping items, reading the item's master, the variant
+// that fits the caps, the bound on a load's start, and the caption renditions, which the client
+// reads and draws itself.
+#include "platform/Clock.h"
 #include "platform/MpvCore.h"
 #include "platform/MpvMediaPlayer.h"
 #include "platform/PlatformLog.h"
@@ -9,6 +11,91 @@
 #include <algorithm>
 
 namespace orvella {
+
+void MpvMediaPlayer::replaceCurrentItem(const QUrl &url, const MediaItemSettings &settings)
+{
+    ++m_generation;
+    m_hasItem = true;
+    m_url = url;
+    m_settings = settings;
+    m_status = ItemStatus::Unknown;
+    m_issued = false;
+    m_fileLoaded = false;
+    m_currentEntry = noEntry;
+    m_firstFrameSeen = false;
+    m_masterSettled = false;
+    m_reattachCaptions = false;
+    m_master.reset();
+    m_playable.reset();
+    m_loadedPlayable.reset();
+    m_wantedVariant = -1;
+    m_choosing = false;
+    m_choiceStale = false;
+    m_givenUp = false;
+    m_peak = 0;
+    m_maxSize = {};
+    m_caption.reset();
+    m_captions.reset();
+    m_eofReached = false;
+    m_cacheRanges.clear();
+    m_timeKnown = false;
+    m_durationKnown = false;
+    settleSeeks();
+    releaseHeldOpening();
+    // Whoever waited for the earlier item's master finds it gone.
+    m_masterWaiters.resumeAll();
+    m_startBound.stop();
+    armStartBound();
+    // The earlier item's reads end; this one's playlist is read before anything is loaded.
+    prepareItem(m_generation, url, renewStop(m_itemReads));
+    // mpv starts meanwhile (at the end of this turn, so settings made right after the load
+    // reach it).
+    const quint64 generation = m_generation;
+    QTimer::singleShot(0, this, [this, generation] {
+        if (generation != m_generation || !m_hasItem || m_issued || m_givenUp)
+            return;
+        if (!core())
+            setStatus(ItemStatus::Failed);
+        else
+            loadWhenPossible();
+    });
+    emit currentItemChanged();
+    updateRate();
+}
+
+void MpvMediaPlayer::loadWhenPossible()
+{
+    if (!m_hasItem || m_issued || m_givenUp || !m_playable || !m_core)
+        return;
+    if (m_surfaceReady || m_openGl)
+        issueLoad();
+}
+
+void MpvMediaPlayer::clearCurrentItem()
+{
+    ++m_generation;
+    const bool wasIssued = m_issued;
+    m_hasItem = false;
+    m_url = QUrl();
+    m_status = ItemStatus::Unknown;
+    m_issued = false;
+    m_fileLoaded = false;
+    m_currentEntry = noEntry;
+    m_master.reset();
+    m_playable.reset();
+    m_caption.reset();
+    m_captions.reset();
+    m_cacheRanges.clear();
+    m_videoSize = {};
+    m_startBound.stop();
+    settleSeeks();
+    releaseHeldOpening();
+    dropItemReads();
+    if (wasIssued)
+        m_core->commandAsync({ QStringLiteral("stop") });
+    emit currentItemChanged();
+    updateRate();
+}
 
 QCoro::Task<> MpvMediaPlayer::prepareItem(quint64 generation, QUrl url, std::stop_token stop)
 {
