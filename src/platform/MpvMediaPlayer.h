@@ -96,6 +96,8 @@ private:
     void drainEvents();
     void handleEvent(const mpv_event &event);
     void handleProperty(quint64 id, const QVariant &value);
+    // Drops what the player knew of its item and ends the work under way for it.
+    void forgetItem();
     void issueLoad(std::optional<double> startAt = std::nullopt);
     // Issues the load once the item's playlist is read and there is something to draw on.
     void loadWhenPossible();

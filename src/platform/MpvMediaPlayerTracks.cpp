@@ -12,12 +12,10 @@
 
 namespace orvella {
 
-void MpvMediaPlayer::replaceCurrentItem(const QUrl &url, const MediaItemSettings &settings)
+void MpvMediaPlayer::forgetItem()
 {
+    // Work for the earlier item finds the generation moved on and leaves.
     ++m_generation;
-    m_hasItem = true;
-    m_url = url;
-    m_settings = settings;
     m_status = ItemStatus::Unknown;
     m_issued = false;
     m_fileLoaded = false;
@@ -32,19 +30,27 @@ void MpvMediaPlayer::replaceCurrentItem(const QUrl &url, const MediaItemSettings
     m_choosing = false;
     m_choiceStale = false;
     m_givenUp = false;
-    m_peak = 0;
-    m_maxSize = {};
     m_caption.reset();
     m_captions.reset();
-    m_eofReached = false;
     m_cacheRanges.clear();
-    m_timeKnown = false;
-    m_durationKnown = false;
+    m_startBound.stop();
     settleSeeks();
     releaseHeldOpening();
+}
+
+void MpvMediaPlayer::replaceCurrentItem(const QUrl &url, const MediaItemSettings &settings)
+{
+    forgetItem();
+    m_hasItem = true;
+    m_url = url;
+    m_settings = settings;
+    m_peak = 0;
+    m_maxSize = {};
+    m_eofReached = false;
+    m_timeKnown = false;
+    m_durationKnown = false;
     // Whoever waited for the earlier item's master finds it gone.
     m_masterWaiters.resumeAll();
-    m_startBound.stop();
     armStartBound();
     // The earlier item's reads end; this one's playlist is read before anything is loaded.
     prepareItem(m_generation, url, renewStop(m_itemReads));
@@ -73,23 +79,11 @@ void MpvMediaPlayer::loadWhenPossible()
 
 void MpvMediaPlayer::clearCurrentItem()
 {
-    ++m_generation;
     const bool wasIssued = m_issued;
+    forgetItem();
     m_hasItem = false;
     m_url = QUrl();
-    m_status = ItemStatus::Unknown;
-    m_issued = false;
-    m_fileLoaded = false;
-    m_currentEntry = noEntry;
-    m_master.reset();
-    m_playable.reset();
-    m_caption.reset();
-    m_captions.reset();
-    m_cacheRanges.clear();
     m_videoSize = {};
-    m_startBound.stop();
-    settleSeeks();
-    releaseHeldOpening();
     dropItemReads();
     if (wasIssued)
         m_core->commandAsync({ QStringLiteral("stop") });
