@@ -53,7 +53,7 @@ orvella_read_files(platform)
 orvella_add_layer(orvella_platform platform ${ORVELLA_PLATFORM_SOURCES})
 target_link_libraries(orvella_platform PUBLIC orvella_base
     Qt6::Core Qt6::Gui Qt6::Network Qt6::Quick Qt6::OpenGL Qt6::DBus Qt6::Multimedia
-    QCoro6::Core QCoro6::Network
+    Qt6::Concurrent QCoro6::Core QCoro6::Network
     PkgConfig::QRENCODE opencv_core opencv_imgproc opencv_dnn ${CMAKE_DL_LIBS})
 # libmpv and FFmpeg are opened at run time (platform/MpvLibrary.h, platform/FfmpegLibrary.h):
 # their headers only. For libmpv also the libraries it loads, in an order where each needs only

@@ -1,18 +1,15 @@
 // Start-up of the live fixture: from load to the first picture through the player controller
 // and the video surface, against bare libmpv (loadfile to its first playback-restart) on the
 // same stream in the same run. Also the resident memory while playing the 720p variant.
-#include "app/Application.h"
+#include "PlayerBench.h"
 #include "platform/MpvMediaPlayer.h"
 #include "player/PlayerController.h"
 #include "player/VideoSurface.h"
 #include "support/ProcessMemory.h"
-#include "support/ServiceDouble.h"
 #include "support/TestAsync.h"
 
 #include <QElapsedTimer>
-#include <QGuiApplication>
 #include <QQuickWindow>
-#include <benchmark/benchmark.h>
 #include <clocale>
 #include <mpv/client.h>
 
@@ -21,14 +18,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-test::ServiceDouble &service()
-{
-    static test::ServiceDouble double_;
-    static const bool started = double_.start();
-    if (!started)
-        qFatal("the service double could not start");
-    return double_;
-}
+using bench::service;
 
 QUrl liveUrl()
 {
@@ -135,12 +125,5 @@ BENCHMARK(BM_ResidentWhilePlaying720p)->Unit(benchmark::kMillisecond)->Iteration
 
 int main(int argc, char **argv)
 {
-    configureApplicationBeforeConstruction();
-    QGuiApplication app(argc, argv);
-    configureApplication(app);
-    benchmark::Initialize(&argc, argv);
-    service();
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv);
 }

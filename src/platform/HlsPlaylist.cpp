@@ -48,6 +48,16 @@ QList<QString> lines(const QByteArray &text)
     return result;
 }
 
+// A zero cap is no cap; a variant that names no size fits any size cap.
+bool fitsCaps(const HlsVariant &variant, double maxBitrate, QSize maxResolution)
+{
+    if (maxBitrate > 0 && variant.bandwidth > maxBitrate)
+        return false;
+    return maxResolution.isEmpty() || variant.resolution.isEmpty()
+        || (variant.resolution.height() <= maxResolution.height()
+            && variant.resolution.width() <= maxResolution.width());
+}
+
 bool isPlaylist(const QList<QString> &lines)
 {
     return !lines.isEmpty() && lines.first().startsWith(QLatin1String("#EXTM3U"));
@@ -83,6 +93,7 @@ std::optional<HlsMasterPlaylist> parseHlsMaster(const QByteArray &text, const QU
             HlsVariant variant;
             variant.bandwidth = attributes.value(QStringLiteral("BANDWIDTH")).toDouble();
             variant.resolution = parseResolution(attributes.value(QStringLiteral("RESOLUTION")));
+            variant.audioGroup = attributes.value(QStringLiteral("AUDIO"));
             while (i + 1 < all.size() && all[i + 1].startsWith(u'#'))
                 ++i;
             if (i + 1 < all.size())
@@ -92,9 +103,8 @@ std::optional<HlsMasterPlaylist> parseHlsMaster(const QByteArray &text, const QU
             isMaster = true;
             const auto attributes = parseAttributes(QStringView(line).mid(13));
             const QString type = attributes.value(QStringLiteral("TYPE"));
-            if (type == QLatin1String("AUDIO") && attributes.contains(QStringLiteral("URI")))
-                master.separateAudio = true;
-            if (type != QLatin1String("SUBTITLES"))
+            const bool audio = type == QLatin1String("AUDIO");
+            if (!audio && type != QLatin1String("SUBTITLES"))
                 continue;
             HlsRendition rendition;
             rendition.groupId = attributes.value(QStringLiteral("GROUP-ID"));
@@ -107,7 +117,7 @@ std::optional<HlsMasterPlaylist> parseHlsMaster(const QByteArray &text, const QU
                 continue;
             rendition.uri = base.resolved(QUrl(uri));
             if (isWebUrl(rendition.uri))
-                master.subtitles.append(rendition);
+                (audio ? master.audio : master.subtitles).append(rendition);
         }
     }
     if (!isMaster)
@@ -151,6 +161,40 @@ std::optional<HlsMediaPlaylist> parseHlsMedia(const QByteArray &text, const QUrl
     return playlist;
 }
 
+QList<int> variantPreference(
+    const QList<HlsVariant> &variants, double maxBitrate, QSize maxResolution)
+{
+    QList<int> fitting;
+    QList<int> above;
+    for (int i = 0; i < variants.size(); ++i) {
+        if (!isWebUrl(variants[i].uri))
+            continue;
+        (fitsCaps(variants[i], maxBitrate, maxResolution) ? fitting : above).append(i);
+    }
+    const auto bandwidth = [&](int i) { return variants[i].bandwidth; };
+    std::stable_sort(
+        fitting.begin(), fitting.end(), [&](int a, int b) { return bandwidth(a) > bandwidth(b); });
+    std::stable_sort(
+        above.begin(), above.end(), [&](int a, int b) { return bandwidth(a) < bandwidth(b); });
+    return fitting + above;
+}
+
+std::optional<QUrl> audioRenditionFor(const HlsMasterPlaylist &master, const HlsVariant &variant)
+{
+    if (variant.audioGroup.isEmpty())
+        return std::nullopt;
+    std::optional<QUrl> first;
+    for (const HlsRendition &rendition : master.audio) {
+        if (rendition.groupId != variant.audioGroup)
+            continue;
+        if (rendition.isDefault)
+            return rendition.uri;
+        if (!first)
+            first = rendition.uri;
+    }
+    return first;
+}
+
 std::optional<int> variantForCaps(
     const QList<HlsVariant> &variants, double maxBitrate, QSize maxResolution)
 {
@@ -163,11 +207,7 @@ std::optional<int> variantForCaps(
         const HlsVariant &variant = variants[i];
         if (variant.bandwidth < variants[lowest].bandwidth)
             lowest = i;
-        if (maxBitrate > 0 && variant.bandwidth > maxBitrate)
-            continue;
-        if (!maxResolution.isEmpty() && !variant.resolution.isEmpty()
-            && (variant.resolution.height() > maxResolution.height()
-                || variant.resolution.width() > maxResolution.width()))
+        if (!fitsCaps(variant, maxBitrate, maxResolution))
             continue;
         if (!best || variant.bandwidth > variants[*best].bandwidth)
             best = i;

@@ -17,6 +17,7 @@ struct HlsVariant
     double bandwidth = 0; // bits per second
     QSize resolution;
     QUrl uri;
+    QString audioGroup; // its AUDIO attribute: the group of its separate audio renditions
 };
 
 struct HlsRendition
@@ -32,8 +33,8 @@ struct HlsMasterPlaylist
 {
     QList<HlsVariant> variants;
     QList<HlsRendition> subtitles;
-    // Audio comes from renditions of its own rather than inside each variant.
-    bool separateAudio = false;
+    // Audio renditions with an address of their own (audio kept apart from the variants).
+    QList<HlsRendition> audio;
 };
 
 struct HlsSegment
@@ -60,6 +61,17 @@ struct HlsMediaPlaylist
     const QByteArray &text, const QUrl &base);
 [[nodiscard]] std::optional<HlsMediaPlaylist> parseHlsMedia(
     const QByteArray &text, const QUrl &base);
+
+// The variants a player may open for the caps, best first: those within both caps (all of them
+// without caps) from the highest bandwidth down, then, when none fits, the rest from the lowest
+// up. Only variants with a web address; the first is variantForCaps' choice.
+[[nodiscard]] QList<int> variantPreference(
+    const QList<HlsVariant> &variants, double maxBitrate, QSize maxResolution);
+
+// The separate audio rendition a variant plays with: its group's default, else the group's first.
+// None when its audio lies inside the variant.
+[[nodiscard]] std::optional<QUrl> audioRenditionFor(
+    const HlsMasterPlaylist &master, const HlsVariant &variant);
 
 // Index of the variant that fits both caps best (the highest bandwidth within them; the lowest
 // variant when none fits). None without caps or variants. A zero cap is no cap.

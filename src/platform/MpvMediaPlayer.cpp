@@ -69,7 +69,13 @@ MpvMediaPlayer::MpvMediaPlayer(Output output, QObject *parent)
     : MediaPlayer(parent)
     , m_openGl(wantsOpenGl(output))
     , m_outputAutomatic(output == Output::Automatic)
-{ }
+{
+    m_startBound.setSingleShot(true);
+    connect(&m_startBound, &QTimer::timeout, this, [this] {
+        giveUp(QStringLiteral("no picture within %1 s of the load")
+                   .arg(double(m_startTimeout.count()) / 1000.0));
+    });
+}
 
 MpvCore *MpvMediaPlayer::core()
 {
@@ -131,7 +137,7 @@ MpvMediaPlayer::~MpvMediaPlayer()
     // Work waiting on this item ends now rather than never.
     ++m_generation;
     m_hasItem = false;
-    dropMasterFetch();
+    dropItemReads();
     releaseHeldOpening();
     m_captions.reset();
     m_software.reset();
@@ -179,6 +185,10 @@ void MpvMediaPlayer::handleEvent(const mpv_event &event)
         settleSeeks();
         if (playsCurrentItem() && m_fileLoaded && m_status == ItemStatus::Unknown)
             setStatus(ItemStatus::ReadyToPlay);
+        // A stream of sound alone has started once it plays: it draws no picture.
+        if (m_startBound.isActive() && playsCurrentItem() && m_fileLoaded
+            && !m_core->property("current-tracks/video").isValid())
+            m_startBound.stop();
         break;
     case MPV_EVENT_END_FILE: {
         const auto *end = static_cast<const mpv_event_end_file *>(event.data);
@@ -337,6 +347,8 @@ void MpvMediaPlayer::setStatus(ItemStatus status)
     if (m_status == status)
         return;
     m_status = status;
+    if (status == ItemStatus::Failed)
+        m_startBound.stop();
     qCDebug(lcPlayer) << "Item status:" << status;
     emit itemStatusChanged();
 }
@@ -350,54 +362,8 @@ void MpvMediaPlayer::settleSeeks()
     m_seekWaiters.resumeAll();
 }
 
-void MpvMediaPlayer::replaceCurrentItem(const QUrl &url, const MediaItemSettings &settings)
-{
-    ++m_generation;
-    m_hasItem = true;
-    m_url = url;
-    m_settings = settings;
-    m_status = ItemStatus::Unknown;
-    m_issued = false;
-    m_fileLoaded = false;
-    m_currentEntry = noEntry;
-    m_firstFrameSeen = false;
-    m_masterSettled = false;
-    m_loadAwaitsMaster = false;
-    m_reattachCaptions = false;
-    m_master.reset();
-    m_peak = 0;
-    m_maxSize = {};
-    m_caption.reset();
-    m_captions.reset();
-    m_eofReached = false;
-    m_cacheRanges.clear();
-    m_timeKnown = false;
-    m_durationKnown = false;
-    settleSeeks();
-    releaseHeldOpening();
-    fetchMaster(m_generation, url);
-    // The load goes out at the end of this turn, so caps set right after it go with it.
-    const quint64 generation = m_generation;
-    QTimer::singleShot(0, this, [this, generation] {
-        if (generation != m_generation || !m_hasItem || m_issued)
-            return;
-        if (!core())
-            setStatus(ItemStatus::Failed);
-        else if (m_surfaceReady || m_openGl)
-            issueLoad();
-    });
-    emit currentItemChanged();
-    updateRate();
-}
-
 void MpvMediaPlayer::issueLoad(std::optional<double> startAt)
 {
-    // A capped item plays its variant's own playlist, which is known from the master.
-    if (hasCaps() && !m_masterSettled) {
-        m_loadAwaitsMaster = true;
-        return;
-    }
-    m_loadAwaitsMaster = false;
     MpvCore *mpv = core();
     if (!mpv) {
         setStatus(ItemStatus::Failed);
@@ -407,18 +373,9 @@ void MpvMediaPlayer::issueLoad(std::optional<double> startAt)
     m_issued = true;
     m_currentEntry = noEntry;
     ++m_loadSerial;
-    m_loadedUrl = playbackUrl();
-    QString bitrate = QStringLiteral("max");
-    if (m_loadedUrl == m_url && hasCaps()) {
-        // The master itself (its audio is a rendition of its own, or it was not read): mpv
-        // picks the variant.
-        const auto index
-            = m_master ? variantForCaps(m_master->variants, m_peak, m_maxSize) : std::nullopt;
-        bitrate = QString::number(qint64(index ? m_master->variants[*index].bandwidth : m_peak));
-    }
+    m_loadedPlayable = m_playable;
     const double buffer = m_settings.forwardBufferSeconds;
     QStringList options {
-        QStringLiteral("hls-bitrate=%1").arg(bitrate),
         QStringLiteral("demuxer-readahead-secs=%1").arg(number(buffer)),
         QStringLiteral("cache-secs=%1").arg(number(buffer)),
         QStringLiteral("cache-pause=yes"),
@@ -429,14 +386,19 @@ void MpvMediaPlayer::issueLoad(std::optional<double> startAt)
     };
     if (startAt)
         options.append(QStringLiteral("start=%1").arg(number(*startAt)));
-    if (isWebUrl(m_loadedUrl)) {
+    // mpv's %length% quoting keeps commas inside one option's value.
+    const auto quoted
+        = [](const QString &value) { return u'%' + QString::number(value.size()) + u'%' + value; };
+    if (isWebUrl(m_playable->video)) {
         // What a network playlist names is opened over the network only: never a local file.
-        const QString protocols = QStringLiteral("protocol_whitelist=[http,https,tcp,tls,crypto]");
-        // mpv's %length% quoting keeps the list's commas inside the one option.
-        options.append(QStringLiteral("demuxer-lavf-o=%") + QString::number(protocols.size()) + u'%'
-            + protocols);
+        options.append(QStringLiteral("demuxer-lavf-o=")
+            + quoted(QStringLiteral("protocol_whitelist=[http,https,tcp,tls,crypto]")));
     }
-    mpv->commandAsync({ QStringLiteral("loadfile"), m_loadedUrl.toString(QUrl::FullyEncoded),
+    if (m_playable->audio) {
+        options.append(QStringLiteral("audio-files-append=")
+            + quoted(m_playable->audio->toString(QUrl::FullyEncoded)));
+    }
+    mpv->commandAsync({ QStringLiteral("loadfile"), m_playable->video.toString(QUrl::FullyEncoded),
                           QStringLiteral("replace"), options.join(u',') },
         loadReplyBit | m_loadSerial);
 }
@@ -461,30 +423,6 @@ void MpvMediaPlayer::loadAnswered(quint64 serial, const mpv_event &reply)
 bool MpvMediaPlayer::playsCurrentItem() const
 {
     return m_hasItem && m_currentEntry != noEntry && m_startedEntry == m_currentEntry;
-}
-
-void MpvMediaPlayer::clearCurrentItem()
-{
-    ++m_generation;
-    const bool wasIssued = m_issued;
-    m_hasItem = false;
-    m_url = QUrl();
-    m_status = ItemStatus::Unknown;
-    m_issued = false;
-    m_fileLoaded = false;
-    m_currentEntry = noEntry;
-    m_master.reset();
-    m_caption.reset();
-    m_captions.reset();
-    m_cacheRanges.clear();
-    m_videoSize = {};
-    settleSeeks();
-    releaseHeldOpening();
-    dropMasterFetch();
-    if (wasIssued)
-        m_core->commandAsync({ QStringLiteral("stop") });
-    emit currentItemChanged();
-    updateRate();
 }
 
 void MpvMediaPlayer::play()

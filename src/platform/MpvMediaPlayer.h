@@ -1,12 +1,17 @@
 #pragma once
 
+#include "platform/HlsItemSource.h"
 #include "platform/HlsPlaylist.h"
 #include "platform/MediaPlayer.h"
+#include "platform/WebVttCaptions.h"
 
 #include <QNetworkAccessManager>
 #include <QPointer>
+#include <QTimer>
+#include <chrono>
 #include <coroutine>
 #include <memory>
+#include <stop_token>
 #include <vector>
 
 struct mpv_event;
@@ -15,13 +20,15 @@ namespace orvella {
 
 class MpvCore;
 class MpvSoftwareRenderer;
-class WebVttCaptions;
 
-// The media player on libmpv. It accepts a load at any time: on OpenGL the load goes out at
-// once and mpv holds the opened file before its video output until the video item made its
-// renderer (the surface); offscreen it draws in software on a thread of its own. Variant caps
-// read the variants from the master playlist; captions come from the stream's subtitle
-// renditions, fetched and followed here and shown through mpv as an external subtitle file.
+// The media player on libmpv. It accepts a load at any time. The item's playlist is read here
+// first: mpv is given one media playlist (the variant that fits the caps, the highest without
+// any) with its separate audio rendition, never a master, and a master whose variant is a master
+// fails before anything is loaded. On OpenGL the load goes out once the playlist is read and mpv
+// holds the opened file before its video output until the video item made its renderer (the
+// surface); offscreen it draws in software on a thread of its own. A load that shows no picture
+// within the start bound fails. Captions come from the stream's subtitle renditions, fetched and
+// followed here and shown through mpv as an external subtitle file.
 class MpvMediaPlayer : public MediaPlayer
 {
     Q_OBJECT
@@ -65,10 +72,17 @@ public:
     void setCaptionInset(double share) override;
     [[nodiscard]] QQuickFramebufferObject::Renderer *createOpenGlRenderer() override;
 
+    // How long a load may take to show its first picture before the item fails.
+    static constexpr std::chrono::milliseconds defaultStartTimeout { 30000 };
+    void setStartTimeout(std::chrono::milliseconds timeout) { m_startTimeout = timeout; }
+    void setCaptionLimits(CaptionLimits limits) { m_captionLimits = limits; }
+
     // For tests and the benchmark: the subtitle text mpv shows now, and mpv's own properties.
     [[nodiscard]] QString subtitleText() const { return m_subText; }
     [[nodiscard]] QVariant mpvProperty(const char *name) const;
     [[nodiscard]] std::optional<HlsMasterPlaylist> masterPlaylist() const { return m_master; }
+    // The captions being read, none while captions are off.
+    [[nodiscard]] const WebVttCaptions *captions() const { return m_captions.get(); }
 
 signals:
     void seekSettled();
@@ -82,10 +96,11 @@ private:
     void drainEvents();
     void handleEvent(const mpv_event &event);
     void handleProperty(quint64 id, const QVariant &value);
+    // Drops what the player knew of its item and ends the work under way for it.
+    void forgetItem();
     void issueLoad(std::optional<double> startAt = std::nullopt);
-    [[nodiscard]] bool hasCaps() const;
-    // What mpv is given for the item under the caps: the master, or the one variant.
-    [[nodiscard]] QUrl playbackUrl() const;
+    // Issues the load once the item's playlist is read and there is something to draw on.
+    void loadWhenPossible();
     // Loads the item again, for another variant.
     void reloadInPlace();
     void reattachCaptions();
@@ -94,7 +109,14 @@ private:
     // The file mpv plays now is the current item's.
     [[nodiscard]] bool playsCurrentItem() const;
     void applyVariantCap();
-    QCoro::Task<> fetchMaster(quint64 generation, QUrl url);
+    // Reads the item's playlist and settles what mpv opens for it.
+    QCoro::Task<> prepareItem(quint64 generation, QUrl url, std::stop_token stop);
+    // Chooses the variant for the caps (again when they change meanwhile) and loads it.
+    QCoro::Task<> chooseVariant(quint64 generation);
+    // The item cannot play: nothing more of it is read or loaded, and it fails.
+    void giveUp(const QString &why);
+    // Starts the start bound, unless the load is held for want of a surface or already shows.
+    void armStartBound();
     void setStatus(ItemStatus status);
     void settleSeeks();
     void surfaceAttached();
@@ -119,8 +141,9 @@ private:
     bool m_surfaceReady = false;
     QNetworkAccessManager m_network;
     std::unique_ptr<WebVttCaptions> m_captions;
-    // Ends the master fetch and wakes whoever waits for it; they find the item gone.
-    void dropMasterFetch();
+    CaptionLimits m_captionLimits;
+    // Ends the item's playlist reads and wakes whoever waits for its master; they find it gone.
+    void dropItemReads();
     // Coroutines waiting for the master playlist or a seek. They are resumed directly when it
     // settles, when the item is cleared and (the master's) when the player goes: a queued signal
     // would never arrive once the player is gone, and the waiter would stay suspended.
@@ -162,12 +185,21 @@ private:
     qint64 m_currentEntry = noEntry;
     qint64 m_startedEntry = noEntry;
     bool m_masterSettled = false;
-    bool m_loadAwaitsMaster = false;
-    bool m_reloadPending = false;
+    bool m_capsPending = false;
     bool m_reattachCaptions = false;
-    QUrl m_loadedUrl;
-    QPointer<QNetworkReply> m_masterReply;
+    // Ends the reads of the current item's playlists.
+    std::stop_source m_itemReads;
     std::optional<HlsMasterPlaylist> m_master;
+    // What mpv opens for the item (known once its playlists are read), and what it was given.
+    std::optional<HlsPlayable> m_playable;
+    std::optional<HlsPlayable> m_loadedPlayable;
+    // The variant the caps asked for when the variant was last chosen.
+    int m_wantedVariant = -1;
+    bool m_choosing = false;
+    bool m_choiceStale = false;
+    bool m_givenUp = false;
+    QTimer m_startBound;
+    std::chrono::milliseconds m_startTimeout = defaultStartTimeout;
     double m_peak = 0;
     QSize m_maxSize;
     std::optional<int> m_caption;

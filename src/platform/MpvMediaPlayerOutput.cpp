@@ -45,8 +45,8 @@ void MpvMediaPlayer::useSoftwareOutput()
     if (m_surfaceReady) {
         // A file held for want of a surface goes on; a load held back goes out.
         releaseHeldOpening();
-        if (m_hasItem && !m_issued)
-            issueLoad();
+        loadWhenPossible();
+        armStartBound();
     }
 }
 
@@ -81,6 +81,7 @@ void MpvMediaPlayer::noteFrame()
 {
     if (!m_firstFrameSeen && m_fileLoaded) {
         m_firstFrameSeen = true;
+        m_startBound.stop();
         emit firstFrameRendered();
     }
     emit frameRendered();
@@ -111,8 +112,8 @@ void MpvMediaPlayer::surfaceAttached()
         return;
     m_surfaceReady = true;
     releaseHeldOpening();
-    if (m_hasItem && !m_issued)
-        issueLoad();
+    loadWhenPossible();
+    armStartBound();
 }
 
 void MpvMediaPlayer::surfaceDetached()
@@ -120,8 +121,9 @@ void MpvMediaPlayer::surfaceDetached()
     if (!m_openGl)
         return;
     m_surfaceReady = false;
+    armStartBound();
     // Video stops with its surface: the item is loaded again when a surface returns.
-    if (m_hasItem && m_issued) {
+    if (m_hasItem && m_issued && !m_givenUp) {
         m_issued = false;
         m_fileLoaded = false;
         m_currentEntry = noEntry;

@@ -1,109 +1,207 @@
-// The master playlist's side of a player: the variant that fits the caps, and the caption
-// renditions, which the client reads and draws itself.
+// The item side of a player: taking and dropping items, reading the item's master, the variant
+// that fits the caps, the bound on a load's start, and the caption renditions, which the client
+// reads and draws itself.
+#include "platform/Clock.h"
 #include "platform/MpvCore.h"
 #include "platform/MpvMediaPlayer.h"
 #include "platform/PlatformLog.h"
 #include "platform/WebVttCaptions.h"
 
-#include <QCoro/QCoroNetworkReply>
-#include <QNetworkReply>
 #include <QTimer>
+#include <algorithm>
 
 namespace orvella {
 
-namespace {
-constexpr int masterTimeoutMs = 10000;
-} // namespace
-
-bool MpvMediaPlayer::hasCaps() const
+void MpvMediaPlayer::forgetItem()
 {
-    return m_peak > 0 || (m_maxSize.width() > 0 && m_maxSize.height() > 0);
+    // Work for the earlier item finds the generation moved on and leaves.
+    ++m_generation;
+    m_status = ItemStatus::Unknown;
+    m_issued = false;
+    m_fileLoaded = false;
+    m_currentEntry = noEntry;
+    m_firstFrameSeen = false;
+    m_masterSettled = false;
+    m_reattachCaptions = false;
+    m_master.reset();
+    m_playable.reset();
+    m_loadedPlayable.reset();
+    m_wantedVariant = -1;
+    m_choosing = false;
+    m_choiceStale = false;
+    m_givenUp = false;
+    m_caption.reset();
+    m_captions.reset();
+    m_cacheRanges.clear();
+    m_startBound.stop();
+    settleSeeks();
+    releaseHeldOpening();
 }
 
-QUrl MpvMediaPlayer::playbackUrl() const
+void MpvMediaPlayer::replaceCurrentItem(const QUrl &url, const MediaItemSettings &settings)
 {
-    // Given the master, mpv reads the first segments of every variant to learn their streams,
-    // and keeps fetching a higher variant for its audio once the picture moved to a lower one:
-    // a capped item is given only its variant. Audio of its own stays with the master.
-    if (!hasCaps() || !m_master || m_master->separateAudio)
-        return m_url;
-    const auto index = variantForCaps(m_master->variants, m_peak, m_maxSize);
-    if (!index || !isWebUrl(m_master->variants[*index].uri))
-        return m_url;
-    return m_master->variants[*index].uri;
+    forgetItem();
+    m_hasItem = true;
+    m_url = url;
+    m_settings = settings;
+    m_peak = 0;
+    m_maxSize = {};
+    m_eofReached = false;
+    m_timeKnown = false;
+    m_durationKnown = false;
+    // Whoever waited for the earlier item's master finds it gone.
+    m_masterWaiters.resumeAll();
+    armStartBound();
+    // The earlier item's reads end; this one's playlist is read before anything is loaded.
+    prepareItem(m_generation, url, renewStop(m_itemReads));
+    // mpv starts meanwhile (at the end of this turn, so settings made right after the load
+    // reach it).
+    const quint64 generation = m_generation;
+    QTimer::singleShot(0, this, [this, generation] {
+        if (generation != m_generation || !m_hasItem || m_issued || m_givenUp)
+            return;
+        if (!core())
+            setStatus(ItemStatus::Failed);
+        else
+            loadWhenPossible();
+    });
+    emit currentItemChanged();
+    updateRate();
+}
+
+void MpvMediaPlayer::loadWhenPossible()
+{
+    if (!m_hasItem || m_issued || m_givenUp || !m_playable || !m_core)
+        return;
+    if (m_surfaceReady || m_openGl)
+        issueLoad();
+}
+
+void MpvMediaPlayer::clearCurrentItem()
+{
+    const bool wasIssued = m_issued;
+    forgetItem();
+    m_hasItem = false;
+    m_url = QUrl();
+    m_videoSize = {};
+    dropItemReads();
+    if (wasIssued)
+        m_core->commandAsync({ QStringLiteral("stop") });
+    emit currentItemChanged();
+    updateRate();
+}
+
+QCoro::Task<> MpvMediaPlayer::prepareItem(quint64 generation, QUrl url, std::stop_token stop)
+{
+    QPointer self(this);
+    HlsItemRead read;
+    if (isWebUrl(url)) {
+        auto reading = readHlsItem(m_network, url, stop);
+        read = co_await reading;
+        if (!self || generation != m_generation || stop.stop_requested())
+            co_return;
+    }
+    if (!read.refusal)
+        m_master = std::move(read.master);
+    m_masterSettled = true;
+    settleMaster();
+    if (generation != m_generation)
+        co_return;
+    if (read.refusal) {
+        giveUp(*read.refusal);
+        co_return;
+    }
+    if (!m_master) {
+        // A media playlist, or no playlist at all: mpv opens it as it is.
+        m_playable = HlsPlayable { url, std::nullopt };
+        loadWhenPossible();
+        co_return;
+    }
+    chooseVariant(generation);
+}
+
+QCoro::Task<> MpvMediaPlayer::chooseVariant(quint64 generation)
+{
+    if (m_choosing) {
+        m_choiceStale = true;
+        co_return;
+    }
+    m_choosing = true;
+    QPointer self(this);
+    const std::stop_token stop = m_itemReads.get_token();
+    for (;;) {
+        m_choiceStale = false;
+        const QList<int> preference = variantPreference(m_master->variants, m_peak, m_maxSize);
+        // The caps still ask for the variant chosen last (or the one that made way for it).
+        if (m_playable && !preference.isEmpty() && preference.first() == m_wantedVariant)
+            break;
+        auto choosing = chooseHlsVariant(m_network, *m_master, preference, stop);
+        const HlsVariantChoice choice = co_await choosing;
+        if (!self || generation != m_generation || stop.stop_requested())
+            co_return;
+        if (m_choiceStale)
+            continue;
+        if (!choice.playable) {
+            m_choosing = false;
+            giveUp(choice.refusal);
+            co_return;
+        }
+        m_wantedVariant = preference.first();
+        m_playable = choice.playable;
+        break;
+    }
+    m_choosing = false;
+    if (!m_issued)
+        loadWhenPossible();
+    else if (m_playable != m_loadedPlayable)
+        reloadInPlace();
 }
 
 void MpvMediaPlayer::applyVariantCap()
 {
-    // Before the load goes out the caps travel with it. Afterwards a change of playlist loads
-    // the item again where it is (at the end of the turn, once both caps are set); with the
-    // master loaded, mpv keeps every variant as a video track and the track switches variant.
-    if (!m_issued)
+    // Before the master is read the caps travel with the first choice. Afterwards a change of
+    // variant loads the item again where it is, once both caps are set (at the end of the turn).
+    if (!m_hasItem || !m_master || m_givenUp || m_capsPending)
         return;
-    if (playbackUrl() != m_loadedUrl) {
-        if (!m_reloadPending) {
-            m_reloadPending = true;
-            QTimer::singleShot(0, this, [this, generation = m_generation] {
-                m_reloadPending = false;
-                if (generation == m_generation && m_issued && playbackUrl() != m_loadedUrl)
-                    reloadInPlace();
-            });
-        }
-        return;
-    }
-    if (m_loadedUrl != m_url || !m_master || m_master->variants.isEmpty())
-        return;
-    auto index = variantForCaps(m_master->variants, m_peak, m_maxSize);
-    if (!index) {
-        index = 0;
-        for (int i = 1; i < m_master->variants.size(); ++i) {
-            if (m_master->variants[i].bandwidth > m_master->variants[*index].bandwidth)
-                index = i;
-        }
-    }
-    const QSize wanted = m_master->variants[*index].resolution;
-    const QVariantList tracks = m_core->property("track-list").toList();
-    for (const QVariant &entry : tracks) {
-        const QVariantMap track = entry.toMap();
-        if (track.value(QStringLiteral("type")).toString() != QLatin1String("video"))
-            continue;
-        const QSize size(track.value(QStringLiteral("demux-w")).toInt(),
-            track.value(QStringLiteral("demux-h")).toInt());
-        if (size != wanted)
-            continue;
-        if (!track.value(QStringLiteral("selected")).toBool())
-            m_core->setProperty("vid", track.value(QStringLiteral("id")).toLongLong());
-        return;
-    }
+    m_capsPending = true;
+    QTimer::singleShot(0, this, [this, generation = m_generation] {
+        m_capsPending = false;
+        if (generation == m_generation && m_master && !m_givenUp)
+            chooseVariant(generation);
+    });
 }
 
-QCoro::Task<> MpvMediaPlayer::fetchMaster(quint64 generation, QUrl url)
+void MpvMediaPlayer::giveUp(const QString &why)
 {
-    QPointer self(this);
-    std::optional<HlsMasterPlaylist> master;
-    if (isWebUrl(url)) {
-        QNetworkRequest request(url);
-        request.setTransferTimeout(masterTimeoutMs);
-        if (m_masterReply)
-            m_masterReply->abort(); // the earlier item's fetch ends at once
-        QNetworkReply *reply = m_network.get(request);
-        m_masterReply = reply;
-        co_await reply;
-        // Deleted later: an abort resumes this inside the reply's own signal.
-        reply->deleteLater();
-        if (!self)
-            co_return;
-        if (reply->error() == QNetworkReply::NoError)
-            master = parseHlsMaster(reply->readAll(), reply->url());
+    if (!m_hasItem || m_givenUp)
+        return;
+    qCWarning(lcPlayer) << "The item cannot play:" << why;
+    m_givenUp = true;
+    m_startBound.stop();
+    m_itemReads.request_stop();
+    m_captions.reset();
+    // Nothing of it is fetched any more, and no load goes out for it again.
+    if (m_issued)
+        m_core->commandAsync({ QStringLiteral("stop") });
+    m_fileLoaded = false;
+    releaseHeldOpening();
+    if (m_status == ItemStatus::ReadyToPlay)
+        emit failedToPlayToEnd();
+    setStatus(ItemStatus::Failed);
+    updateRate();
+}
+
+void MpvMediaPlayer::armStartBound()
+{
+    // The bound counts only while the load can go on: an OpenGL player without its surface
+    // holds the file until it has one.
+    if (!m_hasItem || m_givenUp || m_firstFrameSeen || m_status == ItemStatus::Failed
+        || (m_openGl && !m_surfaceReady)) {
+        m_startBound.stop();
+        return;
     }
-    if (generation != m_generation)
-        co_return;
-    m_master = std::move(master);
-    m_masterSettled = true;
-    settleMaster();
-    if (m_loadAwaitsMaster && m_hasItem && !m_issued && (m_surfaceReady || m_openGl))
-        issueLoad();
-    applyVariantCap();
+    if (!m_startBound.isActive())
+        m_startBound.start(m_startTimeout);
 }
 
 void MpvMediaPlayer::reloadInPlace()
@@ -112,7 +210,7 @@ void MpvMediaPlayer::reloadInPlace()
     std::optional<double> at;
     if (!m_settings.waitsToMinimizeStalling && m_fileLoaded && m_timeKnown)
         at = m_time;
-    qCDebug(lcPlayer) << "Another variant for the caps:" << playbackUrl();
+    qCDebug(lcPlayer) << "Another variant for the caps:" << m_playable->video;
     m_fileLoaded = false;
     m_reattachCaptions = true;
     issueLoad(at);
@@ -130,10 +228,9 @@ void MpvMediaPlayer::reattachCaptions()
     selectLegibleOption(caption);
 }
 
-void MpvMediaPlayer::dropMasterFetch()
+void MpvMediaPlayer::dropItemReads()
 {
-    if (m_masterReply)
-        m_masterReply->abort();
+    m_itemReads.request_stop();
     settleMaster();
 }
 
@@ -179,11 +276,21 @@ void MpvMediaPlayer::selectLegibleOption(std::optional<int> index)
     }
     if (m_caption == index && m_captions)
         return;
-    if (!core())
+    if (m_givenUp || !core())
         return;
     m_caption = index;
-    m_captions = std::make_unique<WebVttCaptions>(
-        m_core, &m_network, m_master->subtitles[*index].uri, !m_settings.waitsToMinimizeStalling);
+    // A live viewer reaches back as far as the cache holds (and to where it plays now).
+    auto earliestReachable = [this]() -> std::optional<double> {
+        if (m_cacheRanges.isEmpty())
+            return std::nullopt;
+        double earliest = m_cacheRanges.first().start;
+        for (const MediaTimeRange &range : std::as_const(m_cacheRanges))
+            earliest = std::min(earliest, range.start);
+        return m_timeKnown ? std::min(earliest, m_time) : earliest;
+    };
+    m_captions
+        = std::make_unique<WebVttCaptions>(m_core, &m_network, m_master->subtitles[*index].uri,
+            !m_settings.waitsToMinimizeStalling, std::move(earliestReachable), m_captionLimits);
 }
 
 } // namespace orvella

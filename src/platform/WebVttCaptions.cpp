@@ -1,124 +1,272 @@
 #include "platform/WebVttCaptions.h"
 
+#include "platform/BoundedFetch.h"
 #include "platform/HlsPlaylist.h"
 #include "platform/MpvCore.h"
+#include "platform/PlatformLog.h"
 
-#include <QFile>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
+#include <QCoroFuture>
 #include <QPointer>
+#include <QSaveFile>
+#include <QTemporaryDir>
+#include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
 
 namespace orvella {
 
+using namespace std::chrono_literals;
+
+// The merged cues and the file mpv reads. Shared with the reading on another thread; one reading
+// at a time touches it.
+struct CaptionStore
+{
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("captions.vtt"));
+    WebVttCueSet cues;
+};
+
 namespace {
-constexpr int fetchTimeoutMs = 10000;
+constexpr auto fetchIdle = 10000ms;
+constexpr int playlistRetryMs = 2000;
+// The stream's start time is not known before it is open.
+constexpr int startTimeRetryMs = 200;
+
+QString mebibytes(qint64 bytes)
+{
+    return QStringLiteral("%1 MiB").arg(double(bytes) / (1024 * 1024), 0, 'f', 1);
+}
+
+// What one reading found.
+struct CaptionReading
+{
+    std::optional<QString> leftOut;
+    bool written = false;
+    qsizetype cues = 0;
+    qint64 heldBytes = 0;
+};
+
+// Runs on a worker: merges the files into the store and writes the file mpv reads (when the
+// stream's start is known), leaving out what a live viewer can no longer reach.
+CaptionReading readCaptionFiles(CaptionStore &store, const QByteArrayList &files,
+    std::optional<double> offset, std::optional<double> earliest, CaptionLimits limits)
+{
+    CaptionReading reading;
+    for (const QByteArray &file : files) {
+        const QList<WebVttCue> cues = parseWebVtt(file, limits.maxCues);
+        if (cues.size() > limits.maxCues) {
+            reading.leftOut
+                = QStringLiteral("a caption file holds more than %1 cues").arg(limits.maxCues);
+            return reading;
+        }
+        store.cues.add(cues);
+        if (store.cues.size() > limits.maxCues) {
+            reading.leftOut
+                = QStringLiteral("the captions hold more than %1 cues").arg(limits.maxCues);
+            return reading;
+        }
+    }
+    if (offset) {
+        if (earliest)
+            store.cues.dropEndingBefore(*earliest - *offset);
+        const QByteArray text = store.cues.write(*offset);
+        if (text.size() > limits.maxBytes) {
+            reading.leftOut
+                = QStringLiteral("the captions are larger than %1").arg(mebibytes(limits.maxBytes));
+            return reading;
+        }
+        // Replaced whole, so mpv never reads a file half written.
+        QSaveFile out(store.path);
+        if (!out.open(QIODevice::WriteOnly) || out.write(text) != text.size() || !out.commit()) {
+            reading.leftOut = QStringLiteral("the caption file could not be written: %1")
+                                  .arg(out.errorString());
+            return reading;
+        }
+        reading.written = true;
+    }
+    reading.cues = store.cues.size();
+    reading.heldBytes = store.cues.textBytes();
+    return reading;
+}
 } // namespace
 
-WebVttCaptions::WebVttCaptions(
-    std::shared_ptr<MpvCore> core, QNetworkAccessManager *network, QUrl playlist, bool onDemand)
+WebVttCaptions::WebVttCaptions(std::shared_ptr<MpvCore> core, QNetworkAccessManager *network,
+    QUrl playlist, bool onDemand, Reach earliestReachable, CaptionLimits limits)
     : m_core(std::move(core))
     , m_network(network)
     , m_playlist(std::move(playlist))
     , m_onDemand(onDemand)
-    , m_path(m_dir.filePath(QStringLiteral("captions.vtt")))
+    , m_earliestReachable(std::move(earliestReachable))
+    , m_limits(limits)
+    , m_store(std::make_shared<CaptionStore>())
 {
-    connect(&m_poll, &QTimer::timeout, this, &WebVttCaptions::refresh);
+    m_poll.setSingleShot(true);
+    connect(&m_poll, &QTimer::timeout, this, [this] { refresh(); });
     refresh();
 }
 
 WebVttCaptions::~WebVttCaptions()
 {
+    // Reads under way end now; their coroutines find the stop and leave.
+    m_stop.request_stop();
     if (m_added)
         m_core->setProperty("sid", QStringLiteral("no"));
 }
 
-void WebVttCaptions::refresh()
+QCoro::Task<> WebVttCaptions::refresh()
 {
-    if (!isWebUrl(m_playlist))
-        return;
-    QNetworkRequest request(m_playlist);
-    request.setTransferTimeout(fetchTimeoutMs);
-    QNetworkReply *reply = m_network->get(request);
-    connect(reply, &QNetworkReply::finished, this, [this, reply] {
-        reply->deleteLater();
-        if (reply->error() != QNetworkReply::NoError) {
-            if (!m_onDemand && !m_poll.isActive())
-                m_poll.start(2000);
-            return;
-        }
-        const auto playlist = parseHlsMedia(reply->readAll(), reply->url());
-        if (!playlist)
-            return;
-        for (const HlsSegment &segment : playlist->segments) {
-            if (!m_requested.contains(segment.uri)) {
-                m_requested.insert(segment.uri);
-                fetchSegment(segment.uri);
-            }
-        }
-        // A live rendition is read again about once a target duration, as its window slides.
-        if (!playlist->ended && !m_onDemand) {
-            const int interval = int(std::clamp(playlist->targetDuration, 1.0, 10.0) * 1000);
-            m_poll.start(interval);
-        } else {
-            m_poll.stop();
-        }
-    });
-}
-
-void WebVttCaptions::fetchSegment(const QUrl &url)
-{
-    QNetworkRequest request(url);
-    request.setTransferTimeout(fetchTimeoutMs);
-    QNetworkReply *reply = m_network->get(request);
-    ++m_pending;
-    connect(reply, &QNetworkReply::finished, this, [this, reply] {
-        reply->deleteLater();
-        --m_pending;
-        if (reply->error() == QNetworkReply::NoError) {
-            for (const WebVttCue &cue : parseWebVtt(reply->readAll())) {
-                if (!m_cues.contains(cue))
-                    m_cues.append(cue);
-            }
-        } else {
-            // Asked again with the next playlist read.
-            m_requested.remove(reply->request().url());
-        }
-        if (m_pending == 0)
-            publish();
-    });
-}
-
-void WebVttCaptions::publish()
-{
-    std::sort(m_cues.begin(), m_cues.end(),
-        [](const WebVttCue &a, const WebVttCue &b) { return a.start < b.start; });
-    // Cues live on the MPEG-TS clock; mpv counts playback time from the stream's first
-    // timestamp.
-    const QVariant start = m_core->property("demuxer-start-time");
-    if (!start.isValid()) {
-        // Not known before the stream is open: try again shortly.
-        QTimer::singleShot(200, this, &WebVttCaptions::publish);
-        return;
+    if (!isWebUrl(m_playlist) || m_leftOut)
+        co_return;
+    QPointer self(this);
+    const std::stop_token stop = m_stop.get_token();
+    auto fetching
+        = fetchBounded(*m_network, m_playlist, { m_limits.maxBytes, fetchIdle, true }, stop);
+    const FetchedFile file = co_await fetching;
+    if (!self || stop.stop_requested())
+        co_return;
+    if (file.outcome == FetchedFile::Outcome::TooLarge) {
+        leaveOut(QStringLiteral("the caption playlist is larger than %1")
+                     .arg(mebibytes(m_limits.maxBytes)));
+        co_return;
     }
-    m_offset = -start.toDouble();
-    // A live rendition keeps sliding: only the recent cues are kept.
-    constexpr qsizetype keptCues = 400;
-    if (m_cues.size() > keptCues)
-        m_cues.erase(m_cues.begin(), m_cues.end() - keptCues);
-    QFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    if (file.outcome != FetchedFile::Outcome::Complete) {
+        if (file.outcome == FetchedFile::Outcome::Failed && !m_onDemand)
+            m_poll.start(playlistRetryMs);
+        co_return;
+    }
+    QFuture<std::optional<HlsMediaPlaylist>> parsing = QtConcurrent::run(
+        [body = file.body, url = file.url] { return parseHlsMedia(body, url); });
+    const std::optional<HlsMediaPlaylist> playlist = co_await parsing;
+    if (!self || stop.stop_requested() || !playlist)
+        co_return;
+    if (playlist->segments.size() > m_limits.maxFiles) {
+        leaveOut(
+            QStringLiteral("the caption playlist lists more than %1 files").arg(m_limits.maxFiles));
+        co_return;
+    }
+    // Segments that left a live window are not asked for again: only the listed ones are kept.
+    QSet<QUrl> listed;
+    for (const HlsSegment &segment : playlist->segments) {
+        listed.insert(segment.uri);
+        if (!m_requested.contains(segment.uri)) {
+            m_requested.insert(segment.uri);
+            fetchSegment(segment.uri);
+            if (m_leftOut)
+                co_return;
+        }
+    }
+    m_requested.intersect(listed);
+    // A live rendition is read again about once a target duration, as its window slides.
+    if (!playlist->ended && !m_onDemand)
+        m_poll.start(int(std::clamp(playlist->targetDuration, 1.0, 10.0) * 1000));
+}
+
+QCoro::Task<> WebVttCaptions::fetchSegment(QUrl url)
+{
+    QPointer self(this);
+    const std::stop_token stop = m_stop.get_token();
+    ++m_pending;
+    const FetchLimits limits { std::max<qint64>(m_limits.maxBytes - m_heldBytes, 0), fetchIdle };
+    auto fetching = fetchBounded(*m_network, url, limits, stop);
+    const FetchedFile file = co_await fetching;
+    if (!self || stop.stop_requested())
+        co_return;
+    --m_pending;
+    if (file.outcome == FetchedFile::Outcome::TooLarge
+        || (file.outcome == FetchedFile::Outcome::Complete
+            && m_heldBytes + file.body.size() > m_limits.maxBytes)) {
+        leaveOut(
+            QStringLiteral("the captions are larger than %1").arg(mebibytes(m_limits.maxBytes)));
+        co_return;
+    }
+    if (file.outcome == FetchedFile::Outcome::Complete) {
+        m_heldBytes += file.body.size();
+        m_arrived.append(file.body);
+    } else {
+        // Asked again with the next playlist read.
+        m_requested.remove(url);
+    }
+    if (m_pending == 0)
+        readSoon();
+}
+
+void WebVttCaptions::readSoon()
+{
+    if (m_leftOut)
         return;
-    file.write(writeWebVtt(m_cues, m_offset));
-    file.close();
+    if (m_reading)
+        m_readAgain = true;
+    else
+        read();
+}
+
+QCoro::Task<> WebVttCaptions::read()
+{
+    QPointer self(this);
+    const std::stop_token stop = m_stop.get_token();
+    m_reading = true;
+    bool startUnknown = false;
+    do {
+        m_readAgain = false;
+        // Cues live on the MPEG-TS clock; mpv counts playback time from the stream's first
+        // timestamp.
+        const QVariant start = m_core->property("demuxer-start-time");
+        const std::optional<double> offset
+            = start.isValid() ? std::optional<double>(-start.toDouble()) : std::nullopt;
+        startUnknown = !offset;
+        if (startUnknown && m_arrived.isEmpty())
+            break;
+        const std::optional<double> earliest
+            = m_onDemand || !m_earliestReachable ? std::nullopt : m_earliestReachable();
+        const QByteArrayList files = std::exchange(m_arrived, {});
+        emit readingCues();
+        QFuture<CaptionReading> reading
+            = QtConcurrent::run([store = m_store, files, offset, earliest, limits = m_limits] {
+                  return readCaptionFiles(*store, files, offset, earliest, limits);
+              });
+        const CaptionReading result = co_await reading;
+        if (!self || stop.stop_requested())
+            co_return;
+        m_heldBytes = result.heldBytes;
+        for (const QByteArray &file : std::as_const(m_arrived))
+            m_heldBytes += file.size();
+        if (result.leftOut) {
+            leaveOut(*result.leftOut);
+            co_return;
+        }
+        if (result.written)
+            publish(result.cues);
+    } while (m_readAgain || !m_arrived.isEmpty());
+    m_reading = false;
+    if (startUnknown)
+        QTimer::singleShot(startTimeRetryMs, this, &WebVttCaptions::readSoon);
+}
+
+void WebVttCaptions::publish(qsizetype cues)
+{
+    m_publishedCues = cues;
     if (!m_added) {
         m_added = true;
-        m_core->commandAsync({ QStringLiteral("sub-add"), m_path, QStringLiteral("select"),
+        m_core->commandAsync({ QStringLiteral("sub-add"), m_store->path, QStringLiteral("select"),
             QStringLiteral("captions") });
     } else {
         m_core->commandAsync({ QStringLiteral("sub-reload") });
     }
     emit cuesUpdated();
+}
+
+void WebVttCaptions::leaveOut(const QString &why)
+{
+    if (m_leftOut)
+        return;
+    m_leftOut = true;
+    qCWarning(lcPlayer) << "Playing on without captions:" << why;
+    m_poll.stop();
+    m_arrived.clear();
+    m_heldBytes = 0;
+    m_store.reset();
+    m_stop.request_stop();
+    if (m_added)
+        m_core->setProperty("sid", QStringLiteral("no"));
 }
 
 } // namespace orvella

@@ -2,54 +2,92 @@
 
 #include "platform/WebVttCues.h"
 
+#include <QByteArrayList>
+#include <QCoro/QCoroTask>
 #include <QObject>
 #include <QSet>
 #include <QString>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QUrl>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <stop_token>
 
 class QNetworkAccessManager;
 
 namespace orvella {
 
 class MpvCore;
+struct CaptionStore;
+
+// What one caption rendition may hold: far above any real episode (a three-hour film has a few
+// thousand cues in well under a megabyte). The bounds hold for each file read and for the one
+// file mpv is given, so they also bound the merge, its sort, its writing and mpv's reading.
+struct CaptionLimits
+{
+    qint64 maxBytes = 16 * 1024 * 1024;
+    qsizetype maxCues = 100'000;
+    // Segments a rendition's playlist may list.
+    qsizetype maxFiles = 20'000;
+};
 
 // Follows a subtitle rendition of an HLS stream: fetches its segments (and, for a live
 // rendition, its playlist again as the window slides), merges their cues into one file and shows
-// that through mpv as an external subtitle track.
+// that through mpv as an external subtitle track. Cues are read, merged and written off the GUI
+// thread. An on-demand rendition keeps every cue; a live one drops the cues that end before the
+// earliest time the viewer can still reach. A rendition past its bounds is left out (the item
+// plays on without captions) and the reason logged once.
 class WebVttCaptions : public QObject
 {
     Q_OBJECT
 public:
+    // The earliest playback time the viewer can still reach (seconds on mpv's clock); none while
+    // it is not known.
+    using Reach = std::function<std::optional<double>()>;
+
     WebVttCaptions(std::shared_ptr<MpvCore> core, QNetworkAccessManager *network, QUrl playlist,
-        bool onDemand);
+        bool onDemand, Reach earliestReachable, CaptionLimits limits = {});
     ~WebVttCaptions() override;
 
-    [[nodiscard]] const QList<WebVttCue> &cues() const { return m_cues; }
+    // Cues in the file mpv was given last.
+    [[nodiscard]] qsizetype publishedCues() const { return m_publishedCues; }
+    [[nodiscard]] bool isLeftOut() const { return m_leftOut; }
 
 signals:
+    // Files that arrived are being read (on another thread).
+    void readingCues();
     void cuesUpdated();
 
 private:
-    void refresh();
-    void fetchSegment(const QUrl &url);
-    void publish();
+    QCoro::Task<> refresh();
+    QCoro::Task<> fetchSegment(QUrl url);
+    // Reads what arrived and gives mpv the file, one reading at a time.
+    QCoro::Task<> read();
+    void readSoon();
+    void publish(qsizetype cues);
+    void leaveOut(const QString &why);
 
     std::shared_ptr<MpvCore> m_core;
     QNetworkAccessManager *m_network;
     QUrl m_playlist;
     bool m_onDemand;
+    Reach m_earliestReachable;
+    CaptionLimits m_limits;
+    std::stop_source m_stop;
     QTimer m_poll;
     QSet<QUrl> m_requested;
-    QList<WebVttCue> m_cues;
-    QTemporaryDir m_dir;
-    QString m_path;
+    // Caption files that arrived and are not read yet.
+    QByteArrayList m_arrived;
+    // Bytes held: the merged cues and the files not read yet.
+    qint64 m_heldBytes = 0;
+    std::shared_ptr<CaptionStore> m_store;
+    bool m_reading = false;
+    bool m_readAgain = false;
     bool m_added = false;
+    bool m_leftOut = false;
     int m_pending = 0;
-    double m_offset = 0;
+    qsizetype m_publishedCues = 0;
 };
 
 } // namespace orvella

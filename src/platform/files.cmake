@@ -12,6 +12,8 @@ list(APPEND ORVELLA_PLATFORM_SOURCES
     platform/MediaPlayerFactory.h
     platform/FakeMediaPlayer.h platform/FakeMediaPlayer.cpp
     platform/HlsPlaylist.h platform/HlsPlaylist.cpp
+    platform/BoundedFetch.h platform/BoundedFetch.cpp
+    platform/HlsItemSource.h platform/HlsItemSource.cpp
     platform/RuntimeLibrary.h platform/RuntimeLibrary.cpp
     platform/MpvLibrary.h platform/MpvLibrary.cpp
     platform/MpvCore.h platform/MpvCore.cpp

@@ -1,9 +1,12 @@
 // Feeds arbitrary bytes to the HLS playlist reader as a master and as a media playlist. Reading
-// never fails loudly; what it returns must never lead the player off the web, and the variant
-// choice must name a variant that exists.
+// never fails loudly; what it returns must never lead the player off the web, the variant choice
+// must name a variant that exists, the order the player tries variants in names each variant on
+// the web once (led by the capped choice), and a variant's audio is a web rendition of its group.
 
 #include "platform/HlsPlaylist.h"
 
+#include <QSet>
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
@@ -20,9 +23,42 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *input, std::size_t siz
             if (!isWebUrl(rendition.uri))
                 std::abort();
         }
-        const auto chosen = variantForCaps(master->variants, 2'000'000, QSize(854, 480));
-        if (chosen && (*chosen < 0 || *chosen >= master->variants.size()))
-            std::abort();
+        for (const HlsRendition &rendition : master->audio) {
+            if (!isWebUrl(rendition.uri))
+                std::abort();
+        }
+        for (const auto &[bitrate, size] : { std::pair { 2'000'000.0, QSize(854, 480) },
+                 std::pair { 0.0, QSize() }, std::pair { 1.0, QSize(1, 1) } }) {
+            const auto chosen = variantForCaps(master->variants, bitrate, size);
+            if (chosen && (*chosen < 0 || *chosen >= master->variants.size()))
+                std::abort();
+            const QList<int> order = variantPreference(master->variants, bitrate, size);
+            QSet<int> seen;
+            qsizetype web = 0;
+            for (const HlsVariant &variant : master->variants)
+                web += isWebUrl(variant.uri) ? 1 : 0;
+            for (const int index : order) {
+                if (index < 0 || index >= master->variants.size()
+                    || !isWebUrl(master->variants[index].uri) || seen.contains(index))
+                    std::abort();
+                seen.insert(index);
+            }
+            if (order.size() != web)
+                std::abort();
+            if (chosen && isWebUrl(master->variants[*chosen].uri) && order.first() != *chosen)
+                std::abort();
+        }
+        for (const HlsVariant &variant : master->variants) {
+            const auto audio = audioRenditionFor(*master, variant);
+            if (!audio)
+                continue;
+            const bool inGroup = std::any_of(
+                master->audio.begin(), master->audio.end(), [&](const HlsRendition &r) {
+                    return r.uri == *audio && r.groupId == variant.audioGroup;
+                });
+            if (!isWebUrl(*audio) || !inGroup)
+                std::abort();
+        }
     }
     if (const auto media = parseHlsMedia(bytes, base)) {
         std::optional<qint64> previous;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 using namespace orvella;
+using namespace Qt::StringLiterals;
 
 namespace {
 const QUrl base(QStringLiteral("http://127.0.0.1:9/media/live/master.m3u8"));
@@ -14,7 +15,7 @@ TEST(HlsPlaylistTest, ReadsVariantsAndSubtitleRenditions)
                             "LANGUAGE=\"en-GB\",DEFAULT=YES,URI=\"subs/en.m3u8\"\n"
                             "#EXT-X-MEDIA:TYPE=AUDIO,GROUP-ID=\"a\",NAME=\"Main\",URI=\"a.m3u8\"\n"
                             "#EXT-X-STREAM-INF:BANDWIDTH=400000,RESOLUTION=426x240,"
-                            "CODECS=\"avc1.42c01f,mp4a.40.2\"\n"
+                            "CODECS=\"avc1.42c01f,mp4a.40.2\",AUDIO=\"a\"\n"
                             "240p/index.m3u8\n"
                             "#EXT-X-STREAM-INF:BANDWIDTH=2500000,RESOLUTION=1280x720\n"
                             "http://cdn.example/720p.m3u8\n";
@@ -30,10 +31,11 @@ TEST(HlsPlaylistTest, ReadsVariantsAndSubtitleRenditions)
     EXPECT_EQ(master->subtitles[0].name, QStringLiteral("English, UK")) << "commas inside quotes";
     EXPECT_EQ(master->subtitles[0].language, QStringLiteral("en-GB"));
     EXPECT_TRUE(master->subtitles[0].isDefault);
-    EXPECT_TRUE(master->separateAudio);
-    EXPECT_FALSE(
-        parseHlsMaster("#EXTM3U\n#EXT-X-STREAM-INF:BANDWIDTH=1\na.m3u8\n", base)->separateAudio)
-        << "audio inside the variants";
+    ASSERT_EQ(master->audio.size(), 1);
+    EXPECT_EQ(audioRenditionFor(*master, master->variants[0]),
+        QUrl(QStringLiteral("http://127.0.0.1:9/media/live/a.m3u8")));
+    EXPECT_EQ(audioRenditionFor(*master, master->variants[1]), std::nullopt)
+        << "audio inside the variant";
 }
 
 TEST(HlsPlaylistTest, AMediaPlaylistIsNoMaster)
@@ -54,8 +56,8 @@ TEST(HlsPlaylistTest, AMediaPlaylistIsNoMaster)
 
 TEST(HlsPlaylistTest, CapsChooseTheHighestVariantWithinBoth)
 {
-    const QList<HlsVariant> variants { { 400000, { 426, 240 }, {} }, { 1200000, { 854, 480 }, {} },
-        { 2500000, { 1280, 720 }, {} } };
+    const QList<HlsVariant> variants { { 400000, { 426, 240 }, {}, {} },
+        { 1200000, { 854, 480 }, {}, {} }, { 2500000, { 1280, 720 }, {}, {} } };
     EXPECT_FALSE(variantForCaps(variants, 0, {})) << "no cap";
     EXPECT_EQ(variantForCaps(variants, 1'000'000, { 640, 360 }), 0);
     EXPECT_EQ(variantForCaps(variants, 2'000'000, { 854, 480 }), 1);
@@ -63,6 +65,44 @@ TEST(HlsPlaylistTest, CapsChooseTheHighestVariantWithinBoth)
     EXPECT_EQ(variantForCaps(variants, 5'000'000, { 854, 480 }), 1) << "the size cap binds";
     EXPECT_EQ(variantForCaps(variants, 300'000, { 426, 240 }), 0) << "nothing fits: the lowest";
     EXPECT_FALSE(variantForCaps({}, 300'000, {}));
+}
+
+TEST(HlsPlaylistTest, VariantsArePreferredWithinTheCapsFromTheHighestDown)
+{
+    const auto variant = [](double bandwidth, int height, const char *uri) {
+        return HlsVariant { bandwidth, { height * 16 / 9, height }, QUrl(QString::fromLatin1(uri)),
+            {} };
+    };
+    const QList<HlsVariant> variants { variant(1200000, 480, "http://a/480"),
+        variant(400000, 240, "http://a/240"), variant(2500000, 720, "http://a/720"),
+        variant(5000000, 1080, "file:///etc/1080"), variant(400000, 240, "http://a/240b") };
+    EXPECT_EQ(variantPreference(variants, 0, {}), (QList<int> { 2, 0, 1, 4 }))
+        << "without caps the highest first; only web addresses";
+    EXPECT_EQ(variantPreference(variants, 2'000'000, { 854, 480 }), (QList<int> { 0, 1, 4, 2 }));
+    EXPECT_EQ(variantPreference(variants, 300'000, {}), (QList<int> { 1, 4, 0, 2 }))
+        << "nothing fits: the lowest first";
+    EXPECT_EQ(variantPreference(variants, 51'000'000, { 3840, 2160 }).first(), 2)
+        << "a variant off the web is never chosen";
+}
+
+TEST(HlsPlaylistTest, AudioRenditionsFollowTheVariantsGroupAndItsDefault)
+{
+    const auto master = parseHlsMaster(
+        "#EXTM3U\n"
+        "#EXT-X-MEDIA:TYPE=AUDIO,GROUP-ID=\"lo\",NAME=\"Low\",URI=\"lo.m3u8\"\n"
+        "#EXT-X-MEDIA:TYPE=AUDIO,GROUP-ID=\"hi\",NAME=\"Other\",URI=\"hi-other.m3u8\"\n"
+        "#EXT-X-MEDIA:TYPE=AUDIO,GROUP-ID=\"hi\",NAME=\"Main\",DEFAULT=YES,URI=\"hi.m3u8\"\n"
+        "#EXT-X-MEDIA:TYPE=AUDIO,GROUP-ID=\"in\",NAME=\"Muxed\"\n"
+        "#EXT-X-STREAM-INF:BANDWIDTH=1,AUDIO=\"lo\"\nv1.m3u8\n"
+        "#EXT-X-STREAM-INF:BANDWIDTH=2,AUDIO=\"hi\"\nv2.m3u8\n"
+        "#EXT-X-STREAM-INF:BANDWIDTH=3,AUDIO=\"in\"\nv3.m3u8\n",
+        base);
+    ASSERT_TRUE(master);
+    ASSERT_EQ(master->variants.size(), 3);
+    EXPECT_EQ(audioRenditionFor(*master, master->variants[0])->fileName(), u"lo.m3u8"_s);
+    EXPECT_EQ(audioRenditionFor(*master, master->variants[1])->fileName(), u"hi.m3u8"_s);
+    EXPECT_EQ(audioRenditionFor(*master, master->variants[2]), std::nullopt)
+        << "a rendition without an address is the variant's own audio";
 }
 
 TEST(HlsPlaylistTest, OnlyWebAddressesAreKept)

@@ -1,4 +1,4 @@
-#include "platform/WebVttCaptions.h"
+#include "platform/WebVttCues.h"
 
 #include <gtest/gtest.h>
 
@@ -38,6 +38,37 @@ TEST(WebVttTest, WritesOneFileOnThePlaybackClock)
     EXPECT_FALSE(text.contains(QStringLiteral("gone"))) << "cues before the stream began";
     EXPECT_TRUE(text.contains(QStringLiteral("00:00:02.200 --> 00:00:03.800\nCaption 3\n")));
     EXPECT_TRUE(text.contains(QStringLiteral("01:00:58.100 --> 01:00:58.600\nlate")));
+}
+
+TEST(WebVttTest, ReadingStopsJustPastTheBound)
+{
+    QByteArray file = "WEBVTT\n\n";
+    for (int i = 0; i < 50; ++i)
+        file += "00:00:0" + QByteArray::number(i % 10) + ".000 --> 00:00:09.000\nCue\n\n";
+    EXPECT_EQ(parseWebVtt(file).size(), 50);
+    EXPECT_EQ(parseWebVtt(file, 10).size(), 11) << "one past the bound tells it was passed";
+}
+
+TEST(WebVttTest, ARenditionHoldsEachCueOnceInOrder)
+{
+    const WebVttCue a { 12.0, 13.0, QStringLiteral("a") };
+    const WebVttCue b { 10.0, 11.0, QStringLiteral("b") };
+    const WebVttCue c { 14.0, 16.0, QStringLiteral("c") };
+    WebVttCueSet set;
+    set.add({ a, b });
+    set.add({ b, c, a }); // segments of a live window list cues again
+    EXPECT_EQ(set.size(), 3);
+    EXPECT_EQ(set.textBytes(), 3 * qint64(sizeof(QChar)));
+    const QString written = QString::fromUtf8(set.write(-10.0));
+    EXPECT_LT(written.indexOf(u"\nb\n"), written.indexOf(u"\na\n")) << "ordered by start";
+    EXPECT_LT(written.indexOf(u"\na\n"), written.indexOf(u"\nc\n"));
+
+    // The live window moved past 13.5 s: what ends before it can no longer be shown.
+    set.dropEndingBefore(13.5);
+    EXPECT_EQ(set.size(), 1);
+    EXPECT_EQ(set.textBytes(), qint64(sizeof(QChar)));
+    set.add({ a });
+    EXPECT_EQ(set.size(), 2) << "a cue listed again after it was dropped comes back";
 }
 
 } // namespace

@@ -1,9 +1,7 @@
 // Real playback through the player controller on libmpv, against local HLS served by the
 // service double.
-#include "platform/MpvMediaPlayer.h"
-#include "player/PlayerController.h"
+#include "PlaybackFixture.h"
 #include "support/Fixtures.h"
-#include "support/ServiceDouble.h"
 #include "support/TestAsync.h"
 
 #include <QFile>
@@ -18,34 +16,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct PlaybackTest : ::testing::Test
-{
-    ServiceDouble service;
-    MpvMediaPlayer *mpv = nullptr;
-    std::unique_ptr<PlayerController> controller;
-
-    void SetUp() override
-    {
-        ASSERT_TRUE(service.start());
-        auto player = std::make_unique<MpvMediaPlayer>(MpvMediaPlayer::Output::Software);
-        mpv = player.get();
-        // No sound card on the test machines.
-        mpv->setMuted(true);
-        controller = std::make_unique<PlayerController>(std::move(player));
-    }
-
-    void load(const QString &media, bool autoplay, bool isLive)
-    {
-        controller->load(service.mediaUrl(media), autoplay, std::nullopt, isLive);
-    }
-
-    // The controller publishes once a second; tests read it sooner.
-    double position()
-    {
-        controller->refreshTime();
-        return controller->currentTime();
-    }
-};
+using PlaybackTest = PlaybackFixture;
 
 TEST_F(PlaybackTest, LiveStreamReachesLiveAndPlays)
 {

@@ -11,6 +11,9 @@ namespace orvella::test {
 //                                     (240p/ 480p/ 720p/ index.m3u8) and a WebVTT rendition
 //                                     subs/en.m3u8 (EXT-X-MEDIA TYPE=SUBTITLES, LANGUAGE "en")
 //   vod/index.m3u8, vod/en.vtt        8 s single-variant VOD with one WebVTT file
+//   audio/master.m3u8                 6 s: 426x240 and 854x480 variants of picture alone
+//                                     (240p/ 480p/ index.m3u8) and their sound as an audio
+//                                     rendition (sound/index.m3u8, EXT-X-MEDIA TYPE=AUDIO)
 //   live/master.m3u8                  live: 240p/ 480p/ 720p/ index.source.m3u8 and
 //                                     subs/en.source.m3u8, 12 segments of 2 s; the double
 //                                     serves index.m3u8 / en.m3u8 as a sliding window

@@ -88,5 +88,48 @@ TEST_F(LiveRecoveryPlayback, ASixSecondOutageWhilePlayingStillHeals)
     EXPECT_TRUE(playsWithin(35s));
 }
 
+TEST(LiveStartBound, ALiveLoadThatShowsNoPictureIsReloadedNoCloserThanTheSpacing)
+{
+    ServiceDouble service;
+    ASSERT_TRUE(service.start());
+    // The playlists answer; the picture's segments never come.
+    service.on(
+        "GET", QStringLiteral("/media/live/720p/seg_*"), ScriptedAnswer::file().withDelay(60s));
+    FixedStreamHost host;
+    host.url = service.mediaUrl(QStringLiteral("live/master.m3u8"));
+    auto owned = std::make_unique<MpvMediaPlayer>(MpvMediaPlayer::Output::Software);
+    MpvMediaPlayer *player = owned.get();
+    player->setMuted(true);
+    player->setStartTimeout(1s);
+    PlayerController controller(std::move(owned));
+    int claims = 0;
+    PlaybackSleepGuard guard(std::make_unique<CountingInhibitor>(claims));
+    ManualClock clock;
+    auto supervisor = std::make_unique<LivePlaybackSupervisor>(host, controller, guard, clock);
+    std::vector<std::chrono::milliseconds> loadTimes;
+    QObject::connect(player, &MediaPlayer::currentItemChanged, player, [&] {
+        if (player->hasCurrentItem())
+            loadTimes.push_back(clock.now());
+    });
+
+    runTask(supervisor->loadStream(false));
+    supervisor->startWatchdog();
+    // Each load fails a second (real time) after it starts; the recovery's time is the clock's.
+    for (int step = 0; step < 24; ++step) {
+        clock.advance(5s);
+        spinFor(250ms);
+    }
+    EXPECT_GE(controller.failedGeneration(), 3);
+    ASSERT_GE(loadTimes.size(), 4u) << "recovery goes on";
+    for (size_t i = 2; i < loadTimes.size(); ++i)
+        EXPECT_GT(loadTimes[i] - loadTimes[i - 1], 30s) << "reload " << i;
+    EXPECT_LE(
+        service.requests("GET", QStringLiteral("/media/live/master.m3u8")).size(), loadTimes.size())
+        << "one master read per load";
+    supervisor->stop();
+    supervisor.reset();
+    spinFor(50ms);
+}
+
 } // namespace
 } // namespace orvella::test

@@ -75,5 +75,29 @@ TEST_F(EpisodePlayback, CaptionsPickTheEnglishRenditionOfTheMaster)
     EXPECT_TRUE(waitUntil([&] { return !mpv->selectedLegibleOption(); }, 5s));
 }
 
+TEST_F(EpisodePlayback, AnEpisodeThatShowsNoPictureEndsInTheErrorAfterItsReloads)
+{
+    AppModel &app = signedIn();
+    // The episode's playlist answers; its segments never come.
+    service.on("GET", u"/media/vod/seg_*"_qs, ScriptedAnswer::file().withDelay(60s));
+    Built screen = buildScreen(app, u"5001"_qs, [](EpisodePlayerModel &model) {
+        model.setMediaPlayerFactory([] {
+            auto player = std::make_unique<MpvMediaPlayer>(MpvMediaPlayer::Output::Software);
+            player->setMuted(true);
+            player->setStartTimeout(1s);
+            return player;
+        });
+    });
+    ASSERT_TRUE(screen.model);
+    ASSERT_TRUE(waitUntil([&] { return screen.model->hasError(); }, 15s));
+    EXPECT_EQ(screen.model->errorText(), u"Couldn't start this video. Try Refresh."_qs);
+    EXPECT_TRUE(shows(screen, "episodeErrorPanel"));
+    EXPECT_LE(service.requests("GET", u"/media/vod/index.m3u8"_qs).size(), 3 * 3)
+        << "the load and its two reloads, each read by the player and twice by mpv";
+    const qsizetype asked = service.requestCount();
+    spinFor(1500ms);
+    EXPECT_EQ(service.requestCount(), asked) << "nothing more after the error";
+}
+
 } // namespace
 } // namespace orvella::test

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QByteArray>
+#include <QCoro/QCoroTask>
+#include <QString>
+#include <QUrl>
+#include <chrono>
+#include <stop_token>
+
+class QNetworkAccessManager;
+
+namespace orvella {
+
+// How much of one file the player reads of what a stream's server sends.
+struct FetchLimits
+{
+    qint64 maxBytes = 0;
+    // A transfer that goes quiet for this long fails.
+    std::chrono::milliseconds idleTimeout { 10000 };
+    // Stops reading a body that does not begin as an HLS playlist.
+    bool playlistOnly = false;
+};
+
+struct FetchedFile
+{
+    enum class Outcome { Complete, Failed, TooLarge, NotPlaylist };
+    Outcome outcome = Outcome::Failed;
+    QByteArray body;
+    // Where the body came from at last (after redirects).
+    QUrl url;
+    // What went wrong, for the log.
+    QString error;
+};
+
+// Fetches one file, counting its bytes as they arrive: a body announced or arriving past the
+// bound is not read on (TooLarge). A stop aborts the transfer at once (Failed); the caller looks at
+// its own stop before anything else.
+[[nodiscard]] QCoro::Task<FetchedFile> fetchBounded(
+    QNetworkAccessManager &network, QUrl url, FetchLimits limits, std::stop_token stop);
+
+} // namespace orvella

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "platform/HlsPlaylist.h"
+
+#include <QCoro/QCoroTask>
+#include <QString>
+#include <QUrl>
+#include <optional>
+#include <stop_token>
+
+class QNetworkAccessManager;
+
+namespace orvella {
+
+// What the player gives libmpv for an item: one media playlist (a variant of the master, or the
+// item itself when it names no variants) and the separate audio rendition that plays beside it.
+// Never a master: libmpv's HLS reader opens every variant a master names, and without end when
+// a variant is a master itself.
+struct HlsPlayable
+{
+    QUrl video;
+    std::optional<QUrl> audio;
+    bool operator==(const HlsPlayable &) const = default;
+};
+
+// The item's own playlist as read: a master, something else to open as it is, or a refusal.
+struct HlsItemRead
+{
+    std::optional<HlsMasterPlaylist> master;
+    std::optional<QString> refusal;
+};
+
+struct HlsVariantChoice
+{
+    std::optional<HlsPlayable> playable;
+    int variant = -1; // index in the master's variants
+    QString refusal; // why none, when none
+};
+
+// Reads the item's address: a master is parsed (off the GUI thread); a media playlist or a file
+// that is no playlist is left to the player. A playlist past its bound or an address that cannot
+// be read refuses the item.
+[[nodiscard]] QCoro::Task<HlsItemRead> readHlsItem(
+    QNetworkAccessManager &network, QUrl url, std::stop_token stop);
+
+// Reads the preferred variants in turn (a few at most) until one answers: it must be a media
+// playlist, as its separate audio rendition must be (a variant or rendition that is a master
+// refuses the item; audio that cannot be read is left out).
+[[nodiscard]] QCoro::Task<HlsVariantChoice> chooseHlsVariant(QNetworkAccessManager &network,
+    HlsMasterPlaylist master, QList<int> preference, std::stop_token stop);
+
+} // namespace orvella

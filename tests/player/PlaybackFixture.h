@@ -1,0 +1,43 @@
+#pragma once
+
+// A player controller over a real libmpv player (software output, muted) and a started service
+// double that serves the generated HLS fixtures.
+#include "platform/MpvMediaPlayer.h"
+#include "player/PlayerController.h"
+#include "support/ServiceDouble.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace orvella::test {
+
+struct PlaybackFixture : ::testing::Test
+{
+    ServiceDouble service;
+    MpvMediaPlayer *mpv = nullptr;
+    std::unique_ptr<PlayerController> controller;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(service.start());
+        auto player = std::make_unique<MpvMediaPlayer>(MpvMediaPlayer::Output::Software);
+        mpv = player.get();
+        // No sound card on the test machines.
+        mpv->setMuted(true);
+        controller = std::make_unique<PlayerController>(std::move(player));
+    }
+
+    void load(const QString &media, bool autoplay, bool isLive)
+    {
+        controller->load(service.mediaUrl(media), autoplay, std::nullopt, isLive);
+    }
+
+    // The controller publishes once a second; tests read it sooner.
+    double position() const
+    {
+        controller->refreshTime();
+        return controller->currentTime();
+    }
+};
+
+} // namespace orvella::test
