@@ -7,6 +7,7 @@
 #include "support/NotificationServiceDouble.h"
 #include "support/ReadOnlySettingsFolder.h"
 #include "support/ScreenView.h"
+#include "support/WindowPicture.h"
 
 #include <QGuiApplication>
 #include <optional>
@@ -203,6 +204,10 @@ TEST_F(LanguagesOnX11, AChoiceThatCannotBeSavedSaysSoAndTheScreenStays)
     ASSERT_TRUE(waitUntil([&] { return message->isVisible(); }));
     EXPECT_EQ(message->property("text").toString(), "Could not save on this computer.");
     EXPECT_EQ(screen->captionLanguage(), "fr") << "it holds for this run";
+    if (const QString folder = qEnvironmentVariable("ORVELLA_SCREENSHOT_DIR"); !folder.isEmpty()) {
+        spinFor(300ms);
+        windowPicture(*window).save(folder + u"/languages-not-saved.png"_qs);
+    }
     EXPECT_EQ(settingsFileOnDisk(), before);
 
     // A stream language that cannot be kept does not take the viewer away from the message.
