@@ -33,8 +33,12 @@ AppModel::AppModel(AppServices services, QObject *parent)
     , m_progressReports(std::make_unique<ProgressReports>(*m_client, *m_session, *services.clock))
     , m_navigator(std::make_unique<Navigator>([this] { return !m_session->isGuest(); }))
     , m_content(std::make_unique<SharedContent>(*m_client, *m_session))
-    , m_reminders(std::make_unique<EventReminders>(*m_content, *m_settings,
-          std::move(services.notifier), *services.clock, std::move(services.applicationActive)))
+    , m_foreground(std::make_unique<ApplicationForeground>(*services.clock))
+    , m_reminders(std::make_unique<EventReminders>(
+          *m_content, *m_settings, std::move(services.notifier), *services.clock,
+          services.applicationActive
+              ? std::move(services.applicationActive)
+              : [foreground = m_foreground.get()] { return foreground->isInFront(); }))
 {
     QQmlEngine::setObjectOwnership(m_livePlayer.get(), QQmlEngine::CppOwnership);
     QQmlEngine::setObjectOwnership(m_settings.get(), QQmlEngine::CppOwnership);

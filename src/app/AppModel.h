@@ -5,6 +5,7 @@
 #include "api/ContentModels.h"
 #include "api/ScheduleData.h"
 #include "app/AppServices.h"
+#include "core/ApplicationForeground.h"
 #include "core/EventReminders.h"
 #include "core/MacRoute.h"
 #include "core/Navigator.h"
@@ -89,6 +90,9 @@ public:
     [[nodiscard]] Session &session() const { return *m_session; }
     [[nodiscard]] SharedContent &content() const { return *m_content; }
     [[nodiscard]] EventReminders &reminders() const { return *m_reminders; }
+    // Whether the client is in front, fed by its window: the reminders' notices wait for it to
+    // be behind (unless the builder was given its own answer to that).
+    [[nodiscard]] ApplicationForeground &foreground() const { return *m_foreground; }
     // Where the viewer is in episodes, on its way to the service or kept.
     [[nodiscard]] ProgressReports &progressReports() const { return *m_progressReports; }
 
@@ -286,6 +290,7 @@ private:
     std::unique_ptr<ProgressReports> m_progressReports;
     std::unique_ptr<Navigator> m_navigator;
     std::unique_ptr<SharedContent> m_content;
+    std::unique_ptr<ApplicationForeground> m_foreground;
     std::unique_ptr<EventReminders> m_reminders;
     bool m_hasSeenLiveWelcome = false;
     // The episode opened muted from the player before it, by id.

@@ -36,6 +36,7 @@ struct AppServices
     std::unique_ptr<PlayerController> livePlayer;
     std::unique_ptr<Notifier> notifier;
     std::unique_ptr<SettingsModel> settings;
+    // Whether the client is in front; by default its window decides (AppModel::foreground()).
     std::function<bool()> applicationActive;
     StudioFactory studio;
     // Ends the event loop once quitting has done its work.

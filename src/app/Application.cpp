@@ -35,7 +35,10 @@ void configureApplicationBeforeConstruction()
 {
     keepLargeAllocationsOutOfTheHeap();
     QCoreApplication::setOrganizationName(QStringLiteral("Orvella"));
+    // The application name places the settings, caches and data: it stays as the first
+    // version stored them. Titles and the task list show the display name.
     QCoreApplication::setApplicationName(QStringLiteral("OrvellaTV"));
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Orvella TV"));
     QCoreApplication::setApplicationVersion(QStringLiteral(ORVELLA_APP_VERSION));
     // OpenGL where a graphics device draws it, else Qt Quick's software scene graph (and mpv's
     // software scaler for the video).

@@ -9,7 +9,8 @@ ApplicationWindow {
     minimumWidth: 1024
     minimumHeight: 640
     visible: true
-    title: ""
+    // The display name; set here too for WM_NAME, which Qt fills from the title alone.
+    title: Qt.application.displayName
     color: OrvellaTheme.canvas
     font.family: OrvellaTheme.sansFamily
     font.pixelSize: OrvellaTheme.bodySize

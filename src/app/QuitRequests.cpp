@@ -2,6 +2,7 @@
 
 #include "app/AppModel.h"
 #include "core/SessionLog.h"
+#include "platform/WindowLossWatch.h"
 
 #include <QEvent>
 #include <QSocketNotifier>
@@ -32,8 +33,12 @@ void onSignal(int)
 QuitRequests::QuitRequests(AppModel &app, QObject *parent)
     : QObject(parent)
     , m_app(app)
+    , m_windowLoss(new WindowLossWatch(this))
 {
     connect(&m_app, &AppModel::quitting, this, &QuitRequests::hideWindows);
+    // Reported while Qt handles the display's events: quit once that is over.
+    connect(
+        m_windowLoss, &WindowLossWatch::windowLost, &m_app, &AppModel::quit, Qt::QueuedConnection);
     if (signalSockets[0] != -1) {
         qCWarning(lcSession) << "SIGTERM and SIGINT are already watched by another owner";
         return;
@@ -78,6 +83,7 @@ void QuitRequests::watch(QWindow *window)
         return;
     window->installEventFilter(this);
     m_windows.append(window);
+    m_windowLoss->watch(window);
 }
 
 bool QuitRequests::eventFilter(QObject *watched, QEvent *event)

@@ -12,12 +12,13 @@ class QWindow;
 namespace orvella {
 
 class AppModel;
+class WindowLossWatch;
 
-// The ways to end the client besides its Quit command: the close button of its window, and
-// SIGTERM or SIGINT from the session. Each asks the app model to quit, from the event loop (a
-// signal only writes a byte the loop reads), so the run ends as it does on Quit. While the run
-// ends, the windows are hidden. One instance at a time; it puts back the signal handlers it
-// replaced when it goes.
+// The ways to end the client besides its Quit command: the close button of its window, its
+// window destroyed by another program of the display (WindowLossWatch), and SIGTERM or SIGINT
+// from the session. Each asks the app model to quit, from the event loop (a signal only writes a
+// byte the loop reads), so the run ends as it does on Quit. While the run ends, the windows are
+// hidden. One instance at a time; it puts back the signal handlers it replaced when it goes.
 class QuitRequests : public QObject
 {
     Q_OBJECT
@@ -27,7 +28,8 @@ public:
     QuitRequests(const QuitRequests &) = delete;
     QuitRequests &operator=(const QuitRequests &) = delete;
 
-    // The window's close button quits the client instead of closing the window alone.
+    // The window's close button quits the client instead of closing the window alone, and so
+    // does the window's loss.
     void watch(QWindow *window);
     // Whether SIGTERM and SIGINT reach the event loop.
     [[nodiscard]] bool handlesSignals() const { return m_notifier != nullptr; }
@@ -41,6 +43,7 @@ private:
 
     AppModel &m_app;
     QList<QPointer<QWindow>> m_windows;
+    WindowLossWatch *m_windowLoss;
     QSocketNotifier *m_notifier = nullptr;
     struct sigaction m_previousTerm
     {

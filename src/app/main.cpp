@@ -34,7 +34,8 @@ int main(int argc, char *argv[])
 
     int result = 0;
     {
-        // The close button, SIGTERM and SIGINT end the run as the Quit command does.
+        // The close button, the window's loss, SIGTERM and SIGINT end the run as the Quit command
+        // does.
         orvella::QuitRequests quitRequests(*model);
         QQmlApplicationEngine engine;
         orvella::prepareEngine(engine);
@@ -52,6 +53,8 @@ int main(int argc, char *argv[])
                 [] { orvella::markStartup(orvella::StartupMilestone::FirstWindowFrame); },
                 Qt::DirectConnection);
             quitRequests.watch(window);
+            // Event notices wait while the window is in front, or about to be.
+            model->foreground().watch(window);
         }
         result = app.exec();
     }

@@ -1,4 +1,5 @@
 list(APPEND ORVELLA_SOURCES
+    core/ApplicationForeground.h core/ApplicationForeground.cpp
     core/EpisodeRepeatMode.h core/EpisodeRepeatMode.cpp
     core/EventNotifications.h core/EventNotifications.cpp
     core/EventReminders.h core/EventReminders.cpp

@@ -5,6 +5,7 @@ list(APPEND ORVELLA_PLATFORM_SOURCES
     platform/SaveFileChooser.h platform/SaveFileChooser.cpp
     platform/Notifier.h
     platform/FreedesktopNotifier.h platform/FreedesktopNotifier.cpp
+    platform/WindowLossWatch.h platform/WindowLossWatch.cpp
 )
 # Playback and sleep prevention.
 list(APPEND ORVELLA_PLATFORM_SOURCES

@@ -139,6 +139,9 @@ protected:
             qputenv("ORVELLA_API_BASE", savedBase);
     }
 
+    // What a fixture changes of the services above before the model is built.
+    virtual void adjust(AppBuilder &) { }
+
     // Builds the model; with `bootstrap` its start-up runs as in the application.
     AppModel &build(bool bootstrap = false)
     {
@@ -164,6 +167,7 @@ protected:
             });
         if (!bootstrap)
             builder.withoutBootstrap();
+        adjust(builder);
         model = builder.build();
         return *model;
     }

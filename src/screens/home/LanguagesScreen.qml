@@ -31,6 +31,17 @@ Item {
             font: OrvellaTheme.font(OrvellaTheme.bodySize)
             color: OrvellaTheme.textSecondary
         }
+        // Shown only after a choice that could not be stored.
+        Text {
+            objectName: "languagesSaveMessage"
+            visible: screen.saveMessage !== ""
+            width: parent.width
+            wrapMode: Text.Wrap
+            text: screen.saveMessage
+            textFormat: Text.PlainText
+            font: OrvellaTheme.font(12, Font.Medium)
+            color: OrvellaTheme.liveRed
+        }
         ThemedTextField {
             objectName: "languageFilter"
             width: parent.width

@@ -120,8 +120,9 @@ void LanguagesScreenModel::chooseStreamLanguage(const QString &code)
     if (!m_app)
         return;
     m_app->settings()->setStreamLanguage(code);
-    m_app->settings()->persist();
-    m_app->navigate(MacRoute::Live);
+    // Left now, the screen could not say the choice was not kept.
+    if (persist())
+        m_app->navigate(MacRoute::Live);
 }
 
 void LanguagesScreenModel::chooseCaptionLanguage(const QString &code)
@@ -129,7 +130,18 @@ void LanguagesScreenModel::chooseCaptionLanguage(const QString &code)
     if (!m_app)
         return;
     m_app->settings()->setCaptionLanguage(code);
-    m_app->settings()->persist();
+    persist();
+}
+
+bool LanguagesScreenModel::persist()
+{
+    const bool stored = m_app->settings()->persist();
+    const QString message = stored ? QString() : notSavedText();
+    if (message != m_saveMessage) {
+        m_saveMessage = message;
+        emit saveMessageChanged();
+    }
+    return stored;
 }
 
 } // namespace orvella

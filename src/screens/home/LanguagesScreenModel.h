@@ -42,7 +42,8 @@ private:
 // The languages screen: the stream and caption language lists, the same options in both,
 // narrowed by the search filter. The options are the configuration's live languages when it
 // gives a list (an empty one included), else a built-in list. A choice is stored in the
-// settings at once; a stream language also shows live, which then plays that language.
+// settings at once; a stream language also shows live, which then plays that language. A choice
+// that cannot be stored holds for this run and the screen stays, saying so.
 class LanguagesScreenModel : public QObject
 {
     Q_OBJECT
@@ -53,6 +54,8 @@ class LanguagesScreenModel : public QObject
     Q_PROPERTY(orvella::LanguageRows *languageRows READ languageRows CONSTANT)
     Q_PROPERTY(QString streamLanguage READ streamLanguage NOTIFY selectionChanged)
     Q_PROPERTY(QString captionLanguage READ captionLanguage NOTIFY selectionChanged)
+    // "Could not save on this computer." after a choice that could not be stored, else empty.
+    Q_PROPERTY(QString saveMessage READ saveMessage NOTIFY saveMessageChanged)
 
 public:
     explicit LanguagesScreenModel(QObject *parent = nullptr);
@@ -70,8 +73,9 @@ public:
 
     [[nodiscard]] QString streamLanguage() const;
     [[nodiscard]] QString captionLanguage() const;
+    [[nodiscard]] QString saveMessage() const { return m_saveMessage; }
 
-    // Stores the stream language and shows live.
+    // Stores the stream language and shows live (once stored).
     Q_INVOKABLE void chooseStreamLanguage(const QString &code);
     // Stores the caption language; the screen stays.
     Q_INVOKABLE void chooseCaptionLanguage(const QString &code);
@@ -81,8 +85,11 @@ signals:
     void filterChanged();
     void languagesChanged();
     void selectionChanged();
+    void saveMessageChanged();
 
 private:
+    // Stores the settings; false, with the screen's message, when they could not be.
+    bool persist();
     // Announces the rows only when they differ, so a configuration refresh that changes no
     // language leaves the lists' rows alone.
     void updateRows();
@@ -90,6 +97,7 @@ private:
     ObjectLink<AppModel> m_app;
     ObjectLink<SettingsModel> m_settings;
     QString m_filter;
+    QString m_saveMessage;
     LanguageRows m_rows { this };
 };
 
