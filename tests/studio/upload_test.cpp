@@ -192,6 +192,19 @@ TEST_F(Upload, GoesOutOnAConnectionOfItsOwn)
     EXPECT_EQ(raw.connectionCount(), 2);
 }
 
+// The answer bound is the answer's: a movie far larger goes out whole.
+TEST_F(Upload, TheAnswerBoundLeavesTheMovieAlone)
+{
+    APIClientOptions options;
+    options.cacheDirectory = cacheFolder.path();
+    options.answerBytes = 1024;
+    OrvellaAPIClient bounded(options);
+    service.on("POST", "*", ScriptedAnswer::json(QJsonObject { { "status", "created" } }, 201));
+    runTask(bounded.uploadTestimony(movie, u"Ada"_s, u"ada@x.org"_s, u"My story"_s));
+    ASSERT_EQ(service.requestCount(), 1);
+    EXPECT_TRUE(service.requests().first().body.contains(content));
+}
+
 TEST_F(Upload, UnreadableFileSendsNothing)
 {
     EXPECT_THROW(
