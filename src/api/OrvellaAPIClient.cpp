@@ -262,13 +262,13 @@ QCoro::Task<OrvellaAPIClient::HttpAnswer> OrvellaAPIClient::send(QNetworkAccessM
         throw TransportError(
             TransportError::Kind::Cancelled, QNetworkReply::OperationCanceledError);
     }
-    if (!tooLarge)
-        take(reply.get());
-    if (tooLarge || received.size() > bound) {
+    const auto refused = [&] {
         qCWarning(lcApi) << "Answer of" << reply->url().path() << "refused: more than" << bound
                          << "bytes";
-        throw TransportError(TransportError::Kind::AnswerTooLarge);
-    }
+        return TransportError(TransportError::Kind::AnswerTooLarge);
+    };
+    if (tooLarge)
+        throw refused();
     const QVariant statusAttribute = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     const bool hasStatus = statusAttribute.isValid() && statusAttribute.toInt() > 0;
     const QNetworkReply::NetworkError error = reply->error();
@@ -281,6 +281,9 @@ QCoro::Task<OrvellaAPIClient::HttpAnswer> OrvellaAPIClient::send(QNetworkAccessM
         }
         throw APIError::empty();
     }
+    take(reply.get());
+    if (received.size() > bound)
+        throw refused();
     HttpAnswer answer;
     answer.status = statusAttribute.toInt();
     answer.body = std::move(received);

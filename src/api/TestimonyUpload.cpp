@@ -38,11 +38,11 @@ std::optional<APIError> refusal(const OrvellaAPIClient::HttpAnswer &answer)
 QCoro::Task<OrvellaAPIClient::HttpAnswer> OrvellaAPIClient::sendUpload(
     QNetworkRequest request, std::unique_ptr<QIODevice> body, std::stop_token stop)
 {
-    // A connection of its own: Qt sends a request again on a new connection when its
-    // connection closes before an answer, which for an upload is a second whole body on the
-    // same route; the form's body can be read only once, so that becomes a failure of the
-    // route. On a fresh connection no kept-alive one the service has since closed can be the
-    // cause.
+    // Qt sends a request again on a new connection when its connection closed before an
+    // answer: for an upload, a second whole body on the same route. The form's body cannot be
+    // rewound once read, so that becomes a failure of the route instead. A connection of its own
+    // is never a kept-alive one that the service has closed meanwhile, which would otherwise
+    // fail the route before anything went out.
     std::unique_ptr<QNetworkAccessManager> manager = std::make_unique<QNetworkAccessManager>();
     manager->setAutoDeleteReplies(false);
     co_return co_await send(

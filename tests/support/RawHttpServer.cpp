@@ -91,7 +91,8 @@ private:
             m_socket->disconnectFromHost();
     }
 
-    QPointer<QTcpSocket> m_socket;
+    // The base class: a socket being destroyed still says it disconnected.
+    QPointer<QAbstractSocket> m_socket;
     RawHttpServer &m_server;
     const Behaviour m_behaviour;
     QByteArray m_buffer;
