@@ -268,6 +268,8 @@ Result launch(const QString &stage, const QString &origin)
 
 int main(int argc, char **argv)
 {
+    // As the client starts, its allocator settings included.
+    orvella::configureApplicationBeforeConstruction();
     QGuiApplication application(argc, argv);
     const QStringList args = application.arguments();
     if (args.size() == 4 && args[1] == u"--measure")

@@ -82,7 +82,7 @@ QCoro::Task<TvConfig> OrvellaAPIClient::getConfig(std::stop_token stop)
 QCoro::Task<HomeData> OrvellaAPIClient::getHome(std::stop_token stop)
 {
     co_return co_await getDecoded(
-        u"tv/home"_s, QueryItems(), false, false, &decodeData<HomeData>, std::move(stop));
+        u"tv/home"_s, QueryItems(), false, false, &decodeHomeAnswer, std::move(stop));
 }
 
 QCoro::Task<LiveStreamData> OrvellaAPIClient::getLiveStream(QString lang, std::stop_token stop)

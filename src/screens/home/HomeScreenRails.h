@@ -1,5 +1,6 @@
 #pragma once
 
+#include "api/AnswerDecoding.h"
 #include "api/ContentModels.h"
 
 #include <QAbstractListModel>
@@ -90,9 +91,9 @@ public:
     };
     Q_ENUM(Role)
 
-    // Far more than a rail shows, and few enough that taking in a new list, which compares and
-    // merges every card, and measuring the cards' texts stay short.
-    static constexpr qsizetype maxCards = 500;
+    // As many as the client keeps of a home rail: taking in a new list compares and merges
+    // every card, and the rail's height measures every card's texts.
+    static constexpr qsizetype maxCards = homeItemsKept;
 
     using HomeScreenKeyedList::HomeScreenKeyedList;
 
@@ -138,7 +139,7 @@ public:
     };
     Q_ENUM(Role)
 
-    static constexpr qsizetype maxRails = 100;
+    static constexpr qsizetype maxRails = homeRailsKept;
 
     using HomeScreenKeyedList::HomeScreenKeyedList;
 
