@@ -2,7 +2,8 @@
 # appending to ORVELLA_<LAYER>_SOURCES (paths relative to src/).
 #
 #   orvella_base      base/      the failure base type every layer shares (Qt Core)
-#   orvella_api       api/       service answers, their decoders and the client (Qt Network, QCoro)
+#   orvella_api       api/       service answers, their decoders and the client (Qt Network,
+#                                Qt Concurrent, QCoro)
 #   orvella_platform  platform/  mpv and FFmpeg (opened at run time), OpenCV, Qt Multimedia,
 #                                D-Bus, qrencode
 #
@@ -36,8 +37,8 @@ target_link_libraries(orvella_base PUBLIC Qt6::Core)
 
 orvella_read_files(api)
 orvella_add_layer(orvella_api api ${ORVELLA_API_SOURCES})
-target_link_libraries(orvella_api PUBLIC orvella_base Qt6::Core Qt6::Network QCoro6::Core
-    QCoro6::Network)
+target_link_libraries(orvella_api PUBLIC orvella_base Qt6::Core Qt6::Network Qt6::Concurrent
+    QCoro6::Core QCoro6::Network)
 target_compile_definitions(orvella_api PUBLIC ORVELLA_APP_VERSION="${PROJECT_VERSION}")
 
 if(ORVELLA_FUZZ)

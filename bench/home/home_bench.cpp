@@ -12,6 +12,7 @@
 #include "app/AppServices.h"
 #include "app/Application.h"
 #include "screens/home/HomeScreenModel.h"
+#include "support/FreshProcess.h"
 #include "support/ServiceDouble.h"
 #include "support/TestAsync.h"
 #include "ui/ImageCache.h"
@@ -23,14 +24,12 @@
 #include <QImage>
 #include <QJsonArray>
 #include <QPainter>
-#include <QProcess>
 #include <QQmlAbstractUrlInterceptor>
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <map>
@@ -207,19 +206,10 @@ struct Result
 // Runs one measurement in a fresh process with empty config and cache folders.
 Result launch(const QString &mode, const QString &origin, int height)
 {
-    QTemporaryDir home;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
-    environment.insert(QStringLiteral("XDG_CACHE_HOME"), home.filePath(QStringLiteral("cache")));
-    environment.insert(QStringLiteral("QSG_RENDER_LOOP"), QStringLiteral("basic"));
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process.start(QCoreApplication::applicationFilePath(),
-        { QStringLiteral("--measure"), mode, origin, QString::number(height) });
-    orvella::test::waitUntil([&] { return process.state() == QProcess::NotRunning; }, 60s);
     Result result;
-    for (const QByteArray &line : process.readAllStandardOutput().split('\n')) {
+    const QStringList arguments { QStringLiteral("--measure"), mode, origin,
+        QString::number(height) };
+    for (const QByteArray &line : orvella::test::runFreshProcess(arguments, 60s)) {
         const QList<QByteArray> f = line.split(' ');
         if (f.size() == 6 && f[0] == "RESULT") {
             result = { f[1].toDouble(), f[2].toDouble() / 1024, f[3].toDouble(),

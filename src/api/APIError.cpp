@@ -99,6 +99,8 @@ QString TransportError::description() const
         return QStringLiteral("The request was cancelled.");
     case Kind::Tls:
         return QStringLiteral("A secure connection to the server could not be made.");
+    case Kind::AnswerTooLarge:
+        return QStringLiteral("The service's answer was too large.");
     case Kind::Other:
         break;
     }

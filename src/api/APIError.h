@@ -56,11 +56,21 @@ private:
     QString m_underlying;
 };
 
-// A request that never got an HTTP answer. Each kind has one fixed, readable text.
+// A request that never got a whole HTTP answer: none at all, one cut short, or one past the
+// client's bound. Each kind has one fixed, readable text.
 class TransportError : public DescribedError
 {
 public:
-    enum class Kind { TimedOut, HostNotFound, ConnectionRefused, Offline, Cancelled, Tls, Other };
+    enum class Kind {
+        TimedOut,
+        HostNotFound,
+        ConnectionRefused,
+        Offline,
+        Cancelled,
+        Tls,
+        AnswerTooLarge,
+        Other
+    };
 
     explicit TransportError(
         Kind kind, QNetworkReply::NetworkError networkError = QNetworkReply::UnknownNetworkError);

@@ -10,6 +10,20 @@ using namespace Qt::StringLiterals;
 
 namespace orvella {
 
+HomeData decodeHomeAnswer(const JSONValue &data)
+{
+    HomeData home = decodeData<HomeData>(data);
+    if (home.rails) {
+        if (home.rails->size() > homeRailsKept)
+            *home.rails = home.rails->first(homeRailsKept);
+        for (HomeRail &rail : *home.rails) {
+            if (rail.items && rail.items->size() > homeItemsKept)
+                *rail.items = rail.items->first(homeItemsKept);
+        }
+    }
+    return home;
+}
+
 ProgramWithEpisodes decodeProgramPage(const JSONValue &data)
 {
     if (!data.isObject())

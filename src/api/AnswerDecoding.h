@@ -62,6 +62,14 @@ template<class T>
     return result;
 }
 
+// What the client keeps of a home page: far more rails and items than any real page has, and
+// few enough that the screens take the page in, and compare a fresh one with it, at once.
+inline constexpr qsizetype homeRailsKept = 100;
+inline constexpr qsizetype homeItemsKept = 500; // of each rail
+// The home page. The whole of it decodes, as strictly as ever; then only the first
+// homeRailsKept rails, each with its first homeItemsKept items, are kept.
+[[nodiscard]] HomeData decodeHomeAnswer(const JSONValue &data);
+
 // The programme (nested, inline or bare) and its first-page episodes; never fails.
 [[nodiscard]] ProgramWithEpisodes decodeProgramPage(const JSONValue &data);
 // The decodable episodes of an "episodes" array of an object; anything else gives none.

@@ -9,7 +9,9 @@ namespace orvella {
 
 namespace {
 
-// Reads head, file and tail in turn; seekable, so a request can be sent again.
+// Reads head, file and tail in turn, once: Qt rewinds a request's body to send the request
+// again after its connection closed unanswered, and a rewind that comes once the body has
+// started to go out is refused, which fails that request instead.
 class MultipartDevice : public QIODevice
 {
 public:
@@ -22,10 +24,17 @@ public:
 
     bool isSequential() const override { return false; }
     qint64 size() const override { return m_head.size() + m_fileSize + m_tail.size(); }
+    bool seek(qint64 position) override
+    {
+        if (m_started && position < pos())
+            return false;
+        return QIODevice::seek(position);
+    }
 
 protected:
     qint64 readData(char *data, qint64 maxSize) override
     {
+        m_started = true;
         const qint64 start = pos();
         qint64 done = 0;
         while (done < maxSize) {
@@ -60,6 +69,7 @@ private:
     QByteArray m_tail;
     std::shared_ptr<QFile> m_file;
     qint64 m_fileSize;
+    bool m_started = false;
 };
 
 } // namespace

@@ -23,7 +23,7 @@ public:
     [[nodiscard]] const QString &boundary() const { return m_boundary; }
     [[nodiscard]] QByteArray contentType() const;
     [[nodiscard]] qint64 size() const;
-    // A new readable device over the whole body; each request gets its own.
+    // A new device over the whole body, to be read once; each request gets its own.
     [[nodiscard]] std::unique_ptr<QIODevice> open() const;
     // The whole body in memory (tests and small files).
     [[nodiscard]] QByteArray readAll() const;

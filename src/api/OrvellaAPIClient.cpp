@@ -42,6 +42,19 @@ void abortLater(const QPointer<QNetworkReply> &reply)
         QMetaObject::invokeMethod(reply, &QNetworkReply::abort, Qt::QueuedConnection);
 }
 
+// Qt keeps at most this much of an answer that the client has not taken yet, so the network is
+// read no faster than the answer is counted.
+constexpr qint64 replyBufferBytes = 1024 * 1024;
+
+// A failure of the transfer itself, which Qt reports even after a status arrived (an answer cut
+// short, aborted by a time-out); the other errors it gives with a status stand for that status.
+bool isTransferFailure(QNetworkReply::NetworkError error)
+{
+    return error != QNetworkReply::NoError
+        && (error < QNetworkReply::ProxyConnectionRefusedError
+            || error == QNetworkReply::ProtocolFailure);
+}
+
 bool isNoCacheDirective(const QByteArray &cacheControl)
 {
     const QByteArray lower = cacheControl.toLower();
@@ -171,6 +184,11 @@ void OrvellaAPIClient::throwIfNeeded(int status, const QByteArray &body)
     throw APIError::http(status, httpReasonPhrase(status));
 }
 
+void OrvellaAPIClient::throwGone()
+{
+    throw TransportError(TransportError::Kind::Cancelled);
+}
+
 QCoro::Task<OrvellaAPIClient::HttpAnswer> OrvellaAPIClient::send(QNetworkAccessManager *manager,
     QNetworkRequest request, QByteArray verb, QByteArray body,
     std::unique_ptr<QIODevice> bodyDevice, Limits limits, std::stop_token stop)
@@ -191,6 +209,7 @@ QCoro::Task<OrvellaAPIClient::HttpAnswer> OrvellaAPIClient::send(QNetworkAccessM
         reply.reset(manager->post(request, body));
     else
         reply.reset(manager->sendCustomRequest(request, verb, body));
+    reply->setReadBufferSize(replyBufferBytes);
 
     QPointer<QNetworkReply> guarded(reply.get());
     bool timedOut = false;
@@ -205,27 +224,69 @@ QCoro::Task<OrvellaAPIClient::HttpAnswer> OrvellaAPIClient::send(QNetworkAccessM
     }
     std::stop_callback onStop(stop, [guarded] { abortLater(guarded); });
 
+    // The answer is taken as it arrives and counted: past the bound it is dropped and the
+    // transfer ends, whatever the service announced.
+    const qint64 bound = m_options.answerBytes;
+    QByteArray received;
+    bool tooLarge = false;
+    const auto refuse = [&received, &tooLarge, guarded] {
+        tooLarge = true;
+        received = QByteArray();
+        abortLater(guarded);
+    };
+    const QMetaObject::Connection onHead
+        = QObject::connect(reply.get(), &QNetworkReply::metaDataChanged, reply.get(), [&] {
+              const QVariant length = guarded->header(QNetworkRequest::ContentLengthHeader);
+              if (!tooLarge && length.isValid() && length.toLongLong() > bound)
+                  refuse();
+          });
+    // Takes what is there, one byte past the bound at most.
+    const auto take = [&received, bound](QNetworkReply *from) {
+        received += from->read(std::min(from->bytesAvailable(), bound + 1 - received.size()));
+    };
+    const QMetaObject::Connection onData
+        = QObject::connect(reply.get(), &QNetworkReply::readyRead, reply.get(), [&] {
+              if (tooLarge)
+                  return;
+              take(guarded);
+              if (received.size() > bound)
+                  refuse();
+          });
+
     co_await reply.get();
     wholeLimit.stop();
+    QObject::disconnect(onHead);
+    QObject::disconnect(onData);
 
-    const QVariant statusAttribute = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (!statusAttribute.isValid() || statusAttribute.toInt() <= 0) {
-        if (reply->error() != QNetworkReply::NoError) {
-            // An abort that the caller did not ask for is a time-out (idle or whole).
-            const bool cancelledByCaller = stop.stop_requested();
-            const bool timeOut = timedOut
-                || (reply->error() == QNetworkReply::OperationCanceledError && !cancelledByCaller);
-            throw TransportError::fromNetworkError(reply->error(), timeOut);
-        }
-        throw APIError::empty();
-    }
     if (stop.stop_requested()) {
         throw TransportError(
             TransportError::Kind::Cancelled, QNetworkReply::OperationCanceledError);
     }
+    const auto refused = [&] {
+        qCWarning(lcApi) << "Answer of" << reply->url().path() << "refused: more than" << bound
+                         << "bytes";
+        return TransportError(TransportError::Kind::AnswerTooLarge);
+    };
+    if (tooLarge)
+        throw refused();
+    const QVariant statusAttribute = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    const bool hasStatus = statusAttribute.isValid() && statusAttribute.toInt() > 0;
+    const QNetworkReply::NetworkError error = reply->error();
+    // Once a status has arrived, an answer cut short or ended by a time-out is still no answer.
+    if (!hasStatus || isTransferFailure(error)) {
+        if (error != QNetworkReply::NoError) {
+            // An abort that the caller did not ask for is a time-out (idle or whole).
+            const bool timeOut = timedOut || error == QNetworkReply::OperationCanceledError;
+            throw TransportError::fromNetworkError(error, timeOut);
+        }
+        throw APIError::empty();
+    }
+    take(reply.get());
+    if (received.size() > bound)
+        throw refused();
     HttpAnswer answer;
     answer.status = statusAttribute.toInt();
-    answer.body = reply->readAll();
+    answer.body = std::move(received);
     answer.headers = reply->rawHeaderPairs();
     co_return answer;
 }
@@ -258,54 +319,72 @@ std::optional<OrvellaAPIClient::HttpAnswer> OrvellaAPIClient::freshCachedAnswer(
     return std::nullopt;
 }
 
-QCoro::Task<JSONValue> OrvellaAPIClient::getRaw(
+QCoro::Task<OrvellaAPIClient::HttpAnswer> OrvellaAPIClient::fetchGet(
     QString path, QueryItems query, bool auth, bool useEtag, std::stop_token stop)
 {
-    QPointer<OrvellaAPIClient> self(this);
     const QUrl url = endpointURL(path, query);
-    HttpAnswer answer;
-    if (useEtag) {
-        if (auto cached = freshCachedAnswer(url)) {
-            answer = std::move(*cached);
-        } else {
-            QNetworkRequest request(url);
-            applyHeaders(request, auth);
-            if (const auto tag = m_etags.constFind(path); tag != m_etags.constEnd())
-                request.setRawHeader("If-None-Match", tag->toUtf8());
-            request.setAttribute(
-                QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::PreferNetwork);
-            answer = co_await send(m_session, request, "GET", {}, nullptr, m_options.main, stop);
-        }
-    } else {
-        answer = co_await getUncached(m_session, url, auth, m_options.main, stop);
-    }
-    if (!self)
-        throw TransportError(TransportError::Kind::Cancelled);
+    if (!useEtag)
+        co_return co_await getUncached(m_session, url, auth, m_options.main, std::move(stop));
+    if (auto cached = freshCachedAnswer(url))
+        co_return std::move(*cached);
+    QNetworkRequest request(url);
+    applyHeaders(request, auth);
+    if (const auto tag = m_etags.constFind(path); tag != m_etags.constEnd())
+        request.setRawHeader("If-None-Match", tag->toUtf8());
+    request.setAttribute(
+        QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::PreferNetwork);
+    co_return co_await send(
+        m_session, request, "GET", {}, nullptr, m_options.main, std::move(stop));
+}
 
-    const QString bodyKey = u"body:"_s + path;
-    if (useEtag && answer.status == 304) {
-        if (const auto body = m_etags.constFind(bodyKey); body != m_etags.constEnd()) {
-            const auto envelope = decodeEnvelope<JSONValue>(body->toUtf8());
-            co_return envelope.data.value_or(JSONValue());
-        }
+OrvellaAPIClient::GetAnswer OrvellaAPIClient::readGetAnswer(
+    const HttpAnswer &answer, const std::optional<QString> &replay, bool useEtag)
+{
+    if (replay) {
+        // Not modified: the answer stored with the tag that was sent.
+        const auto envelope = decodeEnvelope<JSONValue>(replay->toUtf8());
+        return { envelope.data.value_or(JSONValue()), {} };
     }
     throwIfNeeded(answer.status, answer.body);
     const auto envelope = decodeEnvelope<JSONValue>(answer.body);
     if (envelope.status == "error"_L1) {
         throw APIError::http(answer.status, envelope.message.value_or(u"Error"_s), envelope.code);
     }
+    GetAnswer read { envelope.data.value_or(JSONValue()), {} };
     if (useEtag) {
         // Only a usable answer feeds the tag cache: the tag and the body go together.
-        const QByteArray tag = answer.header("ETag");
-        if (tag.isEmpty()) {
-            m_etags.remove(path);
-            m_etags.remove(bodyKey);
-        } else {
-            m_etags.insert(path, QString::fromUtf8(tag));
-            m_etags.insert(bodyKey, QString::fromUtf8(answer.body));
-        }
+        read.tags.apply = true;
+        read.tags.tag = QString::fromUtf8(answer.header("ETag"));
+        if (!read.tags.tag.isEmpty())
+            read.tags.body = QString::fromUtf8(answer.body);
     }
-    co_return envelope.data.value_or(JSONValue());
+    return read;
+}
+
+std::optional<QString> OrvellaAPIClient::storedBody(const QString &path) const
+{
+    const auto body = m_etags.constFind(u"body:"_s + path);
+    return body == m_etags.constEnd() ? std::nullopt : std::optional(*body);
+}
+
+void OrvellaAPIClient::storeTags(const QString &path, TagUpdate tags)
+{
+    const QString bodyKey = u"body:"_s + path;
+    if (tags.tag.isEmpty()) {
+        m_etags.remove(path);
+        m_etags.remove(bodyKey);
+    } else {
+        m_etags.insert(path, std::move(tags.tag));
+        m_etags.insert(bodyKey, std::move(tags.body));
+    }
+}
+
+QCoro::Task<JSONValue> OrvellaAPIClient::getRaw(
+    QString path, QueryItems query, bool auth, bool useEtag, std::stop_token stop)
+{
+    co_return co_await getDecoded(
+        std::move(path), std::move(query), auth, useEtag,
+        [](const JSONValue &data) { return data; }, std::move(stop));
 }
 
 QNetworkRequest OrvellaAPIClient::jsonPostRequest(
@@ -338,24 +417,32 @@ QCoro::Task<OrvellaAPIClient::HttpAnswer> OrvellaAPIClient::getUncached(
     co_return co_await send(manager, request, "GET", {}, nullptr, limits, std::move(stop));
 }
 
-QCoro::Task<OrvellaAPIClient::HttpAnswer> OrvellaAPIClient::postChecked(QString path,
+QCoro::Task<OrvellaAPIClient::HttpAnswer> OrvellaAPIClient::sendPost(QString path,
     QByteArray jsonBody, bool auth, std::optional<QString> platformHeader, std::stop_token stop)
 {
     const QNetworkRequest request = jsonPostRequest(path, auth, platformHeader);
-    HttpAnswer answer = co_await send(
-        m_session, request, "POST", std::move(jsonBody), nullptr, m_options.main, stop);
-    throwIfNeeded(answer.status, answer.body);
-    co_return answer;
+    co_return co_await send(
+        m_session, request, "POST", std::move(jsonBody), nullptr, m_options.main, std::move(stop));
 }
 
-QCoro::Task<QByteArray> OrvellaAPIClient::deleteChecked(
+QCoro::Task<OrvellaAPIClient::HttpAnswer> OrvellaAPIClient::sendDelete(
     QString path, std::optional<QString> platformHeader, std::stop_token stop)
 {
     const QNetworkRequest request = uncachedRequest(endpointURL(path), true, platformHeader);
-    const HttpAnswer answer
-        = co_await send(m_session, request, "DELETE", {}, nullptr, m_options.main, stop);
-    throwIfNeeded(answer.status, answer.body);
-    co_return answer.body;
+    co_return co_await send(
+        m_session, request, "DELETE", {}, nullptr, m_options.main, std::move(stop));
+}
+
+QCoro::Task<> OrvellaAPIClient::postChecked(QString path, QByteArray jsonBody, bool auth,
+    std::optional<QString> platformHeader, std::stop_token stop)
+{
+    // A 2xx body is not read.
+    co_await readOnDecoders(sendPost(std::move(path), std::move(jsonBody), auth,
+                                std::move(platformHeader), std::move(stop)),
+        [](const HttpAnswer &answer) {
+            throwIfNeeded(answer.status, answer.body);
+            return true;
+        });
 }
 
 } // namespace orvella

@@ -5,6 +5,7 @@
 #include "api/AnswerDecoding.h"
 #include "api/ConfigModels.h"
 #include "api/ContentModels.h"
+#include "api/DecodeExecutor.h"
 #include "api/JSONValue.h"
 #include "api/ScheduleData.h"
 
@@ -14,6 +15,7 @@
 #include <QList>
 #include <QNetworkRequest>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -21,6 +23,7 @@
 #include <memory>
 #include <optional>
 #include <stop_token>
+#include <type_traits>
 #include <utility>
 
 class QNetworkAccessManager;
@@ -46,11 +49,16 @@ struct APIClientOptions
     APIClientLimits main { std::chrono::seconds(15), std::chrono::seconds(45) };
     APIClientLimits schedule { std::chrono::seconds(20), std::chrono::seconds(30) };
     APIClientLimits upload { std::chrono::seconds(120), std::chrono::milliseconds(0) };
+    // The most bytes one answer may hold, far above any real one; a longer answer fails as soon
+    // as it is known to be longer, without being read further. Request bodies are not bounded.
+    qint64 answerBytes = 64LL * 1024 * 1024;
 };
 
 // The one client of the service's API. It lives on the main thread (the network managers are
-// asynchronous); every operation is a task that throws APIError, TransportError, DecodingError
-// (or FileReadError for the upload). Each takes an optional stop token that aborts its request.
+// asynchronous) and reads answers on threads of its own: the JSON and the models are decoded
+// there, and each operation resumes on the main thread with its result. Every operation is a
+// task that throws APIError, TransportError, DecodingError (or FileReadError for the upload).
+// Each takes an optional stop token that aborts its request.
 class OrvellaAPIClient : public QObject
 {
     Q_OBJECT
@@ -112,26 +120,59 @@ public:
     // GET of a path; returns the envelope's data (null when absent).
     QCoro::Task<JSONValue> getRaw(
         QString path, QueryItems query, bool auth, bool useEtag, std::stop_token stop = {});
+    // The same GET, whose data `decode` turns into the result on the decoding threads.
+    template<class Decode>
+    QCoro::Task<std::invoke_result_t<Decode &, const JSONValue &>> getDecoded(QString path,
+        QueryItems query, bool auth, bool useEtag, Decode decode, std::stop_token stop = {})
+    {
+        using Value = std::invoke_result_t<Decode &, const JSONValue &>;
+        QPointer<OrvellaAPIClient> self(this);
+        const HttpAnswer answer = co_await fetchGet(path, std::move(query), auth, useEtag, stop);
+        if (!self)
+            throwGone();
+        const std::optional<QString> replay
+            = useEtag && answer.status == 304 ? storedBody(path) : std::nullopt;
+        QFuture<Decoded<std::pair<TagUpdate, Decoded<Value>>>> reading
+            = m_decoders.run([answer, replay, useEtag, decode = std::move(decode)]() mutable {
+                  GetAnswer read = readGetAnswer(answer, replay, useEtag);
+                  // The tags of a usable answer are kept even when its data fits no model.
+                  return std::pair(
+                      std::move(read.tags), tryDecoding([&] { return decode(read.data); }));
+              });
+        auto outcome = co_await reading;
+        if (!self)
+            throwGone();
+        auto [tags, decoded] = outcome.take();
+        if (tags.apply)
+            storeTags(path, std::move(tags));
+        co_return decoded.take();
+    }
     // POST of a JSON body; returns the envelope's data decoded as T.
     template<class T>
     QCoro::Task<T> post(QString path, QByteArray jsonBody, bool auth,
         std::optional<QString> platformHeader, std::stop_token stop = {})
     {
-        const HttpAnswer answer = co_await postChecked(
-            std::move(path), std::move(jsonBody), auth, std::move(platformHeader), std::move(stop));
-        co_return dataOfPost(answer.status, decodeEnvelope<T>(answer.body));
+        co_return co_await readOnDecoders(sendPost(std::move(path), std::move(jsonBody), auth,
+                                              std::move(platformHeader), std::move(stop)),
+            [](const HttpAnswer &answer) {
+                throwIfNeeded(answer.status, answer.body);
+                return dataOfPost(answer.status, decodeEnvelope<T>(answer.body));
+            });
     }
     // DELETE (always authorised); returns the envelope's data decoded as T, whatever its status.
     template<class T>
     QCoro::Task<T> deleteResource(
         QString path, std::optional<QString> platformHeader, std::stop_token stop = {})
     {
-        const QByteArray body
-            = co_await deleteChecked(std::move(path), std::move(platformHeader), std::move(stop));
-        auto envelope = decodeEnvelope<T>(body);
-        if (!envelope.data)
-            throw APIError::empty();
-        co_return std::move(*envelope.data);
+        co_return co_await readOnDecoders(
+            sendDelete(std::move(path), std::move(platformHeader), std::move(stop)),
+            [](const HttpAnswer &answer) {
+                throwIfNeeded(answer.status, answer.body);
+                auto envelope = decodeEnvelope<T>(answer.body);
+                if (!envelope.data)
+                    throw APIError::empty();
+                return std::move(*envelope.data);
+            });
     }
 
     // Sets the common headers; "Authorization" only when auth and a token is held.
@@ -151,6 +192,38 @@ public:
     };
 
 private:
+    // What the tag cache takes from a GET answer: its tag and body, or (with no tag) the end of
+    // the path's entries; nothing for an answer replayed from the cache.
+    struct TagUpdate
+    {
+        bool apply = false;
+        QString tag;
+        QString body;
+    };
+    struct GetAnswer
+    {
+        JSONValue data;
+        TagUpdate tags;
+    };
+
+    [[noreturn]] static void throwGone();
+    // Awaits an answer, then runs `read` over it on the decoding threads; its result, or what
+    // it threw, comes back on this thread.
+    template<class Read>
+    QCoro::Task<std::invoke_result_t<Read &, const HttpAnswer &>> readOnDecoders(
+        QCoro::Task<HttpAnswer> answering, Read read)
+    {
+        QPointer<OrvellaAPIClient> self(this);
+        HttpAnswer answer = co_await answering;
+        if (!self)
+            throwGone();
+        QFuture<Decoded<std::invoke_result_t<Read &, const HttpAnswer &>>> reading
+            = m_decoders.run([answer = std::move(answer), read = std::move(read)]() mutable {
+                  return read(answer);
+              });
+        auto outcome = co_await reading;
+        co_return outcome.take();
+    }
     template<class T>
     static T dataOfPost(int status, APIEnvelope<T> envelope)
     {
@@ -162,15 +235,31 @@ private:
         return std::move(*envelope.data);
     }
 
-    QCoro::Task<HttpAnswer> postChecked(QString path, QByteArray jsonBody, bool auth,
+    // The GET's answer: from the disk cache while fresh, else from the service.
+    QCoro::Task<HttpAnswer> fetchGet(
+        QString path, QueryItems query, bool auth, bool useEtag, std::stop_token stop);
+    // On the decoding threads: the status check, the envelope, and what the tag cache takes.
+    [[nodiscard]] static GetAnswer readGetAnswer(
+        const HttpAnswer &answer, const std::optional<QString> &replay, bool useEtag);
+    [[nodiscard]] std::optional<QString> storedBody(const QString &path) const;
+    void storeTags(const QString &path, TagUpdate tags);
+    QCoro::Task<HttpAnswer> sendPost(QString path, QByteArray jsonBody, bool auth,
         std::optional<QString> platformHeader, std::stop_token stop);
-    QCoro::Task<QByteArray> deleteChecked(
+    QCoro::Task<HttpAnswer> sendDelete(
         QString path, std::optional<QString> platformHeader, std::stop_token stop);
-    // Sends one request and awaits its HTTP answer; throws TransportError or APIError::empty.
-    // A body device becomes the reply's child: Qt may read it until the reply is gone.
+    // A POST whose answer only has to pass the status check.
+    QCoro::Task<> postChecked(QString path, QByteArray jsonBody, bool auth,
+        std::optional<QString> platformHeader, std::stop_token stop);
+    // Sends one request and awaits its whole HTTP answer, read as it arrives up to the answer
+    // bound; throws TransportError (no answer, one cut short, ended by a time-out or past the
+    // bound) or APIError::empty. A body device becomes the reply's child: Qt may read it until
+    // the reply is gone.
     QCoro::Task<HttpAnswer> send(QNetworkAccessManager *manager, QNetworkRequest request,
         QByteArray verb, QByteArray body, std::unique_ptr<QIODevice> bodyDevice, Limits limits,
         std::stop_token stop);
+    // One upload attempt on a connection of its own (see TestimonyUpload.cpp).
+    QCoro::Task<HttpAnswer> sendUpload(
+        QNetworkRequest request, std::unique_ptr<QIODevice> body, std::stop_token stop);
     std::optional<HttpAnswer> freshCachedAnswer(const QUrl &url);
     QCoro::Task<QList<EpisodeSummary>> fetchProgramPage(QString id, int page, std::stop_token stop);
     QNetworkRequest jsonPostRequest(
@@ -189,6 +278,7 @@ private:
     QNetworkDiskCache *m_diskCache = nullptr;
     QHash<QString, QString> m_etags;
     std::optional<QString> m_accessToken;
+    DecodeExecutor m_decoders;
 };
 
 } // namespace orvella

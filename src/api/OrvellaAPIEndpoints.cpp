@@ -32,41 +32,71 @@ QString requiredSegment(const QString &id)
     throw APIError::empty();
 }
 
-[[noreturn]] void throwGone()
+QueryItems programsQuery(int page, int perPage)
 {
-    throw TransportError(TransportError::Kind::Cancelled);
+    return { { u"page"_s, QString::number(page) }, { u"per_page"_s, QString::number(perPage) } };
+}
+QList<ProgramSummary> decodePrograms(const JSONValue &data)
+{
+    return decodeList<ProgramSummary>(data, "programs"_L1);
+}
+
+// Which programme of a page matches the folded title phrases.
+struct PageMatch
+{
+    qsizetype size = 0;
+    std::optional<ProgramSummary> exact;
+    std::optional<ProgramSummary> partial; // the first one
+};
+
+PageMatch matchPage(const QList<ProgramSummary> &programs, const QStringList &folded)
+{
+    PageMatch match;
+    match.size = programs.size();
+    for (const ProgramSummary &program : programs) {
+        const QString title = foldForMatching(program.displayTitle());
+        if (folded.contains(title)) {
+            match.exact = program;
+            return match;
+        }
+        if (match.partial)
+            continue;
+        for (const QString &needle : folded) {
+            if (title.contains(needle) || needle.contains(title)) {
+                match.partial = program;
+                break;
+            }
+        }
+    }
+    return match;
 }
 
 } // namespace
 
 QCoro::Task<TvConfig> OrvellaAPIClient::getConfig(std::stop_token stop)
 {
-    const JSONValue data
-        = co_await getRaw(u"tv/config"_s, QueryItems(), false, false, std::move(stop));
-    co_return decodeData<TvConfig>(data);
+    co_return co_await getDecoded(
+        u"tv/config"_s, QueryItems(), false, false, &decodeData<TvConfig>, std::move(stop));
 }
 
 QCoro::Task<HomeData> OrvellaAPIClient::getHome(std::stop_token stop)
 {
-    const JSONValue data
-        = co_await getRaw(u"tv/home"_s, QueryItems(), false, false, std::move(stop));
-    co_return decodeData<HomeData>(data);
+    co_return co_await getDecoded(
+        u"tv/home"_s, QueryItems(), false, false, &decodeHomeAnswer, std::move(stop));
 }
 
 QCoro::Task<LiveStreamData> OrvellaAPIClient::getLiveStream(QString lang, std::stop_token stop)
 {
     const QueryItems query { { u"lang"_s, lang } };
-    const JSONValue data = co_await getRaw(u"live/stream"_s, query, false, false, std::move(stop));
-    co_return decodeData<LiveStreamData>(data);
+    co_return co_await getDecoded(
+        u"live/stream"_s, query, false, false, &decodeData<LiveStreamData>, std::move(stop));
 }
 
 QCoro::Task<QList<ProgramSummary>> OrvellaAPIClient::getPrograms(
     int page, int perPage, std::stop_token stop)
 {
-    const QueryItems query { { u"page"_s, QString::number(page) },
-        { u"per_page"_s, QString::number(perPage) } };
-    const JSONValue data = co_await getRaw(u"programs"_s, query, false, true, std::move(stop));
-    co_return decodeList<ProgramSummary>(data, "programs"_L1);
+    co_return co_await getDecoded(
+        u"programs"_s, programsQuery(page, perPage), false, true, &decodePrograms, std::move(stop));
 }
 
 QCoro::Task<std::optional<ProgramSummary>> OrvellaAPIClient::resolveProgram(
@@ -85,26 +115,21 @@ QCoro::Task<std::optional<ProgramSummary>> OrvellaAPIClient::resolveProgram(
     constexpr int lastPage = 10;
     QPointer<OrvellaAPIClient> self(this);
     std::optional<ProgramSummary> fallback;
+    // Each page is the programme list's own request; its titles are matched where it decodes.
+    const auto match
+        = [folded](const JSONValue &data) { return matchPage(decodePrograms(data), folded); };
     for (int page = 1; page <= lastPage; ++page) {
-        const QList<ProgramSummary> programs = co_await getPrograms(page, perPage, stop);
+        const PageMatch found = co_await getDecoded(
+            u"programs"_s, programsQuery(page, perPage), false, true, match, stop);
         if (!self)
             throwGone();
-        if (programs.isEmpty())
+        if (found.size == 0)
             co_return fallback;
-        for (const ProgramSummary &program : programs) {
-            const QString title = foldForMatching(program.displayTitle());
-            if (folded.contains(title))
-                co_return program;
-            if (fallback)
-                continue;
-            for (const QString &needle : std::as_const(folded)) {
-                if (title.contains(needle) || needle.contains(title)) {
-                    fallback = program;
-                    break;
-                }
-            }
-        }
-        if (programs.size() < perPage)
+        if (found.exact)
+            co_return std::optional<ProgramSummary>(found.exact);
+        if (!fallback)
+            fallback = found.partial;
+        if (found.size < perPage)
             break;
     }
     co_return fallback;
@@ -116,9 +141,8 @@ QCoro::Task<QList<EpisodeSummary>> OrvellaAPIClient::fetchProgramPage(
     try {
         const QueryItems query { { u"page"_s, QString::number(page) },
             { u"per_page"_s, u"100"_s } };
-        const JSONValue data
-            = co_await getRaw(u"programs/"_s + requiredSegment(id), query, false, false, stop);
-        co_return decodeEpisodePage(data);
+        co_return co_await getDecoded(
+            u"programs/"_s + requiredSegment(id), query, false, false, &decodeEpisodePage, stop);
     } catch (const DescribedError &error) {
         // A failed extra page counts as empty; the programme still loads.
         qCDebug(lcApi) << "Episode page" << page << "of" << id << "dropped:" << error.description();
@@ -134,10 +158,10 @@ QCoro::Task<ProgramWithEpisodes> OrvellaAPIClient::getProgram(
     if (!segment)
         co_return ProgramWithEpisodes();
     const QueryItems query { { u"page"_s, u"1"_s }, { u"per_page"_s, u"100"_s } };
-    const JSONValue data = co_await getRaw(u"programs/"_s + *segment, query, false, false, stop);
+    ProgramWithEpisodes result = co_await getDecoded(
+        u"programs/"_s + *segment, query, false, false, &decodeProgramPage, stop);
     if (!self)
         throwGone();
-    ProgramWithEpisodes result = decodeProgramPage(data);
     const int pageBound = std::min(std::max(maxPages, 1), 8);
     if (result.episodes.size() < 100 || maxPages < 2)
         co_return result;
@@ -151,7 +175,10 @@ QCoro::Task<ProgramWithEpisodes> OrvellaAPIClient::getProgram(
         pages.append(co_await task);
     if (!self)
         throwGone();
-    result.episodes = mergeEpisodePages(std::move(result.episodes), pages);
+    QFuture<Decoded<QList<EpisodeSummary>>> merging = m_decoders.run(
+        [first = std::move(result.episodes), pages] { return mergeEpisodePages(first, pages); });
+    Decoded<QList<EpisodeSummary>> merged = co_await merging;
+    result.episodes = merged.take();
     co_return result;
 }
 
@@ -160,26 +187,26 @@ QCoro::Task<ScheduleData> OrvellaAPIClient::getSchedule(int days, std::stop_toke
     const QUrl url = endpointURL(u"live/schedule"_s,
         { { u"days"_s, QString::number(days) },
             { u"_"_s, QString::number(QDateTime::currentMSecsSinceEpoch()) } });
-    const HttpAnswer answer
-        = co_await getUncached(m_scheduleSession, url, false, m_options.schedule, std::move(stop));
-    throwIfNeeded(answer.status, answer.body);
-    co_return ScheduleData::parseAPIResponse(answer.body);
+    co_return co_await readOnDecoders(
+        getUncached(m_scheduleSession, url, false, m_options.schedule, std::move(stop)),
+        [](const HttpAnswer &answer) {
+            throwIfNeeded(answer.status, answer.body);
+            return ScheduleData::parseAPIResponse(answer.body);
+        });
 }
 
 QCoro::Task<EpisodeDetail> OrvellaAPIClient::getEpisode(QString id, std::stop_token stop)
 {
-    const JSONValue data = co_await getRaw(
-        u"episodes/"_s + requiredSegment(id), QueryItems(), false, false, std::move(stop));
-    co_return decodeEpisodeAnswer(data);
+    co_return co_await getDecoded(u"episodes/"_s + requiredSegment(id), QueryItems(), false, false,
+        &decodeEpisodeAnswer, std::move(stop));
 }
 
 QCoro::Task<QList<SearchResult>> OrvellaAPIClient::search(
     QString query, int page, std::stop_token stop)
 {
     const QueryItems items { { u"q"_s, query }, { u"page"_s, QString::number(page) } };
-    const JSONValue data
-        = co_await getRaw(u"episodes/search"_s, items, false, true, std::move(stop));
-    co_return decodeSearchAnswer(data);
+    co_return co_await getDecoded(
+        u"episodes/search"_s, items, false, true, &decodeSearchAnswer, std::move(stop));
 }
 
 QCoro::Task<DeviceCodeData> OrvellaAPIClient::requestDeviceCode(QString model, std::stop_token stop)
@@ -230,16 +257,14 @@ QCoro::Task<SignOutData> OrvellaAPIClient::signOut(std::stop_token stop)
 
 QCoro::Task<UserProfile> OrvellaAPIClient::getProfile(std::stop_token stop)
 {
-    const JSONValue data
-        = co_await getRaw(u"user/profile"_s, QueryItems(), true, true, std::move(stop));
-    co_return decodeProfileAnswer(data);
+    co_return co_await getDecoded(
+        u"user/profile"_s, QueryItems(), true, true, &decodeProfileAnswer, std::move(stop));
 }
 
 QCoro::Task<QList<ContinueWatchingItem>> OrvellaAPIClient::getContinueWatching(std::stop_token stop)
 {
-    const JSONValue data
-        = co_await getRaw(u"user/continue-watching"_s, QueryItems(), true, true, std::move(stop));
-    co_return decodeContinueWatchingAnswer(data);
+    co_return co_await getDecoded(u"user/continue-watching"_s, QueryItems(), true, true,
+        &decodeContinueWatchingAnswer, std::move(stop));
 }
 
 QCoro::Task<> OrvellaAPIClient::postHistory(

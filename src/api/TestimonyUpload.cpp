@@ -5,12 +5,49 @@
 #include "api/OrvellaAPIClient.h"
 
 #include <QIODevice>
+#include <QNetworkAccessManager>
 #include <QPointer>
 #include <exception>
 
 using namespace Qt::StringLiterals;
 
 namespace orvella {
+
+namespace {
+
+// Why an answer of a route is not an acceptance, if it is not: any 2xx but an error envelope
+// accepts the upload.
+std::optional<APIError> refusal(const OrvellaAPIClient::HttpAnswer &answer)
+{
+    if (answer.status < 200 || answer.status > 299)
+        return APIError::http(answer.status, httpReasonPhrase(answer.status));
+    try {
+        const auto envelope = decodeEnvelope<JSONValue>(answer.body);
+        if (envelope.status != "error"_L1)
+            return std::nullopt;
+        return APIError::http(
+            answer.status, envelope.message.value_or(u"Upload failed"_s), envelope.code);
+    } catch (const DecodingError &) {
+        // Any 2xx answer that is not an envelope counts as accepted.
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+QCoro::Task<OrvellaAPIClient::HttpAnswer> OrvellaAPIClient::sendUpload(
+    QNetworkRequest request, std::unique_ptr<QIODevice> body, std::stop_token stop)
+{
+    // Qt sends a request again on a new connection when its connection closed before an
+    // answer: for an upload, a second whole body on the same route. The form's body cannot be
+    // rewound once read, so that becomes a failure of the route instead. A connection of its own
+    // is never a kept-alive one that the service has closed meanwhile, which would otherwise
+    // fail the route before anything went out.
+    std::unique_ptr<QNetworkAccessManager> manager = std::make_unique<QNetworkAccessManager>();
+    manager->setAutoDeleteReplies(false);
+    co_return co_await send(
+        manager.get(), request, "POST", {}, std::move(body), m_options.upload, std::move(stop));
+}
 
 QCoro::Task<> OrvellaAPIClient::uploadTestimony(
     QString filePath, QString name, QString email, QString title, std::stop_token stop)
@@ -29,23 +66,11 @@ QCoro::Task<> OrvellaAPIClient::uploadTestimony(
         request.setRawHeader("Content-Type", form.contentType());
         request.setHeader(QNetworkRequest::ContentLengthHeader, form.size());
         try {
-            const HttpAnswer answer = co_await send(
-                m_session, request, "POST", {}, form.open(), m_options.upload, stop);
-            if (answer.status >= 200 && answer.status <= 299) {
-                try {
-                    const auto envelope = decodeEnvelope<JSONValue>(answer.body);
-                    if (envelope.status != "error"_L1)
-                        co_return;
-                    lastError = std::make_exception_ptr(APIError::http(answer.status,
-                        envelope.message.value_or(u"Upload failed"_s), envelope.code));
-                } catch (const DecodingError &) {
-                    // Any 2xx answer that is not an envelope counts as accepted.
-                    co_return;
-                }
-            } else {
-                lastError = std::make_exception_ptr(
-                    APIError::http(answer.status, httpReasonPhrase(answer.status)));
-            }
+            const std::optional<APIError> refused
+                = co_await readOnDecoders(sendUpload(request, form.open(), stop), &refusal);
+            if (!refused)
+                co_return;
+            lastError = std::make_exception_ptr(*refused);
         } catch (const TransportError &error) {
             if (error.kind() == TransportError::Kind::Cancelled && stop.stop_requested())
                 throw;
@@ -54,7 +79,7 @@ QCoro::Task<> OrvellaAPIClient::uploadTestimony(
             lastError = std::current_exception();
         }
         if (!self)
-            throw TransportError(TransportError::Kind::Cancelled);
+            throwGone();
     }
     std::rethrow_exception(lastError);
 }

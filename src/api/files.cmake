@@ -18,6 +18,7 @@ list(APPEND ORVELLA_API_SOURCES
     api/KeychainStore.h api/KeychainStore.cpp
     api/JsonBodyWriter.h api/JsonBodyWriter.cpp
     api/MultipartForm.h api/MultipartForm.cpp
+    api/DecodeExecutor.h api/DecodeExecutor.cpp
     api/OrvellaAPIClient.h api/OrvellaAPIClient.cpp
     api/OrvellaAPIEndpoints.cpp
     api/TestimonyUpload.cpp

@@ -5,6 +5,7 @@
 #include "api/ContentModels.h"
 #include "api/MediaURL.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <gtest/gtest.h>
 
@@ -222,6 +223,29 @@ TEST(Configuration, CountdownEntries)
     EXPECT_EQ(home->id, QString());
     EXPECT_EQ(home->badge, u"LIVE EVENT"_s);
     EXPECT_EQ(home->cta, u"Watch Live"_s);
+}
+
+// The home keeps its first 100 rails with their first 500 items, once all of it has decoded.
+TEST(ContentModels, AHomeKeepsItsFirstRailsAndItems)
+{
+    QJsonArray rails;
+    for (int r = 0; r < 101; ++r) {
+        QJsonArray items;
+        for (int i = 0; i < (r == 1 ? 501 : 2); ++i)
+            items.append(QJsonObject { { "id", QStringLiteral("%1-%2").arg(r).arg(i) } });
+        rails.append(QJsonObject { { "id", QString::number(r) }, { "items", items } });
+    }
+    const HomeData home = decodeHomeAnswer(JSONValue(QJsonObject { { "rails", rails } }));
+    ASSERT_EQ(home.rails->size(), homeRailsKept);
+    EXPECT_EQ(home.rails->last().id, u"99"_s);
+    ASSERT_EQ(home.rails->at(1).items->size(), homeItemsKept);
+    EXPECT_EQ(home.rails->at(1).items->last().id, u"1-499"_s);
+
+    // A faulty item past what is kept still fails the page.
+    QJsonObject last = rails.last().toObject();
+    last["items"] = QJsonArray { QJsonObject { { "id", "x" }, { "duration", "long" } } };
+    rails.replace(100, last);
+    EXPECT_THROW(decodeHomeAnswer(JSONValue(QJsonObject { { "rails", rails } })), DecodingError);
 }
 
 TEST(ContentModels, StrictRailsFlexibleProgrammes)

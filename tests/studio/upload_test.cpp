@@ -6,6 +6,7 @@
 #include "DeliveryTestSupport.h"
 #include "api/MultipartForm.h"
 #include "studio/RecordingDelivery.h"
+#include "support/RawHttpServer.h"
 
 #include <QDir>
 #include <QFile>
@@ -73,6 +74,14 @@ protected:
         return body;
     }
 
+    // The delivery of the movie through the real client, with a portal that opens.
+    delivery::UploadReport deliver(FakeDeliveryServices &fake, const QUrl &portal = {})
+    {
+        delivery::Services services = fake.make(files.filePath(u"archive"_s));
+        services.upload = delivery::apiUploader(*client);
+        return runTask(delivery::upload(services, movie, u"Ann"_s, u"ann@example.org"_s, portal));
+    }
+
     QTemporaryDir files;
     QString movie;
     QByteArray content;
@@ -131,6 +140,69 @@ TEST_F(Upload, TheLastRoutesFailureIsThrown)
     answerRoutes(
         { errorEnvelope, errorEnvelope, errorEnvelope, errorEnvelope, ScriptedAnswer::dropped() });
     EXPECT_THROW(runTask(client->uploadTestimony(movie, u"Ada"_s, u"a"_s, u"t"_s)), TransportError);
+}
+
+// Qt sends a request again when its connection closes before an answer; an upload goes out
+// once per route whether the service took all of the body or part of it.
+TEST_F(Upload, EachRouteIsSentOnceWhenTheServiceClosesWithoutAnswering)
+{
+    service.on("POST", "*", ScriptedAnswer::dropped());
+    FakeDeliveryServices portalOpens;
+    const auto afterWholeBodies = deliver(portalOpens, QUrl(u"https://portal.example/testimony"_s));
+    EXPECT_EQ(service.requestCount(), routes.size());
+    for (qsizetype i = 0; i < routes.size(); ++i)
+        EXPECT_EQ(service.requests()[i].apiPath(), routes[i]);
+    EXPECT_FALSE(afterWholeBodies.uploaded);
+    EXPECT_EQ(afterWholeBodies.statusMessage, u"Upload needs portal confirmation"_s);
+    const QString archived = QDir(files.filePath(u"archive"_s)).filePath(u"my testimony.mov"_s);
+    EXPECT_EQ(readAll(archived), content);
+    EXPECT_EQ(portalOpens.reveal->revealed, QStringList { archived });
+
+    // A body too large for the system's buffers, cut off after its first kilobyte.
+    QFile file(movie);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(QByteArray(16 * 1024 * 1024, 'v')), 16 * 1024 * 1024);
+    file.close();
+    RawHttpServer raw;
+    ASSERT_TRUE(raw.start());
+    raw.setBehaviour({ .closeAfterBodyBytes = 1024 });
+    qputenv("ORVELLA_API_BASE", raw.origin().toString().toUtf8());
+    FakeDeliveryServices noPortal;
+    const auto afterPartBodies = deliver(noPortal);
+    EXPECT_EQ(raw.requestCount(), routes.size());
+    EXPECT_EQ(afterPartBodies.uploadMessage, u"Upload failed: A network error occurred."_s);
+    EXPECT_EQ(afterPartBodies.statusMessage, u"Upload failed"_s);
+    EXPECT_EQ(QFileInfo(archived).size(), 16 * 1024 * 1024);
+}
+
+// A kept-alive connection of other requests is not the upload's: one the service has closed
+// since cannot fail a route.
+TEST_F(Upload, GoesOutOnAConnectionOfItsOwn)
+{
+    RawHttpServer raw;
+    ASSERT_TRUE(raw.start());
+    const QByteArray accepted = R"({"status":"success","data":{}})";
+    // Each connection gets its answer and then stays open, silent.
+    raw.setBehaviour(
+        { .head = RawHttpServer::okHead(accepted.size()), .body = accepted, .stall = true });
+    qputenv("ORVELLA_API_BASE", raw.origin().toString().toUtf8());
+    (void)runTask(client->getConfig());
+    runTask(client->uploadTestimony(movie, u"Ada"_s, u"ada@x.org"_s, u"My story"_s));
+    EXPECT_EQ(raw.requestCount(), 2);
+    EXPECT_EQ(raw.connectionCount(), 2);
+}
+
+// The answer bound is the answer's: a movie far larger goes out whole.
+TEST_F(Upload, TheAnswerBoundLeavesTheMovieAlone)
+{
+    APIClientOptions options;
+    options.cacheDirectory = cacheFolder.path();
+    options.answerBytes = 1024;
+    OrvellaAPIClient bounded(options);
+    service.on("POST", "*", ScriptedAnswer::json(QJsonObject { { "status", "created" } }, 201));
+    runTask(bounded.uploadTestimony(movie, u"Ada"_s, u"ada@x.org"_s, u"My story"_s));
+    ASSERT_EQ(service.requestCount(), 1);
+    EXPECT_TRUE(service.requests().first().body.contains(content));
 }
 
 TEST_F(Upload, UnreadableFileSendsNothing)

@@ -106,8 +106,11 @@ void HomeScreenModel::showContinueWatching()
 {
     QList<RailItem> items;
     if (m_app) {
-        for (const ContinueWatchingItem &entry : m_app->continueWatching())
+        for (const ContinueWatchingItem &entry : m_app->continueWatching()) {
+            if (items.size() == HomeScreenRailItems::maxCards)
+                break;
             items.append(railItem(entry));
+        }
     }
     m_continueWatching->setItems(std::move(items));
 }
@@ -174,9 +177,12 @@ HomeScreenModel::Prefetch HomeScreenModel::prefetchFor(const std::optional<HomeD
     Prefetch prefetch;
     if (!home)
         return prefetch;
-    for (const HomeRail &rail : home->rails.value_or(QList<HomeRail>())) {
-        for (const RailItem &item : rail.items.value_or(QList<RailItem>()))
-            prefetch.cards.push_back(item.image);
+    // The cards the rails' models take in.
+    const QList<HomeRail> rails = home->rails.value_or(QList<HomeRail>());
+    for (qsizetype r = 0; r < std::min(rails.size(), HomeScreenRails::maxRails); ++r) {
+        const QList<RailItem> items = rails[r].items.value_or(QList<RailItem>());
+        for (qsizetype i = 0; i < std::min(items.size(), HomeScreenRailItems::maxCards); ++i)
+            prefetch.cards.push_back(items[i].image);
     }
     if (home->hero)
         prefetch.hero = home->hero->image;

@@ -19,6 +19,8 @@ QString bounded(const QString &text)
 
 void HomeScreenRailItems::setItems(QList<RailItem> items)
 {
+    if (items.size() > maxCards)
+        items = items.first(maxCards); // copies only what is kept
     const QList<RailItem> before = m_items;
     merge(
         m_items, std::move(items), [](const RailItem &item) { return item.id; },
@@ -113,8 +115,10 @@ void HomeScreenRails::setRails(const QList<HomeRail> &rails)
     for (const Rail &rail : std::as_const(m_rails))
         ++kept[rail.id];
     QList<Rail> next;
-    next.reserve(rails.size());
+    next.reserve(std::min(rails.size(), maxRails));
     for (const HomeRail &rail : rails) {
+        if (next.size() == maxRails)
+            break;
         Rail row { rail.id, bounded(rail.title.value_or(QStringLiteral("Rail"))),
             rail.items.value_or(QList<RailItem>()) };
         if (kept.value(row.id) > 0) {

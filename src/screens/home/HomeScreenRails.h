@@ -1,5 +1,6 @@
 #pragma once
 
+#include "api/AnswerDecoding.h"
 #include "api/ContentModels.h"
 
 #include <QAbstractListModel>
@@ -67,8 +68,9 @@ protected:
     }
 };
 
-// The cards of one home rail, in the service's order, identified by the item's id. The rail's
-// row takes its height from here, measured from the cards' texts without building a card.
+// The cards of one home rail, in the service's order, identified by the item's id, at most
+// maxCards of them. The rail's row takes its height from here, measured from the cards' texts
+// without building a card.
 class HomeScreenRailItems : public HomeScreenKeyedList
 {
     Q_OBJECT
@@ -89,8 +91,13 @@ public:
     };
     Q_ENUM(Role)
 
+    // As many as the client keeps of a home rail: taking in a new list compares and merges
+    // every card, and the rail's height measures every card's texts.
+    static constexpr qsizetype maxCards = homeItemsKept;
+
     using HomeScreenKeyedList::HomeScreenKeyedList;
 
+    // Takes the first maxCards items.
     void setItems(QList<RailItem> items);
     [[nodiscard]] const QList<RailItem> &items() const { return m_items; }
 
@@ -116,8 +123,8 @@ private:
     int m_revision = 0;
 };
 
-// The service's rails, in its order, identified by the rail's id. Each rail keeps one cards
-// model for as long as it is listed.
+// The service's rails, in its order, identified by the rail's id, at most maxRails of them.
+// Each rail keeps one cards model for as long as it is listed.
 class HomeScreenRails : public HomeScreenKeyedList
 {
     Q_OBJECT
@@ -132,8 +139,11 @@ public:
     };
     Q_ENUM(Role)
 
+    static constexpr qsizetype maxRails = homeRailsKept;
+
     using HomeScreenKeyedList::HomeScreenKeyedList;
 
+    // Takes the first maxRails rails.
     void setRails(const QList<HomeRail> &rails);
     [[nodiscard]] HomeScreenRailItems *itemsAt(int row) const;
 

@@ -179,6 +179,44 @@ TEST_F(HomeScreens, ARefreshUpdatesRailsInPlace)
     EXPECT_EQ(latest->count(), 3);
 }
 
+// However large a home the service sends, the screen takes in the first 100 rails with their
+// first 500 cards, and warms only their pictures; continue watching is bounded the same way.
+TEST_F(HomeScreens, TheRailsTakeInAtMostTheirBounds)
+{
+    HomeData huge;
+    huge.rails.emplace();
+    for (int r = 0; r < 120; ++r) {
+        HomeRail rail { QString::number(r) };
+        rail.items.emplace();
+        for (int c = 0; c < 600; ++c) {
+            const QString id = QStringLiteral("%1-%2").arg(r).arg(c);
+            rail.items->append(RailItem { id, id, u"https://pictures.example/"_qs + id });
+        }
+        huge.rails->append(std::move(rail));
+    }
+    HomeScreenRails rails;
+    rails.setRails(*huge.rails);
+    ASSERT_EQ(rails.count(), HomeScreenRails::maxRails);
+    EXPECT_EQ(rails.index(99).data(HomeScreenRails::RailIdRole), u"99"_qs);
+    HomeScreenRailItems *last = rails.itemsAt(99);
+    ASSERT_EQ(last->count(), HomeScreenRailItems::maxCards);
+    EXPECT_EQ(last->items().last().id, u"99-499"_qs);
+    const auto prefetch = HomeScreenModel::prefetchFor(huge);
+    ASSERT_EQ(prefetch.cards.size(), size_t(100 * 500));
+    EXPECT_EQ(prefetch.cards.back(), u"https://pictures.example/99-499"_qs);
+
+    QJsonArray entries;
+    for (int i = 0; i < 600; ++i)
+        entries.append(QJsonObject { { "episode_id", QString::number(i) }, { "title", "E" } });
+    service.on("GET", "user/continue-watching",
+        ScriptedAnswer::envelope(QJsonObject { { "items", entries } }));
+    AppModel &app = signedIn();
+    auto &home = make<HomeScreenModel>(app);
+    runTask(app.refreshContinueWatching());
+    ASSERT_EQ(app.continueWatching().size(), 600);
+    EXPECT_EQ(home.continueWatching()->count(), HomeScreenRailItems::maxCards);
+}
+
 TEST_F(HomeScreens, LeavingTheHomeScreenMidRequestWritesNothing)
 {
     service.on("GET", "tv/home", ScriptedAnswer::envelope(homeAnswer()).withDelay(400ms));
