@@ -33,6 +33,8 @@ class QIODevice;
 
 namespace orvella {
 
+class MultipartForm;
+
 using QueryItems = QList<std::pair<QString, QString>>;
 
 struct APIClientLimits
@@ -259,7 +261,7 @@ private:
         std::stop_token stop);
     // One upload attempt on a connection of its own (see TestimonyUpload.cpp).
     QCoro::Task<HttpAnswer> sendUpload(
-        QNetworkRequest request, std::unique_ptr<QIODevice> body, std::stop_token stop);
+        QNetworkRequest request, MultipartForm form, std::stop_token stop);
     std::optional<HttpAnswer> freshCachedAnswer(const QUrl &url);
     QCoro::Task<QList<EpisodeSummary>> fetchProgramPage(QString id, int page, std::stop_token stop);
     QNetworkRequest jsonPostRequest(

@@ -33,20 +33,50 @@ std::optional<APIError> refusal(const OrvellaAPIClient::HttpAnswer &answer)
     }
 }
 
+constexpr int maxUploadRedirects = 5;
+
+// Where a redirect may take an upload with its bearer token: the same host, by the same scheme
+// and port or moved up to https.
+bool isSameService(const QUrl &from, const QUrl &to)
+{
+    if (to.host().isEmpty() || to.host().compare(from.host(), Qt::CaseInsensitive) != 0)
+        return false;
+    if (to.scheme() == from.scheme())
+        return to.port() == from.port();
+    return to.scheme() == "https"_L1;
+}
+
 } // namespace
 
 QCoro::Task<OrvellaAPIClient::HttpAnswer> OrvellaAPIClient::sendUpload(
-    QNetworkRequest request, std::unique_ptr<QIODevice> body, std::stop_token stop)
+    QNetworkRequest request, MultipartForm form, std::stop_token stop)
 {
     // Qt sends a request again on a new connection when its connection closed before an
     // answer: for an upload, a second whole body on the same route. The form's body cannot be
     // rewound once read, so that becomes a failure of the route instead. A connection of its own
     // is never a kept-alive one that the service has closed meanwhile, which would otherwise
     // fail the route before anything went out.
-    std::unique_ptr<QNetworkAccessManager> manager = std::make_unique<QNetworkAccessManager>();
-    manager->setAutoDeleteReplies(false);
-    co_return co_await send(
-        manager.get(), request, "POST", {}, std::move(body), m_options.upload, std::move(stop));
+    // Qt would rewind the body to follow a redirect too, so redirects are followed here: a 307 or
+    // 308 moves the upload, body and all, to its new address on the same service; any other
+    // redirect is the route's answer.
+    request.setAttribute(
+        QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    QPointer<OrvellaAPIClient> self(this);
+    for (int redirects = 0;; ++redirects) {
+        auto manager = std::make_unique<QNetworkAccessManager>();
+        manager->setAutoDeleteReplies(false);
+        HttpAnswer answer = co_await send(
+            manager.get(), request, "POST", {}, form.open(), m_options.upload, stop);
+        if (!self)
+            throwGone();
+        if ((answer.status != 307 && answer.status != 308) || redirects == maxUploadRedirects)
+            co_return answer;
+        const QUrl next = request.url().resolved(
+            QUrl::fromEncoded(answer.header("Location"), QUrl::StrictMode));
+        if (!next.isValid() || !isSameService(request.url(), next))
+            co_return answer;
+        request.setUrl(next);
+    }
 }
 
 QCoro::Task<> OrvellaAPIClient::uploadTestimony(
@@ -67,7 +97,7 @@ QCoro::Task<> OrvellaAPIClient::uploadTestimony(
         request.setHeader(QNetworkRequest::ContentLengthHeader, form.size());
         try {
             const std::optional<APIError> refused
-                = co_await readOnDecoders(sendUpload(request, form.open(), stop), &refusal);
+                = co_await readOnDecoders(sendUpload(request, form, stop), &refusal);
             if (!refused)
                 co_return;
             lastError = std::make_exception_ptr(*refused);

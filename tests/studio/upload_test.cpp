@@ -142,6 +142,37 @@ TEST_F(Upload, TheLastRoutesFailureIsThrown)
     EXPECT_THROW(runTask(client->uploadTestimony(movie, u"Ada"_s, u"a"_s, u"t"_s)), TransportError);
 }
 
+// A route that moves its upload (307/308) has the whole body sent once more, to the new address
+// on the same service: an answer came, so that is not the resend of an unanswered request.
+TEST_F(Upload, ARedirectedRouteSendsTheBodyOnToItsNewAddress)
+{
+    for (const int status : { 307, 308 }) {
+        service.clearScripts();
+        service.clearRequests();
+        answerRoutes({ ScriptedAnswer::empty(status).withHeader(
+                           "Location", "/fresh/newapi/v1/testimony/moved"),
+            ScriptedAnswer::empty(404), ScriptedAnswer::empty(404), ScriptedAnswer::empty(404),
+            ScriptedAnswer::empty(404) });
+        service.on("POST", u"testimony/moved"_s,
+            ScriptedAnswer::json(QJsonObject { { "status", "created" } }, 201));
+        runTask(client->uploadTestimony(movie, u"Ada"_s, u"ada@x.org"_s, u"My story"_s));
+        const QList<RecordedRequest> sent = service.requests();
+        ASSERT_EQ(sent.size(), 2) << status;
+        EXPECT_EQ(sent[1].apiPath(), u"testimony/moved"_s);
+        EXPECT_TRUE(sent[1].body == sent[0].body) << status;
+        EXPECT_TRUE(sent[1].body.contains(content)) << status;
+    }
+
+    // Elsewhere, with the bearer token, it does not go: that route has failed.
+    service.clearScripts();
+    service.clearRequests();
+    answerRoutes({ ScriptedAnswer::empty(307).withHeader("Location", "http://other.invalid/x"),
+        ScriptedAnswer::empty(404), ScriptedAnswer::empty(404), ScriptedAnswer::empty(404),
+        ScriptedAnswer::json(QJsonObject { { "status", "created" } }, 201) });
+    runTask(client->uploadTestimony(movie, u"Ada"_s, u"ada@x.org"_s, u"My story"_s));
+    EXPECT_EQ(service.requestCount(), 5);
+}
+
 // Qt sends a request again when its connection closes before an answer; an upload goes out
 // once per route whether the service took all of the body or part of it.
 TEST_F(Upload, EachRouteIsSentOnceWhenTheServiceClosesWithoutAnswering)
