@@ -8,6 +8,7 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusUnixFileDescriptor>
+#include <QGuiApplication>
 #include <QHash>
 
 namespace orvella {
@@ -22,9 +23,10 @@ const QString loginService = QStringLiteral("org.freedesktop.login1");
 const QString loginPath = QStringLiteral("/org/freedesktop/login1");
 const QString loginManager = QStringLiteral("org.freedesktop.login1.Manager");
 
+// The name the desktop may show the viewer ("… is preventing sleep").
 QString applicationName()
 {
-    const QString name = QCoreApplication::applicationName();
+    const QString name = QGuiApplication::applicationDisplayName();
     return name.isEmpty() ? QStringLiteral("Orvella TV") : name;
 }
 

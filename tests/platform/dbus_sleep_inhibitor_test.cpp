@@ -28,6 +28,7 @@ public:
     QStringList calls;
     bool slow = false;
     QList<QDBusMessage> waiting;
+    QStringList applications;
 
     void answer()
     {
@@ -38,7 +39,7 @@ public:
 public slots:
     uint Inhibit(const QString &application, const QString &reason)
     {
-        Q_UNUSED(application);
+        applications.append(application);
         calls.append(QStringLiteral("Inhibit ") + reason);
         if (slow) {
             setDelayedReply(true);
@@ -88,6 +89,8 @@ TEST_F(DBusSleepInhibitorTest, HoldsAndReleasesTheScreenSaverClaim)
     ASSERT_TRUE(waitUntil([&] { return saver->calls.size() == 2; }));
     EXPECT_EQ(saver->calls,
         (QStringList { QStringLiteral("Inhibit Orvella Live"), QStringLiteral("UnInhibit 41") }));
+    // Named as the viewer knows the client, not by its settings folder's name.
+    EXPECT_EQ(saver->applications, QStringList { QStringLiteral("Orvella TV") });
     inhibitor.release(id); // a second release of the same claim asks nothing
     QCoreApplication::processEvents();
     EXPECT_EQ(saver->calls.size(), 2);
