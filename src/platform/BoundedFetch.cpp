@@ -8,12 +8,12 @@
 namespace orvella {
 
 namespace {
-bool beginsAsPlaylist(const QByteArray &head, bool &known)
+// False once enough has arrived to tell that it does not begin as a playlist.
+bool mayBePlaylist(const QByteArray &head)
 {
     static constexpr QByteArrayView tag("#EXTM3U");
     const QByteArrayView text = QByteArrayView(head).trimmed();
-    known = text.size() >= tag.size();
-    return !known || text.startsWith(tag);
+    return text.size() < tag.size() || text.startsWith(tag);
 }
 } // namespace
 
@@ -48,10 +48,9 @@ QCoro::Task<FetchedFile> fetchBounded(
         if (state->outcome != FetchedFile::Outcome::Complete)
             return;
         state->body += raw->read(limits.maxBytes + 1 - state->body.size());
-        bool known = false;
         if (state->body.size() > limits.maxBytes)
             stopReading(FetchedFile::Outcome::TooLarge);
-        else if (limits.playlistOnly && !beginsAsPlaylist(state->body, known))
+        else if (limits.playlistOnly && !mayBePlaylist(state->body))
             stopReading(FetchedFile::Outcome::NotPlaylist);
     });
     std::stop_callback abortOnStop(stop, [raw] { raw->abort(); });

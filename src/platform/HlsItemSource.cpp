@@ -130,7 +130,6 @@ QCoro::Task<HlsVariantChoice> chooseHlsVariant(QNetworkAccessManager &network,
             }
         }
         choice.playable = playable;
-        choice.variant = preference[i];
         choice.refusal.clear();
         co_return choice;
     }

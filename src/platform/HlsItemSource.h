@@ -33,7 +33,6 @@ struct HlsItemRead
 struct HlsVariantChoice
 {
     std::optional<HlsPlayable> playable;
-    int variant = -1; // index in the master's variants
     QString refusal; // why none, when none
 };
 

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QList>
 #include <algorithm>
+#include <cmath>
 
 namespace orvella {
 
@@ -91,7 +92,10 @@ std::optional<HlsMasterPlaylist> parseHlsMaster(const QByteArray &text, const QU
             isMaster = true;
             const auto attributes = parseAttributes(QStringView(line).mid(18));
             HlsVariant variant;
+            // Variants are ordered by it: one that is not a number of bits a second counts as 0.
             variant.bandwidth = attributes.value(QStringLiteral("BANDWIDTH")).toDouble();
+            if (!std::isfinite(variant.bandwidth) || variant.bandwidth < 0)
+                variant.bandwidth = 0;
             variant.resolution = parseResolution(attributes.value(QStringLiteral("RESOLUTION")));
             variant.audioGroup = attributes.value(QStringLiteral("AUDIO"));
             while (i + 1 < all.size() && all[i + 1].startsWith(u'#'))
@@ -193,26 +197,6 @@ std::optional<QUrl> audioRenditionFor(const HlsMasterPlaylist &master, const Hls
             first = rendition.uri;
     }
     return first;
-}
-
-std::optional<int> variantForCaps(
-    const QList<HlsVariant> &variants, double maxBitrate, QSize maxResolution)
-{
-    const bool capped = maxBitrate > 0 || !maxResolution.isEmpty();
-    if (!capped || variants.isEmpty())
-        return std::nullopt;
-    std::optional<int> best;
-    int lowest = 0;
-    for (int i = 0; i < variants.size(); ++i) {
-        const HlsVariant &variant = variants[i];
-        if (variant.bandwidth < variants[lowest].bandwidth)
-            lowest = i;
-        if (!fitsCaps(variant, maxBitrate, maxResolution))
-            continue;
-        if (!best || variant.bandwidth > variants[*best].bandwidth)
-            best = i;
-    }
-    return best ? best : std::optional<int>(lowest);
 }
 
 } // namespace orvella

@@ -63,8 +63,8 @@ struct HlsMediaPlaylist
     const QByteArray &text, const QUrl &base);
 
 // The variants a player may open for the caps, best first: those within both caps (all of them
-// without caps) from the highest bandwidth down, then, when none fits, the rest from the lowest
-// up. Only variants with a web address; the first is variantForCaps' choice.
+// without caps; a zero cap is no cap) from the highest bandwidth down, then the rest from the
+// lowest up, so that when none fits the lowest comes first. Only variants with a web address.
 [[nodiscard]] QList<int> variantPreference(
     const QList<HlsVariant> &variants, double maxBitrate, QSize maxResolution);
 
@@ -72,10 +72,5 @@ struct HlsMediaPlaylist
 // None when its audio lies inside the variant.
 [[nodiscard]] std::optional<QUrl> audioRenditionFor(
     const HlsMasterPlaylist &master, const HlsVariant &variant);
-
-// Index of the variant that fits both caps best (the highest bandwidth within them; the lowest
-// variant when none fits). None without caps or variants. A zero cap is no cap.
-[[nodiscard]] std::optional<int> variantForCaps(
-    const QList<HlsVariant> &variants, double maxBitrate, QSize maxResolution);
 
 } // namespace orvella

@@ -136,18 +136,30 @@ QList<WebVttCue> parseWebVtt(const QByteArray &text, qsizetype maxCues)
     return cues;
 }
 
-QByteArray writeWebVtt(const QList<WebVttCue> &cues, double offset)
+namespace {
+// The file's text for cues in the order `each` visits them.
+template<class Visit>
+QByteArray writeCues(double offset, Visit each)
 {
     QString out = QStringLiteral("WEBVTT\n\n");
-    for (const WebVttCue &cue : cues) {
+    each([&out, offset](const WebVttCue &cue) {
         const double start = cue.start + offset;
         const double end = cue.end + offset;
         if (end <= 0)
-            continue;
+            return;
         out += formatTimestamp(start) + QStringLiteral(" --> ") + formatTimestamp(end) + u'\n'
             + cue.text + QStringLiteral("\n\n");
-    }
+    });
     return out.toUtf8();
+}
+} // namespace
+
+QByteArray writeWebVtt(const QList<WebVttCue> &cues, double offset)
+{
+    return writeCues(offset, [&cues](const auto &write) {
+        for (const WebVttCue &cue : cues)
+            write(cue);
+    });
 }
 
 void WebVttCueSet::add(const QList<WebVttCue> &cues)
@@ -181,11 +193,10 @@ QByteArray WebVttCueSet::write(double offset) const
     std::sort(ordered.begin(), ordered.end(), [](const WebVttCue *a, const WebVttCue *b) {
         return a->start < b->start || (a->start == b->start && a->end < b->end);
     });
-    QList<WebVttCue> cues;
-    cues.reserve(qsizetype(ordered.size()));
-    for (const WebVttCue *cue : ordered)
-        cues.append(*cue);
-    return writeWebVtt(cues, offset);
+    return writeCues(offset, [&ordered](const auto &write) {
+        for (const WebVttCue *cue : ordered)
+            write(*cue);
+    });
 }
 
 } // namespace orvella

@@ -106,7 +106,6 @@ QCoro::Task<> FolderBrowserModel::list(QString folder, bool nearest)
         m_folder = result.folder;
         emit folderChanged();
     }
-    emit listed();
 }
 
 QCoro::Task<> FolderBrowserModel::findPlaces()

@@ -59,8 +59,6 @@ public:
 signals:
     void folderChanged();
     void placesChanged();
-    // A folder was listed and is shown.
-    void listed();
     // A folder could not be opened; the one shown stays.
     void failed(const QString &message);
 

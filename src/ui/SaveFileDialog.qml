@@ -5,7 +5,8 @@ import Orvella
 
 // The client's own save dialog, modal over the whole window: the name to save under, the folder
 // shown with the usual folders beside it, a new folder prompt and the question before replacing
-// a file. Everything it does is SaveFileDialogModel's; this is its layout.
+// a file. Everything it does is SaveFileDialogModel's; this is its layout. Names of files and
+// folders are whatever is on the disk: they are shown as plain text, never as markup.
 Item {
     id: host
 
@@ -97,6 +98,7 @@ Item {
                         objectName: "saveFileLocation"
                         Layout.fillWidth: true
                         text: host.browser.folder
+                        textFormat: Text.PlainText
                         color: OrvellaTheme.textPrimary
                         font: OrvellaTheme.monoFont(11)
                         elide: Text.ElideMiddle
@@ -147,6 +149,7 @@ Item {
                         Layout.fillWidth: true
                         visible: text !== ""
                         text: host.model.newFolderMessage
+                        textFormat: Text.PlainText
                         color: OrvellaTheme.liveRed
                         font: OrvellaTheme.font(11)
                         wrapMode: Text.WordWrap
@@ -257,6 +260,7 @@ Item {
                                     Text {
                                         Layout.fillWidth: true
                                         text: row.name
+                                        textFormat: Text.PlainText
                                         color: row.isFolder ? OrvellaTheme.textPrimary : OrvellaTheme.textSecondary
                                         font: OrvellaTheme.font(12)
                                         elide: Text.ElideMiddle
@@ -305,6 +309,7 @@ Item {
                     Layout.fillWidth: true
                     visible: text !== ""
                     text: host.model.message
+                    textFormat: Text.PlainText
                     color: OrvellaTheme.liveRed
                     font: OrvellaTheme.font(12)
                     wrapMode: Text.WordWrap
@@ -366,6 +371,7 @@ Item {
                             objectName: "saveFileReplaceQuestion"
                             Layout.fillWidth: true
                             text: host.model.replaceQuestion
+                            textFormat: Text.PlainText
                             color: OrvellaTheme.textPrimary
                             font: OrvellaTheme.font(14, Font.DemiBold)
                             wrapMode: Text.WordWrap
@@ -373,6 +379,7 @@ Item {
                         Text {
                             Layout.fillWidth: true
                             text: host.model.replaceDetail
+                            textFormat: Text.PlainText
                             color: OrvellaTheme.textSecondary
                             font: OrvellaTheme.font(12)
                             wrapMode: Text.WordWrap

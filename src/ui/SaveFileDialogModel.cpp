@@ -34,10 +34,7 @@ void SaveFileDialogModel::setFileName(const QString &name)
 
 int SaveFileDialogModel::nameStemLength() const
 {
-    const qsizetype dot = m_fileName.lastIndexOf(u'.');
-    if (dot > 0 && m_setup.naming.suffixes.contains(m_fileName.mid(dot + 1).toLower()))
-        return int(dot);
-    return int(m_fileName.size());
+    return int(savepaths::stemLength(m_fileName, m_setup.naming));
 }
 
 bool SaveFileDialogModel::canSave() const

@@ -113,13 +113,20 @@ QString nearestFolder(const QString &folder)
     return QDir::homePath();
 }
 
-QString withSuffix(const QString &name, const Naming &naming)
+qsizetype stemLength(const QString &name, const Naming &naming)
 {
     const qsizetype dot = name.lastIndexOf(u'.');
     // A leading dot starts a hidden name, not a suffix.
     if (dot > 0 && naming.suffixes.contains(name.mid(dot + 1).toLower()))
+        return dot;
+    return name.size();
+}
+
+QString withSuffix(const QString &name, const Naming &naming)
+{
+    if (stemLength(name, naming) < name.size() || naming.defaultSuffix.isEmpty())
         return name;
-    return naming.defaultSuffix.isEmpty() ? name : name + u'.' + naming.defaultSuffix;
+    return name + u'.' + naming.defaultSuffix;
 }
 
 QString typedPath(const QString &folder, const QString &typed, const QString &home)

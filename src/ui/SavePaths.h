@@ -42,6 +42,8 @@ struct Naming
 };
 
 [[nodiscard]] QString withSuffix(const QString &name, const Naming &naming);
+// How much of `name` comes before a suffix of `naming`: the whole name when it has none.
+[[nodiscard]] qsizetype stemLength(const QString &name, const Naming &naming);
 
 // What the viewer typed, as a path: a name or a relative path in `folder`, an absolute path, or
 // one under the home folder ("~/…"). No disk access.

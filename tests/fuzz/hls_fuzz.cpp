@@ -29,9 +29,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *input, std::size_t siz
         }
         for (const auto &[bitrate, size] : { std::pair { 2'000'000.0, QSize(854, 480) },
                  std::pair { 0.0, QSize() }, std::pair { 1.0, QSize(1, 1) } }) {
-            const auto chosen = variantForCaps(master->variants, bitrate, size);
-            if (chosen && (*chosen < 0 || *chosen >= master->variants.size()))
-                std::abort();
             const QList<int> order = variantPreference(master->variants, bitrate, size);
             QSet<int> seen;
             qsizetype web = 0;
@@ -45,7 +42,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *input, std::size_t siz
             }
             if (order.size() != web)
                 std::abort();
-            if (chosen && isWebUrl(master->variants[*chosen].uri) && order.first() != *chosen)
+            // The first fits the caps with the highest bandwidth when any web variant fits.
+            const auto fits = [bitrate = bitrate, size = size](const HlsVariant &v) {
+                return (bitrate <= 0 || v.bandwidth <= bitrate)
+                    && (size.isEmpty() || v.resolution.isEmpty()
+                        || (v.resolution.width() <= size.width()
+                            && v.resolution.height() <= size.height()));
+            };
+            std::optional<double> best;
+            for (const HlsVariant &variant : master->variants) {
+                if (isWebUrl(variant.uri) && fits(variant))
+                    best = std::max(best.value_or(variant.bandwidth), variant.bandwidth);
+            }
+            if (best
+                && (!fits(master->variants[order.first()])
+                    || master->variants[order.first()].bandwidth != *best))
                 std::abort();
         }
         for (const HlsVariant &variant : master->variants) {

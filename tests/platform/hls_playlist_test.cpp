@@ -36,6 +36,14 @@ TEST(HlsPlaylistTest, ReadsVariantsAndSubtitleRenditions)
         QUrl(QStringLiteral("http://127.0.0.1:9/media/live/a.m3u8")));
     EXPECT_EQ(audioRenditionFor(*master, master->variants[1]), std::nullopt)
         << "audio inside the variant";
+
+    const auto odd = parseHlsMaster("#EXTM3U\n#EXT-X-STREAM-INF:BANDWIDTH=nan\na.m3u8\n"
+                                    "#EXT-X-STREAM-INF:BANDWIDTH=-5\nb.m3u8\n"
+                                    "#EXT-X-STREAM-INF:BANDWIDTH=inf\nc.m3u8\n",
+        base);
+    ASSERT_TRUE(odd);
+    for (const HlsVariant &variant : odd->variants)
+        EXPECT_EQ(variant.bandwidth, 0) << "a bandwidth that orders nothing counts as none";
 }
 
 TEST(HlsPlaylistTest, AMediaPlaylistIsNoMaster)
@@ -56,15 +64,19 @@ TEST(HlsPlaylistTest, AMediaPlaylistIsNoMaster)
 
 TEST(HlsPlaylistTest, CapsChooseTheHighestVariantWithinBoth)
 {
-    const QList<HlsVariant> variants { { 400000, { 426, 240 }, {}, {} },
-        { 1200000, { 854, 480 }, {}, {} }, { 2500000, { 1280, 720 }, {}, {} } };
-    EXPECT_FALSE(variantForCaps(variants, 0, {})) << "no cap";
-    EXPECT_EQ(variantForCaps(variants, 1'000'000, { 640, 360 }), 0);
-    EXPECT_EQ(variantForCaps(variants, 2'000'000, { 854, 480 }), 1);
-    EXPECT_EQ(variantForCaps(variants, 51'000'000, { 3840, 2160 }), 2);
-    EXPECT_EQ(variantForCaps(variants, 5'000'000, { 854, 480 }), 1) << "the size cap binds";
-    EXPECT_EQ(variantForCaps(variants, 300'000, { 426, 240 }), 0) << "nothing fits: the lowest";
-    EXPECT_FALSE(variantForCaps({}, 300'000, {}));
+    const QUrl web("http://a/v.m3u8");
+    const QList<HlsVariant> variants { { 400000, { 426, 240 }, web, {} },
+        { 1200000, { 854, 480 }, web, {} }, { 2500000, { 1280, 720 }, web, {} } };
+    const auto chosen = [&](double bitrate, QSize size) {
+        return variantPreference(variants, bitrate, size).value(0, -1);
+    };
+    EXPECT_EQ(chosen(0, {}), 2) << "no cap";
+    EXPECT_EQ(chosen(1'000'000, { 640, 360 }), 0);
+    EXPECT_EQ(chosen(2'000'000, { 854, 480 }), 1);
+    EXPECT_EQ(chosen(51'000'000, { 3840, 2160 }), 2);
+    EXPECT_EQ(chosen(5'000'000, { 854, 480 }), 1) << "the size cap binds";
+    EXPECT_EQ(chosen(300'000, { 426, 240 }), 0) << "nothing fits: the lowest";
+    EXPECT_TRUE(variantPreference({}, 300'000, {}).isEmpty());
 }
 
 TEST(HlsPlaylistTest, VariantsArePreferredWithinTheCapsFromTheHighestDown)

@@ -32,8 +32,8 @@ public:
         qint64 closeAfterBodyBytes = -1;
         // The status line and headers sent once the request is in; empty closes the connection
         // without an answer.
-        QByteArray head;
-        QByteArray body; // sent after the head
+        QByteArray head {};
+        QByteArray body {}; // sent after the head
         qint64 streamBytes = 0; // then this many filler bytes, as the client takes them
         // After all that, leave the connection open without writing (else close it).
         bool stall = false;
