@@ -42,6 +42,7 @@ Rectangle {
                 Text {
                     Layout.fillWidth: true
                     text: card.delivery.recordingFileName
+                    textFormat: Text.PlainText
                     color: OrvellaTheme.textMuted
                     font: OrvellaTheme.monoFont(10)
                     elide: Text.ElideMiddle

@@ -70,6 +70,7 @@ Item {
             Item { Layout.fillWidth: true }
             Text {
                 text: screen.capture.statusMessage
+                textFormat: Text.PlainText
                 color: OrvellaTheme.textSecondary
                 font: OrvellaTheme.font(11, Font.Medium)
             }
@@ -125,6 +126,7 @@ Item {
                         width: column.width
                         visible: screen.capture.uploadMessage !== ""
                         text: screen.capture.uploadMessage
+                        textFormat: Text.PlainText
                         color: OrvellaTheme.goldLight
                         font: OrvellaTheme.font(11)
                         wrapMode: Text.WordWrap

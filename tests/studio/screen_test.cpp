@@ -3,6 +3,7 @@
 #include "player/PlayerController.h"
 #include "studio/StudioCaptureController.h"
 #include "studio/StudioScreenModel.h"
+#include "support/RawHttpServer.h"
 #include "support/TestAsync.h"
 #include "support/WindowPicture.h"
 
@@ -122,6 +123,16 @@ TEST(StudioScreen, ShowsEveryRecordingStateWithoutQmlErrors)
     host.screenshot("studio-paused");
     capture.stopRecording();
     ASSERT_TRUE(waitUntil([&] { return capture.state() == State::Ready; }));
+    // The messages carry file names and what the service said: markup in them is shown as it
+    // is written, and a picture it names is not fetched.
+    RawHttpServer pictures;
+    ASSERT_TRUE(pictures.start());
+    const QString markup
+        = QStringLiteral("<b>Refused</b> <img src=\"%1/p.png\">").arg(pictures.origin().toString());
+    capture.setUploadMessage(markup);
+    capture.setStatusMessage(markup);
+    spinFor(std::chrono::milliseconds(300));
+    EXPECT_EQ(pictures.connectionCount(), 0);
     capture.setUploadMessage("Saved to My testimony.mov");
     host.screenshot("studio-ready");
 
