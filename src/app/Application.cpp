@@ -51,6 +51,7 @@ void configureApplication(QGuiApplication &app)
     // libmpv refuses to start unless numbers are formatted the C way.
     std::setlocale(LC_NUMERIC, "C");
     setAsideUnreadableSettings();
+    keepSettingsFilePrivate();
 }
 
 void prepareEngine(QQmlEngine &engine)

@@ -3,7 +3,9 @@
 #include "core/SessionLog.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -26,7 +28,42 @@ bool isUnreadable(const QString &path)
     return QSettings(copy.fileName(), QSettings::IniFormat).status() == QSettings::FormatError;
 }
 
+constexpr QFileDevice::Permissions ownerOnly
+    = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+
+// Takes every permission of group and others off the file; the owner's stay.
+void narrowToOwner(const QString &path)
+{
+    QFile file(path);
+    // The "User" flags say what this process may do (everything, for root), not the mode.
+    const QFileDevice::Permissions mode = file.permissions()
+        & (ownerOnly | QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup
+            | QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther);
+    if ((mode & ownerOnly) == mode || file.setPermissions(mode & ownerOnly))
+        return;
+    qCWarning(lcSession) << "Settings file" << path
+                         << "is open to other users and its mode cannot be changed:"
+                         << file.errorString();
+}
+
 } // namespace
+
+void keepSettingsFilePrivate()
+{
+    const QString path = QSettings().fileName();
+    if (QFileInfo::exists(path)) {
+        narrowToOwner(path);
+        return;
+    }
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly,
+            QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+        return;
+    qCWarning(lcSession) << "Settings file" << path
+                         << "could not be created readable by its owner only:"
+                         << file.errorString();
+}
 
 QString setAsideUnreadableSettings()
 {
@@ -40,6 +77,7 @@ QString setAsideUnreadableSettings()
                              << "is unreadable and could not be moved aside";
         return {};
     }
+    narrowToOwner(aside);
     qCWarning(lcSession) << "Settings file" << path << "was unreadable: moved to" << aside
                          << "and starting with default settings";
     return aside;

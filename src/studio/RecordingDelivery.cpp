@@ -156,6 +156,7 @@ QCoro::Task<UploadReport> upload(
     QFuture<std::optional<QString>> archiving
         = QtConcurrent::run([filePath, folder] { return archiveCopy(filePath, folder); });
     const std::optional<QString> archived = co_await archiving;
+    report.archivedCopy = archived;
 
     if (isOpenablePortal(portal)) {
         if (services.reveal)
@@ -416,6 +417,8 @@ QCoro::Task<> RecordingDelivery::uploadRecording(delivery::UploadArguments argum
     const delivery::UploadReport report = co_await sending;
     if (!capture)
         co_return;
+    if (report.archivedCopy)
+        capture->deliveryState().setArchivedCopy(file, *report.archivedCopy);
     capture->deliveryState().setUploadMessage(report.uploadMessage);
     capture->setStatusMessage(report.statusMessage);
     capture->deliveryState().setIsUploading(false);

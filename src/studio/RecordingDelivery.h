@@ -73,6 +73,7 @@ struct UploadReport
     bool uploaded = false;
     QString uploadMessage;
     QString statusMessage;
+    std::optional<QString> archivedCopy; // kept after a failed upload
 };
 
 // Sends through the API client's testimony upload, turning its errors into their descriptions.

@@ -64,4 +64,17 @@ void RecordingDeliveryState::forgetRecording()
     setUploadMessage({});
 }
 
+void RecordingDeliveryState::setArchivedCopy(const QString &recording, const QString &copy)
+{
+    m_archivedCopies.insert(recording, copy);
+}
+
+std::optional<QString> RecordingDeliveryState::archivedCopyOf(const QString &recording) const
+{
+    const auto found = m_archivedCopies.constFind(recording);
+    if (found == m_archivedCopies.cend())
+        return std::nullopt;
+    return *found;
+}
+
 } // namespace orvella

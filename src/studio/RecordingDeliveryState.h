@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QUrl>
 #include <functional>
+#include <optional>
 
 namespace orvella {
 
@@ -53,6 +55,10 @@ public:
     void setUploadArgumentsSource(delivery::UploadArgumentsSource source);
     // The recording went: its preview and message go with it (an upload runs on).
     void forgetRecording();
+    // A failed upload of `recording` left a complete copy of it in the archive.
+    void setArchivedCopy(const QString &recording, const QString &copy);
+    // The archive copy of `recording`, if its upload failed in this run.
+    [[nodiscard]] std::optional<QString> archivedCopyOf(const QString &recording) const;
 
 signals:
     void isUploadingChanged();
@@ -65,6 +71,7 @@ private:
     QString m_uploadMessage;
     QPointer<QObject> m_previewPlayer;
     QString m_lastSaveFolder;
+    QHash<QString, QString> m_archivedCopies; // recording -> its archive copy
 };
 
 } // namespace orvella

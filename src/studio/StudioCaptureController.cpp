@@ -119,6 +119,15 @@ StudioCaptureController::~StudioCaptureController()
     finishBeforeQuit();
 }
 
+void StudioCaptureController::finishBeforeQuit()
+{
+    m_recording->finishNow();
+    QStringList archived;
+    if (const auto copy = m_delivery->archivedCopyOf(m_recording->recordingPath()))
+        archived.append(*copy);
+    m_recording->releaseWorkingMovie(archived);
+}
+
 void StudioCaptureController::forwardSignals()
 {
     using C = StudioCaptureController;

@@ -159,8 +159,9 @@ public:
     // Camera frames replaced while waiting for the pipeline (never more than one waits).
     [[nodiscard]] int replacedFrameCount() const;
     // Finishes a running or paused recording and makes its Downloads copy before returning;
-    // called when the application quits.
-    void finishBeforeQuit() { m_recording->finishNow(); }
+    // called when the application quits. The temporary movie then goes when a complete copy of
+    // it is kept (in Downloads, or archived after a failed upload); else it stays, the one copy.
+    void finishBeforeQuit();
 
 signals:
     void stateChanged();

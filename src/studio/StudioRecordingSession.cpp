@@ -6,8 +6,12 @@
 #include "studio/StudioLog.h"
 #include "studio/StudioRecordingFiles.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPointer>
+#include <algorithm>
 
 namespace orvella {
 
@@ -76,6 +80,13 @@ void StudioRecordingSession::start()
     std::unique_ptr<MovieWriter> writer;
     if (m_setup.writerFactory)
         writer = m_setup.writerFactory(m_recordingPath, &error);
+    if (writer) {
+        if (const auto refused = createPrivateMovieFile(m_recordingPath)) {
+            error = QStringLiteral("The recording could not be created in “%1”: %2.")
+                        .arg(QDir::toNativeSeparators(m_setup.temporaryFolder), *refused);
+            writer.reset();
+        }
+    }
     if (!writer) {
         setState(State::Failed,
             error.isEmpty() ? CaptureError(CaptureError::Kind::exportUnavailable).description()
@@ -149,6 +160,14 @@ void StudioRecordingSession::finish()
 
 void StudioRecordingSession::finishNow()
 {
+    if (m_state == State::Processing && !m_active) {
+        // A finish is on its way: wait until the pipeline has done it and take its outcome now,
+        // as the event loop may not turn again.
+        QMetaObject::invokeMethod(
+            m_pipeline, [] {}, Qt::BlockingQueuedConnection);
+        QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+        return;
+    }
     if (!m_active)
         return;
     const FinishJob job = prepareFinish();
@@ -171,6 +190,9 @@ void StudioRecordingSession::applyOutcome(const RecordingOutcome &outcome)
         setState(State::Ready);
         emit statusReported(QStringLiteral("Recording ready to send"));
     } else {
+        // A writer that never wrote leaves no file: the empty one made for it goes.
+        if (!m_recordingPath.isEmpty() && QFileInfo(m_recordingPath).size() == 0)
+            QFile::remove(m_recordingPath);
         const QString reason = !outcome.hadWriter ? QStringLiteral("Recording writer missing")
             : outcome.error.isEmpty()             ? QStringLiteral("Recording failed")
                                                   : outcome.error;
@@ -179,6 +201,31 @@ void StudioRecordingSession::applyOutcome(const RecordingOutcome &outcome)
         emit statusReported(QStringLiteral("Recording failed"));
     }
     emit finished();
+}
+
+void StudioRecordingSession::releaseWorkingMovie(const QStringList &otherCopies)
+{
+    if (m_state != State::Ready || m_recordingPath.isEmpty())
+        return;
+    const QFileInfo movie(m_recordingPath);
+    if (!movie.isFile())
+        return;
+    QStringList copies = otherCopies;
+    if (const QString output = m_outputURL.toLocalFile(); output != m_recordingPath)
+        copies.prepend(output);
+    // The viewer may have moved or replaced a copy meanwhile: only one of the movie's size counts.
+    const bool kept = std::any_of(copies.cbegin(), copies.cend(), [&](const QString &copy) {
+        const QFileInfo file(copy);
+        return !copy.isEmpty() && file.isFile() && file.size() == movie.size()
+            && file.canonicalFilePath() != movie.canonicalFilePath();
+    });
+    if (!kept)
+        return;
+    if (!QFile::remove(m_recordingPath)) {
+        qCWarning(lcStudio) << "The temporary movie" << m_recordingPath << "could not be removed";
+        return;
+    }
+    m_recordingPath.clear();
 }
 
 void StudioRecordingSession::discard()

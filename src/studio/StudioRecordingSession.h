@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 #include <QUrl>
 #include <chrono>
@@ -54,8 +55,13 @@ public:
     void resume();
     // Finishes an active recording on the pipeline's thread; finished() follows.
     void finish();
-    // The same, done before returning; for the application's end.
+    // The same, done before returning, also for a finish already under way; for the
+    // application's end.
     void finishNow();
+    // For the application's end, after finishNow(): a ready recording's temporary movie is
+    // removed when a complete copy of it is kept, its Downloads copy or one of otherCopies (an
+    // archive copy). Without one (its Downloads copy failed) it stays: it is the recording.
+    void releaseWorkingMovie(const QStringList &otherCopies);
     // Drops the current or last recording (a finished movie whose copy failed stays on disk)
     // and returns to idle.
     void reset();

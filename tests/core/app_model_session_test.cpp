@@ -1,8 +1,12 @@
 #include "AppModelHarness.h"
+#include "app/Application.h"
 #include "core/LocalHistory.h"
+#include "support/FileModes.h"
+#include "support/ReadOnlySettingsFolder.h"
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QGuiApplication>
 #include <QJsonDocument>
 
 namespace orvella::test {
@@ -406,6 +410,24 @@ TEST_F(Session, TheStoredSessionReadsBackFromTheSettingsFileAsText)
     EXPECT_EQ(QJsonDocument::fromJson(next.value("profile.json").toByteArray()).object(),
         (QJsonObject { { "id", "9" }, { "name", "Ada" } }));
     EXPECT_EQ(SettingsStore::load(next).displayName, "Ada");
+}
+
+TEST_F(Session, TheSettingsFileHoldingTheTokensIsTheViewersAlone)
+{
+    const ScopedUmask usual(022);
+    const QString path = QSettings().fileName();
+    QFile::remove(path);
+    configureApplication(*qGuiApp);
+    service.on("GET", "user/profile", ScriptedAnswer::envelope(sampleProfile()));
+    AppModel &app = build();
+    TokenData tokens;
+    tokens.access_token = QStringLiteral("private-access");
+    tokens.refresh_token = QStringLiteral("private-refresh");
+    runTask(app.applyTokens(tokens));
+    QSettings().sync();
+
+    EXPECT_TRUE(settingsFileOnDisk().contains("private-refresh"));
+    EXPECT_EQ(fileMode(path), 0600);
 }
 
 TEST_F(Session, ARegionStandsInForAMissingZone)

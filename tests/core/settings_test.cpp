@@ -1,12 +1,16 @@
 #include "api/KeychainStore.h"
 #include "app/AppServices.h"
+#include "app/Application.h"
 #include "core/SettingsFile.h"
 #include "core/SettingsModel.h"
 #include "core/SettingsStore.h"
 #include "player/PlaybackQuality.h"
+#include "support/FileModes.h"
+#include "support/ReadOnlySettingsFolder.h"
 
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QSet>
@@ -21,6 +25,33 @@ namespace EpisodeRepeatMode = orvella::EpisodeRepeatMode;
 using orvella::PlaybackQuality;
 using orvella::SettingsModel;
 using orvella::SettingsStore;
+using orvella::test::fileMode;
+using orvella::test::settingsFileOnDisk;
+
+// Warnings logged while this lives.
+class CollectedWarnings
+{
+public:
+    CollectedWarnings() { m_previous = qInstallMessageHandler(collect); }
+    ~CollectedWarnings()
+    {
+        qInstallMessageHandler(m_previous);
+        lines().clear();
+    }
+    [[nodiscard]] static QStringList &lines()
+    {
+        static QStringList collected;
+        return collected;
+    }
+
+private:
+    static void collect(QtMsgType type, const QMessageLogContext &context, const QString &text)
+    {
+        if (type == QtWarningMsg)
+            lines().append(QString::fromLatin1(context.category) + QStringLiteral(": ") + text);
+    }
+    QtMessageHandler m_previous = nullptr;
+};
 
 class SettingsStoreTest : public ::testing::Test
 {
@@ -256,7 +287,10 @@ TEST_F(SettingsStoreTest, AnUnreadableFileIsMovedAsideAndASignInCanBeStoredAgain
     file.close();
     ASSERT_EQ(QSettings().status(), QSettings::FormatError);
 
+    // As an earlier version left it: readable by everyone. It holds tokens: so does its copy.
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
     const QString aside = orvella::setAsideUnreadableSettings();
+    EXPECT_EQ(fileMode(aside), 0600);
     EXPECT_TRUE(
         QFileInfo(aside).fileName().startsWith(QFileInfo(path).fileName() + ".unreadable-"));
     EXPECT_EQ(QFileInfo(aside).dir(), QFileInfo(path).dir());
@@ -270,6 +304,75 @@ TEST_F(SettingsStoreTest, AnUnreadableFileIsMovedAsideAndASignInCanBeStoredAgain
     EXPECT_EQ(QSettings().status(), QSettings::NoError);
     EXPECT_EQ(QSettings(path, QSettings::IniFormat).value("orvella.session.access_token"), "a");
     EXPECT_TRUE(orvella::setAsideUnreadableSettings().isEmpty());
+}
+
+// The settings file holds the session's tokens: only its owner may read it, from its creation
+// on and through every later save (QSettings replaces it by a renamed temporary file).
+TEST_F(SettingsStoreTest, TheFileIsMadeForItsOwnerAloneAndStaysSoThroughSaves)
+{
+    const orvella::test::ScopedUmask usual(022);
+    const QString path = QSettings().fileName();
+    QFile::remove(path);
+    orvella::configureApplication(*qGuiApp);
+    EXPECT_EQ(fileMode(path), 0600);
+
+    orvella::KeychainStore::set(QStringLiteral("access_token"), QStringLiteral("secret-token"));
+    EXPECT_EQ(fileMode(path), 0600);
+    SettingsStore changed;
+    changed.displayName = QStringLiteral("Ada");
+    ASSERT_TRUE(changed.persist());
+    EXPECT_EQ(fileMode(path), 0600);
+    EXPECT_TRUE(settingsFileOnDisk().contains("secret-token"));
+    EXPECT_EQ(SettingsStore::load().displayName, "Ada");
+}
+
+TEST_F(SettingsStoreTest, AFileAnEarlierVersionLeftOpenIsNarrowedAtStartUp)
+{
+    const QString path = QSettings().fileName();
+    orvella::KeychainStore::set(QStringLiteral("access_token"), QStringLiteral("secret-token"));
+    ASSERT_TRUE(QFile::setPermissions(
+        path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther));
+    ASSERT_EQ(fileMode(path), 0644);
+    const QByteArray before = settingsFileOnDisk();
+
+    orvella::configureApplication(*qGuiApp);
+    EXPECT_EQ(fileMode(path), 0600);
+    // Same place, same text: nothing but the mode changed.
+    EXPECT_EQ(QSettings().fileName(), path);
+    EXPECT_EQ(settingsFileOnDisk(), before);
+
+    SettingsStore changed;
+    changed.zone = QStringLiteral("Zone 7");
+    ASSERT_TRUE(changed.persist());
+    EXPECT_EQ(fileMode(path), 0600);
+    EXPECT_TRUE(settingsFileOnDisk().contains("secret-token"));
+
+    // Group or others' write and execute bits go too; the owner's own stay as they were.
+    ASSERT_TRUE(QFile::setPermissions(
+        path, QFile::ReadOwner | QFile::ReadGroup | QFile::WriteGroup | QFile::ExeOther));
+    orvella::keepSettingsFilePrivate();
+    EXPECT_EQ(fileMode(path), 0400);
+}
+
+TEST_F(SettingsStoreTest, AFileWhoseModeCannotChangeIsLoggedAndLeftAlone)
+{
+    const QString path = QSettings().fileName();
+    orvella::KeychainStore::set(QStringLiteral("access_token"), QStringLiteral("secret-token"));
+    ASSERT_TRUE(QFile::setPermissions(
+        path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther));
+    const QByteArray before = settingsFileOnDisk();
+    if (!orvella::test::setImmutable(path, true))
+        GTEST_SKIP() << "this file system or process cannot make a file immutable";
+    {
+        const CollectedWarnings warnings;
+        orvella::keepSettingsFilePrivate();
+        EXPECT_EQ(fileMode(path), 0644);
+        EXPECT_EQ(settingsFileOnDisk(), before);
+        ASSERT_EQ(CollectedWarnings::lines().size(), 1);
+        EXPECT_TRUE(CollectedWarnings::lines().constFirst().startsWith("orvella.session: "));
+        EXPECT_TRUE(CollectedWarnings::lines().constFirst().contains(path));
+    }
+    orvella::test::setImmutable(path, false);
 }
 
 } // namespace

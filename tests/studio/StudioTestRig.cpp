@@ -27,7 +27,7 @@ void StudioRig::pushAudioForFrame()
     microphone->push(std::move(chunk));
 }
 
-bool StudioRig::recordShortMovie()
+bool StudioRig::startShortRecording()
 {
     if (!controller->isSessionRunning() && !startCamera(*controller))
         return false;
@@ -37,6 +37,13 @@ bool StudioRig::recordShortMovie()
         if (!pushFrameAndWait(testPicture()))
             return false;
     }
+    return true;
+}
+
+bool StudioRig::recordShortMovie()
+{
+    if (!startShortRecording())
+        return false;
     controller->stopRecording();
     using State = StudioCaptureController::State;
     return waitUntil([&] { return controller->state() != State::Processing; })

@@ -74,8 +74,11 @@ struct StudioRig
     // One frame's worth of a 440 Hz tone at the clock's current time (before pushFrame).
     void pushAudioForFrame();
 
-    // Starts the camera when it is not running, records three frames with sound and stops;
-    // true once the movie is ready.
+    // Starts the camera when it is not running and a recording, and records three frames with
+    // sound; true once the pipeline has handled them.
+    bool startShortRecording();
+
+    // The same, then stops; true once the movie is ready.
     bool recordShortMovie();
 
     static constexpr qint64 frameUs = 1'000'000 / 30;

@@ -1,7 +1,10 @@
 #include "StudioTestRig.h"
+#include "support/FileModes.h"
 #include "support/TestAsync.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
@@ -248,6 +251,8 @@ TEST(StudioController, RecordingsThatFail)
     EXPECT_EQ(c.failureMessage(), QStringLiteral("Recording failed"));
     EXPECT_EQ(c.statusMessage(), QStringLiteral("Recording failed"));
     // A writer that cannot be made: the temporary folder is gone. The camera runs on.
+    // It leaves no file behind.
+    EXPECT_FALSE(QFileInfo::exists(c.recordingPath()));
     ASSERT_TRUE(rig.temporary.remove());
     c.startRecording();
     EXPECT_EQ(c.state(), State::Failed);
@@ -392,15 +397,15 @@ TEST(StudioController, ARecordingRunningAtTheEndIsKept)
     // At quit: done before returning, without the event loop.
     StudioRig rig;
     auto &c = *rig.controller;
-    ASSERT_TRUE(startCamera(c));
-    c.startRecording();
-    for (int i = 0; i < 3; ++i)
-        ASSERT_TRUE(rig.pushFrameAndWait(testPicture()));
+    ASSERT_TRUE(rig.startShortRecording());
     c.pauseRecording();
+    const QString movie = c.recordingPath();
     c.finishBeforeQuit();
     EXPECT_EQ(c.state(), State::Ready);
     EXPECT_EQ(QFileInfo(c.outputURL().toLocalFile()).absolutePath(),
         QDir(rig.downloads.path()).absolutePath());
+    // Copied: the working movie does not outlive the run.
+    EXPECT_FALSE(QFileInfo::exists(movie));
 
     // When the controller goes.
     c.startRecording();
@@ -410,4 +415,61 @@ TEST(StudioController, ARecordingRunningAtTheEndIsKept)
     const QStringList kept = filesIn(rig.downloads);
     ASSERT_EQ(kept.size(), 2);
     EXPECT_TRUE(kept.last().startsWith(QStringLiteral("Orvella Testimony ")));
+}
+
+// The temporary folder is shared with every user of the computer.
+TEST(StudioController, TheWorkingMovieIsTheOwnersAloneAndItsDownloadsCopyAsAnyNewFile)
+{
+    const ScopedUmask groupReads(027);
+    StudioRig rig;
+    auto &c = *rig.controller;
+    ASSERT_TRUE(startCamera(c));
+    c.startRecording();
+    // Before the first frame opens the writer.
+    EXPECT_EQ(fileMode(c.recordingPath()), 0600);
+    for (int i = 0; i < 3; ++i) {
+        rig.pushAudioForFrame();
+        ASSERT_TRUE(rig.pushFrameAndWait(testPicture()));
+    }
+    c.stopRecording();
+    ASSERT_TRUE(waitForState(c, State::Ready));
+    EXPECT_GT(QFileInfo(c.recordingPath()).size(), 0);
+    EXPECT_EQ(fileMode(c.recordingPath()), 0600);
+    // A copy would take its source's mode; it gets what the umask gives a new file.
+    EXPECT_EQ(fileMode(c.outputURL().toLocalFile()), 0640);
+}
+
+TEST(StudioController, AtQuitTheWorkingMovieGoesOnlyWhenAWholeCopyIsKept)
+{
+    StudioRig rig;
+    auto &c = *rig.controller;
+    // A recording being finished when the application quits is finished and copied first.
+    ASSERT_TRUE(rig.startShortRecording());
+    const QString movie = c.recordingPath();
+    c.stopRecording();
+    EXPECT_EQ(c.state(), State::Processing);
+    QMetaObject::invokeMethod(QCoreApplication::instance(), "aboutToQuit");
+    EXPECT_EQ(c.state(), State::Ready);
+    const QFileInfo copy(c.outputURL().toLocalFile());
+    EXPECT_EQ(copy.absolutePath(), QDir(rig.downloads.path()).absolutePath());
+    EXPECT_GT(copy.size(), 0);
+    EXPECT_FALSE(QFileInfo::exists(movie));
+
+    // A Downloads copy the viewer has removed since keeps nothing.
+    ASSERT_TRUE(rig.recordShortMovie());
+    const QString second = c.recordingPath();
+    ASSERT_TRUE(QFile::remove(c.outputURL().toLocalFile()));
+    c.finishBeforeQuit();
+    EXPECT_TRUE(QFileInfo::exists(second));
+
+    // Without a Downloads copy the working movie is the recording: it stays, private.
+    ASSERT_TRUE(rig.downloads.remove());
+    ASSERT_TRUE(rig.recordShortMovie());
+    const QString only = c.recordingPath();
+    ASSERT_EQ(c.outputURL().toLocalFile(), only);
+    c.finishBeforeQuit();
+    EXPECT_TRUE(QFileInfo::exists(only));
+    EXPECT_EQ(fileMode(only), 0600);
+    rig.controller.reset();
+    EXPECT_TRUE(QFileInfo::exists(only));
 }

@@ -5,6 +5,7 @@
 #include "studio/RecordingDelivery.h"
 #include "studio/RecordingTransport.h"
 #include "studio/StudioScreenModel.h"
+#include "support/FileModes.h"
 #include "support/TestAsync.h"
 
 #include <QCoroFuture>
@@ -262,6 +263,34 @@ TEST_F(DeliveryModel, AnUploadFinishesInTheControllerAfterTheScreenHasGone)
     EXPECT_EQ(capture().uploadMessage(),
         "Uploaded to the Orvella testimony team. An admin can review it shortly.");
     EXPECT_EQ(capture().statusMessage(), "Upload complete");
+}
+
+TEST_F(DeliveryModel, AnArchiveCopyReleasesAWorkingMovieWithoutDownloadsCopyAtQuit)
+{
+    const ScopedUmask groupReads(027);
+    ASSERT_TRUE(rig.downloads.remove());
+    RecordingDelivery delivery(services());
+    delivery.setCapture(&capture());
+    ASSERT_TRUE(rig.recordShortMovie());
+    const QString movie = capture().recordingPath();
+    ASSERT_EQ(recordingPath(), movie);
+    ASSERT_EQ(fileMode(movie), 0600);
+
+    // Kept copies have the mode of any new file, not the working movie's.
+    const QString saved = scratch.filePath("Saved.mov");
+    runTask(delivery.saveRecordingTo(saved));
+    EXPECT_EQ(fileMode(saved), 0640);
+    capture().finishBeforeQuit();
+    ASSERT_TRUE(QFileInfo::exists(movie));
+
+    fake.failure = "internal server error";
+    runTask(delivery.uploadRecording({}));
+    const QString archived = QDir(archiveFolder()).filePath(QFileInfo(movie).fileName());
+    EXPECT_EQ(readAll(archived), readAll(movie));
+    EXPECT_EQ(fileMode(archived), 0640);
+    capture().finishBeforeQuit();
+    EXPECT_FALSE(QFileInfo::exists(movie));
+    EXPECT_TRUE(QFileInfo::exists(archived));
 }
 
 TEST(StudioTransportModel, ButtonsDriveTheController)

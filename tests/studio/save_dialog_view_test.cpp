@@ -7,6 +7,7 @@
 #include "studio/RecordingDelivery.h"
 #include "studio/StudioCaptureController.h"
 #include "studio/StudioPlatform.h"
+#include "support/FileModes.h"
 #include "support/ScreenView.h"
 #include "support/TestAsync.h"
 #include "support/WindowPicture.h"
@@ -20,11 +21,7 @@
 #include <QQuickView>
 #include <QTemporaryDir>
 #include <QTest>
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
-#include <unistd.h>
 
 using namespace orvella;
 using namespace orvella::test;
@@ -49,12 +46,12 @@ public:
     {
         QFile::setPermissions(m_path, QFile::ReadOwner | QFile::ExeOwner);
         if (!holds())
-            m_immutable = setImmutable(true);
+            m_immutable = setImmutable(m_path, true);
     }
     ~ReadOnlyFolder()
     {
         if (m_immutable)
-            setImmutable(false);
+            setImmutable(m_path, false);
         QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
@@ -68,19 +65,6 @@ public:
     }
 
 private:
-    bool setImmutable(bool on) const
-    {
-        const int fd = ::open(QFile::encodeName(m_path).constData(), O_RDONLY | O_DIRECTORY);
-        if (fd < 0)
-            return false;
-        int flags = 0;
-        bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-        flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
-        done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-        ::close(fd);
-        return done;
-    }
-
     QString m_path;
     bool m_immutable = false;
 };
