@@ -27,6 +27,17 @@ std::optional<QString> minimumVersion(const TvConfig &config)
     return std::nullopt;
 }
 
+// A start-up configuration that arrives while the window may still come to the front posts no
+// notice: a launch that stays behind gets it when that wait ends, not at the next minute's run.
+QCoro::Task<> applyRulesWhenLaunchGraceEnds(
+    ApplicationForeground &foreground, EventReminders &reminders, std::stop_token stop)
+{
+    QPointer<EventReminders> alive(&reminders);
+    const bool ended = co_await foreground.launchGraceEnd(stop);
+    if (ended && alive && !stop.stop_requested())
+        reminders.applyHeldConfig();
+}
+
 } // namespace
 
 QCoro::Task<> AppModel::bootstrap()
@@ -88,6 +99,7 @@ QCoro::Task<> AppModel::bootstrap()
 
     m_content->setConfig(config);
     m_reminders->applyHeldConfig();
+    applyRulesWhenLaunchGraceEnds(*m_foreground, *m_reminders, stop);
     if (const auto required = minimumVersion(*config);
         required && isVersion(QStringLiteral(ORVELLA_APP_VERSION), *required)) {
         m_navigator->setRouteDirectly(MacRoute::ForceUpdate);

@@ -9,11 +9,26 @@
 
 namespace orvella {
 
-ApplicationForeground::ApplicationForeground(const Clock &clock, QObject *parent)
+namespace {
+
+// Passes a stop on to another source. (A named function object: it is kept in a coroutine frame.)
+struct ForwardStop
+{
+    std::stop_source *to;
+    void operator()() const { to->request_stop(); }
+};
+
+} // namespace
+
+ApplicationForeground::ApplicationForeground(Clock &clock, QObject *parent)
     : QObject(parent)
     , m_clock(clock)
+    , m_graceEnds(clock.now() + focusGrace)
+{ }
+
+ApplicationForeground::~ApplicationForeground()
 {
-    startGrace();
+    m_graceChanged.request_stop();
 }
 
 void ApplicationForeground::watch(QWindow *window)
@@ -45,7 +60,7 @@ void ApplicationForeground::setExposed(bool exposed)
     if (exposed)
         startGrace();
     else
-        m_graceEnds.reset();
+        endGrace();
     qCDebug(lcSession) << "Window" << (exposed ? "shown" : "hidden") << "in front:" << isInFront();
 }
 
@@ -56,13 +71,44 @@ void ApplicationForeground::setActive(bool active)
     m_active = active;
     // The window system gave the focus and took it away: the client is behind another now.
     if (!active)
-        m_graceEnds.reset();
+        endGrace();
     qCDebug(lcSession) << "Window" << (active ? "has" : "lost") << "the focus";
 }
 
 bool ApplicationForeground::isInFront() const
 {
-    return m_active || (m_graceEnds && m_clock.now() < *m_graceEnds);
+    return m_active || graceRunning();
+}
+
+bool ApplicationForeground::graceRunning() const
+{
+    return m_graceEnds && m_clock.now() < *m_graceEnds;
+}
+
+bool ApplicationForeground::launchGraceRunning() const
+{
+    return !m_launchGraceOver && graceRunning();
+}
+
+QCoro::Task<bool> ApplicationForeground::launchGraceEnd(std::stop_token stop)
+{
+    QPointer<ApplicationForeground> self(this);
+    Clock &clock = m_clock;
+    while (launchGraceRunning()) {
+        // Wakes when the grace's time is up, when it starts again or ends early, or on `stop`.
+        std::stop_source wake;
+        const std::stop_callback<ForwardStop> onStop(stop, ForwardStop { &wake });
+        const std::stop_callback<ForwardStop> onChange(
+            m_graceChanged.get_token(), ForwardStop { &wake });
+        co_await clock.sleep(*m_graceEnds - clock.now(), wake.get_token());
+        if (!self || stop.stop_requested())
+            co_return false;
+        if (!launchGraceRunning()) {
+            qCDebug(lcSession) << "The launch's wait for the focus ended; in front:" << isInFront();
+            co_return true;
+        }
+    }
+    co_return false;
 }
 
 bool ApplicationForeground::eventFilter(QObject *watched, QEvent *event)
@@ -75,7 +121,18 @@ bool ApplicationForeground::eventFilter(QObject *watched, QEvent *event)
 
 void ApplicationForeground::startGrace()
 {
+    // A grace after the launch's had ended is a later one.
+    if (!graceRunning())
+        m_launchGraceOver = true;
     m_graceEnds = m_clock.now() + focusGrace;
+    renewStop(m_graceChanged);
+}
+
+void ApplicationForeground::endGrace()
+{
+    m_launchGraceOver = true;
+    m_graceEnds.reset();
+    renewStop(m_graceChanged);
 }
 
 } // namespace orvella

@@ -102,7 +102,11 @@ Column {
         width: Math.min(implicitWidth, parent.width)
         symbol: "plus.rectangle.on.rectangle"
         text: picker.model.customButtonText
-        onClicked: backgroundDialog.open()
+        onClicked: {
+            // Each opening starts where pictures are kept, or where the last file was chosen.
+            backgroundDialog.currentFolder = picker.model.chooserFolder
+            backgroundDialog.open()
+        }
     }
 
     FileDialog {

@@ -2,7 +2,9 @@
 
 #include "studio/StudioPictureCatalog.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace orvella {
 
@@ -58,7 +60,32 @@ QString pictureSource(const QString &assetName)
     return path.isEmpty() ? QString() : QStringLiteral("qrc") + path;
 }
 
+bool isFolder(const QString &path)
+{
+    return !path.isEmpty() && QFileInfo(path).isDir();
+}
+
+// The folder of the custom file chosen last, shared by the pickers of every visit to the studio.
+QString &lastChosenFolder()
+{
+    static QString folder;
+    return folder;
+}
+
 } // namespace
+
+QString picturesFolder()
+{
+    const QString home = QDir::homePath();
+    // Where the desktop names no pictures folder of its own, Qt gives ~/Pictures or the home
+    // folder itself.
+    const QString desktop = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (isFolder(desktop)
+        && QFileInfo(desktop).canonicalFilePath() != QFileInfo(home).canonicalFilePath())
+        return desktop;
+    const QString pictures = QDir(home).filePath(QStringLiteral("Pictures"));
+    return isFolder(pictures) ? pictures : home;
+}
 
 const std::array<StudioBackgroundPreset, pickerPresetCount> &pickerPresets()
 {
@@ -225,10 +252,21 @@ void BackgroundPickerModel::choose(int row)
         m_capture->selectPreset(pickerPresets()[std::size_t(row)]);
 }
 
+QUrl BackgroundPickerModel::chooserFolder()
+{
+    const QString &last = lastChosenFolder();
+    return QUrl::fromLocalFile(isFolder(last) ? last : picturesFolder());
+}
+
 void BackgroundPickerModel::chooseCustomFile(const QUrl &file)
 {
-    if (m_capture && !file.isEmpty())
-        m_capture->chooseBackground(file);
+    if (!m_capture || file.isEmpty())
+        return;
+    m_capture->chooseBackground(file);
+    if (file.isLocalFile()) {
+        lastChosenFolder() = QFileInfo(file.toLocalFile()).absolutePath();
+        emit chooserFolderChanged();
+    }
 }
 
 } // namespace orvella

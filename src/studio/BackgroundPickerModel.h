@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 #include <QtQml/qqmlregistration.h>
 #include <array>
 
@@ -39,6 +40,10 @@ inline constexpr int pickerPresetCount = 33;
 
 [[nodiscard]] PresetSwatch presetSwatch(StudioBackgroundPreset preset);
 
+// Where the viewer keeps pictures: the desktop's pictures folder, else ~/Pictures, when it
+// exists; else the home folder.
+[[nodiscard]] QString picturesFolder();
+
 // The picker's cells, their highlight and the custom-file button text, read back from the
 // capture controller; choices are sent to it.
 class BackgroundPickerModel : public QAbstractListModel
@@ -50,6 +55,7 @@ class BackgroundPickerModel : public QAbstractListModel
             captureChanged)
     Q_PROPERTY(QString customButtonText READ customButtonText NOTIFY customButtonTextChanged)
     Q_PROPERTY(QStringList fileNameFilters READ fileNameFilters CONSTANT)
+    Q_PROPERTY(QUrl chooserFolder READ chooserFolder NOTIFY chooserFolderChanged)
 
 public:
     enum Role {
@@ -76,6 +82,9 @@ public:
     void setCapture(StudioCaptureController *capture);
     [[nodiscard]] QString customButtonText() const;
     [[nodiscard]] static QStringList fileNameFilters();
+    // Where the custom file's chooser opens: the folder of the last file chosen in this run while
+    // it exists, else picturesFolder().
+    [[nodiscard]] static QUrl chooserFolder();
 
     // Selects the preset of a cell, also the one already in use (its background reloads).
     Q_INVOKABLE void choose(int row);
@@ -85,6 +94,7 @@ public:
 signals:
     void captureChanged();
     void customButtonTextChanged();
+    void chooserFolderChanged();
 
 private:
     void selectionChanged();

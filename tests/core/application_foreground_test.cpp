@@ -56,5 +56,46 @@ TEST(ApplicationForeground, TheFocusKeepsItInFrontUntilItGoes)
     EXPECT_FALSE(foreground.isInFront());
 }
 
+QCoro::Task<> recordEnd(
+    ApplicationForeground &foreground, std::stop_token stop, std::optional<bool> &ended)
+{
+    ended = co_await foreground.launchGraceEnd(std::move(stop));
+}
+
+TEST(ApplicationForeground, OnlyTheLaunchsGraceIsWaitedFor)
+{
+    ManualClock clock;
+    ApplicationForeground foreground(clock);
+    std::optional<bool> ended;
+    recordEnd(foreground, {}, ended);
+    clock.advance(grace);
+    ASSERT_EQ(ended, true);
+
+    foreground.setExposed(true);
+    EXPECT_TRUE(foreground.isInFront());
+    EXPECT_FALSE(foreground.launchGraceRunning()) << "a later grace";
+    std::optional<bool> later;
+    recordEnd(foreground, {}, later);
+    EXPECT_EQ(later, false);
+}
+
+TEST(ApplicationForeground, AWaitEndsWithItsStopOrItsOwner)
+{
+    ManualClock clock;
+    auto foreground = std::make_unique<ApplicationForeground>(clock);
+    std::stop_source stop;
+    std::optional<bool> stopped, orphaned;
+    recordEnd(*foreground, stop.get_token(), stopped);
+    recordEnd(*foreground, {}, orphaned);
+    stop.request_stop();
+    clock.advance(0ms); // runs the wake-ups a stop queues
+    EXPECT_EQ(stopped, false);
+    EXPECT_FALSE(orphaned);
+    foreground.reset();
+    clock.advance(0ms);
+    EXPECT_EQ(orphaned, false);
+    EXPECT_EQ(clock.sleepers(), 0);
+}
+
 } // namespace
 } // namespace orvella

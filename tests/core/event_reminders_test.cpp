@@ -1,4 +1,5 @@
 #include "AppModelHarness.h"
+#include "core/ApplicationForeground.h"
 #include "core/EventNotifications.h"
 #include "core/TvEventSchedule.h"
 
@@ -153,6 +154,99 @@ TEST_F(AppModelHarness, StartUpAppliesTheEventRules)
     runTask(app.bootstrap());
     ASSERT_EQ(notices.size(), 1);
     EXPECT_EQ(notices[0].id, "event_active_0");
+}
+
+// Start-up with the app model's own judgement of the front (no window: the test tells it what
+// the window system says), on the test's clock.
+class LaunchNotice : public AppModelHarness
+{
+protected:
+    static constexpr auto grace = std::chrono::milliseconds(ApplicationForeground::focusGrace);
+    const qint64 start = secondsFromNow(90 * minute); // far enough for the active notice
+    const QString noticeId = QStringLiteral("event_active_%1").arg(start);
+
+    void adjust(AppBuilder &builder) override { builder.applicationActive({}); }
+
+    AppModel &startUp(std::chrono::milliseconds configDelay = {})
+    {
+        storeSession();
+        QJsonObject config = sampleConfig();
+        config.insert("event",
+            QJsonObject { { "active", true }, { "title", "Crusade" }, { "starts_at", start } });
+        scriptStartup(config);
+        service.on("GET", "tv/config", ScriptedAnswer::envelope(config).withDelay(configDelay));
+        return build();
+    }
+
+    // The 60-second run, with a fresh configuration.
+    void minuteRun(AppModel &app)
+    {
+        clock.advance(std::chrono::milliseconds(minute));
+        const auto fetched = service.requests("GET", "tv/config").size();
+        runTask(app.syncEventNotifications());
+        ASSERT_EQ(service.requests("GET", "tv/config").size(), fetched + 1);
+    }
+};
+
+TEST_F(LaunchNotice, ALaunchLeftBehindPostsWhenTheGraceEndsAndNotAgain)
+{
+    AppModel &app = startUp();
+    runTask(app.bootstrap());
+    EXPECT_TRUE(notices.isEmpty()) << "the window may still come to the front";
+    clock.advance(1s);
+    app.foreground().setExposed(true); // shown a moment later: the grace runs on from there
+    clock.advance(grace - 1ms);
+    EXPECT_TRUE(notices.isEmpty());
+    clock.advance(1ms);
+    ASSERT_EQ(notices.size(), 1) << "the window never got the focus";
+    EXPECT_EQ(notices[0].id, noticeId);
+    minuteRun(app);
+    EXPECT_EQ(notices.size(), 1);
+}
+
+TEST_F(LaunchNotice, TheFocusLostWithinTheGraceEndsIt)
+{
+    AppModel &app = startUp();
+    runTask(app.bootstrap());
+    app.foreground().setExposed(true);
+    app.foreground().setActive(true);
+    clock.advance(1s);
+    app.foreground().setActive(false);
+    ASSERT_TRUE(waitUntil([&] { return notices.size() == 1; }));
+    EXPECT_EQ(notices[0].id, noticeId);
+}
+
+TEST_F(LaunchNotice, ALaunchInFrontPostsNothingAndLaterGracesChangeNothing)
+{
+    AppModel &app = startUp();
+    runTask(app.bootstrap());
+    app.foreground().setExposed(true);
+    app.foreground().setActive(true);
+    clock.advance(grace);
+    minuteRun(app);
+    EXPECT_TRUE(notices.isEmpty());
+
+    // Minimised, then shown again without the focus: its grace ends without a run of the rules.
+    app.foreground().setActive(false);
+    app.foreground().setExposed(false);
+    app.foreground().setExposed(true);
+    clock.advance(grace);
+    spinFor(20ms);
+    EXPECT_TRUE(notices.isEmpty());
+    minuteRun(app);
+    EXPECT_EQ(notices.size(), 1) << "the minute's run posts for a window behind";
+}
+
+TEST_F(LaunchNotice, AConfigurationAfterTheGraceIsPostedByStartUp)
+{
+    AppModel &app = startUp(200ms);
+    QCoro::Task<> startup = app.bootstrap();
+    ASSERT_TRUE(service.waitForRequests("GET", "tv/config", 1));
+    clock.advance(grace);
+    EXPECT_TRUE(notices.isEmpty()) << "no configuration yet";
+    runTask(std::move(startup));
+    ASSERT_EQ(notices.size(), 1);
+    EXPECT_EQ(notices[0].id, noticeId);
 }
 
 TEST_F(AppModelHarness, TheCountdownReloadsConfigurationAndHomeQuietly)

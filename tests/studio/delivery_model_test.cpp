@@ -370,6 +370,77 @@ TEST(StudioPickerModel, HighlightsThePresetInUseAndTheCustomFile)
     EXPECT_EQ(picker.customButtonText(), "Upload custom image / GIF / video");
 }
 
+// Sets an environment variable while it lives, then puts back what was there.
+class ScopedVariable
+{
+public:
+    ScopedVariable(const char *name, const QString &value)
+        : m_name(name)
+        , m_saved(qgetenv(name))
+    {
+        qputenv(name, QFile::encodeName(value));
+    }
+    ~ScopedVariable() { m_saved.isNull() ? qunsetenv(m_name) : qputenv(m_name, m_saved); }
+    ScopedVariable(const ScopedVariable &) = delete;
+    ScopedVariable &operator=(const ScopedVariable &) = delete;
+
+private:
+    const char *m_name;
+    QByteArray m_saved;
+};
+
+// A home and a configuration folder of the test's own, as the desktop's folders are read.
+class PickerFolders : public ::testing::Test
+{
+protected:
+    void namePictures(const QByteArray &value)
+    {
+        QFile dirs(config.filePath("user-dirs.dirs"));
+        ASSERT_TRUE(dirs.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        dirs.write("XDG_DOWNLOAD_DIR=\"$HOME/Downloads\"\nXDG_PICTURES_DIR=\"" + value + "\"\n");
+    }
+    QUrl inHome(const QString &name = {}) const
+    {
+        return QUrl::fromLocalFile(name.isEmpty() ? home.path() : home.filePath(name));
+    }
+
+    QTemporaryDir home, config;
+    ScopedVariable homeVariable { "HOME", home.path() };
+    ScopedVariable configVariable { "XDG_CONFIG_HOME", config.path() };
+};
+
+TEST_F(PickerFolders, TheChooserOpensWherePicturesAreThenWhereTheLastFileWasChosen)
+{
+    EXPECT_EQ(BackgroundPickerModel::chooserFolder(), inHome()) << "no pictures folder at all";
+    ASSERT_TRUE(QDir(home.path()).mkdir("Pictures"));
+    EXPECT_EQ(BackgroundPickerModel::chooserFolder(), inHome("Pictures"));
+    namePictures("$HOME/");
+    EXPECT_EQ(BackgroundPickerModel::chooserFolder(), inHome("Pictures")) << "the desktop's none";
+    namePictures("$HOME/Bilder");
+    EXPECT_EQ(BackgroundPickerModel::chooserFolder(), inHome("Pictures")) << "named, not there";
+    ASSERT_TRUE(QDir(home.path()).mkdir("Bilder"));
+    EXPECT_EQ(BackgroundPickerModel::chooserFolder(), inHome("Bilder"));
+
+    StudioRig rig;
+    QTemporaryDir elsewhere;
+    const QString file = elsewhere.filePath("sky.png");
+    QImage(64, 36, QImage::Format_RGB32).save(file);
+    {
+        BackgroundPickerModel picker;
+        picker.setCapture(rig.controller.get());
+        int changes = 0;
+        QObject::connect(&picker, &BackgroundPickerModel::chooserFolderChanged, [&] { ++changes; });
+        picker.chooseCustomFile(QUrl());
+        EXPECT_EQ(changes, 0) << "cancelled";
+        picker.chooseCustomFile(QUrl::fromLocalFile(file));
+        EXPECT_EQ(changes, 1);
+    }
+    BackgroundPickerModel nextVisit;
+    EXPECT_EQ(nextVisit.property("chooserFolder").toUrl(), QUrl::fromLocalFile(elsewhere.path()));
+    elsewhere.remove();
+    EXPECT_EQ(nextVisit.property("chooserFolder").toUrl(), inHome("Bilder")) << "folder gone";
+}
+
 TEST(StudioScreenModelTest, StartsFreshAndFollowsThePreview)
 {
     StudioRig rig;
