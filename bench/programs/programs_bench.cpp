@@ -308,7 +308,7 @@ void BM_ProgramsWithA60MiBAnswer(benchmark::State &state)
     double rss = 0;
     int runs = 0;
     for (auto _ : state) {
-        for (const QString stage : { u"fetch"_qs, u"visit"_qs }) {
+        for (const QString &stage : { u"fetch"_qs, u"visit"_qs }) {
             const QList<double> f = childFigures({ QStringLiteral("--programs"), stage }, 3);
             if (f.isEmpty()) {
                 state.SkipWithError("Programs did not list its programmes");
