@@ -16,6 +16,7 @@
 #include "app/Application.h"
 #include "screens/home/HomeScreenModel.h"
 #include "support/FreshProcess.h"
+#include "support/GuiBlockMeter.h"
 #include "support/ProcessMemory.h"
 #include "support/ServiceDouble.h"
 #include "support/TestAsync.h"
@@ -64,38 +65,6 @@ QByteArray homeAnswer(qint64 bytes, const QByteArray &origin)
     body += "]}}";
     return body;
 }
-
-// The longest gap between two turns of the GUI thread's event loop, within 1 ms.
-class BlockMeter
-{
-public:
-    BlockMeter()
-    {
-        m_timer.setTimerType(Qt::PreciseTimer);
-        m_timer.setInterval(1);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] { tick(); });
-        m_clock.start();
-        m_last = m_clock.nsecsElapsed();
-        m_timer.start();
-    }
-    [[nodiscard]] double longestMs()
-    {
-        tick();
-        return double(m_longest) / 1e6;
-    }
-
-private:
-    void tick()
-    {
-        const qint64 now = m_clock.nsecsElapsed();
-        m_longest = std::max(m_longest, now - m_last);
-        m_last = now;
-    }
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    qint64 m_last = 0;
-    qint64 m_longest = 0;
-};
 
 // The double on a thread of its own: writing 50 MB to its socket is not the client's work.
 class ServiceThread
@@ -152,7 +121,7 @@ Result measureClient(const QString &cache)
     result.rssBeforeMiB = orvella::test::residentMegabytes();
     QElapsedTimer clock;
     clock.start();
-    BlockMeter meter;
+    orvella::test::GuiBlockMeter meter;
     try {
         const orvella::HomeData home = orvella::test::runTask(client.getHome(), 300s);
         result.done = true;
@@ -212,7 +181,7 @@ Result measureScreen(bool reload)
     result.rssBeforeMiB = orvella::test::residentMegabytes();
     QElapsedTimer clock;
     clock.start();
-    BlockMeter meter;
+    orvella::test::GuiBlockMeter meter;
     if (reload) {
         try {
             orvella::test::runTask(app->refreshHome(true), 300s);

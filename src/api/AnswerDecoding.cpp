@@ -13,15 +13,44 @@ namespace orvella {
 HomeData decodeHomeAnswer(const JSONValue &data)
 {
     HomeData home = decodeData<HomeData>(data);
+    keepFirst(home.rails, homeRailsKept);
     if (home.rails) {
-        if (home.rails->size() > homeRailsKept)
-            *home.rails = home.rails->first(homeRailsKept);
-        for (HomeRail &rail : *home.rails) {
-            if (rail.items && rail.items->size() > homeItemsKept)
-                *rail.items = rail.items->first(homeItemsKept);
-        }
+        for (HomeRail &rail : *home.rails)
+            keepFirst(rail.items, homeItemsKept);
     }
     return home;
+}
+
+TvConfig decodeConfigAnswer(const JSONValue &data)
+{
+    TvConfig config = decodeData<TvConfig>(data);
+    keepFirst(config.events, configEventsKept);
+    return config;
+}
+
+QList<ProgramSummary> decodeProgramsAnswer(const JSONValue &data)
+{
+    return decodeList<ProgramSummary>(data, "programs"_L1, programsKept);
+}
+
+ScheduleData decodeScheduleAnswer(const QByteArray &body)
+{
+    ScheduleData schedule = ScheduleData::parseAPIResponse(body);
+    keepFirst(schedule.programs, scheduleEntriesKept);
+    if (schedule.days) {
+        // The days' entries count together; a day left without any goes.
+        qsizetype left = scheduleEntriesKept;
+        QList<ScheduleDay> days;
+        for (ScheduleDay &day : *schedule.days) {
+            if (left == 0)
+                break;
+            keepFirst(day.items, left);
+            left -= day.items ? day.items->size() : 0;
+            days.append(std::move(day));
+        }
+        schedule.days = std::move(days);
+    }
+    return schedule;
 }
 
 ProgramWithEpisodes decodeProgramPage(const JSONValue &data)
@@ -50,17 +79,20 @@ QList<EpisodeSummary> decodeEpisodePage(const JSONValue &data)
 {
     if (!data.isObject() || !data.json().toObject().value("episodes"_L1).isArray())
         return {};
-    return decodeList<EpisodeSummary>(data, "episodes"_L1);
+    return decodeList<EpisodeSummary>(data, "episodes"_L1, episodePageKept);
 }
 
 QList<EpisodeSummary> mergeEpisodePages(
     QList<EpisodeSummary> first, const QList<QList<EpisodeSummary>> &pages)
 {
+    keepFirst(first, programEpisodesKept);
     QSet<QString> known;
     for (const EpisodeSummary &episode : std::as_const(first))
         known.insert(episode.id.stringValue);
     for (const auto &page : pages) {
         for (const EpisodeSummary &episode : page) {
+            if (first.size() >= programEpisodesKept)
+                return first;
             if (known.contains(episode.id.stringValue))
                 continue;
             known.insert(episode.id.stringValue);
@@ -70,7 +102,9 @@ QList<EpisodeSummary> mergeEpisodePages(
     return first;
 }
 
-EpisodeDetail decodeEpisodeAnswer(const JSONValue &data)
+namespace {
+
+EpisodeDetail decodeEpisodeShape(const JSONValue &data)
 {
     if (!data.isObject())
         throw APIError::empty();
@@ -80,6 +114,15 @@ EpisodeDetail decodeEpisodeAnswer(const JSONValue &data)
             return std::move(*payload.episode);
     }
     return decodeData<EpisodeDetail>(data);
+}
+
+} // namespace
+
+EpisodeDetail decodeEpisodeAnswer(const JSONValue &data)
+{
+    EpisodeDetail episode = decodeEpisodeShape(data);
+    keepFirst(episode.related, relatedEpisodesKept);
+    return episode;
 }
 
 namespace {
@@ -123,7 +166,9 @@ UserProfile decodeProfileAnswer(const JSONValue &data)
     }
 }
 
-QList<ContinueWatchingItem> decodeContinueWatchingAnswer(const JSONValue &data)
+namespace {
+
+QList<ContinueWatchingItem> decodeContinueWatchingShape(const JSONValue &data)
 {
     const JsonPath root;
     const JsonPath dataPath = root.member("data"_L1);
@@ -152,11 +197,23 @@ QList<ContinueWatchingItem> decodeContinueWatchingAnswer(const JSONValue &data)
     }
 }
 
+} // namespace
+
+QList<ContinueWatchingItem> decodeContinueWatchingAnswer(const JSONValue &data)
+{
+    QList<ContinueWatchingItem> items = decodeContinueWatchingShape(data);
+    keepFirst(items, continueWatchingKept);
+    return items;
+}
+
 QList<SearchResult> decodeSearchAnswer(const JSONValue &data)
 {
     if (!data.isObject() && !data.isArray())
         throwNotAContainer();
-    return decodeData<SearchData>(data).results.value_or(QList<SearchResult>());
+    QList<SearchResult> results
+        = decodeData<SearchData>(data).results.value_or(QList<SearchResult>());
+    keepFirst(results, searchResultsKept);
+    return results;
 }
 
 QString foldForMatching(const QString &text)

@@ -36,11 +36,6 @@ QueryItems programsQuery(int page, int perPage)
 {
     return { { u"page"_s, QString::number(page) }, { u"per_page"_s, QString::number(perPage) } };
 }
-QList<ProgramSummary> decodePrograms(const JSONValue &data)
-{
-    return decodeList<ProgramSummary>(data, "programs"_L1);
-}
-
 // Which programme of a page matches the folded title phrases.
 struct PageMatch
 {
@@ -76,7 +71,7 @@ PageMatch matchPage(const QList<ProgramSummary> &programs, const QStringList &fo
 QCoro::Task<TvConfig> OrvellaAPIClient::getConfig(std::stop_token stop)
 {
     co_return co_await getDecoded(
-        u"tv/config"_s, QueryItems(), false, false, &decodeData<TvConfig>, std::move(stop));
+        u"tv/config"_s, QueryItems(), false, false, &decodeConfigAnswer, std::move(stop));
 }
 
 QCoro::Task<HomeData> OrvellaAPIClient::getHome(std::stop_token stop)
@@ -95,8 +90,8 @@ QCoro::Task<LiveStreamData> OrvellaAPIClient::getLiveStream(QString lang, std::s
 QCoro::Task<QList<ProgramSummary>> OrvellaAPIClient::getPrograms(
     int page, int perPage, std::stop_token stop)
 {
-    co_return co_await getDecoded(
-        u"programs"_s, programsQuery(page, perPage), false, true, &decodePrograms, std::move(stop));
+    co_return co_await getDecoded(u"programs"_s, programsQuery(page, perPage), false, true,
+        &decodeProgramsAnswer, std::move(stop));
 }
 
 QCoro::Task<std::optional<ProgramSummary>> OrvellaAPIClient::resolveProgram(
@@ -117,7 +112,7 @@ QCoro::Task<std::optional<ProgramSummary>> OrvellaAPIClient::resolveProgram(
     std::optional<ProgramSummary> fallback;
     // Each page is the programme list's own request; its titles are matched where it decodes.
     const auto match
-        = [folded](const JSONValue &data) { return matchPage(decodePrograms(data), folded); };
+        = [folded](const JSONValue &data) { return matchPage(decodeProgramsAnswer(data), folded); };
     for (int page = 1; page <= lastPage; ++page) {
         const PageMatch found = co_await getDecoded(
             u"programs"_s, programsQuery(page, perPage), false, true, match, stop);
@@ -191,7 +186,7 @@ QCoro::Task<ScheduleData> OrvellaAPIClient::getSchedule(int days, std::stop_toke
         getUncached(m_scheduleSession, url, false, m_options.schedule, std::move(stop)),
         [](const HttpAnswer &answer) {
             throwIfNeeded(answer.status, answer.body);
-            return ScheduleData::parseAPIResponse(answer.body);
+            return decodeScheduleAnswer(answer.body);
         });
 }
 

@@ -1,6 +1,7 @@
 #include "core/SharedContent.h"
 
 #include "api/APIError.h"
+#include "api/AnswerDecoding.h"
 #include "api/OrvellaAPIClient.h"
 #include "core/Latch.h"
 #include "core/LocalHistory.h"
@@ -256,7 +257,9 @@ void SharedContent::updateContinueWatching(const ContinueWatchingItem &item)
     const auto found = std::find_if(items.begin(), items.end(),
         [&](const ContinueWatchingItem &entry) { return entry.episode_id == item.episode_id; });
     if (found == items.end()) {
+        // The newest first, within what is kept of the service's list.
         items.prepend(item);
+        keepFirst(items, continueWatchingKept);
     } else {
         found->position = item.position;
         found->duration = item.duration;

@@ -4,9 +4,11 @@
 #include "api/ConfigModels.h"
 #include "api/ContentModels.h"
 #include "api/MediaURL.h"
+#include "api/ScheduleData.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -246,6 +248,114 @@ TEST(ContentModels, AHomeKeepsItsFirstRailsAndItems)
     last["items"] = QJsonArray { QJsonObject { { "id", "x" }, { "duration", "long" } } };
     rails.replace(100, last);
     EXPECT_THROW(decodeHomeAnswer(JSONValue(QJsonObject { { "rails", rails } })), DecodingError);
+}
+
+// Elements `from` to `from + count - 1` of a list, each of a shape that every list's model
+// reads, titled with its index.
+QJsonArray listElements(int from, int count)
+{
+    QJsonArray array;
+    for (int i = from; i < from + count; ++i) {
+        const QString index = QString::number(i);
+        array.append(QJsonObject { { "id", index }, { "episode_id", index }, { "kind", "episode" },
+            { "title", index }, { "start_time", "20:00" } });
+    }
+    return array;
+}
+
+template<class T>
+QStringList titles(const QList<T> &list)
+{
+    QStringList titles;
+    for (const T &element : list)
+        titles.append(element.title.value_or(QString()));
+    return titles;
+}
+
+JSONValue holding(const char *key, const QJsonValue &value)
+{
+    return JSONValue(QJsonObject { { QLatin1StringView(key), value } });
+}
+
+ScheduleData schedule(const char *key, const QJsonArray &list)
+{
+    const QJsonObject data { { "date", "2026-03-01" }, { QLatin1StringView(key), list } };
+    return decodeScheduleAnswer(
+        QJsonDocument(QJsonObject { { "status", "success" }, { "data", data } }).toJson());
+}
+
+// Every list an answer brings keeps its first elements, as many as the client keeps of it: an
+// answer of one more loses only its last element.
+TEST(AnswerDecoding, EveryListKeepsItsFirstElements)
+{
+    const struct
+    {
+        const char *list;
+        qsizetype kept;
+        std::function<QStringList(int)> titlesOf; // an answer of that many elements
+    } lists[] = {
+        { "programmes", programsKept,
+            [](int n) {
+                return titles(decodeProgramsAnswer(holding("programs", listElements(0, n))));
+            } },
+        { "a page of episodes", episodePageKept,
+            [](int n) {
+                return titles(decodeEpisodePage(holding("episodes", listElements(0, n))));
+            } },
+        { "a programme's pages merged", programEpisodesKept,
+            [](int n) {
+                const auto page = [](int from, int count) {
+                    return decodeEpisodePage(holding("episodes", listElements(from, count)));
+                };
+                QList<QList<EpisodeSummary>> pages;
+                for (int from = episodePageKept; from < n; from += 100)
+                    pages.append(page(from, std::min(100, n - from)));
+                return titles(mergeEpisodePages(page(0, episodePageKept), pages));
+            } },
+        { "search results", searchResultsKept,
+            [](int n) {
+                return titles(decodeSearchAnswer(holding("results", listElements(0, n))));
+            } },
+        { "continue watching", continueWatchingKept,
+            [](int n) {
+                return titles(decodeContinueWatchingAnswer(holding("items", listElements(0, n))));
+            } },
+        { "related episodes", relatedEpisodesKept,
+            [](int n) {
+                const QJsonObject episode { { "id", "e" }, { "related", listElements(0, n) } };
+                return titles(*decodeEpisodeAnswer(JSONValue(episode)).related);
+            } },
+        { "configuration events", configEventsKept,
+            [](int n) {
+                return titles(*decodeConfigAnswer(holding("events", listElements(0, n))).events);
+            } },
+        { "schedule rows", scheduleEntriesKept,
+            [](int n) { return titles(schedule("programs", listElements(0, n)).toItems()); } },
+        { "schedule days, counted together", scheduleEntriesKept,
+            [](int n) {
+                // All but two on the first day, one on each of two more: the last day goes.
+                const ScheduleData days = schedule("days",
+                    { holding("items", listElements(0, n - 2)).json(),
+                        holding("items", listElements(n - 2, 1)).json(),
+                        holding("items", listElements(n - 1, 1)).json() });
+                EXPECT_EQ(days.days->size(), n > scheduleEntriesKept ? 2 : 3);
+                return titles(days.toItems());
+            } },
+    };
+    for (const auto &list : lists) {
+        SCOPED_TRACE(list.list);
+        const QStringList whole = list.titlesOf(int(list.kept));
+        const QStringList cut = list.titlesOf(int(list.kept) + 1);
+        EXPECT_EQ(whole.size(), list.kept);
+        EXPECT_EQ(cut.size(), list.kept);
+        EXPECT_TRUE(cut == whole);
+        EXPECT_EQ(cut.value(list.kept - 1).toStdString(), std::to_string(list.kept - 1));
+    }
+
+    // A strict list still fails for a faulty element past what is kept.
+    QJsonArray results = listElements(0, int(searchResultsKept) + 1);
+    results.append(QJsonObject { { "kind", 5 }, { "id", 1 } });
+    EXPECT_THROW(decodeSearchAnswer(holding("results", results)), DecodingError);
 }
 
 TEST(ContentModels, StrictRailsFlexibleProgrammes)

@@ -213,8 +213,15 @@ TEST_F(HomeScreens, TheRailsTakeInAtMostTheirBounds)
     AppModel &app = signedIn();
     auto &home = make<HomeScreenModel>(app);
     runTask(app.refreshContinueWatching());
-    ASSERT_EQ(app.continueWatching().size(), 600);
+    ASSERT_EQ(app.continueWatching().size(), continueWatchingKept);
     EXPECT_EQ(home.continueWatching()->count(), HomeScreenRailItems::maxCards);
+    // An episode watched since comes first, and the oldest entry makes room for it.
+    ContinueWatchingItem watched;
+    watched.episode_id = u"new"_qs;
+    app.updateContinueWatching(watched);
+    ASSERT_EQ(app.continueWatching().size(), continueWatchingKept);
+    EXPECT_EQ(app.continueWatching().first().episode_id, u"new"_qs);
+    EXPECT_EQ(app.continueWatching().last().episode_id, u"498"_qs);
 }
 
 TEST_F(HomeScreens, LeavingTheHomeScreenMidRequestWritesNothing)

@@ -1,8 +1,10 @@
 #include "ProgramsHarness.h"
+#include "api/AnswerDecoding.h"
 #include "screens/programs/EpisodeListModel.h"
 #include "screens/programs/ProgramDetailModel.h"
 #include "screens/programs/ProgramsScreenModel.h"
 #include "screens/programs/SearchScreenModel.h"
+#include "support/GuiBlockMeter.h"
 #include "support/ScreenView.h"
 
 namespace orvella::test {
@@ -282,6 +284,25 @@ TEST_F(ProgramsViews, ProgramsErrorThenCardsThatOpenTheDetail)
     QMetaObject::invokeMethod(shown("ProgramCard").at(4), "clicked");
     EXPECT_EQ(app.selectedProgramId(), u"5"_qs);
     EXPECT_EQ(app.route(), MacRoute::ProgramDetail);
+}
+
+// A programmes answer past what the client keeps: Programs lists its first programmes, and the
+// GUI thread keeps turning while the answer is taken in and the cards are made.
+TEST_F(ProgramsViews, AProgrammesAnswerPastItsBoundListsItsFirstProgrammes)
+{
+    service.on("GET", "programs",
+        ScriptedAnswer::envelope(programsPage(int(programsKept) + 1)).withDelay(100ms));
+    AppModel &app = signedIn();
+    ASSERT_TRUE(view.show(app, u"ProgramsScreen.qml"_qs));
+    GuiBlockMeter meter;
+    auto *screen = view.screen()->findChild<ProgramsScreenModel *>(u"programsScreenModel"_qs);
+    ASSERT_TRUE(waitUntil([&] { return !shown("ProgramCard").isEmpty(); }));
+    EXPECT_LT(meter.longestMs(), 500.0);
+    ASSERT_EQ(screen->programs().size(), programsKept);
+    EXPECT_EQ(screen->programs().last().id.stringValue, QString::number(programsKept));
+    EXPECT_EQ(app.programsCache().size(), programsKept);
+    EXPECT_EQ(child("programsGrid")->property("count").toInt(), programsKept / 4);
+    EXPECT_EQ(service.requests("GET", "programs").size(), 1);
 }
 
 TEST_F(ProgramsViews, DetailShowsThePlaceholderThenTheBannerAndCards)
