@@ -101,6 +101,8 @@ QString TransportError::description() const
         return QStringLiteral("A secure connection to the server could not be made.");
     case Kind::AnswerTooLarge:
         return QStringLiteral("The service's answer was too large.");
+    case Kind::RedirectRefused:
+        return QStringLiteral("The service redirected the request to another server.");
     case Kind::Other:
         break;
     }

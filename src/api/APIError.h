@@ -69,6 +69,8 @@ public:
         Cancelled,
         Tls,
         AnswerTooLarge,
+        // The service redirected a request that carries the token or a body to another server.
+        RedirectRefused,
         Other
     };
 

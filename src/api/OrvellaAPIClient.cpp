@@ -55,6 +55,21 @@ bool isTransferFailure(QNetworkReply::NetworkError error)
             || error == QNetworkReply::ProtocolFailure);
 }
 
+// Qt ends an answer whose content coding inflates past its own safety check (a compression bomb)
+// with this error and the answer's own status; Qt 6.4 ends a broken compressed stream the same
+// way. Qt gives this error for unknown 4xx statuses too, which are answers.
+bool stoppedByContentDecoding(QNetworkReply::NetworkError error, int status)
+{
+    return error == QNetworkReply::UnknownContentError && status < 400;
+}
+
+int defaultPort(const QUrl &url)
+{
+    if (url.scheme() == "https"_L1)
+        return 443;
+    return url.scheme() == "http"_L1 ? 80 : -1;
+}
+
 bool isNoCacheDirective(const QByteArray &cacheControl)
 {
     const QByteArray lower = cacheControl.toLower();
@@ -62,6 +77,15 @@ bool isNoCacheDirective(const QByteArray &cacheControl)
 }
 
 } // namespace
+
+bool isSameService(const QUrl &from, const QUrl &to)
+{
+    if (to.host().isEmpty() || to.host().compare(from.host(), Qt::CaseInsensitive) != 0)
+        return false;
+    if (to.scheme() == from.scheme())
+        return to.port(defaultPort(to)) == from.port(defaultPort(from));
+    return to.scheme() == "https"_L1;
+}
 
 QByteArray OrvellaAPIClient::HttpAnswer::header(const QByteArray &name) const
 {
@@ -197,6 +221,15 @@ QCoro::Task<OrvellaAPIClient::HttpAnswer> OrvellaAPIClient::send(QNetworkAccessM
         throw TransportError(
             TransportError::Kind::Cancelled, QNetworkReply::OperationCanceledError);
     request.setTransferTimeout(static_cast<int>(limits.idle.count()));
+    // Qt would carry the token and the body to wherever a redirect points: such a request goes
+    // only as far as the service itself.
+    const bool keptOnService
+        = (request.hasRawHeader("Authorization") || !body.isEmpty() || bodyDevice)
+        && !request.attribute(QNetworkRequest::RedirectPolicyAttribute).isValid();
+    if (keptOnService) {
+        request.setAttribute(
+            QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::UserVerifiedRedirectPolicy);
+    }
     std::unique_ptr<QNetworkReply, DeleteLater> reply;
     if (bodyDevice) {
         reply.reset(manager->post(request, bodyDevice.get()));
@@ -223,6 +256,28 @@ QCoro::Task<OrvellaAPIClient::HttpAnswer> OrvellaAPIClient::send(QNetworkAccessM
         wholeLimit.start(limits.whole);
     }
     std::stop_callback onStop(stop, [guarded] { abortLater(guarded); });
+
+    // Qt has moved the reply's own address on by the time it tells of a redirect: the last hop
+    // is kept here.
+    QUrl hop = request.url();
+    bool redirectRefused = false;
+    QMetaObject::Connection onRedirect;
+    if (keptOnService) {
+        onRedirect = QObject::connect(
+            reply.get(), &QNetworkReply::redirected, reply.get(), [&, guarded](const QUrl &target) {
+                if (isSameService(hop, target)) {
+                    hop = target;
+                    emit guarded->redirectAllowed();
+                    return;
+                }
+                qCWarning(lcApi) << "Redirect of" << hop.path() << "to another server"
+                                 << target.toDisplayString(QUrl::RemoveUserInfo | QUrl::RemovePath
+                                        | QUrl::RemoveQuery | QUrl::RemoveFragment)
+                                 << "not followed";
+                redirectRefused = true;
+                abortLater(guarded);
+            });
+    }
 
     // The answer is taken as it arrives and counted: past the bound it is dropped and the
     // transfer ends, whatever the service announced.
@@ -257,11 +312,14 @@ QCoro::Task<OrvellaAPIClient::HttpAnswer> OrvellaAPIClient::send(QNetworkAccessM
     wholeLimit.stop();
     QObject::disconnect(onHead);
     QObject::disconnect(onData);
+    QObject::disconnect(onRedirect);
 
     if (stop.stop_requested()) {
         throw TransportError(
             TransportError::Kind::Cancelled, QNetworkReply::OperationCanceledError);
     }
+    if (redirectRefused)
+        throw TransportError(TransportError::Kind::RedirectRefused);
     const auto refused = [&] {
         qCWarning(lcApi) << "Answer of" << reply->url().path() << "refused: more than" << bound
                          << "bytes";
@@ -272,6 +330,11 @@ QCoro::Task<OrvellaAPIClient::HttpAnswer> OrvellaAPIClient::send(QNetworkAccessM
     const QVariant statusAttribute = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     const bool hasStatus = statusAttribute.isValid() && statusAttribute.toInt() > 0;
     const QNetworkReply::NetworkError error = reply->error();
+    if (hasStatus && stoppedByContentDecoding(error, statusAttribute.toInt())) {
+        qCWarning(lcApi) << "Answer of" << reply->url().path()
+                         << "refused: its content coding did not inflate within Qt's bounds";
+        throw TransportError(TransportError::Kind::AnswerTooLarge);
+    }
     // Once a status has arrived, an answer cut short or ended by a time-out is still no answer.
     if (!hasStatus || isTransferFailure(error)) {
         if (error != QNetworkReply::NoError) {

@@ -56,6 +56,10 @@ struct APIClientOptions
     qint64 answerBytes = 64LL * 1024 * 1024;
 };
 
+// Where a redirect may take a request that carries the bearer token or a body: the same host, by
+// the same scheme and port or moved up to https.
+[[nodiscard]] bool isSameService(const QUrl &from, const QUrl &to);
+
 // The one client of the service's API. It lives on the main thread (the network managers are
 // asynchronous) and reads answers on threads of its own: the JSON and the models are decoded
 // there, and each operation resumes on the main thread with its result. Every operation is a
@@ -253,9 +257,10 @@ private:
     QCoro::Task<> postChecked(QString path, QByteArray jsonBody, bool auth,
         std::optional<QString> platformHeader, std::stop_token stop);
     // Sends one request and awaits its whole HTTP answer, read as it arrives up to the answer
-    // bound; throws TransportError (no answer, one cut short, ended by a time-out or past the
-    // bound) or APIError::empty. A body device becomes the reply's child: Qt may read it until
-    // the reply is gone.
+    // bound; throws TransportError (no answer, one cut short, ended by a time-out, past the
+    // bound, or redirected off the service) or APIError::empty. A request carrying the token or a
+    // body follows redirects on the same service only, unless it names its own policy. A body
+    // device becomes the reply's child: Qt may read it until the reply is gone.
     QCoro::Task<HttpAnswer> send(QNetworkAccessManager *manager, QNetworkRequest request,
         QByteArray verb, QByteArray body, std::unique_ptr<QIODevice> bodyDevice, Limits limits,
         std::stop_token stop);

@@ -35,17 +35,6 @@ std::optional<APIError> refusal(const OrvellaAPIClient::HttpAnswer &answer)
 
 constexpr int maxUploadRedirects = 5;
 
-// Where a redirect may take an upload with its bearer token: the same host, by the same scheme
-// and port or moved up to https.
-bool isSameService(const QUrl &from, const QUrl &to)
-{
-    if (to.host().isEmpty() || to.host().compare(from.host(), Qt::CaseInsensitive) != 0)
-        return false;
-    if (to.scheme() == from.scheme())
-        return to.port() == from.port();
-    return to.scheme() == "https"_L1;
-}
-
 } // namespace
 
 QCoro::Task<OrvellaAPIClient::HttpAnswer> OrvellaAPIClient::sendUpload(

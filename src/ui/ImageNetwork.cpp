@@ -1,6 +1,7 @@
 #include "ui/ImageNetwork.h"
 
 #include "api/MediaURL.h"
+#include "platform/PlatformLog.h"
 #include "ui/ImageCache.h"
 #include "ui/ImageDecoder.h"
 
@@ -18,11 +19,31 @@
 
 namespace orvella {
 
+// Qt makes room in the folder before it moves a finished entry in, so one large entry could
+// leave the folder past its size until the next one arrives: room is made again once it is in.
+class PictureDiskCache : public QNetworkDiskCache
+{
+public:
+    using QNetworkDiskCache::QNetworkDiskCache;
+
+    void insert(QIODevice *device) override
+    {
+        QNetworkDiskCache::insert(device);
+        const qint64 size = maximumCacheSize();
+        if (cacheSize() > size) {
+            // Lowering the size expires at once and notes what is left; then it is put back.
+            setMaximumCacheSize(size - 1);
+            setMaximumCacheSize(size);
+        }
+    }
+};
+
 class ImageNetworkWorker : public QObject
 {
 public:
-    explicit ImageNetworkWorker(QString cacheDirectory)
+    ImageNetworkWorker(QString cacheDirectory, ImageNetworkLimits limits)
         : m_cacheDirectory(std::move(cacheDirectory))
+        , m_limits(limits)
     { }
 
     // The status and type of the answer do not matter: a body that decodes is shown. A body cut
@@ -39,32 +60,71 @@ public:
                 && reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid());
     }
 
+    // Qt 6.4 at times ends an answer whose connection closed before its announced length
+    // without an error: such a body is cut short all the same. (Qt drops the length of an answer
+    // it inflates.)
+    static bool hasAnnouncedLength(const QNetworkReply &reply, const QByteArray &body)
+    {
+        const QVariant length = reply.header(QNetworkRequest::ContentLengthHeader);
+        return !length.isValid() || length.toLongLong() == body.size();
+    }
+
     void start(quint64 id, const QUrl &url, const ImageNetwork::BodyCallback &done,
         QNetworkRequest::Priority priority)
     {
         QNetworkReply *reply = manager().get(ImageNetwork::request(url, priority));
+        // Qt holds no more than this of the body ahead of what is counted here.
+        reply->setReadBufferSize(readBufferBytes);
+        auto transfer = std::make_shared<Transfer>();
+        transfer->hop = url;
         m_replies.insert(id, reply);
-        // Each hop is checked as the first address was, and never from https down to http.
-        connect(reply, &QNetworkReply::redirected, reply, [reply](const QUrl &target) {
-            const bool downgrade = reply->url().scheme().compare(u"https", Qt::CaseInsensitive) == 0
-                && target.scheme().compare(u"https", Qt::CaseInsensitive) != 0;
-            if (isPictureAddress(target) && !downgrade)
+        // Each hop is checked as the first address was; Qt has already moved the reply's own
+        // address on when it tells of the redirect, so the last hop is kept here.
+        connect(reply, &QNetworkReply::redirected, reply, [reply, transfer](const QUrl &target) {
+            if (isPictureRedirect(transfer->hop, target)) {
+                transfer->hop = target;
                 emit reply->redirectAllowed();
-            else
+            } else {
                 reply->abort();
+            }
         });
         auto *limit = new QTimer(reply);
         limit->setSingleShot(true);
         connect(limit, &QTimer::timeout, reply, &QNetworkReply::abort);
         limit->start(ImageNetwork::resourceTimeoutMs);
-        connect(reply, &QNetworkReply::finished, this, [this, id, reply, done] {
+        // The body is counted as it arrives: one announced or arriving past the bound is not read
+        // on.
+        const qint64 bound = m_limits.bodyBytes;
+        const auto refuse = [reply, transfer, bound] {
+            qCWarning(lcPlatform) << "Picture" << reply->url().toDisplayString()
+                                  << "refused: more than" << bound << "bytes";
+            transfer->tooLarge = true;
+            transfer->body = QByteArray();
+            reply->abort();
+        };
+        connect(reply, &QNetworkReply::metaDataChanged, reply, [reply, transfer, bound, refuse] {
+            const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+            if (!transfer->tooLarge && length.isValid() && length.toLongLong() > bound)
+                refuse();
+        });
+        connect(reply, &QNetworkReply::readyRead, reply, [reply, transfer, bound, refuse] {
+            if (transfer->tooLarge)
+                return;
+            transfer->take(*reply, bound);
+            if (transfer->body.size() > bound)
+                refuse();
+        });
+        connect(reply, &QNetworkReply::finished, this, [this, id, reply, transfer, bound, done] {
             m_replies.remove(id);
             reply->deleteLater();
-            if (!bodyIsWhole(*reply)) {
-                done(std::nullopt);
-                return;
+            if (!transfer->tooLarge && bodyIsWhole(*reply)) {
+                transfer->take(*reply, bound);
+                if (transfer->body.size() <= bound && hasAnnouncedLength(*reply, transfer->body)) {
+                    done(std::move(transfer->body));
+                    return;
+                }
             }
-            done(reply->readAll());
+            done(std::nullopt);
         });
     }
 
@@ -76,19 +136,35 @@ public:
     }
 
 private:
+    static constexpr qint64 readBufferBytes = 1024 * 1024;
+
+    struct Transfer
+    {
+        QUrl hop;
+        QByteArray body;
+        bool tooLarge = false;
+
+        // Takes what is there, one byte past the bound at most.
+        void take(QNetworkReply &from, qint64 bound)
+        {
+            body += from.read(std::min(from.bytesAvailable(), bound + 1 - body.size()));
+        }
+    };
+
     QNetworkAccessManager &manager()
     {
         if (!m_manager) {
             m_manager = new QNetworkAccessManager(this);
-            auto *cache = new QNetworkDiskCache(m_manager);
+            auto *cache = new PictureDiskCache(m_manager);
             cache->setCacheDirectory(m_cacheDirectory);
-            cache->setMaximumCacheSize(ImageNetwork::diskCacheBytes);
+            cache->setMaximumCacheSize(m_limits.diskCacheBytes);
             m_manager->setCache(cache);
         }
         return *m_manager;
     }
 
     QString m_cacheDirectory;
+    ImageNetworkLimits m_limits;
     QNetworkAccessManager *m_manager = nullptr;
     QHash<quint64, QPointer<QNetworkReply>> m_replies;
 };
@@ -105,11 +181,16 @@ ImageNetwork &ImageNetwork::shared()
 }
 
 ImageNetwork::ImageNetwork(const QString &cacheDirectory, QObject *parent)
+    : ImageNetwork(cacheDirectory, ImageNetworkLimits(), parent)
+{ }
+
+ImageNetwork::ImageNetwork(
+    const QString &cacheDirectory, ImageNetworkLimits limits, QObject *parent)
     : QObject(parent)
     , m_cacheDirectory(cacheDirectory)
 {
     m_thread.setObjectName(QStringLiteral("ImageNetwork"));
-    m_worker = new ImageNetworkWorker(cacheDirectory);
+    m_worker = new ImageNetworkWorker(cacheDirectory, limits);
     m_worker->moveToThread(&m_thread);
     // Deleted on its own thread as that thread ends: a deferred delete posted then may never run.
     connect(
@@ -202,6 +283,13 @@ bool isPictureAddress(const QUrl &url)
         host.chop(1);
     const QHostAddress literal(host);
     return literal.isNull() || !literal.isLinkLocal();
+}
+
+bool isPictureRedirect(const QUrl &from, const QUrl &to)
+{
+    const bool downgrade = from.scheme().compare(u"https", Qt::CaseInsensitive) == 0
+        && to.scheme().compare(u"https", Qt::CaseInsensitive) != 0;
+    return isPictureAddress(to) && !downgrade;
 }
 
 QUrl resolveImageUrl(const QString &text)

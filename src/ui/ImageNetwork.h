@@ -17,6 +17,14 @@ namespace orvella {
 
 class ImageNetworkWorker;
 
+struct ImageNetworkLimits
+{
+    // The most bytes one picture's answer may hold, far above any real poster or hero; a longer
+    // one fails as soon as it is known to be longer, and nothing of it stays in the disk cache.
+    qint64 bodyBytes = 32LL * 1024 * 1024;
+    qint64 diskCacheBytes = 134217728;
+};
+
 // The network path of remote pictures: its own access manager, with its own disk cache
 // (128 MiB in the cache folder's "images" subfolder), living on its own thread so that
 // neither the transfers nor the cache's disk work touch the main thread.
@@ -27,7 +35,8 @@ class ImageNetwork : public QObject
 public:
     static constexpr int requestTimeoutMs = 5000; // idle limit of one transfer
     static constexpr int resourceTimeoutMs = 12000; // whole-transfer limit
-    static constexpr qint64 diskCacheBytes = 134217728;
+    static constexpr qint64 diskCacheBytes = ImageNetworkLimits().diskCacheBytes;
+    static constexpr qint64 maxBodyBytes = ImageNetworkLimits().bodyBytes;
 
     using BodyCallback = std::function<void(std::optional<QByteArray>)>;
     using ImageCallback = std::function<void(QImage)>;
@@ -36,6 +45,8 @@ public:
     static ImageNetwork &shared();
 
     explicit ImageNetwork(const QString &cacheDirectory, QObject *parent = nullptr);
+    ImageNetwork(
+        const QString &cacheDirectory, ImageNetworkLimits limits, QObject *parent = nullptr);
     ~ImageNetwork() override;
 
     // The request every picture is fetched with: cached data when there is any, else the
@@ -45,7 +56,8 @@ public:
         const QUrl &url, QNetworkRequest::Priority priority = QNetworkRequest::NormalPriority);
 
     // Fetches a body. `done` runs on the network thread with the body, or nothing on a
-    // transport failure, time-out or abort. Thread-safe; returns an id for abort().
+    // transport failure, time-out, abort or a body past the bound. Thread-safe; returns an id for
+    // abort().
     quint64 fetch(const QUrl &url, BodyCallback done,
         QNetworkRequest::Priority priority = QNetworkRequest::NormalPriority);
 
@@ -81,6 +93,10 @@ private:
 // host, never a file, and never a link-local address written literally (169.254.0.0/16,
 // fe80::/10), so that no service answer makes the client probe the local network.
 [[nodiscard]] bool isPictureAddress(const QUrl &url);
+
+// Whether a picture's fetch may follow a redirect from one address to the next: to a picture
+// address, and never from https down to http.
+[[nodiscard]] bool isPictureRedirect(const QUrl &from, const QUrl &to);
 
 // Turns an address text from the service into an http(s) URL for a picture, or an invalid URL.
 [[nodiscard]] QUrl resolveImageUrl(const QString &text);

@@ -35,4 +35,20 @@ protected:
     std::unique_ptr<OrvellaAPIClient> client;
 };
 
+// The transport failure an operation ends with; a test failure when it ends otherwise.
+template<class Task>
+TransportError transportFailure(Task task)
+{
+    try {
+        runTask(std::move(task));
+    } catch (const TransportError &error) {
+        return error;
+    } catch (const DescribedError &error) {
+        ADD_FAILURE() << "not a transport failure: " << error.description().toStdString();
+        return TransportError(TransportError::Kind::Cancelled);
+    }
+    ADD_FAILURE() << "no failure";
+    return TransportError(TransportError::Kind::Cancelled);
+}
+
 } // namespace orvella::test

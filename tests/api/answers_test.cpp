@@ -16,21 +16,6 @@ using namespace orvella::test;
 
 namespace {
 
-template<class Task>
-TransportError transportFailure(Task task)
-{
-    try {
-        runTask(std::move(task));
-    } catch (const TransportError &error) {
-        return error;
-    } catch (const DescribedError &error) {
-        ADD_FAILURE() << "not a transport failure: " << error.description().toStdString();
-        return TransportError(TransportError::Kind::Cancelled);
-    }
-    ADD_FAILURE() << "no failure";
-    return TransportError(TransportError::Kind::Cancelled);
-}
-
 class Answers : public ClientFixture
 {
 protected:
@@ -101,6 +86,50 @@ TEST_F(Answers, PastTheBoundTheAnswerFailsAndIsNotReadFurther)
     ASSERT_EQ(whole.size(), bound);
     raw.setBehaviour({ .head = RawHttpServer::okHead(whole.size()), .body = whole });
     EXPECT_EQ(runTask(bounded->getConfig()).image_base->size(), text);
+}
+
+// A gzip member of `bytes` (RFC 1952), its CRC-32 included.
+QByteArray gzipped(const QByteArray &bytes)
+{
+    const QByteArray zlib = qCompress(bytes).mid(4); // Qt's length prefix off
+    quint32 crc = 0xffffffffu;
+    for (const char byte : bytes) {
+        crc ^= quint8(byte);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+    }
+    crc = ~crc;
+    const auto littleEndian = [](quint32 value) {
+        QByteArray out(4, 0);
+        for (int i = 0; i < 4; ++i)
+            out[i] = char(value >> (8 * i));
+        return out;
+    };
+    return QByteArray("\x1f\x8b\x08\0\0\0\0\0\0\xff", 10) + zlib.mid(2, zlib.size() - 6)
+        + littleEndian(crc) + littleEndian(quint32(bytes.size()));
+}
+
+TEST_F(Answers, AnAnswerQtStopsInflatingIsTooLarge)
+{
+    // Under the client's own bound: Qt's check of the inflating ratio stops these first.
+    ASSERT_TRUE(raw.start());
+    const auto client = clientOf(raw.origin(), 64 * bound);
+    const auto answer = [&](const QByteArray &coding, const QByteArray &body) {
+        raw.setBehaviour({ .head = "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\n"
+                                   "Content-Encoding: "
+                + coding + "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n",
+            .body = body });
+    };
+    const QByteArray config = R"({"status":"success","data":{"image_base":"x"}})";
+    const QByteArray bomb = config + QByteArray(12 * bound, ' ');
+    answer("gzip", gzipped(config));
+    EXPECT_EQ(runTask(client->getConfig()).image_base, u"x"_s) << "a sound gzip answer";
+    answer("gzip", gzipped(bomb));
+    const TransportError gzip = transportFailure(client->getConfig());
+    EXPECT_EQ(gzip.kind(), TransportError::Kind::AnswerTooLarge);
+    EXPECT_EQ(gzip.description(), u"The service's answer was too large."_s);
+    answer("deflate", qCompress(bomb).mid(4));
+    EXPECT_EQ(transportFailure(client->getConfig()).kind(), TransportError::Kind::AnswerTooLarge);
 }
 
 TEST_F(Answers, AnAnswerCutShortOrEndedByATimeOutIsATransportFailure)

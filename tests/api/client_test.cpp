@@ -265,6 +265,104 @@ TEST_F(EtagExchange, DiskCacheServesOnlyFreshAnswers)
     EXPECT_FALSE(revalidation.hasHeader("If-Modified-Since"));
 }
 
+// A request carrying the token or a body stays on the service: a redirect to another server is
+// not followed and fails the request; on the service it is followed as before.
+class Redirects : public ClientFixture
+{
+protected:
+    void SetUp() override
+    {
+        ClientFixture::SetUp();
+        ASSERT_TRUE(elsewhere.start());
+        elsewhere.on("*", u"*"_s, ScriptedAnswer::envelope(QJsonObject {}));
+        client->setAccessToken(u"secret"_s);
+    }
+
+    // A 307 to the same path on another port of the same host: another server.
+    [[nodiscard]] ScriptedAnswer movedElsewhere(const QString &path) const
+    {
+        return ScriptedAnswer::empty(307).withHeader("Location", elsewhere.url(path).toEncoded());
+    }
+
+    static void expectRefused(const TransportError &error)
+    {
+        EXPECT_EQ(error.kind(), TransportError::Kind::RedirectRefused);
+        EXPECT_EQ(error.description(), u"The service redirected the request to another server."_s);
+    }
+
+    ServiceDouble elsewhere;
+};
+
+TEST_F(Redirects, TheTokenAndBodiesAreNotCarriedToAnotherServer)
+{
+    const QString cw = u"user/continue-watching"_s;
+    service.on("GET", cw, movedElsewhere(cw));
+    expectRefused(transportFailure(client->getContinueWatching()));
+
+    // The revisit with the service's tag goes no further either, and the tag stays.
+    service.on("GET", cw,
+        QList<ScriptedAnswer> {
+            ScriptedAnswer::envelope(QJsonArray {}).withEtag("\"cw\""), movedElsewhere(cw) });
+    (void)runTask(client->getContinueWatching());
+    expectRefused(transportFailure(client->getContinueWatching()));
+    EXPECT_EQ(lastRequest().header("If-None-Match"), "\"cw\"");
+    EXPECT_EQ(client->etags().value(cw), u"\"cw\""_s);
+
+    // A position, a sign-in's details and a sign-out.
+    service.on("POST", u"user/history"_s, movedElsewhere(u"user/history"_s));
+    expectRefused(transportFailure(client->postHistory(u"e1"_s, 30, 60)));
+    EXPECT_EQ(service.requests("POST", u"user/history"_s).size(), 1) << "not sent again";
+    service.on("POST", u"auth/login"_s, movedElsewhere(u"auth/login"_s));
+    expectRefused(transportFailure(client->loginWithEmail(u"A"_s, u"a@x"_s)));
+    service.on("DELETE", u"tv/device"_s, movedElsewhere(u"tv/device"_s));
+    expectRefused(transportFailure(client->signOut()));
+
+    test::spinFor(std::chrono::milliseconds(50));
+    EXPECT_EQ(elsewhere.requestCount(), 0);
+}
+
+TEST_F(Redirects, OnTheServiceTheyAreFollowedWithTheTokenAndBody)
+{
+    service.on("GET", u"user/profile"_s,
+        ScriptedAnswer::empty(307).withHeader("Location", "/fresh/newapi/v1/user/profile-moved"));
+    service.on("GET", u"user/profile-moved"_s,
+        ScriptedAnswer::envelope(QJsonObject { { "user", QJsonObject { { "name", "A" } } } }));
+    EXPECT_EQ(runTask(client->getProfile()).name, u"A"_s);
+    EXPECT_EQ(lastRequest().header("Authorization"), "Bearer secret");
+
+    service.on("POST", u"user/history"_s,
+        ScriptedAnswer::empty(307).withHeader(
+            "Location", service.url(u"user/history-moved"_s).toEncoded()));
+    service.on("POST", u"user/history-moved"_s, ScriptedAnswer::envelope(QJsonObject {}));
+    runTask(client->postHistory(u"e1"_s, 30, 60));
+    const RecordedRequest moved = lastRequest();
+    EXPECT_EQ(moved.apiPath(), u"user/history-moved"_s);
+    EXPECT_EQ(moved.header("Authorization"), "Bearer secret");
+    EXPECT_EQ(moved.json().object().value("episode_id").toString(), u"e1"_s);
+}
+
+TEST_F(Redirects, ARequestWithNeitherFollowsWhereverItLeads)
+{
+    service.on("GET", u"tv/config"_s, movedElsewhere(u"tv/config"_s));
+    elsewhere.on("GET", u"tv/config"_s,
+        ScriptedAnswer::envelope(QJsonObject { { "image_base", "elsewhere" } }));
+    EXPECT_EQ(runTask(client->getConfig()).image_base, u"elsewhere"_s);
+    EXPECT_EQ(elsewhere.requests("GET", u"tv/config"_s).size(), 1);
+}
+
+TEST(SameService, SameHostBySchemeAndPortOrUpToHttps)
+{
+    const QUrl service(u"http://api.orvella.example/fresh/newapi/v1/x"_s);
+    for (const char *same : { "http://api.orvella.example/y", "http://API.orvella.example:80/y",
+             "https://api.orvella.example/y", "https://api.orvella.example:8443/y" })
+        EXPECT_TRUE(isSameService(service, QUrl(QString::fromLatin1(same)))) << same;
+    for (const char *other : { "http://api.orvella.example:8080/y", "http://other.example/y",
+             "http://127.0.0.2/y", "ftp://api.orvella.example/y", "/relative" })
+        EXPECT_FALSE(isSameService(service, QUrl(QString::fromLatin1(other)))) << other;
+    EXPECT_FALSE(isSameService(
+        QUrl(u"https://api.orvella.example/x"_s), QUrl(u"http://api.orvella.example/x"_s)));
+}
+
 using StatusCheck = ClientFixture;
 
 TEST_F(StatusCheck, EnvelopeMessageFixedForbiddenTextOrReasonPhrase)

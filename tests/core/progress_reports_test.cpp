@@ -114,6 +114,26 @@ TEST_F(Reports, TimeOutsAndNoNetworkKeepThePositionARefusalDoesNot)
     EXPECT_EQ(kept(), (QStringList { u"e2@30"_qs, u"e1@14"_qs })) << "offline";
 }
 
+TEST_F(Reports, APositionRedirectedToAnotherServerIsKeptAndSentAgainToTheService)
+{
+    ServiceDouble elsewhere;
+    ASSERT_TRUE(elsewhere.start());
+    service.on("POST", "user/history",
+        { ScriptedAnswer::empty(307).withHeader(
+              "Location", elsewhere.url(u"user/history"_qs).toEncoded()),
+            ScriptedAnswer::envelope(QJsonObject {}) });
+    ProgressReports &reports = signedIn().progressReports();
+    reports.report(at("e1", 14));
+    ASSERT_TRUE(settled(reports));
+    EXPECT_EQ(kept(), QStringList { u"e1@14"_qs }) << "as if the network had lost it";
+
+    reports.report(at("e2", 30));
+    ASSERT_TRUE(waitUntil([&] { return posted().size() == 3 && reports.inFlight() == 0; }));
+    EXPECT_EQ(posted(), (QStringList { u"e1@14"_qs, u"e2@30"_qs, u"e1@14"_qs }));
+    EXPECT_TRUE(kept().isEmpty());
+    EXPECT_EQ(elsewhere.requestCount(), 0);
+}
+
 TEST_F(Reports, SettlingWaitsABoundedTimeAndKeepsWhatIsStillOnItsWay)
 {
     service.on("POST", "user/history", ScriptedAnswer::envelope(QJsonObject {}).withDelay(100ms));

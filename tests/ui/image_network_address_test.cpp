@@ -34,6 +34,17 @@ TEST(PictureAddress, OnlyWebAddressesOffTheLinkLocalRanges)
         EXPECT_FALSE(resolveImageUrl(QString::fromLatin1(refused)).isValid()) << refused;
 }
 
+TEST(PictureAddress, ARedirectNeverGoesFromHttpsDownToHttp)
+{
+    const QUrl secure(QStringLiteral("https://cdn.orvella.example/p.jpg"));
+    const QUrl plain(QStringLiteral("http://cdn.orvella.example/p.jpg"));
+    EXPECT_TRUE(isPictureRedirect(plain, secure));
+    EXPECT_TRUE(isPictureRedirect(secure, QUrl(QStringLiteral("https://other.example/p.jpg"))));
+    EXPECT_TRUE(isPictureRedirect(plain, QUrl(QStringLiteral("http://other.example/p.jpg"))));
+    EXPECT_FALSE(isPictureRedirect(secure, plain));
+    EXPECT_FALSE(isPictureRedirect(plain, QUrl(QStringLiteral("http://169.254.169.254/"))));
+}
+
 // A proxy for every request of the test, so it sees where the client goes, also to addresses
 // that could never be reached from here. "/start" answers with a redirect to `target`; anything
 // else with a picture's body.

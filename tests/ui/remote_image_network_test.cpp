@@ -1,3 +1,4 @@
+#include "support/RawHttpServer.h"
 #include "support/ServiceDouble.h"
 #include "support/TestAsync.h"
 #include "ui/ImageCache.h"
@@ -6,10 +7,13 @@
 #include "ui/RemoteImageItem.h"
 
 #include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -121,6 +125,124 @@ TEST_F(RemoteImageNetwork, PrefetchWarmsTheCacheOncePerPicture)
     EXPECT_EQ(ImagePrefetcher::prefetch(urls, 120), 0);
 }
 
+// A picture's answer is read up to its bound and no further, and the disk cache keeps to its
+// size whatever the pictures weigh.
+class PictureBounds : public ::testing::Test
+{
+protected:
+    static constexpr qint64 bound = 1024 * 1024;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(server.start());
+        network
+            = std::make_unique<ImageNetwork>(cache.path(), ImageNetworkLimits { bound, 4 * bound });
+    }
+
+    // A cacheable picture's head, with its length or ended by the connection's close.
+    static QByteArray head(std::optional<qint64> length)
+    {
+        return "HTTP/1.1 200 OK\r\nContent-Type: image/png\r\nCache-Control: max-age=3600\r\n"
+            + (length ? "Content-Length: " + QByteArray::number(*length) + "\r\n"
+                      : QByteArray("Connection: close\r\n"))
+            + "\r\n";
+    }
+
+    std::optional<QByteArray> fetch(const QString &path)
+    {
+        QUrl url = server.origin();
+        url.setPath(path);
+        bool done = false;
+        std::optional<QByteArray> body;
+        network->fetch(url, [&](std::optional<QByteArray> got) {
+            QMetaObject::invokeMethod(
+                qApp, [&, got] { body = got, done = true; }, Qt::QueuedConnection);
+        });
+        EXPECT_TRUE(test::waitUntil([&] { return done; }, 10s));
+        return body;
+    }
+
+    // The files in the cache folder and their bytes.
+    [[nodiscard]] std::pair<int, qint64> cacheFiles() const
+    {
+        std::pair<int, qint64> files;
+        QDirIterator it(cache.path(), QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            ++files.first;
+            files.second += it.nextFileInfo().size();
+        }
+        return files;
+    }
+
+    // Files the process holds open in the cache folder: Qt writes an entry into a file without a
+    // name until it is whole, which no listing of the folder shows.
+    [[nodiscard]] int openCacheFiles() const
+    {
+        int open = 0;
+        for (const QFileInfo &handle : QDir(u"/proc/self/fd"_qs).entryInfoList(QDir::System)) {
+            if (handle.symLinkTarget().startsWith(cache.path()))
+                ++open;
+        }
+        return open;
+    }
+
+    test::RawHttpServer server;
+    QTemporaryDir cache;
+    std::unique_ptr<ImageNetwork> network;
+};
+
+TEST_F(PictureBounds, PastTheBoundThePictureFailsAndNothingOfItIsCached)
+{
+    const QByteArray signature("\x89PNG\r\n\x1a\n", 8);
+    QElapsedTimer clock;
+    // Announced past the bound: refused at once, without waiting for the body.
+    clock.start();
+    server.setBehaviour({ .head = head(2 * bound), .body = signature, .stall = true });
+    EXPECT_FALSE(fetch(u"/announced.png"_qs));
+    EXPECT_LT(clock.elapsed(), 3000) << "not by the idle limit";
+
+    // No length: counted as it arrives and ended at the bound, long before the service is done.
+    constexpr qint64 endless = 512LL * 1024 * 1024;
+    server.setBehaviour({ .head = head(std::nullopt), .body = signature, .streamBytes = endless });
+    clock.start();
+    EXPECT_FALSE(fetch(u"/endless.png"_qs));
+    EXPECT_LT(clock.elapsed(), 3000) << "not by the idle limit";
+    ASSERT_TRUE(test::waitUntil([&] { return server.closedCount() == 2; }));
+    EXPECT_LT(server.streamedBytes(), 64 * bound);
+    EXPECT_EQ(cacheFiles().first, 0);
+    EXPECT_EQ(openCacheFiles(), 0);
+
+    // The same answer within the bound is taken and kept: the cache would have held the others.
+    server.setBehaviour(
+        { .head = head(std::nullopt), .body = signature, .streamBytes = bound - 8 });
+    const auto whole = fetch(u"/whole.png"_qs);
+    ASSERT_TRUE(whole);
+    EXPECT_EQ(whole->size(), bound);
+    EXPECT_GT(cacheFiles().second, bound);
+}
+
+TEST_F(PictureBounds, AnAnswerCutShortIsNoPictureAndLeavesNothingBehind)
+{
+    // Qt ends some of these without an error; each counts as cut all the same.
+    for (int i = 0; i < 20; ++i) {
+        server.setBehaviour({ .head = head(bound / 2), .body = "x", .streamBytes = bound / 4 });
+        EXPECT_FALSE(fetch(u"/cut%1.png"_qs.arg(i))) << "answer " << i;
+    }
+    EXPECT_EQ(cacheFiles().first, 0);
+    EXPECT_EQ(openCacheFiles(), 0);
+}
+
+TEST_F(PictureBounds, TheDiskCacheKeepsToItsSize)
+{
+    const qint64 picture = bound * 9 / 10;
+    server.setBehaviour({ .head = head(picture), .streamBytes = picture });
+    for (int i = 0; i < 6; ++i) {
+        ASSERT_TRUE(fetch(u"/p%1.png"_qs.arg(i)));
+        EXPECT_LE(cacheFiles().second, 4 * bound) << "after picture " << i;
+    }
+    EXPECT_GE(cacheFiles().first, 3);
+}
+
 TEST(ImageNetworkSetup, UsesItsOwnDiskCacheFolderAndTimeouts)
 {
     const QString base = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
@@ -131,6 +253,7 @@ TEST(ImageNetworkSetup, UsesItsOwnDiskCacheFolderAndTimeouts)
     EXPECT_EQ(request.attribute(QNetworkRequest::CacheLoadControlAttribute).toInt(),
         int(QNetworkRequest::PreferCache));
     EXPECT_EQ(ImageNetwork::resourceTimeoutMs, 12000);
+    EXPECT_GE(ImageNetwork::maxBodyBytes, 16 * 1024 * 1024);
 }
 
 } // namespace
