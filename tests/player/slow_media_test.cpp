@@ -80,18 +80,19 @@ TEST_F(SlowMedia, AMasterAnsweredWithAnErrorFailsWithoutReachingMpv)
     EXPECT_TRUE(waitUntil([&] { return controller->isReady(); }, 5s));
 }
 
-TEST_F(SlowMedia, AnEpisodesSlowFirstSegmentIsWaitedForALiveHungSegmentIsPassedOver)
+TEST_F(SlowMedia, ALiveHungSegmentIsPassedOverAnEpisodesSlowFirstSegmentIsWaitedFor)
 {
+    // The live window starts at the first segment while the double's clock is under 2 s.
+    service.on("GET", u"/media/live/720p/seg_000.ts"_s, ScriptedAnswer::file().withDelay(60s));
+    load(u"live/master.m3u8"_s, true, true);
+    ASSERT_TRUE(waitUntil([&] { return controller->isReady(); }, startBound));
+    EXPECT_TRUE(waitUntil([&] { return position() > 2.5; }, 3s)) << "past the hung segment";
+
     service.on(
         "GET", u"/media/single/seg_000.ts"_s, ScriptedAnswer::file().withDelay(twentySeconds));
     load(u"single/index.m3u8"_s, true, false);
     ASSERT_TRUE(waitUntil([&] { return controller->isReady(); }, startBound + 1s));
     EXPECT_LT(position(), 1.0) << "played from its start";
-
-    service.on("GET", u"/media/live/720p/seg_001.ts"_s, ScriptedAnswer::file().withDelay(60s));
-    load(u"live/master.m3u8"_s, true, true);
-    ASSERT_TRUE(waitUntil([&] { return controller->isReady(); }, 5s));
-    EXPECT_TRUE(waitUntil([&] { return position() > 4.5; }, 8s)) << "past the hung segment";
     EXPECT_EQ(controller->failedGeneration(), 0);
 }
 
@@ -126,7 +127,7 @@ TEST_F(LostPicture, APictureEndingASecondBeforeItsSoundAndSoundAloneEndAsUsual)
     for (const QString item : { u"apart/short.m3u8"_s, u"apart/sound/index.m3u8"_s }) {
         SCOPED_TRACE(item.toStdString());
         const int ended = controller->endedGeneration();
-        controller->load(service.mediaUrl(item), true, 9.0, false);
+        controller->load(service.mediaUrl(item), true, 10.0, false);
         ASSERT_TRUE(waitUntil([&] { return controller->endedGeneration() > ended; }, 10s));
         EXPECT_EQ(controller->failedGeneration(), 0);
     }
