@@ -19,6 +19,8 @@ struct FetchLimits
     std::chrono::milliseconds idleTimeout { 10000 };
     // Stops reading a body that does not begin as an HLS playlist.
     bool playlistOnly = false;
+    // A transfer not ended within this fails however it trickles; 0 for no such bound.
+    std::chrono::milliseconds wholeTimeout { 0 };
 };
 
 struct FetchedFile
@@ -33,8 +35,9 @@ struct FetchedFile
 };
 
 // Fetches one file, counting its bytes as they arrive: a body announced or arriving past the
-// bound is not read on (TooLarge). A stop aborts the transfer at once (Failed); the caller looks at
-// its own stop before anything else.
+// bound is not read on (TooLarge). An answer with an HTTP status other than success fails,
+// whatever its body. A stop aborts the transfer at once (Failed); the caller looks at its own
+// stop before anything else.
 [[nodiscard]] QCoro::Task<FetchedFile> fetchBounded(
     QNetworkAccessManager &network, QUrl url, FetchLimits limits, std::stop_token stop);
 

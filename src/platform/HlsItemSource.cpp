@@ -14,9 +14,14 @@ constexpr qint64 maxPlaylistBytes = 16 * 1024 * 1024;
 // Variants read before the item is given up: one that does not answer makes way for the next.
 constexpr int triedVariants = 3;
 
-FetchLimits playlistLimits()
+FetchLimits itemLimits(const HlsReadTimeouts &timeouts)
 {
-    return { maxPlaylistBytes, std::chrono::milliseconds(10000), true };
+    return { maxPlaylistBytes, timeouts.item, true, timeouts.item };
+}
+
+FetchLimits renditionLimits(const HlsReadTimeouts &timeouts)
+{
+    return { maxPlaylistBytes, timeouts.rendition, true, timeouts.item };
 }
 
 QCoro::Task<std::optional<HlsMasterPlaylist>> parseMasterAway(QByteArray text, QUrl base)
@@ -29,10 +34,10 @@ QCoro::Task<std::optional<HlsMasterPlaylist>> parseMasterAway(QByteArray text, Q
 enum class Check { Media, Master, Unreadable, TooLarge };
 
 // Reads a playlist the player would open, to learn whether it is a master.
-QCoro::Task<Check> checkPlaylist(
-    QNetworkAccessManager &network, QUrl url, std::stop_token stop, QString &error)
+QCoro::Task<Check> checkPlaylist(QNetworkAccessManager &network, QUrl url, HlsReadTimeouts timeouts,
+    std::stop_token stop, QString &error)
 {
-    auto fetching = fetchBounded(network, url, playlistLimits(), stop);
+    auto fetching = fetchBounded(network, url, renditionLimits(timeouts), stop);
     const FetchedFile file = co_await fetching;
     switch (file.outcome) {
     case FetchedFile::Outcome::TooLarge:
@@ -57,10 +62,11 @@ QString tooLarge(const QUrl &url)
 }
 } // namespace
 
-QCoro::Task<HlsItemRead> readHlsItem(QNetworkAccessManager &network, QUrl url, std::stop_token stop)
+QCoro::Task<HlsItemRead> readHlsItem(
+    QNetworkAccessManager &network, QUrl url, HlsReadTimeouts timeouts, std::stop_token stop)
 {
     HlsItemRead read;
-    auto fetching = fetchBounded(network, url, playlistLimits(), stop);
+    auto fetching = fetchBounded(network, url, itemLimits(timeouts), stop);
     const FetchedFile file = co_await fetching;
     if (stop.stop_requested())
         co_return read;
@@ -85,14 +91,14 @@ QCoro::Task<HlsItemRead> readHlsItem(QNetworkAccessManager &network, QUrl url, s
 }
 
 QCoro::Task<HlsVariantChoice> chooseHlsVariant(QNetworkAccessManager &network,
-    HlsMasterPlaylist master, QList<int> preference, std::stop_token stop)
+    HlsMasterPlaylist master, QList<int> preference, HlsReadTimeouts timeouts, std::stop_token stop)
 {
     HlsVariantChoice choice;
     choice.refusal = QStringLiteral("the master names no variant on the web");
     for (qsizetype i = 0; i < preference.size() && i < triedVariants; ++i) {
         const HlsVariant &variant = master.variants[preference[i]];
         QString error;
-        auto checking = checkPlaylist(network, variant.uri, stop, error);
+        auto checking = checkPlaylist(network, variant.uri, timeouts, stop, error);
         const Check check = co_await checking;
         if (stop.stop_requested())
             co_return choice;
@@ -112,7 +118,7 @@ QCoro::Task<HlsVariantChoice> chooseHlsVariant(QNetworkAccessManager &network,
         }
         HlsPlayable playable { variant.uri, audioRenditionFor(master, variant) };
         if (playable.audio) {
-            auto checkingAudio = checkPlaylist(network, *playable.audio, stop, error);
+            auto checkingAudio = checkPlaylist(network, *playable.audio, timeouts, stop, error);
             const Check audio = co_await checkingAudio;
             if (stop.stop_requested())
                 co_return choice;

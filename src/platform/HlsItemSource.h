@@ -5,6 +5,7 @@
 #include <QCoro/QCoroTask>
 #include <QString>
 #include <QUrl>
+#include <chrono>
 #include <optional>
 #include <stop_token>
 
@@ -36,16 +37,27 @@ struct HlsVariantChoice
     QString refusal; // why none, when none
 };
 
+// How long the playlist reads of a load may take.
+struct HlsReadTimeouts
+{
+    // The item's own playlist, and any read in all: as long as the load may take to show a
+    // picture, so a slow server still starts within it.
+    std::chrono::milliseconds item { 30000 };
+    // A variant or audio rendition that sends nothing for this long makes way for the next.
+    std::chrono::milliseconds rendition { 10000 };
+};
+
 // Reads the item's address: a master is parsed (off the GUI thread); a media playlist or a file
-// that is no playlist is left to the player. A playlist past its bound or an address that cannot
-// be read refuses the item.
+// that is no playlist is left to the player. A playlist past its bound, an answer with an error
+// status or an address that cannot be read refuses the item.
 [[nodiscard]] QCoro::Task<HlsItemRead> readHlsItem(
-    QNetworkAccessManager &network, QUrl url, std::stop_token stop);
+    QNetworkAccessManager &network, QUrl url, HlsReadTimeouts timeouts, std::stop_token stop);
 
 // Reads the preferred variants in turn (a few at most) until one answers: it must be a media
 // playlist, as its separate audio rendition must be (a variant or rendition that is a master
 // refuses the item; audio that cannot be read is left out).
 [[nodiscard]] QCoro::Task<HlsVariantChoice> chooseHlsVariant(QNetworkAccessManager &network,
-    HlsMasterPlaylist master, QList<int> preference, std::stop_token stop);
+    HlsMasterPlaylist master, QList<int> preference, HlsReadTimeouts timeouts,
+    std::stop_token stop);
 
 } // namespace orvella

@@ -41,10 +41,6 @@ MpvCore::MpvCore()
     setOption("cache", "yes");
     setOption("sub-auto", "no");
     setOption("idle", "yes");
-    // A request that hangs is given up in line with the API's own time-out, so the owners'
-    // recovery takes over. A playlist that never answers costs about twice this (measured with
-    // this libmpv and FFmpeg); libmpv's own default is 60 seconds.
-    setOption("network-timeout", "7.5");
     if (const int error = mpvLibrary().initialize(m_handle); error < 0) {
         mpvLibrary().terminate_destroy(m_handle);
         m_handle = nullptr;

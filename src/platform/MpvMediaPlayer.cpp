@@ -30,6 +30,7 @@ enum Property : quint64 {
     CacheDuration,
     VideoParams,
     SubText,
+    VideoTrack,
 };
 
 // Replies to seek commands carry this bit, so they are told apart from other replies.
@@ -42,6 +43,9 @@ constexpr quint64 loadReplyBit = quint64(1) << 60;
 constexpr quint64 preloadedHookId = quint64(1) << 61;
 // A file that stops more than this short of its length was cut, not finished.
 constexpr double endTolerance = 1.0;
+// A picture that ends more than this short of the item's length was lost: a video may end a
+// second or two before its sound.
+constexpr double pictureEndTolerance = 3.0;
 constexpr double liveEdgeMargin = 0.5;
 
 bool wantsOpenGl(MpvMediaPlayer::Output output)
@@ -58,6 +62,11 @@ QString number(double value)
 {
     return QString::number(value, 'f', 3);
 }
+
+double seconds(std::chrono::milliseconds span)
+{
+    return double(span.count()) / 1000.0;
+}
 } // namespace
 
 std::unique_ptr<MediaPlayer> createMediaPlayer()
@@ -72,8 +81,7 @@ MpvMediaPlayer::MpvMediaPlayer(Output output, QObject *parent)
 {
     m_startBound.setSingleShot(true);
     connect(&m_startBound, &QTimer::timeout, this, [this] {
-        giveUp(QStringLiteral("no picture within %1 s of the load")
-                   .arg(double(m_startTimeout.count()) / 1000.0));
+        giveUp(QStringLiteral("no picture within %1 s of the load").arg(seconds(m_timeouts.start)));
     });
 }
 
@@ -111,6 +119,7 @@ MpvCore *MpvMediaPlayer::core()
     mpv.observe_property(handle, CacheDuration, "demuxer-cache-duration", MPV_FORMAT_NODE);
     mpv.observe_property(handle, VideoParams, "video-params", MPV_FORMAT_NODE);
     mpv.observe_property(handle, SubText, "sub-text", MPV_FORMAT_NODE);
+    mpv.observe_property(handle, VideoTrack, "current-tracks/video", MPV_FORMAT_NODE);
 
     mpv.set_wakeup_callback(
         handle,
@@ -171,6 +180,8 @@ void MpvMediaPlayer::handleEvent(const mpv_event &event)
     }
     case MPV_EVENT_START_FILE:
         m_startedEntry = static_cast<const mpv_event_start_file *>(event.data)->playlist_entry_id;
+        m_readerAtEnd = false;
+        m_readEnd.reset();
         break;
     case MPV_EVENT_FILE_LOADED:
         if (playsCurrentItem()) {
@@ -291,6 +302,11 @@ void MpvMediaPlayer::handleProperty(quint64 id, const QVariant &value)
     case CacheState: {
         const QVariantMap state = value.toMap();
         m_underrun = state.value(QStringLiteral("underrun")).toBool();
+        m_readerAtEnd = state.value(QStringLiteral("eof")).toBool();
+        if (const QVariant end = state.value(QStringLiteral("cache-end")); end.isValid())
+            m_readEnd = end.toDouble();
+        else
+            m_readEnd.reset();
         m_cacheRanges.clear();
         for (const QVariant &range : state.value(QStringLiteral("seekable-ranges")).toList()) {
             const QVariantMap map = range.toMap();
@@ -313,10 +329,18 @@ void MpvMediaPlayer::handleProperty(quint64 id, const QVariant &value)
     case SubText:
         m_subText = value.toString();
         break;
+    case VideoTrack: {
+        const QVariantMap track = value.toMap();
+        m_movingPicture = !track.isEmpty() && !track.value(QStringLiteral("image")).toBool()
+            && !track.value(QStringLiteral("albumart")).toBool();
+        break;
+    }
     default:
         break;
     }
     updateRate();
+    if (id == TimePos || id == CacheState)
+        checkPictureLost();
 }
 
 void MpvMediaPlayer::updateRate()
@@ -340,6 +364,28 @@ void MpvMediaPlayer::onEofReached()
         emit failedToPlayToEnd();
     else
         emit playedToEnd();
+}
+
+void MpvMediaPlayer::checkPictureLost()
+{
+    // libmpv passes over video segments that fail; once the video's playlist is read to its end
+    // the separate sound plays on under the last picture, and the item seems to play. Only while
+    // playback goes on: paused, waiting for data or seeking, the position tells nothing.
+    if (!m_hasItem || m_givenUp || !m_fileLoaded || !m_movingPicture || !m_readerAtEnd
+        || !m_timeKnown || m_seekSettled != m_seekRequested)
+        return;
+    // Nothing read before the end (a seek into what fails): the picture ended where playback was.
+    if (!m_readEnd)
+        m_readEnd = m_time;
+    if (m_paused || m_pausedForCache)
+        return;
+    const double length = duration();
+    if (!std::isfinite(length) || *m_readEnd >= length - pictureEndTolerance)
+        return;
+    if (m_time > *m_readEnd + endTolerance && m_time < length - endTolerance) {
+        giveUp(QStringLiteral("its picture stopped at %1 s of %2 s while the sound went on")
+                   .arg(number(*m_readEnd), number(length)));
+    }
 }
 
 void MpvMediaPlayer::setStatus(ItemStatus status)
@@ -386,6 +432,11 @@ void MpvMediaPlayer::issueLoad(std::optional<double> startAt)
     };
     if (startAt)
         options.append(QStringLiteral("start=%1").arg(number(*startAt)));
+    // On demand a slow request is waited for as long as the load may take to start (a segment
+    // passed over would skip its part of the episode); live passes over a hung one and goes on.
+    const auto requestTimeout
+        = m_settings.waitsToMinimizeStalling ? m_timeouts.liveRequest : m_timeouts.start;
+    options.append(QStringLiteral("network-timeout=%1").arg(number(seconds(requestTimeout))));
     // mpv's %length% quoting keeps commas inside one option's value.
     const auto quoted
         = [](const QString &value) { return u'%' + QString::number(value.size()) + u'%' + value; };

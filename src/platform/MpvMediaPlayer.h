@@ -72,9 +72,25 @@ public:
     void setCaptionInset(double share) override;
     [[nodiscard]] QQuickFramebufferObject::Renderer *createOpenGlRenderer() override;
 
-    // How long a load may take to show its first picture before the item fails.
+    // How long a load may take to show its first picture before the item fails. The item's own
+    // playlist may take as long to read and, on demand, each request of libmpv's (a slow segment
+    // is waited for rather than passed over).
     static constexpr std::chrono::milliseconds defaultStartTimeout { 30000 };
-    void setStartTimeout(std::chrono::milliseconds timeout) { m_startTimeout = timeout; }
+    // A variant or audio playlist that sends nothing for this long makes way for the next.
+    static constexpr std::chrono::milliseconds defaultRenditionReadTimeout { 10000 };
+    // A live request of libmpv's that hangs this long is passed over, so live goes on and a
+    // hung stream is left to the owners' recovery (a playlist that never answers costs about
+    // twice this; libmpv's own default is a minute).
+    static constexpr std::chrono::milliseconds defaultLiveRequestTimeout { 7500 };
+    struct Timeouts
+    {
+        std::chrono::milliseconds start = defaultStartTimeout;
+        std::chrono::milliseconds renditionRead = defaultRenditionReadTimeout;
+        std::chrono::milliseconds liveRequest = defaultLiveRequestTimeout;
+    };
+    // Tests shorten them, in proportion.
+    void setTimeouts(const Timeouts &timeouts) { m_timeouts = timeouts; }
+    void setStartTimeout(std::chrono::milliseconds timeout) { m_timeouts.start = timeout; }
     void setCaptionLimits(CaptionLimits limits) { m_captionLimits = limits; }
 
     // For tests and the benchmark: the subtitle text mpv shows now, and mpv's own properties.
@@ -127,6 +143,12 @@ private:
     void releaseHeldOpening();
     void surfaceDetached();
     void onEofReached();
+    // The picture ended well short of the item while its sound plays on: the item fails.
+    void checkPictureLost();
+    [[nodiscard]] HlsReadTimeouts readTimeouts() const
+    {
+        return { m_timeouts.start, m_timeouts.renditionRead };
+    }
     void updateRate();
     void setPaused(bool paused);
     void requestPause(bool paused);
@@ -199,7 +221,7 @@ private:
     bool m_choiceStale = false;
     bool m_givenUp = false;
     QTimer m_startBound;
-    std::chrono::milliseconds m_startTimeout = defaultStartTimeout;
+    Timeouts m_timeouts;
     double m_peak = 0;
     QSize m_maxSize;
     std::optional<int> m_caption;
@@ -220,6 +242,12 @@ private:
     bool m_eofReached = false;
     bool m_seekable = false;
     bool m_underrun = false;
+    // The main file (the video, when the sound is a rendition of its own) was read to its end,
+    // and where its data ends then.
+    bool m_readerAtEnd = false;
+    std::optional<double> m_readEnd;
+    // The item's video is a moving picture (not a still image or a cover).
+    bool m_movingPicture = false;
     double m_cacheDuration = 0;
     QList<MediaTimeRange> m_cacheRanges;
     QSize m_videoSize;

@@ -33,6 +33,8 @@ void MpvMediaPlayer::forgetItem()
     m_caption.reset();
     m_captions.reset();
     m_cacheRanges.clear();
+    m_readerAtEnd = false;
+    m_readEnd.reset();
     m_startBound.stop();
     settleSeeks();
     releaseHeldOpening();
@@ -96,7 +98,7 @@ QCoro::Task<> MpvMediaPlayer::prepareItem(quint64 generation, QUrl url, std::sto
     QPointer self(this);
     HlsItemRead read;
     if (isWebUrl(url)) {
-        auto reading = readHlsItem(m_network, url, stop);
+        auto reading = readHlsItem(m_network, url, readTimeouts(), stop);
         read = co_await reading;
         if (!self || generation != m_generation || stop.stop_requested())
             co_return;
@@ -135,7 +137,7 @@ QCoro::Task<> MpvMediaPlayer::chooseVariant(quint64 generation)
         // The caps still ask for the variant chosen last (or the one that made way for it).
         if (m_playable && !preference.isEmpty() && preference.first() == m_wantedVariant)
             break;
-        auto choosing = chooseHlsVariant(m_network, *m_master, preference, stop);
+        auto choosing = chooseHlsVariant(m_network, *m_master, preference, readTimeouts(), stop);
         const HlsVariantChoice choice = co_await choosing;
         if (!self || generation != m_generation || stop.stop_requested())
             co_return;
@@ -180,8 +182,9 @@ void MpvMediaPlayer::giveUp(const QString &why)
     m_startBound.stop();
     m_itemReads.request_stop();
     m_captions.reset();
-    // Nothing of it is fetched any more, and no load goes out for it again.
-    if (m_issued)
+    // Nothing of it is fetched any more, and no load goes out for it again. Before its own load
+    // went out mpv may still play the item it replaced: that ends too.
+    if (m_core)
         m_core->commandAsync({ QStringLiteral("stop") });
     m_fileLoaded = false;
     releaseHeldOpening();
@@ -201,7 +204,7 @@ void MpvMediaPlayer::armStartBound()
         return;
     }
     if (!m_startBound.isActive())
-        m_startBound.start(m_startTimeout);
+        m_startBound.start(m_timeouts.start);
 }
 
 void MpvMediaPlayer::reloadInPlace()

@@ -11,6 +11,27 @@
 
 namespace orvella::test {
 
+// The player's time-outs with `start` for the start bound and the others in proportion.
+inline MpvMediaPlayer::Timeouts timeoutsInProportion(std::chrono::milliseconds start)
+{
+    const auto scaled = [start](std::chrono::milliseconds full) {
+        return full * start.count() / MpvMediaPlayer::defaultStartTimeout.count();
+    };
+    return { start, scaled(MpvMediaPlayer::defaultRenditionReadTimeout),
+        scaled(MpvMediaPlayer::defaultLiveRequestTimeout) };
+}
+
+// The picture of the fixture of picture and sound apart fails from 4 s on while `out` holds.
+inline void failPictureApartWhile(ServiceDouble &service, const bool &out)
+{
+    service.handle(
+        "GET", QStringLiteral("/media/apart/240p/seg_*"), [&out](const RecordedRequest &r) {
+            const bool early = r.path.endsWith(u"seg_000.ts") || r.path.endsWith(u"seg_001.ts");
+            return out && !early ? ScriptedAnswer::error(404, QStringLiteral("out"))
+                                 : ScriptedAnswer::file();
+        });
+}
+
 struct PlaybackFixture : ::testing::Test
 {
     ServiceDouble service;

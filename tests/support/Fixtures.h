@@ -14,6 +14,9 @@ namespace orvella::test {
 //   audio/master.m3u8                 6 s: 426x240 and 854x480 variants of picture alone
 //                                     (240p/ 480p/ index.m3u8) and their sound as an audio
 //                                     rendition (sound/index.m3u8, EXT-X-MEDIA TYPE=AUDIO)
+//   apart/master.m3u8                 12 s: one 426x240 variant of picture alone (240p/) and
+//                                     its sound as an audio rendition (sound/); short.m3u8 the
+//                                     same sound under an 11-s picture (short/)
 //   live/master.m3u8                  live: 240p/ 480p/ 720p/ index.source.m3u8 and
 //                                     subs/en.source.m3u8, 12 segments of 2 s; the double
 //                                     serves index.m3u8 / en.m3u8 as a sliding window

@@ -300,7 +300,8 @@ QCoro::Task<> EpisodePlayerModel::load(bool forceRetry)
         setErrorText(QStringLiteral("Playback URL unavailable. Try Refresh."));
         co_return;
     }
-    m_startAt = reloadAt && !forceRetry ? reloadAt : m_history.resumePosition(knownDuration());
+    m_startIsReload = reloadAt && !forceRetry;
+    m_startAt = m_startIsReload ? reloadAt : m_history.resumePosition(knownDuration());
     m_history.loadStarted();
     m_player->load(*url, true, m_startAt, false);
     m_player->setQuality(m_app->settings()->preferredQuality());
@@ -335,8 +336,10 @@ void EpisodePlayerModel::startApplied()
 {
     if (!ready())
         return;
-    // The item's own duration is known now: a resume point in its last seconds starts over.
-    if (m_startAt && EpisodeViewingHistory::startsOver(*m_startAt, m_player->duration())) {
+    // The item's own duration is known now: a resume point in its last seconds starts over (an
+    // automatic reload goes on where playback was, to its end).
+    if (m_startAt && !m_startIsReload
+        && EpisodeViewingHistory::startsOver(*m_startAt, m_player->duration())) {
         m_startAt = 0.0;
         restartNearEnd();
         return;

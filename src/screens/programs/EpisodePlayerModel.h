@@ -145,8 +145,10 @@ private:
     std::optional<QString> m_errorText;
     int m_retryCount = 0;
     bool m_reloadPending = false;
-    // Where the current load started (none: the player's own start).
+    // Where the current load started (none: the player's own start), and whether it is an
+    // automatic reload.
     std::optional<double> m_startAt;
+    bool m_startIsReload = false;
     bool m_appeared = false;
     bool m_left = false;
 

@@ -3,6 +3,7 @@
 #include "LiveScreenHarness.h"
 #include "platform/Clock.h"
 #include "platform/MpvMediaPlayer.h"
+#include "player/PlaybackFixture.h"
 #include "screens/live/LivePlaybackSupervisor.h"
 
 #include <QElapsedTimer>
@@ -22,6 +23,7 @@ protected:
         host.url = service.mediaUrl(QStringLiteral("live/master.m3u8"));
         auto player = std::make_unique<MpvMediaPlayer>(MpvMediaPlayer::Output::Software);
         player->setMuted(true);
+        mpv = player.get();
         controller = std::make_unique<PlayerController>(std::move(player));
         supervisor
             = std::make_unique<LivePlaybackSupervisor>(host, *controller, guard, Clock::system());
@@ -58,6 +60,7 @@ protected:
     FixedStreamHost host;
     int claims = 0;
     PlaybackSleepGuard guard { std::make_unique<CountingInhibitor>(claims) };
+    MpvMediaPlayer *mpv = nullptr;
     std::unique_ptr<PlayerController> controller;
     std::unique_ptr<LivePlaybackSupervisor> supervisor;
     QElapsedTimer started;
@@ -86,6 +89,18 @@ TEST_F(LiveRecoveryPlayback, ASixSecondOutageWhilePlayingStillHeals)
     ASSERT_TRUE(playsWithin(10s));
     ASSERT_TRUE(waitUntil([&] { return elapsed() > 9s; }, 10s));
     EXPECT_TRUE(playsWithin(35s));
+}
+
+TEST_F(LiveRecoveryPlayback, AMasterThatAlwaysAnswersLateStillPlays)
+{
+    // 3 s of a 4.5-s start bound, as 20 s of 30; the rest answers at once.
+    mpv->setTimeouts(timeoutsInProportion(4500ms));
+    service.on("GET", "/media/live/master.m3u8", ScriptedAnswer::file().withDelay(3s));
+    runTask(supervisor->loadStream(false));
+    supervisor->startWatchdog();
+    EXPECT_TRUE(playsWithin(8s));
+    EXPECT_LE(service.requests("GET", "/media/live/master.m3u8").size(), 2)
+        << "at the first load, or at worst after one reload";
 }
 
 TEST(LiveStartBound, ALiveLoadThatShowsNoPictureIsReloadedNoCloserThanTheSpacing)

@@ -2,6 +2,7 @@
 // generated HLS fixtures on libmpv.
 #include "EpisodeScreenHarness.h"
 #include "platform/MpvMediaPlayer.h"
+#include "player/PlaybackFixture.h"
 #include "support/SampleContent.h"
 
 #include <cmath>
@@ -97,6 +98,81 @@ TEST_F(EpisodePlayback, AnEpisodeThatShowsNoPictureEndsInTheErrorAfterItsReloads
     const qsizetype asked = service.requestCount();
     spinFor(1500ms);
     EXPECT_EQ(service.requestCount(), asked) << "nothing more after the error";
+}
+
+// Episodes on slow and partial media, with the player's time-outs shortened in proportion (4.5 s
+// for the 30-s start bound).
+class SlowEpisode : public EpisodePlayback
+{
+protected:
+    static constexpr auto startBound = 4500ms;
+
+    Built build(AppModel &app, const QString &id)
+    {
+        return buildScreen(app, id, [this](EpisodePlayerModel &model) {
+            model.setMediaPlayerFactory([this] {
+                auto player = std::make_unique<MpvMediaPlayer>(MpvMediaPlayer::Output::Software);
+                player->setMuted(true);
+                player->setTimeouts(timeoutsInProportion(startBound));
+                mpv = player.get();
+                return player;
+            });
+        });
+    }
+    // Episode 5001 on the fixture of picture and sound apart, whose picture fails from 4 s on
+    // while it is out.
+    Built buildPictureAndSoundApart(AppModel &app)
+    {
+        service.on("GET", u"episodes/5001"_qs,
+            ScriptedAnswer::envelope(QJsonObject { { "episode",
+                episodeDetailJson(
+                    u"5001"_qs, service.mediaUrl(u"apart/master.m3u8"_qs).toString(), {}, {}) } }));
+        failPictureApartWhile(service, pictureOut);
+        return build(app, u"5001"_qs);
+    }
+
+    MpvMediaPlayer *mpv = nullptr;
+    bool pictureOut = true;
+};
+
+TEST_F(SlowEpisode, AMasterAnsweringWithinTheStartBoundPlays)
+{
+    AppModel &app = signedIn();
+    // 3 s of the 4.5-s bound, as 20 s of 30.
+    service.on("GET", u"/media/multi/master.m3u8"_qs, ScriptedAnswer::file().withDelay(3s));
+    Built screen = build(app, u"5002"_qs);
+    ASSERT_TRUE(screen.model);
+    PlayerController &player = *screen.model->player();
+    ASSERT_TRUE(waitUntil([&] { return player.isReady(); }, startBound + 1s));
+    EXPECT_EQ(player.failedGeneration(), 0);
+    EXPECT_FALSE(screen.model->hasError());
+}
+
+TEST_F(SlowEpisode, APictureLostWhileTheSoundGoesOnIsReloadedAndShownAgain)
+{
+    Built screen = buildPictureAndSoundApart(signedIn());
+    ASSERT_TRUE(screen.model);
+    PlayerController &player = *screen.model->player();
+    ASSERT_TRUE(waitUntil([&] { return player.failedGeneration() >= 1; }, 10s));
+    pictureOut = false;
+    ASSERT_TRUE(waitUntil([&] { return player.isReady(); }, startBound));
+    const int failures = player.failedGeneration();
+    int frames = 0;
+    QObject::connect(mpv, &MediaPlayer::frameRendered, mpv, [&] { ++frames; });
+    ASSERT_TRUE(waitUntil([&] { return frames > 24; }, 5s)) << "the picture moves again";
+    EXPECT_GT(position(player), 4.5) << "where playback was, not from the start";
+    EXPECT_EQ(player.failedGeneration(), failures);
+    EXPECT_FALSE(screen.model->hasError());
+}
+
+TEST_F(SlowEpisode, APictureThatNeverReturnsEndsInTheFailureText)
+{
+    Built screen = buildPictureAndSoundApart(signedIn());
+    ASSERT_TRUE(screen.model);
+    ASSERT_TRUE(waitUntil([&] { return screen.model->hasError(); }, 20s));
+    EXPECT_EQ(screen.model->errorText(), u"Couldn't start this video. Try Refresh."_qs);
+    EXPECT_TRUE(shows(screen, "episodeErrorPanel"));
+    EXPECT_EQ(screen.model->player()->endedGeneration(), 0) << "never sound over a still picture";
 }
 
 } // namespace
