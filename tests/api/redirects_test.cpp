@@ -170,27 +170,18 @@ TEST_F(Redirects, ChainsOnTheServiceAskEachHopOnce)
 TEST_F(Redirects, OnlyAGetFollowsAMoveThatWouldChangeItsMethod)
 {
     const QByteArray moved = service.url(u"moved"_s).toEncoded();
-    service.on("*", u"moved"_s, ScriptedAnswer::envelope(QJsonObject { { "signed_out", true } }));
     for (const int status : { 301, 302, 303 }) {
-        SCOPED_TRACE(status);
         const ScriptedAnswer move = ScriptedAnswer::empty(status).withHeader("Location", moved);
         service.on("POST", u"user/history"_s, move);
-        service.on("POST", u"episodes/*"_s, move);
         service.on("DELETE", u"tv/device"_s, move);
-        for (const TransportError &error : { transportFailure(client->postHistory(u"e1"_s, 30, 60)),
-                 transportFailure(client->postEpisodeView(u"e1"_s)),
+        for (const TransportError &error : { transportFailure(client->postHistory(u"e"_s, 3, 6)),
                  transportFailure(client->signOut()) }) {
-            EXPECT_EQ(error.kind(), TransportError::Kind::RedirectNotFollowed);
+            EXPECT_EQ(error.kind(), TransportError::Kind::RedirectNotFollowed) << status;
             EXPECT_EQ(error.description(),
                 u"The service redirected the request in a way the client cannot follow."_s);
         }
     }
-    EXPECT_TRUE(service.requests("*", u"moved"_s).isEmpty());
-
-    // A redirect without an address is not followed either.
-    service.on("POST", u"user/history"_s, ScriptedAnswer::empty(307));
-    EXPECT_EQ(transportFailure(client->postHistory(u"e1"_s, 30, 60)).kind(),
-        TransportError::Kind::RedirectNotFollowed);
+    EXPECT_EQ(service.requestCount(), 6) << "nothing went to the moved address";
 }
 
 TEST_F(Redirects, HttpsOnAnotherPortAndLocalAddressesAreAnotherServer)
@@ -214,28 +205,15 @@ TEST_F(Redirects, HttpsOnAnotherPortAndLocalAddressesAreAnotherServer)
     EXPECT_EQ(otherPort.connectionCount(), 0);
 }
 
-// A fresh answer of the disk cache and the tag of the path serve at whichever hop they belong.
-TEST_F(Redirects, TheCachesServeEachHop)
+// A fresh answer of the disk cache serves at whichever hop it belongs.
+TEST_F(Redirects, TheDiskCacheServesEachHop)
 {
-    const QString profile = u"user/profile"_s;
-    const QStringList addresses = chain("GET", profile, 1, { 302 },
+    const QStringList addresses = chain("GET", u"user/profile"_s, 1, { 302 },
         ScriptedAnswer::envelope(QJsonObject { { "user", QJsonObject { { "name", "A" } } } })
             .withHeader("Cache-Control", "max-age=60"));
     EXPECT_EQ(runTask(client->getProfile()).name, u"A"_s);
     EXPECT_EQ(runTask(client->getProfile()).name, u"A"_s);
-    EXPECT_EQ(asked(), (QStringList { profile, addresses[1], profile }));
-
-    // Past its freshness, the end of the chain answers "not modified" to the path's tag.
-    service.clearRequests();
-    client->clearCaches();
-    service.on("GET", addresses[1],
-        ScriptedAnswer::envelope(QJsonObject { { "user", QJsonObject { { "name", "B" } } } })
-            .withEtag("\"p\"")
-            .withHeader("Cache-Control", "max-age=0"));
-    EXPECT_EQ(runTask(client->getProfile()).name, u"B"_s);
-    EXPECT_EQ(runTask(client->getProfile()).name, u"B"_s);
-    EXPECT_EQ(asked(), (QStringList { profile, addresses[1], profile, addresses[1] }));
-    EXPECT_EQ(lastRequest().header("If-None-Match"), "\"p\"");
+    EXPECT_EQ(asked(), (QStringList { addresses[0], addresses[1], addresses[0] }));
 }
 
 // The whole-transfer bound covers the chain: hops that each come within it cannot add up past it.
