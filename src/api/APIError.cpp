@@ -103,6 +103,11 @@ QString TransportError::description() const
         return QStringLiteral("The service's answer was too large.");
     case Kind::RedirectRefused:
         return QStringLiteral("The service redirected the request to another server.");
+    case Kind::RedirectNotFollowed:
+        return QStringLiteral("The service redirected the request in a way the client cannot "
+                              "follow.");
+    case Kind::TooManyRedirects:
+        return QStringLiteral("The service redirected the request too many times.");
     case Kind::Other:
         break;
     }

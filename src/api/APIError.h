@@ -71,6 +71,11 @@ public:
         AnswerTooLarge,
         // The service redirected a request that carries the token or a body to another server.
         RedirectRefused,
+        // ... in a way the client does not follow: a 301, 302 or 303 of a request other than a
+        // GET (it would go on as a GET without its body), or without a usable address.
+        RedirectNotFollowed,
+        // ... more times than the client follows.
+        TooManyRedirects,
         Other
     };
 

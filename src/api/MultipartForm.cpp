@@ -1,6 +1,7 @@
 #include "api/MultipartForm.h"
 
 #include "api/APIError.h"
+#include "api/RequestBody.h"
 
 #include <QFileInfo>
 #include <QUuid>
@@ -9,9 +10,7 @@ namespace orvella {
 
 namespace {
 
-// Reads head, file and tail in turn, once: Qt rewinds a request's body to send the request
-// again after its connection closed unanswered, and a rewind that comes once the body has
-// started to go out is refused, which fails that request instead.
+// Reads head, file and tail in turn (read once, see ReadOnce).
 class MultipartDevice : public QIODevice
 {
 public:
@@ -24,17 +23,10 @@ public:
 
     bool isSequential() const override { return false; }
     qint64 size() const override { return m_head.size() + m_fileSize + m_tail.size(); }
-    bool seek(qint64 position) override
-    {
-        if (m_started && position < pos())
-            return false;
-        return QIODevice::seek(position);
-    }
 
 protected:
     qint64 readData(char *data, qint64 maxSize) override
     {
-        m_started = true;
         const qint64 start = pos();
         qint64 done = 0;
         while (done < maxSize) {
@@ -69,7 +61,6 @@ private:
     QByteArray m_tail;
     std::shared_ptr<QFile> m_file;
     qint64 m_fileSize;
-    bool m_started = false;
 };
 
 } // namespace
@@ -109,7 +100,7 @@ qint64 MultipartForm::size() const
 
 std::unique_ptr<QIODevice> MultipartForm::open() const
 {
-    auto device = std::make_unique<MultipartDevice>(m_head, m_file, m_fileSize, m_tail);
+    auto device = std::make_unique<ReadOnce<MultipartDevice>>(m_head, m_file, m_fileSize, m_tail);
     device->open(QIODevice::ReadOnly);
     return device;
 }

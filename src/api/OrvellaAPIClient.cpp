@@ -4,10 +4,12 @@
 #include "api/Identity.h"
 #include "api/KeychainStore.h"
 #include "api/ServiceOrigin.h"
+#include "api/ServiceRedirects.h"
 
 #include <QCoroNetworkReply>
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QNetworkAccessManager>
 #include <QNetworkDiskCache>
 #include <QNetworkReply>
@@ -63,13 +65,6 @@ bool stoppedByContentDecoding(QNetworkReply::NetworkError error, int status)
     return error == QNetworkReply::UnknownContentError && status < 400;
 }
 
-int defaultPort(const QUrl &url)
-{
-    if (url.scheme() == "https"_L1)
-        return 443;
-    return url.scheme() == "http"_L1 ? 80 : -1;
-}
-
 bool isNoCacheDirective(const QByteArray &cacheControl)
 {
     const QByteArray lower = cacheControl.toLower();
@@ -77,15 +72,6 @@ bool isNoCacheDirective(const QByteArray &cacheControl)
 }
 
 } // namespace
-
-bool isSameService(const QUrl &from, const QUrl &to)
-{
-    if (to.host().isEmpty() || to.host().compare(from.host(), Qt::CaseInsensitive) != 0)
-        return false;
-    if (to.scheme() == from.scheme())
-        return to.port(defaultPort(to)) == from.port(defaultPort(from));
-    return to.scheme() == "https"_L1;
-}
 
 QByteArray OrvellaAPIClient::HttpAnswer::header(const QByteArray &name) const
 {
@@ -214,34 +200,75 @@ void OrvellaAPIClient::throwGone()
 }
 
 QCoro::Task<OrvellaAPIClient::HttpAnswer> OrvellaAPIClient::send(QNetworkAccessManager *manager,
-    QNetworkRequest request, QByteArray verb, QByteArray body,
-    std::unique_ptr<QIODevice> bodyDevice, Limits limits, std::stop_token stop)
+    QNetworkRequest request, QByteArray verb, RequestBody body, Limits limits, std::stop_token stop)
+{
+    // Qt would carry the token and the body wherever a redirect points, rewinds a body to follow
+    // one, and asked hops it had verified more than once: such a request follows its redirects
+    // here, one request per hop, on the service only.
+    if (!request.hasRawHeader("Authorization") && body.isEmpty())
+        co_return co_await sendOnce(manager, request, verb, body, limits, stop);
+    request.setAttribute(
+        QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    QPointer<OrvellaAPIClient> self(this);
+    // The whole-transfer bound is the whole chain's.
+    QElapsedTimer sending;
+    sending.start();
+    for (int hops = 0;; ++hops) {
+        Limits hop = limits;
+        if (limits.whole.count() > 0) {
+            hop.whole = limits.whole - std::chrono::milliseconds(sending.elapsed());
+            if (hop.whole.count() <= 0)
+                throw TransportError(
+                    TransportError::Kind::TimedOut, QNetworkReply::OperationCanceledError);
+        }
+        HttpAnswer answer = co_await sendOnce(manager, request, verb, body, hop, stop);
+        if (!self)
+            throwGone();
+        const std::optional<QUrl> next
+            = nextServiceHop(request.url(), verb, answer.status, answer.header("Location"), hops);
+        if (!next)
+            co_return answer;
+        request.setUrl(*next);
+    }
+}
+
+QCoro::Task<OrvellaAPIClient::HttpAnswer> OrvellaAPIClient::sendOnce(QNetworkAccessManager *manager,
+    QNetworkRequest request, QByteArray verb, const RequestBody &body, Limits limits,
+    std::stop_token stop)
 {
     if (stop.stop_requested())
         throw TransportError(
             TransportError::Kind::Cancelled, QNetworkReply::OperationCanceledError);
-    request.setTransferTimeout(static_cast<int>(limits.idle.count()));
-    // Qt would carry the token and the body to wherever a redirect points: such a request goes
-    // only as far as the service itself.
-    const bool keptOnService
-        = (request.hasRawHeader("Authorization") || !body.isEmpty() || bodyDevice)
-        && !request.attribute(QNetworkRequest::RedirectPolicyAttribute).isValid();
-    if (keptOnService) {
-        request.setAttribute(
-            QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::UserVerifiedRedirectPolicy);
+    if (manager == m_session && verb == "GET"
+        && request.attribute(QNetworkRequest::CacheLoadControlAttribute).toInt()
+            == QNetworkRequest::PreferNetwork) {
+        if (auto cached = freshCachedAnswer(request.url()))
+            co_return std::move(*cached);
     }
+    request.setTransferTimeout(static_cast<int>(limits.idle.count()));
+    // A network manager of its own goes out on a new connection, never on a kept-alive one that
+    // the service closed meanwhile.
+    std::unique_ptr<QNetworkAccessManager> own;
+    if (!manager) {
+        own = std::make_unique<QNetworkAccessManager>();
+        own->setAutoDeleteReplies(false);
+        manager = own.get();
+    }
+    std::unique_ptr<QIODevice> bodyDevice = body.open();
     std::unique_ptr<QNetworkReply, DeleteLater> reply;
     if (bodyDevice) {
-        reply.reset(manager->post(request, bodyDevice.get()));
+        request.setHeader(QNetworkRequest::ContentLengthHeader, body.size());
+        reply.reset(verb == "POST" ? manager->post(request, bodyDevice.get())
+                                   : manager->sendCustomRequest(request, verb, bodyDevice.get()));
         bodyDevice.release()->setParent(reply.get());
     } else if (verb == "GET")
         reply.reset(manager->get(request));
     else if (verb == "DELETE")
         reply.reset(manager->deleteResource(request));
     else if (verb == "POST")
-        reply.reset(manager->post(request, body));
+        reply.reset(manager->post(request, QByteArray()));
     else
-        reply.reset(manager->sendCustomRequest(request, verb, body));
+        reply.reset(manager->sendCustomRequest(request, verb));
     reply->setReadBufferSize(replyBufferBytes);
 
     QPointer<QNetworkReply> guarded(reply.get());
@@ -256,28 +283,6 @@ QCoro::Task<OrvellaAPIClient::HttpAnswer> OrvellaAPIClient::send(QNetworkAccessM
         wholeLimit.start(limits.whole);
     }
     std::stop_callback onStop(stop, [guarded] { abortLater(guarded); });
-
-    // Qt has moved the reply's own address on by the time it tells of a redirect: the last hop
-    // is kept here.
-    QUrl hop = request.url();
-    bool redirectRefused = false;
-    QMetaObject::Connection onRedirect;
-    if (keptOnService) {
-        onRedirect = QObject::connect(
-            reply.get(), &QNetworkReply::redirected, reply.get(), [&, guarded](const QUrl &target) {
-                if (isSameService(hop, target)) {
-                    hop = target;
-                    emit guarded->redirectAllowed();
-                    return;
-                }
-                qCWarning(lcApi) << "Redirect of" << hop.path() << "to another server"
-                                 << target.toDisplayString(QUrl::RemoveUserInfo | QUrl::RemovePath
-                                        | QUrl::RemoveQuery | QUrl::RemoveFragment)
-                                 << "not followed";
-                redirectRefused = true;
-                abortLater(guarded);
-            });
-    }
 
     // The answer is taken as it arrives and counted: past the bound it is dropped and the
     // transfer ends, whatever the service announced.
@@ -312,14 +317,11 @@ QCoro::Task<OrvellaAPIClient::HttpAnswer> OrvellaAPIClient::send(QNetworkAccessM
     wholeLimit.stop();
     QObject::disconnect(onHead);
     QObject::disconnect(onData);
-    QObject::disconnect(onRedirect);
 
     if (stop.stop_requested()) {
         throw TransportError(
             TransportError::Kind::Cancelled, QNetworkReply::OperationCanceledError);
     }
-    if (redirectRefused)
-        throw TransportError(TransportError::Kind::RedirectRefused);
     const auto refused = [&] {
         qCWarning(lcApi) << "Answer of" << reply->url().path() << "refused: more than" << bound
                          << "bytes";
@@ -388,16 +390,14 @@ QCoro::Task<OrvellaAPIClient::HttpAnswer> OrvellaAPIClient::fetchGet(
     const QUrl url = endpointURL(path, query);
     if (!useEtag)
         co_return co_await getUncached(m_session, url, auth, m_options.main, std::move(stop));
-    if (auto cached = freshCachedAnswer(url))
-        co_return std::move(*cached);
+    // Served from the disk cache while fresh (each hop's address in turn).
     QNetworkRequest request(url);
     applyHeaders(request, auth);
     if (const auto tag = m_etags.constFind(path); tag != m_etags.constEnd())
         request.setRawHeader("If-None-Match", tag->toUtf8());
     request.setAttribute(
         QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::PreferNetwork);
-    co_return co_await send(
-        m_session, request, "GET", {}, nullptr, m_options.main, std::move(stop));
+    co_return co_await send(m_session, request, "GET", {}, m_options.main, std::move(stop));
 }
 
 OrvellaAPIClient::GetAnswer OrvellaAPIClient::readGetAnswer(
@@ -477,23 +477,22 @@ QCoro::Task<OrvellaAPIClient::HttpAnswer> OrvellaAPIClient::getUncached(
     QNetworkAccessManager *manager, QUrl url, bool auth, Limits limits, std::stop_token stop)
 {
     const QNetworkRequest request = uncachedRequest(url, auth, std::nullopt, true);
-    co_return co_await send(manager, request, "GET", {}, nullptr, limits, std::move(stop));
+    co_return co_await send(manager, request, "GET", {}, limits, std::move(stop));
 }
 
 QCoro::Task<OrvellaAPIClient::HttpAnswer> OrvellaAPIClient::sendPost(QString path,
     QByteArray jsonBody, bool auth, std::optional<QString> platformHeader, std::stop_token stop)
 {
     const QNetworkRequest request = jsonPostRequest(path, auth, platformHeader);
-    co_return co_await send(
-        m_session, request, "POST", std::move(jsonBody), nullptr, m_options.main, std::move(stop));
+    co_return co_await send(m_session, request, "POST", RequestBody(std::move(jsonBody)),
+        m_options.main, std::move(stop));
 }
 
 QCoro::Task<OrvellaAPIClient::HttpAnswer> OrvellaAPIClient::sendDelete(
     QString path, std::optional<QString> platformHeader, std::stop_token stop)
 {
     const QNetworkRequest request = uncachedRequest(endpointURL(path), true, platformHeader);
-    co_return co_await send(
-        m_session, request, "DELETE", {}, nullptr, m_options.main, std::move(stop));
+    co_return co_await send(m_session, request, "DELETE", {}, m_options.main, std::move(stop));
 }
 
 QCoro::Task<> OrvellaAPIClient::postChecked(QString path, QByteArray jsonBody, bool auth,

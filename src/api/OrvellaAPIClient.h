@@ -7,7 +7,9 @@
 #include "api/ContentModels.h"
 #include "api/DecodeExecutor.h"
 #include "api/JSONValue.h"
+#include "api/RequestBody.h"
 #include "api/ScheduleData.h"
+#include "api/ServiceRedirects.h"
 
 #include <QByteArray>
 #include <QCoroTask>
@@ -29,11 +31,8 @@
 class QNetworkAccessManager;
 class QNetworkDiskCache;
 class QNetworkReply;
-class QIODevice;
 
 namespace orvella {
-
-class MultipartForm;
 
 using QueryItems = QList<std::pair<QString, QString>>;
 
@@ -55,10 +54,6 @@ struct APIClientOptions
     // as it is known to be longer, without being read further. Request bodies are not bounded.
     qint64 answerBytes = 64LL * 1024 * 1024;
 };
-
-// Where a redirect may take a request that carries the bearer token or a body: the same host, by
-// the same scheme and port or moved up to https.
-[[nodiscard]] bool isSameService(const QUrl &from, const QUrl &to);
 
 // The one client of the service's API. It lives on the main thread (the network managers are
 // asynchronous) and reads answers on threads of its own: the JSON and the models are decoded
@@ -256,17 +251,18 @@ private:
     // A POST whose answer only has to pass the status check.
     QCoro::Task<> postChecked(QString path, QByteArray jsonBody, bool auth,
         std::optional<QString> platformHeader, std::stop_token stop);
-    // Sends one request and awaits its whole HTTP answer, read as it arrives up to the answer
-    // bound; throws TransportError (no answer, one cut short, ended by a time-out, past the
-    // bound, or redirected off the service) or APIError::empty. A request carrying the token or a
-    // body follows redirects on the same service only, unless it names its own policy. A body
-    // device becomes the reply's child: Qt may read it until the reply is gone.
+    // Sends a request and awaits its whole HTTP answer. A request that carries the token or a
+    // body follows redirects here, one request per hop and on the service only (see
+    // nextServiceHop); any other follows them as Qt does. Throws TransportError (no answer, one
+    // cut short, ended by a time-out, past the bound, or a redirect not followed) or
+    // APIError::empty. Without a manager, each request goes out on a network manager of its own.
     QCoro::Task<HttpAnswer> send(QNetworkAccessManager *manager, QNetworkRequest request,
-        QByteArray verb, QByteArray body, std::unique_ptr<QIODevice> bodyDevice, Limits limits,
-        std::stop_token stop);
-    // One upload attempt on a connection of its own (see TestimonyUpload.cpp).
-    QCoro::Task<HttpAnswer> sendUpload(
-        QNetworkRequest request, MultipartForm form, std::stop_token stop);
+        QByteArray verb, RequestBody body, Limits limits, std::stop_token stop);
+    // One request of it, its answer read as it arrives up to the answer bound; a GET that reads
+    // the disk cache is answered from it while fresh. The body's device becomes the reply's
+    // child: Qt may read it until the reply is gone.
+    QCoro::Task<HttpAnswer> sendOnce(QNetworkAccessManager *manager, QNetworkRequest request,
+        QByteArray verb, const RequestBody &body, Limits limits, std::stop_token stop);
     std::optional<HttpAnswer> freshCachedAnswer(const QUrl &url);
     QCoro::Task<QList<EpisodeSummary>> fetchProgramPage(QString id, int page, std::stop_token stop);
     QNetworkRequest jsonPostRequest(

@@ -4,8 +4,6 @@
 #include "api/MultipartForm.h"
 #include "api/OrvellaAPIClient.h"
 
-#include <QIODevice>
-#include <QNetworkAccessManager>
 #include <QPointer>
 #include <exception>
 
@@ -33,40 +31,7 @@ std::optional<APIError> refusal(const OrvellaAPIClient::HttpAnswer &answer)
     }
 }
 
-constexpr int maxUploadRedirects = 5;
-
 } // namespace
-
-QCoro::Task<OrvellaAPIClient::HttpAnswer> OrvellaAPIClient::sendUpload(
-    QNetworkRequest request, MultipartForm form, std::stop_token stop)
-{
-    // Qt sends a request again on a new connection when its connection closed before an
-    // answer: for an upload, a second whole body on the same route. The form's body cannot be
-    // rewound once read, so that becomes a failure of the route instead. A connection of its own
-    // is never a kept-alive one that the service has closed meanwhile, which would otherwise
-    // fail the route before anything went out.
-    // Qt would rewind the body to follow a redirect too, so redirects are followed here: a 307 or
-    // 308 moves the upload, body and all, to its new address on the same service; any other
-    // redirect is the route's answer.
-    request.setAttribute(
-        QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
-    QPointer<OrvellaAPIClient> self(this);
-    for (int redirects = 0;; ++redirects) {
-        auto manager = std::make_unique<QNetworkAccessManager>();
-        manager->setAutoDeleteReplies(false);
-        HttpAnswer answer = co_await send(
-            manager.get(), request, "POST", {}, form.open(), m_options.upload, stop);
-        if (!self)
-            throwGone();
-        if ((answer.status != 307 && answer.status != 308) || redirects == maxUploadRedirects)
-            co_return answer;
-        const QUrl next = request.url().resolved(
-            QUrl::fromEncoded(answer.header("Location"), QUrl::StrictMode));
-        if (!next.isValid() || !isSameService(request.url(), next))
-            co_return answer;
-        request.setUrl(next);
-    }
-}
 
 QCoro::Task<> OrvellaAPIClient::uploadTestimony(
     QString filePath, QString name, QString email, QString title, std::stop_token stop)
@@ -76,6 +41,7 @@ QCoro::Task<> OrvellaAPIClient::uploadTestimony(
             { u"title"_s, title }, { u"source"_s, QString::fromLatin1(identity::testimonySource) },
             { u"platform"_s, QString::fromLatin1(identity::platform) } },
         u"video"_s, filePath, "video/quicktime");
+    const RequestBody body([form] { return form.open(); }, form.size());
     static const QStringList routes { u"user/testimony"_s, u"user/testimonies"_s,
         u"testimony/upload"_s, u"testimonies/upload"_s, u"engagement/testimony"_s };
     QPointer<OrvellaAPIClient> self(this);
@@ -83,10 +49,12 @@ QCoro::Task<> OrvellaAPIClient::uploadTestimony(
     for (const QString &route : routes) {
         QNetworkRequest request = uncachedRequest(endpointURL(route), true);
         request.setRawHeader("Content-Type", form.contentType());
-        request.setHeader(QNetworkRequest::ContentLengthHeader, form.size());
         try {
-            const std::optional<APIError> refused
-                = co_await readOnDecoders(sendUpload(request, form, stop), &refusal);
+            // A network manager of its own per request: a new connection, never a kept-alive
+            // one that the service closed meanwhile, which would fail the route before anything
+            // went out (the body is read once: Qt's own resend fails the route instead).
+            const std::optional<APIError> refused = co_await readOnDecoders(
+                send(nullptr, request, "POST", body, m_options.upload, stop), &refusal);
             if (!refused)
                 co_return;
             lastError = std::make_exception_ptr(*refused);

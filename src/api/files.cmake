@@ -1,6 +1,7 @@
 list(APPEND ORVELLA_API_SOURCES
     api/ApiLog.h api/ApiLog.cpp
     api/ServiceOrigin.h api/ServiceOrigin.cpp
+    api/ServiceRedirects.h api/ServiceRedirects.cpp
     api/WebLink.h api/WebLink.cpp
     api/APIError.h api/APIError.cpp
     api/FlexibleID.h
@@ -17,6 +18,7 @@ list(APPEND ORVELLA_API_SOURCES
     api/AnswerDecoding.h api/AnswerDecoding.cpp
     api/KeychainStore.h api/KeychainStore.cpp
     api/JsonBodyWriter.h api/JsonBodyWriter.cpp
+    api/RequestBody.h api/RequestBody.cpp
     api/MultipartForm.h api/MultipartForm.cpp
     api/DecodeExecutor.h api/DecodeExecutor.cpp
     api/OrvellaAPIClient.h api/OrvellaAPIClient.cpp

@@ -134,6 +134,28 @@ TEST_F(Reports, APositionRedirectedToAnotherServerIsKeptAndSentAgainToTheService
     EXPECT_EQ(elsewhere.requestCount(), 0);
 }
 
+// A move the client does not follow (a POST's 303) and a connection lost before the answer leave
+// the service's part unknown: the position is kept, and goes again once, later.
+TEST_F(Reports, APositionMovedAsAGetOrLostBeforeItsAnswerIsKeptAndSentOnceAgain)
+{
+    const QByteArray moved = service.url(u"user/history-moved"_qs).toEncoded();
+    service.on("POST", "user/history",
+        { ScriptedAnswer::empty(303).withHeader("Location", moved), ScriptedAnswer::dropped(),
+            ScriptedAnswer::envelope(QJsonObject {}) });
+    ProgressReports &reports = signedIn().progressReports();
+    for (const char *episode : { "e1", "e2" }) {
+        reports.report(at(episode, 10));
+        ASSERT_TRUE(settled(reports));
+    }
+    EXPECT_EQ(kept(), (QStringList { u"e2@10"_qs, u"e1@10"_qs }));
+    reports.report(at("e3", 10));
+    ASSERT_TRUE(waitUntil([&] { return posted().size() == 5 && reports.inFlight() == 0; }));
+    EXPECT_EQ(posted(),
+        (QStringList { u"e1@10"_qs, u"e2@10"_qs, u"e3@10"_qs, u"e2@10"_qs, u"e1@10"_qs }));
+    EXPECT_TRUE(kept().isEmpty());
+    EXPECT_TRUE(service.requests("*", "user/history-moved").isEmpty());
+}
+
 TEST_F(Reports, SettlingWaitsABoundedTimeAndKeepsWhatIsStillOnItsWay)
 {
     service.on("POST", "user/history", ScriptedAnswer::envelope(QJsonObject {}).withDelay(100ms));

@@ -21,7 +21,6 @@ public:
         : QObject(socket)
         , m_socket(socket)
         , m_server(server)
-        , m_behaviour(server.m_behaviour)
     {
         connect(socket, &QTcpSocket::readyRead, this, &Connection::read);
         connect(socket, &QTcpSocket::bytesWritten, this, &Connection::written);
@@ -41,7 +40,8 @@ private:
             const qsizetype end = m_buffer.indexOf("\r\n\r\n");
             if (end < 0)
                 return;
-            ++m_server.m_requests;
+            m_behaviour = m_server.behaviourFor(m_server.m_requests++);
+            m_left = m_behaviour.streamBytes;
             m_bodyStart = end + 4;
             for (const QByteArray &line : m_buffer.left(end).split('\n')) {
                 if (line.toLower().startsWith("content-length:"))
@@ -87,20 +87,34 @@ private:
             m_socket->write(QByteArray(size, ' '));
             m_left -= size;
         }
-        if (m_left == 0 && m_socket->bytesToWrite() == 0 && !m_behaviour.stall)
+        if (m_left > 0 || m_socket->bytesToWrite() > 0 || m_behaviour.stall)
+            return;
+        if (m_behaviour.keepAlive)
+            nextRequest();
+        else
             m_socket->disconnectFromHost();
+    }
+
+    void nextRequest()
+    {
+        m_buffer.remove(0, m_bodyStart + m_contentLength);
+        m_bodyStart = -1;
+        m_contentLength = 0;
+        m_answering = false;
+        if (!m_buffer.isEmpty())
+            QMetaObject::invokeMethod(this, &Connection::read, Qt::QueuedConnection);
     }
 
     // The base class: a socket being destroyed still says it disconnected.
     QPointer<QAbstractSocket> m_socket;
     RawHttpServer &m_server;
-    const Behaviour m_behaviour;
+    Behaviour m_behaviour; // the current request's
     QByteArray m_buffer;
     qsizetype m_bodyStart = -1;
     qint64 m_contentLength = 0;
     bool m_answering = false;
     qint64 m_ahead = 0; // head and body bytes not yet written
-    qint64 m_left = m_behaviour.streamBytes;
+    qint64 m_left = 0; // filler bytes not yet written
 };
 
 RawHttpServer::RawHttpServer(QObject *parent)
@@ -133,6 +147,11 @@ QByteArray RawHttpServer::okHead(qint64 contentLength)
 {
     return "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nContent-Length: "
         + QByteArray::number(contentLength) + "\r\n\r\n";
+}
+
+RawHttpServer::Behaviour RawHttpServer::behaviourFor(int request) const
+{
+    return m_behaviours.value(std::min<qsizetype>(request, m_behaviours.size() - 1));
 }
 
 void RawHttpServer::accept()

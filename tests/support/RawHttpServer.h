@@ -3,7 +3,7 @@
 // RawHttpServer: a bare HTTP/1.1 server on 127.0.0.1 for what the service double cannot do:
 // answers streamed only as fast as the client takes them (to see where a client stops reading),
 // answers that stall after their first bytes, and connections closed part-way through a
-// request's body. Every connection gets the same behaviour.
+// request's body. Every request gets the same behaviour, or each the next of a list.
 //
 //   RawHttpServer server;
 //   ASSERT_TRUE(server.start());
@@ -14,6 +14,7 @@
 //   EXPECT_EQ(server.requestCount(), 1);               // request heads that arrived
 
 #include <QByteArray>
+#include <QList>
 #include <QObject>
 #include <QUrl>
 #include <memory>
@@ -37,6 +38,8 @@ public:
         qint64 streamBytes = 0; // then this many filler bytes, as the client takes them
         // After all that, leave the connection open without writing (else close it).
         bool stall = false;
+        // After all that, take the next request on the same connection (a kept-alive one).
+        bool keepAlive = false;
     };
 
     explicit RawHttpServer(QObject *parent = nullptr);
@@ -44,7 +47,10 @@ public:
 
     bool start();
     [[nodiscard]] QUrl origin() const; // http://127.0.0.1:PORT
-    void setBehaviour(Behaviour behaviour) { m_behaviour = std::move(behaviour); }
+    void setBehaviour(Behaviour behaviour) { m_behaviours = { std::move(behaviour) }; }
+    // The first request that arrives gets the first behaviour, the next the second, ...; the last
+    // one repeats.
+    void setBehaviours(QList<Behaviour> behaviours) { m_behaviours = std::move(behaviours); }
 
     // "HTTP/1.1 200 OK" with a JSON Content-Type and the given Content-Length.
     [[nodiscard]] static QByteArray okHead(qint64 contentLength);
@@ -58,9 +64,10 @@ public:
 private:
     class Connection;
     void accept();
+    [[nodiscard]] Behaviour behaviourFor(int request) const;
 
     std::unique_ptr<QTcpServer> m_server;
-    Behaviour m_behaviour;
+    QList<Behaviour> m_behaviours { Behaviour {} };
     int m_connections = 0;
     int m_requests = 0;
     qint64 m_streamed = 0;
