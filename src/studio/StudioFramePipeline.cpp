@@ -318,7 +318,7 @@ void StudioFramePipeline::resumeRecording(qint64 atUs)
 }
 
 RecordingOutcome StudioFramePipeline::finishRecording(
-    const QString &moviePath, const QString &downloadsFolder)
+    const QString &moviePath, const FinishedCopyFolder &folder)
 {
     m_acceptSamples = false;
     m_recordingActive = false;
@@ -338,8 +338,7 @@ RecordingOutcome StudioFramePipeline::finishRecording(
         Qt::BlockingQueuedConnection);
     if (writer->status() == MovieWriterStatus::completed && !moviePath.isEmpty()) {
         outcome.completed = true;
-        const QString copy
-            = copyFinishedMovie(moviePath, downloadsFolder, QDateTime::currentDateTime());
+        const QString copy = copyFinishedMovie(moviePath, folder, QDateTime::currentDateTime());
         // Without a copy the temporary movie itself is the recording.
         outcome.outputPath = copy.isEmpty() ? moviePath : copy;
     } else {

@@ -19,6 +19,7 @@ namespace orvella {
 
 class PersonSegmenter;
 class StudioAnimatedBackgroundRenderer;
+struct FinishedCopyFolder;
 
 // The values of the studio's picture controls that every frame reads.
 struct StudioPictureSettings
@@ -79,7 +80,7 @@ public:
     void pauseRecording(qint64 atUs);
     void resumeRecording(qint64 atUs);
     // Finishes the writer and copies the movie into the folder.
-    RecordingOutcome finishRecording(const QString &moviePath, const QString &downloadsFolder);
+    RecordingOutcome finishRecording(const QString &moviePath, const FinishedCopyFolder &folder);
     // Releases the writer unfinished.
     void discardRecording();
 

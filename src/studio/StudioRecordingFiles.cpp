@@ -61,12 +61,12 @@ std::optional<QString> createPrivateMovieFile(const QString &path)
     return reason;
 }
 
-QString defaultDownloadsFolder()
+FinishedCopyFolder finishedCopyFolder(const QString &temporaryFolder)
 {
     const QString downloads = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
     if (!downloads.isEmpty() && QFileInfo(downloads).isDir())
-        return downloads;
-    return QDir::tempPath();
+        return { downloads, false };
+    return { temporaryFolder, true };
 }
 
 QString finishedMoviePath(const QString &folder, const QDateTime &localTime)
@@ -80,12 +80,13 @@ QString finishedMoviePath(const QString &folder, const QDateTime &localTime)
 }
 
 QString copyFinishedMovie(
-    const QString &moviePath, const QString &folder, const QDateTime &localTime)
+    const QString &moviePath, const FinishedCopyFolder &folder, const QDateTime &localTime)
 {
-    const QString destination = finishedMoviePath(folder, localTime);
+    const QString destination = finishedMoviePath(folder.path, localTime);
     if (!QFile::copy(moviePath, destination))
         return {};
-    if (::chmod(QFile::encodeName(destination).constData(), newFileMode()) != 0)
+    if (!folder.ownerOnly
+        && ::chmod(QFile::encodeName(destination).constData(), newFileMode()) != 0)
         qCWarning(lcStudio) << "The mode of" << destination
                             << "could not be set:" << qt_error_string(errno);
     return destination;

@@ -133,8 +133,10 @@ StudioRecordingSession::FinishJob StudioRecordingSession::prepareFinish()
     m_active = false;
     setState(State::Processing);
     emit statusReported(QStringLiteral("Finishing recording…"));
+    // Looked for now: the folder may have been made or removed since the recording started.
     return { m_recordingPath,
-        m_setup.downloadsFolder.isEmpty() ? defaultDownloadsFolder() : m_setup.downloadsFolder };
+        m_setup.downloadsFolder.isEmpty() ? finishedCopyFolder(m_setup.temporaryFolder)
+                                          : FinishedCopyFolder { m_setup.downloadsFolder } };
 }
 
 void StudioRecordingSession::finish()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/MovieWriter.h"
+#include "studio/StudioRecordingFiles.h"
 
 #include <QObject>
 #include <QString>
@@ -22,7 +23,9 @@ struct RecordingSetup
     const MediaClock *clock = nullptr; // the devices' clock: pauses and the elapsed time
     MovieWriterFactory writerFactory;
     QString temporaryFolder; // where the movie is written
-    QString downloadsFolder; // where the finished copy goes
+    // Where the finished copy goes; empty: the user's Downloads folder, else the temporary
+    // folder.
+    QString downloadsFolder;
     std::chrono::milliseconds clockTick { 250 }; // how often the elapsed time is announced
 };
 
@@ -80,7 +83,7 @@ private:
     struct FinishJob
     {
         QString moviePath;
-        QString folder;
+        FinishedCopyFolder folder;
     };
 
     FinishJob prepareFinish();

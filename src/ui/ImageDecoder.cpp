@@ -1,5 +1,7 @@
 #include "ui/ImageDecoder.h"
 
+#include "platform/PlatformLog.h"
+
 #include <QBuffer>
 #include <QImageReader>
 #include <QThreadPool>
@@ -20,7 +22,14 @@ QImage ImageDecoder::downsample(const QByteArray &data, int maxPixelSize)
     reader.setAutoTransform(true);
     reader.setDecideFormatFromContent(true);
 
+    // The header's size: reading it decodes nothing. A reader that cannot tell it before
+    // decoding reads the picture whole, where Qt's allocation limit (128 MB) bounds it instead.
     const QSize full = reader.size();
+    if (full.isValid() && qint64(full.width()) * full.height() > maxPixels) {
+        qCDebug(lcPlatform) << "Picture refused: it declares" << full.width() << "x"
+                            << full.height() << "pixels, more than" << maxPixels;
+        return {};
+    }
     if (full.isValid() && maxPixelSize > 0 && std::max(full.width(), full.height()) > maxPixelSize)
         reader.setScaledSize(
             full.scaled(maxPixelSize, maxPixelSize, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));

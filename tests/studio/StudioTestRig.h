@@ -2,7 +2,8 @@
 
 // A studio controller on synthetic devices: two cameras, one microphone, a manual media clock,
 // a fixed segmentation mask and private Downloads and temporary folders; with the shipped
-// pictures when asked (the test program must link them).
+// pictures when asked (the test program must link them), and with the Downloads folder the
+// system names (from HOME and XDG_CONFIG_HOME) when asked.
 
 #include "platform/MediaClock.h"
 #include "studio/StudioCaptureController.h"
@@ -18,7 +19,7 @@ namespace orvella::test {
 struct StudioRig
 {
     explicit StudioRig(std::optional<cv::Mat> mask = cv::Mat(144, 256, CV_32F, cv::Scalar(1.0)),
-        bool withCameras = true, bool withPictures = false)
+        bool withCameras = true, bool withPictures = false, bool systemDownloads = false)
     {
         StudioPlatform platform;
         if (withPictures) {
@@ -55,7 +56,8 @@ struct StudioRig
             ++microphoneQuestions;
             return microphoneGranted;
         };
-        platform.downloadsFolder = downloads.path();
+        if (!systemDownloads)
+            platform.downloadsFolder = downloads.path();
         platform.temporaryFolder = temporary.path();
         platform.clockTick = std::chrono::milliseconds(5);
         controller = std::make_unique<StudioCaptureController>(std::move(platform));

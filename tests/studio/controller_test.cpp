@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 using namespace orvella;
@@ -26,6 +27,34 @@ QStringList filesIn(const QTemporaryDir &folder)
 {
     return QDir(folder.path()).entryList(QDir::Files);
 }
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// HOME for as long as this lives, and no user-dirs.dirs: the Downloads folder is $HOME/Downloads.
+struct ScopedHome
+{
+    explicit ScopedHome(const QString &home)
+    {
+        qputenv("HOME", QFile::encodeName(home));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home + QStringLiteral("/.config")));
+    }
+    ~ScopedHome()
+    {
+        qputenv("HOME", savedHome);
+        if (savedConfig)
+            qputenv("XDG_CONFIG_HOME", *savedConfig);
+        else
+            qunsetenv("XDG_CONFIG_HOME");
+    }
+    const QByteArray savedHome = qgetenv("HOME");
+    const std::optional<QByteArray> savedConfig = qEnvironmentVariableIsSet("XDG_CONFIG_HOME")
+        ? std::optional(qgetenv("XDG_CONFIG_HOME"))
+        : std::nullopt;
+};
 
 } // namespace
 
@@ -437,6 +466,50 @@ TEST(StudioController, TheWorkingMovieIsTheOwnersAloneAndItsDownloadsCopyAsAnyNe
     EXPECT_EQ(fileMode(c.recordingPath()), 0600);
     // A copy would take its source's mode; it gets what the umask gives a new file.
     EXPECT_EQ(fileMode(c.outputURL().toLocalFile()), 0640);
+}
+
+// The temporary folder is shared with every user of the computer: a copy kept there is the
+// viewer's alone, as the working movie is, and outlives it.
+TEST(StudioController, WithoutADownloadsFolderTheCopyGoesToTheTemporaryFolderTheOwnersAlone)
+{
+    const ScopedUmask anyoneReads(022);
+    QTemporaryDir home;
+    const ScopedHome user(home.path());
+    StudioRig rig(cv::Mat(144, 256, CV_32F, cv::Scalar(1.0)), true, false, true);
+    auto &c = *rig.controller;
+    const QString downloads = QDir(home.path()).filePath(QStringLiteral("Downloads"));
+    const QRegularExpression name(
+        QStringLiteral(R"(^Orvella Testimony \d{4}-\d\d-\d\d \d\d\.\d\d\.\d\d( \(\d+\))?\.mov$)"));
+
+    // No Downloads folder, then a file of that name.
+    for (const bool asFile : { false, true }) {
+        if (asFile) {
+            QFile file(downloads);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        }
+        ASSERT_TRUE(rig.recordShortMovie());
+        const QString movie = c.recordingPath();
+        const QFileInfo copy(c.outputURL().toLocalFile());
+        EXPECT_EQ(copy.absolutePath(), QDir(rig.temporary.path()).absolutePath());
+        EXPECT_TRUE(name.match(copy.fileName()).hasMatch()) << copy.fileName().toStdString();
+        EXPECT_EQ(fileMode(copy.filePath()), 0600);
+        EXPECT_GT(copy.size(), 0);
+        EXPECT_EQ(readAll(copy.filePath()), readAll(movie));
+        // At quit the working movie goes, the copy stays.
+        c.finishBeforeQuit();
+        EXPECT_FALSE(QFileInfo::exists(movie));
+        EXPECT_EQ(fileMode(copy.filePath()), 0600);
+    }
+
+    // A Downloads folder takes the copy with the mode of any new file, as before.
+    ASSERT_TRUE(QFile::remove(downloads));
+    ASSERT_TRUE(QDir().mkdir(downloads));
+    ASSERT_TRUE(rig.recordShortMovie());
+    const QFileInfo copy(c.outputURL().toLocalFile());
+    EXPECT_EQ(copy.absolutePath(), downloads);
+    EXPECT_TRUE(name.match(copy.fileName()).hasMatch()) << copy.fileName().toStdString();
+    EXPECT_EQ(fileMode(copy.filePath()), 0644);
+    EXPECT_EQ(readAll(copy.filePath()), readAll(c.recordingPath()));
 }
 
 TEST(StudioController, AtQuitTheWorkingMovieGoesOnlyWhenAWholeCopyIsKept)

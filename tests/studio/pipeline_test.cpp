@@ -286,7 +286,7 @@ TEST(StudioFramePipeline, RecordingGatesAndPausedTime)
 
     // Finishing closes the gates.
     QTemporaryDir downloads;
-    const RecordingOutcome outcome = pipeline.finishRecording({}, downloads.path());
+    const RecordingOutcome outcome = pipeline.finishRecording({}, { downloads.path() });
     EXPECT_TRUE(outcome.hadWriter);
     EXPECT_FALSE(outcome.completed);
     pipeline.handleFrame(CameraFrame { picture, 13'000'000 });
@@ -331,7 +331,7 @@ TEST(StudioFramePipeline, WriterFailureIsReportedWhenFinishing)
     pipeline.handleFrame(CameraFrame { testPicture(64, 36), 1000 });
     QTemporaryDir downloads;
     const RecordingOutcome outcome = pipeline.finishRecording(
-        downloads.filePath(QStringLiteral("never.mov")), downloads.path());
+        downloads.filePath(QStringLiteral("never.mov")), { downloads.path() });
     EXPECT_TRUE(outcome.hadWriter);
     EXPECT_FALSE(outcome.completed);
     EXPECT_EQ(outcome.error, QStringLiteral("No space left on device"));

@@ -1,3 +1,4 @@
+#include "DeclaredPictures.h"
 #include "ui/ImageCache.h"
 #include "ui/ImageDecoder.h"
 #include "ui/ImageNetwork.h"
@@ -6,6 +7,8 @@
 #include <QBuffer>
 #include <QImageWriter>
 #include <QPainter>
+#include <chrono>
+#include <ctime>
 #include <gtest/gtest.h>
 #include <limits>
 
@@ -13,6 +16,7 @@ namespace {
 
 using orvella::ImageCache;
 using orvella::ImageDecoder::downsample;
+using namespace std::chrono_literals;
 
 QByteArray encode(const QImage &image, const char *format,
     QImageIOHandler::Transformations transform = QImageIOHandler::TransformationNone)
@@ -103,6 +107,35 @@ TEST(ImageDecoder, GivesNothingForBytesThatAreNoPicture)
     QByteArray truncated = encode(picture(400, 300), "png");
     truncated.truncate(40);
     EXPECT_TRUE(downsample(truncated, 300).isNull());
+}
+
+// The processor time this thread has used: what a decode costs, whatever else the machine does.
+std::chrono::nanoseconds threadProcessorTime()
+{
+    timespec now {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
+}
+
+TEST(ImageDecoder, RefusesAPictureOfMoreThanFiftyMegapixelsAtItsHeader)
+{
+    using orvella::test::blackPng;
+    const std::pair<const char *, QByteArray> refused[] = {
+        // Decoded at 300 pixels, this one takes about ten seconds.
+        { "PNG of 30000 x 30000", blackPng({ 30000, 30000 }) },
+        { "JPEG of 30000 x 30000", orvella::test::jpegDeclaring({ 30000, 30000 }) },
+        { "PNG of 7072 x 7071", blackPng({ 7072, 7071 }) },
+    };
+    for (const auto &[name, bytes] : refused) {
+        ASSERT_FALSE(bytes.isEmpty()) << name;
+        const auto before = threadProcessorTime();
+        EXPECT_TRUE(downsample(bytes, 300).isNull()) << name;
+        EXPECT_LT(threadProcessorTime() - before, 100ms) << name;
+    }
+    // An 8K frame is within the bound.
+    const QImage frame = downsample(blackPng({ 7680, 4320 }), 300);
+    EXPECT_EQ(frame.size(), QSize(300, 168));
+    EXPECT_EQ(frame.pixel(150, 84), qRgb(0, 0, 0));
 }
 
 TEST(ImagePrefetcher, DropsAbsentEmptyAndRepeatedEntriesAndCapsAt160)

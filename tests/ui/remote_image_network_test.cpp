@@ -1,3 +1,4 @@
+#include "DeclaredPictures.h"
 #include "support/RawHttpServer.h"
 #include "support/ServiceDouble.h"
 #include "support/TestAsync.h"
@@ -123,6 +124,32 @@ TEST_F(RemoteImageNetwork, PrefetchWarmsTheCacheOncePerPicture)
     EXPECT_EQ(service.requests("GET", QStringLiteral("/media/images/card-1.jpg")).size(), 1);
     // Everything cached: nothing more starts.
     EXPECT_EQ(ImagePrefetcher::prefetch(urls, 120), 0);
+}
+
+TEST_F(RemoteImageNetwork, APictureOfTooManyPixelsIsRefusedQuicklyAndKeepsTheShimmer)
+{
+    const std::pair<QString, ScriptedAnswer> refused[] = {
+        { u"huge.png"_qs, ScriptedAnswer::raw(test::blackPng({ 30000, 30000 }), "image/png") },
+        { u"huge.jpg"_qs,
+            ScriptedAnswer::raw(test::jpegDeclaring({ 30000, 30000 }), "image/jpeg") },
+    };
+    for (const auto &[name, answer] : refused) {
+        service.on("GET", "/media/" + name, answer);
+        const QUrl url = service.mediaUrl(name);
+        const QString key = ImageCache::key(url.toString(), 300);
+        QElapsedTimer clock;
+        clock.start();
+        auto item = image(url, 300);
+        ASSERT_TRUE(item);
+        ASSERT_TRUE(test::waitUntil([&] { return !ImageNetwork::shared().isLoading(key); }))
+            << name.toStdString();
+        // Decoded, the PNG would keep one of the decoders busy for about ten seconds.
+        EXPECT_LT(clock.elapsed(), 3000) << name.toStdString();
+        EXPECT_EQ(service.requests("GET", "/media/" + name).size(), 1);
+        EXPECT_FALSE(item->property("hasImage").toBool());
+        EXPECT_TRUE(item->findChild<QQuickItem *>(QStringLiteral("shimmer"))->isVisible());
+        EXPECT_FALSE(ImageCache::shared().contains(key));
+    }
 }
 
 // A picture's answer is read up to its bound and no further, and the disk cache keeps to its
