@@ -47,6 +47,8 @@ constexpr double endTolerance = 1.0;
 // second or two before its sound.
 constexpr double pictureEndTolerance = 3.0;
 constexpr double liveEdgeMargin = 0.5;
+// The last picture of the cache lies this far inside its end at most.
+constexpr double endOfCacheMargin = 0.05;
 
 bool wantsOpenGl(MpvMediaPlayer::Output output)
 {
@@ -82,6 +84,11 @@ MpvMediaPlayer::MpvMediaPlayer(Output output, QObject *parent)
     m_startBound.setSingleShot(true);
     connect(&m_startBound, &QTimer::timeout, this, [this] {
         giveUp(QStringLiteral("no picture within %1 s of the load").arg(seconds(m_timeouts.start)));
+    });
+    m_progressBound.setSingleShot(true);
+    connect(&m_progressBound, &QTimer::timeout, this, [this] {
+        giveUp(QStringLiteral("its position stayed at %1 s for %2 s")
+                   .arg(number(m_time), number(seconds(m_timeouts.progress))));
     });
 }
 
@@ -262,8 +269,10 @@ void MpvMediaPlayer::handleEvent(const mpv_event &event)
 
 void MpvMediaPlayer::handleProperty(quint64 id, const QVariant &value)
 {
+    bool moved = false;
     switch (id) {
     case TimePos:
+        moved = value.isValid() && m_timeKnown && value.toDouble() != m_time;
         m_timeKnown = value.isValid();
         m_time = value.toDouble();
         break;
@@ -341,6 +350,20 @@ void MpvMediaPlayer::handleProperty(quint64 id, const QVariant &value)
     updateRate();
     if (id == TimePos || id == CacheState)
         checkPictureLost();
+    watchProgress(moved);
+}
+
+void MpvMediaPlayer::watchProgress(bool moved)
+{
+    // Live passes over a hung request and has its owners' recovery; before the first picture the
+    // start bound counts. Paused (by the viewer, or by mpv at the item's end) nothing should move.
+    const bool seeking = m_seekSettled != m_seekRequested;
+    const bool shouldMove = m_hasItem && !m_givenUp && !m_settings.waitsToMinimizeStalling
+        && m_status == ItemStatus::ReadyToPlay && (seeking || (!m_paused && !m_eofReached));
+    if (!shouldMove)
+        m_progressBound.stop();
+    else if (moved || !m_progressBound.isActive())
+        m_progressBound.start(m_timeouts.progress);
 }
 
 void MpvMediaPlayer::updateRate()
@@ -395,6 +418,7 @@ void MpvMediaPlayer::setStatus(ItemStatus status)
     m_status = status;
     if (status == ItemStatus::Failed)
         m_startBound.stop();
+    watchProgress();
     qCDebug(lcPlayer) << "Item status:" << status;
     emit itemStatusChanged();
 }
@@ -406,6 +430,7 @@ void MpvMediaPlayer::settleSeeks()
     m_seekSettled = m_seekRequested;
     emit seekSettled();
     m_seekWaiters.resumeAll();
+    watchProgress();
 }
 
 void MpvMediaPlayer::issueLoad(std::optional<double> startAt)
@@ -504,6 +529,7 @@ void MpvMediaPlayer::setPaused(bool paused)
         emit pausedChanged();
     }
     updateRate();
+    watchProgress();
 }
 
 QCoro::Task<bool> MpvMediaPlayer::seek(double seconds)
@@ -511,14 +537,22 @@ QCoro::Task<bool> MpvMediaPlayer::seek(double seconds)
     if (!m_hasItem || !m_fileLoaded)
         co_return false;
     // A live stream seeks only inside what is cached; a seek to the very end of the cache
-    // would leave it and start the stream over, so the edge is taken just inside it.
+    // would leave it and start the stream over, so the edge is taken just inside it. A seek
+    // forward never lands behind the position: at the end of the cache it stays where it is,
+    // and mpv reads on from there rather than playing the last half second again.
     if (!m_seekable && !m_cacheRanges.isEmpty()) {
         const MediaTimeRange last = m_cacheRanges.last();
-        seconds
+        const double target
             = std::clamp(seconds, last.start, std::max(last.start, last.end() - liveEdgeMargin));
+        const bool towardEdge = seconds >= last.end() - liveEdgeMargin;
+        seconds = towardEdge && m_timeKnown && m_time > target
+            ? std::max(target, std::min(m_time, last.end() - endOfCacheMargin))
+            : target;
     }
     const quint64 serial = ++m_seekRequested;
     const quint64 generation = m_generation;
+    // The count starts again with each seek, which must land within the bound.
+    watchProgress(true);
     m_core->commandAsync(
         { QStringLiteral("seek"), number(seconds), QStringLiteral("absolute+exact") },
         seekReplyBit | serial);

@@ -82,11 +82,16 @@ public:
     // hung stream is left to the owners' recovery (a playlist that never answers costs about
     // twice this; libmpv's own default is a minute).
     static constexpr std::chrono::milliseconds defaultLiveRequestTimeout { 7500 };
+    // An on-demand item whose position stays put this long while it plays (or while a seek is
+    // under way) fails: a request that never ends would freeze it for good. Past the request
+    // time-out, so libmpv's own retry of a hung request may still deliver.
+    static constexpr std::chrono::milliseconds defaultProgressTimeout { 35000 };
     struct Timeouts
     {
         std::chrono::milliseconds start = defaultStartTimeout;
         std::chrono::milliseconds renditionRead = defaultRenditionReadTimeout;
         std::chrono::milliseconds liveRequest = defaultLiveRequestTimeout;
+        std::chrono::milliseconds progress = defaultProgressTimeout;
     };
     // Tests shorten them, in proportion.
     void setTimeouts(const Timeouts &timeouts) { m_timeouts = timeouts; }
@@ -145,6 +150,8 @@ private:
     void onEofReached();
     // The picture ended well short of the item while its sound plays on: the item fails.
     void checkPictureLost();
+    // Keeps the progress bound running while an on-demand item should move, from its last move.
+    void watchProgress(bool moved = false);
     [[nodiscard]] HlsReadTimeouts readTimeouts() const
     {
         return { m_timeouts.start, m_timeouts.renditionRead };
@@ -221,6 +228,7 @@ private:
     bool m_choiceStale = false;
     bool m_givenUp = false;
     QTimer m_startBound;
+    QTimer m_progressBound;
     Timeouts m_timeouts;
     double m_peak = 0;
     QSize m_maxSize;

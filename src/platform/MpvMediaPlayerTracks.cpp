@@ -36,6 +36,7 @@ void MpvMediaPlayer::forgetItem()
     m_readerAtEnd = false;
     m_readEnd.reset();
     m_startBound.stop();
+    m_progressBound.stop();
     settleSeeks();
     releaseHeldOpening();
 }

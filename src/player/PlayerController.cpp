@@ -17,6 +17,8 @@ double finiteOrZero(double value)
 }
 
 constexpr double liveForwardBuffer = 12.0;
+// A live range that grew by less than this since its last end holds nothing new.
+constexpr double liveGrowthTolerance = 0.1;
 constexpr double onDemandForwardBuffer = 0.5;
 
 // True when a caption rendition's language answers the viewer's preferred language or locale
@@ -156,6 +158,7 @@ void PlayerController::load(
     const QUrl &url, bool autoplay, std::optional<double> startAt, bool isLive)
 {
     ++m_loadSerial;
+    m_liveEndReached.reset();
     setIsLive(isLive);
     setIsReady(false);
     setStatusText(QStringLiteral("Loading…"));
@@ -214,13 +217,29 @@ QCoro::Task<> PlayerController::handleReady(LoadContext context)
 void PlayerController::handlePlayedToEnd()
 {
     if (m_isLive) {
-        resumeLiveAtEdge();
+        handleLiveEnd();
         return;
     }
     // The player keeps the item at its end; it stays paused there.
     m_player->pause();
     ++m_endedGeneration;
     emit endedGenerationChanged(m_endedGeneration);
+}
+
+void PlayerController::handleLiveEnd()
+{
+    const auto seekable = m_player->seekableTimeRanges();
+    const std::optional<double> edge
+        = seekable.isEmpty() ? std::nullopt : std::optional(seekable.last().end());
+    // The same end again: the stream stopped growing (a playlist that fails, an ended window).
+    // Going back into the cache would play picture already shown: the last frame stays and the
+    // owners' stall recovery takes over.
+    if (edge && m_liveEndReached && *edge <= *m_liveEndReached + liveGrowthTolerance) {
+        handleStalled();
+        return;
+    }
+    m_liveEndReached = edge;
+    resumeLiveAtEdge();
 }
 
 void PlayerController::handleStalled()
@@ -353,6 +372,7 @@ QCoro::Task<> PlayerController::setCaptions(bool enabled, std::optional<QString>
 void PlayerController::tearDown()
 {
     ++m_loadSerial;
+    m_liveEndReached.reset();
     m_wantsPlayback = false;
     m_player->pause();
     m_player->clearCurrentItem();

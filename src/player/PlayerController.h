@@ -118,6 +118,9 @@ private:
     void handleItemStatus();
     QCoro::Task<> handleReady(LoadContext context);
     void handlePlayedToEnd();
+    // A live item reached the end of what it holds: on at the edge, or a stall when nothing came
+    // after the end it reached last.
+    void handleLiveEnd();
     void handleStalled();
     void handleFailedToPlayToEnd();
     void followPauseState();
@@ -132,6 +135,8 @@ private:
     LoadContext m_context;
     quint64 m_loadSerial = 0; // each load and tear-down
     bool m_observingItem = false;
+    // Where the seekable range of the current live item ended when it last reached its end.
+    std::optional<double> m_liveEndReached;
 
     bool m_isPlaying = false;
     bool m_isMuted = false;

@@ -18,7 +18,8 @@ inline MpvMediaPlayer::Timeouts timeoutsInProportion(std::chrono::milliseconds s
         return full * start.count() / MpvMediaPlayer::defaultStartTimeout.count();
     };
     return { start, scaled(MpvMediaPlayer::defaultRenditionReadTimeout),
-        scaled(MpvMediaPlayer::defaultLiveRequestTimeout) };
+        scaled(MpvMediaPlayer::defaultLiveRequestTimeout),
+        scaled(MpvMediaPlayer::defaultProgressTimeout) };
 }
 
 // The picture of the fixture of picture and sound apart fails from 4 s on while `out` holds.

@@ -113,7 +113,7 @@ TEST_F(PlayerControllerTest, ReadyPlaysOnlyAfterTheSeekFinished)
     EXPECT_EQ(fake->playCalls, playsBefore + 1);
 }
 
-TEST_F(PlayerControllerTest, EndOfAnOnDemandItemCountsAndEndOfLiveResumesAtTheEdge)
+TEST_F(PlayerControllerTest, EndOfAnOnDemandItemCountsEndOfLiveResumesAtTheEdgeUntilItStopsGrowing)
 {
     load(true, {}, false);
     fake->finishItem();
@@ -128,6 +128,24 @@ TEST_F(PlayerControllerTest, EndOfAnOnDemandItemCountsAndEndOfLiveResumesAtTheEd
     EXPECT_DOUBLE_EQ(fake->seeks.back(), 36.0);
     EXPECT_TRUE(controller->wantsPlayback());
     EXPECT_TRUE(controller->isPlaying());
+
+    // New segments behind the end: on at the edge again.
+    fake->setSeekableTimeRanges({ { 22, 16 } });
+    fake->finishItem();
+    EXPECT_EQ(fake->seeks.size(), 2u);
+    EXPECT_EQ(controller->stalledGeneration(), 0);
+    // The same end again: a stall, never a step back into the cache.
+    fake->finishItem();
+    EXPECT_EQ(fake->seeks.size(), 2u);
+    EXPECT_EQ(controller->stalledGeneration(), 1);
+    EXPECT_EQ(controller->endedGeneration(), 1);
+
+    // A new load starts over: its first end resumes.
+    load(true, {}, true);
+    fake->setSeekableTimeRanges({ { 0, 38 } });
+    fake->finishItem();
+    EXPECT_EQ(fake->seeks.size(), 3u);
+    EXPECT_EQ(controller->stalledGeneration(), 1);
 }
 
 TEST_F(PlayerControllerTest, StallsCountOnlyWhilePlaybackIsWanted)

@@ -41,7 +41,7 @@ TEST_F(SlowMedia, AMasterAnsweringWithinTheStartBoundPlaysOneAnsweringPastItFail
     timer.start();
     load(u"live/master.m3u8"_s, true, true);
     ASSERT_TRUE(waitUntil([&] { return controller->isReady(); }, startBound + 1s));
-    EXPECT_GE(timer.elapsed(), twentySeconds.count());
+    EXPECT_GE(timer.elapsed(), twentySeconds.count() * 19 / 20) << "the double's coarse timer";
     EXPECT_TRUE(playsOn());
 
     service.on(
@@ -124,7 +124,7 @@ TEST_F(LostPicture, APictureLostWhileItsSoundPlaysOnFailsTheItem)
 
 TEST_F(LostPicture, APictureEndingASecondBeforeItsSoundAndSoundAloneEndAsUsual)
 {
-    for (const QString item : { u"apart/short.m3u8"_s, u"apart/sound/index.m3u8"_s }) {
+    for (const QString &item : { u"apart/short.m3u8"_s, u"apart/sound/index.m3u8"_s }) {
         SCOPED_TRACE(item.toStdString());
         const int ended = controller->endedGeneration();
         controller->load(service.mediaUrl(item), true, 10.0, false);

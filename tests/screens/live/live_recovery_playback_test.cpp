@@ -7,6 +7,8 @@
 #include "screens/live/LivePlaybackSupervisor.h"
 
 #include <QElapsedTimer>
+#include <QTimer>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace orvella::test {
@@ -64,6 +66,7 @@ protected:
     std::unique_ptr<PlayerController> controller;
     std::unique_ptr<LivePlaybackSupervisor> supervisor;
     QElapsedTimer started;
+    bool failedOnce = false;
 };
 
 TEST_F(LiveRecoveryPlayback, AnOutageLongerThanTheSpacingHealsOnceTheMediaReturns)
@@ -101,6 +104,78 @@ TEST_F(LiveRecoveryPlayback, AMasterThatAlwaysAnswersLateStillPlays)
     EXPECT_TRUE(playsWithin(8s));
     EXPECT_LE(service.requests("GET", "/media/live/master.m3u8").size(), 2)
         << "at the first load, or at worst after one reload";
+}
+
+// What a viewer of live sees, sampled as it plays: steps back into picture already shown, and
+// whether the loading card ("Connecting…", not ready) came up.
+struct LiveTrail
+{
+    explicit LiveTrail(PlayerController &controller)
+    {
+        sampler.setInterval(50);
+        QObject::connect(&sampler, &QTimer::timeout, [this, &controller] {
+            notReady = notReady || !controller.isReady();
+            connecting = connecting || controller.statusText() == QStringLiteral("Connecting…");
+            const double now = controller.player()->currentTime();
+            if (!std::isfinite(now))
+                return;
+            // A replay steps back half a second or so; the loop seam of the fixture goes back
+            // by its whole length.
+            if (last && now < *last - 0.2 && now > *last - 5.0)
+                ++replays;
+            last = now;
+        });
+        sampler.start();
+    }
+    QTimer sampler;
+    std::optional<double> last;
+    int replays = 0;
+    bool notReady = false;
+    bool connecting = false;
+};
+
+TEST_F(LiveRecoveryPlayback, APlaylistThatFailsForAWhileIsAStallThenReloadsSpacedNeverAReplay)
+{
+    // A growing window of six segments whose playlist and segments answer 500 from 8 s to 28 s.
+    service.setLiveWindow(6);
+    service.addMediaOutage(8s, 28s, 500);
+    runTask(supervisor->loadStream(false));
+    supervisor->startWatchdog();
+    ASSERT_TRUE(playsWithin(10s));
+    LiveTrail trail(*controller);
+    ASSERT_TRUE(waitUntil([&] { return controller->stalledGeneration() >= 1; }, 15s))
+        << "the end the failing playlist leaves is a stall";
+    EXPECT_EQ(mpv->rate(), 0.0) << "held at its end, the item is not playing";
+    ASSERT_TRUE(waitUntil([&] { return trail.connecting; }, 10s))
+        << "the stall recovery's reload fails at the master and the spaced recovery takes over";
+    ASSERT_TRUE(waitUntil([&] { return elapsed() > 28s; }, 25s));
+    EXPECT_LE(service.requests("GET", "/media/live/master.m3u8").size(), 3)
+        << "the first load, the stall recovery's reload, at most one more 30 s later";
+    EXPECT_TRUE(playsWithin(35s)) << "the first reload after the playlist answers again plays";
+    EXPECT_EQ(trail.replays, 0) << "no picture already shown plays again";
+}
+
+TEST_F(LiveRecoveryPlayback, APlaylistReloadThatFailsOnceIsPassedOver)
+{
+    service.setLiveWindow(6);
+    service.handle("GET", "/media/live/720p/index.m3u8", [this](const RecordedRequest &) {
+        // One reload (the player asks twice, on a kept-alive connection and a new one).
+        const bool busy = elapsed() > 8s && elapsed() < 9s;
+        failedOnce = failedOnce || busy;
+        return busy ? ScriptedAnswer::raw("<html>busy</html>", "text/html", 503)
+                    : ScriptedAnswer::file();
+    });
+    runTask(supervisor->loadStream(false));
+    supervisor->startWatchdog();
+    ASSERT_TRUE(playsWithin(10s));
+    LiveTrail trail(*controller);
+    ASSERT_TRUE(waitUntil([&] { return failedOnce; }, 10s));
+    // The player runs through its cache, finds the end and reads on from there.
+    ASSERT_TRUE(waitUntil([&] { return elapsed() > 25s; }, 20s));
+    EXPECT_TRUE(playsWithin(2s));
+    EXPECT_EQ(trail.replays, 0);
+    EXPECT_FALSE(trail.notReady) << "no loading card";
+    EXPECT_EQ(service.requests("GET", "/media/live/master.m3u8").size(), 1) << "no reload";
 }
 
 TEST(LiveStartBound, ALiveLoadThatShowsNoPictureIsReloadedNoCloserThanTheSpacing)

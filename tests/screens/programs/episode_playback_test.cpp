@@ -5,6 +5,7 @@
 #include "player/PlaybackFixture.h"
 #include "support/SampleContent.h"
 
+#include <QElapsedTimer>
 #include <cmath>
 
 namespace orvella::test {
@@ -173,6 +174,82 @@ TEST_F(SlowEpisode, APictureThatNeverReturnsEndsInTheFailureText)
     EXPECT_EQ(screen.model->errorText(), u"Couldn't start this video. Try Refresh."_qs);
     EXPECT_TRUE(shows(screen, "episodeErrorPanel"));
     EXPECT_EQ(screen.model->player()->endedGeneration(), 0) << "never sound over a still picture";
+}
+
+// Episodes whose position stops moving, with the progress bound in proportion (5.25 s for 35 s):
+// episode 5001 plays the 24-second playlist of twelve segments, whose fifth segment (8 to 10 s)
+// is scripted by each test.
+class StuckEpisode : public SlowEpisode
+{
+protected:
+    static constexpr auto progressBound = 5250ms;
+
+    Built buildWithFifthSegment(AppModel &app, QList<ScriptedAnswer> fifth)
+    {
+        service.on("GET", u"episodes/5001"_qs,
+            ScriptedAnswer::envelope(QJsonObject { { "episode",
+                episodeDetailJson(u"5001"_qs,
+                    service.mediaUrl(u"live/480p/index.source.m3u8"_qs).toString(), {}, {}) } }));
+        service.on("GET", u"/media/live/480p/seg_004.ts"_qs, std::move(fifth));
+        return build(app, u"5001"_qs);
+    }
+    [[nodiscard]] qsizetype loads() const
+    {
+        return service.requests("GET", u"/media/live/480p/index.source.m3u8"_qs).size();
+    }
+};
+
+TEST_F(StuckEpisode, ASegmentThatNeverComesEndsInTheFailureTextAfterTwoReloads)
+{
+    Built screen = buildWithFifthSegment(signedIn(), { ScriptedAnswer::file().withDelay(600s) });
+    ASSERT_TRUE(screen.model);
+    PlayerController &player = *screen.model->player();
+    // Playback freezes before the end of the fourth segment, whose last packets wait for the fifth.
+    ASSERT_TRUE(waitUntil([&] { return position(player) > 4.5; }, 15s));
+    QElapsedTimer frozen;
+    frozen.start();
+    ASSERT_TRUE(waitUntil([&] { return player.failedGeneration() >= 1; }, progressBound + 3s));
+    EXPECT_GE(frozen.elapsed(), (progressBound - 2s).count()) << "not before the bound";
+    ASSERT_TRUE(waitUntil([&] { return screen.model->hasError(); }, 30s));
+    EXPECT_EQ(screen.model->errorText(), u"Couldn't start this video. Try Refresh."_qs);
+    EXPECT_TRUE(shows(screen, "episodeErrorPanel"));
+    EXPECT_FALSE(player.isReady());
+    EXPECT_EQ(loads(), 3 * 3) << "the load and two reloads, each read by the player and mpv";
+}
+
+TEST_F(StuckEpisode, ASegmentAnsweredAtItsRetryGoesOn)
+{
+    // The first request hangs past libmpv's request time-out; the next is answered.
+    Built screen = buildWithFifthSegment(
+        signedIn(), { ScriptedAnswer::file().withDelay(600s), ScriptedAnswer::file() });
+    ASSERT_TRUE(screen.model);
+    PlayerController &player = *screen.model->player();
+    ASSERT_TRUE(waitUntil([&] { return position(player) > 11; }, 30s));
+    EXPECT_EQ(player.failedGeneration(), 0);
+    EXPECT_EQ(loads(), 3) << "no reload";
+    EXPECT_GE(service.requests("GET", u"/media/live/480p/seg_004.ts"_qs).size(), 2);
+}
+
+TEST_F(StuckEpisode, PausedByTheViewerOrEndedOnScreenForAMinuteItNeitherFailsNorReloads)
+{
+    AppModel &app = signedIn();
+    app.settings()->setAutoplayNext(false);
+    Built screen = buildWithFifthSegment(app, { ScriptedAnswer::file() });
+    ASSERT_TRUE(screen.model);
+    PlayerController &player = *screen.model->player();
+    ASSERT_TRUE(waitUntil([&] { return position(player) > 1; }, 15s));
+    player.togglePlay();
+    // A minute in proportion.
+    spinFor(9s);
+    EXPECT_EQ(player.failedGeneration(), 0);
+    player.togglePlay();
+    runTask(player.seek(20));
+    ASSERT_TRUE(waitUntil([&] { return player.endedGeneration() >= 1; }, 15s));
+    spinFor(9s);
+    EXPECT_EQ(player.failedGeneration(), 0);
+    EXPECT_TRUE(player.isReady());
+    EXPECT_FALSE(screen.model->hasError());
+    EXPECT_EQ(loads(), 3) << "no reload";
 }
 
 } // namespace
