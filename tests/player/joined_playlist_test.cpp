@@ -1,0 +1,89 @@
+// An episode joined from two parts by FFmpeg's muxer on libmpv: 12 s whose second part runs on
+// time stamps from 1000 s on. The player keeps the item's own time across the join.
+#include "PlaybackFixture.h"
+#include "support/TestAsync.h"
+
+#include <gtest/gtest.h>
+
+using namespace orvella;
+using namespace orvella::test;
+using namespace std::chrono_literals;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Two pictures at 24 a second.
+constexpr double exact = 0.09;
+
+struct JoinedPlaylist : PlaybackFixture
+{
+    void loadJoined(bool autoplay, bool isLive = false)
+    {
+        load(u"joined/master.m3u8"_s, autoplay, isLive);
+        ASSERT_TRUE(waitUntil([&] { return controller->isReady(); }, 10s));
+    }
+    // The raw time stamp libmpv plays at.
+    [[nodiscard]] double raw() const { return mpv->mpvProperty("time-pos").toDouble(); }
+    void seek(double seconds) { runTask(controller->seek(seconds), 10s); }
+};
+
+TEST_F(JoinedPlaylist, PlaysAcrossTheJoinOnItsOwnTimeAndEndsAsPlayed)
+{
+    loadJoined(true);
+    EXPECT_DOUBLE_EQ(mpv->duration(), 12) << "the playlist's length, not libmpv's";
+    seek(4.5);
+    ASSERT_TRUE(waitUntil([&] { return raw() > 1000.5; }, 10s)) << "the second part plays";
+    EXPECT_NEAR(position(), raw() - 994, 0.3);
+    for (const MediaTimeRange &range : mpv->loadedTimeRanges()) {
+        EXPECT_GE(range.start, 0);
+        EXPECT_LE(range.end(), 12);
+    }
+    ASSERT_TRUE(waitUntil([&] { return controller->endedGeneration() == 1; }, 15s));
+    EXPECT_EQ(controller->failedGeneration(), 0);
+    EXPECT_NEAR(position(), 12, 0.2);
+}
+
+TEST_F(JoinedPlaylist, SeeksAcrossTheJoinLandWhereAskedAndACapChangeComesBackThere)
+{
+    loadJoined(false);
+    // A part not reached before, the middle of a segment, the part's first picture, and back.
+    for (const double target : { 9.0, 3.0, 6.0, 11.0, 7.5 }) {
+        seek(target);
+        EXPECT_NEAR(position(), target, exact) << "seek to " << target;
+        EXPECT_NEAR(raw(), target < 6 ? target : target + 994, exact) << "seek to " << target;
+    }
+
+    // 480p plays uncapped; a cap to 240p loads that variant where the item was.
+    EXPECT_EQ(mpv->presentationSize().height(), 480);
+    mpv->setPreferredPeakBitRate(500'000);
+    ASSERT_TRUE(waitUntil([&] { return mpv->presentationSize().height() == 240; }, 10s));
+    ASSERT_TRUE(waitUntil([&] { return std::abs(raw() - 1001.5) < exact; }, 5s)) << raw();
+    EXPECT_NEAR(position(), 7.5, exact);
+
+    controller->togglePlay();
+    ASSERT_TRUE(waitUntil([&] { return controller->endedGeneration() == 1; }, 15s));
+    EXPECT_EQ(controller->failedGeneration(), 0);
+}
+
+TEST_F(JoinedPlaylist, AnEpisodeCutShortInItsSecondPartFails)
+{
+    for (const auto *segment : { "/media/joined/480p/seg_004.ts", "/media/joined/480p/seg_005.ts" })
+        service.on("GET", QString::fromLatin1(segment), ScriptedAnswer::error(404, u"gone"_s));
+    loadJoined(true);
+    seek(4.5);
+    ASSERT_TRUE(waitUntil([&] { return controller->failedGeneration() >= 1; }, 15s));
+    EXPECT_EQ(controller->endedGeneration(), 0) << "8 s of 12 is not an end";
+}
+
+TEST_F(JoinedPlaylist, ALiveItemOnTheJoinedPlaylistReadsItsOwnTimeToo)
+{
+    loadJoined(true, true);
+    seek(5);
+    ASSERT_TRUE(waitUntil([&] { return raw() > 1000.5; }, 10s));
+    controller->refreshTime();
+    EXPECT_EQ(controller->seekableStart(), 0);
+    EXPECT_EQ(controller->seekableEnd(), 12);
+    EXPECT_NEAR(controller->currentTime() - controller->seekableStart(), raw() - 994, 0.3);
+}
+
+} // namespace
