@@ -8,6 +8,8 @@ namespace orvella {
 namespace {
 // Pictures and sound may run this far past a part's length in the playlist.
 constexpr double partSlack = 1.0;
+// Playback goes forward; a restart may report a little before the last position.
+constexpr double backwardTolerance = 0.25;
 // After a jump, positions go on from its first one within this.
 constexpr double jumpConfirmation = 2.0;
 // A landing this close to its target is there (under two pictures).
@@ -57,13 +59,14 @@ void PlaylistTimeline::observe(double raw)
 {
     if (!isJoined() || m_target || !std::isfinite(raw))
         return;
-    // Playback goes forward: a position before the last one is not where it plays.
     const auto fits = [this](int index, double item) {
-        return m_parts[index].holds(item) && (!m_positionKnown || item >= m_position - partSlack);
+        return m_parts[index].holds(item)
+            && (!m_positionKnown || item >= m_position - backwardTolerance);
     };
     const int last = int(m_parts.size()) - 1;
     const Part &part = m_parts[m_part];
-    if (const double item = raw - *part.offset; fits(m_part, item)) {
+    const double item = raw - *part.offset;
+    if (fits(m_part, item)) {
         // Past the part's end on time stamps that go on: the next part goes on with them.
         if (item > part.end() && m_part < last && !m_parts[m_part + 1].offset) {
             m_parts[m_part + 1].offset = part.offset;
@@ -74,15 +77,18 @@ void PlaylistTimeline::observe(double raw)
         return;
     }
     if (m_part < last && m_parts[m_part + 1].offset) {
-        if (const double item = raw - *m_parts[m_part + 1].offset; fits(m_part + 1, item)) {
+        if (const double next = raw - *m_parts[m_part + 1].offset; fits(m_part + 1, next)) {
             ++m_part;
             m_jump.reset();
-            moveTo(item);
+            moveTo(next);
             return;
         }
     }
-    // A jump into a part not placed yet. While libmpv restarts after it, it reports its last
-    // seek's target for a moment: the part's first position is the one playback goes on from.
+    // While libmpv restarts it reports its last seek's target for a moment: one just before the
+    // last position is passed over, one further off may be a jump.
+    if (m_positionKnown && item < m_position && item >= m_position - partSlack)
+        return;
+    // A jump into a part not placed yet: its first position is the one playback goes on from.
     if (m_jump && raw > *m_jump && raw <= *m_jump + jumpConfirmation) {
         enterNextPart(*std::exchange(m_jump, std::nullopt));
         observe(raw);
