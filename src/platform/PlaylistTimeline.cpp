@@ -169,6 +169,7 @@ PlaylistTimeline::Seek PlaylistTimeline::seekTo(double item, const QList<MediaTi
 {
     if (!isJoined())
         return { item, 0 };
+    item = std::clamp(item, 0.0, m_length);
     m_target = item;
     m_jump.reset();
     m_landingSegment.reset();

@@ -85,7 +85,7 @@ private:
     double m_position = 0;
     bool m_positionKnown = false;
     std::optional<double> m_target;
-    // A seek into a part not placed yet lands at the start of the target's segment.
+    // Where a seek into a part not placed yet lands: the start of the target's segment.
     std::optional<double> m_landingSegment;
     // The first position after a jump, until playback goes on from it.
     std::optional<double> m_jump;
