@@ -24,10 +24,23 @@ FetchLimits renditionLimits(const HlsReadTimeouts &timeouts)
     return { maxPlaylistBytes, timeouts.rendition, true, timeouts.item };
 }
 
-QCoro::Task<std::optional<HlsMasterPlaylist>> parseMasterAway(QByteArray text, QUrl base)
+// A master playlist, or the timeline of a media playlist.
+struct ParsedPlaylist
 {
-    QFuture<std::optional<HlsMasterPlaylist>> parsing
-        = QtConcurrent::run([text, base] { return parseHlsMaster(text, base); });
+    std::optional<HlsMasterPlaylist> master;
+    PlaylistTimeline timeline;
+};
+
+QCoro::Task<ParsedPlaylist> parseAway(QByteArray text, QUrl base)
+{
+    QFuture<ParsedPlaylist> parsing = QtConcurrent::run([text, base] {
+        ParsedPlaylist parsed { parseHlsMaster(text, base), {} };
+        if (!parsed.master) {
+            if (const auto media = parseHlsMedia(text, base))
+                parsed.timeline = PlaylistTimeline(*media);
+        }
+        return parsed;
+    });
     co_return co_await parsing;
 }
 
@@ -35,7 +48,7 @@ enum class Check { Media, Master, Unreadable, TooLarge };
 
 // Reads a playlist the player would open, to learn whether it is a master.
 QCoro::Task<Check> checkPlaylist(QNetworkAccessManager &network, QUrl url, HlsReadTimeouts timeouts,
-    std::stop_token stop, QString &error)
+    std::stop_token stop, QString &error, PlaylistTimeline *timeline = nullptr)
 {
     auto fetching = fetchBounded(network, url, renditionLimits(timeouts), stop);
     const FetchedFile file = co_await fetching;
@@ -50,9 +63,11 @@ QCoro::Task<Check> checkPlaylist(QNetworkAccessManager &network, QUrl url, HlsRe
     case FetchedFile::Outcome::Complete:
         break;
     }
-    auto parsing = parseMasterAway(file.body, file.url);
-    const auto master = co_await parsing;
-    co_return master ? Check::Master : Check::Media;
+    auto parsing = parseAway(file.body, file.url);
+    ParsedPlaylist parsed = co_await parsing;
+    if (timeline)
+        *timeline = std::move(parsed.timeline);
+    co_return parsed.master ? Check::Master : Check::Media;
 }
 
 QString tooLarge(const QUrl &url)
@@ -83,8 +98,10 @@ QCoro::Task<HlsItemRead> readHlsItem(
     case FetchedFile::Outcome::Complete:
         break;
     }
-    auto parsing = parseMasterAway(file.body, file.url);
-    read.master = co_await parsing;
+    auto parsing = parseAway(file.body, file.url);
+    ParsedPlaylist parsed = co_await parsing;
+    read.master = std::move(parsed.master);
+    read.timeline = std::move(parsed.timeline);
     if (read.master && read.master->variants.isEmpty())
         read.refusal = QStringLiteral("the master %1 names no variant").arg(url.toDisplayString());
     co_return read;
@@ -98,7 +115,8 @@ QCoro::Task<HlsVariantChoice> chooseHlsVariant(QNetworkAccessManager &network,
     for (qsizetype i = 0; i < preference.size() && i < triedVariants; ++i) {
         const HlsVariant &variant = master.variants[preference[i]];
         QString error;
-        auto checking = checkPlaylist(network, variant.uri, timeouts, stop, error);
+        auto checking
+            = checkPlaylist(network, variant.uri, timeouts, stop, error, &choice.timeline);
         const Check check = co_await checking;
         if (stop.stop_requested())
             co_return choice;

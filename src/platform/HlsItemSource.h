@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/HlsPlaylist.h"
+#include "platform/PlaylistTimeline.h"
 
 #include <QCoro/QCoroTask>
 #include <QString>
@@ -29,12 +30,14 @@ struct HlsItemRead
 {
     std::optional<HlsMasterPlaylist> master;
     std::optional<QString> refusal;
+    PlaylistTimeline timeline; // the item's, when it is a media playlist
 };
 
 struct HlsVariantChoice
 {
     std::optional<HlsPlayable> playable;
     QString refusal; // why none, when none
+    PlaylistTimeline timeline; // the chosen variant's
 };
 
 // How long the playlist reads of a load may take.

@@ -136,6 +136,7 @@ std::optional<HlsMediaPlaylist> parseHlsMedia(const QByteArray &text, const QUrl
         return std::nullopt;
     HlsMediaPlaylist playlist;
     double pendingDuration = -1;
+    bool pendingDiscontinuity = false;
     qint64 sequence = 0;
     bool sequenceSet = false;
     for (const QString &line : all) {
@@ -150,14 +151,18 @@ std::optional<HlsMediaPlaylist> parseHlsMedia(const QByteArray &text, const QUrl
                 sequence = playlist.mediaSequence;
         } else if (line.startsWith(QLatin1String("#EXT-X-ENDLIST"))) {
             playlist.ended = true;
+        } else if (line == QLatin1String("#EXT-X-DISCONTINUITY")) {
+            pendingDiscontinuity = true;
         } else if (line.startsWith(QLatin1String("#EXTINF:"))) {
             pendingDuration = line.mid(8).section(u',', 0, 0).toDouble();
         } else if (!line.startsWith(u'#') && pendingDuration >= 0) {
             sequenceSet = true;
             const QUrl uri = base.resolved(QUrl(line));
             // A segment that may not be fetched still takes its place in the sequence.
-            if (isWebUrl(uri))
-                playlist.segments.append({ uri, pendingDuration, sequence });
+            if (isWebUrl(uri)) {
+                playlist.segments.append({ uri, pendingDuration, sequence, pendingDiscontinuity });
+                pendingDiscontinuity = false;
+            }
             ++sequence;
             pendingDuration = -1;
         }

@@ -42,6 +42,8 @@ struct HlsSegment
     QUrl uri;
     double duration = 0;
     qint64 sequence = 0;
+    // An EXT-X-DISCONTINUITY comes before it: its time stamps need not follow the segment before.
+    bool discontinuity = false;
 };
 
 struct HlsMediaPlaylist

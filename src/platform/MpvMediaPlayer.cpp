@@ -200,6 +200,8 @@ void MpvMediaPlayer::handleEvent(const mpv_event &event)
         updateRate();
         break;
     case MPV_EVENT_PLAYBACK_RESTART:
+        if (landSeek())
+            break;
         settleSeeks();
         if (playsCurrentItem() && m_fileLoaded && m_status == ItemStatus::Unknown)
             setStatus(ItemStatus::ReadyToPlay);
@@ -244,8 +246,12 @@ void MpvMediaPlayer::handleEvent(const mpv_event &event)
     case MPV_EVENT_COMMAND_REPLY:
         if (event.error < 0)
             qCDebug(lcPlayer) << "mpv command failed:" << mpvLibrary().error_string(event.error);
-        if ((event.reply_userdata & seekReplyBit) && event.error < 0)
+        if (event.reply_userdata & seekReplyBit)
+            m_seekTaken = event.reply_userdata & ~seekReplyBit;
+        if ((event.reply_userdata & seekReplyBit) && event.error < 0) {
+            m_timeline.seekEnded();
             settleSeeks();
+        }
         if (event.reply_userdata & loadReplyBit)
             loadAnswered(event.reply_userdata & ~loadReplyBit, event);
         break;
@@ -275,6 +281,8 @@ void MpvMediaPlayer::handleProperty(quint64 id, const QVariant &value)
         moved = value.isValid() && m_timeKnown && value.toDouble() != m_time;
         m_timeKnown = value.isValid();
         m_time = value.toDouble();
+        if (m_timeKnown && m_fileLoaded && playsCurrentItem())
+            m_timeline.observe(m_time);
         break;
     case Duration:
         m_durationKnown = value.isValid();
@@ -381,8 +389,8 @@ void MpvMediaPlayer::onEofReached()
         return;
     // A stream whose segments fail stops early as if it had ended: an on-demand item that
     // stops well short of its length failed.
-    const bool cut = m_durationKnown && m_timeKnown && std::isfinite(m_duration) && m_duration > 0
-        && m_time < m_duration - endTolerance;
+    const bool cut = m_durationKnown && m_timeKnown && std::isfinite(itemLength())
+        && itemLength() > 0 && itemTime() < itemLength() - endTolerance;
     if (cut)
         emit failedToPlayToEnd();
     else
@@ -403,11 +411,12 @@ void MpvMediaPlayer::checkPictureLost()
     if (m_paused || m_pausedForCache)
         return;
     const double length = duration();
-    if (!std::isfinite(length) || *m_readEnd >= length - pictureEndTolerance)
+    const double readEnd = m_timeline.itemTime(*m_readEnd);
+    if (!std::isfinite(length) || readEnd >= length - pictureEndTolerance)
         return;
-    if (m_time > *m_readEnd + endTolerance && m_time < length - endTolerance) {
+    if (itemTime() > readEnd + endTolerance && itemTime() < length - endTolerance) {
         giveUp(QStringLiteral("its picture stopped at %1 s of %2 s while the sound went on")
-                   .arg(number(*m_readEnd), number(length)));
+                   .arg(number(readEnd), number(length)));
     }
 }
 
@@ -445,6 +454,10 @@ void MpvMediaPlayer::issueLoad(std::optional<double> startAt)
     m_currentEntry = noEntry;
     ++m_loadSerial;
     m_loadedPlayable = m_playable;
+    // The variant's timeline, with what was learnt of its parts on the variant it replaces.
+    PlaylistTimeline timeline = m_playableTimeline;
+    timeline.keepLearnt(m_timeline);
+    m_timeline = std::move(timeline);
     const double buffer = m_settings.forwardBufferSeconds;
     QStringList options {
         QStringLiteral("demuxer-readahead-secs=%1").arg(number(buffer)),
@@ -455,8 +468,12 @@ void MpvMediaPlayer::issueLoad(std::optional<double> startAt)
         QStringLiteral("cache-pause-wait=%1")
             .arg(m_settings.waitsToMinimizeStalling ? QStringLiteral("1") : QStringLiteral("0.2")),
     };
-    if (startAt)
-        options.append(QStringLiteral("start=%1").arg(number(*startAt)));
+    if (startAt) {
+        const PlaylistTimeline::Seek start = m_timeline.seekTo(*startAt, {});
+        options.append(QStringLiteral("start=%1").arg(number(start.raw)));
+        options.append(
+            QStringLiteral("hr-seek-demuxer-offset=%1").arg(number(start.demuxerOffset)));
+    }
     // On demand a slow request is waited for as long as the load may take to start (a segment
     // passed over would skip its part of the episode); live passes over a hung one and goes on.
     const auto requestTimeout
@@ -541,27 +558,52 @@ QCoro::Task<bool> MpvMediaPlayer::seek(double seconds)
     // forward never lands behind the position: at the end of the cache it stays where it is,
     // and mpv reads on from there rather than playing the last half second again.
     if (!m_seekable && !m_cacheRanges.isEmpty()) {
-        const MediaTimeRange last = m_cacheRanges.last();
+        const MediaTimeRange last = m_timeline.itemRanges(m_cacheRanges).last();
         const double target
             = std::clamp(seconds, last.start, std::max(last.start, last.end() - liveEdgeMargin));
         const bool towardEdge = seconds >= last.end() - liveEdgeMargin;
-        seconds = towardEdge && m_timeKnown && m_time > target
-            ? std::max(target, std::min(m_time, last.end() - endOfCacheMargin))
+        seconds = towardEdge && m_timeKnown && itemTime() > target
+            ? std::max(target, std::min(itemTime(), last.end() - endOfCacheMargin))
             : target;
     }
     const quint64 serial = ++m_seekRequested;
     const quint64 generation = m_generation;
     // The count starts again with each seek, which must land within the bound.
     watchProgress(true);
-    m_core->commandAsync(
-        { QStringLiteral("seek"), number(seconds), QStringLiteral("absolute+exact") },
-        seekReplyBit | serial);
+    sendSeek(m_timeline.seekTo(seconds, m_cacheRanges), serial);
     QPointer self(this);
     while (self && m_seekSettled < serial) {
         auto settled = m_seekWaiters.next();
         co_await settled;
     }
     co_return self &&generation == m_generation;
+}
+
+void MpvMediaPlayer::sendSeek(const PlaylistTimeline::Seek &seek, quint64 serial)
+{
+    // Set for every seek: a joined item's stays with mpv until the next.
+    m_core->setProperty("hr-seek-demuxer-offset", seek.demuxerOffset);
+    m_core->commandAsync(
+        { QStringLiteral("seek"), number(seek.raw), QStringLiteral("absolute+exact") },
+        seekReplyBit | serial);
+}
+
+bool MpvMediaPlayer::landSeek()
+{
+    // Only the restart of the last seek asked (or of the load) tells where it landed.
+    if (!m_timeline.isSeeking() || !playsCurrentItem() || !m_fileLoaded
+        || m_seekTaken != m_seekRequested)
+        return false;
+    const QVariant raw = m_core->property("time-pos");
+    if (!raw.isValid()) {
+        m_timeline.seekEnded();
+        return false;
+    }
+    const auto onward = m_timeline.landed(raw.toDouble(), m_cacheRanges);
+    if (!onward)
+        return false;
+    sendSeek(*onward, m_seekRequested);
+    return true;
 }
 
 void MpvMediaPlayer::setVolume(float volume)

@@ -3,6 +3,7 @@
 #include "platform/HlsItemSource.h"
 #include "platform/HlsPlaylist.h"
 #include "platform/MediaPlayer.h"
+#include "platform/PlaylistTimeline.h"
 #include "platform/WebVttCaptions.h"
 
 #include <QNetworkAccessManager>
@@ -156,6 +157,19 @@ private:
     {
         return { m_timeouts.start, m_timeouts.renditionRead };
     }
+    // The position and length in the item's own time (across the joins of a joined playlist),
+    // as every comparison of the player takes them.
+    [[nodiscard]] double itemTime() const
+    {
+        return m_timeline.isJoined() ? m_timeline.position() : m_time;
+    }
+    [[nodiscard]] double itemLength() const
+    {
+        return m_timeline.isJoined() ? m_timeline.length() : m_duration;
+    }
+    void sendSeek(const PlaylistTimeline::Seek &seek, quint64 serial);
+    // A seek (or a load's start) showed its first picture: true when it goes on from there.
+    bool landSeek();
     void updateRate();
     void setPaused(bool paused);
     void requestPause(bool paused);
@@ -222,6 +236,9 @@ private:
     // What mpv opens for the item (known once its playlists are read), and what it was given.
     std::optional<HlsPlayable> m_playable;
     std::optional<HlsPlayable> m_loadedPlayable;
+    // The item's time over mpv's, for the file mpv plays and for the playable chosen last.
+    PlaylistTimeline m_timeline;
+    PlaylistTimeline m_playableTimeline;
     // The variant the caps asked for when the variant was last chosen.
     int m_wantedVariant = -1;
     bool m_choosing = false;
@@ -270,6 +287,8 @@ private:
     qint64 m_captionPosition = 100;
     quint64 m_seekRequested = 0;
     quint64 m_seekSettled = 0;
+    // The last seek mpv took the command of: a restart before it is an earlier seek's.
+    quint64 m_seekTaken = 0;
 };
 
 } // namespace orvella

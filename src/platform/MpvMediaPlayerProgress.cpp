@@ -14,7 +14,7 @@ double MpvMediaPlayer::rate() const
 
 double MpvMediaPlayer::currentTime() const
 {
-    return m_hasItem && m_timeKnown ? m_time : std::nan("");
+    return m_hasItem && m_timeKnown ? itemTime() : std::nan("");
 }
 
 double MpvMediaPlayer::duration() const
@@ -24,21 +24,21 @@ double MpvMediaPlayer::duration() const
     // A live stream has no length.
     if (m_settings.waitsToMinimizeStalling && !m_seekable)
         return INFINITY;
-    return m_duration;
+    return itemLength();
 }
 
 QList<MediaTimeRange> MpvMediaPlayer::loadedTimeRanges() const
 {
-    return m_hasItem ? m_cacheRanges : QList<MediaTimeRange> {};
+    return m_hasItem ? m_timeline.itemRanges(m_cacheRanges) : QList<MediaTimeRange> {};
 }
 
 QList<MediaTimeRange> MpvMediaPlayer::seekableTimeRanges() const
 {
     if (!m_hasItem || !m_fileLoaded)
         return {};
-    if (m_seekable && m_durationKnown && std::isfinite(m_duration) && m_duration > 0)
-        return { { 0, m_duration } };
-    return m_cacheRanges;
+    if (m_seekable && m_durationKnown && std::isfinite(itemLength()) && itemLength() > 0)
+        return { { 0, itemLength() } };
+    return m_timeline.itemRanges(m_cacheRanges);
 }
 
 bool MpvMediaPlayer::isPlaybackLikelyToKeepUp() const

@@ -26,6 +26,8 @@ void MpvMediaPlayer::forgetItem()
     m_master.reset();
     m_playable.reset();
     m_loadedPlayable.reset();
+    m_timeline = {};
+    m_playableTimeline = {};
     m_wantedVariant = -1;
     m_choosing = false;
     m_choiceStale = false;
@@ -117,6 +119,7 @@ QCoro::Task<> MpvMediaPlayer::prepareItem(quint64 generation, QUrl url, std::sto
     if (!m_master) {
         // A media playlist, or no playlist at all: mpv opens it as it is.
         m_playable = HlsPlayable { url, std::nullopt };
+        m_playableTimeline = std::move(read.timeline);
         loadWhenPossible();
         co_return;
     }
@@ -151,6 +154,7 @@ QCoro::Task<> MpvMediaPlayer::chooseVariant(quint64 generation)
         }
         m_wantedVariant = preference.first();
         m_playable = choice.playable;
+        m_playableTimeline = choice.timeline;
         break;
     }
     m_choosing = false;
@@ -213,7 +217,7 @@ void MpvMediaPlayer::reloadInPlace()
     // A live item comes back at its edge, an on-demand one where it was.
     std::optional<double> at;
     if (!m_settings.waitsToMinimizeStalling && m_fileLoaded && m_timeKnown)
-        at = m_time;
+        at = itemTime();
     qCDebug(lcPlayer) << "Another variant for the caps:" << m_playable->video;
     m_fileLoaded = false;
     m_reattachCaptions = true;

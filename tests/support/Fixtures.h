@@ -17,6 +17,10 @@ namespace orvella::test {
 //   apart/master.m3u8                 12 s: one 426x240 variant of picture alone (240p/) and
 //                                     its sound as an audio rendition (sound/); short.m3u8 the
 //                                     same sound under an 11-s picture (short/)
+//   joined/master.m3u8                20 s joined from parts of 6 and 14 s by FFmpeg's muxer:
+//                                     426x240 and 854x480 variants (240p/ 480p/ index.m3u8),
+//                                     each with a discontinuity after its third segment and the
+//                                     second part's time stamps from 1000 s on
 //   live/master.m3u8                  live: 240p/ 480p/ 720p/ index.source.m3u8 and
 //                                     subs/en.source.m3u8, 12 segments of 2 s; the double
 //                                     serves index.m3u8 / en.m3u8 as a sliding window

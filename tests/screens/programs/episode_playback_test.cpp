@@ -6,6 +6,7 @@
 #include "support/SampleContent.h"
 
 #include <QElapsedTimer>
+#include <QJsonDocument>
 #include <cmath>
 
 namespace orvella::test {
@@ -99,6 +100,53 @@ TEST_F(EpisodePlayback, AnEpisodeThatShowsNoPictureEndsInTheErrorAfterItsReloads
     const qsizetype asked = service.requestCount();
     spinFor(1500ms);
     EXPECT_EQ(service.requestCount(), asked) << "nothing more after the error";
+}
+
+TEST_F(EpisodePlayback, AnEpisodeJoinedFromPartsKeepsItsOwnTimeInTheChromeTheBarAndTheRecords)
+{
+    // 20 s of two parts; libmpv reports the second, from 6 s on, from 1000 s on.
+    service.on("GET", u"episodes/5001"_qs,
+        ScriptedAnswer::envelope(QJsonObject { { "episode",
+            episodeDetailJson(
+                u"5001"_qs, service.mediaUrl(u"joined/master.m3u8"_qs).toString(), {}, {}) } }));
+    AppModel &app = signedIn();
+    Built screen = buildScreen(app, u"5001"_qs);
+    ASSERT_TRUE(screen.model);
+    PlayerController &player = *screen.model->player();
+    ASSERT_TRUE(waitUntil([&] { return player.isReady(); }, 15s));
+    screen.model->chrome()->togglePlay();
+    EpisodeScrubberModel &bar = *screen.model->scrubber();
+    ASSERT_TRUE(waitUntil([&] { return position(player) >= 0 && bar.totalText() == u"0:20"_qs; }));
+
+    bar.moved(9.5);
+    bar.released();
+    ASSERT_TRUE(waitUntil([&] { return std::abs(position(player) - 9.5) < 0.1; }, 10s))
+        << "the bar's seek across the join lands where it says: " << position(player);
+    EXPECT_EQ(bar.elapsedText(), u"0:09"_qs);
+    EXPECT_EQ(bar.totalText(), u"0:20"_qs);
+
+    screen.model->leave();
+    ASSERT_TRUE(waitUntil([&] { return app.progressReports().inFlight() == 0; }));
+    std::optional<QJsonObject> leaveRecord;
+    for (const RecordedRequest &request : service.requests("POST", "user/history")) {
+        const QJsonObject record = QJsonDocument::fromJson(request.body).object();
+        EXPECT_LE(record.value("position").toInt(), 9) << "what was watched, not the time stamp";
+        if (record.value("position").toInt() == 9)
+            leaveRecord = record;
+    }
+    ASSERT_TRUE(leaveRecord);
+    EXPECT_EQ(leaveRecord->value("duration").toInt(), 20);
+    screen.item.reset();
+
+    // Opened again, the episode resumes after the join from its record.
+    Built again = buildScreen(app, u"5001"_qs);
+    ASSERT_TRUE(again.model);
+    PlayerController &resumed = *again.model->player();
+    ASSERT_TRUE(waitUntil([&] { return resumed.isReady(); }, 15s));
+    // Sooner than playing there from the start would take.
+    ASSERT_TRUE(waitUntil([&] { return position(resumed) >= 9; }, 4s));
+    EXPECT_LT(position(resumed), 11) << "from its record, not from the part's start or beyond";
+    EXPECT_EQ(resumed.failedGeneration(), 0);
 }
 
 // Episodes on slow and partial media, with the player's time-outs shortened in proportion (4.5 s

@@ -1,0 +1,97 @@
+#include "platform/PlaylistTimeline.h"
+
+#include <gtest/gtest.h>
+
+using namespace orvella;
+
+namespace {
+
+// Two parts of three 2-s segments, as FFmpeg's muxer appends them (a discontinuity before the
+// first segment too); libmpv reports the second part's time stamps from 1000 s on.
+QByteArray joinedText(bool ended = true)
+{
+    QByteArray text = "#EXTM3U\n#EXT-X-TARGETDURATION:2\n#EXT-X-MEDIA-SEQUENCE:0\n"
+                      "#EXT-X-DISCONTINUITY\n#EXT-X-DISCONTINUITY\n";
+    for (int i = 0; i < 6; ++i) {
+        if (i == 3)
+            text += "#EXT-X-DISCONTINUITY\n";
+        text += "#EXTINF:2.000000,\nseg_00" + QByteArray::number(i) + ".ts\n";
+    }
+    return ended ? text + "#EXT-X-ENDLIST\n" : text;
+}
+
+PlaylistTimeline timelineOf(const QByteArray &text)
+{
+    const auto playlist = parseHlsMedia(text, QUrl(QStringLiteral("http://127.0.0.1:9/j/")));
+    return playlist ? PlaylistTimeline(*playlist) : PlaylistTimeline();
+}
+
+void play(PlaylistTimeline &timeline, double from, double to)
+{
+    for (double raw = from; raw <= to; raw += 0.04)
+        timeline.observe(raw);
+}
+
+TEST(PlaylistTimelineTest, OnlyAnEndedPlaylistWithADiscontinuityBetweenSegmentsIsJoined)
+{
+    const PlaylistTimeline joined = timelineOf(joinedText());
+    EXPECT_TRUE(joined.isJoined());
+    EXPECT_EQ(joined.length(), 12);
+
+    const PlaylistTimeline window = timelineOf(joinedText(false));
+    EXPECT_FALSE(window.isJoined()) << "a live window keeps libmpv's time";
+    EXPECT_EQ(window.itemTime(1003), 1003);
+
+    const PlaylistTimeline sequenceOnly
+        = timelineOf("#EXTM3U\n#EXT-X-DISCONTINUITY-SEQUENCE:4\n#EXT-X-DISCONTINUITY\n"
+                     "#EXTINF:2,\na.ts\n#EXTINF:2,\nb.ts\n#EXT-X-ENDLIST\n");
+    EXPECT_FALSE(sequenceOnly.isJoined()) << "nothing joined after the first segment";
+    EXPECT_EQ(sequenceOnly.itemRanges({ { 5, 1 } }), (QList<MediaTimeRange> { { 5, 1 } }));
+
+    const PlaylistTimeline hostile
+        = timelineOf("#EXTM3U\n#EXTINF:inf,\na.ts\n#EXT-X-DISCONTINUITY\n"
+                     "#EXTINF:-3,\nb.ts\n#EXTINF:2,\nc.ts\n"
+                     "#EXT-X-ENDLIST\n");
+    EXPECT_EQ(hostile.length(), 2) << "durations that are no length count as none";
+}
+
+TEST(PlaylistTimelineTest, PartsOnTimeStampsThatGoOnOrStartAgain)
+{
+    // Three parts: time stamps go on over the first join and start again at 0 after the second.
+    QByteArray text = "#EXTM3U\n";
+    for (int i = 0; i < 9; ++i)
+        text += QByteArray(i == 3 || i == 6 ? "#EXT-X-DISCONTINUITY\n" : "") + "#EXTINF:2,\ns"
+            + QByteArray::number(i) + ".ts\n";
+    PlaylistTimeline timeline = timelineOf(text + "#EXT-X-ENDLIST\n");
+    play(timeline, 0.02, 11.9);
+    EXPECT_NEAR(timeline.position(), 11.9, 0.05) << "the second part goes on from the first";
+    play(timeline, 0.02, 1.0);
+    EXPECT_NEAR(timeline.position(), 13.0, 0.05) << "the third starts its time stamps again";
+    EXPECT_NEAR(timeline.itemTime(1.5), 13.5, 0.05);
+}
+
+// Real playback covers seeks across the join; these are the landings it does not meet.
+TEST(PlaylistTimelineTest, SeeksLearnOnlyFromWhereTheyLand)
+{
+    PlaylistTimeline timeline = timelineOf(joinedText());
+    (void)timeline.seekTo(9, {});
+    EXPECT_EQ(timeline.position(), 9) << "where the seek goes while it runs";
+    EXPECT_FALSE(timeline.landed(0.02, {}))
+        << "the reader could not seek: it stayed in the first part";
+    EXPECT_NEAR(timeline.position(), 0.02, 1e-9);
+    EXPECT_EQ(timeline.seekTo(9, {}).raw, 9) << "the part is still to be placed";
+    const auto onward = timeline.landed(1002.0, {});
+    ASSERT_TRUE(onward);
+    EXPECT_EQ(onward->raw, 1003);
+    EXPECT_EQ(timeline.seekTo(9.5, { { 1002, 2 } }).demuxerOffset, 0) << "the cache seeks raw";
+    const auto ranges = timeline.itemRanges({ { 0, 1005.99 } });
+    ASSERT_EQ(ranges.size(), 1);
+    EXPECT_NEAR(ranges[0].end(), 11.99, 1e-9) << "a range read across the join";
+
+    PlaylistTimeline fresh = timelineOf(joinedText());
+    EXPECT_NEAR(fresh.seekTo(8, {}).raw, 8.25, 1e-9) << "asked inside its segment";
+    EXPECT_FALSE(fresh.landed(1002.0, {})) << "the segment's start is the target";
+    EXPECT_EQ(fresh.position(), 8);
+}
+
+} // namespace
