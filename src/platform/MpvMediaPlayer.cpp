@@ -41,11 +41,6 @@ constexpr quint64 pauseReplyBit = quint64(1) << 59;
 constexpr quint64 loadReplyBit = quint64(1) << 60;
 // The hook that holds a file between opening and choosing its tracks until a surface exists.
 constexpr quint64 preloadedHookId = quint64(1) << 61;
-// A file that stops more than this short of its length was cut, not finished.
-constexpr double endTolerance = 1.0;
-// A picture that ends more than this short of the item's length was lost: a video may end a
-// second or two before its sound.
-constexpr double pictureEndTolerance = 3.0;
 constexpr double liveEdgeMargin = 0.5;
 // The last picture of the cache lies this far inside its end at most.
 constexpr double endOfCacheMargin = 0.05;
@@ -359,65 +354,6 @@ void MpvMediaPlayer::handleProperty(quint64 id, const QVariant &value)
     if (id == TimePos || id == CacheState)
         checkPictureLost();
     watchProgress(moved);
-}
-
-void MpvMediaPlayer::watchProgress(bool moved)
-{
-    // Live passes over a hung request and has its owners' recovery; before the first picture the
-    // start bound counts. Paused (by the viewer, or by mpv at the item's end) nothing should move.
-    const bool seeking = m_seekSettled != m_seekRequested;
-    const bool shouldMove = m_hasItem && !m_givenUp && !m_settings.waitsToMinimizeStalling
-        && m_status == ItemStatus::ReadyToPlay && (seeking || (!m_paused && !m_eofReached));
-    if (!shouldMove)
-        m_progressBound.stop();
-    else if (moved || !m_progressBound.isActive())
-        m_progressBound.start(m_timeouts.progress);
-}
-
-void MpvMediaPlayer::updateRate()
-{
-    const double now = rate();
-    if (now != m_lastRate) {
-        m_lastRate = now;
-        emit rateChanged();
-    }
-}
-
-void MpvMediaPlayer::onEofReached()
-{
-    if (!m_hasItem)
-        return;
-    // A stream whose segments fail stops early as if it had ended: an on-demand item that
-    // stops well short of its length failed.
-    const bool cut = m_durationKnown && m_timeKnown && std::isfinite(itemLength())
-        && itemLength() > 0 && itemTime() < itemLength() - endTolerance;
-    if (cut)
-        emit failedToPlayToEnd();
-    else
-        emit playedToEnd();
-}
-
-void MpvMediaPlayer::checkPictureLost()
-{
-    // libmpv passes over video segments that fail; once the video's playlist is read to its end
-    // the separate sound plays on under the last picture, and the item seems to play. Only while
-    // playback goes on: paused, waiting for data or seeking, the position tells nothing.
-    if (!m_hasItem || m_givenUp || !m_fileLoaded || !m_movingPicture || !m_readerAtEnd
-        || !m_timeKnown || m_seekSettled != m_seekRequested)
-        return;
-    // Nothing read before the end (a seek into what fails): the picture ended where playback was.
-    if (!m_readEnd)
-        m_readEnd = m_time;
-    if (m_paused || m_pausedForCache)
-        return;
-    const double length = duration();
-    const double readEnd = m_timeline.itemTime(*m_readEnd);
-    if (!std::isfinite(length) || readEnd >= length - pictureEndTolerance)
-        return;
-    if (itemTime() > readEnd + endTolerance && itemTime() < length - endTolerance) {
-        giveUp(QStringLiteral("its picture stopped at %1 s of %2 s while the sound went on")
-                   .arg(number(readEnd), number(length)));
-    }
 }
 
 void MpvMediaPlayer::setStatus(ItemStatus status)
