@@ -1,63 +1,29 @@
 #include "app/QuitRequests.h"
 
 #include "app/AppModel.h"
-#include "core/SessionLog.h"
+#include "app/QuitSignals.h"
 #include "platform/WindowLossWatch.h"
 
 #include <QEvent>
 #include <QSocketNotifier>
 #include <QWindow>
-#include <cerrno>
-#include <cstring>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace orvella {
 
-namespace {
-
-// The socket pair between the signal handler (it writes) and the event loop (it reads).
-int signalSockets[2] = { -1, -1 };
-
-void onSignal(int)
-{
-    const int saved = errno;
-    const char byte = 1;
-    // Async-signal-safe; a full socket means a quit is already waiting to be read.
-    [[maybe_unused]] const ssize_t written = ::write(signalSockets[0], &byte, 1);
-    errno = saved;
-}
-
-} // namespace
-
-QuitRequests::QuitRequests(AppModel &app, QObject *parent)
+QuitRequests::QuitRequests(AppModel &app, const QuitSignals &quitSignals, QObject *parent)
     : QObject(parent)
     , m_app(app)
+    , m_signals(quitSignals)
     , m_windowLoss(new WindowLossWatch(this))
 {
     connect(&m_app, &AppModel::quitting, this, &QuitRequests::hideWindows);
     // Reported while Qt handles the display's events: quit once that is over.
     connect(
         m_windowLoss, &WindowLossWatch::windowLost, &m_app, &AppModel::quit, Qt::QueuedConnection);
-    if (signalSockets[0] != -1) {
-        qCWarning(lcSession) << "SIGTERM and SIGINT are already watched by another owner";
+    // A signal that came while the client was starting is read once the loop runs.
+    if (m_signals.socket() == -1)
         return;
-    }
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, signalSockets) != 0) {
-        qCWarning(lcSession) << "SIGTERM and SIGINT end the client at once: no socket pair:"
-                             << std::strerror(errno);
-        return;
-    }
-    struct sigaction action
-    {
-    };
-    action.sa_handler = onSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    if (::sigaction(SIGTERM, &action, &m_previousTerm) != 0
-        || ::sigaction(SIGINT, &action, &m_previousInt) != 0)
-        qCWarning(lcSession) << "SIGTERM or SIGINT not watched:" << std::strerror(errno);
-    m_notifier = new QSocketNotifier(signalSockets[1], QSocketNotifier::Read, this);
+    m_notifier = new QSocketNotifier(m_signals.socket(), QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &QuitRequests::signalArrived);
 }
 
@@ -67,14 +33,7 @@ QuitRequests::~QuitRequests()
         if (window)
             window->removeEventFilter(this);
     }
-    if (!m_notifier)
-        return;
-    ::sigaction(SIGTERM, &m_previousTerm, nullptr);
-    ::sigaction(SIGINT, &m_previousInt, nullptr);
     delete m_notifier;
-    ::close(signalSockets[0]);
-    ::close(signalSockets[1]);
-    signalSockets[0] = signalSockets[1] = -1;
 }
 
 void QuitRequests::watch(QWindow *window)
@@ -100,8 +59,7 @@ bool QuitRequests::eventFilter(QObject *watched, QEvent *event)
 
 void QuitRequests::signalArrived()
 {
-    char bytes[16];
-    while (::read(signalSockets[1], bytes, sizeof bytes) > 0) { }
+    m_signals.drain();
     m_app.quit();
 }
 

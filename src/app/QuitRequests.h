@@ -3,8 +3,6 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
-#include <csignal>
-#include <memory>
 
 class QSocketNotifier;
 class QWindow;
@@ -12,18 +10,19 @@ class QWindow;
 namespace orvella {
 
 class AppModel;
+class QuitSignals;
 class WindowLossWatch;
 
 // The ways to end the client besides its Quit command: the close button of its window, its
 // window destroyed by another program of the display (WindowLossWatch), and SIGTERM or SIGINT
-// from the session. Each asks the app model to quit, from the event loop (a signal only writes a
-// byte the loop reads), so the run ends as it does on Quit. While the run ends, the windows are
-// hidden. One instance at a time; it puts back the signal handlers it replaced when it goes.
+// from the session (QuitSignals, caught before the run starts anything). Each asks the app model
+// to quit from the event loop, so the run ends as it does on Quit. While the run ends, the
+// windows are hidden.
 class QuitRequests : public QObject
 {
     Q_OBJECT
 public:
-    explicit QuitRequests(AppModel &app, QObject *parent = nullptr);
+    QuitRequests(AppModel &app, const QuitSignals &quitSignals, QObject *parent = nullptr);
     ~QuitRequests() override;
     QuitRequests(const QuitRequests &) = delete;
     QuitRequests &operator=(const QuitRequests &) = delete;
@@ -42,15 +41,10 @@ private:
     void hideWindows();
 
     AppModel &m_app;
+    const QuitSignals &m_signals;
     QList<QPointer<QWindow>> m_windows;
     WindowLossWatch *m_windowLoss;
     QSocketNotifier *m_notifier = nullptr;
-    struct sigaction m_previousTerm
-    {
-    };
-    struct sigaction m_previousInt
-    {
-    };
 };
 
 } // namespace orvella

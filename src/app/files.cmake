@@ -5,6 +5,7 @@ list(APPEND ORVELLA_SOURCES
     app/NavigateMenu.h app/NavigateMenu.cpp
     app/QuitCommand.h
     app/QuitRequests.h app/QuitRequests.cpp
+    app/QuitSignals.h app/QuitSignals.cpp
     app/RootViewModel.h app/RootViewModel.cpp
     app/StartupScreenModel.h app/StartupScreenModel.cpp
 )

@@ -1,6 +1,7 @@
 #include "app/AppModel.h"
 #include "app/Application.h"
 #include "app/QuitRequests.h"
+#include "app/QuitSignals.h"
 #include "platform/DesktopWarmUp.h"
 #include "platform/MpvLibrary.h"
 #include "platform/ShaderCacheGuard.h"
@@ -10,12 +11,17 @@
 #include <QQmlApplicationEngine>
 #include <QQuickWindow>
 #include <QtQml/qqmlextensionplugin.h>
+#include <optional>
 
 Q_IMPORT_QML_PLUGIN(OrvellaPlugin)
 
 int main(int argc, char *argv[])
 {
     orvella::markStartup(orvella::StartupMilestone::MainEntered);
+    // Before the first thread and the first request: a SIGTERM or SIGINT while the client starts
+    // waits for the event loop, and the run ends as on Quit. Once the loop has ended they end the
+    // process again, should its teardown hang.
+    std::optional<orvella::QuitSignals> quitSignals(std::in_place);
     // Before any thread starts (it changes the environment) and before the driver loads.
     orvella::disableShaderCacheWhenDiskFull();
     orvella::configureApplicationBeforeConstruction();
@@ -36,7 +42,7 @@ int main(int argc, char *argv[])
     {
         // The close button, the window's loss, SIGTERM and SIGINT end the run as the Quit command
         // does.
-        orvella::QuitRequests quitRequests(*model);
+        orvella::QuitRequests quitRequests(*model, *quitSignals);
         QQmlApplicationEngine engine;
         orvella::prepareEngine(engine);
         QObject::connect(
@@ -58,6 +64,7 @@ int main(int argc, char *argv[])
         }
         result = app.exec();
     }
+    quitSignals.reset();
     orvella::AppModel::setInstance(nullptr);
     return result;
 }

@@ -5,6 +5,7 @@
 
 #include "ShellHarness.h"
 #include "app/QuitRequests.h"
+#include "app/QuitSignals.h"
 #include "core/KeptPositions.h"
 #include "screens/programs/EpisodePlayerModel.h"
 #include "support/SampleContent.h"
@@ -66,7 +67,7 @@ protected:
         if (!window)
             return nullptr;
         requests.reset();
-        requests = std::make_unique<QuitRequests>(app);
+        requests = std::make_unique<QuitRequests>(app, quitSignals);
         requests->watch(window);
         window->show();
         window->requestActivate();
@@ -109,6 +110,7 @@ protected:
         EXPECT_EQ(eventLoopEnds, 1);
     }
 
+    QuitSignals quitSignals;
     std::unique_ptr<QuitRequests> requests;
 };
 

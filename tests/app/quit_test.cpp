@@ -57,14 +57,15 @@ TEST_F(Quitting, AServiceThatDoesNotAnswerInTimeLeavesThePositionKept)
 }
 
 // The executable itself, against the double: SIGTERM ends it through its event loop, with a
-// normal exit.
+// normal exit, also when it comes with the first request the client sends, while it is still
+// starting (its requests go out on their own thread before the window is built).
 TEST_F(Quitting, TheClientEndsNormallyOnSigterm)
 {
     storeSession();
     QProcess client;
     startClient(client, service, u"offscreen"_qs);
     ASSERT_TRUE(client.waitForStarted());
-    ASSERT_TRUE(service.waitForRequests("GET", "tv/config", 1, 30s));
+    ASSERT_TRUE(service.waitForRequests(1, 30s));
     ::kill(pid_t(client.processId()), SIGTERM);
     expectEndedNormally(client);
 }

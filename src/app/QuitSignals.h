@@ -1,0 +1,35 @@
+#pragma once
+
+#include <csignal>
+
+namespace orvella {
+
+// SIGTERM and SIGINT from the session, caught from the start of the run: the handler only writes
+// a byte to a socket that the event loop reads later (QuitRequests), so a signal that comes
+// while the client is still starting waits there instead of ending the process at once. One
+// instance at a time; it puts back the handlers it replaced when it goes.
+class QuitSignals
+{
+public:
+    QuitSignals();
+    ~QuitSignals();
+    QuitSignals(const QuitSignals &) = delete;
+    QuitSignals &operator=(const QuitSignals &) = delete;
+
+    // The socket to read the signals from, or -1 when they are not caught.
+    [[nodiscard]] int socket() const { return m_caught ? m_sockets[1] : -1; }
+    // Reads away the signals that have come so far.
+    void drain() const;
+
+private:
+    int m_sockets[2] = { -1, -1 };
+    bool m_caught = false;
+    struct sigaction m_previousTerm
+    {
+    };
+    struct sigaction m_previousInt
+    {
+    };
+};
+
+} // namespace orvella
