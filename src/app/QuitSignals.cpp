@@ -34,6 +34,7 @@ QuitSignals::QuitSignals()
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, m_sockets) != 0) {
         qCWarning(lcSession) << "SIGTERM and SIGINT end the client at once: no socket pair:"
                              << std::strerror(errno);
+        m_sockets[0] = m_sockets[1] = -1;
         return;
     }
     signalWriteSocket = m_sockets[0];
@@ -46,26 +47,23 @@ QuitSignals::QuitSignals()
     if (::sigaction(SIGTERM, &action, &m_previousTerm) != 0
         || ::sigaction(SIGINT, &action, &m_previousInt) != 0)
         qCWarning(lcSession) << "SIGTERM or SIGINT not caught:" << std::strerror(errno);
-    m_caught = true;
 }
 
 QuitSignals::~QuitSignals()
 {
-    if (m_caught) {
-        ::sigaction(SIGTERM, &m_previousTerm, nullptr);
-        ::sigaction(SIGINT, &m_previousInt, nullptr);
-        signalWriteSocket = -1;
-    }
-    for (const int socket : m_sockets) {
-        if (socket != -1)
-            ::close(socket);
-    }
+    if (m_sockets[0] == -1)
+        return;
+    ::sigaction(SIGTERM, &m_previousTerm, nullptr);
+    ::sigaction(SIGINT, &m_previousInt, nullptr);
+    signalWriteSocket = -1;
+    for (const int socket : m_sockets)
+        ::close(socket);
 }
 
 void QuitSignals::drain() const
 {
     char bytes[16];
-    while (m_caught && ::read(m_sockets[1], bytes, sizeof bytes) > 0) { }
+    while (m_sockets[1] != -1 && ::read(m_sockets[1], bytes, sizeof bytes) > 0) { }
 }
 
 } // namespace orvella

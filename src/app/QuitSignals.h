@@ -17,13 +17,13 @@ public:
     QuitSignals &operator=(const QuitSignals &) = delete;
 
     // The socket to read the signals from, or -1 when they are not caught.
-    [[nodiscard]] int socket() const { return m_caught ? m_sockets[1] : -1; }
+    [[nodiscard]] int socket() const { return m_sockets[1]; }
     // Reads away the signals that have come so far.
     void drain() const;
 
 private:
+    // Both -1 when another instance catches the signals or no pair could be made.
     int m_sockets[2] = { -1, -1 };
-    bool m_caught = false;
     struct sigaction m_previousTerm
     {
     };
