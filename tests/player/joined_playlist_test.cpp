@@ -85,6 +85,41 @@ TEST_F(JoinedPlaylist, AnEpisodeCutShortInItsSecondPartFails)
     EXPECT_EQ(controller->endedGeneration(), 0) << "16 s of 20 is not an end";
 }
 
+TEST_F(JoinedPlaylist, ASecondPartWhoseFirstSegmentFailsIsPlacedWhereItsPicturePlays)
+{
+    service.on("GET", u"/media/joined/480p/seg_003.ts"_s, ScriptedAnswer::error(404, u"gone"_s));
+    loadJoined(true, false, u"480p/index"_s);
+    seek(4);
+    // The reader passes over the part's first segment: its picture begins at 8 s, raw 1002.
+    ASSERT_TRUE(waitUntil([&] { return raw() > 1002.5; }, 10s));
+    EXPECT_NEAR(position(), raw() - 994, 0.3);
+    for (const MediaTimeRange &range : mpv->loadedTimeRanges())
+        EXPECT_LE(range.end(), 20);
+    ASSERT_TRUE(waitUntil([&] { return controller->endedGeneration() == 1; }, 20s));
+    EXPECT_EQ(controller->failedGeneration(), 0);
+}
+
+TEST_F(JoinedPlaylist, SeeksTheLoadedFileCanMakeLoadNothing)
+{
+    // A part on time stamps of its own that no other part shares, before and after it played.
+    loadJoined(false);
+    const auto loads = [&] { return mpv->mpvProperty("playlist/0/id").toLongLong(); };
+    const qint64 joinedLoads = loads();
+    for (const double target : { 9.0, 2.0, 12.0 }) {
+        seek(target);
+        EXPECT_NEAR(position(), target, exact);
+    }
+    EXPECT_EQ(loads(), joinedLoads);
+
+    load(u"vod/index.m3u8"_s, false, false);
+    ASSERT_TRUE(waitUntil([&] { return controller->isReady() && loads() > joinedLoads; }, 10s));
+    const qint64 plainLoads = loads();
+    for (const double target : { 5.0, 1.0 })
+        seek(target);
+    EXPECT_NEAR(position(), 1, exact);
+    EXPECT_EQ(loads(), plainLoads);
+}
+
 TEST_F(JoinedPlaylist, ALiveItemOnTheJoinedPlaylistReadsItsOwnTimeToo)
 {
     loadJoined(true, true);
