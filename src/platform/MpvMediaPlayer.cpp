@@ -564,7 +564,7 @@ void MpvMediaPlayer::sendSeek(const PlaylistTimeline::Seek &seek, quint64 serial
 void MpvMediaPlayer::noteFailedSegment(const mpv_event_log_message &message)
 {
     // FFmpeg's HLS reader: "Failed to open segment <media sequence number> of playlist <n>".
-    static const QRegularExpression failed(QStringLiteral("^Failed to open segment (\\d+) of"));
+    static const QRegularExpression failed(QStringLiteral("Failed to open segment (\\d+) of playlist"));
     if (!m_timeline.isJoined() || qstrcmp(message.prefix, "ffmpeg/demuxer") != 0)
         return;
     const QRegularExpressionMatch match = failed.match(QString::fromUtf8(message.text));
