@@ -44,6 +44,8 @@ constexpr quint64 loadReplyBit = quint64(1) << 60;
 // The hook that holds a file between opening and choosing its tracks until a surface exists.
 constexpr quint64 preloadedHookId = quint64(1) << 61;
 constexpr double liveEdgeMargin = 0.5;
+// A start this close to the beginning of what mpv is given starts there.
+constexpr double startSlack = 0.05;
 // The last picture of the cache lies this far inside its end at most.
 constexpr double endOfCacheMargin = 0.05;
 
@@ -431,9 +433,13 @@ void MpvMediaPlayer::issueLoad(std::optional<double> startAt)
     };
     if (startAt) {
         const PlaylistTimeline::Seek start = m_timeline.seekTo(*startAt, {});
-        options.append(QStringLiteral("start=%1").arg(number(start.raw)));
-        options.append(
-            QStringLiteral("hr-seek-demuxer-offset=%1").arg(number(start.demuxerOffset)));
+        // A start at the load's first picture is no seek: one asked there lands a moment before
+        // the reader's first time stamp, which its HLS reader takes for a later segment.
+        if (start.raw > startSlack || start.demuxerOffset != 0) {
+            options.append(QStringLiteral("start=%1").arg(number(start.raw)));
+            options.append(
+                QStringLiteral("hr-seek-demuxer-offset=%1").arg(number(start.demuxerOffset)));
+        }
     }
     // On demand a slow request is waited for as long as the load may take to start (a segment
     // passed over would skip its part of the episode); live passes over a hung one and goes on.
@@ -564,7 +570,8 @@ void MpvMediaPlayer::sendSeek(const PlaylistTimeline::Seek &seek, quint64 serial
 void MpvMediaPlayer::noteFailedSegment(const mpv_event_log_message &message)
 {
     // FFmpeg's HLS reader: "Failed to open segment <media sequence number> of playlist <n>".
-    static const QRegularExpression failed(QStringLiteral("Failed to open segment (\\d+) of playlist"));
+    static const QRegularExpression failed(
+        QStringLiteral("Failed to open segment (\\d+) of playlist"));
     if (!m_timeline.isJoined() || qstrcmp(message.prefix, "ffmpeg/demuxer") != 0)
         return;
     const QRegularExpressionMatch match = failed.match(QString::fromUtf8(message.text));

@@ -99,9 +99,13 @@ TEST_F(RestartingParts, SeeksBothWaysLandInThePartAskedBeforeAndAfterItPlayed)
 TEST_F(RestartingParts, AStartInTheSecondPartLandsThereAndACapChangeComesBackThere)
 {
     loadRestart(u"master.m3u8"_s, false, 12.5);
-    ASSERT_TRUE(waitUntil([&] { return std::abs(pictureInPart() - 4.5) < exact; }, 10s))
-        << pictureInPart();
-    EXPECT_NEAR(position(), 12.5, exact);
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            return std::abs(position() - 12.5) < exact && std::abs(pictureInPart() - 4.5) < exact
+                && mpv->presentationSize().height();
+        },
+        10s))
+        << position();
     expectShownIsPlaying();
     EXPECT_EQ(mpv->presentationSize().height(), 480);
 
@@ -136,8 +140,7 @@ TEST_P(RestartingShapes, ASeekIntoTheSecondPartLandsOnItsPictureAndSound)
     EXPECT_EQ(controller->failedGeneration(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(FfmpegShapes, RestartingShapes,
-    ::testing::Values(
-        "apart/master.m3u8", "fmp4/index.m3u8", "bytes/index.m3u8", "aes/index.m3u8"));
+INSTANTIATE_TEST_SUITE_P(
+    FfmpegShapes, RestartingShapes, ::testing::Values("bytes/index.m3u8", "aes/index.m3u8"));
 
 } // namespace
