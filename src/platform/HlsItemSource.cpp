@@ -46,9 +46,11 @@ QCoro::Task<ParsedPlaylist> parseAway(QByteArray text, QUrl base)
 
 enum class Check { Media, Master, Unreadable, TooLarge };
 
-// Reads a playlist the player would open, to learn whether it is a master.
+// Reads a playlist the player would open, to learn whether it is a master; a media playlist's
+// text is kept in `text` and `finalUrl`.
 QCoro::Task<Check> checkPlaylist(QNetworkAccessManager &network, QUrl url, HlsReadTimeouts timeouts,
-    std::stop_token stop, QString &error, PlaylistTimeline *timeline = nullptr)
+    std::stop_token stop, QString &error, QByteArray &text, QUrl &finalUrl,
+    PlaylistTimeline *timeline = nullptr)
 {
     auto fetching = fetchBounded(network, url, renditionLimits(timeouts), stop);
     const FetchedFile file = co_await fetching;
@@ -67,7 +69,11 @@ QCoro::Task<Check> checkPlaylist(QNetworkAccessManager &network, QUrl url, HlsRe
     ParsedPlaylist parsed = co_await parsing;
     if (timeline)
         *timeline = std::move(parsed.timeline);
-    co_return parsed.master ? Check::Master : Check::Media;
+    if (parsed.master)
+        co_return Check::Master;
+    text = file.body;
+    finalUrl = file.url;
+    co_return Check::Media;
 }
 
 QString tooLarge(const QUrl &url)
@@ -102,6 +108,8 @@ QCoro::Task<HlsItemRead> readHlsItem(
     ParsedPlaylist parsed = co_await parsing;
     read.master = std::move(parsed.master);
     read.timeline = std::move(parsed.timeline);
+    if (!read.master)
+        read.texts = { file.body, file.url, {}, {} };
     if (read.master && read.master->variants.isEmpty())
         read.refusal = QStringLiteral("the master %1 names no variant").arg(url.toDisplayString());
     co_return read;
@@ -115,8 +123,8 @@ QCoro::Task<HlsVariantChoice> chooseHlsVariant(QNetworkAccessManager &network,
     for (qsizetype i = 0; i < preference.size() && i < triedVariants; ++i) {
         const HlsVariant &variant = master.variants[preference[i]];
         QString error;
-        auto checking
-            = checkPlaylist(network, variant.uri, timeouts, stop, error, &choice.timeline);
+        auto checking = checkPlaylist(network, variant.uri, timeouts, stop, error,
+            choice.texts.video, choice.texts.videoUrl, &choice.timeline);
         const Check check = co_await checking;
         if (stop.stop_requested())
             co_return choice;
@@ -136,7 +144,8 @@ QCoro::Task<HlsVariantChoice> chooseHlsVariant(QNetworkAccessManager &network,
         }
         HlsPlayable playable { variant.uri, audioRenditionFor(master, variant) };
         if (playable.audio) {
-            auto checkingAudio = checkPlaylist(network, *playable.audio, timeouts, stop, error);
+            auto checkingAudio = checkPlaylist(network, *playable.audio, timeouts, stop, error,
+                choice.texts.audio, choice.texts.audioUrl);
             const Check audio = co_await checkingAudio;
             if (stop.stop_requested())
                 co_return choice;

@@ -25,12 +25,23 @@ struct HlsPlayable
     bool operator==(const HlsPlayable &) const = default;
 };
 
+// The text of the media playlists behind a playable, and where each came from at last (its
+// addresses are relative to that): what a load from one segment on is cut from.
+struct HlsPlaylistTexts
+{
+    QByteArray video;
+    QUrl videoUrl;
+    QByteArray audio;
+    QUrl audioUrl;
+};
+
 // The item's own playlist as read: a master, something else to open as it is, or a refusal.
 struct HlsItemRead
 {
     std::optional<HlsMasterPlaylist> master;
     std::optional<QString> refusal;
     PlaylistTimeline timeline; // the item's, when it is a media playlist
+    HlsPlaylistTexts texts;
 };
 
 struct HlsVariantChoice
@@ -38,6 +49,7 @@ struct HlsVariantChoice
     std::optional<HlsPlayable> playable;
     QString refusal; // why none, when none
     PlaylistTimeline timeline; // the chosen variant's
+    HlsPlaylistTexts texts;
 };
 
 // How long the playlist reads of a load may take.

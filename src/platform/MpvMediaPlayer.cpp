@@ -1,5 +1,6 @@
 #include "platform/MpvMediaPlayer.h"
 
+#include "platform/HlsPlaylistCut.h"
 #include "platform/MediaPlayerFactory.h"
 #include "platform/MpvCore.h"
 #include "platform/MpvLibrary.h"
@@ -12,6 +13,7 @@
 
 #include <QGuiApplication>
 #include <QQuickWindow>
+#include <QRegularExpression>
 #include <QTimer>
 #include <cmath>
 
@@ -42,6 +44,8 @@ constexpr quint64 loadReplyBit = quint64(1) << 60;
 // The hook that holds a file between opening and choosing its tracks until a surface exists.
 constexpr quint64 preloadedHookId = quint64(1) << 61;
 constexpr double liveEdgeMargin = 0.5;
+// A start this close to the beginning of what mpv is given starts there.
+constexpr double startSlack = 0.05;
 // The last picture of the cache lies this far inside its end at most.
 constexpr double endOfCacheMargin = 0.05;
 
@@ -188,6 +192,7 @@ void MpvMediaPlayer::handleEvent(const mpv_event &event)
     case MPV_EVENT_FILE_LOADED:
         if (playsCurrentItem()) {
             m_fileLoaded = true;
+            m_seekLoading = false;
             qCDebug(lcPlayer) << "File loaded: playlist entry" << m_startedEntry;
             if (std::exchange(m_reattachCaptions, false))
                 reattachCaptions();
@@ -195,7 +200,8 @@ void MpvMediaPlayer::handleEvent(const mpv_event &event)
         updateRate();
         break;
     case MPV_EVENT_PLAYBACK_RESTART:
-        if (landSeek())
+        // The file a load made for a seek replaces tells nothing of where the seek lands.
+        if (landSeek() || (m_seekLoading && !playsCurrentItem()))
             break;
         settleSeeks();
         if (playsCurrentItem() && m_fileLoaded && m_status == ItemStatus::Unknown)
@@ -207,7 +213,8 @@ void MpvMediaPlayer::handleEvent(const mpv_event &event)
         break;
     case MPV_EVENT_END_FILE: {
         const auto *end = static_cast<const mpv_event_end_file *>(event.data);
-        settleSeeks();
+        if (!m_seekLoading || end->playlist_entry_id == m_currentEntry)
+            settleSeeks();
         // A file mpv read as a playlist goes on as the entries it named.
         if (end->reason == MPV_END_FILE_REASON_REDIRECT && end->playlist_entry_id == m_currentEntry
             && end->playlist_insert_num_entries > 0) {
@@ -220,6 +227,9 @@ void MpvMediaPlayer::handleEvent(const mpv_event &event)
             || end->reason == MPV_END_FILE_REASON_STOP || end->reason == MPV_END_FILE_REASON_QUIT)
             break;
         m_fileLoaded = false;
+        m_seekLoading = false;
+        // A seek that never landed is not where the item is.
+        m_timeline.seekEnded();
         updateRate();
         if (end->reason == MPV_END_FILE_REASON_ERROR) {
             if (m_status == ItemStatus::ReadyToPlay)
@@ -262,6 +272,7 @@ void MpvMediaPlayer::handleEvent(const mpv_event &event)
         break;
     case MPV_EVENT_LOG_MESSAGE:
         logMpvMessage(*static_cast<const mpv_event_log_message *>(event.data));
+        noteFailedSegment(*static_cast<const mpv_event_log_message *>(event.data));
         break;
     default:
         break;
@@ -394,6 +405,22 @@ void MpvMediaPlayer::issueLoad(std::optional<double> startAt)
     PlaylistTimeline timeline = m_playableTimeline;
     timeline.keepLearnt(m_timeline);
     m_timeline = std::move(timeline);
+    // A start the whole playlist cannot reach (a part whose time stamps another part shares)
+    // loads the playlist from the start's segment on, the separate sound from the same time.
+    std::optional<HlsPlaylistCut> videoCut;
+    std::optional<HlsPlaylistCut> audioCut;
+    if (const double from = startAt ? m_timeline.loadStart(*startAt) : 0.0; from > 0) {
+        videoCut = cutHlsMediaPlaylist(m_playableTexts.video, m_playableTexts.videoUrl, from);
+        if (videoCut && m_playable->audio) {
+            audioCut = cutHlsMediaPlaylist(
+                m_playableTexts.audio, m_playableTexts.audioUrl, videoCut->start);
+            if (!audioCut)
+                videoCut.reset();
+        }
+        if (!videoCut)
+            qCWarning(lcPlayer) << "The playlist cannot be cut at" << from << "s: loading it whole";
+    }
+    m_timeline.beginLoad(videoCut ? videoCut->start : 0.0);
     const double buffer = m_settings.forwardBufferSeconds;
     QStringList options {
         QStringLiteral("demuxer-readahead-secs=%1").arg(number(buffer)),
@@ -406,9 +433,13 @@ void MpvMediaPlayer::issueLoad(std::optional<double> startAt)
     };
     if (startAt) {
         const PlaylistTimeline::Seek start = m_timeline.seekTo(*startAt, {});
-        options.append(QStringLiteral("start=%1").arg(number(start.raw)));
-        options.append(
-            QStringLiteral("hr-seek-demuxer-offset=%1").arg(number(start.demuxerOffset)));
+        // A start at the load's first picture is no seek: one asked there lands a moment before
+        // the reader's first time stamp, which its HLS reader takes for a later segment.
+        if (start.raw > startSlack || start.demuxerOffset != 0) {
+            options.append(QStringLiteral("start=%1").arg(number(start.raw)));
+            options.append(
+                QStringLiteral("hr-seek-demuxer-offset=%1").arg(number(start.demuxerOffset)));
+        }
     }
     // On demand a slow request is waited for as long as the load may take to start (a segment
     // passed over would skip its part of the episode); live passes over a hung one and goes on.
@@ -418,17 +449,26 @@ void MpvMediaPlayer::issueLoad(std::optional<double> startAt)
     // mpv's %length% quoting keeps commas inside one option's value.
     const auto quoted
         = [](const QString &value) { return u'%' + QString::number(value.size()) + u'%' + value; };
-    if (isWebUrl(m_playable->video)) {
+    if (videoCut) {
+        // A cut is read from its own data; what it names is opened over the network only.
+        options.append(QStringLiteral("demuxer-lavf-o=")
+            + quoted(QStringLiteral("protocol_whitelist=[data,http,https,tcp,tls,crypto]")));
+    } else if (isWebUrl(m_playable->video)) {
         // What a network playlist names is opened over the network only: never a local file.
         options.append(QStringLiteral("demuxer-lavf-o=")
             + quoted(QStringLiteral("protocol_whitelist=[http,https,tcp,tls,crypto]")));
     }
     if (m_playable->audio) {
         options.append(QStringLiteral("audio-files-append=")
-            + quoted(m_playable->audio->toString(QUrl::FullyEncoded)));
+            + quoted(
+                audioCut ? audioCut->address() : m_playable->audio->toString(QUrl::FullyEncoded)));
     }
-    mpv->commandAsync({ QStringLiteral("loadfile"), m_playable->video.toString(QUrl::FullyEncoded),
-                          QStringLiteral("replace"), options.join(u',') },
+    if (videoCut)
+        qCDebug(lcPlayer) << "Loading the playlist from" << videoCut->start << "s on";
+    mpv->commandAsync(
+        { QStringLiteral("loadfile"),
+            videoCut ? videoCut->address() : m_playable->video.toString(QUrl::FullyEncoded),
+            QStringLiteral("replace"), options.join(u',') },
         loadReplyBit | m_loadSerial);
 }
 
@@ -487,7 +527,7 @@ void MpvMediaPlayer::setPaused(bool paused)
 
 QCoro::Task<bool> MpvMediaPlayer::seek(double seconds)
 {
-    if (!m_hasItem || !m_fileLoaded)
+    if (!m_hasItem || (!m_fileLoaded && !m_seekLoading))
         co_return false;
     // A live stream seeks only inside what is cached; a seek to the very end of the cache
     // would leave it and start the stream over, so the edge is taken just inside it. A seek
@@ -506,7 +546,10 @@ QCoro::Task<bool> MpvMediaPlayer::seek(double seconds)
     const quint64 generation = m_generation;
     // The count starts again with each seek, which must land within the bound.
     watchProgress(true);
-    sendSeek(m_timeline.seekTo(seconds, m_cacheRanges), serial);
+    if (m_fileLoaded && m_timeline.seeksInPlace(seconds, m_cacheRanges))
+        sendSeek(m_timeline.seekTo(seconds, m_cacheRanges), serial);
+    else
+        loadForSeek(seconds, serial);
     QPointer self(this);
     while (self && m_seekSettled < serial) {
         auto settled = m_seekWaiters.next();
@@ -522,6 +565,29 @@ void MpvMediaPlayer::sendSeek(const PlaylistTimeline::Seek &seek, quint64 serial
     m_core->commandAsync(
         { QStringLiteral("seek"), number(seek.raw), QStringLiteral("absolute+exact") },
         seekReplyBit | serial);
+}
+
+void MpvMediaPlayer::noteFailedSegment(const mpv_event_log_message &message)
+{
+    // FFmpeg's HLS reader: "Failed to open segment <media sequence number> of playlist <n>".
+    static const QRegularExpression failed(
+        QStringLiteral("Failed to open segment (\\d+) of playlist"));
+    if (!m_timeline.isJoined() || qstrcmp(message.prefix, "ffmpeg/demuxer") != 0)
+        return;
+    const QRegularExpressionMatch match = failed.match(QString::fromUtf8(message.text));
+    if (match.hasMatch())
+        m_timeline.segmentFailed(match.captured(1).toLongLong());
+}
+
+void MpvMediaPlayer::loadForSeek(double seconds, quint64 serial)
+{
+    // The load's start is this seek's landing; pause and volume are mpv's own and stay.
+    m_seekTaken = serial;
+    m_seekLoading = true;
+    m_fileLoaded = false;
+    m_reattachCaptions = m_reattachCaptions || m_caption.has_value();
+    issueLoad(seconds);
+    updateRate();
 }
 
 bool MpvMediaPlayer::landSeek()

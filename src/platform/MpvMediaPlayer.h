@@ -16,6 +16,7 @@
 #include <vector>
 
 struct mpv_event;
+struct mpv_event_log_message;
 
 namespace orvella {
 
@@ -168,6 +169,12 @@ private:
         return m_timeline.isJoined() ? m_timeline.length() : m_duration;
     }
     void sendSeek(const PlaylistTimeline::Seek &seek, quint64 serial);
+    // A seek the file mpv holds cannot make (a part on time stamps another part shares): the
+    // item is loaded again from the target's segment on. Not a new start: nothing of the item's
+    // state but the file changes.
+    void loadForSeek(double seconds, quint64 serial);
+    // The reader passed over a segment it could not open (from mpv's log).
+    void noteFailedSegment(const mpv_event_log_message &message);
     // A seek (or a load's start) showed its first picture: true when it goes on from there.
     bool landSeek();
     void updateRate();
@@ -239,6 +246,10 @@ private:
     // The item's time over mpv's, for the file mpv plays and for the playable chosen last.
     PlaylistTimeline m_timeline;
     PlaylistTimeline m_playableTimeline;
+    // The playable's playlists, which a load from one segment on is cut from.
+    HlsPlaylistTexts m_playableTexts;
+    // A load made for a seek is under way: further seeks load again.
+    bool m_seekLoading = false;
     // The variant the caps asked for when the variant was last chosen.
     int m_wantedVariant = -1;
     bool m_choosing = false;

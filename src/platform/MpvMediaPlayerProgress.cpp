@@ -88,6 +88,10 @@ void MpvMediaPlayer::onEofReached()
 {
     if (!m_hasItem)
         return;
+    // A seek that reached the end without landing short of it is not where the item is: the end
+    // counts from where the picture was.
+    if (m_timeline.isSeeking() && m_timeline.position() < itemLength() - endTolerance)
+        m_timeline.seekEnded();
     // A stream whose segments fail stops early as if it had ended: an on-demand item that
     // stops well short of its length failed.
     const bool cut = m_durationKnown && m_timeKnown && std::isfinite(itemLength())

@@ -28,6 +28,8 @@ void MpvMediaPlayer::forgetItem()
     m_loadedPlayable.reset();
     m_timeline = {};
     m_playableTimeline = {};
+    m_playableTexts = {};
+    m_seekLoading = false;
     m_wantedVariant = -1;
     m_choosing = false;
     m_choiceStale = false;
@@ -120,6 +122,7 @@ QCoro::Task<> MpvMediaPlayer::prepareItem(quint64 generation, QUrl url, std::sto
         // A media playlist, or no playlist at all: mpv opens it as it is.
         m_playable = HlsPlayable { url, std::nullopt };
         m_playableTimeline = std::move(read.timeline);
+        m_playableTexts = std::move(read.texts);
         loadWhenPossible();
         co_return;
     }
@@ -155,6 +158,7 @@ QCoro::Task<> MpvMediaPlayer::chooseVariant(quint64 generation)
         m_wantedVariant = preference.first();
         m_playable = choice.playable;
         m_playableTimeline = choice.timeline;
+        m_playableTexts = choice.texts;
         break;
     }
     m_choosing = false;
@@ -216,7 +220,8 @@ void MpvMediaPlayer::reloadInPlace()
 {
     // A live item comes back at its edge, an on-demand one where it was.
     std::optional<double> at;
-    if (!m_settings.waitsToMinimizeStalling && m_fileLoaded && m_timeKnown)
+    // A load made for a seek comes back at the seek's target.
+    if (!m_settings.waitsToMinimizeStalling && ((m_fileLoaded && m_timeKnown) || m_seekLoading))
         at = itemTime();
     qCDebug(lcPlayer) << "Another variant for the caps:" << m_playable->video;
     m_fileLoaded = false;
@@ -296,9 +301,10 @@ void MpvMediaPlayer::selectLegibleOption(std::optional<int> index)
             earliest = std::min(earliest, range.start);
         return m_timeKnown ? std::min(earliest, m_time) : earliest;
     };
-    m_captions
-        = std::make_unique<WebVttCaptions>(m_core, &m_network, m_master->subtitles[*index].uri,
-            !m_settings.waitsToMinimizeStalling, std::move(earliestReachable), m_captionLimits);
+    // A load from one segment on shows only the cues from there.
+    m_captions = std::make_unique<WebVttCaptions>(m_core, &m_network,
+        m_master->subtitles[*index].uri, !m_settings.waitsToMinimizeStalling,
+        std::move(earliestReachable), m_captionLimits, m_timeline.origin());
 }
 
 } // namespace orvella

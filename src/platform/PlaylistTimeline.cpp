@@ -14,6 +14,8 @@ constexpr double backwardTolerance = 0.25;
 constexpr double jumpConfirmation = 2.0;
 // A landing this close to its target is there (under two pictures).
 constexpr double landingPrecision = 0.05;
+// Two parts share a raw time when their time stamps lie this far apart at most.
+constexpr double sharedRawSlack = 0.1;
 // FFmpeg's reader picks the segment of a seek from the playlist's durations counted from the
 // first time stamp it read (which may differ from libmpv's zero by some milliseconds): the seek
 // asks for a time this far inside its segment, so that segment is the one read.
@@ -41,6 +43,7 @@ PlaylistTimeline::PlaylistTimeline(const HlsMediaPlaylist &playlist)
         if (m_parts.empty() || segment.discontinuity)
             m_parts.push_back({ at, 0, std::nullopt, false });
         m_segmentStarts.push_back(at);
+        m_segmentSequences.push_back(segment.sequence);
         if (std::isfinite(segment.duration) && segment.duration > 0)
             at += segment.duration;
         m_parts.back().length = at - m_parts.back().start;
@@ -50,6 +53,7 @@ PlaylistTimeline::PlaylistTimeline(const HlsMediaPlaylist &playlist)
         return;
     }
     m_length = at;
+    m_segmentFailed.assign(m_segmentStarts.size(), false);
     // libmpv counts from the item's first time stamp.
     m_parts.front().offset = 0.0;
     m_parts.front().placed = true;
@@ -59,6 +63,7 @@ void PlaylistTimeline::observe(double raw)
 {
     if (!isJoined() || m_target || !std::isfinite(raw))
         return;
+    raw += m_origin;
     const auto fits = [this](int index, double item) {
         return m_parts[index].holds(item)
             && (!m_positionKnown || item >= m_position - backwardTolerance);
@@ -91,7 +96,7 @@ void PlaylistTimeline::observe(double raw)
     // A jump into a part not placed yet: its first position is the one playback goes on from.
     if (m_jump && raw > *m_jump && raw <= *m_jump + jumpConfirmation) {
         enterNextPart(*std::exchange(m_jump, std::nullopt));
-        observe(raw);
+        observe(raw - m_origin);
         return;
     }
     m_jump = raw;
@@ -103,7 +108,7 @@ void PlaylistTimeline::enterNextPart(double raw)
     // The part's time stamps were taken over from the one before it, and playback had barely
     // entered it: it was still in the part before, and this is where the part starts.
     if (!part.placed && m_position < part.start + partSlack) {
-        part.offset = raw - part.start;
+        part.offset = raw - firstPlayedSegmentStart(part.start);
         part.placed = true;
         return;
     }
@@ -111,7 +116,7 @@ void PlaylistTimeline::enterNextPart(double raw)
     if (m_part + 1 >= int(m_parts.size()))
         return;
     Part &next = m_parts[++m_part];
-    next.offset = raw - next.start;
+    next.offset = raw - firstPlayedSegmentStart(next.start);
     next.placed = true;
 }
 
@@ -138,7 +143,8 @@ int PlaylistTimeline::partOfRaw(double raw) const
 {
     if (m_parts[m_part].holds(raw - *m_parts[m_part].offset))
         return m_part;
-    for (int i = 0; i < int(m_parts.size()); ++i) {
+    // Only the parts of the load: those before its start share its footing only by chance.
+    for (int i = m_firstPart; i < int(m_parts.size()); ++i) {
         if (m_parts[i].offset && m_parts[i].holds(raw - *m_parts[i].offset))
             return i;
     }
@@ -147,10 +153,24 @@ int PlaylistTimeline::partOfRaw(double raw) const
 
 double PlaylistTimeline::itemTime(double raw) const
 {
-    if (!isJoined())
-        return raw;
-    const int index = partOfRaw(raw);
-    return std::clamp(raw - *m_parts[index < 0 ? m_part : index].offset, 0.0, m_length);
+    return isJoined() ? itemTimeOnFooting(raw + m_origin) : raw;
+}
+
+double PlaylistTimeline::itemTimeOnFooting(double raw) const
+{
+    if (const int index = partOfRaw(raw); index >= 0)
+        return std::clamp(raw - *m_parts[index].offset, 0.0, m_length);
+    // Read ahead into a part not placed yet: what is known of it ends with the current part.
+    const Part &part = m_parts[m_part];
+    return std::clamp(raw - *part.offset, std::max(part.start, m_origin), part.end());
+}
+
+QList<MediaTimeRange> PlaylistTimeline::onFooting(const QList<MediaTimeRange> &raw) const
+{
+    QList<MediaTimeRange> ranges;
+    for (const MediaTimeRange &range : raw)
+        ranges.append({ range.start + m_origin, range.duration });
+    return ranges;
 }
 
 QList<MediaTimeRange> PlaylistTimeline::itemRanges(const QList<MediaTimeRange> &raw) const
@@ -158,9 +178,9 @@ QList<MediaTimeRange> PlaylistTimeline::itemRanges(const QList<MediaTimeRange> &
     if (!isJoined())
         return raw;
     QList<MediaTimeRange> ranges;
-    for (const MediaTimeRange &range : raw) {
-        const double start = itemTime(range.start);
-        ranges.append({ start, std::max(0.0, itemTime(range.end()) - start) });
+    for (const MediaTimeRange &range : onFooting(raw)) {
+        const double start = itemTimeOnFooting(range.start);
+        ranges.append({ start, std::max(0.0, itemTimeOnFooting(range.end()) - start) });
     }
     return ranges;
 }
@@ -169,18 +189,20 @@ PlaylistTimeline::Seek PlaylistTimeline::seekTo(double item, const QList<MediaTi
 {
     if (!isJoined())
         return { item, 0 };
-    item = std::clamp(item, 0.0, m_length);
+    item = std::clamp(item, m_origin, m_length);
     m_target = item;
     m_jump.reset();
     m_landingSegment.reset();
     const int index = partAt(item);
-    if (m_parts[index].placed)
-        return placedSeek(item, cached);
+    if (m_parts[index].placed) {
+        const Seek seek = placedSeek(item, onFooting(cached));
+        return { seek.raw - m_origin, seek.demuxerOffset };
+    }
     // FFmpeg's reader opens the segment the playlist's durations give and libmpv shows its first
     // picture (the part's time stamps lying past the item's own, as a joined part's do): where
     // it lands places the part.
     m_landingSegment = segmentStartAt(item);
-    return { insideSegment(item), 0 };
+    return { insideSegment(item) - m_origin, 0 };
 }
 
 double PlaylistTimeline::insideSegment(double item) const
@@ -210,6 +232,7 @@ std::optional<PlaylistTimeline::Seek> PlaylistTimeline::landed(
 {
     if (!m_target)
         return std::nullopt;
+    raw += m_origin;
     const double target = *m_target;
     const int index = partAt(target);
     const auto start = std::exchange(m_landingSegment, std::nullopt);
@@ -217,11 +240,14 @@ std::optional<PlaylistTimeline::Seek> PlaylistTimeline::landed(
     const int other = partOfRaw(raw);
     if (start && (other < 0 || other == index || !m_parts[other].placed)) {
         Part &part = m_parts[index];
-        part.offset = raw - *start;
+        const double landing = firstPlayedSegmentStart(*start);
+        part.offset = raw - landing;
         part.placed = true;
         m_part = index;
-        if (target - *start > landingPrecision)
-            return placedSeek(target, cached);
+        if (target - landing > landingPrecision) {
+            const Seek seek = placedSeek(target, onFooting(cached));
+            return Seek { seek.raw - m_origin, seek.demuxerOffset };
+        }
     }
     m_target.reset();
     m_jump.reset();
@@ -252,8 +278,108 @@ void PlaylistTimeline::keepLearnt(const PlaylistTimeline &earlier)
         m_parts[i].placed = earlier.m_parts[i].placed;
     }
     m_part = earlier.m_part;
+    m_origin = earlier.m_origin;
+    m_firstPart = earlier.m_firstPart;
+    m_segmentFailed = earlier.m_segmentFailed;
     m_position = earlier.m_position;
     m_positionKnown = earlier.m_positionKnown;
+}
+
+bool PlaylistTimeline::sharesRaw(int index, double raw, double item) const
+{
+    const Part &part = m_parts[index];
+    if (!part.offset)
+        return false;
+    const double there = raw - *part.offset;
+    return std::abs(there - item) > landingPrecision && there >= part.start - sharedRawSlack
+        && there <= part.end() + sharedRawSlack;
+}
+
+bool PlaylistTimeline::reachesInPlace(
+    int index, double item, const QList<MediaTimeRange> &cached) const
+{
+    const Part &part = m_parts[index];
+    if (!part.placed)
+        return false;
+    const double raw = item + *part.offset;
+    // libmpv's cache and FFmpeg's reader both go by the raw time: one another part holds too
+    // may be served from that part.
+    for (int other = m_firstPart; other < int(m_parts.size()); ++other) {
+        if (other != index && sharesRaw(other, raw, item))
+            return false;
+    }
+    // Outside the cache the reader picks the segment by the playlist's durations and passes over
+    // every time stamp before the one asked: a part on time stamps below its place is not reached.
+    return contains(cached, raw) || *part.offset >= -landingPrecision;
+}
+
+bool PlaylistTimeline::seeksInPlace(double item, const QList<MediaTimeRange> &cached) const
+{
+    if (!isJoined())
+        return true;
+    item = std::clamp(item, 0.0, m_length);
+    if (item < m_origin)
+        return false;
+    return reachesInPlace(partAt(item), item, onFooting(cached));
+}
+
+double PlaylistTimeline::loadStart(double item) const
+{
+    if (!isJoined())
+        return 0;
+    item = std::clamp(item, 0.0, m_length);
+    const int index = partAt(item);
+    if (index == 0 || (m_origin == 0 && reachesInPlace(index, item, {})))
+        return 0;
+    return segmentStartAt(item);
+}
+
+void PlaylistTimeline::beginLoad(double origin)
+{
+    if (!isJoined())
+        return;
+    origin = std::clamp(origin, 0.0, m_length);
+    const int first = partAt(origin);
+    if (origin == m_origin)
+        return;
+    // The new load's raw time is the old one's less the offset of the part it begins in.
+    const std::optional<double> base = m_parts[first].offset;
+    for (int i = 0; i < int(m_parts.size()); ++i) {
+        Part &part = m_parts[i];
+        if (i == first) {
+            part.offset = 0.0;
+            part.placed = true;
+        } else if (base && part.offset) {
+            *part.offset -= *base;
+        } else {
+            part.offset.reset();
+            part.placed = false;
+        }
+    }
+    m_origin = origin;
+    m_firstPart = first;
+    m_part = first;
+    m_jump.reset();
+    m_landingSegment.reset();
+}
+
+void PlaylistTimeline::segmentFailed(qint64 sequence)
+{
+    const auto found = std::find(m_segmentSequences.begin(), m_segmentSequences.end(), sequence);
+    if (found != m_segmentSequences.end())
+        m_segmentFailed[size_t(found - m_segmentSequences.begin())] = true;
+}
+
+double PlaylistTimeline::firstPlayedSegmentStart(double segmentStart) const
+{
+    auto at = std::lower_bound(m_segmentStarts.begin(), m_segmentStarts.end(), segmentStart);
+    size_t index = size_t(at - m_segmentStarts.begin());
+    // Only within the part: its picture begins at the first segment the reader opened.
+    const double partEnd = m_parts[partAt(segmentStart)].end();
+    while (index + 1 < m_segmentStarts.size() && m_segmentFailed[index]
+        && m_segmentStarts[index + 1] < partEnd)
+        ++index;
+    return index < m_segmentStarts.size() ? m_segmentStarts[index] : segmentStart;
 }
 
 } // namespace orvella

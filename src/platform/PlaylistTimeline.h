@@ -16,6 +16,11 @@ namespace orvella {
 // the first part's is 0 (libmpv counts from the item's first time stamp); a later part's from
 // the first position reported after playback jumped into it, or from where a seek into it
 // landed. Without joins, and on a live window, raw time is the item's time and nothing is kept.
+//
+// libmpv may also be given the playlist from one segment on (a cut, where its reader cannot seek
+// by time stamps that two parts share): it then counts from that segment's first time stamp, so
+// its raw time is the item's less the cut's start in the part the cut begins in. Within a load
+// every raw time is taken on that load's footing: `origin` is added to what libmpv reports.
 class PlaylistTimeline
 {
 public:
@@ -55,6 +60,20 @@ public:
     // time stamps), when its parts are the same.
     void keepLearnt(const PlaylistTimeline &earlier);
 
+    // Whether a seek to `item` can stay in the file libmpv holds: its part is placed, reached by
+    // the reader (or cached), and no other part held shares its raw time. Otherwise the item is
+    // loaded again from `loadStart(item)`.
+    [[nodiscard]] bool seeksInPlace(double item, const QList<MediaTimeRange> &cached) const;
+    // Where a load that starts at `item` begins: 0 for the whole playlist (a start in the first
+    // part, or in a part the whole playlist reaches), else the start of the item's segment.
+    [[nodiscard]] double loadStart(double item) const;
+    // libmpv is given the playlist from `origin` on (0 for all of it): what was learnt of the
+    // parts is taken over to its footing where the part it begins in was placed.
+    void beginLoad(double origin);
+    [[nodiscard]] double origin() const { return m_origin; }
+    // The reader could not open the segment of that media sequence number and passed over it.
+    void segmentFailed(qint64 sequence);
+
 private:
     struct Part
     {
@@ -75,10 +94,25 @@ private:
     void enterNextPart(double raw);
     // The part holding `raw`, the current one first; -1 for none.
     [[nodiscard]] int partOfRaw(double raw) const;
+    // The part's raw time stamps hold `raw`, at another time of the item than `item`.
+    [[nodiscard]] bool sharesRaw(int index, double raw, double item) const;
+    [[nodiscard]] bool reachesInPlace(
+        int index, double item, const QList<MediaTimeRange> &cached) const;
+    // Where the part's picture begins from `segmentStart` on: past the segments the reader
+    // passed over.
+    [[nodiscard]] double firstPlayedSegmentStart(double segmentStart) const;
+    // Raw times of the load on the item's footing.
+    [[nodiscard]] QList<MediaTimeRange> onFooting(const QList<MediaTimeRange> &raw) const;
+    [[nodiscard]] double itemTimeOnFooting(double raw) const;
     void moveTo(double item);
 
     std::vector<Part> m_parts;
     std::vector<double> m_segmentStarts;
+    std::vector<qint64> m_segmentSequences;
+    std::vector<bool> m_segmentFailed;
+    // The item's time where the load libmpv plays begins, and the part it begins in.
+    double m_origin = 0;
+    int m_firstPart = 0;
     double m_length = 0;
     // The part playback is in; it always has an offset.
     int m_part = 0;

@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
+#include <cmath>
 
 namespace orvella {
 
@@ -90,13 +91,14 @@ CaptionReading readCaptionFiles(CaptionStore &store, const QByteArrayList &files
 } // namespace
 
 WebVttCaptions::WebVttCaptions(std::shared_ptr<MpvCore> core, QNetworkAccessManager *network,
-    QUrl playlist, bool onDemand, Reach earliestReachable, CaptionLimits limits)
+    QUrl playlist, bool onDemand, Reach earliestReachable, CaptionLimits limits, double from)
     : m_core(std::move(core))
     , m_network(network)
     , m_playlist(std::move(playlist))
     , m_onDemand(onDemand)
     , m_earliestReachable(std::move(earliestReachable))
     , m_limits(limits)
+    , m_from(from)
     , m_store(std::make_shared<CaptionStore>())
 {
     m_poll.setSingleShot(true);
@@ -145,7 +147,12 @@ QCoro::Task<> WebVttCaptions::refresh()
     }
     // Segments that left a live window are not asked for again: only the listed ones are kept.
     QSet<QUrl> listed;
+    double segmentEnd = 0;
     for (const HlsSegment &segment : playlist->segments) {
+        if (std::isfinite(segment.duration) && segment.duration > 0)
+            segmentEnd += segment.duration;
+        if (m_onDemand && segmentEnd <= m_from)
+            continue;
         listed.insert(segment.uri);
         if (!m_requested.contains(segment.uri)) {
             m_requested.insert(segment.uri);
@@ -215,8 +222,10 @@ QCoro::Task<> WebVttCaptions::read()
         startUnknown = !offset;
         if (startUnknown && m_arrived.isEmpty())
             break;
-        const std::optional<double> earliest
-            = m_onDemand || !m_earliestReachable ? std::nullopt : m_earliestReachable();
+        const std::optional<double> earliest = m_onDemand
+            ? (m_from > 0 ? std::optional(0.0) : std::nullopt)
+            : !m_earliestReachable ? std::nullopt
+                                   : m_earliestReachable();
         const QByteArrayList files = std::exchange(m_arrived, {});
         emit readingCues();
         QFuture<CaptionReading> reading

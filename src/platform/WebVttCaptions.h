@@ -46,8 +46,10 @@ public:
     // it is not known.
     using Reach = std::function<std::optional<double>()>;
 
+    // `from`: where on the item's time mpv's file begins when it was given the item from one
+    // segment on; only the cues from there are shown.
     WebVttCaptions(std::shared_ptr<MpvCore> core, QNetworkAccessManager *network, QUrl playlist,
-        bool onDemand, Reach earliestReachable, CaptionLimits limits = {});
+        bool onDemand, Reach earliestReachable, CaptionLimits limits = {}, double from = 0);
     ~WebVttCaptions() override;
 
     // Cues in the file mpv was given last.
@@ -74,6 +76,7 @@ private:
     bool m_onDemand;
     Reach m_earliestReachable;
     CaptionLimits m_limits;
+    double m_from = 0;
     std::stop_source m_stop;
     QTimer m_poll;
     QSet<QUrl> m_requested;

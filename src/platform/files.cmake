@@ -13,6 +13,7 @@ list(APPEND ORVELLA_PLATFORM_SOURCES
     platform/MediaPlayerFactory.h
     platform/FakeMediaPlayer.h platform/FakeMediaPlayer.cpp
     platform/HlsPlaylist.h platform/HlsPlaylist.cpp
+    platform/HlsPlaylistCut.h platform/HlsPlaylistCut.cpp
     platform/PlaylistTimeline.h platform/PlaylistTimeline.cpp
     platform/BoundedFetch.h platform/BoundedFetch.cpp
     platform/HlsItemSource.h platform/HlsItemSource.cpp

@@ -15,6 +15,8 @@ namespace {
 
 // Two pictures at 24 a second.
 constexpr double exact = 0.09;
+// Where FFmpeg's muxer stamps the first picture.
+constexpr double firstStamp = 1.421333;
 
 struct JoinedPlaylist : PlaybackFixture
 {
@@ -25,6 +27,16 @@ struct JoinedPlaylist : PlaybackFixture
     }
     // The raw time stamp libmpv plays at.
     [[nodiscard]] double raw() const { return mpv->mpvProperty("time-pos").toDouble(); }
+    // The time stamp of the picture shown, whatever part of the playlist libmpv was given.
+    [[nodiscard]] double picture() const
+    {
+        return mpv->mpvProperty("demuxer-start-time").toDouble() + raw();
+    }
+    // Where the fixture's picture of a time of the item is stamped.
+    [[nodiscard]] static double stampOf(double item)
+    {
+        return (item < 6 ? item : item + 994) + firstStamp;
+    }
     void seek(double seconds) { runTask(controller->seek(seconds), 10s); }
 };
 
@@ -61,14 +73,15 @@ TEST_F(JoinedPlaylist, SeeksAcrossTheJoinLandWhereAskedAndACapChangeComesBackThe
     for (const double target : { 9.0, 3.0, 6.0, 17.0, 7.5 }) {
         seek(target);
         EXPECT_NEAR(position(), target, exact) << "seek to " << target;
-        EXPECT_NEAR(raw(), target < 6 ? target : target + 994, exact) << "seek to " << target;
+        EXPECT_NEAR(picture(), stampOf(target), exact) << "seek to " << target;
     }
 
     // 480p plays uncapped; a cap to 240p loads that variant where the item was.
     EXPECT_EQ(mpv->presentationSize().height(), 480);
     mpv->setPreferredPeakBitRate(500'000);
     ASSERT_TRUE(waitUntil([&] { return mpv->presentationSize().height() == 240; }, 10s));
-    ASSERT_TRUE(waitUntil([&] { return std::abs(raw() - 1001.5) < exact; }, 5s)) << raw();
+    ASSERT_TRUE(waitUntil([&] { return std::abs(picture() - stampOf(7.5)) < exact; }, 5s))
+        << picture();
     EXPECT_NEAR(position(), 7.5, exact);
     EXPECT_EQ(controller->failedGeneration(), 0);
 }
@@ -83,6 +96,43 @@ TEST_F(JoinedPlaylist, AnEpisodeCutShortInItsSecondPartFails)
     seek(14);
     ASSERT_TRUE(waitUntil([&] { return controller->failedGeneration() >= 1; }, 10s));
     EXPECT_EQ(controller->endedGeneration(), 0) << "16 s of 20 is not an end";
+}
+
+TEST_F(JoinedPlaylist, ASecondPartWhoseFirstSegmentFailsIsPlacedWhereItsPicturePlays)
+{
+    service.on("GET", u"/media/joined/480p/seg_003.ts"_s, ScriptedAnswer::error(404, u"gone"_s));
+    loadJoined(true, false, u"480p/index"_s);
+    seek(4);
+    // The reader passes over the part's first segment: its picture begins at 8 s, raw 1002.
+    ASSERT_TRUE(waitUntil([&] { return raw() > 1002.5; }, 10s));
+    EXPECT_NEAR(position(), raw() - 994, 0.3);
+    for (const MediaTimeRange &range : mpv->loadedTimeRanges())
+        EXPECT_LE(range.end(), 20);
+    ASSERT_TRUE(waitUntil([&] { return controller->endedGeneration() == 1; }, 20s));
+    EXPECT_EQ(controller->failedGeneration(), 0);
+}
+
+TEST_F(JoinedPlaylist, SeeksTheLoadedFileCanMakeLoadNothing)
+{
+    // A part on time stamps of its own that no other part shares, once playback placed it.
+    loadJoined(true);
+    seek(5.5);
+    ASSERT_TRUE(waitUntil([&] { return raw() > 1001; }, 10s));
+    const auto loads = [&] { return mpv->mpvProperty("playlist/0/id").toLongLong(); };
+    const qint64 joinedLoads = loads();
+    for (const double target : { 9.0, 2.0, 12.0 }) {
+        seek(target);
+        EXPECT_NEAR(position(), target, exact);
+    }
+    EXPECT_EQ(loads(), joinedLoads);
+
+    load(u"vod/index.m3u8"_s, false, false);
+    ASSERT_TRUE(waitUntil([&] { return controller->isReady() && loads() > joinedLoads; }, 10s));
+    const qint64 plainLoads = loads();
+    for (const double target : { 5.0, 1.0 })
+        seek(target);
+    EXPECT_NEAR(position(), 1, exact);
+    EXPECT_EQ(loads(), plainLoads);
 }
 
 TEST_F(JoinedPlaylist, ALiveItemOnTheJoinedPlaylistReadsItsOwnTimeToo)

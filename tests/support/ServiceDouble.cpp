@@ -32,6 +32,30 @@ struct ServiceDouble::Script
 
 namespace {
 
+// A media file's answer to "Range: bytes=first-last" (or "first-"), as players ask for the byte
+// ranges of a playlist's segments: 206 with that part, 416 past the end.
+void answerByteRange(ScriptedAnswer &answer, const QByteArray &range)
+{
+    if (!range.startsWith("bytes=") || range.contains(','))
+        return;
+    const QList<QByteArray> bounds = range.mid(6).split('-');
+    const qint64 size = answer.body.size();
+    bool ok = bounds.size() == 2;
+    const qint64 first = ok ? bounds[0].toLongLong(&ok) : 0;
+    qint64 last = size - 1;
+    if (ok && !bounds[1].isEmpty())
+        last = std::min(last, bounds[1].toLongLong(&ok));
+    if (!ok || first < 0 || first > last) {
+        answer = ScriptedAnswer::raw({}, "text/plain", 416);
+        return;
+    }
+    answer.body = answer.body.mid(first, last - first + 1);
+    answer.status = 206;
+    answer = answer.withHeader("Content-Range",
+        "bytes " + QByteArray::number(first) + '-' + QByteArray::number(last) + '/'
+            + QByteArray::number(size));
+}
+
 constexpr QLatin1StringView mediaPrefix("/media/");
 
 QByteArray contentTypeFor(const QString &path)
@@ -328,6 +352,8 @@ void ServiceDouble::answer(HttpConnection *connection, const RecordedRequest &re
         for (const auto &[name, value] : reply.headers)
             file = file.withHeader(name, value);
         reply = file;
+        if (reply.status == 200 && request.hasHeader("Range"))
+            answerByteRange(reply, request.header("Range"));
     }
 
     if (!reply.etag.isEmpty() && request.hasHeader("If-None-Match")

@@ -1,0 +1,207 @@
+#include "platform/HlsPlaylistCut.h"
+
+#include "platform/HlsPlaylist.h"
+
+#include <QByteArrayList>
+#include <QRegularExpression>
+#include <cmath>
+#include <vector>
+
+namespace orvella {
+
+namespace {
+
+bool hasTag(const QByteArray &line, const char *tag)
+{
+    return line.startsWith(tag);
+}
+
+struct Segment
+{
+    qsizetype uriLine = 0;
+    double duration = 0;
+    qint64 sequence = 0;
+    bool web = false;
+    // Its byte range's offset, explicit or following the segment before.
+    std::optional<qint64> rangeOffset;
+};
+
+// A tag's URI attribute made absolute; none when it names no web address. Tags without one (a
+// key of METHOD=NONE) are kept as they are.
+std::optional<QByteArray> withAbsoluteUri(const QByteArray &line, const QUrl &base)
+{
+    static const QRegularExpression uri(QStringLiteral("URI=\"([^\"]*)\""));
+    const QString text = QString::fromUtf8(line);
+    const QRegularExpressionMatch match = uri.match(text);
+    if (!match.hasMatch())
+        return line;
+    const QUrl resolved = base.resolved(QUrl(match.captured(1)));
+    if (!isWebUrl(resolved))
+        return std::nullopt;
+    QString absolute = text;
+    absolute.replace(match.capturedStart(1), match.capturedLength(1),
+        QString::fromUtf8(resolved.toEncoded(QUrl::FullyEncoded)));
+    return absolute.toUtf8();
+}
+
+// "n@o" or "n": the length and, when given, the offset.
+std::pair<qint64, std::optional<qint64>> byteRange(const QByteArray &line)
+{
+    const QByteArray value = line.mid(int(sizeof("#EXT-X-BYTERANGE:")) - 1).trimmed();
+    const qsizetype at = value.indexOf('@');
+    const qint64 length = value.left(at < 0 ? value.size() : at).toLongLong();
+    if (at < 0)
+        return { length, std::nullopt };
+    return { length, value.mid(at + 1).toLongLong() };
+}
+
+} // namespace
+
+QString HlsPlaylistCut::address() const
+{
+    // libmpv hands a "lavf://" address to FFmpeg as it is, whose reader opens the data itself
+    // and the segments it names.
+    return QStringLiteral("lavf://data:application/vnd.apple.mpegurl;base64,")
+        + QString::fromLatin1(text.toBase64());
+}
+
+std::optional<HlsPlaylistCut> cutHlsMediaPlaylist(
+    const QByteArray &text, const QUrl &base, double from)
+{
+    QByteArrayList lines;
+    for (const QByteArray &line : text.split('\n')) {
+        if (const QByteArray trimmed = line.trimmed(); !trimmed.isEmpty())
+            lines.append(trimmed);
+    }
+    if (lines.isEmpty() || !lines.first().startsWith("#EXTM3U"))
+        return std::nullopt;
+
+    // The segments as the player's parser counts them.
+    std::vector<Segment> segments;
+    bool ended = false;
+    double pendingDuration = -1;
+    std::optional<std::pair<qint64, std::optional<qint64>>> pendingRange;
+    qint64 sequence = 0;
+    bool sequenceSet = false;
+    qint64 rangeEnd = 0;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QByteArray &line = lines[i];
+        if (hasTag(line, "#EXT-X-MEDIA-SEQUENCE:")) {
+            if (!sequenceSet)
+                sequence = std::max<qint64>(0, line.mid(22).toLongLong());
+        } else if (hasTag(line, "#EXT-X-ENDLIST")) {
+            ended = true;
+        } else if (hasTag(line, "#EXTINF:")) {
+            pendingDuration = line.mid(8).split(',').first().toDouble();
+        } else if (hasTag(line, "#EXT-X-BYTERANGE:")) {
+            pendingRange = byteRange(line);
+        } else if (!line.startsWith('#') && pendingDuration >= 0) {
+            sequenceSet = true;
+            Segment segment { i, pendingDuration, sequence++,
+                isWebUrl(base.resolved(QUrl(QString::fromUtf8(line)))), std::nullopt };
+            if (pendingRange) {
+                segment.rangeOffset = pendingRange->second.value_or(rangeEnd);
+                rangeEnd = *segment.rangeOffset + pendingRange->first;
+            }
+            segments.push_back(segment);
+            pendingDuration = -1;
+            pendingRange.reset();
+        }
+    }
+    if (!ended)
+        return std::nullopt;
+
+    // The segment that holds `from`, by the durations of the web segments before it.
+    std::optional<size_t> cut;
+    double start = 0;
+    double cutStart = 0;
+    for (size_t i = 0; i < segments.size(); ++i) {
+        if (!segments[i].web)
+            continue;
+        if (!cut || start <= from) {
+            cut = i;
+            cutStart = start;
+        }
+        if (std::isfinite(segments[i].duration) && segments[i].duration > 0)
+            start += segments[i].duration;
+    }
+    if (!cut)
+        return std::nullopt;
+
+    // Where the cut's first segment's own tags begin: after the segment before it.
+    const qsizetype firstLine = *cut == 0 ? 1 : segments[*cut - 1].uriLine + 1;
+    QByteArrayList header { "#EXTM3U" };
+    std::optional<QByteArray> key;
+    std::optional<QByteArray> map;
+    qint64 discontinuities = 0;
+    for (qsizetype i = 1; i < firstLine; ++i) {
+        const QByteArray &line = lines[i];
+        if (hasTag(line, "#EXT-X-VERSION:") || hasTag(line, "#EXT-X-TARGETDURATION:")
+            || hasTag(line, "#EXT-X-PLAYLIST-TYPE:") || hasTag(line, "#EXT-X-INDEPENDENT-SEGMENTS"))
+            header.append(line);
+        else if (hasTag(line, "#EXT-X-DISCONTINUITY-SEQUENCE:"))
+            discontinuities += std::max<qint64>(0, line.mid(30).toLongLong());
+        else if (line == "#EXT-X-DISCONTINUITY")
+            ++discontinuities;
+        else if (hasTag(line, "#EXT-X-KEY:"))
+            key = line;
+        else if (hasTag(line, "#EXT-X-MAP:"))
+            map = line;
+    }
+    header.append("#EXT-X-MEDIA-SEQUENCE:" + QByteArray::number(segments[*cut].sequence));
+    if (discontinuities > 0)
+        header.append("#EXT-X-DISCONTINUITY-SEQUENCE:" + QByteArray::number(discontinuities));
+    for (const auto *tag : { &key, &map }) {
+        if (!*tag)
+            continue;
+        const auto absolute = withAbsoluteUri(**tag, base);
+        if (!absolute)
+            return std::nullopt;
+        header.append(*absolute);
+    }
+
+    QByteArrayList body;
+    // A segment's own tags wait for its address: a segment left out takes its length and byte
+    // range with it.
+    QByteArrayList pending;
+    size_t next = *cut;
+    bool first = true;
+    for (qsizetype i = firstLine; i < lines.size(); ++i) {
+        const QByteArray &line = lines[i];
+        if (hasTag(line, "#EXT-X-ENDLIST")) {
+            break;
+        } else if (hasTag(line, "#EXT-X-KEY:") || hasTag(line, "#EXT-X-MAP:")) {
+            const auto absolute = withAbsoluteUri(line, base);
+            if (!absolute)
+                return std::nullopt;
+            body.append(*absolute);
+        } else if (line == "#EXT-X-DISCONTINUITY") {
+            // Nothing comes before the first segment to be discontinuous with.
+            if (!first)
+                body.append(line);
+        } else if (line.startsWith('#')) {
+            pending.append(line);
+        } else if (next < segments.size() && segments[next].uriLine == i) {
+            const Segment &segment = segments[next++];
+            const QUrl uri = base.resolved(QUrl(QString::fromUtf8(line)));
+            if (!segment.web) {
+                pending.clear();
+                continue;
+            }
+            for (const QByteArray &tag : std::as_const(pending)) {
+                if (first && hasTag(tag, "#EXT-X-BYTERANGE:"))
+                    body.append("#EXT-X-BYTERANGE:" + QByteArray::number(byteRange(tag).first) + '@'
+                        + QByteArray::number(segment.rangeOffset.value_or(0)));
+                else
+                    body.append(tag);
+            }
+            pending.clear();
+            body.append(uri.toEncoded(QUrl::FullyEncoded));
+            first = false;
+        }
+    }
+    body.append("#EXT-X-ENDLIST");
+    return HlsPlaylistCut { (header + body).join('\n') + '\n', cutStart };
+}
+
+} // namespace orvella

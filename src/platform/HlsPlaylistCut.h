@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArray>
+#include <QUrl>
+#include <optional>
+
+namespace orvella {
+
+// A media playlist that starts at one segment of an on-demand playlist: what libmpv is given to
+// play a part of an item from that segment on, when its reader cannot seek there by time (a
+// part whose time stamps start again). It is cut from the playlist's text, so every tag of the
+// segments kept stays as it was, with those in force at the cut written before its first
+// segment: the version, the target duration, the segment's own media sequence number (AES-128
+// without an IV decrypts by it), the last key and map, and an explicit byte-range offset. Every
+// address is made absolute against the playlist's own, and must be a web address.
+struct HlsPlaylistCut
+{
+    QByteArray text;
+    // Where the cut's first segment starts, by the playlist's durations (segments that are not
+    // web addresses count for nothing, as in the item's timeline).
+    double start = 0;
+
+    // The address libmpv opens for the text: a data address its FFmpeg reader reads itself.
+    [[nodiscard]] QString address() const;
+};
+
+// The playlist from the segment that holds `from` on (the last segment for a time past the end).
+// None when the text is no ended media playlist, a segment before the cut lies outside the web,
+// or a key or map in force names no web address.
+[[nodiscard]] std::optional<HlsPlaylistCut> cutHlsMediaPlaylist(
+    const QByteArray &text, const QUrl &base, double from);
+
+} // namespace orvella

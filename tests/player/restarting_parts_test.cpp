@@ -1,0 +1,146 @@
+// Episodes joined from two parts whose time stamps start again (8 s, then 16 s, both stamped from
+// FFmpeg's 1.42 s), on libmpv: seeks and starts land in the part asked, whatever shape the media
+// has, and the position shown is where the picture is.
+#include "PlaybackFixture.h"
+#include "support/TestAsync.h"
+
+#include <gtest/gtest.h>
+
+using namespace orvella;
+using namespace orvella::test;
+using namespace std::chrono_literals;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Two pictures at 24 a second.
+constexpr double exact = 0.09;
+// Where FFmpeg's muxer stamps each part's first picture.
+constexpr double firstStamp = 1.421333;
+constexpr double secondPart = 8;
+
+struct RestartingParts : PlaybackFixture
+{
+    void loadRestart(const QString &playlist, bool autoplay = false,
+        std::optional<double> startAt = std::nullopt)
+    {
+        controller->load(service.mediaUrl(u"restart/"_s + playlist), autoplay, startAt, false);
+        ASSERT_TRUE(waitUntil([&] { return controller->isReady(); }, 10s));
+    }
+    void seek(double seconds) { runTask(controller->seek(seconds), 10s); }
+    [[nodiscard]] double mpvTime(const char *name) const
+    {
+        return mpv->mpvProperty(name).toDouble();
+    }
+    // The time stamp of the picture shown, within its part.
+    [[nodiscard]] double pictureInPart() const
+    {
+        return mpvTime("demuxer-start-time") + mpvTime("time-pos") - firstStamp;
+    }
+    // The part the position shown lies in must be the one playing: its time within that part is
+    // the picture's.
+    void expectShownIsPlaying(double tolerance = exact) const
+    {
+        const double shown = position();
+        EXPECT_NEAR(pictureInPart(), shown < secondPart ? shown : shown - secondPart, tolerance)
+            << "shown " << shown;
+    }
+    // The loads libmpv started: each gives its playlist entry a new id.
+    [[nodiscard]] qint64 loads() const { return mpv->mpvProperty("playlist/0/id").toLongLong(); }
+    [[nodiscard]] QStringList segmentsAsked(const QString &folder) const
+    {
+        QStringList names;
+        for (const RecordedRequest &request :
+            service.requests("GET", u"/media/restart/"_s + folder + u"/*"_s)) {
+            if (!request.path.endsWith(u".m3u8"))
+                names.append(request.path.section(u'/', -1));
+        }
+        return names;
+    }
+};
+
+TEST_F(RestartingParts, SeeksBothWaysLandInThePartAskedBeforeAndAfterItPlayed)
+{
+    loadRestart(u"master.m3u8"_s);
+    EXPECT_DOUBLE_EQ(mpv->duration(), 24);
+    service.clearRequests();
+    // Into the second part before it played: its own segment is read, none of the first part's.
+    seek(13);
+    EXPECT_NEAR(position(), 13, exact);
+    expectShownIsPlaying();
+    EXPECT_EQ(segmentsAsked(u"480p"_s).value(0), u"seg_006.ts"_s);
+
+    // Back into the first part (the second part's time stamps are the same), and forth again.
+    for (const double target : { 5.0, 14.5, 2.0 }) {
+        seek(target);
+        EXPECT_NEAR(position(), target, exact) << "seek to " << target;
+        expectShownIsPlaying();
+    }
+
+    // Playing across the join and on, the position shown stays on the picture.
+    seek(7);
+    mpv->play();
+    ASSERT_TRUE(waitUntil([&] { return position() > 9.5; }, 10s));
+    expectShownIsPlaying(0.3);
+    const qint64 loadsBefore = loads();
+    // The first part's time stamps are the second's: a seek back loads again, and lands there.
+    seek(3);
+    EXPECT_GT(loads(), loadsBefore);
+    EXPECT_NEAR(position(), 3, exact);
+    expectShownIsPlaying(0.3);
+
+    // A seek near the end plays to the end: the episode ended, nothing failed.
+    seek(22.5);
+    ASSERT_TRUE(waitUntil([&] { return controller->endedGeneration() == 1; }, 10s));
+    EXPECT_EQ(controller->failedGeneration(), 0);
+    EXPECT_NEAR(position(), 24, 0.2);
+}
+
+TEST_F(RestartingParts, AStartInTheSecondPartLandsThereAndACapChangeComesBackThere)
+{
+    loadRestart(u"master.m3u8"_s, false, 12.5);
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            return std::abs(position() - 12.5) < exact && std::abs(pictureInPart() - 4.5) < exact
+                && mpv->presentationSize().height();
+        },
+        10s))
+        << position();
+    expectShownIsPlaying();
+    EXPECT_EQ(mpv->presentationSize().height(), 480);
+
+    const qint64 loadsBefore = loads();
+    mpv->setPreferredPeakBitRate(500'000);
+    ASSERT_TRUE(waitUntil([&] { return mpv->presentationSize().height() == 240; }, 10s));
+    EXPECT_GT(loads(), loadsBefore);
+    ASSERT_TRUE(waitUntil([&] { return std::abs(pictureInPart() - 4.5) < exact; }, 5s))
+        << pictureInPart();
+    EXPECT_NEAR(position(), 12.5, exact);
+    EXPECT_TRUE(mpv->isPaused()) << "a reload keeps the pause";
+    EXPECT_EQ(controller->failedGeneration(), 0);
+}
+
+// Each shape FFmpeg's muxer makes, with a seek into the second part, checked by the picture's
+// time and the sound's.
+class RestartingShapes : public RestartingParts, public ::testing::WithParamInterface<const char *>
+{
+};
+
+TEST_P(RestartingShapes, ASeekIntoTheSecondPartLandsOnItsPictureAndSound)
+{
+    loadRestart(QString::fromLatin1(GetParam()));
+    seek(13);
+    EXPECT_NEAR(position(), 13, exact);
+    expectShownIsPlaying();
+    mpv->play();
+    ASSERT_TRUE(waitUntil([&] { return position() > 14.2; }, 10s));
+    expectShownIsPlaying(0.3);
+    // The sound plays with the picture, the separate rendition's too.
+    EXPECT_NEAR(mpvTime("audio-pts"), mpvTime("time-pos"), 0.3);
+    EXPECT_EQ(controller->failedGeneration(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FfmpegShapes, RestartingShapes, ::testing::Values("bytes/index.m3u8", "aes/index.m3u8"));
+
+} // namespace
