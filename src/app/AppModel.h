@@ -179,7 +179,7 @@ public:
     // Part-by-part numeric comparison of version texts ("1.0.1" < "1.0.2" < "1.1").
     [[nodiscard]] static bool isVersion(QStringView a, QStringView lessThan);
 
-    // Ends the run, whatever asked (Ctrl+Q, the window's close button, SIGTERM or SIGINT): the
+    // Ends the run, whatever asked (Ctrl+Q, the window's close button, a quit signal): the
     // screens on show leave as they would on navigation (an episode makes its leave record), the
     // live player stops, the positions on their way get up to two seconds to reach the service
     // (those that do not are kept), and then the event loop ends, so the work waiting for the

@@ -14,9 +14,9 @@ class QuitSignals;
 class WindowLossWatch;
 
 // The ways to end the client besides its Quit command: the close button of its window, its
-// window destroyed by another program of the display (WindowLossWatch), and SIGTERM or SIGINT
-// from the session (QuitSignals, caught before the run starts anything). Each asks the app model
-// to quit from the event loop, so the run ends as it does on Quit. While the run ends, the
+// window destroyed by another program of the display (WindowLossWatch), and SIGTERM, SIGINT or
+// SIGHUP from the session (QuitSignals, caught before the run starts anything). Each asks the app
+// model to quit from the event loop, so the run ends as it does on Quit. While the run ends, the
 // windows are hidden.
 class QuitRequests : public QObject
 {
@@ -30,7 +30,7 @@ public:
     // The window's close button quits the client instead of closing the window alone, and so
     // does the window's loss.
     void watch(QWindow *window);
-    // Whether SIGTERM and SIGINT reach the event loop.
+    // Whether the quit signals reach the event loop.
     [[nodiscard]] bool handlesSignals() const { return m_notifier != nullptr; }
 
 protected:

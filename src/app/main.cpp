@@ -18,9 +18,9 @@ Q_IMPORT_QML_PLUGIN(OrvellaPlugin)
 int main(int argc, char *argv[])
 {
     orvella::markStartup(orvella::StartupMilestone::MainEntered);
-    // Before the first thread and the first request: a SIGTERM or SIGINT while the client starts
-    // waits for the event loop, and the run ends as on Quit. Once the loop has ended they end the
-    // process again, should its teardown hang.
+    // Before the first thread and the first request: a SIGTERM, SIGINT or SIGHUP while the client
+    // starts waits for the event loop, and the run ends as on Quit. Once the loop has ended they
+    // end the process again, should its teardown hang.
     std::optional<orvella::QuitSignals> quitSignals(std::in_place);
     // Before any thread starts (it changes the environment) and before the driver loads.
     orvella::disableShaderCacheWhenDiskFull();
@@ -40,8 +40,8 @@ int main(int argc, char *argv[])
 
     int result = 0;
     {
-        // The close button, the window's loss, SIGTERM and SIGINT end the run as the Quit command
-        // does.
+        // The close button, the window's loss, SIGTERM, SIGINT and SIGHUP end the run as the Quit
+        // command does.
         orvella::QuitRequests quitRequests(*model, *quitSignals);
         QQmlApplicationEngine engine;
         orvella::prepareEngine(engine);

@@ -1,6 +1,7 @@
 #include "ui/ImageDecoder.h"
 
 #include "platform/PlatformLog.h"
+#include "ui/DecodeBounds.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -10,6 +11,40 @@
 #include <cmath>
 
 namespace orvella {
+
+namespace {
+
+// Whether the bytes of a picture within its declared size still promise more decoding than that
+// size says: the scans of a JPEG, or a GIF frame larger than the screen its header declares.
+bool refusedForItsStructure(const QByteArray &format, const QByteArray &data, QSize declared)
+{
+    if (format == "jpeg") {
+        const qsizetype allowed = ImageDecoder::jpegScansAllowed(declared);
+        if (DecodeBounds::jpegScanMarkers(data, allowed) > allowed) {
+            qCDebug(lcPlatform) << "Picture refused: a JPEG of" << declared.width() << "x"
+                                << declared.height() << "pixels with more than" << allowed
+                                << "scans";
+            return true;
+        }
+    } else if (format == "gif") {
+        if (const auto frame = DecodeBounds::gifFrameOver(data, ImageDecoder::maxPixels)) {
+            qCDebug(lcPlatform) << "Picture refused: a GIF frame declares" << frame->width() << "x"
+                                << frame->height() << "pixels, more than"
+                                << ImageDecoder::maxPixels;
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+qsizetype ImageDecoder::jpegScansAllowed(QSize declared)
+{
+    const qint64 pixels = declared.isValid() ? qint64(declared.width()) * declared.height() : 0;
+    return pixels > 0 ? qsizetype(std::min<qint64>(maxJpegScans, maxJpegScanPixels / pixels))
+                      : maxJpegScans;
+}
 
 QImage ImageDecoder::downsample(const QByteArray &data, int maxPixelSize)
 {
@@ -30,6 +65,8 @@ QImage ImageDecoder::downsample(const QByteArray &data, int maxPixelSize)
                             << full.height() << "pixels, more than" << maxPixels;
         return {};
     }
+    if (refusedForItsStructure(reader.format(), data, full))
+        return {};
     if (full.isValid() && maxPixelSize > 0 && std::max(full.width(), full.height()) > maxPixelSize)
         reader.setScaledSize(
             full.scaled(maxPixelSize, maxPixelSize, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));

@@ -5,6 +5,7 @@ list(APPEND ORVELLA_SOURCES
     ui/FirstFrameWatch.h ui/FirstFrameWatch.cpp
     ui/GraphemeText.h ui/GraphemeText.cpp
     ui/ImageCache.h ui/ImageCache.cpp
+    ui/DecodeBounds.h ui/DecodeBounds.cpp
     ui/ImageDecoder.h ui/ImageDecoder.cpp
     ui/ImageNetwork.h ui/ImageNetwork.cpp
     ui/ImagePrefetcher.h ui/ImagePrefetcher.cpp

@@ -1,14 +1,19 @@
 #pragma once
 
 // Pictures of any size in pixels that stay small in bytes: black, so that their compressed data
-// is short, but whole, so that a decoder would take every pixel through.
+// is short, but whole, so that a decoder would take every pixel through. And small pictures whose
+// structure costs more than their size says: JPEGs of many scans, GIFs of any frames.
 
 #include <QBuffer>
 #include <QByteArray>
 #include <QImage>
 #include <QImageWriter>
+#include <QList>
+#include <QRect>
 #include <QSize>
 #include <QtEndian>
+#include <algorithm>
+#include <limits>
 #include <zlib.h>
 
 namespace orvella::test {
@@ -77,22 +82,146 @@ inline QByteArray blackPng(QSize size)
     return png;
 }
 
-// A baseline JPEG whose frame header declares that size over the scan of a small picture.
-inline QByteArray jpegDeclaring(QSize size)
+namespace detail {
+
+// Makes the frame header of a JPEG declare that size; false when it has none.
+inline bool declareJpegSize(QByteArray &jpeg, QSize size, const char *frameMarker)
 {
-    QImage small(64, 64, QImage::Format_RGB32);
-    small.fill(Qt::black);
-    QByteArray jpeg;
-    QBuffer buffer(&jpeg);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter(&buffer, "jpeg").write(small);
-    const qsizetype frame = jpeg.indexOf("\xff\xc0");
+    const qsizetype frame = jpeg.indexOf(frameMarker);
     if (frame < 0)
-        return {};
+        return false;
     // Marker, length, precision, then height and width.
     qToBigEndian(quint16(size.height()), jpeg.data() + frame + 5);
     qToBigEndian(quint16(size.width()), jpeg.data() + frame + 7);
+    return true;
+}
+
+// A 64 x 64 JPEG of that colour.
+inline QByteArray smallJpeg(QColor colour, bool progressive)
+{
+    QImage small(64, 64, QImage::Format_RGB32);
+    small.fill(colour);
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setProgressiveScanWrite(progressive);
+    writer.write(small);
     return jpeg;
+}
+
+} // namespace detail
+
+// A baseline JPEG whose frame header declares that size over the scan of a small picture.
+inline QByteArray jpegDeclaring(QSize size)
+{
+    QByteArray jpeg = detail::smallJpeg(Qt::black, false);
+    return detail::declareJpegSize(jpeg, size, "\xff\xc0") ? jpeg : QByteArray();
+}
+
+// The scans the JPEG writer gives a progressive colour picture.
+inline constexpr int writtenProgressiveScans = 10;
+
+// A progressive JPEG of 64 x 64 red pixels with that many scans (at least the writer's own), the
+// last of them repeated; its frame header declares `declared` when given. The decoder takes a
+// repeated scan as a further refinement, which costs a pass over every block of the picture.
+inline QByteArray progressiveJpeg(int scans, QSize declared = {})
+{
+    QByteArray jpeg = detail::smallJpeg(Qt::red, true);
+    // Scan data holds no FF DA (an FF in it is followed by 00): each one starts a scan.
+    if (jpeg.count("\xff\xda") != writtenProgressiveScans || !jpeg.endsWith("\xff\xd9"))
+        return {};
+    if (declared.isValid() && !detail::declareJpegSize(jpeg, declared, "\xff\xc2"))
+        return {};
+    jpeg.chop(2);
+    const QByteArray last = jpeg.mid(jpeg.lastIndexOf("\xff\xda"));
+    for (int i = writtenProgressiveScans; i < scans; ++i)
+        jpeg += last;
+    return jpeg + "\xff\xd9";
+}
+
+// The colours a GIF of gifOfFrames draws with, by index.
+inline const QRgb gifColours[]
+    = { qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(255, 255, 255) };
+
+// A frame of a GIF: where it stands on the screen and the colour it is filled with. Its data
+// holds at most `coded` of its pixels, and no end code short of all of them.
+struct GifFrame
+{
+    QRect area;
+    int colour = 0;
+    qint64 coded = std::numeric_limits<qint64>::max();
+};
+
+namespace detail {
+
+inline void appendLittleEndian(QByteArray &to, int value)
+{
+    to.append(char(value & 0xff)).append(char(value >> 8 & 0xff));
+}
+
+// LZW codes of 3 bits for `pixels` pixels of one colour: a clear code before every two pixels
+// keeps the code size from growing; then the end code when `end`.
+inline QByteArray lzwOfOneColour(qint64 pixels, int colour, bool end)
+{
+    constexpr int clear = 4;
+    constexpr int stop = 5;
+    QByteArray bytes;
+    quint32 bits = 0;
+    int held = 0;
+    const auto put = [&](int code) {
+        bits |= quint32(code) << held;
+        held += 3;
+        while (held >= 8) {
+            bytes.append(char(bits & 0xff));
+            bits >>= 8;
+            held -= 8;
+        }
+    };
+    for (qint64 i = 0; i < pixels; ++i) {
+        if (i % 2 == 0)
+            put(clear);
+        put(colour);
+    }
+    if (end)
+        put(stop);
+    if (held > 0)
+        bytes.append(char(bits & 0xff));
+    return bytes;
+}
+
+} // namespace detail
+
+// A GIF89a of that screen, with the four gifColours as its global colour table, looping, each
+// frame shown a tenth of a second.
+inline QByteArray gifOfFrames(QSize screen, const QList<GifFrame> &frames)
+{
+    QByteArray gif("GIF89a");
+    detail::appendLittleEndian(gif, screen.width());
+    detail::appendLittleEndian(gif, screen.height());
+    gif.append("\x81\x00\x00", 3); // a global table of 4 colours
+    for (const QRgb colour : gifColours)
+        gif.append(char(qRed(colour))).append(char(qGreen(colour))).append(char(qBlue(colour)));
+    gif.append("\x21\xff\x0bNETSCAPE2.0\x03\x01\x00\x00\x00", 19);
+    for (const GifFrame &frame : frames) {
+        gif.append("\x21\xf9\x04\x00\x0a\x00\x00\x00", 8);
+        gif.append(',');
+        detail::appendLittleEndian(gif, frame.area.x());
+        detail::appendLittleEndian(gif, frame.area.y());
+        detail::appendLittleEndian(gif, frame.area.width());
+        detail::appendLittleEndian(gif, frame.area.height());
+        gif.append('\0'); // no local table, not interlaced
+        gif.append('\2'); // the LZW code size
+        const qint64 pixels = qint64(frame.area.width()) * frame.area.height();
+        const QByteArray data = detail::lzwOfOneColour(
+            std::min(pixels, frame.coded), frame.colour, frame.coded >= pixels);
+        for (qsizetype at = 0; at < data.size(); at += 255) {
+            const QByteArray block = data.mid(at, 255);
+            gif.append(char(block.size())).append(block);
+        }
+        gif.append('\0');
+    }
+    return gif + ';';
 }
 
 } // namespace orvella::test

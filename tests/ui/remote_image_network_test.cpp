@@ -3,6 +3,7 @@
 #include "support/ServiceDouble.h"
 #include "support/TestAsync.h"
 #include "ui/ImageCache.h"
+#include "ui/ImageDecoder.h"
 #include "ui/ImageNetwork.h"
 #include "ui/ImagePrefetcher.h"
 #include "ui/RemoteImageItem.h"
@@ -17,6 +18,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -132,6 +134,12 @@ TEST_F(RemoteImageNetwork, APictureOfTooManyPixelsIsRefusedQuicklyAndKeepsTheShi
         { u"huge.png"_qs, ScriptedAnswer::raw(test::blackPng({ 30000, 30000 }), "image/png") },
         { u"huge.jpg"_qs,
             ScriptedAnswer::raw(test::jpegDeclaring({ 30000, 30000 }), "image/jpeg") },
+        // Within their declared sizes, but not their work.
+        { u"scans.jpg"_qs, ScriptedAnswer::raw(test::progressiveJpeg(3000), "image/jpeg") },
+        { u"frame.gif"_qs,
+            ScriptedAnswer::raw(
+                test::gifOfFrames({ 16, 16 }, { { .area = { 0, 0, 30000, 30000 }, .coded = 64 } }),
+                "image/gif") },
     };
     for (const auto &[name, answer] : refused) {
         service.on("GET", "/media/" + name, answer);
@@ -150,6 +158,68 @@ TEST_F(RemoteImageNetwork, APictureOfTooManyPixelsIsRefusedQuicklyAndKeepsTheShi
         EXPECT_TRUE(item->findChild<QQuickItem *>(QStringLiteral("shimmer"))->isVisible());
         EXPECT_FALSE(ImageCache::shared().contains(key));
     }
+}
+
+// A picture is refused before it is decoded where its bytes promise more work than its declared
+// size says: a JPEG's scans, each a pass over the whole picture, and a GIF's frames, each of its
+// own size whatever the screen the header declares. What is ordinary shows as it would anyway.
+TEST(PictureStructure, AJpegShowsUpToItsScansAndIsRefusedPastThem)
+{
+    const auto shown = [](const QByteArray &jpeg) {
+        const QImage image = ImageDecoder::downsample(jpeg, 32);
+        return !image.isNull() && image.size() == QSize(32, 32) && qRed(image.pixel(16, 16)) > 200
+            && qGreen(image.pixel(16, 16)) < 60;
+    };
+    EXPECT_TRUE(shown(test::progressiveJpeg(test::writtenProgressiveScans)));
+    EXPECT_TRUE(shown(test::progressiveJpeg(ImageDecoder::maxJpegScans)));
+    EXPECT_FALSE(shown(test::progressiveJpeg(ImageDecoder::maxJpegScans + 1)));
+    EXPECT_FALSE(shown(test::progressiveJpeg(3000)));
+    // The larger the picture, the fewer: at 49 megapixels some 30, though far below the 100.
+    const QSize large(7000, 7000);
+    const qsizetype allowed = ImageDecoder::jpegScansAllowed(large);
+    EXPECT_GE(allowed, 2 * test::writtenProgressiveScans) << "an ordinary picture of that size";
+    EXPECT_LT(allowed, ImageDecoder::maxJpegScans / 2);
+    EXPECT_TRUE(
+        ImageDecoder::downsample(test::progressiveJpeg(int(allowed) + 1, large), 32).isNull());
+    EXPECT_TRUE(shown(test::progressiveJpeg(int(allowed) + 1)));
+}
+
+TEST(PictureStructure, AGifFrameIsBoundByItselfWhateverItsScreen)
+{
+    using test::GifFrame;
+    const auto colourShown = [](const QByteArray &gif, QSize screen) -> std::optional<QRgb> {
+        const QImage image = ImageDecoder::downsample(gif, 0);
+        if (image.isNull())
+            return std::nullopt;
+        EXPECT_EQ(image.size(), screen);
+        return image.pixel(screen.width() / 2, screen.height() / 2) | 0xff000000;
+    };
+    const QSize screen(8, 8);
+    const QRect whole({}, screen);
+    const GifFrame huge { .area = { 0, 0, 30000, 30000 }, .colour = 1, .coded = 64 };
+
+    // First or later, a frame past the bound is refused, its data cut short or not.
+    EXPECT_FALSE(colourShown(test::gifOfFrames(screen, { huge }), screen));
+    EXPECT_FALSE(colourShown(test::gifOfFrames(screen, { { whole }, huge }), screen));
+
+    // An animation shows its first frame; one overhanging the screen a little shows clipped; two
+    // large frames of the same file, together past the bound, show as well.
+    EXPECT_EQ(colourShown(
+                  test::gifOfFrames(screen, { { whole, 0 }, { whole, 1 }, { whole, 2 } }), screen),
+        test::gifColours[0]);
+    EXPECT_EQ(colourShown(test::gifOfFrames(screen, { { { 0, 0, 11, 10 }, 2 } }), screen),
+        test::gifColours[2]);
+    const GifFrame large { .area = { 0, 0, 6000, 6000 }, .colour = 3, .coded = 64 };
+    EXPECT_EQ(colourShown(test::gifOfFrames(screen, { { whole, 1 }, large, large }), screen),
+        test::gifColours[1]);
+
+    // Cut in the middle of a huge frame's descriptor: nothing proves it huge, and the frame before
+    // it shows, as it would anyway.
+    const QByteArray first = test::gifOfFrames(screen, { { whole, 1 } });
+    QByteArray cut = test::gifOfFrames(screen, { { whole, 1 }, huge });
+    // Past the first frame (the trailer aside), the huge one's control extension, ',' and 5 bytes.
+    cut.truncate(first.size() - 1 + 8 + 6);
+    EXPECT_EQ(colourShown(cut, screen), test::gifColours[1]);
 }
 
 // A picture's answer is read up to its bound and no further, and the disk cache keeps to its
