@@ -4,6 +4,7 @@
 
 #include <QByteArrayList>
 #include <QRegularExpression>
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -201,7 +202,10 @@ std::optional<HlsPlaylistCut> cutHlsMediaPlaylist(
         }
     }
     body.append("#EXT-X-ENDLIST");
-    return HlsPlaylistCut { (header + body).join('\n') + '\n', cutStart };
+    const bool fragmented = map.has_value()
+        || std::any_of(body.begin(), body.end(),
+            [](const QByteArray &line) { return hasTag(line, "#EXT-X-MAP:"); });
+    return HlsPlaylistCut { (header + body).join('\n') + '\n', cutStart, fragmented };
 }
 
 } // namespace orvella

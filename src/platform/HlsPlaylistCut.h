@@ -19,6 +19,9 @@ struct HlsPlaylistCut
     // Where the cut's first segment starts, by the playlist's durations (segments that are not
     // web addresses count for nothing, as in the item's timeline).
     double start = 0;
+    // Its segments are fragmented MP4 (a map is in force): FFmpeg's HLS reader passes over every
+    // packet of a seek inside them, so a load of the cut starts at its first picture.
+    bool fragmented = false;
 
     // The address libmpv opens for the text: a data address its FFmpeg reader reads itself.
     [[nodiscard]] QString address() const;

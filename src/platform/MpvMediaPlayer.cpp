@@ -434,8 +434,11 @@ void MpvMediaPlayer::issueLoad(std::optional<double> startAt)
     if (startAt) {
         const PlaylistTimeline::Seek start = m_timeline.seekTo(*startAt, {});
         // A start at the load's first picture is no seek: one asked there lands a moment before
-        // the reader's first time stamp, which its HLS reader takes for a later segment.
-        if (start.raw > startSlack || start.demuxerOffset != 0) {
+        // the reader's first time stamp, which its HLS reader takes for a later segment. A cut
+        // of fragmented MP4 starts at its first picture too: the reader cannot seek inside it,
+        // and the position shows where it starts.
+        if ((start.raw > startSlack || start.demuxerOffset != 0)
+            && !(videoCut && videoCut->fragmented)) {
             options.append(QStringLiteral("start=%1").arg(number(start.raw)));
             options.append(
                 QStringLiteral("hr-seek-demuxer-offset=%1").arg(number(start.demuxerOffset)));
