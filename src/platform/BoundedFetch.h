@@ -5,11 +5,19 @@
 #include <QString>
 #include <QUrl>
 #include <chrono>
+#include <optional>
 #include <stop_token>
 
 class QNetworkAccessManager;
 
 namespace orvella {
+
+// A part of a file: `length` bytes from `offset`.
+struct ByteRange
+{
+    qint64 offset = 0;
+    qint64 length = 0;
+};
 
 // How much of one file the player reads of what a stream's server sends.
 struct FetchLimits
@@ -21,6 +29,11 @@ struct FetchLimits
     bool playlistOnly = false;
     // A transfer not ended within this fails however it trickles; 0 for no such bound.
     std::chrono::milliseconds wholeTimeout { 0 };
+    // Reads only this part of the file (asked for with a Range header, past any cache), its
+    // length being the bound instead of maxBytes: once that much has arrived the transfer ends,
+    // complete. A server that ignores the range (200) is read to that length when the part
+    // begins the file and fails otherwise; a part that begins elsewhere than asked fails too.
+    std::optional<ByteRange> range {};
 };
 
 struct FetchedFile

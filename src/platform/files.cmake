@@ -16,6 +16,7 @@ list(APPEND ORVELLA_PLATFORM_SOURCES
     platform/HlsPlaylistCut.h platform/HlsPlaylistCut.cpp
     platform/PlaylistTimeline.h platform/PlaylistTimeline.cpp
     platform/BoundedFetch.h platform/BoundedFetch.cpp
+    platform/SegmentTimeStamp.h platform/SegmentTimeStamp.cpp
     platform/HlsItemSource.h platform/HlsItemSource.cpp
     platform/RuntimeLibrary.h platform/RuntimeLibrary.cpp
     platform/MpvLibrary.h platform/MpvLibrary.cpp

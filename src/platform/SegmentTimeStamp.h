@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QCoro/QCoroTask>
+#include <QUrl>
+#include <chrono>
+#include <optional>
+#include <stop_token>
+#include <utility>
+
+class QNetworkAccessManager;
+
+namespace orvella {
+
+// Where a stream's time stamps lie, read from the head of one segment: what the player needs to
+// place a later part of an episode joined across discontinuities before it plays there.
+
+// The start time, in seconds, of MPEG-TS data: the smallest presentation time stamp among the
+// first PES packet of each audio or video stream (and private stream 1) that begins within the
+// bytes. None when the bytes are not MPEG-TS from their first byte on or hold no such time stamp.
+// Time stamps count 33 bits: when those found lie on both sides of the wrap (more than 2^32 ticks
+// apart), the small ones count as past it, so the start may lie past 2^33 / 90000 s.
+[[nodiscard]] std::optional<double> firstMpegTsTime(QByteArrayView bytes);
+
+// The most of a segment that is read for its start time.
+inline constexpr qint64 segmentHeadBytes = 64 * 1024;
+
+// Reads the start time of the MPEG-TS segment at the address (`byteRange`, when given, being the
+// segment's offset and length within the file) from its first bytes alone: segmentHeadBytes at
+// most, asked for as a range; a server that sends the whole file is read no further. Anything
+// but an http(s) address with a host is not fetched. None, said on orvella.player, when the
+// segment cannot be read within the time-out, has no time stamp there, or on a stop.
+[[nodiscard]] QCoro::Task<std::optional<double>> readSegmentStartTime(
+    QNetworkAccessManager &network, QUrl url, std::optional<std::pair<qint64, qint64>> byteRange,
+    std::chrono::milliseconds timeout, std::stop_token stop);
+
+} // namespace orvella
