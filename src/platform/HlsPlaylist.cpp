@@ -139,6 +139,9 @@ std::optional<HlsMediaPlaylist> parseHlsMedia(const QByteArray &text, const QUrl
     bool pendingDiscontinuity = false;
     qint64 sequence = 0;
     bool sequenceSet = false;
+    bool encrypted = false;
+    bool mapped = false;
+    bool ranged = false;
     for (const QString &line : all) {
         if (line.startsWith(QLatin1String("#EXT-X-TARGETDURATION:"))) {
             playlist.targetDuration = line.mid(22).toDouble();
@@ -153,6 +156,12 @@ std::optional<HlsMediaPlaylist> parseHlsMedia(const QByteArray &text, const QUrl
             playlist.ended = true;
         } else if (line == QLatin1String("#EXT-X-DISCONTINUITY")) {
             pendingDiscontinuity = true;
+        } else if (line.startsWith(QLatin1String("#EXT-X-KEY:"))) {
+            encrypted = !line.contains(QLatin1String("METHOD=NONE"));
+        } else if (line.startsWith(QLatin1String("#EXT-X-MAP:"))) {
+            mapped = true;
+        } else if (line.startsWith(QLatin1String("#EXT-X-BYTERANGE:"))) {
+            ranged = true;
         } else if (line.startsWith(QLatin1String("#EXTINF:"))) {
             pendingDuration = line.mid(8).section(u',', 0, 0).toDouble();
         } else if (!line.startsWith(u'#') && pendingDuration >= 0) {
@@ -160,11 +169,13 @@ std::optional<HlsMediaPlaylist> parseHlsMedia(const QByteArray &text, const QUrl
             const QUrl uri = base.resolved(QUrl(line));
             // A segment that may not be fetched still takes its place in the sequence.
             if (isWebUrl(uri)) {
-                playlist.segments.append({ uri, pendingDuration, sequence, pendingDiscontinuity });
+                playlist.segments.append({ uri, pendingDuration, sequence, pendingDiscontinuity,
+                    encrypted || mapped || ranged });
                 pendingDiscontinuity = false;
             }
             ++sequence;
             pendingDuration = -1;
+            ranged = false;
         }
     }
     return playlist;

@@ -44,6 +44,9 @@ struct HlsSegment
     qint64 sequence = 0;
     // An EXT-X-DISCONTINUITY comes before it: its time stamps need not follow the segment before.
     bool discontinuity = false;
+    // Its first bytes at its address are not MPEG-TS of its own: it is encrypted, a byte range of
+    // a larger file, or fragmented MP4 (a map is in force).
+    bool sealed = false;
 };
 
 struct HlsMediaPlaylist

@@ -8,6 +8,7 @@
 #include "platform/PlatformError.h"
 #include "platform/PlatformLog.h"
 #include "platform/SceneGraphChoice.h"
+#include "platform/SegmentTimeStamp.h"
 #include "platform/StartupTrace.h"
 #include "platform/WebVttCaptions.h"
 
@@ -46,6 +47,9 @@ constexpr quint64 preloadedHookId = quint64(1) << 61;
 constexpr double liveEdgeMargin = 0.5;
 // A start this close to the beginning of what mpv is given starts there.
 constexpr double startSlack = 0.05;
+// How long a seek into a part not placed yet waits for its first segment's head; past it, the
+// item is loaded from the target's segment on.
+constexpr std::chrono::milliseconds segmentHeadTimeout { 3000 };
 // The last picture of the cache lies this far inside its end at most.
 constexpr double endOfCacheMargin = 0.05;
 
@@ -549,11 +553,21 @@ QCoro::Task<bool> MpvMediaPlayer::seek(double seconds)
     const quint64 generation = m_generation;
     // The count starts again with each seek, which must land within the bound.
     watchProgress(true);
-    if (m_fileLoaded && m_timeline.seeksInPlace(seconds, m_cacheRanges))
-        sendSeek(m_timeline.seekTo(seconds, m_cacheRanges), serial);
-    else
-        loadForSeek(seconds, serial);
     QPointer self(this);
+    bool inPlace = m_fileLoaded && m_timeline.seeksInPlace(seconds, m_cacheRanges);
+    if (m_fileLoaded && !inPlace) {
+        auto reading = reachesUnplacedPart(seconds);
+        inPlace = co_await reading;
+        if (!self || generation != m_generation)
+            co_return false;
+    }
+    // A later seek asked meanwhile goes there instead.
+    if (serial == m_seekRequested) {
+        if (inPlace && m_fileLoaded)
+            sendSeek(m_timeline.seekTo(seconds, m_cacheRanges), serial);
+        else
+            loadForSeek(seconds, serial);
+    }
     while (self && m_seekSettled < serial) {
         auto settled = m_seekWaiters.next();
         co_await settled;
@@ -568,6 +582,26 @@ void MpvMediaPlayer::sendSeek(const PlaylistTimeline::Seek &seek, quint64 serial
     m_core->commandAsync(
         { QStringLiteral("seek"), number(seek.raw), QStringLiteral("absolute+exact") },
         seekReplyBit | serial);
+}
+
+QCoro::Task<bool> MpvMediaPlayer::reachesUnplacedPart(double seconds)
+{
+    const auto part = m_timeline.unplacedPartAt(seconds);
+    if (!part || part->firstSegment.isEmpty())
+        co_return false;
+    if (!m_segmentHeads.contains(part->firstSegment)) {
+        QPointer self(this);
+        auto reading = readSegmentStartTime(m_network, part->firstSegment, std::nullopt,
+            segmentHeadTimeout, m_itemReads.get_token());
+        const std::optional<double> stamp = co_await reading;
+        if (!self)
+            co_return false;
+        m_segmentHeads.insert(part->firstSegment, stamp);
+    }
+    const std::optional<double> stamp = m_segmentHeads.value(part->firstSegment);
+    const QVariant start = m_core ? m_core->property("demuxer-start-time") : QVariant();
+    co_return stamp &&start.isValid()
+        && m_fileLoaded &&m_timeline.reachesUnplaced(part->index, *stamp - start.toDouble());
 }
 
 void MpvMediaPlayer::noteFailedSegment(const mpv_event_log_message &message)

@@ -6,6 +6,7 @@
 #include "platform/PlaylistTimeline.h"
 #include "platform/WebVttCaptions.h"
 
+#include <QHash>
 #include <QNetworkAccessManager>
 #include <QPointer>
 #include <QTimer>
@@ -173,6 +174,9 @@ private:
     // item is loaded again from the target's segment on. Not a new start: nothing of the item's
     // state but the file changes.
     void loadForSeek(double seconds, quint64 serial);
+    // Whether a seek into a later part not placed yet stays in the file: its first segment's head
+    // tells where its time stamps lie (MPEG-TS only; anything else loads again).
+    QCoro::Task<bool> reachesUnplacedPart(double seconds);
     // The reader passed over a segment it could not open (from mpv's log).
     void noteFailedSegment(const mpv_event_log_message &message);
     // A seek (or a load's start) showed its first picture: true when it goes on from there.
@@ -250,6 +254,8 @@ private:
     HlsPlaylistTexts m_playableTexts;
     // A load made for a seek is under way: further seeks load again.
     bool m_seekLoading = false;
+    // The first time stamps read from the heads of the item's segments (none where unreadable).
+    QHash<QUrl, std::optional<double>> m_segmentHeads;
     // The variant the caps asked for when the variant was last chosen.
     int m_wantedVariant = -1;
     bool m_choosing = false;

@@ -41,7 +41,8 @@ PlaylistTimeline::PlaylistTimeline(const HlsMediaPlaylist &playlist)
     double at = 0;
     for (const HlsSegment &segment : playlist.segments) {
         if (m_parts.empty() || segment.discontinuity)
-            m_parts.push_back({ at, 0, std::nullopt, false });
+            m_parts.push_back(
+                { at, 0, std::nullopt, false, segment.sealed ? QUrl() : segment.uri });
         m_segmentStarts.push_back(at);
         m_segmentSequences.push_back(segment.sequence);
         if (std::isfinite(segment.duration) && segment.duration > 0)
@@ -361,6 +362,37 @@ void PlaylistTimeline::beginLoad(double origin)
     m_part = first;
     m_jump.reset();
     m_landingSegment.reset();
+}
+
+std::optional<PlaylistTimeline::UnplacedPart> PlaylistTimeline::unplacedPartAt(double item) const
+{
+    if (!isJoined())
+        return std::nullopt;
+    item = std::clamp(item, 0.0, m_length);
+    const int index = partAt(item);
+    if (item < m_origin || index == m_firstPart || m_parts[index].placed)
+        return std::nullopt;
+    return UnplacedPart { index, m_parts[index].head };
+}
+
+bool PlaylistTimeline::reachesUnplaced(int index, double raw) const
+{
+    // Read from a segment's head, the stamp may be a stream's other than libmpv's first.
+    constexpr double readingSlack = 0.5;
+    const Part &part = m_parts[index];
+    const double offset = raw + m_origin - part.start;
+    if (offset < -readingSlack)
+        return false;
+    for (int other = m_firstPart; other < int(m_parts.size()); ++other) {
+        const Part &held = m_parts[other];
+        if (other == index || !held.offset)
+            continue;
+        const double overlap = std::min(part.end() + offset, held.end() + *held.offset)
+            - std::max(part.start + offset, held.start + *held.offset);
+        if (overlap > readingSlack)
+            return false;
+    }
+    return true;
 }
 
 void PlaylistTimeline::segmentFailed(qint64 sequence)

@@ -74,6 +74,19 @@ public:
     // The reader could not open the segment of that media sequence number and passed over it.
     void segmentFailed(qint64 sequence);
 
+    // The part a seek to `item` goes into, when libmpv holds it and it is not placed yet, and the
+    // address of its first segment where that segment's head tells its time stamps.
+    struct UnplacedPart
+    {
+        int index = 0;
+        QUrl firstSegment;
+    };
+    [[nodiscard]] std::optional<UnplacedPart> unplacedPartAt(double item) const;
+    // Whether a seek reaches that part in the file libmpv holds, its first picture being stamped
+    // `raw` (libmpv's time): its time stamps lie at or past its place in the item, and no other
+    // part held shares them.
+    [[nodiscard]] bool reachesUnplaced(int index, double raw) const;
+
 private:
     struct Part
     {
@@ -82,6 +95,8 @@ private:
         std::optional<double> offset;
         // Seen, rather than taken over from the part before on time stamps that went on.
         bool placed = false;
+        // Its first segment, where that segment's head is MPEG-TS of its own.
+        QUrl head;
         [[nodiscard]] double end() const { return start + length; }
         [[nodiscard]] bool holds(double item) const;
     };
