@@ -23,12 +23,16 @@ double MpvMediaPlayer::rate() const
 
 double MpvMediaPlayer::currentTime() const
 {
-    return m_hasItem && m_timeKnown ? itemTime() : std::nan("");
+    // A joined item's time stays known while a load made for a seek replaces its file.
+    const bool known
+        = m_timeKnown || (m_timeline.isJoined() && (m_seekLoading || m_timeline.isSeeking()));
+    return m_hasItem && known ? itemTime() : std::nan("");
 }
 
 double MpvMediaPlayer::duration() const
 {
-    if (!m_hasItem || !m_durationKnown)
+    // A joined item's length is its playlist's, whatever file mpv holds.
+    if (!m_hasItem || !(m_durationKnown || m_timeline.isJoined()))
         return std::nan("");
     // A live stream has no length.
     if (m_settings.waitsToMinimizeStalling && !m_seekable)

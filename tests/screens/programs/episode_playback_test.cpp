@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QJsonDocument>
 #include <cmath>
+#include <functional>
 
 namespace orvella::test {
 namespace {
@@ -28,6 +29,8 @@ protected:
         player.refreshTime();
         return player.currentTime();
     }
+    void seekLeaveAndResume(const QString &media, int length, double target,
+        const std::function<double(const MpvMediaPlayer &)> &playing);
 };
 
 TEST_F(EpisodePlayback, PlaysToItsEndAndRepeatOneStartsItAgain)
@@ -102,13 +105,15 @@ TEST_F(EpisodePlayback, AnEpisodeThatShowsNoPictureEndsInTheErrorAfterItsReloads
     EXPECT_EQ(service.requestCount(), asked) << "nothing more after the error";
 }
 
-TEST_F(EpisodePlayback, AnEpisodeJoinedFromPartsKeepsItsOwnTimeInTheChromeTheBarAndTheRecords)
+// Episode 5001 on a playlist joined from parts: a seek with the bar lands where it says, the leave
+// record carries the item's own time, and the episode opened again resumes there. `playing`
+// tells where the picture is, on the item's time.
+void EpisodePlayback::seekLeaveAndResume(const QString &media, int length, double target,
+    const std::function<double(const MpvMediaPlayer &)> &playing)
 {
-    // 20 s of two parts; libmpv reports the second, from 6 s on, from 1000 s on.
     service.on("GET", u"episodes/5001"_qs,
         ScriptedAnswer::envelope(QJsonObject { { "episode",
-            episodeDetailJson(
-                u"5001"_qs, service.mediaUrl(u"joined/master.m3u8"_qs).toString(), {}, {}) } }));
+            episodeDetailJson(u"5001"_qs, service.mediaUrl(media).toString(), {}, {}) } }));
     AppModel &app = signedIn();
     Built screen = buildScreen(app, u"5001"_qs);
     ASSERT_TRUE(screen.model);
@@ -116,26 +121,36 @@ TEST_F(EpisodePlayback, AnEpisodeJoinedFromPartsKeepsItsOwnTimeInTheChromeTheBar
     ASSERT_TRUE(waitUntil([&] { return player.isReady(); }, 15s));
     screen.model->chrome()->togglePlay();
     EpisodeScrubberModel &bar = *screen.model->scrubber();
-    ASSERT_TRUE(waitUntil([&] { return position(player) >= 0 && bar.totalText() == u"0:20"_qs; }));
+    const QString total = u"0:%1"_qs.arg(length, 2, 10, QLatin1Char('0'));
+    ASSERT_TRUE(waitUntil([&] { return position(player) >= 0 && bar.totalText() == total; }));
 
-    bar.moved(9.5);
+    bar.moved(target);
     bar.released();
-    ASSERT_TRUE(waitUntil([&] { return std::abs(position(player) - 9.5) < 0.1; }, 10s))
-        << "the bar's seek across the join lands where it says: " << position(player);
-    EXPECT_EQ(bar.elapsedText(), u"0:09"_qs);
-    EXPECT_EQ(bar.totalText(), u"0:20"_qs);
+    // The label may show the seek's target while it runs: the picture tells where it landed.
+    const auto &mpv = dynamic_cast<const MpvMediaPlayer &>(*player.player());
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            return std::abs(playing(mpv) - target) < 0.3
+                && std::abs(position(player) - playing(mpv)) < 0.3;
+        },
+        10s))
+        << "the bar's seek across the join lands where it says: " << playing(mpv) << " "
+        << position(player);
+    EXPECT_EQ(bar.elapsedText(), u"0:%1"_qs.arg(int(target), 2, 10, QLatin1Char('0')));
+    EXPECT_EQ(bar.totalText(), total);
 
     screen.model->leave();
     ASSERT_TRUE(waitUntil([&] { return app.progressReports().inFlight() == 0; }));
     std::optional<QJsonObject> leaveRecord;
     for (const RecordedRequest &request : service.requests("POST", "user/history")) {
         const QJsonObject record = QJsonDocument::fromJson(request.body).object();
-        EXPECT_LE(record.value("position").toInt(), 9) << "what was watched, not the time stamp";
-        if (record.value("position").toInt() == 9)
+        EXPECT_LE(record.value("position").toInt(), int(target))
+            << "what was watched, not the time stamp";
+        if (record.value("position").toInt() == int(target))
             leaveRecord = record;
     }
     ASSERT_TRUE(leaveRecord);
-    EXPECT_EQ(leaveRecord->value("duration").toInt(), 20);
+    EXPECT_EQ(leaveRecord->value("duration").toInt(), length);
     screen.item.reset();
 
     // Opened again, the episode resumes after the join from its record.
@@ -144,9 +159,38 @@ TEST_F(EpisodePlayback, AnEpisodeJoinedFromPartsKeepsItsOwnTimeInTheChromeTheBar
     PlayerController &resumed = *again.model->player();
     ASSERT_TRUE(waitUntil([&] { return resumed.isReady(); }, 15s));
     // Sooner than playing there from the start would take.
-    ASSERT_TRUE(waitUntil([&] { return position(resumed) >= 9; }, 4s));
-    EXPECT_LT(position(resumed), 11) << "from its record, not from the part's start or beyond";
+    const auto &resumedMpv = dynamic_cast<const MpvMediaPlayer &>(*resumed.player());
+    ASSERT_TRUE(waitUntil([&] { return playing(resumedMpv) >= int(target); }, 4s))
+        << playing(resumedMpv);
+    EXPECT_LT(playing(resumedMpv), int(target) + 2)
+        << "from its record, not from the part's start or beyond";
+    EXPECT_NEAR(position(resumed), playing(resumedMpv), 0.3);
     EXPECT_EQ(resumed.failedGeneration(), 0);
+    EXPECT_EQ(resumed.endedGeneration(), 0);
+}
+
+// The time stamp of the picture shown.
+double pictureStamp(const MpvMediaPlayer &mpv)
+{
+    return mpv.mpvProperty("demuxer-start-time").toDouble()
+        + mpv.mpvProperty("time-pos").toDouble();
+}
+
+// Where FFmpeg's muxer stamps a part's first picture.
+constexpr double firstStamp = 1.421333;
+
+TEST_F(EpisodePlayback, AnEpisodeJoinedFromPartsKeepsItsOwnTimeInTheChromeTheBarAndTheRecords)
+{
+    // 20 s of two parts; the second, from 6 s on, is stamped from 1000 s on.
+    seekLeaveAndResume(u"joined/master.m3u8"_qs, 20, 9.5,
+        [](const MpvMediaPlayer &mpv) { return pictureStamp(mpv) - firstStamp - 994; });
+}
+
+TEST_F(EpisodePlayback, AnEpisodeWhoseSecondPartStartsItsTimeStampsAgainResumesThere)
+{
+    // 24 s of two parts both stamped from the same time; the second begins at 8 s.
+    seekLeaveAndResume(u"restart/master.m3u8"_qs, 24, 13.5,
+        [](const MpvMediaPlayer &mpv) { return pictureStamp(mpv) - firstStamp + 8; });
 }
 
 // Episodes on slow and partial media, with the player's time-outs shortened in proportion (4.5 s
