@@ -64,6 +64,7 @@ void PlaylistTimeline::observe(double raw)
 {
     if (!isJoined() || m_target || !std::isfinite(raw))
         return;
+    m_loadObserved = true;
     raw += m_origin;
     const auto fits = [this](int index, double item) {
         return m_parts[index].holds(item)
@@ -233,6 +234,7 @@ std::optional<PlaylistTimeline::Seek> PlaylistTimeline::landed(
 {
     if (!m_target)
         return std::nullopt;
+    m_loadObserved = true;
     raw += m_origin;
     const double target = *m_target;
     const int index = partAt(target);
@@ -341,6 +343,10 @@ void PlaylistTimeline::beginLoad(double origin)
         return;
     origin = std::clamp(origin, 0.0, m_length);
     const int first = partAt(origin);
+    m_firstSegment = size_t(
+        std::lower_bound(m_segmentStarts.begin(), m_segmentStarts.end(), origin - landingPrecision)
+        - m_segmentStarts.begin());
+    m_loadObserved = false;
     if (origin == m_origin)
         return;
     // The new load's raw time is the old one's less the offset of the part it begins in.
@@ -398,8 +404,16 @@ bool PlaylistTimeline::reachesUnplaced(int index, double raw) const
 void PlaylistTimeline::segmentFailed(qint64 sequence)
 {
     const auto found = std::find(m_segmentSequences.begin(), m_segmentSequences.end(), sequence);
-    if (found != m_segmentSequences.end())
-        m_segmentFailed[size_t(found - m_segmentSequences.begin())] = true;
+    if (found == m_segmentSequences.end())
+        return;
+    const size_t index = size_t(found - m_segmentSequences.begin());
+    m_segmentFailed[index] = true;
+    // The load's first segment failed before anything played: libmpv counts from the next one.
+    if (index == m_firstSegment && !m_loadObserved && index + 1 < m_segmentStarts.size()
+        && m_segmentStarts[index + 1] < m_parts[m_firstPart].end()) {
+        ++m_firstSegment;
+        m_origin = m_segmentStarts[m_firstSegment];
+    }
 }
 
 double PlaylistTimeline::firstPlayedSegmentStart(double segmentStart) const

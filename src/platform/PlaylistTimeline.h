@@ -128,6 +128,10 @@ private:
     // The item's time where the load libmpv plays begins, and the part it begins in.
     double m_origin = 0;
     int m_firstPart = 0;
+    // The load's first segment, and whether libmpv reported a position of the load yet: its
+    // time counts from the first segment its reader opened.
+    size_t m_firstSegment = 0;
+    bool m_loadObserved = false;
     double m_length = 0;
     // The part playback is in; it always has an offset.
     int m_part = 0;

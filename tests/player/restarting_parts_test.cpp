@@ -123,6 +123,27 @@ TEST_F(RestartingParts, AStartInTheSecondPartLandsThereAndACapChangeComesBackThe
     EXPECT_EQ(controller->failedGeneration(), 0);
 }
 
+TEST_F(RestartingParts, ASecondPartWhoseFirstSegmentFailsShowsWhereItsPictureIs)
+{
+    service.on("GET", u"/media/restart/480p/seg_004.ts"_s, ScriptedAnswer::error(404, u"gone"_s));
+    loadRestart(u"480p/index.m3u8"_s);
+    // Into the missing segment: the reader passes over it to the next, where the position shows
+    // the seek landed.
+    seek(9);
+    ASSERT_TRUE(waitUntil([&] { return pictureInPart() >= 2; }, 10s)) << pictureInPart();
+    EXPECT_GE(position(), 10);
+    expectShownIsPlaying();
+
+    // Played across the join into it: placed where its picture begins.
+    seek(6.5);
+    mpv->play();
+    ASSERT_TRUE(waitUntil([&] { return position() > 11; }, 10s));
+    expectShownIsPlaying(0.3);
+    seek(22.5);
+    ASSERT_TRUE(waitUntil([&] { return controller->endedGeneration() == 1; }, 10s));
+    EXPECT_EQ(controller->failedGeneration(), 0);
+}
+
 // Each shape FFmpeg's muxer makes, with a seek into the second part, checked by the picture's
 // time and the sound's. FFmpeg's reader cannot seek inside fragmented MP4 at all: there the seek
 // lands at the start of the target's segment, and the position shows that.
