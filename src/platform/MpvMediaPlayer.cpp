@@ -623,8 +623,15 @@ void MpvMediaPlayer::loadForSeek(double seconds, quint64 serial)
     m_seekLoading = true;
     m_fileLoaded = false;
     m_reattachCaptions = m_reattachCaptions || m_caption.has_value();
-    issueLoad(seconds);
+    m_seekLoadTarget = seconds;
     updateRate();
+    if (std::exchange(m_seekLoadQueued, true))
+        return;
+    QTimer::singleShot(0, this, [this, generation = m_generation] {
+        m_seekLoadQueued = false;
+        if (generation == m_generation && m_seekLoading && !m_givenUp)
+            issueLoad(m_seekLoadTarget);
+    });
 }
 
 bool MpvMediaPlayer::landSeek()

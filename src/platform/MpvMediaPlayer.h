@@ -252,8 +252,11 @@ private:
     PlaylistTimeline m_playableTimeline;
     // The playable's playlists, which a load from one segment on is cut from.
     HlsPlaylistTexts m_playableTexts;
-    // A load made for a seek is under way: further seeks load again.
+    // A load made for a seek is under way: further seeks load again. Seeks of one turn make one
+    // load, to the last one's target.
     bool m_seekLoading = false;
+    bool m_seekLoadQueued = false;
+    double m_seekLoadTarget = 0;
     // The first time stamps read from the heads of the item's segments (none where unreadable).
     QHash<QUrl, std::optional<double>> m_segmentHeads;
     // The variant the caps asked for when the variant was last chosen.

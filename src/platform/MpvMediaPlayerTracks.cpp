@@ -30,6 +30,7 @@ void MpvMediaPlayer::forgetItem()
     m_playableTimeline = {};
     m_playableTexts = {};
     m_seekLoading = false;
+    m_seekLoadQueued = false;
     m_segmentHeads.clear();
     m_wantedVariant = -1;
     m_choosing = false;

@@ -99,6 +99,20 @@ TEST_F(RestartingParts, SeeksBothWaysLandInThePartAskedBeforeAndAfterItPlayed)
     EXPECT_NEAR(position(), 24, 0.2);
 }
 
+TEST_F(RestartingParts, OfSeveralQuickSeeksOnlyTheLastLoads)
+{
+    loadRestart(u"master.m3u8"_s);
+    for (const auto &[first, last] : { std::pair { 13.0, 20.0 }, std::pair { 3.0, 5.0 } }) {
+        const qint64 loadsBefore = loads();
+        auto superseded = controller->seek(first);
+        runTask(controller->seek(last), 10s);
+        runTask(std::move(superseded), 10s);
+        EXPECT_NEAR(position(), last, exact);
+        expectShownIsPlaying();
+        EXPECT_EQ(loads(), loadsBefore + 1) << "seeks to " << first << " and " << last;
+    }
+}
+
 TEST_F(RestartingParts, AStartInTheSecondPartLandsThereAndACapChangeComesBackThere)
 {
     loadRestart(u"master.m3u8"_s, false, 12.5);
