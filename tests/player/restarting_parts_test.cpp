@@ -99,6 +99,20 @@ TEST_F(RestartingParts, SeeksBothWaysLandInThePartAskedBeforeAndAfterItPlayed)
     EXPECT_NEAR(position(), 24, 0.2);
 }
 
+TEST_F(RestartingParts, CaptionsShowOnlyThePartPlaying)
+{
+    loadRestart(u"master.m3u8"_s);
+    mpv->selectLegibleOption(0);
+    // The second part's cues lie at the first part's times: a load from one of its segments
+    // shows its own alone.
+    seek(12.5);
+    EXPECT_TRUE(waitUntil([&] { return mpv->subtitleText() == u"Part 2, second 4"_s; }, 10s))
+        << mpv->subtitleText().toStdString();
+    seek(16.9);
+    EXPECT_TRUE(waitUntil([&] { return mpv->subtitleText() == u"Part 2, second 8"_s; }, 10s))
+        << mpv->subtitleText().toStdString();
+}
+
 TEST_F(RestartingParts, OfSeveralQuickSeeksOnlyTheLastLoads)
 {
     loadRestart(u"master.m3u8"_s);
