@@ -94,4 +94,43 @@ TEST(PlaylistTimelineTest, SeeksLearnOnlyFromWhereTheyLand)
     EXPECT_EQ(fresh.position(), 8);
 }
 
+TEST(PlaylistTimelineTest, WhatIsReadOfAPartNotPlacedEndsWithThePartPlaying)
+{
+    // Playing the first part, libmpv has read into the second, stamped from 1000 s on.
+    PlaylistTimeline timeline = timelineOf(joinedText());
+    play(timeline, 0.02, 4.0);
+    const auto ranges = timeline.itemRanges({ { 0, 1001.5 } });
+    ASSERT_EQ(ranges.size(), 1);
+    EXPECT_NEAR(ranges[0].end(), 6, 1e-9) << "not the item's end";
+    EXPECT_NEAR(timeline.itemTime(1001.5), 6, 1e-9);
+}
+
+TEST(PlaylistTimelineTest, ALoadFromOneSegmentOnKeepsWhatWasLearntOnItsFooting)
+{
+    // Three parts of two 2-s segments: the second starts its stamps again, the third jumps on.
+    QByteArray text = "#EXTM3U\n";
+    for (int i = 0; i < 6; ++i)
+        text += QByteArray(i == 2 || i == 4 ? "#EXT-X-DISCONTINUITY\n" : "") + "#EXTINF:2,\ns"
+            + QByteArray::number(i) + ".ts\n";
+    PlaylistTimeline timeline = timelineOf(text + "#EXT-X-ENDLIST\n");
+    play(timeline, 0.02, 3.9);
+    play(timeline, 0.02, 3.9);
+    play(timeline, 500.02, 500.5);
+    EXPECT_NEAR(timeline.position(), 8.5, 0.1) << "all three parts placed";
+    EXPECT_FALSE(timeline.seeksInPlace(1, {}))
+        << "the second part's stamps are the first's: its segment is loaded";
+    EXPECT_EQ(timeline.loadStart(1), 0);
+    EXPECT_EQ(timeline.loadStart(5), 4);
+
+    // From the second part's second segment on, libmpv counts from 0 at 6 s of the item.
+    timeline.beginLoad(6);
+    (void)timeline.seekTo(6.5, {});
+    EXPECT_FALSE(timeline.landed(0.5, {}));
+    EXPECT_NEAR(timeline.position(), 6.5, 1e-9);
+    EXPECT_TRUE(timeline.seeksInPlace(9, {})) << "the third part, placed, stamped past its place";
+    // Stamped 501, counted from the load's first stamp, 2 (the second part's at 6 s).
+    EXPECT_NEAR(timeline.seekTo(9, {}).raw, 499, 1e-9);
+    EXPECT_FALSE(timeline.seeksInPlace(2, {})) << "before the load's start";
+}
+
 } // namespace
