@@ -151,7 +151,7 @@ QCoro::Task<> WebVttCaptions::refresh()
     for (const HlsSegment &segment : playlist->segments) {
         if (std::isfinite(segment.duration) && segment.duration > 0)
             segmentEnd += segment.duration;
-        if (m_onDemand && segmentEnd <= m_from)
+        if (m_onDemand && m_from > 0 && segmentEnd <= m_from)
             continue;
         listed.insert(segment.uri);
         if (!m_requested.contains(segment.uri)) {
