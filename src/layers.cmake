@@ -45,7 +45,7 @@ if(ORVELLA_FUZZ)
     # The fuzz build needs only the readers of what the network sends: the answer decoders, and
     # the platform's playlist and caption readers (Qt Core alone).
     orvella_add_layer(orvella_platform_readers platform
-        platform/HlsPlaylist.cpp platform/WebVttCues.cpp)
+        platform/HlsPlaylist.cpp platform/HlsPlaylistCut.cpp platform/WebVttCues.cpp)
     target_link_libraries(orvella_platform_readers PUBLIC Qt6::Core)
     return()
 endif()

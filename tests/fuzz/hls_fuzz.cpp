@@ -2,11 +2,15 @@
 // never fails loudly; what it returns must never lead the player off the web, the variant choice
 // must name a variant that exists, the order the player tries variants in names each variant on
 // the web once (led by the capped choice), and a variant's audio is a web rendition of its group.
+// A playlist cut from one segment on names only web addresses, ends, and keeps no more segments
+// than the playlist.
 
 #include "platform/HlsPlaylist.h"
+#include "platform/HlsPlaylistCut.h"
 
 #include <QSet>
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
@@ -77,6 +81,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *input, std::size_t siz
             if (!isWebUrl(segment.uri) || (previous && segment.sequence <= *previous))
                 std::abort();
             previous = segment.sequence;
+        }
+        for (const double from : { 0.0, 5.0, 1e12 }) {
+            const auto cut = cutHlsMediaPlaylist(bytes, base, from);
+            if (!cut)
+                continue;
+            const auto reread = parseHlsMedia(cut->text, base);
+            if (!reread || !reread->ended || reread->segments.size() > media->segments.size()
+                || !std::isfinite(cut->start) || cut->start < 0)
+                std::abort();
+            for (const QByteArray &line : cut->text.split('\n')) {
+                if (!line.isEmpty() && !line.startsWith('#')
+                    && !isWebUrl(QUrl(QString::fromUtf8(line))))
+                    std::abort();
+            }
         }
     }
     return 0;
