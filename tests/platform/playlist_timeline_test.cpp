@@ -26,6 +26,16 @@ PlaylistTimeline timelineOf(const QByteArray &text)
     return playlist ? PlaylistTimeline(*playlist) : PlaylistTimeline();
 }
 
+// Three parts of 2-s segments, joined before the segments `second` and `third`.
+PlaylistTimeline threeParts(int segments, int second, int third)
+{
+    QByteArray text = "#EXTM3U\n";
+    for (int i = 0; i < segments; ++i)
+        text += QByteArray(i == second || i == third ? "#EXT-X-DISCONTINUITY\n" : "")
+            + "#EXTINF:2,\ns" + QByteArray::number(i) + ".ts\n";
+    return timelineOf(text + "#EXT-X-ENDLIST\n");
+}
+
 void play(PlaylistTimeline &timeline, double from, double to)
 {
     for (double raw = from; raw <= to; raw += 0.04)
@@ -58,11 +68,7 @@ TEST(PlaylistTimelineTest, OnlyAnEndedPlaylistWithADiscontinuityBetweenSegmentsI
 TEST(PlaylistTimelineTest, PartsOnTimeStampsThatGoOnOrStartAgain)
 {
     // Three parts: time stamps go on over the first join and start again at 0 after the second.
-    QByteArray text = "#EXTM3U\n";
-    for (int i = 0; i < 9; ++i)
-        text += QByteArray(i == 3 || i == 6 ? "#EXT-X-DISCONTINUITY\n" : "") + "#EXTINF:2,\ns"
-            + QByteArray::number(i) + ".ts\n";
-    PlaylistTimeline timeline = timelineOf(text + "#EXT-X-ENDLIST\n");
+    PlaylistTimeline timeline = threeParts(9, 3, 6);
     play(timeline, 0.02, 11.9);
     EXPECT_NEAR(timeline.position(), 11.9, 0.05) << "the second part goes on from the first";
     play(timeline, 0.02, 1.0);
@@ -107,12 +113,8 @@ TEST(PlaylistTimelineTest, WhatIsReadOfAPartNotPlacedEndsWithThePartPlaying)
 
 TEST(PlaylistTimelineTest, ALoadFromOneSegmentOnKeepsWhatWasLearntOnItsFooting)
 {
-    // Three parts of two 2-s segments: the second starts its stamps again, the third jumps on.
-    QByteArray text = "#EXTM3U\n";
-    for (int i = 0; i < 6; ++i)
-        text += QByteArray(i == 2 || i == 4 ? "#EXT-X-DISCONTINUITY\n" : "") + "#EXTINF:2,\ns"
-            + QByteArray::number(i) + ".ts\n";
-    PlaylistTimeline timeline = timelineOf(text + "#EXT-X-ENDLIST\n");
+    // Three parts of two segments: the second starts its stamps again, the third jumps on.
+    PlaylistTimeline timeline = threeParts(6, 2, 4);
     play(timeline, 0.02, 3.9);
     play(timeline, 0.02, 3.9);
     play(timeline, 500.02, 500.5);

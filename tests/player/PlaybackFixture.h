@@ -5,6 +5,7 @@
 #include "platform/MpvMediaPlayer.h"
 #include "player/PlayerController.h"
 #include "support/ServiceDouble.h"
+#include "support/TestAsync.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -31,6 +32,16 @@ inline void failPictureApartWhile(ServiceDouble &service, const bool &out)
             return out && !early ? ScriptedAnswer::error(404, QStringLiteral("out"))
                                  : ScriptedAnswer::file();
         });
+}
+
+// Where FFmpeg's muxer stamps the first picture of MPEG-TS.
+inline constexpr double ffmpegFirstStamp = 1.421333;
+
+// The time stamp of the picture libmpv shows, whatever part of a playlist it was given.
+inline double pictureStamp(const MpvMediaPlayer &mpv)
+{
+    return mpv.mpvProperty("demuxer-start-time").toDouble()
+        + mpv.mpvProperty("time-pos").toDouble();
 }
 
 struct PlaybackFixture : ::testing::Test
@@ -60,6 +71,9 @@ struct PlaybackFixture : ::testing::Test
         controller->refreshTime();
         return controller->currentTime();
     }
+    void seek(double seconds) { runTask(controller->seek(seconds), std::chrono::seconds(10)); }
+    // The loads libmpv started: each gives its playlist entry a new id.
+    [[nodiscard]] qint64 loads() const { return mpv->mpvProperty("playlist/0/id").toLongLong(); }
 };
 
 } // namespace orvella::test

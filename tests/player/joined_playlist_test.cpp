@@ -15,8 +15,6 @@ namespace {
 
 // Two pictures at 24 a second.
 constexpr double exact = 0.09;
-// Where FFmpeg's muxer stamps the first picture.
-constexpr double firstStamp = 1.421333;
 
 struct JoinedPlaylist : PlaybackFixture
 {
@@ -27,17 +25,12 @@ struct JoinedPlaylist : PlaybackFixture
     }
     // The raw time stamp libmpv plays at.
     [[nodiscard]] double raw() const { return mpv->mpvProperty("time-pos").toDouble(); }
-    // The time stamp of the picture shown, whatever part of the playlist libmpv was given.
-    [[nodiscard]] double picture() const
-    {
-        return mpv->mpvProperty("demuxer-start-time").toDouble() + raw();
-    }
+    [[nodiscard]] double picture() const { return pictureStamp(*mpv); }
     // Where the fixture's picture of a time of the item is stamped.
     [[nodiscard]] static double stampOf(double item)
     {
-        return (item < 6 ? item : item + 994) + firstStamp;
+        return (item < 6 ? item : item + 994) + ffmpegFirstStamp;
     }
-    void seek(double seconds) { runTask(controller->seek(seconds), 10s); }
 };
 
 TEST_F(JoinedPlaylist, PlaysAcrossTheJoinOnItsOwnTimeAndEndsAsPlayed)
@@ -116,7 +109,6 @@ TEST_F(JoinedPlaylist, SeeksTheLoadedFileCanMakeLoadNothing)
 {
     // A part on time stamps of its own that no other part shares, before it played and after.
     loadJoined(false);
-    const auto loads = [&] { return mpv->mpvProperty("playlist/0/id").toLongLong(); };
     const qint64 joinedLoads = loads();
     for (const double target : { 9.0, 2.0, 12.0 }) {
         seek(target);

@@ -15,14 +15,13 @@ namespace {
 
 // Two pictures at 24 a second.
 constexpr double exact = 0.09;
-// Where FFmpeg's muxer stamps each part's first picture in MPEG-TS (its fragmented MP4 starts
-// at the first sound frame's 0.021 s).
-constexpr double firstStamp = 1.421333;
 constexpr double secondPart = 8;
 
 struct RestartingParts : PlaybackFixture
 {
-    double partsFirstStamp = firstStamp;
+    // Where each part's first picture is stamped: FFmpeg's fragmented MP4 starts at the first
+    // sound frame's 0.021 s.
+    double partsFirstStamp = ffmpegFirstStamp;
 
     void loadRestart(const QString &playlist, bool autoplay = false,
         std::optional<double> startAt = std::nullopt)
@@ -30,16 +29,12 @@ struct RestartingParts : PlaybackFixture
         controller->load(service.mediaUrl(u"restart/"_s + playlist), autoplay, startAt, false);
         ASSERT_TRUE(waitUntil([&] { return controller->isReady(); }, 10s));
     }
-    void seek(double seconds) { runTask(controller->seek(seconds), 10s); }
     [[nodiscard]] double mpvTime(const char *name) const
     {
         return mpv->mpvProperty(name).toDouble();
     }
     // The time stamp of the picture shown, within its part.
-    [[nodiscard]] double pictureInPart() const
-    {
-        return mpvTime("demuxer-start-time") + mpvTime("time-pos") - partsFirstStamp;
-    }
+    [[nodiscard]] double pictureInPart() const { return pictureStamp(*mpv) - partsFirstStamp; }
     // The part the position shown lies in must be the one playing: its time within that part is
     // the picture's.
     void expectShownIsPlaying(double tolerance = exact) const
@@ -48,8 +43,6 @@ struct RestartingParts : PlaybackFixture
         EXPECT_NEAR(pictureInPart(), shown < secondPart ? shown : shown - secondPart, tolerance)
             << "shown " << shown;
     }
-    // The loads libmpv started: each gives its playlist entry a new id.
-    [[nodiscard]] qint64 loads() const { return mpv->mpvProperty("playlist/0/id").toLongLong(); }
     [[nodiscard]] QStringList segmentsAsked(const QString &folder) const
     {
         QStringList names;
@@ -179,7 +172,7 @@ struct Shape
 {
     const char *playlist;
     double landing;
-    double firstStamp = ::firstStamp;
+    double firstStamp = ffmpegFirstStamp;
 };
 
 class RestartingShapes : public RestartingParts, public ::testing::WithParamInterface<Shape>

@@ -169,28 +169,18 @@ void EpisodePlayback::seekLeaveAndResume(const QString &media, int length, doubl
     EXPECT_EQ(resumed.endedGeneration(), 0);
 }
 
-// The time stamp of the picture shown.
-double pictureStamp(const MpvMediaPlayer &mpv)
-{
-    return mpv.mpvProperty("demuxer-start-time").toDouble()
-        + mpv.mpvProperty("time-pos").toDouble();
-}
-
-// Where FFmpeg's muxer stamps a part's first picture.
-constexpr double firstStamp = 1.421333;
-
 TEST_F(EpisodePlayback, AnEpisodeJoinedFromPartsKeepsItsOwnTimeInTheChromeTheBarAndTheRecords)
 {
     // 20 s of two parts; the second, from 6 s on, is stamped from 1000 s on.
     seekLeaveAndResume(u"joined/master.m3u8"_qs, 20, 9.5,
-        [](const MpvMediaPlayer &mpv) { return pictureStamp(mpv) - firstStamp - 994; });
+        [](const MpvMediaPlayer &mpv) { return pictureStamp(mpv) - ffmpegFirstStamp - 994; });
 }
 
 TEST_F(EpisodePlayback, AnEpisodeWhoseSecondPartStartsItsTimeStampsAgainResumesThere)
 {
     // 24 s of two parts both stamped from the same time; the second begins at 8 s.
     seekLeaveAndResume(u"restart/master.m3u8"_qs, 24, 13.5,
-        [](const MpvMediaPlayer &mpv) { return pictureStamp(mpv) - firstStamp + 8; });
+        [](const MpvMediaPlayer &mpv) { return pictureStamp(mpv) - ffmpegFirstStamp + 8; });
 }
 
 // Episodes on slow and partial media, with the player's time-outs shortened in proportion (4.5 s
