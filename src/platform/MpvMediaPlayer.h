@@ -2,6 +2,7 @@
 
 #include "platform/HlsItemSource.h"
 #include "platform/HlsPlaylist.h"
+#include "platform/HlsPlaylistCut.h"
 #include "platform/MediaPlayer.h"
 #include "platform/PlaylistTimeline.h"
 #include "platform/WebVttCaptions.h"
@@ -36,6 +37,13 @@ class MpvMediaPlayer : public MediaPlayer
 {
     Q_OBJECT
 public:
+    // What a load from one segment on gives mpv: the picture's playlist and the sound's.
+    struct PlaylistCuts
+    {
+        std::optional<HlsPlaylistCut> video;
+        std::optional<HlsPlaylistCut> audio;
+    };
+
     enum class Output { Automatic, Software, OpenGl };
     explicit MpvMediaPlayer(Output output = Output::Automatic, QObject *parent = nullptr);
     ~MpvMediaPlayer() override;
@@ -123,6 +131,9 @@ private:
     // Drops what the player knew of its item and ends the work under way for it.
     void forgetItem();
     void issueLoad(std::optional<double> startAt = std::nullopt);
+    QCoro::Task<> cutAndLoad(quint64 serial, double from, double startAt);
+    // Gives mpv the load: the playlist whole, or the cuts made for its start.
+    void sendLoad(std::optional<double> startAt, PlaylistCuts cuts);
     // Issues the load once the item's playlist is read and there is something to draw on.
     void loadWhenPossible();
     // Loads the item again, for another variant.

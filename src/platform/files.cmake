@@ -23,7 +23,8 @@ list(APPEND ORVELLA_PLATFORM_SOURCES
     platform/MpvCore.h platform/MpvCore.cpp
     platform/MpvMediaPlayer.h platform/MpvMediaPlayer.cpp
     platform/MpvMediaPlayerOutput.cpp platform/MpvMediaPlayerTracks.cpp
-    platform/MpvMediaPlayerProgress.cpp
+    platform/MpvMediaPlayerProgress.cpp platform/MpvMediaPlayerLoads.cpp
+    platform/MpvMediaPlayerReplies.h
     platform/MpvSoftwareRenderer.h platform/MpvSoftwareRenderer.cpp
     platform/MpvOpenGlRenderer.h platform/MpvOpenGlRenderer.cpp
     platform/WebVttCaptions.h platform/WebVttCaptions.cpp

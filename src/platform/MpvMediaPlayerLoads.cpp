@@ -1,0 +1,283 @@
+// The item's loads and seeks: what mpv is given for the item (the playlist whole, or cut from
+// the segment a start or seek needs on), and where a seek lands on the item's own time.
+#include "platform/HlsPlaylistCut.h"
+#include "platform/MpvCore.h"
+#include "platform/MpvLibrary.h"
+#include "platform/MpvMediaPlayer.h"
+#include "platform/MpvMediaPlayerReplies.h"
+#include "platform/PlatformLog.h"
+#include "platform/SegmentTimeStamp.h"
+#include "platform/StartupTrace.h"
+
+#include <QCoroFuture>
+#include <QRegularExpression>
+#include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
+#include <cmath>
+
+namespace orvella {
+
+using namespace mpvplayer;
+
+namespace {
+constexpr double liveEdgeMargin = 0.5;
+// The last picture of the cache lies this far inside its end at most.
+constexpr double endOfCacheMargin = 0.05;
+// A start this close to the beginning of what mpv is given starts there.
+constexpr double startSlack = 0.05;
+// How long a seek into a part not placed yet waits for its first segment's head; past it, the
+// item is loaded from the target's segment on.
+constexpr std::chrono::milliseconds segmentHeadTimeout { 3000 };
+} // namespace
+
+void MpvMediaPlayer::issueLoad(std::optional<double> startAt)
+{
+    if (!core()) {
+        setStatus(ItemStatus::Failed);
+        return;
+    }
+    markStartup(StartupMilestone::LiveLoadIssued);
+    m_issued = true;
+    m_currentEntry = noEntry;
+    const quint64 serial = ++m_loadSerial;
+    m_loadedPlayable = m_playable;
+    // The variant's timeline, with what was learnt of its parts on the variant it replaces.
+    PlaylistTimeline timeline = m_playableTimeline;
+    timeline.keepLearnt(m_timeline);
+    m_timeline = std::move(timeline);
+    // A start the whole playlist cannot reach (a part whose time stamps another part shares)
+    // loads the playlist from the start's segment on, cut on a worker: a playlist may be long.
+    if (const double from = startAt ? m_timeline.loadStart(*startAt) : 0.0; from > 0)
+        cutAndLoad(serial, from, *startAt);
+    else
+        sendLoad(startAt, {});
+}
+
+namespace {
+// The playable's playlists from the segment that holds `from` on, the separate sound from the
+// same time; none where either cannot be cut.
+MpvMediaPlayer::PlaylistCuts cutPlayable(const HlsPlaylistTexts &texts, bool withAudio, double from)
+{
+    MpvMediaPlayer::PlaylistCuts cuts;
+    cuts.video = cutHlsMediaPlaylist(texts.video, texts.videoUrl, from);
+    if (cuts.video && withAudio) {
+        cuts.audio = cutHlsMediaPlaylist(texts.audio, texts.audioUrl, cuts.video->start);
+        if (!cuts.audio)
+            cuts.video.reset();
+    }
+    return cuts;
+}
+} // namespace
+
+QCoro::Task<> MpvMediaPlayer::cutAndLoad(quint64 serial, double from, double startAt)
+{
+    QPointer self(this);
+    QFuture<PlaylistCuts> cutting
+        = QtConcurrent::run(&cutPlayable, m_playableTexts, m_playable->audio.has_value(), from);
+    PlaylistCuts cuts = co_await cutting;
+    // A later load, or the item gone, replaced this one meanwhile.
+    if (!self || serial != m_loadSerial || !m_issued || m_givenUp || !m_core)
+        co_return;
+    if (!cuts.video)
+        qCWarning(lcPlayer) << "The playlist cannot be cut at" << from << "s: loading it whole";
+    sendLoad(startAt, std::move(cuts));
+}
+
+void MpvMediaPlayer::sendLoad(std::optional<double> startAt, PlaylistCuts cuts)
+{
+    MpvCore *mpv = m_core.get();
+    const std::optional<HlsPlaylistCut> &videoCut = cuts.video;
+    const std::optional<HlsPlaylistCut> &audioCut = cuts.audio;
+    m_timeline.beginLoad(videoCut ? videoCut->start : 0.0);
+    const double buffer = m_settings.forwardBufferSeconds;
+    QStringList options {
+        QStringLiteral("demuxer-readahead-secs=%1").arg(number(buffer)),
+        QStringLiteral("cache-secs=%1").arg(number(buffer)),
+        QStringLiteral("cache-pause=yes"),
+        QStringLiteral("cache-pause-initial=%1")
+            .arg(m_settings.waitsToMinimizeStalling ? QStringLiteral("yes") : QStringLiteral("no")),
+        QStringLiteral("cache-pause-wait=%1")
+            .arg(m_settings.waitsToMinimizeStalling ? QStringLiteral("1") : QStringLiteral("0.2")),
+    };
+    if (startAt) {
+        const PlaylistTimeline::Seek start = m_timeline.seekTo(*startAt, {});
+        // A start at the load's first picture is no seek: one asked there lands a moment before
+        // the reader's first time stamp, which its HLS reader takes for a later segment. A cut
+        // of fragmented MP4 starts at its first picture too: the reader cannot seek inside it,
+        // and the position shows where it starts.
+        if ((start.raw > startSlack || start.demuxerOffset != 0)
+            && !(videoCut && videoCut->fragmented)) {
+            options.append(QStringLiteral("start=%1").arg(number(start.raw)));
+            options.append(
+                QStringLiteral("hr-seek-demuxer-offset=%1").arg(number(start.demuxerOffset)));
+        }
+    }
+    // On demand a slow request is waited for as long as the load may take to start (a segment
+    // passed over would skip its part of the episode); live passes over a hung one and goes on.
+    const auto requestTimeout
+        = m_settings.waitsToMinimizeStalling ? m_timeouts.liveRequest : m_timeouts.start;
+    options.append(QStringLiteral("network-timeout=%1").arg(number(seconds(requestTimeout))));
+    // mpv's %length% quoting keeps commas inside one option's value.
+    const auto quoted
+        = [](const QString &value) { return u'%' + QString::number(value.size()) + u'%' + value; };
+    if (videoCut) {
+        // A cut is read from its own data; what it names is opened over the network only.
+        options.append(QStringLiteral("demuxer-lavf-o=")
+            + quoted(QStringLiteral("protocol_whitelist=[data,http,https,tcp,tls,crypto]")));
+    } else if (isWebUrl(m_playable->video)) {
+        // What a network playlist names is opened over the network only: never a local file.
+        options.append(QStringLiteral("demuxer-lavf-o=")
+            + quoted(QStringLiteral("protocol_whitelist=[http,https,tcp,tls,crypto]")));
+    }
+    if (m_playable->audio) {
+        options.append(QStringLiteral("audio-files-append=")
+            + quoted(
+                audioCut ? audioCut->address() : m_playable->audio->toString(QUrl::FullyEncoded)));
+    }
+    if (videoCut)
+        qCDebug(lcPlayer) << "Loading the playlist from" << videoCut->start << "s on";
+    mpv->commandAsync(
+        { QStringLiteral("loadfile"),
+            videoCut ? videoCut->address() : m_playable->video.toString(QUrl::FullyEncoded),
+            QStringLiteral("replace"), options.join(u',') },
+        loadReplyBit | m_loadSerial);
+}
+
+void MpvMediaPlayer::loadAnswered(quint64 serial, const mpv_event &reply)
+{
+    // Only the last load counts (a load stopped or replaced since is not the item's file).
+    if (serial != m_loadSerial || !m_hasItem || !m_issued)
+        return;
+    if (reply.error < 0) {
+        setStatus(ItemStatus::Failed);
+        return;
+    }
+    // mpv answers a load before it starts the file, and may start only the last of several
+    // loads that reached it together: the entry id tells the current item's file apart.
+    const auto *command = static_cast<const mpv_event_command *>(reply.data);
+    const QVariantMap result = mpvNodeToVariant(&command->result).toMap();
+    m_currentEntry = result.value(QStringLiteral("playlist_entry_id"), noEntry).toLongLong();
+    qCDebug(lcPlayer) << "Load issued: playlist entry" << m_currentEntry;
+}
+
+QCoro::Task<bool> MpvMediaPlayer::seek(double seconds)
+{
+    if (!m_hasItem || (!m_fileLoaded && !m_seekLoading))
+        co_return false;
+    // A live stream seeks only inside what is cached; a seek to the very end of the cache
+    // would leave it and start the stream over, so the edge is taken just inside it. A seek
+    // forward never lands behind the position: at the end of the cache it stays where it is,
+    // and mpv reads on from there rather than playing the last half second again.
+    if (!m_seekable && !m_cacheRanges.isEmpty()) {
+        const MediaTimeRange last = m_timeline.itemRanges(m_cacheRanges).last();
+        const double target
+            = std::clamp(seconds, last.start, std::max(last.start, last.end() - liveEdgeMargin));
+        const bool towardEdge = seconds >= last.end() - liveEdgeMargin;
+        seconds = towardEdge && m_timeKnown && itemTime() > target
+            ? std::max(target, std::min(itemTime(), last.end() - endOfCacheMargin))
+            : target;
+    }
+    const quint64 serial = ++m_seekRequested;
+    const quint64 generation = m_generation;
+    // The count starts again with each seek, which must land within the bound.
+    watchProgress(true);
+    QPointer self(this);
+    bool inPlace = m_fileLoaded && m_timeline.seeksInPlace(seconds, m_cacheRanges);
+    if (m_fileLoaded && !inPlace) {
+        auto reading = reachesUnplacedPart(seconds);
+        inPlace = co_await reading;
+        if (!self || generation != m_generation)
+            co_return false;
+    }
+    // A later seek asked meanwhile goes there instead.
+    if (serial == m_seekRequested) {
+        if (inPlace && m_fileLoaded)
+            sendSeek(m_timeline.seekTo(seconds, m_cacheRanges), serial);
+        else
+            loadForSeek(seconds, serial);
+    }
+    while (self && m_seekSettled < serial) {
+        auto settled = m_seekWaiters.next();
+        co_await settled;
+    }
+    co_return self &&generation == m_generation;
+}
+
+void MpvMediaPlayer::sendSeek(const PlaylistTimeline::Seek &seek, quint64 serial)
+{
+    // Set for every seek: a joined item's stays with mpv until the next.
+    m_core->setProperty("hr-seek-demuxer-offset", seek.demuxerOffset);
+    m_core->commandAsync(
+        { QStringLiteral("seek"), number(seek.raw), QStringLiteral("absolute+exact") },
+        seekReplyBit | serial);
+}
+
+QCoro::Task<bool> MpvMediaPlayer::reachesUnplacedPart(double seconds)
+{
+    const auto part = m_timeline.unplacedPartAt(seconds);
+    if (!part || part->firstSegment.isEmpty())
+        co_return false;
+    if (!m_segmentHeads.contains(part->firstSegment)) {
+        QPointer self(this);
+        auto reading = readSegmentStartTime(m_network, part->firstSegment, std::nullopt,
+            segmentHeadTimeout, m_itemReads.get_token());
+        const std::optional<double> stamp = co_await reading;
+        if (!self)
+            co_return false;
+        m_segmentHeads.insert(part->firstSegment, stamp);
+    }
+    const std::optional<double> stamp = m_segmentHeads.value(part->firstSegment);
+    const QVariant start = m_core ? m_core->property("demuxer-start-time") : QVariant();
+    co_return stamp &&start.isValid()
+        && m_fileLoaded &&m_timeline.reachesUnplaced(part->index, *stamp - start.toDouble());
+}
+
+void MpvMediaPlayer::noteFailedSegment(const mpv_event_log_message &message)
+{
+    // FFmpeg's HLS reader: "Failed to open segment <media sequence number> of playlist <n>".
+    static const QRegularExpression failed(
+        QStringLiteral("Failed to open segment (\\d+) of playlist"));
+    if (!m_timeline.isJoined() || qstrcmp(message.prefix, "ffmpeg/demuxer") != 0)
+        return;
+    const QRegularExpressionMatch match = failed.match(QString::fromUtf8(message.text));
+    if (match.hasMatch())
+        m_timeline.segmentFailed(match.captured(1).toLongLong());
+}
+
+void MpvMediaPlayer::loadForSeek(double seconds, quint64 serial)
+{
+    // The load's start is this seek's landing; pause and volume are mpv's own and stay.
+    m_seekTaken = serial;
+    m_seekLoading = true;
+    m_fileLoaded = false;
+    m_reattachCaptions = m_reattachCaptions || m_caption.has_value();
+    m_seekLoadTarget = seconds;
+    updateRate();
+    if (std::exchange(m_seekLoadQueued, true))
+        return;
+    QTimer::singleShot(0, this, [this, generation = m_generation] {
+        m_seekLoadQueued = false;
+        if (generation == m_generation && m_seekLoading && !m_givenUp)
+            issueLoad(m_seekLoadTarget);
+    });
+}
+
+bool MpvMediaPlayer::landSeek()
+{
+    // Only the restart of the last seek asked (or of the load) tells where it landed.
+    if (!m_timeline.isSeeking() || !playsCurrentItem() || !m_fileLoaded
+        || m_seekTaken != m_seekRequested)
+        return false;
+    const QVariant raw = m_core->property("time-pos");
+    if (!raw.isValid()) {
+        m_timeline.seekEnded();
+        return false;
+    }
+    const auto onward = m_timeline.landed(raw.toDouble(), m_cacheRanges);
+    if (!onward)
+        return false;
+    sendSeek(*onward, m_seekRequested);
+    return true;
+}
+
+} // namespace orvella
