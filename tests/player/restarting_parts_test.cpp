@@ -99,11 +99,19 @@ TEST_F(RestartingParts, CaptionsShowOnlyThePartPlaying)
     // The second part's cues lie at the first part's times: a load from one of its segments
     // shows its own alone.
     seek(12.5);
-    EXPECT_TRUE(waitUntil([&] { return mpv->subtitleText() == u"Part 2, second 4"_s; }, 10s))
-        << mpv->subtitleText().toStdString();
-    seek(16.9);
-    EXPECT_TRUE(waitUntil([&] { return mpv->subtitleText() == u"Part 2, second 8"_s; }, 10s))
-        << mpv->subtitleText().toStdString();
+    mpv->play();
+    QStringList shown;
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            if (!mpv->subtitleText().isEmpty() && !shown.contains(mpv->subtitleText()))
+                shown.append(mpv->subtitleText());
+            return position() > 17;
+        },
+        15s));
+    EXPECT_FALSE(shown.isEmpty());
+    for (const QString &text : std::as_const(shown))
+        EXPECT_TRUE(text.startsWith(u"Part 2, second ") && !text.contains(u'\n'))
+            << text.toStdString();
 }
 
 TEST_F(RestartingParts, OfSeveralQuickSeeksOnlyTheLastLoads)
