@@ -58,14 +58,6 @@ std::pair<qint64, std::optional<qint64>> byteRange(const QByteArray &line)
 
 } // namespace
 
-QString HlsPlaylistCut::address() const
-{
-    // libmpv hands a "lavf://" address to FFmpeg as it is, whose reader opens the data itself
-    // and the segments it names.
-    return QStringLiteral("lavf://data:application/vnd.apple.mpegurl;base64,")
-        + QString::fromLatin1(text.toBase64());
-}
-
 std::optional<HlsPlaylistCut> cutHlsMediaPlaylist(
     const QByteArray &text, const QUrl &base, double from)
 {
@@ -205,7 +197,12 @@ std::optional<HlsPlaylistCut> cutHlsMediaPlaylist(
     const bool fragmented = map.has_value()
         || std::any_of(body.begin(), body.end(),
             [](const QByteArray &line) { return hasTag(line, "#EXT-X-MAP:"); });
-    return HlsPlaylistCut { (header + body).join('\n') + '\n', cutStart, fragmented };
+    HlsPlaylistCut result { (header + body).join('\n') + '\n', cutStart, fragmented, {} };
+    // libmpv hands a "lavf://" address to FFmpeg as it is, whose reader opens the data itself
+    // and the segments it names.
+    result.address = QStringLiteral("lavf://data:application/vnd.apple.mpegurl;base64,")
+        + QString::fromLatin1(result.text.toBase64());
+    return result;
 }
 
 } // namespace orvella

@@ -22,9 +22,9 @@ struct HlsPlaylistCut
     // Its segments are fragmented MP4 (a map is in force): FFmpeg's HLS reader passes over every
     // packet of a seek inside them, so a load of the cut starts at its first picture.
     bool fragmented = false;
-
     // The address libmpv opens for the text: a data address its FFmpeg reader reads itself.
-    [[nodiscard]] QString address() const;
+    // Made with the cut, off the GUI thread: a long playlist takes a while to encode.
+    QString address;
 };
 
 // The playlist from the segment that holds `from` on (the last segment for a time past the end).

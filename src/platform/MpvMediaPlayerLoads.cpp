@@ -132,13 +132,13 @@ void MpvMediaPlayer::sendLoad(std::optional<double> startAt, PlaylistCuts cuts)
     if (m_playable->audio) {
         options.append(QStringLiteral("audio-files-append=")
             + quoted(
-                audioCut ? audioCut->address() : m_playable->audio->toString(QUrl::FullyEncoded)));
+                audioCut ? audioCut->address : m_playable->audio->toString(QUrl::FullyEncoded)));
     }
     if (videoCut)
         qCDebug(lcPlayer) << "Loading the playlist from" << videoCut->start << "s on";
     mpv->commandAsync(
         { QStringLiteral("loadfile"),
-            videoCut ? videoCut->address() : m_playable->video.toString(QUrl::FullyEncoded),
+            videoCut ? videoCut->address : m_playable->video.toString(QUrl::FullyEncoded),
             QStringLiteral("replace"), options.join(u',') },
         loadReplyBit | m_loadSerial);
 }

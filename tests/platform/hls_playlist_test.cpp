@@ -181,8 +181,8 @@ TEST(HlsPlaylistCutTest, KeepsTheTagsInForceAtTheCutAndMakesEveryAddressAbsolute
             "#EXT-X-BYTERANGE:130@120", "https://media.example/show/480p/part2.ts", "#EXTINF:2.0,",
             "#EXT-X-BYTERANGE:140", "https://media.example/show/480p/part2.ts",
             "#EXT-X-ENDLIST" }));
-    EXPECT_EQ(QByteArray::fromBase64(cut->address().section(u',', 1).toLatin1()), cut->text);
-    EXPECT_TRUE(cut->address().startsWith(u"lavf://data:"));
+    EXPECT_EQ(QByteArray::fromBase64(cut->address.section(u',', 1).toLatin1()), cut->text);
+    EXPECT_TRUE(cut->address.startsWith(u"lavf://data:"));
 
     // Past the end: the last segment; at 0: all of it.
     EXPECT_EQ(cutHlsMediaPlaylist(text, cutBase, 99)->start, 8);
