@@ -45,15 +45,20 @@ std::optional<QByteArray> withAbsoluteUri(const QByteArray &line, const QUrl &ba
     return absolute.toUtf8();
 }
 
-// "n@o" or "n": the length and, when given, the offset.
-std::pair<qint64, std::optional<qint64>> byteRange(const QByteArray &line)
+// "n@o" or "n": the length and, when given, the offset (-1 for none).
+struct ByteRange
+{
+    qint64 length = 0;
+    qint64 offset = -1;
+};
+
+ByteRange byteRange(const QByteArray &line)
 {
     const QByteArray value = line.mid(int(sizeof("#EXT-X-BYTERANGE:")) - 1).trimmed();
     const qsizetype at = value.indexOf('@');
     const qint64 length = value.left(at < 0 ? value.size() : at).toLongLong();
-    if (at < 0)
-        return { length, std::nullopt };
-    return { length, value.mid(at + 1).toLongLong() };
+    return { std::max<qint64>(0, length),
+        at < 0 ? -1 : std::max<qint64>(0, value.mid(at + 1).toLongLong()) };
 }
 
 } // namespace
@@ -73,7 +78,8 @@ std::optional<HlsPlaylistCut> cutHlsMediaPlaylist(
     std::vector<Segment> segments;
     bool ended = false;
     double pendingDuration = -1;
-    std::optional<std::pair<qint64, std::optional<qint64>>> pendingRange;
+    // A segment's own byte range, pending until its address (no length: none).
+    ByteRange pendingRange { -1, -1 };
     qint64 sequence = 0;
     bool sequenceSet = false;
     qint64 rangeEnd = 0;
@@ -92,13 +98,13 @@ std::optional<HlsPlaylistCut> cutHlsMediaPlaylist(
             sequenceSet = true;
             Segment segment { i, pendingDuration, sequence++,
                 isWebUrl(base.resolved(QUrl(QString::fromUtf8(line)))), std::nullopt };
-            if (pendingRange) {
-                segment.rangeOffset = pendingRange->second.value_or(rangeEnd);
-                rangeEnd = *segment.rangeOffset + pendingRange->first;
+            if (pendingRange.length >= 0) {
+                segment.rangeOffset = pendingRange.offset < 0 ? rangeEnd : pendingRange.offset;
+                rangeEnd = *segment.rangeOffset + pendingRange.length;
             }
             segments.push_back(segment);
             pendingDuration = -1;
-            pendingRange.reset();
+            pendingRange = { -1, -1 };
         }
     }
     if (!ended)
@@ -183,8 +189,8 @@ std::optional<HlsPlaylistCut> cutHlsMediaPlaylist(
             }
             for (const QByteArray &tag : std::as_const(pending)) {
                 if (first && hasTag(tag, "#EXT-X-BYTERANGE:"))
-                    body.append("#EXT-X-BYTERANGE:" + QByteArray::number(byteRange(tag).first) + '@'
-                        + QByteArray::number(segment.rangeOffset.value_or(0)));
+                    body.append("#EXT-X-BYTERANGE:" + QByteArray::number(byteRange(tag).length)
+                        + '@' + QByteArray::number(segment.rangeOffset.value_or(0)));
                 else
                     body.append(tag);
             }
