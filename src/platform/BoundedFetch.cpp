@@ -101,12 +101,14 @@ QCoro::Task<FetchedFile> fetchBounded(
     // sends a whole file at once it took in up to 512 MiB after the part had arrived.
     if (limits.range)
         raw->setReadBufferSize(limits.range->length);
-    const auto stopReading = [state, raw](FetchedFile::Outcome why, QString error = {}) {
-        state->outcome = why;
-        state->error = std::move(error);
-        state->body.clear();
-        raw->abort();
-    };
+    const auto stopReading
+        = [state, raw](FetchedFile::Outcome why, QString error = {}, bool refused = false) {
+              state->outcome = why;
+              state->error = std::move(error);
+              state->refused = refused;
+              state->body.clear();
+              raw->abort();
+          };
     // Reads what arrived, never more than the bound allows (read(n) would reserve n bytes).
     const auto take = [state, raw, limits] {
         const qint64 bound = limits.range ? limits.range->length : limits.maxBytes + 1;
@@ -116,7 +118,7 @@ QCoro::Task<FetchedFile> fetchBounded(
     QObject::connect(raw, &QNetworkReply::metaDataChanged, raw, [=] {
         // Redirects that are followed pass by here too: only errors are told at once.
         if (const auto status = failedStatus(*raw); status && *status >= 400) {
-            stopReading(FetchedFile::Outcome::Failed, statusError(*status));
+            stopReading(FetchedFile::Outcome::Failed, statusError(*status), true);
             return;
         }
         if (limits.range) {
@@ -132,7 +134,7 @@ QCoro::Task<FetchedFile> fetchBounded(
         if (state->outcome != FetchedFile::Outcome::Complete || *partRead)
             return;
         if (const auto status = failedStatus(*raw)) {
-            stopReading(FetchedFile::Outcome::Failed, statusError(*status));
+            stopReading(FetchedFile::Outcome::Failed, statusError(*status), *status >= 400);
             return;
         }
         take();
@@ -162,10 +164,12 @@ QCoro::Task<FetchedFile> fetchBounded(
     if (state->outcome != FetchedFile::Outcome::Complete) {
         result.outcome = state->outcome;
         result.error = state->error;
+        result.refused = state->refused;
         co_return result;
     }
     if (const auto status = failedStatus(*raw)) {
         result.error = statusError(*status);
+        result.refused = *status >= 400;
         co_return result;
     }
     if (!*partRead && raw->error() != QNetworkReply::NoError) {

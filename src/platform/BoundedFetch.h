@@ -45,6 +45,8 @@ struct FetchedFile
     QUrl url;
     // What went wrong, for the log.
     QString error;
+    // The server answered with an error status (4xx, 5xx).
+    bool refused = false;
 };
 
 // Fetches one file, counting its bytes as they arrive: a body announced or arriving past the

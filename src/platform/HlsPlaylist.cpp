@@ -170,7 +170,7 @@ std::optional<HlsMediaPlaylist> parseHlsMedia(const QByteArray &text, const QUrl
             // A segment that may not be fetched still takes its place in the sequence.
             if (isWebUrl(uri)) {
                 playlist.segments.append({ uri, pendingDuration, sequence, pendingDiscontinuity,
-                    encrypted || mapped || ranged });
+                    encrypted || mapped || ranged, mapped });
                 pendingDiscontinuity = false;
             }
             ++sequence;

@@ -47,6 +47,8 @@ struct HlsSegment
     // Its first bytes at its address are not MPEG-TS of its own: it is encrypted, a byte range of
     // a larger file, or fragmented MP4 (a map is in force).
     bool sealed = false;
+    // Fragmented MP4 (a map is in force).
+    bool fragmented = false;
 };
 
 struct HlsMediaPlaylist

@@ -176,6 +176,13 @@ void MpvMediaPlayer::handleEvent(const mpv_event &event)
             m_fileLoaded = true;
             m_seekLoading = false;
             qCDebug(lcPlayer) << "File loaded: playlist entry" << m_startedEntry;
+            if (m_timeline.keepsTime()) {
+                // libmpv counts the file's time from the first time stamp its reader read.
+                const QVariant start = m_core->property("demuxer-start-time");
+                m_timeline.fileLoaded(
+                    start.isValid() ? std::optional(start.toDouble()) : std::nullopt);
+                readHeadAhead();
+            }
             if (std::exchange(m_reattachCaptions, false))
                 reattachCaptions();
         }
@@ -254,7 +261,6 @@ void MpvMediaPlayer::handleEvent(const mpv_event &event)
         break;
     case MPV_EVENT_LOG_MESSAGE:
         logMpvMessage(*static_cast<const mpv_event_log_message *>(event.data));
-        noteFailedSegment(*static_cast<const mpv_event_log_message *>(event.data));
         break;
     default:
         break;
@@ -269,8 +275,10 @@ void MpvMediaPlayer::handleProperty(quint64 id, const QVariant &value)
         moved = value.isValid() && m_timeKnown && value.toDouble() != m_time;
         m_timeKnown = value.isValid();
         m_time = value.toDouble();
-        if (m_timeKnown && m_fileLoaded && playsCurrentItem())
+        if (m_timeKnown && m_fileLoaded && playsCurrentItem()) {
             m_timeline.observe(m_time);
+            readHeadAhead();
+        }
         break;
     case Duration:
         m_durationKnown = value.isValid();
@@ -320,6 +328,7 @@ void MpvMediaPlayer::handleProperty(quint64 id, const QVariant &value)
             if (end >= start)
                 m_cacheRanges.append({ start, end - start });
         }
+        sendCachedSeek();
         break;
     }
     case CacheDuration:

@@ -5,11 +5,13 @@
 #include "platform/HlsPlaylistCut.h"
 #include "platform/MediaPlayer.h"
 #include "platform/PlaylistTimeline.h"
+#include "platform/SegmentTimeStamp.h"
 #include "platform/WebVttCaptions.h"
 
 #include <QHash>
 #include <QNetworkAccessManager>
 #include <QPointer>
+#include <QSet>
 #include <QTimer>
 #include <chrono>
 #include <coroutine>
@@ -18,7 +20,6 @@
 #include <vector>
 
 struct mpv_event;
-struct mpv_event_log_message;
 
 namespace orvella {
 
@@ -174,22 +175,27 @@ private:
     // as every comparison of the player takes them.
     [[nodiscard]] double itemTime() const
     {
-        return m_timeline.isJoined() ? m_timeline.position() : m_time;
+        return m_timeline.keepsTime() ? m_timeline.position() : m_time;
     }
     [[nodiscard]] double itemLength() const
     {
-        return m_timeline.isJoined() ? m_timeline.length() : m_duration;
+        return m_timeline.keepsTime() ? m_timeline.length() : m_duration;
     }
+    // A seek only libmpv's cache reaches waits until the cache holds its target.
     void sendSeek(const PlaylistTimeline::Seek &seek, quint64 serial);
+    void sendCachedSeek();
     // A seek the file mpv holds cannot make (a part on time stamps another part shares): the
     // item is loaded again from the target's segment on. Not a new start: nothing of the item's
     // state but the file changes.
     void loadForSeek(double seconds, quint64 serial);
-    // Whether a seek into a later part not placed yet stays in the file: its first segment's head
-    // tells where its time stamps lie (MPEG-TS only; anything else loads again).
-    QCoro::Task<bool> reachesUnplacedPart(double seconds);
-    // The reader passed over a segment it could not open (from mpv's log).
-    void noteFailedSegment(const mpv_event_log_message &message);
+    // Reads a segment's head (once per item) and tells the timeline what it found.
+    QCoro::Task<> readHead(PlaylistTimeline::Head head);
+    // A seek into a part not placed yet: the target's segment's head places it (past segments
+    // its server refuses).
+    QCoro::Task<> readHeadsForSeek(double seconds);
+    // While a joined item plays, the next part is placed by its first segment's head before
+    // playback reaches it.
+    void readHeadAhead();
     // A seek (or a load's start) showed its first picture: true when it goes on from there.
     bool landSeek();
     void updateRate();
@@ -268,8 +274,11 @@ private:
     bool m_seekLoading = false;
     bool m_seekLoadQueued = false;
     double m_seekLoadTarget = 0;
-    // The first time stamps read from the heads of the item's segments (none where unreadable).
-    QHash<QUrl, std::optional<double>> m_segmentHeads;
+    // What the heads of the item's segments told, and the heads being read.
+    QHash<QUrl, SegmentHead> m_segmentHeads;
+    QSet<QUrl> m_headsReading;
+    // A seek waiting for libmpv's cache to hold its target, with its serial number.
+    std::optional<std::pair<PlaylistTimeline::Seek, quint64>> m_cachedSeek;
     // The variant the caps asked for when the variant was last chosen.
     int m_wantedVariant = -1;
     bool m_choosing = false;

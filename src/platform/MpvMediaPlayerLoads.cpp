@@ -10,9 +10,9 @@
 #include "platform/StartupTrace.h"
 
 #include <QCoroFuture>
-#include <QRegularExpression>
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
+#include <algorithm>
 #include <cmath>
 
 namespace orvella {
@@ -39,6 +39,7 @@ void MpvMediaPlayer::issueLoad(std::optional<double> startAt)
     markStartup(StartupMilestone::LiveLoadIssued);
     m_issued = true;
     m_currentEntry = noEntry;
+    m_cachedSeek.reset();
     const quint64 serial = ++m_loadSerial;
     m_loadedPlayable = m_playable;
     // The variant's timeline, with what was learnt of its parts on the variant it replaces.
@@ -90,8 +91,8 @@ void MpvMediaPlayer::sendLoad(std::optional<double> startAt, PlaylistCuts cuts)
     const std::optional<HlsPlaylistCut> &audioCut = cuts.audio;
     m_timeline.beginLoad(videoCut ? videoCut->start : 0.0);
     const double buffer = m_settings.forwardBufferSeconds;
+    double readAhead = buffer;
     QStringList options {
-        QStringLiteral("demuxer-readahead-secs=%1").arg(number(buffer)),
         QStringLiteral("cache-secs=%1").arg(number(buffer)),
         QStringLiteral("cache-pause=yes"),
         QStringLiteral("cache-pause-initial=%1")
@@ -102,16 +103,17 @@ void MpvMediaPlayer::sendLoad(std::optional<double> startAt, PlaylistCuts cuts)
     if (startAt) {
         const PlaylistTimeline::Seek start = m_timeline.seekTo(*startAt, {});
         // A start at the load's first picture is no seek: one asked there lands a moment before
-        // the reader's first time stamp, which its HLS reader takes for a later segment. A cut
-        // of fragmented MP4 starts at its first picture too: the reader cannot seek inside it,
-        // and the position shows where it starts.
-        if ((start.raw > startSlack || start.demuxerOffset != 0)
-            && !(videoCut && videoCut->fragmented)) {
+        // the reader's first time stamp, which its HLS reader takes for a later segment. A start
+        // in fragmented MP4 is no seek either (its reader cannot seek inside it): the load starts
+        // at its first picture, reads on past the target, and the cache takes it there.
+        if ((start.raw > startSlack || start.demuxerOffset != 0) && !start.cacheOnly) {
             options.append(QStringLiteral("start=%1").arg(number(start.raw)));
             options.append(
                 QStringLiteral("hr-seek-demuxer-offset=%1").arg(number(start.demuxerOffset)));
         }
+        readAhead = std::max(readAhead, m_timeline.readAheadFor(*startAt));
     }
+    options.prepend(QStringLiteral("demuxer-readahead-secs=%1").arg(number(readAhead)));
     // On demand a slow request is waited for as long as the load may take to start (a segment
     // passed over would skip its part of the episode); live passes over a hung one and goes on.
     const auto requestTimeout
@@ -182,16 +184,18 @@ QCoro::Task<bool> MpvMediaPlayer::seek(double seconds)
     // The count starts again with each seek, which must land within the bound.
     watchProgress(true);
     QPointer self(this);
+    m_timeline.aim(seconds);
     bool inPlace = m_fileLoaded && m_timeline.seeksInPlace(seconds, m_cacheRanges);
     if (m_fileLoaded && !inPlace) {
-        auto reading = reachesUnplacedPart(seconds);
-        inPlace = co_await reading;
+        auto reading = readHeadsForSeek(seconds);
+        co_await reading;
         if (!self || generation != m_generation)
             co_return false;
+        inPlace = m_fileLoaded && m_timeline.seeksInPlace(seconds, m_cacheRanges);
     }
     // A later seek asked meanwhile goes there instead.
     if (serial == m_seekRequested) {
-        if (inPlace && m_fileLoaded)
+        if (inPlace)
             sendSeek(m_timeline.seekTo(seconds, m_cacheRanges), serial);
         else
             loadForSeek(seconds, serial);
@@ -203,8 +207,22 @@ QCoro::Task<bool> MpvMediaPlayer::seek(double seconds)
     co_return self &&generation == m_generation;
 }
 
+namespace {
+bool holds(const QList<MediaTimeRange> &ranges, double time)
+{
+    return std::any_of(ranges.begin(), ranges.end(),
+        [time](const MediaTimeRange &range) { return time >= range.start && time <= range.end(); });
+}
+} // namespace
+
 void MpvMediaPlayer::sendSeek(const PlaylistTimeline::Seek &seek, quint64 serial)
 {
+    // The reader would pass over everything to the end: the cache reads on until it holds it.
+    if (seek.cacheOnly && !m_readerAtEnd && !holds(m_cacheRanges, seek.raw)) {
+        m_cachedSeek = { seek, serial };
+        return;
+    }
+    m_cachedSeek.reset();
     // Set for every seek: a joined item's stays with mpv until the next.
     m_core->setProperty("hr-seek-demuxer-offset", seek.demuxerOffset);
     m_core->commandAsync(
@@ -212,36 +230,71 @@ void MpvMediaPlayer::sendSeek(const PlaylistTimeline::Seek &seek, quint64 serial
         seekReplyBit | serial);
 }
 
-QCoro::Task<bool> MpvMediaPlayer::reachesUnplacedPart(double seconds)
+void MpvMediaPlayer::sendCachedSeek()
 {
-    const auto part = m_timeline.unplacedPartAt(seconds);
-    if (!part || part->firstSegment.isEmpty())
-        co_return false;
-    if (!m_segmentHeads.contains(part->firstSegment)) {
-        QPointer self(this);
-        auto reading = readSegmentStartTime(m_network, part->firstSegment, std::nullopt,
-            segmentHeadTimeout, m_itemReads.get_token());
-        const std::optional<double> stamp = co_await reading;
-        if (!self)
-            co_return false;
-        m_segmentHeads.insert(part->firstSegment, stamp);
+    if (!m_cachedSeek)
+        return;
+    // A later seek took its place, or the file it waited in is gone.
+    if (m_cachedSeek->second != m_seekRequested || !m_fileLoaded || !playsCurrentItem()) {
+        if (m_cachedSeek->second != m_seekRequested)
+            m_cachedSeek.reset();
+        return;
     }
-    const std::optional<double> stamp = m_segmentHeads.value(part->firstSegment);
-    const QVariant start = m_core ? m_core->property("demuxer-start-time") : QVariant();
-    co_return stamp &&start.isValid()
-        && m_fileLoaded &&m_timeline.reachesUnplaced(part->index, *stamp - start.toDouble());
+    const auto [seek, serial] = *m_cachedSeek;
+    sendSeek(seek, serial);
 }
 
-void MpvMediaPlayer::noteFailedSegment(const mpv_event_log_message &message)
+QCoro::Task<> MpvMediaPlayer::readHead(PlaylistTimeline::Head head)
 {
-    // FFmpeg's HLS reader: "Failed to open segment <media sequence number> of playlist <n>".
-    static const QRegularExpression failed(
-        QStringLiteral("Failed to open segment (\\d+) of playlist"));
-    if (!m_timeline.isJoined() || qstrcmp(message.prefix, "ffmpeg/demuxer") != 0)
+    if (!m_segmentHeads.contains(head.url)) {
+        if (m_headsReading.contains(head.url))
+            co_return;
+        QPointer self(this);
+        const quint64 generation = m_generation;
+        m_headsReading.insert(head.url);
+        auto reading = readSegmentHead(
+            m_network, head.url, std::nullopt, segmentHeadTimeout, m_itemReads.get_token());
+        const SegmentHead read = co_await reading;
+        if (!self || generation != m_generation)
+            co_return;
+        m_headsReading.remove(head.url);
+        m_segmentHeads.insert(head.url, read);
+    }
+    const SegmentHead read = m_segmentHeads.value(head.url);
+    m_timeline.headRead(head, read.refused, head.readable ? read.startTime : std::nullopt);
+}
+
+QCoro::Task<> MpvMediaPlayer::readHeadsForSeek(double seconds)
+{
+    // A few segments refused in a row are passed over; past them the seek loads.
+    constexpr int mostHeads = 3;
+    QPointer self(this);
+    const quint64 generation = m_generation;
+    for (int read = 0; read < mostHeads; ++read) {
+        const auto head = m_timeline.headForSeek(seconds);
+        if (!head)
+            co_return;
+        auto reading = readHead(*head);
+        co_await reading;
+        if (!self || generation != m_generation)
+            co_return;
+        if (!m_segmentHeads.value(head->url).refused)
+            co_return;
+    }
+}
+
+void MpvMediaPlayer::readHeadAhead()
+{
+    const auto head = m_timeline.headAhead();
+    if (!head || m_headsReading.contains(head->url))
         return;
-    const QRegularExpressionMatch match = failed.match(QString::fromUtf8(message.text));
-    if (match.hasMatch())
-        m_timeline.segmentFailed(match.captured(1).toLongLong());
+    const bool known = m_segmentHeads.contains(head->url);
+    QPointer self(this);
+    QCoro::connect(readHead(*head), this, [self, known] {
+        // A segment refused: the next one of the part is read in its place.
+        if (self && !known)
+            self->readHeadAhead();
+    });
 }
 
 void MpvMediaPlayer::loadForSeek(double seconds, quint64 serial)
@@ -252,6 +305,7 @@ void MpvMediaPlayer::loadForSeek(double seconds, quint64 serial)
     m_fileLoaded = false;
     m_reattachCaptions = m_reattachCaptions || m_caption.has_value();
     m_seekLoadTarget = seconds;
+    m_cachedSeek.reset();
     updateRate();
     if (std::exchange(m_seekLoadQueued, true))
         return;
@@ -273,7 +327,7 @@ bool MpvMediaPlayer::landSeek()
         m_timeline.seekEnded();
         return false;
     }
-    const auto onward = m_timeline.landed(raw.toDouble(), m_cacheRanges);
+    const auto onward = m_timeline.landed(raw.toDouble());
     if (!onward)
         return false;
     sendSeek(*onward, m_seekRequested);

@@ -25,14 +25,14 @@ double MpvMediaPlayer::currentTime() const
 {
     // A joined item's time stays known while a load made for a seek replaces its file.
     const bool known
-        = m_timeKnown || (m_timeline.isJoined() && (m_seekLoading || m_timeline.isSeeking()));
+        = m_timeKnown || (m_timeline.keepsTime() && (m_seekLoading || m_timeline.isSeeking()));
     return m_hasItem && known ? itemTime() : std::nan("");
 }
 
 double MpvMediaPlayer::duration() const
 {
     // A joined item's length is its playlist's, whatever file mpv holds.
-    if (!m_hasItem || !(m_durationKnown || m_timeline.isJoined()))
+    if (!m_hasItem || !(m_durationKnown || m_timeline.keepsTime()))
         return std::nan("");
     // A live stream has no length.
     if (m_settings.waitsToMinimizeStalling && !m_seekable)

@@ -32,6 +32,8 @@ void MpvMediaPlayer::forgetItem()
     m_seekLoading = false;
     m_seekLoadQueued = false;
     m_segmentHeads.clear();
+    m_headsReading.clear();
+    m_cachedSeek.reset();
     m_wantedVariant = -1;
     m_choosing = false;
     m_choiceStale = false;

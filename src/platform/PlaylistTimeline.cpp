@@ -20,6 +20,12 @@ constexpr double sharedRawSlack = 0.1;
 // first time stamp it read (which may differ from libmpv's zero by some milliseconds): the seek
 // asks for a time this far inside its segment, so that segment is the one read.
 constexpr double segmentMargin = 0.25;
+// A load whose reader starts this much later in its first part than asked passed over segments
+// (a time stamp read from a segment's head may differ from libmpv's start by a few pictures).
+constexpr double passedOverSlack = 0.5;
+// What a fragmented part's load reads ahead beyond the segment after the target's: libmpv's
+// cache closes a range at the next key frame.
+constexpr double cacheReachMargin = 1.0;
 
 bool contains(const QList<MediaTimeRange> &ranges, double time)
 {
@@ -39,32 +45,64 @@ PlaylistTimeline::PlaylistTimeline(const HlsMediaPlaylist &playlist)
     if (!playlist.ended)
         return;
     double at = 0;
+    bool fragmented = false;
     for (const HlsSegment &segment : playlist.segments) {
         if (m_parts.empty() || segment.discontinuity)
-            m_parts.push_back(
-                { at, 0, std::nullopt, false, segment.sealed ? QUrl() : segment.uri });
-        m_segmentStarts.push_back(at);
-        m_segmentSequences.push_back(segment.sequence);
+            m_parts.push_back({ at, 0, m_segments.size(), segment.fragmented, {}, false });
+        m_segments.push_back({ at, segment.uri, segment.sealed, false });
+        fragmented = fragmented || segment.fragmented;
         if (std::isfinite(segment.duration) && segment.duration > 0)
             at += segment.duration;
         m_parts.back().length = at - m_parts.back().start;
     }
-    if (m_parts.size() < 2) {
+    if (m_parts.size() < 2 && !fragmented) {
         *this = {};
         return;
     }
     m_length = at;
-    m_segmentFailed.assign(m_segmentStarts.size(), false);
-    // libmpv counts from the item's first time stamp.
-    m_parts.front().offset = 0.0;
-    m_parts.front().placed = true;
+}
+
+PlaylistTimeline::Footing PlaylistTimeline::current() const
+{
+    if (m_loadStamp)
+        return { m_firstPart, m_origin, m_loadStamp };
+    // Before its file opens, a load is expected to count from its first segment's stamp.
+    const Part &first = m_parts[m_firstPart];
+    if (first.stamp)
+        return { m_firstPart, m_origin, *first.stamp + (m_origin - first.start) };
+    return { m_firstPart, m_origin, std::nullopt };
+}
+
+PlaylistTimeline::Footing PlaylistTimeline::whole() const
+{
+    return { 0, 0, m_parts.front().stamp };
+}
+
+std::optional<double> PlaylistTimeline::offsetOn(const Footing &footing, int index) const
+{
+    const Part &part = m_parts[index];
+    if (!footing.anchor || !part.stamp)
+        return index == footing.firstPart ? std::optional(0.0) : std::nullopt;
+    return *part.stamp - part.start - *footing.anchor + footing.origin;
+}
+
+void PlaylistTimeline::setOffset(int index, double offset, bool placed)
+{
+    if (!current().anchor) {
+        // Nothing told where the load's stamps lie: they are counted from its first one.
+        m_loadStamp = 0.0;
+        m_parts[m_firstPart].stamp = m_parts[m_firstPart].start - m_origin;
+    }
+    const Footing footing = current();
+    Part &part = m_parts[index];
+    part.stamp = offset + part.start + footing.anchor.value_or(0) - footing.origin;
+    part.placed = placed;
 }
 
 void PlaylistTimeline::observe(double raw)
 {
-    if (!isJoined() || m_target || !std::isfinite(raw))
+    if (!keepsTime() || m_target || !std::isfinite(raw))
         return;
-    m_loadObserved = true;
     raw += m_origin;
     const auto fits = [this](int index, double item) {
         return m_parts[index].holds(item)
@@ -72,29 +110,33 @@ void PlaylistTimeline::observe(double raw)
     };
     const int last = int(m_parts.size()) - 1;
     const Part &part = m_parts[m_part];
-    const double item = raw - *part.offset;
+    const double here = offset(m_part).value_or(0);
+    const double item = raw - here;
     if (fits(m_part, item)) {
         // Past the part's end on time stamps that go on: the next part goes on with them.
-        if (item > part.end() && m_part < last && !m_parts[m_part + 1].offset) {
-            m_parts[m_part + 1].offset = part.offset;
+        if (item > part.end() && m_part < last && !offset(m_part + 1)) {
+            setOffset(m_part + 1, here, false);
             ++m_part;
         }
         m_jump.reset();
         moveTo(item);
         return;
     }
-    if (m_part < last && m_parts[m_part + 1].offset) {
-        if (const double next = raw - *m_parts[m_part + 1].offset; fits(m_part + 1, next)) {
+    // While libmpv restarts it reports its last seek's target or landing for a moment: one just
+    // before the last position is passed over, one further off may be a jump.
+    if (m_positionKnown && item < m_position
+        && (item >= m_position - partSlack
+            || std::any_of(m_restarts.begin(), m_restarts.end(),
+                [raw](double at) { return std::abs(raw - at) < landingPrecision; })))
+        return;
+    if (m_part < last) {
+        if (const auto next = offset(m_part + 1); next && fits(m_part + 1, raw - *next)) {
             ++m_part;
             m_jump.reset();
-            moveTo(next);
+            moveTo(raw - *next);
             return;
         }
     }
-    // While libmpv restarts it reports its last seek's target for a moment: one just before the
-    // last position is passed over, one further off may be a jump.
-    if (m_positionKnown && item < m_position && item >= m_position - partSlack)
-        return;
     // A jump into a part not placed yet: its first position is the one playback goes on from.
     if (m_jump && raw > *m_jump && raw <= *m_jump + jumpConfirmation) {
         enterNextPart(*std::exchange(m_jump, std::nullopt));
@@ -110,16 +152,14 @@ void PlaylistTimeline::enterNextPart(double raw)
     // The part's time stamps were taken over from the one before it, and playback had barely
     // entered it: it was still in the part before, and this is where the part starts.
     if (!part.placed && m_position < part.start + partSlack) {
-        part.offset = raw - firstPlayedSegmentStart(part.start);
-        part.placed = true;
+        setOffset(m_part, raw - firstPlayedSegmentStart(part.start), true);
         return;
     }
     part.placed = true;
     if (m_part + 1 >= int(m_parts.size()))
         return;
-    Part &next = m_parts[++m_part];
-    next.offset = raw - firstPlayedSegmentStart(next.start);
-    next.placed = true;
+    ++m_part;
+    setOffset(m_part, raw - firstPlayedSegmentStart(m_parts[m_part].start), true);
 }
 
 void PlaylistTimeline::moveTo(double item)
@@ -135,19 +175,25 @@ int PlaylistTimeline::partAt(double item) const
     return std::max(0, int(after - m_parts.begin()) - 1);
 }
 
+size_t PlaylistTimeline::segmentAt(double item) const
+{
+    const auto after = std::upper_bound(m_segments.begin(), m_segments.end(), item,
+        [](double time, const Segment &segment) { return time < segment.start; });
+    return after == m_segments.begin() ? 0 : size_t(after - m_segments.begin()) - 1;
+}
+
 double PlaylistTimeline::segmentStartAt(double item) const
 {
-    const auto after = std::upper_bound(m_segmentStarts.begin(), m_segmentStarts.end(), item);
-    return after == m_segmentStarts.begin() ? 0.0 : *std::prev(after);
+    return m_segments.empty() ? 0.0 : m_segments[segmentAt(item)].start;
 }
 
 int PlaylistTimeline::partOfRaw(double raw) const
 {
-    if (m_parts[m_part].holds(raw - *m_parts[m_part].offset))
+    if (const auto here = offset(m_part); here && m_parts[m_part].holds(raw - *here))
         return m_part;
     // Only the parts of the load: those before its start share its footing only by chance.
     for (int i = m_firstPart; i < int(m_parts.size()); ++i) {
-        if (m_parts[i].offset && m_parts[i].holds(raw - *m_parts[i].offset))
+        if (const auto there = offset(i); there && m_parts[i].holds(raw - *there))
             return i;
     }
     return -1;
@@ -155,16 +201,16 @@ int PlaylistTimeline::partOfRaw(double raw) const
 
 double PlaylistTimeline::itemTime(double raw) const
 {
-    return isJoined() ? itemTimeOnFooting(raw + m_origin) : raw;
+    return keepsTime() ? itemTimeOnFooting(raw + m_origin) : raw;
 }
 
 double PlaylistTimeline::itemTimeOnFooting(double raw) const
 {
     if (const int index = partOfRaw(raw); index >= 0)
-        return std::clamp(raw - *m_parts[index].offset, 0.0, m_length);
+        return std::clamp(raw - *offset(index), 0.0, m_length);
     // Read ahead into a part not placed yet: what is known of it ends with the current part.
     const Part &part = m_parts[m_part];
-    return std::clamp(raw - *part.offset, std::max(part.start, m_origin), part.end());
+    return std::clamp(raw - offset(m_part).value_or(0), std::max(part.start, m_origin), part.end());
 }
 
 QList<MediaTimeRange> PlaylistTimeline::onFooting(const QList<MediaTimeRange> &raw) const
@@ -177,7 +223,7 @@ QList<MediaTimeRange> PlaylistTimeline::onFooting(const QList<MediaTimeRange> &r
 
 QList<MediaTimeRange> PlaylistTimeline::itemRanges(const QList<MediaTimeRange> &raw) const
 {
-    if (!isJoined())
+    if (!keepsTime())
         return raw;
     QList<MediaTimeRange> ranges;
     for (const MediaTimeRange &range : onFooting(raw)) {
@@ -187,31 +233,31 @@ QList<MediaTimeRange> PlaylistTimeline::itemRanges(const QList<MediaTimeRange> &
     return ranges;
 }
 
+void PlaylistTimeline::aim(double item)
+{
+    if (!keepsTime())
+        return;
+    m_target = std::clamp(item, 0.0, m_length);
+    m_jump.reset();
+    m_onward = false;
+}
+
 PlaylistTimeline::Seek PlaylistTimeline::seekTo(double item, const QList<MediaTimeRange> &cached)
 {
-    if (!isJoined())
+    if (!keepsTime())
         return { item, 0 };
     item = std::clamp(item, m_origin, m_length);
-    m_target = item;
-    m_jump.reset();
-    m_landingSegment.reset();
-    const int index = partAt(item);
-    if (m_parts[index].placed) {
-        const Seek seek = placedSeek(item, onFooting(cached));
-        return { seek.raw - m_origin, seek.demuxerOffset };
-    }
-    // FFmpeg's reader opens the segment the playlist's durations give and libmpv shows its first
-    // picture (the part's time stamps lying past the item's own, as a joined part's do): where
-    // it lands places the part.
-    m_landingSegment = segmentStartAt(item);
-    return { insideSegment(item) - m_origin, 0 };
+    aim(item);
+    const Seek seek = placedSeek(item, onFooting(cached));
+    m_restarts = { seek.raw, seek.raw };
+    return { seek.raw - m_origin, seek.demuxerOffset, seek.cacheOnly };
 }
 
 double PlaylistTimeline::insideSegment(double item) const
 {
-    const double start = segmentStartAt(item);
-    const auto next = std::upper_bound(m_segmentStarts.begin(), m_segmentStarts.end(), start);
-    const double end = next == m_segmentStarts.end() ? m_length : *next;
+    const size_t index = segmentAt(item);
+    const double start = m_segments[index].start;
+    const double end = index + 1 < m_segments.size() ? m_segments[index + 1].start : m_length;
     const double margin = std::min(segmentMargin, (end - start) / 4);
     return std::clamp(item, start + margin, std::max(start + margin, end - margin));
 }
@@ -219,213 +265,252 @@ double PlaylistTimeline::insideSegment(double item) const
 PlaylistTimeline::Seek PlaylistTimeline::placedSeek(
     double item, const QList<MediaTimeRange> &cached) const
 {
-    const double offset = *m_parts[partAt(item)].offset;
-    const double raw = item + offset;
+    const int index = partAt(item);
+    // A part not placed (only where nothing better is known) is asked for by its segment.
+    const auto known = offset(index);
+    if (!known)
+        return { insideSegment(item), 0 };
+    const double raw = item + *known;
+    if (m_parts[index].fragmented)
+        return { raw, 0, true };
     // libmpv seeks inside its cache on raw time. Beyond it FFmpeg's reader seeks by the
     // playlist's durations: libmpv asks it for the item's time inside the target's segment and
     // drops the pictures before the raw one.
-    if (offset <= 0 || contains(cached, raw))
+    if (*known <= 0 || contains(cached, raw))
         return { raw, 0 };
     return { raw, std::max(0.0, raw - insideSegment(item)) };
 }
 
-std::optional<PlaylistTimeline::Seek> PlaylistTimeline::landed(
-    double raw, const QList<MediaTimeRange> &cached)
+std::optional<PlaylistTimeline::Seek> PlaylistTimeline::landed(double raw)
 {
     if (!m_target)
         return std::nullopt;
-    m_loadObserved = true;
     raw += m_origin;
     const double target = *m_target;
     const int index = partAt(target);
-    const auto start = std::exchange(m_landingSegment, std::nullopt);
-    // Landed inside another part that is placed: the reader could not seek, nothing is learnt.
-    const int other = partOfRaw(raw);
-    if (start && (other < 0 || other == index || !m_parts[other].placed)) {
-        Part &part = m_parts[index];
-        const double landing = firstPlayedSegmentStart(*start);
-        part.offset = raw - landing;
-        part.placed = true;
-        m_part = index;
-        if (target - landing > landingPrecision) {
-            const Seek seek = placedSeek(target, onFooting(cached));
-            return Seek { seek.raw - m_origin, seek.demuxerOffset };
-        }
+    int at = index;
+    if (const auto there = offset(index); !there || !m_parts[index].holds(raw - *there))
+        at = partOfRaw(raw);
+    if (at < 0)
+        at = m_part;
+    const double landing = raw - offset(at).value_or(0);
+    // A fragmented part's reader starts at its segment's first picture: libmpv's cache takes
+    // the seek the rest of the way once it holds the target.
+    if (at == index && m_parts[index].fragmented && !m_onward
+        && target - landing > landingPrecision) {
+        m_onward = true;
+        return Seek { target + *offset(index) - m_origin, 0, true };
     }
     m_target.reset();
     m_jump.reset();
-    if (m_parts[index].offset && m_parts[index].holds(raw - *m_parts[index].offset))
-        m_part = index;
-    else if (const int found = partOfRaw(raw); found >= 0)
-        m_part = found;
-    moveTo(raw - *m_parts[m_part].offset);
+    m_onward = false;
+    m_part = at;
+    m_restarts[1] = raw;
+    moveTo(landing);
     return std::nullopt;
 }
 
 void PlaylistTimeline::seekEnded()
 {
     m_target.reset();
-    m_landingSegment.reset();
+    m_onward = false;
 }
 
 void PlaylistTimeline::keepLearnt(const PlaylistTimeline &earlier)
 {
-    if (!isJoined() || earlier.m_parts.size() != m_parts.size())
+    if (!keepsTime() || earlier.m_parts.size() != m_parts.size())
         return;
     for (size_t i = 0; i < m_parts.size(); ++i) {
         if (std::abs(earlier.m_parts[i].start - m_parts[i].start) > partSlack)
             return;
     }
     for (size_t i = 0; i < m_parts.size(); ++i) {
-        m_parts[i].offset = earlier.m_parts[i].offset;
+        m_parts[i].stamp = earlier.m_parts[i].stamp;
         m_parts[i].placed = earlier.m_parts[i].placed;
     }
-    m_part = earlier.m_part;
+    // What is known of segments holds only for the same segments: another variant's are others.
+    const bool sameSegments = std::equal(m_segments.begin(), m_segments.end(),
+        earlier.m_segments.begin(), earlier.m_segments.end(),
+        [](const Segment &a, const Segment &b) { return a.start == b.start && a.uri == b.uri; });
+    if (sameSegments)
+        m_segments = earlier.m_segments;
+    // mpv plays the earlier file until this one's load goes out.
     m_origin = earlier.m_origin;
     m_firstPart = earlier.m_firstPart;
-    m_segmentFailed = earlier.m_segmentFailed;
+    m_loadStamp = earlier.m_loadStamp;
+    m_part = earlier.m_part;
     m_position = earlier.m_position;
     m_positionKnown = earlier.m_positionKnown;
+    m_target = earlier.m_target;
 }
 
-bool PlaylistTimeline::sharesRaw(int index, double raw, double item) const
+bool PlaylistTimeline::sharesRaw(const Footing &footing, int index, double raw, double item) const
 {
-    const Part &part = m_parts[index];
-    if (!part.offset)
+    const auto offset = offsetOn(footing, index);
+    if (!offset)
         return false;
-    const double there = raw - *part.offset;
+    const Part &part = m_parts[index];
+    const double there = raw - *offset;
     return std::abs(there - item) > landingPrecision && there >= part.start - sharedRawSlack
         && there <= part.end() + sharedRawSlack;
 }
 
-bool PlaylistTimeline::reachesInPlace(
-    int index, double item, const QList<MediaTimeRange> &cached) const
+bool PlaylistTimeline::reaches(
+    const Footing &footing, int index, double item, const QList<MediaTimeRange> &cached) const
 {
     const Part &part = m_parts[index];
-    if (!part.placed)
+    const auto offset = offsetOn(footing, index);
+    if (!part.placed || !offset)
         return false;
-    const double raw = item + *part.offset;
+    const double raw = item + *offset;
     // libmpv's cache and FFmpeg's reader both go by the raw time: one another part holds too
     // may be served from that part.
-    for (int other = m_firstPart; other < int(m_parts.size()); ++other) {
-        if (other != index && sharesRaw(other, raw, item))
+    for (int other = footing.firstPart; other < int(m_parts.size()); ++other) {
+        if (other != index && sharesRaw(footing, other, raw, item))
             return false;
     }
+    // FFmpeg's reader cannot seek inside fragmented MP4: only the cache reaches it.
+    if (part.fragmented)
+        return contains(cached, raw);
     // Outside the cache the reader picks the segment by the playlist's durations and passes over
     // every time stamp before the one asked: a part on time stamps below its place is not reached.
-    return contains(cached, raw) || *part.offset >= -landingPrecision;
+    return contains(cached, raw) || *offset >= -landingPrecision;
 }
 
 bool PlaylistTimeline::seeksInPlace(double item, const QList<MediaTimeRange> &cached) const
 {
-    if (!isJoined())
+    if (!keepsTime())
         return true;
     item = std::clamp(item, 0.0, m_length);
     if (item < m_origin)
         return false;
-    return reachesInPlace(partAt(item), item, onFooting(cached));
+    return reaches(current(), partAt(item), item, onFooting(cached));
 }
 
 double PlaylistTimeline::loadStart(double item) const
 {
-    if (!isJoined())
+    if (!keepsTime())
         return 0;
     item = std::clamp(item, 0.0, m_length);
     const int index = partAt(item);
-    if (index == 0 || (m_origin == 0 && reachesInPlace(index, item, {})))
+    if (m_parts[index].fragmented)
+        return segmentStartAt(item);
+    if (index == 0 || (m_parts.front().placed && reaches(whole(), index, item, {})))
         return 0;
     return segmentStartAt(item);
 }
 
+double PlaylistTimeline::readAheadFor(double item) const
+{
+    if (!keepsTime())
+        return 0;
+    item = std::clamp(item, 0.0, m_length);
+    if (!m_parts[partAt(item)].fragmented)
+        return 0;
+    const size_t index = segmentAt(item);
+    const double end = index + 2 < m_segments.size() ? m_segments[index + 2].start : m_length;
+    return end - loadStart(item) + cacheReachMargin;
+}
+
 void PlaylistTimeline::beginLoad(double origin)
 {
-    if (!isJoined())
+    if (!keepsTime())
         return;
-    origin = std::clamp(origin, 0.0, m_length);
-    const int first = partAt(origin);
-    m_firstSegment = size_t(
-        std::lower_bound(m_segmentStarts.begin(), m_segmentStarts.end(), origin - landingPrecision)
-        - m_segmentStarts.begin());
-    m_loadObserved = false;
-    if (origin == m_origin)
+    m_origin = std::clamp(origin, 0.0, m_length);
+    m_firstPart = partAt(m_origin);
+    m_part = m_firstPart;
+    m_loadStamp.reset();
+    m_jump.reset();
+    m_onward = false;
+    m_restarts = { NAN, NAN };
+}
+
+void PlaylistTimeline::fileLoaded(std::optional<double> startStamp)
+{
+    if (!keepsTime())
         return;
-    // The new load's raw time is the old one's less the offset of the part it begins in.
-    const std::optional<double> base = m_parts[first].offset;
-    for (int i = 0; i < int(m_parts.size()); ++i) {
-        Part &part = m_parts[i];
-        if (i == first) {
-            part.offset = 0.0;
-            part.placed = true;
-        } else if (base && part.offset) {
-            *part.offset -= *base;
-        } else {
-            part.offset.reset();
+    Part &first = m_parts[m_firstPart];
+    if (!startStamp || !std::isfinite(*startStamp)) {
+        if (const Footing footing = current(); footing.anchor) {
+            m_loadStamp = footing.anchor;
+            return;
+        }
+        // Nothing places this load among what other loads learnt: that is dropped.
+        for (Part &part : m_parts) {
+            part.stamp.reset();
             part.placed = false;
         }
+        startStamp = 0.0;
     }
-    m_origin = origin;
-    m_firstPart = first;
-    m_part = first;
-    m_jump.reset();
-    m_landingSegment.reset();
-}
-
-std::optional<PlaylistTimeline::UnplacedPart> PlaylistTimeline::unplacedPartAt(double item) const
-{
-    if (!isJoined())
-        return std::nullopt;
-    item = std::clamp(item, 0.0, m_length);
-    const int index = partAt(item);
-    if (item < m_origin || index == m_firstPart || m_parts[index].placed)
-        return std::nullopt;
-    return UnplacedPart { index, m_parts[index].head };
-}
-
-bool PlaylistTimeline::reachesUnplaced(int index, double raw) const
-{
-    // Read from a segment's head, the stamp may be a stream's other than libmpv's first.
-    constexpr double readingSlack = 0.5;
-    const Part &part = m_parts[index];
-    const double offset = raw + m_origin - part.start;
-    if (offset < -readingSlack)
-        return false;
-    for (int other = m_firstPart; other < int(m_parts.size()); ++other) {
-        const Part &held = m_parts[other];
-        if (other == index || !held.offset)
-            continue;
-        const double overlap = std::min(part.end() + offset, held.end() + *held.offset)
-            - std::max(part.start + offset, held.start + *held.offset);
-        if (overlap > readingSlack)
-            return false;
-    }
-    return true;
-}
-
-void PlaylistTimeline::segmentFailed(qint64 sequence)
-{
-    const auto found = std::find(m_segmentSequences.begin(), m_segmentSequences.end(), sequence);
-    if (found == m_segmentSequences.end())
+    m_loadStamp = startStamp;
+    if (first.stamp && first.placed) {
+        // The reader starts later in the part than the load: it passed over its first segments.
+        const double begins = first.start + (*startStamp - *first.stamp);
+        if (begins > m_origin + passedOverSlack && begins < first.end())
+            m_origin = begins;
         return;
-    const size_t index = size_t(found - m_segmentSequences.begin());
-    m_segmentFailed[index] = true;
-    // The load's first segment failed before anything played: libmpv counts from the next one.
-    if (index == m_firstSegment && !m_loadObserved && index + 1 < m_segmentStarts.size()
-        && m_segmentStarts[index + 1] < m_parts[m_firstPart].end()) {
-        ++m_firstSegment;
-        m_origin = m_segmentStarts[m_firstSegment];
     }
+    m_origin = std::max(m_origin, firstPlayedSegmentStart(segmentStartAt(m_origin)));
+    first.stamp = *startStamp - (m_origin - first.start);
+    first.placed = true;
+}
+
+size_t PlaylistTimeline::firstServedSegment(size_t index) const
+{
+    const double partEnd = m_parts[partAt(m_segments[index].start)].end();
+    while (index + 1 < m_segments.size() && m_segments[index].refused
+        && m_segments[index + 1].start < partEnd)
+        ++index;
+    return index;
 }
 
 double PlaylistTimeline::firstPlayedSegmentStart(double segmentStart) const
 {
-    auto at = std::lower_bound(m_segmentStarts.begin(), m_segmentStarts.end(), segmentStart);
-    size_t index = size_t(at - m_segmentStarts.begin());
-    // Only within the part: its picture begins at the first segment the reader opened.
-    const double partEnd = m_parts[partAt(segmentStart)].end();
-    while (index + 1 < m_segmentStarts.size() && m_segmentFailed[index]
-        && m_segmentStarts[index + 1] < partEnd)
-        ++index;
-    return index < m_segmentStarts.size() ? m_segmentStarts[index] : segmentStart;
+    if (m_segments.empty())
+        return segmentStart;
+    return m_segments[firstServedSegment(segmentAt(segmentStart))].start;
+}
+
+std::optional<PlaylistTimeline::Head> PlaylistTimeline::headForSeek(double item) const
+{
+    if (!isJoined())
+        return std::nullopt;
+    item = std::clamp(item, 0.0, m_length);
+    if (m_parts[partAt(item)].placed)
+        return std::nullopt;
+    const size_t index = firstServedSegment(segmentAt(item));
+    const Segment &segment = m_segments[index];
+    if (segment.refused)
+        return std::nullopt;
+    return Head { index, segment.uri, !segment.sealed };
+}
+
+std::optional<PlaylistTimeline::Head> PlaylistTimeline::headAhead() const
+{
+    if (!isJoined() || m_part + 1 >= int(m_parts.size()) || m_parts[m_part + 1].placed)
+        return std::nullopt;
+    const size_t index = firstServedSegment(m_parts[m_part + 1].firstSegment);
+    const Segment &segment = m_segments[index];
+    if (segment.refused)
+        return std::nullopt;
+    return Head { index, segment.uri, !segment.sealed };
+}
+
+void PlaylistTimeline::headRead(const Head &head, bool refused, std::optional<double> stamp)
+{
+    // Read for another variant's segments.
+    if (head.segment >= m_segments.size() || m_segments[head.segment].uri != head.url)
+        return;
+    Segment &segment = m_segments[head.segment];
+    if (refused) {
+        segment.refused = true;
+        return;
+    }
+    Part &part = m_parts[partAt(segment.start)];
+    if (!stamp || !std::isfinite(*stamp) || segment.sealed || part.placed)
+        return;
+    part.stamp = *stamp - (segment.start - part.start);
+    part.placed = true;
 }
 
 } // namespace orvella

@@ -102,14 +102,14 @@ std::optional<double> firstMpegTsTime(QByteArrayView bytes)
     return double(start) / ticksPerSecond;
 }
 
-QCoro::Task<std::optional<double>> readSegmentStartTime(QNetworkAccessManager &network, QUrl url,
+QCoro::Task<SegmentHead> readSegmentHead(QNetworkAccessManager &network, QUrl url,
     std::optional<std::pair<qint64, qint64>> byteRange, std::chrono::milliseconds timeout,
     std::stop_token stop)
 {
     if (!isWebUrl(url)) {
         qCDebug(lcPlayer) << "Not read for its time stamps, not a web address:"
                           << url.scheme().left(16);
-        co_return std::nullopt;
+        co_return SegmentHead {};
     }
     const std::pair<qint64, qint64> part
         = byteRange.value_or(std::pair<qint64, qint64>(0, segmentHeadBytes));
@@ -121,18 +121,18 @@ QCoro::Task<std::optional<double>> readSegmentStartTime(QNetworkAccessManager &n
     auto fetching = fetchBounded(network, url, limits, stop);
     const FetchedFile head = co_await fetching;
     if (stop.stop_requested())
-        co_return std::nullopt;
+        co_return SegmentHead {};
     if (head.outcome != FetchedFile::Outcome::Complete) {
         qCDebug(lcPlayer).noquote() << "The segment" << url.toDisplayString()
                                     << "could not be read for its time stamps:" << head.error;
-        co_return std::nullopt;
+        co_return SegmentHead { head.refused, std::nullopt };
     }
     const std::optional<double> start = firstMpegTsTime(head.body);
     if (!start) {
         qCDebug(lcPlayer).noquote() << "No MPEG-TS time stamp in the first" << head.body.size()
                                     << "bytes of the segment" << url.toDisplayString();
     }
-    co_return start;
+    co_return SegmentHead { false, start };
 }
 
 } // namespace orvella

@@ -25,13 +25,23 @@ namespace orvella {
 // The most of a segment that is read for its start time.
 inline constexpr qint64 segmentHeadBytes = 64 * 1024;
 
-// Reads the start time of the MPEG-TS segment at the address (`byteRange`, when given, being the
-// segment's offset and length within the file) from its first bytes alone: segmentHeadBytes at
-// most, asked for as a range; a server that sends the whole file is read no further. Anything
-// but an http(s) address with a host is not fetched. None, said on orvella.player, when the
-// segment cannot be read within the time-out, has no time stamp there, or on a stop.
-[[nodiscard]] QCoro::Task<std::optional<double>> readSegmentStartTime(
-    QNetworkAccessManager &network, QUrl url, std::optional<std::pair<qint64, qint64>> byteRange,
-    std::chrono::milliseconds timeout, std::stop_token stop);
+// What the head of a segment told.
+struct SegmentHead
+{
+    // Its server answered with an error status: a player's reader passes over the segment.
+    bool refused = false;
+    // The start time of MPEG-TS data, none for anything else.
+    std::optional<double> startTime;
+};
+
+// Reads the head of the segment at the address (`byteRange`, when given, being the segment's
+// offset and length within the file) for its start time, from its first bytes alone:
+// segmentHeadBytes at most, asked for as a range; a server that sends the whole file is read no
+// further. Anything but an http(s) address with a host is not fetched. No start time, said on
+// orvella.player, when the segment cannot be read within the time-out, has no MPEG-TS time stamp
+// there, or on a stop.
+[[nodiscard]] QCoro::Task<SegmentHead> readSegmentHead(QNetworkAccessManager &network, QUrl url,
+    std::optional<std::pair<qint64, qint64>> byteRange, std::chrono::milliseconds timeout,
+    std::stop_token stop);
 
 } // namespace orvella

@@ -48,6 +48,9 @@ TEST(PlaylistTimelineTest, OnlyAnEndedPlaylistWithADiscontinuityBetweenSegmentsI
     EXPECT_TRUE(joined.isJoined());
     EXPECT_EQ(joined.length(), 12);
 
+    const PlaylistTimeline plain = timelineOf("#EXTM3U\n#EXTINF:2,\na.ts\n#EXT-X-ENDLIST\n");
+    EXPECT_FALSE(plain.keepsTime()) << "one part of MPEG-TS is libmpv's time";
+
     const PlaylistTimeline window = timelineOf(joinedText(false));
     EXPECT_FALSE(window.isJoined()) << "a live window keeps libmpv's time";
     EXPECT_EQ(window.itemTime(1003), 1003);
@@ -69,6 +72,7 @@ TEST(PlaylistTimelineTest, PartsOnTimeStampsThatGoOnOrStartAgain)
 {
     // Three parts: time stamps go on over the first join and start again at 0 after the second.
     PlaylistTimeline timeline = threeParts(9, 3, 6);
+    timeline.fileLoaded(0);
     play(timeline, 0.02, 11.9);
     EXPECT_NEAR(timeline.position(), 11.9, 0.05) << "the second part goes on from the first";
     play(timeline, 0.02, 1.0);
@@ -76,63 +80,140 @@ TEST(PlaylistTimelineTest, PartsOnTimeStampsThatGoOnOrStartAgain)
     EXPECT_NEAR(timeline.itemTime(1.5), 13.5, 0.05);
 }
 
-// Real playback covers seeks across the join; these are the landings it does not meet.
-TEST(PlaylistTimelineTest, SeeksLearnOnlyFromWhereTheyLand)
+// The second part of the joined text: its segments' addresses, 2 s each from 6 s of the item.
+PlaylistTimeline::Head headAt(const PlaylistTimeline &timeline, double item)
 {
+    const auto head = timeline.headForSeek(item);
+    return head.value_or(PlaylistTimeline::Head {});
+}
+
+TEST(PlaylistTimelineTest, APartIsPlacedByTheHeadOfItsSegmentNeverByWhereASeekLands)
+{
+    // libmpv counts the item from its first stamp, 1.4; the second part is stamped 1001.4 on.
     PlaylistTimeline timeline = timelineOf(joinedText());
-    (void)timeline.seekTo(9, {});
+    timeline.fileLoaded(1.4);
+    EXPECT_FALSE(timeline.seeksInPlace(9, {})) << "not placed yet";
+    const PlaylistTimeline::Head head = headAt(timeline, 9);
+    EXPECT_EQ(head.url.fileName(), u"seg_004.ts");
+    EXPECT_TRUE(head.readable);
+    // Its server refuses the target's segment: the next one's head tells as much.
+    timeline.headRead(head, true, std::nullopt);
+    const PlaylistTimeline::Head next = headAt(timeline, 9);
+    EXPECT_EQ(next.url.fileName(), u"seg_005.ts");
+    timeline.headRead(next, false, 1005.4);
+    ASSERT_TRUE(timeline.seeksInPlace(9, {}));
+    const PlaylistTimeline::Seek seek = timeline.seekTo(9, {});
+    EXPECT_NEAR(seek.raw, 1003, 1e-9);
+    EXPECT_NEAR(seek.raw - seek.demuxerOffset, 9, 1e-9) << "the reader asked for the item's time";
     EXPECT_EQ(timeline.position(), 9) << "where the seek goes while it runs";
-    EXPECT_FALSE(timeline.landed(0.02, {}))
-        << "the reader could not seek: it stayed in the first part";
-    EXPECT_NEAR(timeline.position(), 0.02, 1e-9);
-    EXPECT_EQ(timeline.seekTo(9, {}).raw, 9) << "the part is still to be placed";
-    const auto onward = timeline.landed(1002.0, {});
-    ASSERT_TRUE(onward);
-    EXPECT_EQ(onward->raw, 1003);
-    EXPECT_EQ(timeline.seekTo(9.5, { { 1002, 2 } }).demuxerOffset, 0) << "the cache seeks raw";
-    const auto ranges = timeline.itemRanges({ { 0, 1005.99 } });
-    ASSERT_EQ(ranges.size(), 1);
-    EXPECT_NEAR(ranges[0].end(), 11.99, 1e-9) << "a range read across the join";
+    // The reader landed past the target: where it landed is shown, nothing learnt from it.
+    EXPECT_FALSE(timeline.landed(1004.0));
+    EXPECT_NEAR(timeline.position(), 10, 1e-9);
+    EXPECT_NEAR(timeline.seekTo(7, {}).raw, 1001, 1e-9) << "the part stays where its head put it";
+    EXPECT_FALSE(timeline.headForSeek(7)) << "read once";
 
-    PlaylistTimeline fresh = timelineOf(joinedText());
-    EXPECT_NEAR(fresh.seekTo(8, {}).raw, 8.25, 1e-9) << "asked inside its segment";
-    EXPECT_FALSE(fresh.landed(1002.0, {})) << "the segment's start is the target";
-    EXPECT_EQ(fresh.position(), 8);
+    // Played across the join into a part whose first segment is refused, placed ahead of it:
+    // positions in it are the picture's.
+    PlaylistTimeline played = timelineOf(joinedText());
+    played.fileLoaded(1.4);
+    ASSERT_TRUE(played.headAhead());
+    EXPECT_EQ(played.headAhead()->url.fileName(), u"seg_003.ts");
+    played.headRead(*played.headAhead(), true, std::nullopt);
+    played.headRead(*played.headAhead(), false, 1003.4);
+    play(played, 5.0, 5.9);
+    play(played, 1002.0, 1002.5);
+    EXPECT_NEAR(played.position(), 8.5, 0.05);
 }
 
-TEST(PlaylistTimelineTest, WhatIsReadOfAPartNotPlacedEndsWithThePartPlaying)
+TEST(PlaylistTimelineTest, PartsThatShareTheirStampsLoadFromTheTargetsSegment)
 {
-    // Playing the first part, libmpv has read into the second, stamped from 1000 s on.
-    PlaylistTimeline timeline = timelineOf(joinedText());
-    play(timeline, 0.02, 4.0);
-    const auto ranges = timeline.itemRanges({ { 0, 1001.5 } });
-    ASSERT_EQ(ranges.size(), 1);
-    EXPECT_NEAR(ranges[0].end(), 6, 1e-9) << "not the item's end";
-    EXPECT_NEAR(timeline.itemTime(1001.5), 6, 1e-9);
-}
-
-TEST(PlaylistTimelineTest, ALoadFromOneSegmentOnKeepsWhatWasLearntOnItsFooting)
-{
-    // Three parts of two segments: the second starts its stamps again, the third jumps on.
     PlaylistTimeline timeline = threeParts(6, 2, 4);
-    play(timeline, 0.02, 3.9);
-    play(timeline, 0.02, 3.9);
-    play(timeline, 500.02, 500.5);
-    EXPECT_NEAR(timeline.position(), 8.5, 0.1) << "all three parts placed";
-    EXPECT_FALSE(timeline.seeksInPlace(1, {}))
-        << "the second part's stamps are the first's: its segment is loaded";
-    EXPECT_EQ(timeline.loadStart(1), 0);
+    timeline.fileLoaded(1.4);
+    // The second part's head (4 s on): its stamps start again.
+    timeline.headRead(headAt(timeline, 5), false, 1.4);
+    EXPECT_FALSE(timeline.seeksInPlace(5, {}));
     EXPECT_EQ(timeline.loadStart(5), 4);
 
-    // From the second part's second segment on, libmpv counts from 0 at 6 s of the item.
-    timeline.beginLoad(6);
-    (void)timeline.seekTo(6.5, {});
-    EXPECT_FALSE(timeline.landed(0.5, {}));
-    EXPECT_NEAR(timeline.position(), 6.5, 1e-9);
-    EXPECT_TRUE(timeline.seeksInPlace(9, {})) << "the third part, placed, stamped past its place";
-    // Stamped 501, counted from the load's first stamp, 2 (the second part's at 6 s).
-    EXPECT_NEAR(timeline.seekTo(9, {}).raw, 499, 1e-9);
-    EXPECT_FALSE(timeline.seeksInPlace(2, {})) << "before the load's start";
+    // Its segment's load: libmpv counts from the segment's stamp.
+    timeline.beginLoad(4);
+    timeline.fileLoaded(1.4);
+    EXPECT_NEAR(timeline.itemTime(0.5), 4.5, 1e-9);
+    // The third part is placed by playing into it from the cut, 500 s on.
+    play(timeline, 0.02, 3.9);
+    play(timeline, 500.02, 500.5);
+    EXPECT_NEAR(timeline.position(), 8.5, 0.1);
+
+    // Back to the whole playlist: what the cut learnt of the third part holds there.
+    ASSERT_FALSE(timeline.seeksInPlace(1, {})) << "before the load's start";
+    EXPECT_EQ(timeline.loadStart(1), 0);
+    timeline.beginLoad(0);
+    timeline.fileLoaded(1.4);
+    EXPECT_TRUE(timeline.seeksInPlace(9, {})) << "placed, stamped past its place";
+    EXPECT_FALSE(timeline.seeksInPlace(5, {})) << "shares the first part's stamps";
+}
+
+TEST(PlaylistTimelineTest, ALoadWhoseFirstSegmentIsPassedOverCountsFromTheNext)
+{
+    PlaylistTimeline timeline = threeParts(6, 2, 4);
+    timeline.fileLoaded(1.4);
+    timeline.headRead(headAt(timeline, 5), false, 1.4);
+    // Loaded from 4 s, the reader's first stamp is the next segment's: it opened that one.
+    timeline.beginLoad(4);
+    timeline.fileLoaded(1.4 + 2);
+    EXPECT_NEAR(timeline.origin(), 6, 1e-9);
+    EXPECT_NEAR(timeline.itemTime(0.5), 6.5, 1e-9);
+}
+
+TEST(PlaylistTimelineTest, AnotherVariantTakesThePartsButNotTheSegments)
+{
+    // The same 12 s as 6-s segments and as 2-s segments, joined at 6 s.
+    const auto variant = [](int seconds) {
+        QByteArray text = "#EXTM3U\n";
+        for (int at = 0; at < 12; at += seconds)
+            text += QByteArray(at == 6 ? "#EXT-X-DISCONTINUITY\n" : "")
+                + "#EXTINF:" + QByteArray::number(seconds) + ",\n" + QByteArray::number(seconds)
+                + "s" + QByteArray::number(at) + ".ts\n";
+        return timelineOf(text + "#EXT-X-ENDLIST\n");
+    };
+    PlaylistTimeline wide = variant(6);
+    wide.fileLoaded(1.4);
+    wide.headRead(headAt(wide, 7), true, std::nullopt);
+    PlaylistTimeline narrow = variant(2);
+    narrow.keepLearnt(wide);
+    EXPECT_EQ(headAt(narrow, 9).url.fileName(), u"2s8.ts") << "its own segment, not refused";
+    narrow.headRead(headAt(narrow, 9), false, 1.4 + 3);
+    PlaylistTimeline back = variant(6);
+    back.keepLearnt(narrow);
+    EXPECT_FALSE(back.headForSeek(9)) << "the part was placed on the other variant";
+    EXPECT_EQ(back.loadStart(9), 6);
+}
+
+TEST(PlaylistTimelineTest, FragmentedSegmentsAreReachedInTheCacheFromTheirSegmentsLoad)
+{
+    QByteArray text = "#EXTM3U\n#EXT-X-MAP:URI=\"init.mp4\"\n";
+    for (int i = 0; i < 10; ++i)
+        text += "#EXTINF:2,\np" + QByteArray::number(i) + ".m4s\n";
+    PlaylistTimeline timeline = timelineOf(text + "#EXT-X-ENDLIST\n");
+    ASSERT_TRUE(timeline.keepsTime());
+    EXPECT_FALSE(timeline.isJoined());
+    timeline.fileLoaded(0.02);
+    EXPECT_TRUE(timeline.seeksInPlace(1.5, { { 0, 2 } })) << "in the cache";
+    EXPECT_FALSE(timeline.seeksInPlace(13, { { 0, 2 } }));
+    EXPECT_EQ(timeline.loadStart(13), 12);
+    EXPECT_EQ(timeline.loadStart(1), 0);
+    EXPECT_NEAR(timeline.readAheadFor(13), 5, 1e-9) << "through the segment after the target's";
+
+    timeline.beginLoad(12);
+    timeline.fileLoaded(12.02);
+    const PlaylistTimeline::Seek start = timeline.seekTo(13, {});
+    EXPECT_TRUE(start.cacheOnly);
+    const auto onward = timeline.landed(0);
+    ASSERT_TRUE(onward) << "from the segment's first picture, on in the cache";
+    EXPECT_NEAR(onward->raw, 1, 1e-9);
+    EXPECT_TRUE(onward->cacheOnly);
+    EXPECT_EQ(timeline.position(), 13);
+    EXPECT_FALSE(timeline.landed(1.0));
+    EXPECT_NEAR(timeline.position(), 13, 1e-9);
 }
 
 } // namespace

@@ -92,7 +92,8 @@ protected:
 
     std::optional<double> read(const QUrl &url, Part part, std::chrono::milliseconds timeout = 5s)
     {
-        return test::runTask(readSegmentStartTime(network, url, part, timeout, {}), timeout + 2s);
+        return test::runTask(readSegmentHead(network, url, part, timeout, {}), timeout + 2s)
+            .startTime;
     }
 
     test::ServiceDouble service;

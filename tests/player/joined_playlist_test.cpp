@@ -93,6 +93,12 @@ TEST_F(JoinedPlaylist, AnEpisodeCutShortInItsSecondPartFails)
 
 TEST_F(JoinedPlaylist, ASecondPartWhoseFirstSegmentFailsIsPlacedWhereItsPicturePlays)
 {
+    // As in the client, the live player came first: FFmpeg's one log is its own.
+    MpvMediaPlayer live(MpvMediaPlayer::Output::Software);
+    live.setMuted(true);
+    live.replaceCurrentItem(service.mediaUrl(u"live/master.m3u8"_s), {});
+    ASSERT_TRUE(
+        waitUntil([&] { return live.itemStatus() != MediaPlayer::ItemStatus::Unknown; }, 10s));
     service.on("GET", u"/media/joined/480p/seg_003.ts"_s, ScriptedAnswer::error(404, u"gone"_s));
     loadJoined(true, false, u"480p/index"_s);
     seek(4);
@@ -247,6 +253,7 @@ TEST_F(RestartingParts, OfSeveralQuickSeeksOnlyTheLastLoads)
     for (const auto &[first, last] : { std::pair { 13.0, 20.0 }, std::pair { 3.0, 5.0 } }) {
         const qint64 loadsBefore = loads();
         auto superseded = controller->seek(first);
+        EXPECT_EQ(mpv->currentTime(), first) << "shown from the seek's start";
         runTask(controller->seek(last), 10s);
         runTask(std::move(superseded), 10s);
         EXPECT_NEAR(position(), last, exact);
@@ -301,12 +308,10 @@ TEST_F(RestartingParts, ASecondPartWhoseFirstSegmentFailsShowsWhereItsPictureIs)
 }
 
 // Each shape FFmpeg's muxer makes, with a seek into the second part, checked by the picture's
-// time and the sound's. FFmpeg's reader cannot seek inside fragmented MP4 at all: there the seek
-// lands at the start of the target's segment, and the position shows that.
+// time and the sound's.
 struct Shape
 {
     const char *playlist;
-    double landing;
     double firstStamp = ffmpegFirstStamp;
 };
 
@@ -319,7 +324,7 @@ TEST_P(RestartingShapes, ASeekIntoTheSecondPartLandsOnItsPictureAndSound)
     partsFirstStamp = GetParam().firstStamp;
     loadRestart(QString::fromLatin1(GetParam().playlist));
     seek(13);
-    EXPECT_NEAR(position(), GetParam().landing, exact);
+    EXPECT_NEAR(position(), 13, exact);
     expectShownIsPlaying();
     mpv->play();
     ASSERT_TRUE(waitUntil([&] { return position() > 14.2; }, 10s));
@@ -333,7 +338,103 @@ TEST_P(RestartingShapes, ASeekIntoTheSecondPartLandsOnItsPictureAndSound)
 }
 
 INSTANTIATE_TEST_SUITE_P(FfmpegShapes, RestartingShapes,
-    ::testing::Values(Shape { "apart/master.m3u8", 13 }, Shape { "fmp4/index.m3u8", 12, 0.020996 },
-        Shape { "bytes/index.m3u8", 13 }, Shape { "aes/index.m3u8", 13 }));
+    ::testing::Values(Shape { "apart/master.m3u8" }, Shape { "fmp4/index.m3u8", 0.020996 },
+        Shape { "bytes/index.m3u8" }, Shape { "aes/index.m3u8" }));
+
+// Seeks on shapes whose reader cannot take them as they come: fragmented MP4, which FFmpeg's
+// reader cannot seek in beyond libmpv's cache, and a second part running its time stamps on from
+// 30 s (8 s of the item), in MPEG-TS and encrypted. Each is checked by the picture's own stamp.
+struct SeekShapes : RestartingParts
+{
+    void loadShape(const QString &playlist, std::optional<double> startAt = std::nullopt)
+    {
+        controller->load(service.mediaUrl(playlist), false, startAt, false);
+        ASSERT_TRUE(waitUntil([&] { return controller->isReady(); }, 10s));
+    }
+    // Where the running-on fixture stamps the picture of a time of the item.
+    [[nodiscard]] static double runOnStamp(double item)
+    {
+        return item < secondPart ? item + ffmpegFirstStamp
+                                 : item - secondPart + 30 + ffmpegFirstStamp;
+    }
+    void expectSeekLands(double target, double stamp)
+    {
+        seek(target);
+        EXPECT_NEAR(position(), target, exact) << "seek to " << target;
+        EXPECT_TRUE(waitUntil([&] { return std::abs(pictureStamp(*mpv) - stamp) < exact; }, 5s))
+            << "seek to " << target << ": picture " << pictureStamp(*mpv);
+    }
+    void expectResumeLands(const QString &playlist, double at, double stamp)
+    {
+        loadShape(playlist, at);
+        EXPECT_TRUE(waitUntil([&] { return std::abs(pictureStamp(*mpv) - stamp) < exact; }, 5s))
+            << pictureStamp(*mpv);
+        EXPECT_NEAR(position(), at, exact);
+    }
+    void expectEndsOnce()
+    {
+        seek(18.5);
+        mpv->play();
+        ASSERT_TRUE(waitUntil([&] { return controller->endedGeneration() == 1; }, 15s));
+        EXPECT_EQ(controller->failedGeneration(), 0);
+        EXPECT_NEAR(position(), mpv->duration(), 0.25);
+    }
+};
+
+constexpr double fragmentedFirstStamp = 0.020996;
+
+TEST_F(SeekShapes, FragmentedMp4IsSoughtForwardBackAndPausedAndEndsOnce)
+{
+    loadShape(u"fmp4/index.m3u8"_s);
+    EXPECT_DOUBLE_EQ(mpv->duration(), 20);
+    for (const double target : { 13.0, 5.5, 17.2, 1.0 })
+        expectSeekLands(target, target + fragmentedFirstStamp);
+    EXPECT_TRUE(mpv->isPaused()) << "loads keep the pause";
+    expectEndsOnce();
+    EXPECT_EQ(controller->endedGeneration(), 1);
+
+    // A resume lands where it was left.
+    expectResumeLands(u"fmp4/index.m3u8"_s, 11.3, 11.3 + fragmentedFirstStamp);
+}
+
+TEST_F(SeekShapes, AJoinedFragmentedEpisodeIsSoughtBackIntoItsFirstPartWithOneLoadASeek)
+{
+    partsFirstStamp = fragmentedFirstStamp;
+    loadShape(u"restart/fmp4/index.m3u8"_s);
+    for (const double target : { 13.0, 3.0, 20.5, 6.5 }) {
+        const qint64 loadsBefore = loads();
+        seek(target);
+        EXPECT_NEAR(position(), target, exact) << "seek to " << target;
+        expectShownIsPlaying();
+        EXPECT_LE(loads(), loadsBefore + 1) << "seek to " << target;
+    }
+    EXPECT_EQ(controller->endedGeneration(), 0);
+    EXPECT_EQ(controller->failedGeneration(), 0);
+}
+
+TEST_F(SeekShapes, APartRunningOnIsPlacedByItsStampsBeforeItPlayedAndTheEpisodeEndsOnce)
+{
+    loadShape(u"runon/ts/index.m3u8"_s);
+    const qint64 loadsBefore = loads();
+    for (const double target : { 13.0, 9.0, 3.0, 14.5 })
+        expectSeekLands(target, runOnStamp(target));
+    EXPECT_EQ(loads(), loadsBefore) << "every part is reached in the file";
+    expectEndsOnce();
+    EXPECT_EQ(loads(), loadsBefore);
+
+    expectResumeLands(u"runon/ts/index.m3u8"_s, 12.5, runOnStamp(12.5));
+}
+
+TEST_F(SeekShapes, AnEncryptedPartRunningOnIsLoadedOnceAndThenSoughtInTheFile)
+{
+    loadShape(u"runon/aes/index.m3u8"_s);
+    const qint64 loadsBefore = loads();
+    for (const double target : { 13.0, 3.0, 15.0, 5.0, 11.0, 20.0 })
+        expectSeekLands(target, runOnStamp(target));
+    // One load from the second part's segment, one back to the whole playlist: no more.
+    EXPECT_LE(loads(), loadsBefore + 2);
+    const auto keys = service.requests("GET", u"/media/runon/aes/key.bin"_s);
+    EXPECT_LE(keys.size(), 3);
+}
 
 } // namespace
