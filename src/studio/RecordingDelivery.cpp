@@ -6,6 +6,7 @@
 #include "api/WebLink.h"
 #include "platform/FileReveal.h"
 #include "player/PlayerController.h"
+#include "ui/SavePaths.h"
 
 #include <QCoroFuture>
 #include <QDesktopServices>
@@ -16,20 +17,10 @@
 #include <QStandardPaths>
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
-#include <filesystem>
 
 namespace orvella::delivery {
 
 namespace {
-
-bool sameFile(const QString &a, const QString &b)
-{
-    std::error_code error;
-    const bool same
-        = std::filesystem::equivalent(std::filesystem::path(QFile::encodeName(a).toStdString()),
-            std::filesystem::path(QFile::encodeName(b).toStdString()), error);
-    return !error && same;
-}
 
 QString withFullStop(const QString &text)
 {
@@ -54,8 +45,9 @@ std::optional<QString> saveCopy(const QString &source, const QString &target)
     if (!input.open(QIODevice::ReadOnly))
         return QStringLiteral("The recording could not be read: %1")
             .arg(withFullStop(input.errorString()));
-    if (sameFile(source, target))
-        return std::nullopt;
+    // Nothing would be saved: the only copy would stay where it was.
+    if (savepaths::sameFile(source, target))
+        return savepaths::isTheOriginalMessage(target);
 
     QSaveFile output(target);
     // The target may be a folder the viewer may write into but not create files beside.
@@ -97,6 +89,8 @@ std::optional<QString> archiveCopy(const QString &file, const QString &folder)
         return std::nullopt;
     QDir().mkpath(folder);
     const QString destination = QDir(folder).filePath(QFileInfo(file).fileName());
+    if (savepaths::sameFile(file, destination))
+        return destination; // kept there already
     if (saveCopy(file, destination))
         return std::nullopt;
     return destination;
@@ -259,10 +253,17 @@ QString RecordingDelivery::recordingFileName() const
 
 QString RecordingDelivery::saveFolder() const
 {
-    if (m_capture && !m_capture->deliveryState().lastSaveFolder().isEmpty())
-        return m_capture->deliveryState().lastSaveFolder();
     const QString path = recordingPath();
-    return path.isEmpty() ? QString() : QFileInfo(path).absolutePath();
+    const QString recordingFolder = path.isEmpty() ? QString() : QFileInfo(path).absolutePath();
+    QString folder = recordingFolder;
+    if (m_capture && !m_capture->deliveryState().lastSaveFolder().isEmpty())
+        folder = m_capture->deliveryState().lastSaveFolder();
+    // A recording kept in the temporary folder (no Downloads folder) may be cleared with it: its
+    // copy is proposed where it lasts.
+    if (m_capture && savepaths::sameFile(folder, recordingFolder)
+        && savepaths::sameFile(recordingFolder, m_capture->temporaryFolder()))
+        return savepaths::lastingFolder();
+    return folder;
 }
 
 void RecordingDelivery::rememberSaveFolder(const QString &folder)
@@ -349,7 +350,8 @@ QCoro::Task<> RecordingDelivery::chooseWhereToSave(QString recording, QString pa
         break;
     case SaveFileAnswer::Outcome::Unavailable:
         m_saveDialog->open({ title, folder, name,
-            { QStringLiteral("mov"), { QStringLiteral("mov"), QStringLiteral("mp4") } } });
+            { QStringLiteral("mov"), { QStringLiteral("mov"), QStringLiteral("mp4") } },
+            recording });
         break;
     }
 }

@@ -31,8 +31,8 @@ class OrvellaAPIClient;
 namespace delivery {
 
 // Copies the recording to target. The target is replaced only once the copy is complete (a
-// temporary sibling renamed over it), and choosing the recording itself keeps it untouched.
-// Returns no value on success, else a readable reason.
+// temporary sibling renamed over it); the recording itself is refused as a target and kept
+// untouched. Returns no value on success, else a readable reason.
 [[nodiscard]] std::optional<QString> saveCopy(const QString &source, const QString &target);
 
 // The folder that keeps copies of recordings whose upload failed: "OrvellaTV/TestimonySubmissions"
@@ -121,7 +121,8 @@ public:
     [[nodiscard]] bool readyCardVisible() const;
     [[nodiscard]] QString recordingFileName() const;
     [[nodiscard]] SaveFileDialogModel *saveDialog() const { return m_saveDialog; }
-    // Where a save dialog opens: the folder last saved in or browsed to, else the recording's.
+    // Where a save dialog opens: the folder last saved in or browsed to, else the recording's;
+    // where that is the temporary folder holding the recording, a folder that lasts.
     [[nodiscard]] QString saveFolder() const;
 
     // What plays the preview.
