@@ -96,6 +96,20 @@ std::optional<QString> archiveCopy(const QString &file, const QString &folder)
     return destination;
 }
 
+QString saveFolder(
+    const QString &recording, const QString &lastFolder, const QString &temporaryFolder)
+{
+    const QString recordingFolder
+        = recording.isEmpty() ? QString() : QFileInfo(recording).absolutePath();
+    const QString folder = lastFolder.isEmpty() ? recordingFolder : lastFolder;
+    // The temporary folder may be cleared when the computer restarts, and a copy saved beside a
+    // recording kept there with it.
+    if (savepaths::sameFile(folder, recordingFolder)
+        && savepaths::sameFile(recordingFolder, temporaryFolder))
+        return savepaths::lastingFolder();
+    return folder;
+}
+
 bool isOpenablePortal(const QUrl &url)
 {
     return isWebLink(url);
@@ -251,19 +265,15 @@ QString RecordingDelivery::recordingFileName() const
     return QFileInfo(recordingPath()).fileName();
 }
 
-QString RecordingDelivery::saveFolder() const
+QCoro::Task<QString> RecordingDelivery::saveFolder() const
 {
-    const QString path = recordingPath();
-    const QString recordingFolder = path.isEmpty() ? QString() : QFileInfo(path).absolutePath();
-    QString folder = recordingFolder;
-    if (m_capture && !m_capture->deliveryState().lastSaveFolder().isEmpty())
-        folder = m_capture->deliveryState().lastSaveFolder();
-    // A recording kept in the temporary folder (no Downloads folder) may be cleared with it: its
-    // copy is proposed where it lasts.
-    if (m_capture && savepaths::sameFile(folder, recordingFolder)
-        && savepaths::sameFile(recordingFolder, m_capture->temporaryFolder()))
-        return savepaths::lastingFolder();
-    return folder;
+    const QString recording = recordingPath();
+    const QString last = m_capture ? m_capture->deliveryState().lastSaveFolder() : QString();
+    const QString temporary = m_capture ? m_capture->temporaryFolder() : QString();
+    QFuture<QString> finding = QtConcurrent::run(
+        [recording, last, temporary] { return delivery::saveFolder(recording, last, temporary); });
+    const QString folder = co_await finding;
+    co_return folder;
 }
 
 void RecordingDelivery::rememberSaveFolder(const QString &folder)
@@ -319,11 +329,14 @@ QCoro::Task<> RecordingDelivery::chooseWhereToSave(QString recording, QString pa
 {
     QPointer<RecordingDelivery> self = this;
     const QString title = QStringLiteral("Save Recording");
-    const QString folder = saveFolder();
+    m_choosing = true;
+    QCoro::Task<QString> finding = saveFolder();
+    const QString folder = co_await finding;
+    if (!self)
+        co_return;
     const QString name = QFileInfo(recording).fileName();
     SaveFileAnswer answer; // unavailable until a desktop dialog answers
     if (m_services.chooser) {
-        m_choosing = true;
         SaveFileQuestion question { title, QStringLiteral("Save"), name, folder,
             { { QStringLiteral("QuickTime movie"), { QStringLiteral("*.mov") } },
                 { QStringLiteral("MPEG-4 movie"), { QStringLiteral("*.mp4") } } },
@@ -334,8 +347,8 @@ QCoro::Task<> RecordingDelivery::chooseWhereToSave(QString recording, QString pa
         answer = co_await asking;
         if (!self)
             co_return;
-        m_choosing = false;
     }
+    m_choosing = false;
     switch (answer.outcome) {
     case SaveFileAnswer::Outcome::Chosen:
         rememberSaveFolder(QFileInfo(answer.path).absolutePath());

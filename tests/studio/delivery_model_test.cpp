@@ -85,7 +85,7 @@ TEST_F(DeliveryModel, ReadyCardSaveAndReveal)
     // Without a desktop dialog the client's own opens on the recording's folder and name.
     delivery.requestSave();
     SaveFileDialogModel &dialog = *delivery.saveDialog();
-    ASSERT_TRUE(dialog.isOpened());
+    ASSERT_TRUE(waitUntil([&] { return dialog.isOpened(); }));
     EXPECT_EQ(dialog.fileName(), QFileInfo(recording).fileName());
     EXPECT_EQ(dialog.title(), "Save Recording");
     ASSERT_TRUE(waitUntil(
@@ -96,8 +96,9 @@ TEST_F(DeliveryModel, ReadyCardSaveAndReveal)
     dialog.cancel();
     EXPECT_FALSE(dialog.isOpened());
     EXPECT_TRUE(capture().uploadMessage().isEmpty());
-    EXPECT_EQ(delivery.saveFolder(), scratch.path());
+    EXPECT_EQ(runTask(delivery.saveFolder()), scratch.path());
     delivery.requestSave();
+    ASSERT_TRUE(waitUntil([&] { return dialog.isOpened(); }));
     EXPECT_EQ(dialog.fileName(), QFileInfo(recording).fileName());
     ASSERT_TRUE(waitUntil([&] { return dialog.browser()->folder() == scratch.path(); }));
     dialog.cancel();
@@ -144,7 +145,7 @@ TEST_F(DeliveryModel, TheDesktopsSaveDialogIsAskedFirst)
     // It proposes the recording's name and folder, and the two kinds of movie.
     chooser->answer = { SaveFileAnswer::Outcome::Cancelled, {} };
     delivery.requestSave();
-    ASSERT_EQ(chooser->questions.size(), 1);
+    ASSERT_TRUE(waitUntil([&] { return chooser->questions.size() == 1; }));
     const SaveFileQuestion &asked = chooser->questions[0];
     EXPECT_EQ(asked.proposedName, QFileInfo(recording).fileName());
     EXPECT_EQ(asked.folder, QFileInfo(recording).absolutePath());
@@ -166,13 +167,14 @@ TEST_F(DeliveryModel, TheDesktopsSaveDialogIsAskedFirst)
     EXPECT_EQ(readAll(chosen), readAll(recording));
     chooser->answer = { SaveFileAnswer::Outcome::NotLocal, {} };
     delivery.requestSave();
+    ASSERT_TRUE(waitUntil(
+        [&] { return capture().uploadMessage() == "Choose a folder on this computer."; }));
     EXPECT_EQ(chooser->questions.last().folder, scratch.filePath("elsewhere"));
-    EXPECT_EQ(capture().uploadMessage(), "Choose a folder on this computer.");
 
     // Without a desktop dialog the client's own opens there.
     chooser->answer = { SaveFileAnswer::Outcome::Unavailable, {} };
     delivery.requestSave();
-    EXPECT_TRUE(delivery.saveDialog()->isOpened());
+    EXPECT_TRUE(waitUntil([&] { return delivery.saveDialog()->isOpened(); }));
     EXPECT_TRUE(waitUntil([&] {
         return delivery.saveDialog()->browser()->folder() == scratch.filePath("elsewhere");
     }));
@@ -445,16 +447,16 @@ protected:
 
 TEST_F(SaveWithoutDownloads, TheDialogOpensWhereACopyLastsAndItsDefaultsSaveThere)
 {
-    EXPECT_EQ(delivery.saveFolder(), home.path());
+    EXPECT_EQ(runTask(delivery.saveFolder()), home.path());
     ASSERT_TRUE(QDir(home.path()).mkdir("Documents"));
-    EXPECT_EQ(delivery.saveFolder(), home.filePath("Documents"));
+    EXPECT_EQ(runTask(delivery.saveFolder()), home.filePath("Documents"));
     ASSERT_TRUE(QDir(home.path()).mkdir("Videos"));
     const QString videos = home.filePath("Videos");
-    EXPECT_EQ(delivery.saveFolder(), videos);
+    EXPECT_EQ(runTask(delivery.saveFolder()), videos);
 
     delivery.requestSave();
     SaveFileDialogModel &dialog = *delivery.saveDialog();
-    ASSERT_TRUE(dialog.isOpened());
+    ASSERT_TRUE(waitUntil([&] { return dialog.isOpened(); }));
     EXPECT_EQ(dialog.fileName(), QFileInfo(copy).fileName());
     ASSERT_TRUE(waitUntil([&] { return dialog.browser()->folder() == videos; }));
     dialog.accept();
@@ -486,7 +488,7 @@ TEST_F(SaveWithoutDownloads, TheCopyItselfIsNeverReportedAsSaved)
     dialog.browser()->openFolder(rig.temporary.path());
     ASSERT_TRUE(waitUntil([&] { return dialog.browser()->folder() == rig.temporary.path(); }));
     dialog.cancel();
-    EXPECT_EQ(delivery.saveFolder(), home.path());
+    EXPECT_EQ(runTask(delivery.saveFolder()), home.path());
 
     // Chosen elsewhere (the desktop's dialog), it is said so and the status stays.
     capture().setStatusMessage("Recording ready to send");

@@ -260,7 +260,7 @@ TEST_F(SaveThroughPortal, WithoutAWorkingPortalTheClientsOwnDialogOpens)
         ASSERT_TRUE(waitUntil([&] { return delivery->saveDialog()->isOpened(); }));
         delivery->saveDialog()->cancel();
         delivery->requestSave();
-        EXPECT_TRUE(delivery->saveDialog()->isOpened());
+        EXPECT_TRUE(waitUntil([&] { return delivery->saveDialog()->isOpened(); }));
         delivery->saveDialog()->cancel();
         EXPECT_EQ(portal.asked.size(), 1);
     }
