@@ -1,6 +1,7 @@
 #include "studio/BackgroundPickerModel.h"
 
 #include "studio/StudioPictureCatalog.h"
+#include "ui/SavePaths.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -76,15 +77,9 @@ QString &lastChosenFolder()
 
 QString picturesFolder()
 {
-    const QString home = QDir::homePath();
-    // Where the desktop names no pictures folder of its own, Qt gives ~/Pictures or the home
-    // folder itself.
-    const QString desktop = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-    if (isFolder(desktop)
-        && QFileInfo(desktop).canonicalFilePath() != QFileInfo(home).canonicalFilePath())
-        return desktop;
-    const QString pictures = QDir(home).filePath(QStringLiteral("Pictures"));
-    return isFolder(pictures) ? pictures : home;
+    const QString pictures
+        = savepaths::usualFolder(QStandardPaths::PicturesLocation, QStringLiteral("Pictures"));
+    return pictures.isEmpty() ? QDir::homePath() : pictures;
 }
 
 const std::array<StudioBackgroundPreset, pickerPresetCount> &pickerPresets()

@@ -6,6 +6,7 @@
 #include "api/WebLink.h"
 #include "platform/FileReveal.h"
 #include "player/PlayerController.h"
+#include "ui/SavePaths.h"
 
 #include <QCoroFuture>
 #include <QDesktopServices>
@@ -16,20 +17,10 @@
 #include <QStandardPaths>
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
-#include <filesystem>
 
 namespace orvella::delivery {
 
 namespace {
-
-bool sameFile(const QString &a, const QString &b)
-{
-    std::error_code error;
-    const bool same
-        = std::filesystem::equivalent(std::filesystem::path(QFile::encodeName(a).toStdString()),
-            std::filesystem::path(QFile::encodeName(b).toStdString()), error);
-    return !error && same;
-}
 
 QString withFullStop(const QString &text)
 {
@@ -54,8 +45,9 @@ std::optional<QString> saveCopy(const QString &source, const QString &target)
     if (!input.open(QIODevice::ReadOnly))
         return QStringLiteral("The recording could not be read: %1")
             .arg(withFullStop(input.errorString()));
-    if (sameFile(source, target))
-        return std::nullopt;
+    // Nothing would be saved: the only copy would stay where it was.
+    if (savepaths::sameFile(source, target))
+        return savepaths::isTheOriginalMessage(target);
 
     QSaveFile output(target);
     // The target may be a folder the viewer may write into but not create files beside.
@@ -97,9 +89,25 @@ std::optional<QString> archiveCopy(const QString &file, const QString &folder)
         return std::nullopt;
     QDir().mkpath(folder);
     const QString destination = QDir(folder).filePath(QFileInfo(file).fileName());
+    if (savepaths::sameFile(file, destination))
+        return destination; // kept there already
     if (saveCopy(file, destination))
         return std::nullopt;
     return destination;
+}
+
+QString saveFolder(
+    const QString &recording, const QString &lastFolder, const QString &temporaryFolder)
+{
+    const QString recordingFolder
+        = recording.isEmpty() ? QString() : QFileInfo(recording).absolutePath();
+    const QString folder = lastFolder.isEmpty() ? recordingFolder : lastFolder;
+    // The temporary folder may be cleared when the computer restarts, and a copy saved beside a
+    // recording kept there with it.
+    if (savepaths::sameFile(folder, recordingFolder)
+        && savepaths::sameFile(recordingFolder, temporaryFolder))
+        return savepaths::lastingFolder();
+    return folder;
 }
 
 bool isOpenablePortal(const QUrl &url)
@@ -257,12 +265,15 @@ QString RecordingDelivery::recordingFileName() const
     return QFileInfo(recordingPath()).fileName();
 }
 
-QString RecordingDelivery::saveFolder() const
+QCoro::Task<QString> RecordingDelivery::saveFolder() const
 {
-    if (m_capture && !m_capture->deliveryState().lastSaveFolder().isEmpty())
-        return m_capture->deliveryState().lastSaveFolder();
-    const QString path = recordingPath();
-    return path.isEmpty() ? QString() : QFileInfo(path).absolutePath();
+    const QString recording = recordingPath();
+    const QString last = m_capture ? m_capture->deliveryState().lastSaveFolder() : QString();
+    const QString temporary = m_capture ? m_capture->temporaryFolder() : QString();
+    QFuture<QString> finding = QtConcurrent::run(
+        [recording, last, temporary] { return delivery::saveFolder(recording, last, temporary); });
+    const QString folder = co_await finding;
+    co_return folder;
 }
 
 void RecordingDelivery::rememberSaveFolder(const QString &folder)
@@ -318,11 +329,14 @@ QCoro::Task<> RecordingDelivery::chooseWhereToSave(QString recording, QString pa
 {
     QPointer<RecordingDelivery> self = this;
     const QString title = QStringLiteral("Save Recording");
-    const QString folder = saveFolder();
+    m_choosing = true;
+    QCoro::Task<QString> finding = saveFolder();
+    const QString folder = co_await finding;
+    if (!self)
+        co_return;
     const QString name = QFileInfo(recording).fileName();
     SaveFileAnswer answer; // unavailable until a desktop dialog answers
     if (m_services.chooser) {
-        m_choosing = true;
         SaveFileQuestion question { title, QStringLiteral("Save"), name, folder,
             { { QStringLiteral("QuickTime movie"), { QStringLiteral("*.mov") } },
                 { QStringLiteral("MPEG-4 movie"), { QStringLiteral("*.mp4") } } },
@@ -333,8 +347,8 @@ QCoro::Task<> RecordingDelivery::chooseWhereToSave(QString recording, QString pa
         answer = co_await asking;
         if (!self)
             co_return;
-        m_choosing = false;
     }
+    m_choosing = false;
     switch (answer.outcome) {
     case SaveFileAnswer::Outcome::Chosen:
         rememberSaveFolder(QFileInfo(answer.path).absolutePath());
@@ -349,7 +363,8 @@ QCoro::Task<> RecordingDelivery::chooseWhereToSave(QString recording, QString pa
         break;
     case SaveFileAnswer::Outcome::Unavailable:
         m_saveDialog->open({ title, folder, name,
-            { QStringLiteral("mov"), { QStringLiteral("mov"), QStringLiteral("mp4") } } });
+            { QStringLiteral("mov"), { QStringLiteral("mov"), QStringLiteral("mp4") } },
+            recording });
         break;
     }
 }

@@ -31,8 +31,8 @@ class OrvellaAPIClient;
 namespace delivery {
 
 // Copies the recording to target. The target is replaced only once the copy is complete (a
-// temporary sibling renamed over it), and choosing the recording itself keeps it untouched.
-// Returns no value on success, else a readable reason.
+// temporary sibling renamed over it); the recording itself is refused as a target and kept
+// untouched. Returns no value on success, else a readable reason.
 [[nodiscard]] std::optional<QString> saveCopy(const QString &source, const QString &target);
 
 // The folder that keeps copies of recordings whose upload failed: "OrvellaTV/TestimonySubmissions"
@@ -42,6 +42,12 @@ namespace delivery {
 // Copies file into folder (created when missing) under its own name; the path of the copy,
 // or none when it could not be made.
 [[nodiscard]] std::optional<QString> archiveCopy(const QString &file, const QString &folder);
+
+// Where a save dialog for `recording` opens: the folder last saved in or browsed to, else the
+// recording's; where that is the temporary folder holding the recording (no Downloads folder),
+// a folder that lasts. Looks at the disk: run it away from the GUI thread.
+[[nodiscard]] QString saveFolder(
+    const QString &recording, const QString &lastFolder, const QString &temporaryFolder);
 
 // Only web pages are opened as the portal.
 [[nodiscard]] bool isOpenablePortal(const QUrl &url);
@@ -121,8 +127,8 @@ public:
     [[nodiscard]] bool readyCardVisible() const;
     [[nodiscard]] QString recordingFileName() const;
     [[nodiscard]] SaveFileDialogModel *saveDialog() const { return m_saveDialog; }
-    // Where a save dialog opens: the folder last saved in or browsed to, else the recording's.
-    [[nodiscard]] QString saveFolder() const;
+    // Where a save dialog opens (delivery::saveFolder), found on a worker.
+    [[nodiscard]] QCoro::Task<QString> saveFolder() const;
 
     // What plays the preview.
     void setPlayerFactory(PlayerFactory factory) { m_playerFactory = std::move(factory); }
@@ -156,7 +162,8 @@ private:
     delivery::Services m_services;
     PlayerFactory m_playerFactory;
     SaveFileDialogModel *m_saveDialog;
-    // Set while the desktop's save dialog is up; stopped when this object goes.
+    // Set while a save dialog is being opened or the desktop's is up; stopped when this object
+    // goes.
     bool m_choosing = false;
     std::stop_source m_choosingStop;
 };

@@ -152,6 +152,9 @@ public:
 
     // The temporary movie of the current or last recording (empty when none).
     [[nodiscard]] QString recordingPath() const { return m_recording->recordingPath(); }
+    // Where movies are written, and where a finished copy goes when there is no Downloads
+    // folder: the system may clear it when the computer restarts.
+    [[nodiscard]] QString temporaryFolder() const { return m_recording->temporaryFolder(); }
     [[nodiscard]] bool isSessionRunning() const { return m_capture->isRunning(); }
     // Camera frames processed and frames written into the current recording so far.
     [[nodiscard]] int processedFrameCount() const;

@@ -48,6 +48,7 @@ public:
     [[nodiscard]] double elapsed() const;
     [[nodiscard]] QUrl outputURL() const { return m_outputURL; }
     [[nodiscard]] QString recordingPath() const { return m_recordingPath; }
+    [[nodiscard]] QString temporaryFolder() const { return m_setup.temporaryFolder; }
     // A recording is running or paused: frames go into it.
     [[nodiscard]] bool isActive() const { return m_active; }
 

@@ -79,8 +79,16 @@ QCoro::Task<> SaveFileDialogModel::resolveAndSave(QString typed)
     setBusy(true);
     const QString folder = m_browser->folder();
     const savepaths::Naming naming = m_setup.naming;
-    QFuture<savepaths::Target> resolving = QtConcurrent::run([folder, typed, naming] {
-        return savepaths::resolveTarget(folder, typed, QDir::homePath(), naming);
+    const QString original = m_setup.original;
+    QFuture<savepaths::Target> resolving = QtConcurrent::run([folder, typed, naming, original] {
+        savepaths::Target target
+            = savepaths::resolveTarget(folder, typed, QDir::homePath(), naming);
+        // Replacing the original by itself would save nothing: asked before the replace question.
+        if (target.exists && savepaths::sameFile(target.path, original)) {
+            target.kind = savepaths::Target::Kind::Invalid;
+            target.message = savepaths::isTheOriginalMessage(target.path);
+        }
+        return target;
     });
     const savepaths::Target target = co_await resolving;
     if (!self || session != m_session)

@@ -12,8 +12,8 @@ namespace orvella {
 
 // The client's own save dialog, for desktops that offer none: a folder to browse, a name to
 // type (a name, a relative or absolute path, or one under "~/"), folders to make, and a question
-// before an existing file is replaced. Its owner opens it and takes the chosen path from
-// `accepted`; `SaveFileDialog.qml` lays it out.
+// before an existing file is replaced (never the file being copied: that is refused). Its owner
+// opens it and takes the chosen path from `accepted`; `SaveFileDialog.qml` lays it out.
 class SaveFileDialogModel : public QObject
 {
     Q_OBJECT
@@ -44,6 +44,8 @@ public:
         QString folder;
         QString proposedName;
         savepaths::Naming naming;
+        // The file the saved one is a copy of: choosing it is refused. Empty: none.
+        QString original;
     };
 
     explicit SaveFileDialogModel(QObject *parent = nullptr);

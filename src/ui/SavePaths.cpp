@@ -7,6 +7,7 @@
 #include <QLocale>
 #include <QStandardPaths>
 #include <algorithm>
+#include <filesystem>
 
 namespace orvella::savepaths {
 
@@ -254,6 +255,47 @@ QList<Place> places()
         list.append({ QString::fromLatin1(place.name), path, QString::fromLatin1(place.symbol) });
     }
     return list;
+}
+
+QString usualFolder(QStandardPaths::StandardLocation location, const QString &usualName)
+{
+    const QString home = QDir::homePath();
+    // Where the desktop names no folder of its own, Qt gives the usual one or the home folder
+    // itself, whether it is there or not.
+    const QString desktop = QStandardPaths::writableLocation(location);
+    if (!desktop.isEmpty() && QFileInfo(desktop).isDir()
+        && QFileInfo(desktop).canonicalFilePath() != QFileInfo(home).canonicalFilePath())
+        return desktop;
+    const QString usual = QDir(home).filePath(usualName);
+    return QFileInfo(usual).isDir() ? usual : QString();
+}
+
+QString lastingFolder()
+{
+    for (const auto &[location, name] : { std::pair { QStandardPaths::MoviesLocation, "Videos" },
+             std::pair { QStandardPaths::DocumentsLocation, "Documents" } }) {
+        const QString folder = usualFolder(location, QString::fromLatin1(name));
+        if (!folder.isEmpty())
+            return folder;
+    }
+    return QDir::homePath();
+}
+
+bool sameFile(const QString &a, const QString &b)
+{
+    if (a.isEmpty() || b.isEmpty())
+        return false;
+    std::error_code error;
+    const bool same
+        = std::filesystem::equivalent(std::filesystem::path(QFile::encodeName(a).toStdString()),
+            std::filesystem::path(QFile::encodeName(b).toStdString()), error);
+    return !error && same;
+}
+
+QString isTheOriginalMessage(const QString &path)
+{
+    return QStringLiteral("%1 is the file being saved: choose another name or folder for the copy.")
+        .arg(quoted(QFileInfo(path).fileName()));
 }
 
 QString displayName(const QString &folder)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QStandardPaths>
 #include <QString>
 #include <QStringList>
 
@@ -85,6 +86,21 @@ struct Place
     QString symbol;
 };
 [[nodiscard]] QList<Place> places();
+
+// The desktop's folder for `location` when it names one of its own and it is there, else the
+// folder `usualName` in the home folder when that is there; empty when neither is.
+[[nodiscard]] QString usualFolder(
+    QStandardPaths::StandardLocation location, const QString &usualName);
+
+// Where a save starts when the file's own folder does not keep what is put in it (the temporary
+// folder): the videos folder, else the documents folder, else the home folder.
+[[nodiscard]] QString lastingFolder();
+
+// Both paths name one file or folder, through links or other spellings too.
+[[nodiscard]] bool sameFile(const QString &a, const QString &b);
+
+// Why a copy cannot be saved over the file it is a copy of.
+[[nodiscard]] QString isTheOriginalMessage(const QString &path);
 
 // A folder's name as the dialog shows it.
 [[nodiscard]] QString displayName(const QString &folder);

@@ -1,7 +1,7 @@
 #pragma once
 
-// What the delivery tests share: reading a file back, and delivery services that remember what
-// they were asked.
+// What the delivery tests share: reading a file back, delivery services that remember what
+// they were asked, and a home folder of the test's own.
 
 #include "platform/FileReveal.h"
 #include "studio/RecordingDelivery.h"
@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFuture>
 #include <QStringList>
+#include <QTemporaryDir>
 
 namespace orvella::test {
 
@@ -71,6 +72,34 @@ struct FakeDeliveryServices
         services.archiveFolder = archiveFolder;
         return services;
     }
+};
+
+// Sets an environment variable while it lives, then puts back what was there.
+class ScopedVariable
+{
+public:
+    ScopedVariable(const char *name, const QString &value)
+        : m_name(name)
+        , m_saved(qgetenv(name))
+    {
+        qputenv(name, QFile::encodeName(value));
+    }
+    ~ScopedVariable() { m_saved.isNull() ? qunsetenv(m_name) : qputenv(m_name, m_saved); }
+    ScopedVariable(const ScopedVariable &) = delete;
+    ScopedVariable &operator=(const ScopedVariable &) = delete;
+
+private:
+    const char *m_name;
+    QByteArray m_saved;
+};
+
+// A home and a configuration folder of the test's own, as the desktop's folders are read: none
+// of the usual folders (Downloads, Videos, …) is there until the test makes it.
+struct OwnHome
+{
+    QTemporaryDir home, config;
+    ScopedVariable homeVariable { "HOME", home.path() };
+    ScopedVariable configVariable { "XDG_CONFIG_HOME", config.path() };
 };
 
 } // namespace orvella::test

@@ -7,6 +7,7 @@
 #include "studio/StudioScreenModel.h"
 #include "support/FileModes.h"
 #include "support/TestAsync.h"
+#include "ui/SavePaths.h"
 
 #include <QCoroFuture>
 #include <QDir>
@@ -84,7 +85,7 @@ TEST_F(DeliveryModel, ReadyCardSaveAndReveal)
     // Without a desktop dialog the client's own opens on the recording's folder and name.
     delivery.requestSave();
     SaveFileDialogModel &dialog = *delivery.saveDialog();
-    ASSERT_TRUE(dialog.isOpened());
+    ASSERT_TRUE(waitUntil([&] { return dialog.isOpened(); }));
     EXPECT_EQ(dialog.fileName(), QFileInfo(recording).fileName());
     EXPECT_EQ(dialog.title(), "Save Recording");
     ASSERT_TRUE(waitUntil(
@@ -95,8 +96,9 @@ TEST_F(DeliveryModel, ReadyCardSaveAndReveal)
     dialog.cancel();
     EXPECT_FALSE(dialog.isOpened());
     EXPECT_TRUE(capture().uploadMessage().isEmpty());
-    EXPECT_EQ(delivery.saveFolder(), scratch.path());
+    EXPECT_EQ(runTask(delivery.saveFolder()), scratch.path());
     delivery.requestSave();
+    ASSERT_TRUE(waitUntil([&] { return dialog.isOpened(); }));
     EXPECT_EQ(dialog.fileName(), QFileInfo(recording).fileName());
     ASSERT_TRUE(waitUntil([&] { return dialog.browser()->folder() == scratch.path(); }));
     dialog.cancel();
@@ -111,10 +113,10 @@ TEST_F(DeliveryModel, ReadyCardSaveAndReveal)
     EXPECT_EQ(capture().uploadMessage(), "Saved to My testimony.mp4");
     EXPECT_EQ(capture().statusMessage(), "Saved to computer");
 
-    // Saving onto the recording itself keeps it.
+    // Saving onto the recording itself keeps it, and says that nothing was saved.
     runTask(delivery.saveRecordingTo(recording));
     EXPECT_EQ(readAll(recording), movie);
-    EXPECT_EQ(capture().uploadMessage(), "Saved to " + QFileInfo(recording).fileName());
+    EXPECT_EQ(capture().uploadMessage(), savepaths::isTheOriginalMessage(recording));
 
     // A failed copy says why and leaves the status alone.
     capture().setStatusMessage("Recording ready to send");
@@ -143,7 +145,7 @@ TEST_F(DeliveryModel, TheDesktopsSaveDialogIsAskedFirst)
     // It proposes the recording's name and folder, and the two kinds of movie.
     chooser->answer = { SaveFileAnswer::Outcome::Cancelled, {} };
     delivery.requestSave();
-    ASSERT_EQ(chooser->questions.size(), 1);
+    ASSERT_TRUE(waitUntil([&] { return chooser->questions.size() == 1; }));
     const SaveFileQuestion &asked = chooser->questions[0];
     EXPECT_EQ(asked.proposedName, QFileInfo(recording).fileName());
     EXPECT_EQ(asked.folder, QFileInfo(recording).absolutePath());
@@ -165,13 +167,14 @@ TEST_F(DeliveryModel, TheDesktopsSaveDialogIsAskedFirst)
     EXPECT_EQ(readAll(chosen), readAll(recording));
     chooser->answer = { SaveFileAnswer::Outcome::NotLocal, {} };
     delivery.requestSave();
+    ASSERT_TRUE(waitUntil(
+        [&] { return capture().uploadMessage() == "Choose a folder on this computer."; }));
     EXPECT_EQ(chooser->questions.last().folder, scratch.filePath("elsewhere"));
-    EXPECT_EQ(capture().uploadMessage(), "Choose a folder on this computer.");
 
     // Without a desktop dialog the client's own opens there.
     chooser->answer = { SaveFileAnswer::Outcome::Unavailable, {} };
     delivery.requestSave();
-    EXPECT_TRUE(delivery.saveDialog()->isOpened());
+    EXPECT_TRUE(waitUntil([&] { return delivery.saveDialog()->isOpened(); }));
     EXPECT_TRUE(waitUntil([&] {
         return delivery.saveDialog()->browser()->folder() == scratch.filePath("elsewhere");
     }));
@@ -370,27 +373,7 @@ TEST(StudioPickerModel, HighlightsThePresetInUseAndTheCustomFile)
     EXPECT_EQ(picker.customButtonText(), "Upload custom image / GIF / video");
 }
 
-// Sets an environment variable while it lives, then puts back what was there.
-class ScopedVariable
-{
-public:
-    ScopedVariable(const char *name, const QString &value)
-        : m_name(name)
-        , m_saved(qgetenv(name))
-    {
-        qputenv(name, QFile::encodeName(value));
-    }
-    ~ScopedVariable() { m_saved.isNull() ? qunsetenv(m_name) : qputenv(m_name, m_saved); }
-    ScopedVariable(const ScopedVariable &) = delete;
-    ScopedVariable &operator=(const ScopedVariable &) = delete;
-
-private:
-    const char *m_name;
-    QByteArray m_saved;
-};
-
-// A home and a configuration folder of the test's own, as the desktop's folders are read.
-class PickerFolders : public ::testing::Test
+class PickerFolders : public ::testing::Test, protected OwnHome
 {
 protected:
     void namePictures(const QByteArray &value)
@@ -403,10 +386,6 @@ protected:
     {
         return QUrl::fromLocalFile(name.isEmpty() ? home.path() : home.filePath(name));
     }
-
-    QTemporaryDir home, config;
-    ScopedVariable homeVariable { "HOME", home.path() };
-    ScopedVariable configVariable { "XDG_CONFIG_HOME", config.path() };
 };
 
 TEST_F(PickerFolders, TheChooserOpensWherePicturesAreThenWhereTheLastFileWasChosen)
@@ -439,6 +418,85 @@ TEST_F(PickerFolders, TheChooserOpensWherePicturesAreThenWhereTheLastFileWasChos
     EXPECT_EQ(nextVisit.property("chooserFolder").toUrl(), QUrl::fromLocalFile(elsewhere.path()));
     elsewhere.remove();
     EXPECT_EQ(nextVisit.property("chooserFolder").toUrl(), inHome("Bilder")) << "folder gone";
+}
+
+// No Downloads folder in the home: the finished copy is kept in the temporary folder.
+class SaveWithoutDownloads : public ::testing::Test, protected OwnHome
+{
+protected:
+    void SetUp() override
+    {
+        delivery.setCapture(&capture());
+        ASSERT_TRUE(rig.recordShortMovie());
+        copy = capture().outputURL().toLocalFile();
+        ASSERT_EQ(QFileInfo(copy).absolutePath(), rig.temporary.path());
+        ASSERT_NE(copy, capture().recordingPath());
+        movie = readAll(copy);
+        ASSERT_FALSE(movie.isEmpty());
+    }
+
+    StudioCaptureController &capture() { return *rig.controller; }
+
+    StudioRig rig { cv::Mat(144, 256, CV_32F, cv::Scalar(1.0)), true, false, true };
+    QTemporaryDir scratch;
+    FakeDeliveryServices fake;
+    RecordingDelivery delivery { fake.make(scratch.filePath("archive")) };
+    QString copy;
+    QByteArray movie;
+};
+
+TEST_F(SaveWithoutDownloads, TheDialogOpensWhereACopyLastsAndItsDefaultsSaveThere)
+{
+    EXPECT_EQ(runTask(delivery.saveFolder()), home.path());
+    ASSERT_TRUE(QDir(home.path()).mkdir("Documents"));
+    EXPECT_EQ(runTask(delivery.saveFolder()), home.filePath("Documents"));
+    ASSERT_TRUE(QDir(home.path()).mkdir("Videos"));
+    const QString videos = home.filePath("Videos");
+    EXPECT_EQ(runTask(delivery.saveFolder()), videos);
+
+    delivery.requestSave();
+    SaveFileDialogModel &dialog = *delivery.saveDialog();
+    ASSERT_TRUE(waitUntil([&] { return dialog.isOpened(); }));
+    EXPECT_EQ(dialog.fileName(), QFileInfo(copy).fileName());
+    ASSERT_TRUE(waitUntil([&] { return dialog.browser()->folder() == videos; }));
+    dialog.accept();
+    const QString saved = QDir(videos).filePath(QFileInfo(copy).fileName());
+    ASSERT_TRUE(waitUntil([&] { return capture().statusMessage() == "Saved to computer"; }));
+    EXPECT_EQ(capture().uploadMessage(), "Saved to " + QFileInfo(copy).fileName());
+    EXPECT_EQ(readAll(saved), movie);
+    EXPECT_EQ(readAll(copy), movie);
+}
+
+TEST_F(SaveWithoutDownloads, TheCopyItselfIsNeverReportedAsSaved)
+{
+    const QString refusal = savepaths::isTheOriginalMessage(copy);
+    EXPECT_EQ(refusal,
+        "“" + QFileInfo(copy).fileName()
+            + "” is the file being saved: choose another name or folder for the copy.");
+
+    // Named in the client's own dialog, it is refused there before any question to replace it.
+    delivery.requestSave();
+    SaveFileDialogModel &dialog = *delivery.saveDialog();
+    ASSERT_TRUE(waitUntil([&] { return dialog.browser()->folder() == home.path(); }));
+    dialog.setFileName(copy);
+    dialog.accept();
+    ASSERT_TRUE(waitUntil([&] { return !dialog.message().isEmpty(); }));
+    EXPECT_EQ(dialog.message(), refusal);
+    EXPECT_TRUE(dialog.isOpened());
+    EXPECT_TRUE(dialog.replaceQuestion().isEmpty());
+    // Browsed to and cancelled there, the next dialog still starts where a copy lasts.
+    dialog.browser()->openFolder(rig.temporary.path());
+    ASSERT_TRUE(waitUntil([&] { return dialog.browser()->folder() == rig.temporary.path(); }));
+    dialog.cancel();
+    EXPECT_EQ(runTask(delivery.saveFolder()), home.path());
+
+    // Chosen elsewhere (the desktop's dialog), it is said so and the status stays.
+    capture().setStatusMessage("Recording ready to send");
+    runTask(delivery.saveRecordingTo(copy));
+    EXPECT_EQ(capture().uploadMessage(), refusal);
+    EXPECT_EQ(capture().statusMessage(), "Recording ready to send");
+    EXPECT_EQ(readAll(copy), movie);
+    EXPECT_EQ(capture().outputURL().toLocalFile(), copy);
 }
 
 TEST(StudioScreenModelTest, StartsFreshAndFollowsThePreview)

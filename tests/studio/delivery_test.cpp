@@ -2,6 +2,7 @@
 #include "platform/FileReveal.h"
 #include "studio/RecordingDelivery.h"
 #include "support/TestAsync.h"
+#include "ui/SavePaths.h"
 
 #include <QDir>
 #include <QFile>
@@ -51,23 +52,27 @@ TEST_F(SaveCopy, WritesANewFileAndReplacesAnExistingOne)
     EXPECT_EQ(QDir(QFileInfo(target).path()).entryList(QDir::Files), QStringList { "copy.mp4" });
 }
 
-TEST_F(SaveCopy, ChoosingTheRecordingItselfKeepsIt)
+TEST_F(SaveCopy, ChoosingTheRecordingItselfKeepsItAndSavesNothing)
 {
     const QByteArray original = readAll(recording);
-    EXPECT_EQ(delivery::saveCopy(recording, recording), std::nullopt);
+    const QString refused = savepaths::isTheOriginalMessage(recording);
+    EXPECT_EQ(delivery::saveCopy(recording, recording), refused);
     EXPECT_EQ(readAll(recording), original);
 
     // The same file reached through a link or another spelling of its path.
     const QString link = dir.filePath("link.mov");
     ASSERT_TRUE(QFile::link(recording, link));
-    EXPECT_EQ(delivery::saveCopy(recording, link), std::nullopt);
+    EXPECT_TRUE(delivery::saveCopy(recording, link).has_value());
     const QString hard = dir.filePath("hard.mov");
     ASSERT_EQ(
         ::link(QFile::encodeName(recording).constData(), QFile::encodeName(hard).constData()), 0);
-    EXPECT_EQ(delivery::saveCopy(recording, hard), std::nullopt);
+    EXPECT_TRUE(delivery::saveCopy(recording, hard).has_value());
     EXPECT_EQ(delivery::saveCopy(recording, dir.path() + "/./" + QFileInfo(recording).fileName()),
-        std::nullopt);
+        refused);
     EXPECT_EQ(readAll(recording), original);
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    // An archive copy that is the recording is kept there already.
+    EXPECT_EQ(delivery::archiveCopy(recording, dir.path()), recording);
 }
 
 TEST_F(SaveCopy, AFailureIsReadableAndLeavesTheTargetAlone)

@@ -6,12 +6,14 @@
 #include "platform/SaveFileChooser.h"
 #include "studio/RecordingDelivery.h"
 #include "support/TestAsync.h"
+#include "ui/SavePaths.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
+#include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -150,16 +152,19 @@ protected:
             GTEST_SKIP() << "no session bus (run under dbus-run-session)";
         if (QDBusConnection::sessionBus().interface()->isServiceRegistered(portalService))
             GTEST_SKIP() << "a real portal owns the name on this bus";
+        rig = std::make_unique<StudioRig>(
+            cv::Mat(144, 256, CV_32F, cv::Scalar(1.0)), true, false, systemDownloads);
         services = fake.make(scratch.filePath("archive"));
         services.chooser = std::make_shared<PortalSaveFileChooser>(300ms);
         delivery = std::make_unique<RecordingDelivery>(services);
-        delivery->setCapture(rig.controller.get());
-        ASSERT_TRUE(rig.recordShortMovie());
-        recording = rig.controller->outputURL().toLocalFile();
-        rig.controller->setStatusMessage("Recording ready to send");
+        delivery->setCapture(rig->controller.get());
+        ASSERT_TRUE(rig->recordShortMovie());
+        recording = rig->controller->outputURL().toLocalFile();
+        rig->controller->setStatusMessage("Recording ready to send");
     }
 
-    StudioRig rig;
+    bool systemDownloads = false;
+    std::unique_ptr<StudioRig> rig;
     QTemporaryDir scratch;
     FakeDeliveryServices fake;
     delivery::Services services;
@@ -174,9 +179,9 @@ TEST_F(SaveThroughPortal, AsksForTheProposedNameAndFolderAndWritesWhereTheAnswer
     portal.results = { { "uris", QStringList { QUrl::fromLocalFile(chosen).toString() } } };
     delivery->requestSave();
     ASSERT_TRUE(waitUntil(
-        [&] { return rig.controller->uploadMessage() == "Saved to Chosen by the desktop.mov"; }));
+        [&] { return rig->controller->uploadMessage() == "Saved to Chosen by the desktop.mov"; }));
     EXPECT_TRUE(readAll(chosen) == readAll(recording));
-    EXPECT_EQ(rig.controller->statusMessage(), "Saved to computer");
+    EXPECT_EQ(rig->controller->statusMessage(), "Saved to computer");
     EXPECT_FALSE(delivery->saveDialog()->isOpened());
 
     ASSERT_EQ(portal.asked.size(), 1);
@@ -205,8 +210,8 @@ TEST_F(SaveThroughPortal, ACancelledAnswerChangesNothing)
     delivery->requestSave();
     ASSERT_TRUE(waitUntil([&] { return portal.asked.size() == 1; }));
     spinFor(100ms);
-    EXPECT_TRUE(rig.controller->uploadMessage().isEmpty());
-    EXPECT_EQ(rig.controller->statusMessage(), "Recording ready to send");
+    EXPECT_TRUE(rig->controller->uploadMessage().isEmpty());
+    EXPECT_EQ(rig->controller->statusMessage(), "Recording ready to send");
     EXPECT_FALSE(delivery->saveDialog()->isOpened());
     EXPECT_TRUE(QDir(scratch.path()).isEmpty());
     // A second click while the desktop's dialog is up asks nothing more.
@@ -255,11 +260,48 @@ TEST_F(SaveThroughPortal, WithoutAWorkingPortalTheClientsOwnDialogOpens)
         ASSERT_TRUE(waitUntil([&] { return delivery->saveDialog()->isOpened(); }));
         delivery->saveDialog()->cancel();
         delivery->requestSave();
-        EXPECT_TRUE(delivery->saveDialog()->isOpened());
+        EXPECT_TRUE(waitUntil([&] { return delivery->saveDialog()->isOpened(); }));
         delivery->saveDialog()->cancel();
         EXPECT_EQ(portal.asked.size(), 1);
     }
-    EXPECT_TRUE(rig.controller->uploadMessage().isEmpty());
+    EXPECT_TRUE(rig->controller->uploadMessage().isEmpty());
+}
+
+// No Downloads folder in a home of the test's own: the copy is kept in the temporary folder.
+class SaveThroughPortalWithoutDownloads : public SaveThroughPortal, protected OwnHome
+{
+protected:
+    void SetUp() override
+    {
+        systemDownloads = true;
+        SaveThroughPortal::SetUp();
+    }
+};
+
+TEST_F(SaveThroughPortalWithoutDownloads, AsksWhereACopyLastsAndSavesNothingOverTheCopy)
+{
+    ASSERT_EQ(QFileInfo(recording).absolutePath(), rig->temporary.path());
+    ASSERT_TRUE(QDir(home.path()).mkdir("Videos"));
+    const QByteArray videos = QFile::encodeName(home.filePath("Videos")) + '\0';
+    FakeFileChooserPortal portal;
+    // The viewer keeps the proposed name and goes to the temporary folder.
+    portal.results = { { "uris", QStringList { QUrl::fromLocalFile(recording).toString() } } };
+    const QByteArray movie = readAll(recording);
+    delivery->requestSave();
+    ASSERT_TRUE(waitUntil([&] { return !rig->controller->uploadMessage().isEmpty(); }));
+    EXPECT_EQ(rig->controller->uploadMessage(), savepaths::isTheOriginalMessage(recording));
+    EXPECT_EQ(rig->controller->statusMessage(), "Recording ready to send");
+    EXPECT_TRUE(readAll(recording) == movie);
+    ASSERT_EQ(portal.asked.size(), 1);
+    EXPECT_EQ(
+        portal.asked[0].options.value("current_name").toString(), QFileInfo(recording).fileName());
+    EXPECT_EQ(portal.asked[0].options.value("current_folder").toByteArray(), videos);
+
+    // Asked again, it starts there again, not in the temporary folder chosen last.
+    portal.response = 1;
+    delivery->requestSave();
+    ASSERT_TRUE(waitUntil([&] { return portal.asked.size() == 2; }));
+    EXPECT_EQ(portal.asked[1].options.value("current_folder").toByteArray(), videos);
 }
 
 } // namespace

@@ -111,7 +111,7 @@ TEST_F(SavePaths, TheDialogAsksBeforeReplacingAndEscapeStepsBack)
     QObject::connect(
         &dialog, &SaveFileDialogModel::accepted, [&](const QString &path) { accepted << path; });
     QObject::connect(&dialog, &SaveFileDialogModel::rejected, [&] { ++rejected; });
-    dialog.open({ "Save Recording", dir.filePath("Takes/gone"), "Proposed.mov", movies });
+    dialog.open({ "Save Recording", dir.filePath("Takes/gone"), "Proposed.mov", movies, {} });
     EXPECT_EQ(dialog.nameStemLength(), 8);
     // A folder that went is replaced by its nearest parent.
     ASSERT_TRUE(waitUntil([&] { return dialog.browser()->folder() == dir.filePath("Takes"); }));
@@ -140,7 +140,7 @@ TEST_F(SavePaths, TheDialogAsksBeforeReplacingAndEscapeStepsBack)
     EXPECT_FALSE(dialog.isOpened());
     EXPECT_EQ(rejected, 1);
 
-    dialog.open({ "Save Recording", dir.filePath("Takes"), "Proposed.mov", movies });
+    dialog.open({ "Save Recording", dir.filePath("Takes"), "Proposed.mov", movies, {} });
     ASSERT_TRUE(waitUntil([&] { return dialog.browser()->folder() == dir.filePath("Takes"); }));
     dialog.setFileName("Old");
     dialog.accept();
