@@ -1,22 +1,54 @@
 #include "ui/DecodeBounds.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace orvella {
 
-qsizetype DecodeBounds::jpegScanMarkers(QByteArrayView data, qsizetype enough)
+namespace {
+
+// Whether a JPEG marker has a segment after it (its length first): not a restart, SOI or TEM,
+// which stand alone, nor a reserved code below C0, which libjpeg either fails on or, resyncing
+// after a restart went wrong, passes over to the next marker.
+bool jpegMarkerHasSegment(uchar code)
 {
+    return code >= 0xC0 && (code < 0xD0 || code > 0xD8);
+}
+
+} // namespace
+
+qsizetype DecodeBounds::jpegScans(QByteArrayView data, qsizetype enough)
+{
+    constexpr uchar endOfImage = 0xD9;
+    constexpr uchar startOfScan = 0xDA;
+    const auto *at = reinterpret_cast<const uchar *>(data.data());
+    const uchar *const end = at + data.size();
     qsizetype count = 0;
-    const char *at = data.data();
-    const char *const end = at + data.size();
-    while (count <= enough && end - at >= 2) {
-        // An FF with a byte after it; fill bytes (FF FF ... DA) are passed one at a time.
-        const auto *mark = static_cast<const char *>(std::memchr(at, 0xFF, size_t(end - at - 1)));
+    while (count <= enough) {
+        // The next marker, found as libjpeg finds one in coded data and between segments alike:
+        // an FF, any fill FFs, then its code. FF 00 is a stuffed data byte; it and the markers
+        // without a segment are passed over, as is anything between.
+        const auto *mark = static_cast<const uchar *>(std::memchr(at, 0xFF, size_t(end - at)));
         if (!mark)
-            break;
-        if (uchar(mark[1]) == 0xDA)
-            ++count;
+            return count;
         at = mark + 1;
+        while (at < end && *at == 0xFF)
+            ++at;
+        if (at == end)
+            return count;
+        const uchar code = *at++;
+        if (code == endOfImage)
+            return count;
+        if (!jpegMarkerHasSegment(code))
+            continue;
+        if (end - at < 2)
+            return count;
+        if (code == startOfScan)
+            ++count;
+        // The segment's length counts its own two bytes. libjpeg skips a smaller one as if it
+        // were 2, or fails on it; one past the end of the data leaves it nothing more to read.
+        const qsizetype length = std::max(at[0] << 8 | at[1], 2);
+        at += std::min(length, qsizetype(end - at));
     }
     return count;
 }

@@ -10,11 +10,13 @@ namespace orvella {
 // read from the bytes alone, bounded by their length, allocating nothing.
 namespace DecodeBounds {
 
-// An upper bound of a JPEG's scans, counted up to `enough` (the count stops just past it): every
-// start-of-scan marker (FF DA) of the body. Entropy-coded data stuffs each FF it holds as FF 00,
-// so no scan's data reads as a marker; one inside another segment (an embedded thumbnail) only
-// adds to the count.
-[[nodiscard]] qsizetype jpegScanMarkers(QByteArrayView data, qsizetype enough);
+// The scans a JPEG's decoder reads, counted up to `enough` (the count stops just past it): the
+// marker segments are walked as libjpeg walks them, each passed over by its length, so metadata
+// and the pictures it embeds count nothing; coded data is searched for its next real marker
+// (entropy coding stuffs each FF it holds as FF 00), as are bytes between segments; the walk ends
+// at the end-of-image marker, leaving out anything appended, or where the data ends. Where libjpeg
+// would fail on a malformed marker, the walk goes on, so the count is never below its own.
+[[nodiscard]] qsizetype jpegScans(QByteArrayView data, qsizetype enough);
 
 // The first frame of a GIF declaring more than `maxPixels` by itself, as its image descriptor
 // gives it: the screen's size, which readers report, bounds no frame. Walks the blocks by their

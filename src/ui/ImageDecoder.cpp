@@ -20,7 +20,7 @@ bool refusedForItsStructure(const QByteArray &format, const QByteArray &data, QS
 {
     if (format == "jpeg") {
         const qsizetype allowed = ImageDecoder::jpegScansAllowed(declared);
-        if (DecodeBounds::jpegScanMarkers(data, allowed) > allowed) {
+        if (DecodeBounds::jpegScans(data, allowed) > allowed) {
             qCDebug(lcPlatform) << "Picture refused: a JPEG of" << declared.width() << "x"
                                 << declared.height() << "pixels with more than" << allowed
                                 << "scans";

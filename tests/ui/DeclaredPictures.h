@@ -140,6 +140,48 @@ inline QByteArray progressiveJpeg(int scans, QSize declared = {})
     return jpeg + "\xff\xd9";
 }
 
+// A JPEG segment: its marker, its length (its own two bytes counted) and its payload.
+inline QByteArray jpegSegment(uchar marker, const QByteArray &payload)
+{
+    QByteArray segment("\xff");
+    segment.append(char(marker)).append("\0\0", 2).append(payload);
+    qToBigEndian(quint16(payload.size() + 2), segment.data() + 2);
+    return segment;
+}
+
+// That JPEG with those bytes right after its start-of-image marker, where metadata stands.
+inline QByteArray withAfterStart(QByteArray jpeg, const QByteArray &bytes)
+{
+    return jpeg.insert(2, bytes);
+}
+
+// An ICC profile as cameras store it: in APP2 segments of at most 64 KiB, each numbered.
+inline QByteArray iccSegments(const QByteArray &profile)
+{
+    constexpr qsizetype perSegment = 65519;
+    const qsizetype segments = (profile.size() + perSegment - 1) / perSegment;
+    QByteArray all;
+    for (qsizetype i = 0; i < segments; ++i) {
+        all += jpegSegment(0xE2,
+            QByteArray("ICC_PROFILE\0", 12).append(char(i + 1)).append(char(segments))
+                + profile.mid(i * perSegment, perSegment));
+    }
+    return all;
+}
+
+// An APP1 segment of EXIF data whose second directory holds that thumbnail, as cameras write it.
+inline QByteArray exifWithThumbnail(const QByteArray &thumbnail)
+{
+    // A big-endian TIFF header, an empty first directory and a second of two entries: the
+    // thumbnail's offset and its length, both LONGs; the thumbnail follows at offset 44.
+    QByteArray tiff("MM\0\x2a\0\0\0\x08\0\0\0\0\0\x0e\0\x02", 16);
+    tiff.append("\x02\x01\0\x04\0\0\0\x01\0\0\0\x2c", 12);
+    tiff.append("\x02\x02\0\x04\0\0\0\x01", 8);
+    detail::appendBigEndian(tiff, quint32(thumbnail.size()));
+    tiff.append("\0\0\0\0", 4);
+    return jpegSegment(0xE1, QByteArray("Exif\0\0", 6) + tiff + thumbnail);
+}
+
 // The colours a GIF of gifOfFrames draws with, by index.
 inline const QRgb gifColours[]
     = { qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(255, 255, 255) };

@@ -2,6 +2,7 @@
 #include "support/RawHttpServer.h"
 #include "support/ServiceDouble.h"
 #include "support/TestAsync.h"
+#include "ui/DecodeBounds.h"
 #include "ui/ImageCache.h"
 #include "ui/ImageDecoder.h"
 #include "ui/ImageNetwork.h"
@@ -163,13 +164,17 @@ TEST_F(RemoteImageNetwork, APictureOfTooManyPixelsIsRefusedQuicklyAndKeepsTheShi
 // A picture is refused before it is decoded where its bytes promise more work than its declared
 // size says: a JPEG's scans, each a pass over the whole picture, and a GIF's frames, each of its
 // own size whatever the screen the header declares. What is ordinary shows as it would anyway.
+
+// Whether the red JPEG of progressiveJpeg shows.
+bool shown(const QByteArray &jpeg)
+{
+    const QImage image = ImageDecoder::downsample(jpeg, 32);
+    return !image.isNull() && image.size() == QSize(32, 32) && qRed(image.pixel(16, 16)) > 200
+        && qGreen(image.pixel(16, 16)) < 60;
+}
+
 TEST(PictureStructure, AJpegShowsUpToItsScansAndIsRefusedPastThem)
 {
-    const auto shown = [](const QByteArray &jpeg) {
-        const QImage image = ImageDecoder::downsample(jpeg, 32);
-        return !image.isNull() && image.size() == QSize(32, 32) && qRed(image.pixel(16, 16)) > 200
-            && qGreen(image.pixel(16, 16)) < 60;
-    };
     EXPECT_TRUE(shown(test::progressiveJpeg(test::writtenProgressiveScans)));
     EXPECT_TRUE(shown(test::progressiveJpeg(ImageDecoder::maxJpegScans)));
     EXPECT_FALSE(shown(test::progressiveJpeg(ImageDecoder::maxJpegScans + 1)));
@@ -182,6 +187,51 @@ TEST(PictureStructure, AJpegShowsUpToItsScansAndIsRefusedPastThem)
     EXPECT_TRUE(
         ImageDecoder::downsample(test::progressiveJpeg(int(allowed) + 1, large), 32).isNull());
     EXPECT_TRUE(shown(test::progressiveJpeg(int(allowed) + 1)));
+}
+
+// Only the scans the decoder reads count: none in metadata, nor in a picture after the end.
+TEST(PictureStructure, AJpegCountsTheScansItsDecoderReadsAndNoneOfItsMetadata)
+{
+    const int written = test::writtenProgressiveScans;
+    const qsizetype most = ImageDecoder::maxJpegScans;
+    const auto scans = [&](const QByteArray &jpeg) { return DecodeBounds::jpegScans(jpeg, most); };
+    const QByteArray tooMany = test::progressiveJpeg(int(most) + 1);
+    // A binary ICC profile of 2 MiB full of FF DA, a thumbnail and a picture appended after the
+    // end (as a second picture of the file is), each with scans enough to be refused themselves.
+    QByteArray profile;
+    profile.fill('\xda', 2 << 20);
+    for (qsizetype i = 0; i < profile.size(); i += 2)
+        profile[i] = '\xff';
+    const QByteArray metadata = test::iccSegments(profile) + test::exifWithThumbnail(tooMany);
+    ASSERT_EQ(scans(tooMany), most + 1);
+    ASSERT_LT(tooMany.size(), 60000) << "a thumbnail within one segment";
+    for (const QSize declared : { QSize(), QSize(7000, 7000) }) {
+        const QByteArray jpeg
+            = test::withAfterStart(test::progressiveJpeg(written, declared), metadata) + tooMany;
+        EXPECT_EQ(DecodeBounds::jpegScans(jpeg, ImageDecoder::jpegScansAllowed(declared)), written);
+        if (!declared.isValid()) {
+            EXPECT_TRUE(shown(jpeg));
+        }
+    }
+    EXPECT_EQ(
+        scans(test::withAfterStart(test::jpegDeclaring({ 7000, 7000 }), metadata) + tooMany), 1);
+
+    // What the decoder reads past stays counted: scans after a long segment, or behind a
+    // restart marker, stray bytes, a stuffed FF and fill bytes, or after a segment whose length
+    // is too short to be one (libjpeg goes on just past it).
+    const QByteArray longSegment = test::jpegSegment(0xE1, QByteArray(65533, '\xda'));
+    const auto hidden = [](QByteArray jpeg) {
+        return jpeg.replace("\xff\xda", QByteArray("\xff\xd3\x12\xff\x00\xff\xff\xda", 8));
+    };
+    for (const QByteArray &before : { longSegment, QByteArray("\xff\xe5\x00\x01", 4) }) {
+        EXPECT_TRUE(shown(test::withAfterStart(test::progressiveJpeg(written), before)));
+        EXPECT_EQ(scans(test::withAfterStart(tooMany, before)), most + 1);
+    }
+    EXPECT_TRUE(shown(hidden(test::progressiveJpeg(written))));
+    EXPECT_EQ(scans(hidden(tooMany)), most + 1);
+    EXPECT_FALSE(shown(hidden(tooMany)));
+    // A segment running past the end leaves the decoder nothing more to read.
+    EXPECT_EQ(scans(test::withAfterStart(tooMany, "\xff\xe1\xff\xff")), 0);
 }
 
 TEST(PictureStructure, AGifFrameIsBoundByItselfWhateverItsScreen)
