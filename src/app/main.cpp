@@ -3,6 +3,7 @@
 #include "app/QuitRequests.h"
 #include "app/QuitSignals.h"
 #include "platform/DesktopWarmUp.h"
+#include "platform/LoopbackPlaylistServer.h"
 #include "platform/MpvLibrary.h"
 #include "platform/ShaderCacheGuard.h"
 #include "platform/StartupTrace.h"
@@ -24,6 +25,7 @@ int main(int argc, char *argv[])
     std::optional<orvella::QuitSignals> quitSignals(std::in_place);
     // Before any thread starts (it changes the environment) and before the driver loads.
     orvella::disableShaderCacheWhenDiskFull();
+    orvella::keepLoopbackOffProxies();
     orvella::configureApplicationBeforeConstruction();
     // The live player's library loads beside the window's start (after the environment is
     // settled: the loader reads it).

@@ -79,6 +79,12 @@ bool isWebUrl(const QUrl &url)
     return url.isValid() && (scheme == u"http" || scheme == u"https") && !url.host().isEmpty();
 }
 
+qint64 hlsSequenceNumber(QByteArrayView value)
+{
+    constexpr qint64 latest = qint64(1) << 52;
+    return std::clamp(value.trimmed().toLongLong(), qint64(0), latest);
+}
+
 std::optional<HlsMasterPlaylist> parseHlsMaster(const QByteArray &text, const QUrl &base)
 {
     const auto all = lines(text);
@@ -146,10 +152,7 @@ std::optional<HlsMediaPlaylist> parseHlsMedia(const QByteArray &text, const QUrl
         if (line.startsWith(QLatin1String("#EXT-X-TARGETDURATION:"))) {
             playlist.targetDuration = line.mid(22).toDouble();
         } else if (line.startsWith(QLatin1String("#EXT-X-MEDIA-SEQUENCE:"))) {
-            // Kept well inside the counter's range, so counting segments on never overflows.
-            constexpr qint64 latestSequence = qint64(1) << 52;
-            playlist.mediaSequence
-                = std::clamp(line.mid(22).toLongLong(), qint64(0), latestSequence);
+            playlist.mediaSequence = hlsSequenceNumber(line.mid(22).toLatin1());
             if (!sequenceSet)
                 sequence = playlist.mediaSequence;
         } else if (line.startsWith(QLatin1String("#EXT-X-ENDLIST"))) {

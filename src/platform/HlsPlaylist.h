@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QSize>
 #include <QString>
@@ -58,6 +59,11 @@ struct HlsMediaPlaylist
     bool ended = false;
     QList<HlsSegment> segments;
 };
+
+// The number of an EXT-X-MEDIA-SEQUENCE or EXT-X-DISCONTINUITY-SEQUENCE tag (the text after its
+// colon), kept from 0 to 2^52: counting segments on from it never overflows. Every reader of the
+// tags takes them through it, so the player and a cut count alike.
+[[nodiscard]] qint64 hlsSequenceNumber(QByteArrayView value);
 
 // True for the only addresses a playlist may lead the player to: http and https with a host.
 // Anything else a playlist names (file:, data:, qrc: ...) is never fetched.

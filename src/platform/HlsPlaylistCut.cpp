@@ -3,7 +3,6 @@
 #include "platform/HlsPlaylist.h"
 
 #include <QByteArrayList>
-#include <QRegularExpression>
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -27,22 +26,52 @@ struct Segment
     std::optional<qint64> rangeOffset;
 };
 
-// A tag's URI attribute made absolute; none when it names no web address. Tags without one (a
-// key of METHOD=NONE) are kept as they are.
+bool isSpace(char c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// A tag's URI attributes made absolute; none when one names no web address. Attributes are
+// split as FFmpeg's reader splits them (whitespace or commas between them, a name up to its '=',
+// a value quoted or up to whitespace or a comma, the name matched exactly), so no URI it would
+// open escapes the check. Each is written quoted; a tag without one stays as it is.
 std::optional<QByteArray> withAbsoluteUri(const QByteArray &line, const QUrl &base)
 {
-    static const QRegularExpression uri(QStringLiteral("URI=\"([^\"]*)\""));
-    const QString text = QString::fromUtf8(line);
-    const QRegularExpressionMatch match = uri.match(text);
-    if (!match.hasMatch())
+    const qsizetype colon = line.indexOf(':');
+    if (colon < 0 || !line.contains("URI="))
         return line;
-    const QUrl resolved = base.resolved(QUrl(match.captured(1)));
-    if (!isWebUrl(resolved))
-        return std::nullopt;
-    QString absolute = text;
-    absolute.replace(match.capturedStart(1), match.capturedLength(1),
-        QString::fromUtf8(resolved.toEncoded(QUrl::FullyEncoded)));
-    return absolute.toUtf8();
+    QByteArray result = line.left(colon + 1);
+    qsizetype i = colon + 1;
+    qsizetype copied = i;
+    while (i < line.size()) {
+        while (i < line.size() && (isSpace(line[i]) || line[i] == ','))
+            ++i;
+        const qsizetype name = i;
+        const qsizetype equals = line.indexOf('=', i);
+        if (equals < 0)
+            break;
+        i = equals + 1;
+        QByteArray value;
+        if (i < line.size() && line[i] == '"') {
+            const qsizetype close = line.indexOf('"', i + 1);
+            value = line.mid(i + 1, (close < 0 ? line.size() : close) - i - 1);
+            i = close < 0 ? line.size() : close + 1;
+        } else {
+            const qsizetype start = i;
+            while (i < line.size() && !isSpace(line[i]) && line[i] != ',')
+                ++i;
+            value = line.mid(start, i - start);
+        }
+        if (QByteArrayView(line).sliced(name, equals - name) != "URI")
+            continue;
+        const QUrl resolved = base.resolved(QUrl(QString::fromUtf8(value)));
+        if (!isWebUrl(resolved))
+            return std::nullopt;
+        result += line.mid(copied, name - copied) + "URI=\""
+            + resolved.toEncoded(QUrl::FullyEncoded) + '"';
+        copied = i;
+    }
+    return result + line.mid(copied);
 }
 
 // "n@o" or "n": the length and, when given, the offset (-1 for none).
@@ -68,7 +97,12 @@ std::optional<HlsPlaylistCut> cutHlsMediaPlaylist(
 {
     QByteArrayList lines;
     for (const QByteArray &line : text.split('\n')) {
-        if (const QByteArray trimmed = line.trimmed(); !trimmed.isEmpty())
+        const QByteArray trimmed = line.trimmed();
+        // FFmpeg's reader ends a line at a carriage return or a zero byte too: a tag hidden
+        // behind one inside a line would pass unchecked.
+        if (trimmed.contains('\r') || trimmed.contains('\0'))
+            return std::nullopt;
+        if (!trimmed.isEmpty())
             lines.append(trimmed);
     }
     if (lines.isEmpty() || !lines.first().startsWith("#EXTM3U"))
@@ -87,7 +121,7 @@ std::optional<HlsPlaylistCut> cutHlsMediaPlaylist(
         const QByteArray &line = lines[i];
         if (hasTag(line, "#EXT-X-MEDIA-SEQUENCE:")) {
             if (!sequenceSet)
-                sequence = std::max<qint64>(0, line.mid(22).toLongLong());
+                sequence = hlsSequenceNumber(QByteArrayView(line).sliced(22));
         } else if (hasTag(line, "#EXT-X-ENDLIST")) {
             ended = true;
         } else if (hasTag(line, "#EXTINF:")) {
@@ -132,6 +166,7 @@ std::optional<HlsPlaylistCut> cutHlsMediaPlaylist(
     QByteArrayList header { "#EXTM3U" };
     std::optional<QByteArray> key;
     std::optional<QByteArray> map;
+    qint64 discontinuitySequence = 0;
     qint64 discontinuities = 0;
     for (qsizetype i = 1; i < firstLine; ++i) {
         const QByteArray &line = lines[i];
@@ -139,7 +174,7 @@ std::optional<HlsPlaylistCut> cutHlsMediaPlaylist(
             || hasTag(line, "#EXT-X-PLAYLIST-TYPE:") || hasTag(line, "#EXT-X-INDEPENDENT-SEGMENTS"))
             header.append(line);
         else if (hasTag(line, "#EXT-X-DISCONTINUITY-SEQUENCE:"))
-            discontinuities += std::max<qint64>(0, line.mid(30).toLongLong());
+            discontinuitySequence = hlsSequenceNumber(QByteArrayView(line).sliced(30));
         else if (line == "#EXT-X-DISCONTINUITY")
             ++discontinuities;
         else if (hasTag(line, "#EXT-X-KEY:"))
@@ -148,8 +183,9 @@ std::optional<HlsPlaylistCut> cutHlsMediaPlaylist(
             map = line;
     }
     header.append("#EXT-X-MEDIA-SEQUENCE:" + QByteArray::number(segments[*cut].sequence));
-    if (discontinuities > 0)
-        header.append("#EXT-X-DISCONTINUITY-SEQUENCE:" + QByteArray::number(discontinuities));
+    if (discontinuitySequence + discontinuities > 0)
+        header.append("#EXT-X-DISCONTINUITY-SEQUENCE:"
+            + QByteArray::number(discontinuitySequence + discontinuities));
     for (const auto *tag : { &key, &map }) {
         if (!*tag)
             continue;
@@ -188,11 +224,15 @@ std::optional<HlsPlaylistCut> cutHlsMediaPlaylist(
                 continue;
             }
             for (const QByteArray &tag : std::as_const(pending)) {
-                if (first && hasTag(tag, "#EXT-X-BYTERANGE:"))
+                if (first && hasTag(tag, "#EXT-X-BYTERANGE:")) {
                     body.append("#EXT-X-BYTERANGE:" + QByteArray::number(byteRange(tag).length)
                         + '@' + QByteArray::number(segment.rangeOffset.value_or(0)));
-                else
-                    body.append(tag);
+                } else if (const auto absolute = withAbsoluteUri(tag, base)) {
+                    // Any other tag naming an address (a rendition, say) is held to the web too.
+                    body.append(*absolute);
+                } else {
+                    return std::nullopt;
+                }
             }
             pending.clear();
             body.append(uri.toEncoded(QUrl::FullyEncoded));
@@ -203,12 +243,7 @@ std::optional<HlsPlaylistCut> cutHlsMediaPlaylist(
     const bool fragmented = map.has_value()
         || std::any_of(body.begin(), body.end(),
             [](const QByteArray &line) { return hasTag(line, "#EXT-X-MAP:"); });
-    HlsPlaylistCut result { (header + body).join('\n') + '\n', cutStart, fragmented, {} };
-    // libmpv hands a "lavf://" address to FFmpeg as it is, whose reader opens the data itself
-    // and the segments it names.
-    result.address = QStringLiteral("lavf://data:application/vnd.apple.mpegurl;base64,")
-        + QString::fromLatin1(result.text.toBase64());
-    return result;
+    return HlsPlaylistCut { (header + body).join('\n') + '\n', cutStart, fragmented };
 }
 
 } // namespace orvella

@@ -12,7 +12,8 @@ namespace orvella {
 // segments kept stays as it was, with those in force at the cut written before its first
 // segment: the version, the target duration, the segment's own media sequence number (AES-128
 // without an IV decrypts by it), the last key and map, and an explicit byte-range offset. Every
-// address is made absolute against the playlist's own, and must be a web address.
+// address (every URI attribute of a tag too) is made absolute against the playlist's own, and
+// must be a web address.
 struct HlsPlaylistCut
 {
     QByteArray text;
@@ -22,14 +23,11 @@ struct HlsPlaylistCut
     // Its segments are fragmented MP4 (a map is in force): FFmpeg's HLS reader passes over every
     // packet of a seek inside them, so a load of the cut starts at its first picture.
     bool fragmented = false;
-    // The address libmpv opens for the text: a data address its FFmpeg reader reads itself.
-    // Made with the cut, off the GUI thread: a long playlist takes a while to encode.
-    QString address;
 };
 
 // The playlist from the segment that holds `from` on (the last segment for a time past the end).
-// None when the text is no ended media playlist, a segment before the cut lies outside the web,
-// or a key or map in force names no web address.
+// None when the text is no ended media playlist, or a tag it keeps (a key or map in force
+// included) names an address off the web.
 [[nodiscard]] std::optional<HlsPlaylistCut> cutHlsMediaPlaylist(
     const QByteArray &text, const QUrl &base, double from);
 

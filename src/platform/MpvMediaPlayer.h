@@ -23,6 +23,7 @@ struct mpv_event;
 
 namespace orvella {
 
+class LoopbackPlaylistServer;
 class MpvCore;
 class MpvSoftwareRenderer;
 
@@ -240,6 +241,19 @@ private:
     Waiters m_masterWaiters;
     Waiters m_seekWaiters;
     void settleMaster();
+
+    // A cut reaches libmpv at a short address on 127.0.0.1, served by the player (made with its
+    // first cut, a child of the player's), until the next load or the item's end.
+    struct CutAddresses
+    {
+        QUrl video;
+        std::optional<QUrl> audio;
+    };
+    // None when the cuts cannot be served (the playlist is then loaded whole).
+    [[nodiscard]] std::optional<CutAddresses> publishCuts(const PlaylistCuts &cuts);
+    void withdrawCuts();
+    LoopbackPlaylistServer *m_cutServer = nullptr;
+    QList<QUrl> m_publishedCuts;
 
     // The current item.
     quint64 m_generation = 0;

@@ -1,6 +1,7 @@
 // The item's loads and seeks: what mpv is given for the item (the playlist whole, or cut from
 // the segment a start or seek needs on), and where a seek lands on the item's own time.
 #include "platform/HlsPlaylistCut.h"
+#include "platform/LoopbackPlaylistServer.h"
 #include "platform/MpvCore.h"
 #include "platform/MpvLibrary.h"
 #include "platform/MpvMediaPlayer.h"
@@ -84,9 +85,43 @@ QCoro::Task<> MpvMediaPlayer::cutAndLoad(quint64 serial, double from, double sta
     sendLoad(startAt, std::move(cuts));
 }
 
+std::optional<MpvMediaPlayer::CutAddresses> MpvMediaPlayer::publishCuts(const PlaylistCuts &cuts)
+{
+    if (!m_cutServer)
+        m_cutServer = new LoopbackPlaylistServer(this);
+    CutAddresses addresses;
+    if (const auto video = m_cutServer->publish(cuts.video->text))
+        addresses.video = *video;
+    else
+        return std::nullopt;
+    m_publishedCuts.append(addresses.video);
+    if (cuts.audio) {
+        addresses.audio = m_cutServer->publish(cuts.audio->text);
+        if (!addresses.audio)
+            return std::nullopt;
+        m_publishedCuts.append(*addresses.audio);
+    }
+    return addresses;
+}
+
+void MpvMediaPlayer::withdrawCuts()
+{
+    for (const QUrl &address : std::as_const(m_publishedCuts))
+        m_cutServer->withdraw(address);
+    m_publishedCuts.clear();
+}
+
 void MpvMediaPlayer::sendLoad(std::optional<double> startAt, PlaylistCuts cuts)
 {
     MpvCore *mpv = m_core.get();
+    // libmpv read the cuts of the load this one replaces once, at its start (an ended playlist
+    // is never read again): they are withdrawn.
+    withdrawCuts();
+    const std::optional<CutAddresses> cutAddresses = cuts.video ? publishCuts(cuts) : std::nullopt;
+    if (cuts.video && !cutAddresses) {
+        qCWarning(lcPlayer) << "The playlist's cut cannot be served: loading it whole";
+        cuts = {};
+    }
     const std::optional<HlsPlaylistCut> &videoCut = cuts.video;
     const std::optional<HlsPlaylistCut> &audioCut = cuts.audio;
     m_timeline.beginLoad(videoCut ? videoCut->start : 0.0);
@@ -122,26 +157,23 @@ void MpvMediaPlayer::sendLoad(std::optional<double> startAt, PlaylistCuts cuts)
     // mpv's %length% quoting keeps commas inside one option's value.
     const auto quoted
         = [](const QString &value) { return u'%' + QString::number(value.size()) + u'%' + value; };
-    if (videoCut) {
-        // A cut is read from its own data; what it names is opened over the network only.
-        options.append(QStringLiteral("demuxer-lavf-o=")
-            + quoted(QStringLiteral("protocol_whitelist=[data,http,https,tcp,tls,crypto]")));
-    } else if (isWebUrl(m_playable->video)) {
+    if (videoCut || isWebUrl(m_playable->video)) {
         // What a network playlist names is opened over the network only: never a local file.
+        // A cut is served on 127.0.0.1, which no proxy is asked for (keepLoopbackOffProxies).
         options.append(QStringLiteral("demuxer-lavf-o=")
             + quoted(QStringLiteral("protocol_whitelist=[http,https,tcp,tls,crypto]")));
     }
     if (m_playable->audio) {
         options.append(QStringLiteral("audio-files-append=")
-            + quoted(
-                audioCut ? audioCut->address : m_playable->audio->toString(QUrl::FullyEncoded)));
+            + quoted(audioCut ? cutAddresses->audio->toString(QUrl::FullyEncoded)
+                              : m_playable->audio->toString(QUrl::FullyEncoded)));
     }
     if (videoCut)
         qCDebug(lcPlayer) << "Loading the playlist from" << videoCut->start << "s on";
-    mpv->commandAsync(
-        { QStringLiteral("loadfile"),
-            videoCut ? videoCut->address : m_playable->video.toString(QUrl::FullyEncoded),
-            QStringLiteral("replace"), options.join(u',') },
+    mpv->commandAsync({ QStringLiteral("loadfile"),
+                          videoCut ? cutAddresses->video.toString(QUrl::FullyEncoded)
+                                   : m_playable->video.toString(QUrl::FullyEncoded),
+                          QStringLiteral("replace"), options.join(u',') },
         loadReplyBit | m_loadSerial);
 }
 

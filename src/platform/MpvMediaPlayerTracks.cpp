@@ -29,6 +29,7 @@ void MpvMediaPlayer::forgetItem()
     m_timeline = {};
     m_playableTimeline = {};
     m_playableTexts = {};
+    withdrawCuts();
     m_seekLoading = false;
     m_seekLoadQueued = false;
     m_segmentHeads.clear();

@@ -14,6 +14,7 @@ list(APPEND ORVELLA_PLATFORM_SOURCES
     platform/FakeMediaPlayer.h platform/FakeMediaPlayer.cpp
     platform/HlsPlaylist.h platform/HlsPlaylist.cpp
     platform/HlsPlaylistCut.h platform/HlsPlaylistCut.cpp
+    platform/LoopbackPlaylistServer.h platform/LoopbackPlaylistServer.cpp
     platform/PlaylistTimeline.h platform/PlaylistTimeline.cpp
     platform/BoundedFetch.h platform/BoundedFetch.cpp
     platform/SegmentTimeStamp.h platform/SegmentTimeStamp.cpp

@@ -181,8 +181,6 @@ TEST(HlsPlaylistCutTest, KeepsTheTagsInForceAtTheCutAndMakesEveryAddressAbsolute
             "#EXT-X-BYTERANGE:130@120", "https://media.example/show/480p/part2.ts", "#EXTINF:2.0,",
             "#EXT-X-BYTERANGE:140", "https://media.example/show/480p/part2.ts",
             "#EXT-X-ENDLIST" }));
-    EXPECT_EQ(QByteArray::fromBase64(cut->address.section(u',', 1).toLatin1()), cut->text);
-    EXPECT_TRUE(cut->address.startsWith(u"lavf://data:"));
 
     // Past the end: the last segment; at 0: all of it.
     EXPECT_EQ(cutHlsMediaPlaylist(text, cutBase, 99)->start, 8);
@@ -210,6 +208,51 @@ TEST(HlsPlaylistCutTest, LeavesOutWhatIsNotOnTheWebAndRefusesWhatCannotBeCut)
                                 "#EXTINF:2,", "a.ts", "#EXT-X-ENDLIST" }),
             cutBase, 0))
         << "a key off the web";
+}
+
+TEST(HlsPlaylistCutTest, EveryAddressATagNamesMustBeOnTheWeb)
+{
+    const auto cutWith = [](const char *tag) {
+        return cutHlsMediaPlaylist(
+            lines({ "#EXTM3U", "#EXTINF:2,", "a.ts", tag, "#EXTINF:2,", "b.ts", "#EXT-X-ENDLIST" }),
+            cutBase, 3);
+    };
+    // As FFmpeg's reader splits a tag's attributes: unquoted, a second one, after whitespace.
+    for (const char *tag : { "#EXT-X-KEY:METHOD=AES-128,URI=file:///etc/key",
+             "#EXT-X-MAP:URI=\"init.mp4\",URI=\"file:///etc/passwd\"",
+             "#EXT-X-MAP:URI=\"data:video/mp4;base64,AAAA\"",
+             "#EXT-X-KEY:METHOD=AES-128 URI=file:///k",
+             "#EXT-X-MEDIA:TYPE=AUDIO,GROUP-ID=\"a\",URI=\"file:///a.m3u8\"",
+             "#EXT-X-KEY:METHOD=NONE\r#EXT-X-MAP:URI=\"file:///m\"" })
+        EXPECT_FALSE(cutWith(tag)) << tag;
+
+    // Web addresses, quoted or not, are made absolute and written quoted; a name that only ends
+    // in URI is no URI.
+    const auto cut = cutWith("#EXT-X-KEY:METHOD=AES-128,URI=key.bin,KEYFORMATURI=file:x");
+    ASSERT_TRUE(cut);
+    EXPECT_TRUE(cut->text.contains("#EXT-X-KEY:METHOD=AES-128,"
+                                   "URI=\"https://media.example/show/480p/key.bin\","
+                                   "KEYFORMATURI=file:x\n"))
+        << cut->text.constData();
+}
+
+TEST(HlsPlaylistCutTest, CountsSegmentsFromTheSameBoundedSequenceAsThePlayer)
+{
+    const QByteArray text = lines({ "#EXTM3U", "#EXT-X-MEDIA-SEQUENCE:9223372036854775807",
+        "#EXT-X-DISCONTINUITY-SEQUENCE:9223372036854775807", "#EXTINF:2,", "a.ts",
+        "#EXT-X-DISCONTINUITY", "#EXTINF:2,", "b.ts", "#EXT-X-ENDLIST" });
+    const auto parsed = parseHlsMedia(text, cutBase);
+    ASSERT_TRUE(parsed && parsed->segments.size() == 2);
+    const auto cut = cutHlsMediaPlaylist(text, cutBase, 3);
+    ASSERT_TRUE(cut);
+    // The key's IV without an IV attribute: the same number the player counts, never negative.
+    EXPECT_TRUE(cut->text.contains(
+        "#EXT-X-MEDIA-SEQUENCE:" + QByteArray::number(parsed->segments[1].sequence) + '\n'))
+        << cut->text.constData();
+    EXPECT_GT(parsed->segments[1].sequence, 0);
+    EXPECT_LE(parsed->segments[1].sequence, (qint64(1) << 52) + 1);
+    EXPECT_TRUE(cut->text.contains(
+        "#EXT-X-DISCONTINUITY-SEQUENCE:" + QByteArray::number(qint64(1) << 52) + '\n'));
 }
 
 } // namespace

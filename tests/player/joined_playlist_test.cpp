@@ -4,6 +4,8 @@
 #include "PlaybackFixture.h"
 #include "support/TestAsync.h"
 
+#include <QElapsedTimer>
+#include <QTcpSocket>
 #include <gtest/gtest.h>
 
 using namespace orvella;
@@ -305,6 +307,63 @@ TEST_F(RestartingParts, ASecondPartWhoseFirstSegmentFailsShowsWhereItsPictureIs)
     seek(22.5);
     ASSERT_TRUE(waitUntil([&] { return controller->endedGeneration() == 1; }, 10s));
     EXPECT_EQ(controller->failedGeneration(), 0);
+}
+
+// An episode of a long programme's shape: thousands of segments at long signed addresses, a
+// short first part and a long second one whose time stamps start again (the fixture's two parts,
+// over and over). A seek into the second part loads a cut of thousands of segments, which must
+// start about as fast as the whole playlist does; its address ends with the item.
+TEST_F(RestartingParts, ACutOfThousandsOfLongAddressesStartsAboutAsFastAsTheWholePlaylist)
+{
+    constexpr int firstPart = 200;
+    constexpr int segments = 4000;
+    const QByteArray signature = "?Expires=1700000000&Signature=" + QByteArray(280, 'S') + "&n=";
+    QByteArray text
+        = "#EXTM3U\n#EXT-X-VERSION:3\n#EXT-X-TARGETDURATION:2\n#EXT-X-PLAYLIST-TYPE:VOD\n";
+    for (int i = 0; i < segments; ++i) {
+        if (i == firstPart)
+            text += "#EXT-X-DISCONTINUITY\n";
+        const int file = i < firstPart ? i % 4 : 4 + (i - firstPart) % 8;
+        text += "#EXTINF:2.000000,\nseg_" + QByteArray::number(file).rightJustified(3, '0') + ".ts"
+            + signature + QByteArray::number(i) + '\n';
+    }
+    text += "#EXT-X-ENDLIST\n";
+    service.on("GET", u"/media/restart/480p/long.m3u8"_s,
+        ScriptedAnswer::raw(text, "application/vnd.apple.mpegurl"));
+
+    QElapsedTimer clock;
+    clock.start();
+    loadRestart(u"480p/long.m3u8"_s);
+    const qint64 whole = clock.elapsed();
+    // The second part's 20th segment (seg_008.ts, 8 s into the fixture's part), 1 s in.
+    const double target = firstPart * 2 + 20 * 2 + 1;
+    clock.restart();
+    seek(target);
+    const qint64 cut = clock.elapsed();
+    EXPECT_LT(cut, 3 * whole + 1000) << "whole " << whole << " ms, cut " << cut << " ms";
+    EXPECT_NEAR(position(), target, exact);
+    EXPECT_NEAR(pictureInPart(), 9, exact);
+
+    // Served on the loopback, withdrawn with the item.
+    const QUrl address(mpv->mpvProperty("path").toString());
+    ASSERT_EQ(address.host(), u"127.0.0.1"_s);
+    ASSERT_NE(address.port(), service.origin().port());
+    const auto status = [&address] {
+        QTcpSocket socket;
+        socket.connectToHost(address.host(), quint16(address.port()));
+        socket.write("GET " + address.path().toLatin1() + " HTTP/1.1\r\n\r\n");
+        QByteArray answer;
+        waitUntil(
+            [&] {
+                answer += socket.readAll();
+                return socket.state() == QTcpSocket::UnconnectedState;
+            },
+            5s);
+        return (answer + socket.readAll()).left(12);
+    };
+    EXPECT_EQ(status(), "HTTP/1.1 200");
+    mpv->clearCurrentItem();
+    EXPECT_EQ(status(), "HTTP/1.1 404");
 }
 
 // Each shape FFmpeg's muxer makes, with a seek into the second part, checked by the picture's
