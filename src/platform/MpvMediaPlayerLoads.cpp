@@ -91,6 +91,7 @@ void MpvMediaPlayer::sendLoad(std::optional<double> startAt, PlaylistCuts cuts)
     m_timeline.beginLoad(videoCut ? videoCut->start : 0.0);
     const double buffer = m_settings.forwardBufferSeconds;
     QStringList options {
+        QStringLiteral("demuxer=lavf"), // a playlist FFmpeg refuses fails, never a list of files
         QStringLiteral("demuxer-readahead-secs=%1").arg(number(buffer)),
         QStringLiteral("cache-secs=%1").arg(number(buffer)),
         QStringLiteral("cache-pause=yes"),
