@@ -204,12 +204,6 @@ void MpvMediaPlayer::handleEvent(const mpv_event &event)
         const auto *end = static_cast<const mpv_event_end_file *>(event.data);
         if (!m_seekLoading || end->playlist_entry_id == m_currentEntry)
             settleSeeks();
-        // A file mpv read as a playlist goes on as the entries it named.
-        if (end->reason == MPV_END_FILE_REASON_REDIRECT && end->playlist_entry_id == m_currentEntry
-            && end->playlist_insert_num_entries > 0) {
-            m_currentEntry = end->playlist_insert_id;
-            break;
-        }
         // Only the current item's own file counts: files we replaced or stopped end with
         // "stop", and an older file may end after a newer load went out.
         if (!m_hasItem || end->playlist_entry_id != m_currentEntry
@@ -220,7 +214,10 @@ void MpvMediaPlayer::handleEvent(const mpv_event &event)
         // A seek that never landed is not where the item is.
         m_timeline.seekEnded();
         updateRate();
-        if (end->reason == MPV_END_FILE_REASON_ERROR) {
+        // Loads name FFmpeg's reader alone, so a playlist it refuses fails; one read as a list
+        // of files instead would play other files than the item's.
+        if (end->reason == MPV_END_FILE_REASON_ERROR
+            || end->reason == MPV_END_FILE_REASON_REDIRECT) {
             if (m_status == ItemStatus::ReadyToPlay)
                 emit failedToPlayToEnd();
             setStatus(ItemStatus::Failed);

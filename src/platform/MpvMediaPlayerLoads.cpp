@@ -128,6 +128,7 @@ void MpvMediaPlayer::sendLoad(std::optional<double> startAt, PlaylistCuts cuts)
     const double buffer = m_settings.forwardBufferSeconds;
     double readAhead = buffer;
     QStringList options {
+        QStringLiteral("demuxer=lavf"), // a playlist FFmpeg refuses fails, never a list of files
         QStringLiteral("cache-secs=%1").arg(number(buffer)),
         QStringLiteral("cache-pause=yes"),
         QStringLiteral("cache-pause-initial=%1")

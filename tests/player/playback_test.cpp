@@ -375,6 +375,33 @@ TEST_F(HostilePlaylists, SegmentsOffTheWebAreNeverPlayed)
     }
 }
 
+TEST_F(HostilePlaylists, APlaylistNamingASegmentTheReaderRefusesFailsAndNeverEnds)
+{
+    // One such segment makes FFmpeg refuse the whole playlist, whose other segments would play.
+    // The long address is relative: FFmpeg cuts its line at 4 KB, and the absolute address made
+    // of it is then too long.
+    const QString refused[] = {
+        u"data:video/mp2t;base64,AAAA"_s,
+        u"seg_001.ts?"_s + QString(5000, u'a'),
+        u"../single/index.m3u8"_s,
+    };
+    for (const QString &segment : refused) {
+        SCOPED_TRACE(segment.left(40).toStdString());
+        serve(QStringLiteral("/media/vod/refused.m3u8"),
+            QStringLiteral("#EXTM3U\n#EXT-X-TARGETDURATION:2\n#EXT-X-PLAYLIST-TYPE:VOD\n"
+                           "#EXTINF:2.0,\nseg_000.ts\n#EXTINF:2.0,\n%1\n#EXT-X-ENDLIST\n")
+                .arg(segment));
+        const int failed = controller->failedGeneration();
+        load(QStringLiteral("vod/refused.m3u8"), true, false);
+        ASSERT_TRUE(waitUntil(
+            [&] { return controller->failedGeneration() + controller->endedGeneration() > failed; },
+            10s));
+        EXPECT_EQ(controller->failedGeneration(), failed + 1);
+        EXPECT_EQ(controller->endedGeneration(), 0) << "it failed, and so never ended";
+        EXPECT_FALSE(controller->isReady());
+    }
+}
+
 } // namespace
 
 namespace {

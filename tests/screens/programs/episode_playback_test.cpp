@@ -105,6 +105,43 @@ TEST_F(EpisodePlayback, AnEpisodeThatShowsNoPictureEndsInTheErrorAfterItsReloads
     EXPECT_EQ(service.requestCount(), asked) << "nothing more after the error";
 }
 
+TEST_F(EpisodePlayback, AnEpisodeWhosePlaylistTheReaderRefusesEndsInTheErrorAndPlaysNoNext)
+{
+    // A nested playlist among its segments: FFmpeg refuses the whole playlist, whose other
+    // segment would play.
+    service.on("GET", u"/media/refused/index.m3u8"_qs,
+        ScriptedAnswer::raw(QStringLiteral("#EXTM3U\n#EXT-X-TARGETDURATION:2\n"
+                                           "#EXT-X-PLAYLIST-TYPE:VOD\n#EXTINF:2.0,\n%1\n"
+                                           "#EXTINF:2.0,\n%2\n#EXT-X-ENDLIST\n")
+                                .arg(service.mediaUrl(u"vod/seg_000.ts"_qs).toString(),
+                                    service.mediaUrl(u"single/index.m3u8"_qs).toString())
+                                .toUtf8(),
+            QByteArrayLiteral("application/vnd.apple.mpegurl")));
+    service.on("GET", u"episodes/5001"_qs,
+        ScriptedAnswer::envelope(QJsonObject { { "episode",
+            episodeDetailJson(u"5001"_qs, service.mediaUrl(u"refused/index.m3u8"_qs).toString(),
+                QJsonArray { episodeSummaryJson(5003) }) } }));
+    AppModel &app = signedIn();
+    // An end would open the next episode at once.
+    app.settings()->setEpisodeRepeatMode(EpisodeRepeatMode::All);
+    Built screen = buildScreen(app, u"5001"_qs);
+    ASSERT_TRUE(screen.model);
+    PlayerController &player = *screen.model->player();
+    const std::optional next(u"5003"_qs);
+    ASSERT_TRUE(waitUntil(
+        [&] { return screen.model->hasError() || app.selectedEpisodeId() == next; }, 15s));
+    EXPECT_NE(app.selectedEpisodeId(), next) << "no next episode";
+    EXPECT_EQ(player.endedGeneration(), 0);
+    EXPECT_EQ(player.failedGeneration(), 3) << "the load and its two reloads";
+    EXPECT_EQ(screen.model->errorText(), u"Couldn't start this video. Try Refresh."_qs);
+    EXPECT_TRUE(shows(screen, "episodeErrorPanel"));
+
+    screen.model->leave();
+    ASSERT_TRUE(waitUntil([&] { return app.progressReports().inFlight() == 0; }));
+    EXPECT_TRUE(service.requests("POST", "user/history").isEmpty())
+        << "nothing played, so nothing is recorded, least of all at the length";
+}
+
 // Episode 5001 on a playlist joined from parts: a seek with the bar lands where it says, the leave
 // record carries the item's own time, and the episode opened again resumes there. `playing`
 // tells where the picture is, on the item's time.
