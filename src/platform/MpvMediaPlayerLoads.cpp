@@ -318,16 +318,12 @@ QCoro::Task<> MpvMediaPlayer::readHeadsForSeek(double seconds)
 
 void MpvMediaPlayer::readHeadAhead()
 {
+    // Asked as positions come in: a head already read (one that told nothing) is not asked again.
     const auto head = m_timeline.headAhead();
-    if (!head || m_headsReading.contains(head->url))
+    if (!head || m_headsReading.contains(head->url) || m_segmentHeads.contains(head->url))
         return;
-    const bool known = m_segmentHeads.contains(head->url);
-    QPointer self(this);
-    QCoro::connect(readHead(*head), this, [self, known] {
-        // A segment refused: the next one of the part is read in its place.
-        if (self && !known)
-            self->readHeadAhead();
-    });
+    // A segment refused: the next one of the part is read in its place.
+    QCoro::connect(readHead(*head), this, [this] { readHeadAhead(); });
 }
 
 void MpvMediaPlayer::loadForSeek(double seconds, quint64 serial)

@@ -445,10 +445,14 @@ void PlaylistTimeline::fileLoaded(std::optional<double> startStamp)
     m_loadStamp = startStamp;
     if (first.stamp && first.placed) {
         // The reader starts later in the part than the load: it passed over its first segments.
+        // One that starts earlier tells the part's stamps are not where they were thought to be.
         const double begins = first.start + (*startStamp - *first.stamp);
-        if (begins > m_origin + passedOverSlack && begins < first.end())
+        if (begins > m_origin + passedOverSlack && begins < first.end()) {
             m_origin = begins;
-        return;
+            return;
+        }
+        if (begins > m_origin - passedOverSlack)
+            return;
     }
     m_origin = std::max(m_origin, firstPlayedSegmentStart(segmentStartAt(m_origin)));
     first.stamp = *startStamp - (m_origin - first.start);
