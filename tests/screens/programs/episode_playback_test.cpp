@@ -189,6 +189,7 @@ void EpisodePlayback::seekLeaveAndResume(const QString &media, int length, doubl
     ASSERT_TRUE(leaveRecord);
     EXPECT_EQ(leaveRecord->value("duration").toInt(), length);
     screen.item.reset();
+    const qsizetype recordsBefore = service.requests("POST", "user/history").size();
 
     // Opened again, the episode resumes after the join from its record.
     Built again = buildScreen(app, u"5001"_qs);
@@ -204,6 +205,13 @@ void EpisodePlayback::seekLeaveAndResume(const QString &media, int length, doubl
     EXPECT_NEAR(position(resumed), playing(resumedMpv), 0.3);
     EXPECT_EQ(resumed.failedGeneration(), 0);
     EXPECT_EQ(resumed.endedGeneration(), 0);
+    again.model->leave();
+    ASSERT_TRUE(waitUntil([&] { return app.progressReports().inFlight() == 0; }));
+    const auto records = service.requests("POST", "user/history");
+    for (qsizetype i = recordsBefore; i < records.size(); ++i)
+        EXPECT_GE(QJsonDocument::fromJson(records[i].body).object().value("position").toInt(),
+            int(target))
+            << "a resume's records start where it resumed";
 }
 
 TEST_F(EpisodePlayback, AnEpisodeJoinedFromPartsKeepsItsOwnTimeInTheChromeTheBarAndTheRecords)
@@ -218,6 +226,15 @@ TEST_F(EpisodePlayback, AnEpisodeWhoseSecondPartStartsItsTimeStampsAgainResumesT
     // 24 s of two parts both stamped from the same time; the second begins at 8 s.
     seekLeaveAndResume(u"restart/master.m3u8"_qs, 24, 13.5,
         [](const MpvMediaPlayer &mpv) { return pictureStamp(mpv) - ffmpegFirstStamp + 8; });
+}
+
+TEST_F(EpisodePlayback, AnEpisodeWhoseSecondPartRunsItsTimeStampsOnResumesThere)
+{
+    // 24 s of two parts; the second, from 8 s on, is stamped from 30 s on.
+    seekLeaveAndResume(u"runon/ts/index.m3u8"_qs, 24, 12.5, [](const MpvMediaPlayer &mpv) {
+        const double stamp = pictureStamp(mpv) - ffmpegFirstStamp;
+        return stamp < 30 ? stamp : stamp - 30 + 8;
+    });
 }
 
 // Episodes on slow and partial media, with the player's time-outs shortened in proportion (4.5 s
