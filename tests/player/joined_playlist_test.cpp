@@ -18,6 +18,17 @@ namespace {
 // Two pictures at 24 a second.
 constexpr double exact = 0.09;
 
+// As in the client, the live player came first: FFmpeg's one log is its own.
+std::unique_ptr<MpvMediaPlayer> livePlayerFirst(ServiceDouble &service)
+{
+    auto live = std::make_unique<MpvMediaPlayer>(MpvMediaPlayer::Output::Software);
+    live->setMuted(true);
+    live->replaceCurrentItem(service.mediaUrl(u"live/master.m3u8"_s), {});
+    EXPECT_TRUE(
+        waitUntil([&] { return live->itemStatus() != MediaPlayer::ItemStatus::Unknown; }, 10s));
+    return live;
+}
+
 struct JoinedPlaylist : PlaybackFixture
 {
     void loadJoined(bool autoplay, bool isLive = false, const QString &playlist = u"master"_s)
@@ -95,12 +106,7 @@ TEST_F(JoinedPlaylist, AnEpisodeCutShortInItsSecondPartFails)
 
 TEST_F(JoinedPlaylist, ASecondPartWhoseFirstSegmentFailsIsPlacedWhereItsPicturePlays)
 {
-    // As in the client, the live player came first: FFmpeg's one log is its own.
-    MpvMediaPlayer live(MpvMediaPlayer::Output::Software);
-    live.setMuted(true);
-    live.replaceCurrentItem(service.mediaUrl(u"live/master.m3u8"_s), {});
-    ASSERT_TRUE(
-        waitUntil([&] { return live.itemStatus() != MediaPlayer::ItemStatus::Unknown; }, 10s));
+    const auto live = livePlayerFirst(service);
     service.on("GET", u"/media/joined/480p/seg_003.ts"_s, ScriptedAnswer::error(404, u"gone"_s));
     loadJoined(true, false, u"480p/index"_s);
     seek(4);
@@ -290,6 +296,7 @@ TEST_F(RestartingParts, AStartInTheSecondPartLandsThereAndACapChangeComesBackThe
 
 TEST_F(RestartingParts, ASecondPartWhoseFirstSegmentFailsShowsWhereItsPictureIs)
 {
+    const auto live = livePlayerFirst(service);
     service.on("GET", u"/media/restart/480p/seg_004.ts"_s, ScriptedAnswer::error(404, u"gone"_s));
     loadRestart(u"480p/index.m3u8"_s);
     // Into the missing segment: the reader passes over it to the next, where the position shows
