@@ -20,6 +20,14 @@ constexpr double sharedRawSlack = 0.1;
 // first time stamp it read (which may differ from libmpv's zero by some milliseconds): the seek
 // asks for a time this far inside its segment, so that segment is the one read.
 constexpr double segmentMargin = 0.25;
+// FFmpeg's reader starts a seek at the first key frame stamped at or after its segment's start
+// by the playlist's durations (counted from the first time stamp of the load). A part stamped
+// less than this past its place (time stamps running on across a join, a little below it) is
+// asked for inside the segment before the target's: that segment's key frame is passed over and
+// the target segment's is the first kept.
+constexpr double keyFrameLead = 0.1;
+// How far below its place a part may be stamped and still be reached that way.
+constexpr double reachBelow = 0.5;
 // A load whose reader starts this much later in its first part than asked passed over segments
 // (a time stamp read from a segment's head may differ from libmpv's start by a few pictures).
 constexpr double passedOverSlack = 0.5;
@@ -274,11 +282,16 @@ PlaylistTimeline::Seek PlaylistTimeline::placedSeek(
     if (m_parts[index].fragmented)
         return { raw, 0, true };
     // libmpv seeks inside its cache on raw time. Beyond it FFmpeg's reader seeks by the
-    // playlist's durations: libmpv asks it for the item's time inside the target's segment and
-    // drops the pictures before the raw one.
-    if (*known <= 0 || contains(cached, raw))
+    // playlist's durations: libmpv asks it for the item's time inside the target's segment (or
+    // the one before) and drops the pictures before the raw one. The load's first part is
+    // stamped from where those durations count.
+    if (index == m_firstPart || contains(cached, raw))
         return { raw, 0 };
-    return { raw, std::max(0.0, raw - insideSegment(item)) };
+    const size_t segment = segmentAt(item);
+    const double asked = *known >= keyFrameLead || segment == 0
+        ? insideSegment(item)
+        : insideSegment(m_segments[segment - 1].start);
+    return { raw, std::max(0.0, raw - asked) };
 }
 
 std::optional<PlaylistTimeline::Seek> PlaylistTimeline::landed(double raw)
@@ -374,7 +387,7 @@ bool PlaylistTimeline::reaches(
         return contains(cached, raw);
     // Outside the cache the reader picks the segment by the playlist's durations and passes over
     // every time stamp before the one asked: a part on time stamps below its place is not reached.
-    return contains(cached, raw) || *offset >= -landingPrecision;
+    return contains(cached, raw) || index == footing.firstPart || *offset >= -reachBelow;
 }
 
 bool PlaylistTimeline::seeksInPlace(double item, const QList<MediaTimeRange> &cached) const
