@@ -401,6 +401,10 @@ void MpvMediaPlayer::requestPause(bool paused)
     }
     // mpv applies requests in order: the last one asked is its state once answered.
     setPaused(paused);
+    // A live rendition is followed only while its owner has the picture play.
+    m_pauseAsked = paused;
+    if (m_captions)
+        m_captions->setHeld(paused);
 }
 
 void MpvMediaPlayer::setPaused(bool paused)

@@ -313,6 +313,8 @@ private:
     double m_duration = 0;
     bool m_durationKnown = false;
     bool m_paused = true;
+    // Paused as the owner asked last (mpv pauses itself at an end as well).
+    bool m_pauseAsked = true;
     // Pause changes asked of mpv and not yet answered: until then an observed value may be
     // older than the last request.
     int m_pauseRequests = 0;

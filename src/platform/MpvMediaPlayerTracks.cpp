@@ -306,10 +306,11 @@ void MpvMediaPlayer::selectLegibleOption(std::optional<int> index)
             earliest = std::min(earliest, range.start);
         return m_timeKnown ? std::min(earliest, m_time) : earliest;
     };
-    // A load from one segment on shows only the cues from there.
+    // A load from one segment on shows only the cues from there. A live item paused by its
+    // owner fetches no captions until it plays.
     m_captions = std::make_unique<WebVttCaptions>(m_core, &m_network,
         m_master->subtitles[*index].uri, !m_settings.waitsToMinimizeStalling,
-        std::move(earliestReachable), m_captionLimits, m_timeline.origin());
+        std::move(earliestReachable), m_captionLimits, m_timeline.origin(), m_pauseAsked);
 }
 
 } // namespace orvella

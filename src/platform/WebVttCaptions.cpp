@@ -91,7 +91,8 @@ CaptionReading readCaptionFiles(CaptionStore &store, const QByteArrayList &files
 } // namespace
 
 WebVttCaptions::WebVttCaptions(std::shared_ptr<MpvCore> core, QNetworkAccessManager *network,
-    QUrl playlist, bool onDemand, Reach earliestReachable, CaptionLimits limits, double from)
+    QUrl playlist, bool onDemand, Reach earliestReachable, CaptionLimits limits, double from,
+    bool held)
     : m_core(std::move(core))
     , m_network(network)
     , m_playlist(std::move(playlist))
@@ -100,6 +101,7 @@ WebVttCaptions::WebVttCaptions(std::shared_ptr<MpvCore> core, QNetworkAccessMana
     , m_limits(limits)
     , m_from(from)
     , m_store(std::make_shared<CaptionStore>())
+    , m_held(held && !onDemand)
 {
     m_poll.setSingleShot(true);
     connect(&m_poll, &QTimer::timeout, this, [this] { refresh(); });
@@ -114,31 +116,31 @@ WebVttCaptions::~WebVttCaptions()
         m_core->setProperty("sid", QStringLiteral("no"));
 }
 
+void WebVttCaptions::setHeld(bool held)
+{
+    // An on-demand rendition is read once, whole: a paused episode keeps its captions coming.
+    if (m_onDemand || m_held == held)
+        return;
+    m_held = held;
+    if (held)
+        m_poll.stop();
+    else
+        refresh();
+}
+
 QCoro::Task<> WebVttCaptions::refresh()
 {
-    if (!isWebUrl(m_playlist) || m_leftOut)
+    if (m_held || m_refreshing || m_leftOut)
         co_return;
     QPointer self(this);
-    const std::stop_token stop = m_stop.get_token();
-    auto fetching
-        = fetchBounded(*m_network, m_playlist, { m_limits.maxBytes, fetchIdle, true }, stop);
-    const FetchedFile file = co_await fetching;
-    if (!self || stop.stop_requested())
+    m_refreshing = true;
+    auto reading = readPlaylist();
+    const std::optional<HlsMediaPlaylist> playlist = co_await reading;
+    if (!self)
         co_return;
-    if (file.outcome == FetchedFile::Outcome::TooLarge) {
-        leaveOut(QStringLiteral("the caption playlist is larger than %1")
-                     .arg(mebibytes(m_limits.maxBytes)));
-        co_return;
-    }
-    if (file.outcome != FetchedFile::Outcome::Complete) {
-        if (file.outcome == FetchedFile::Outcome::Failed && !m_onDemand)
-            m_poll.start(playlistRetryMs);
-        co_return;
-    }
-    QFuture<std::optional<HlsMediaPlaylist>> parsing = QtConcurrent::run(
-        [body = file.body, url = file.url] { return parseHlsMedia(body, url); });
-    const std::optional<HlsMediaPlaylist> playlist = co_await parsing;
-    if (!self || stop.stop_requested() || !playlist)
+    m_refreshing = false;
+    // Held meanwhile: the segments it lists are asked for once the picture plays again.
+    if (!playlist || m_leftOut || m_held)
         co_return;
     if (playlist->segments.size() > m_limits.maxFiles) {
         leaveOut(
@@ -165,6 +167,35 @@ QCoro::Task<> WebVttCaptions::refresh()
     // A live rendition is read again about once a target duration, as its window slides.
     if (!playlist->ended && !m_onDemand)
         m_poll.start(int(std::clamp(playlist->targetDuration, 1.0, 10.0) * 1000));
+}
+
+QCoro::Task<std::optional<HlsMediaPlaylist>> WebVttCaptions::readPlaylist()
+{
+    if (!isWebUrl(m_playlist))
+        co_return std::nullopt;
+    QPointer self(this);
+    const std::stop_token stop = m_stop.get_token();
+    auto fetching
+        = fetchBounded(*m_network, m_playlist, { m_limits.maxBytes, fetchIdle, true }, stop);
+    const FetchedFile file = co_await fetching;
+    if (!self || stop.stop_requested())
+        co_return std::nullopt;
+    if (file.outcome == FetchedFile::Outcome::TooLarge) {
+        leaveOut(QStringLiteral("the caption playlist is larger than %1")
+                     .arg(mebibytes(m_limits.maxBytes)));
+        co_return std::nullopt;
+    }
+    if (file.outcome != FetchedFile::Outcome::Complete) {
+        if (file.outcome == FetchedFile::Outcome::Failed && !m_onDemand && !m_held)
+            m_poll.start(playlistRetryMs);
+        co_return std::nullopt;
+    }
+    QFuture<std::optional<HlsMediaPlaylist>> parsing = QtConcurrent::run(
+        [body = file.body, url = file.url] { return parseHlsMedia(body, url); });
+    std::optional<HlsMediaPlaylist> playlist = co_await parsing;
+    if (!self || stop.stop_requested())
+        co_return std::nullopt;
+    co_return playlist;
 }
 
 QCoro::Task<> WebVttCaptions::fetchSegment(QUrl url)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/HlsPlaylist.h"
 #include "platform/WebVttCues.h"
 
 #include <QByteArrayList>
@@ -37,7 +38,9 @@ struct CaptionLimits
 // that through mpv as an external subtitle track. Cues are read, merged and written off the GUI
 // thread. An on-demand rendition keeps every cue; a live one drops the cues that end before the
 // earliest time the viewer can still reach. A rendition past its bounds is left out (the item
-// plays on without captions) and the reason logged once.
+// plays on without captions) and the reason logged once. A live rendition is followed only while
+// its picture plays: held, it asks for nothing more, and it reads its playlist again at once
+// when released. An on-demand one is read whole whatever its picture does.
 class WebVttCaptions : public QObject
 {
     Q_OBJECT
@@ -47,10 +50,14 @@ public:
     using Reach = std::function<std::optional<double>()>;
 
     // `from`: where on the item's time mpv's file begins when it was given the item from one
-    // segment on; only the cues from there are shown.
+    // segment on; only the cues from there are shown. `held`: made while its picture is paused.
     WebVttCaptions(std::shared_ptr<MpvCore> core, QNetworkAccessManager *network, QUrl playlist,
-        bool onDemand, Reach earliestReachable, CaptionLimits limits = {}, double from = 0);
+        bool onDemand, Reach earliestReachable, CaptionLimits limits = {}, double from = 0,
+        bool held = false);
     ~WebVttCaptions() override;
+
+    // The picture was paused (true) or plays again (false).
+    void setHeld(bool held);
 
     // Cues in the file mpv was given last.
     [[nodiscard]] qsizetype publishedCues() const { return m_publishedCues; }
@@ -63,6 +70,8 @@ signals:
 
 private:
     QCoro::Task<> refresh();
+    // The rendition's playlist, none when it could not be read (a live one is asked again soon).
+    QCoro::Task<std::optional<HlsMediaPlaylist>> readPlaylist();
     QCoro::Task<> fetchSegment(QUrl url);
     // Reads what arrived and gives mpv the file, one reading at a time.
     QCoro::Task<> read();
@@ -89,6 +98,9 @@ private:
     bool m_readAgain = false;
     bool m_added = false;
     bool m_leftOut = false;
+    bool m_held = false;
+    // A playlist read is under way.
+    bool m_refreshing = false;
     int m_pending = 0;
     qsizetype m_publishedCues = 0;
 };

@@ -193,6 +193,36 @@ TEST_F(PlaybackTest, CaptionsTurnOnAndOff)
     EXPECT_TRUE(waitUntil([&] { return mpv->subtitleText().isEmpty(); }, 5s));
 }
 
+TEST_F(PlaybackTest, APausedEpisodeStillReadsEveryCue)
+{
+    load(QStringLiteral("multi/master.m3u8"), false, false);
+    ASSERT_TRUE(waitUntil([&] { return controller->isReady(); }, 10s));
+    runTask(controller->setCaptions(true, QStringLiteral("en")));
+    ASSERT_TRUE(mpv->captions());
+    EXPECT_TRUE(waitUntil([&] { return mpv->captions()->publishedCues() == 3; }, 5s));
+}
+
+TEST_F(PlaybackTest, APausedLiveItemReadsNoCaptionsUntilItPlays)
+{
+    const auto reads
+        = [&](const QString &pattern) { return service.requests("GET", pattern).size(); };
+    const QString captions = QStringLiteral("/media/live/subs/*");
+    const QString picture = QStringLiteral("/media/live/720p/index.m3u8");
+    load(QStringLiteral("live/master.m3u8"), false, true);
+    ASSERT_TRUE(waitUntil([&] { return controller->isReady(); }, 10s));
+    runTask(controller->setCaptions(true, QStringLiteral("en")));
+    ASSERT_TRUE(mpv->captions());
+    // The paused picture reads on to fill its buffer: its next playlist read comes after any
+    // caption read the choice would have made at once.
+    const qsizetype pictures = reads(picture);
+    EXPECT_TRUE(waitUntil([&] { return reads(picture) > pictures; }, 5s));
+    EXPECT_EQ(reads(captions), 0);
+    controller->nudgePlay();
+    EXPECT_TRUE(waitUntil([&] { return reads(captions) > 0; }, 3s));
+    EXPECT_TRUE(
+        waitUntil([&] { return mpv->subtitleText().startsWith(QStringLiteral("Caption")); }, 10s));
+}
+
 // Rows of two pictures of the same size that differ.
 QList<int> differingRows(const QImage &a, const QImage &b)
 {

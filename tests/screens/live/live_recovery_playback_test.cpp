@@ -1,5 +1,5 @@
-// The playback supervisor over a real player (libmpv, software output) on the live fixture,
-// with media outages served by the service double, in real time.
+// The playback supervisor, and the live screen's captions, over a real player (libmpv, software
+// output) on the live fixture, with media outages served by the service double, in real time.
 #include "LiveScreenHarness.h"
 #include "platform/Clock.h"
 #include "platform/MpvMediaPlayer.h"
@@ -219,6 +219,95 @@ TEST(LiveStartBound, ALiveLoadThatShowsNoPictureIsReloadedNoCloserThanTheSpacing
     supervisor->stop();
     supervisor.reset();
     spinFor(50ms);
+}
+
+// The live screen in the app model with a real player on a channel with captions: the caption
+// rendition is read only while the picture plays.
+class LiveCaptions : public LiveScreenHarness
+{
+protected:
+    void adjust(AppBuilder &builder) override
+    {
+        auto real = std::make_unique<MpvMediaPlayer>(MpvMediaPlayer::Output::Software);
+        real->setMuted(true);
+        mpv = real.get();
+        player = nullptr; // the fake it replaces
+        builder.livePlayer(std::make_unique<PlayerController>(std::move(real)));
+    }
+
+    [[nodiscard]] qsizetype captionReads() const
+    {
+        return service.requests("GET", QStringLiteral("/media/live/subs/*")).size();
+    }
+    // The picture's playlist (the highest variant plays, uncapped).
+    [[nodiscard]] qsizetype pictureReads() const
+    {
+        return service.requests("GET", QStringLiteral("/media/live/720p/index.m3u8")).size();
+    }
+
+    // Runs `leave` as the caption playlist is asked next, before it is answered: nothing of the
+    // captions is under way then but that read. Returns the caption reads up to then.
+    qsizetype leaveAtTheNextCaptionRead(const std::function<void()> &leave)
+    {
+        std::optional<qsizetype> readsThen;
+        const auto watch = QObject::connect(
+            &service, &ServiceDouble::requestReceived, [&](const RecordedRequest &request) {
+                if (!readsThen && request.path == QStringLiteral("/media/live/subs/en.m3u8")) {
+                    readsThen = captionReads();
+                    leave();
+                }
+            });
+        EXPECT_TRUE(waitUntil([&] { return readsThen.has_value(); }, 5s));
+        QObject::disconnect(watch);
+        return readsThen.value_or(-1);
+    }
+
+    bool showsCaptions()
+    {
+        return waitUntil(
+            [&] { return mpv->subtitleText().startsWith(QStringLiteral("Caption")); }, 10s);
+    }
+
+    MpvMediaPlayer *mpv = nullptr;
+};
+
+TEST_F(LiveCaptions, AreNotReadWhileLiveIsAwayOrSignedOutAndComeBackWithThePicture)
+{
+    QJsonObject stream = sampleStream();
+    stream.insert("hls_url", service.mediaUrl(QStringLiteral("live/master.m3u8")).toString());
+    AppModel &app = signedInOnLive(stream);
+    app.settings()->setCaptionsEnabled(true);
+    LiveScreenModel &screen = makeScreen(app);
+    screen.appear();
+    ASSERT_TRUE(showsCaptions());
+
+    const qsizetype pictures = pictureReads();
+    qsizetype captions = leaveAtTheNextCaptionRead([&] {
+        app.navigate(MacRoute::Home);
+        screen.disappear();
+    });
+    // Paused off screen, the picture reads on until its buffer is full, a playlist read each
+    // target duration as the window slides: three of them outlast the captions' own interval.
+    EXPECT_TRUE(waitUntil([&] { return pictureReads() >= pictures + 3; }, 10s));
+    EXPECT_EQ(captionReads(), captions) << "none while live is paused off screen";
+
+    captions = captionReads();
+    app.navigate(MacRoute::Live);
+    screen.appear();
+    EXPECT_TRUE(waitUntil([&] { return captionReads() > captions; }, 3s))
+        << "back with the picture, without turning them on again";
+    EXPECT_EQ(mpv->selectedLegibleOption(), 0);
+    EXPECT_TRUE(showsCaptions());
+
+    std::optional<QCoro::Task<>> signingOut;
+    captions = leaveAtTheNextCaptionRead([&] { signingOut.emplace(app.signOut()); });
+    ASSERT_TRUE(signingOut);
+    runTask(std::move(*signingOut));
+    EXPECT_EQ(app.route(), MacRoute::Login);
+    // The picture's buffer is full by now, and nothing happens on the sign-in screen to wait
+    // for: a bounded wait for a read that must not come, over two of the captions' intervals.
+    EXPECT_FALSE(waitUntil([&] { return captionReads() > captions; }, 4500ms))
+        << "none on the sign-in screen";
 }
 
 } // namespace
