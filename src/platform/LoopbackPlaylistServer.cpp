@@ -27,11 +27,11 @@ public:
         connect(socket, &QTcpSocket::readyRead, this, &Connection::read);
         connect(socket, &QTcpSocket::bytesWritten, this, [this] { m_idle.start(); });
         connect(socket, &QTcpSocket::disconnected, this, &QObject::deleteLater);
-        ++m_server.m_connections;
+        m_server.m_connections.insert(this);
         m_idle.start();
         read();
     }
-    ~Connection() override { --m_server.m_connections; }
+    ~Connection() override { m_server.m_connections.remove(this); }
 
 private:
     void read()
@@ -93,8 +93,8 @@ LoopbackPlaylistServer::LoopbackPlaylistServer(QObject *parent)
 
 LoopbackPlaylistServer::~LoopbackPlaylistServer()
 {
-    // The connections go first: they count themselves off on the server.
-    const auto connections = findChildren<Connection *>(Qt::FindDirectChildrenOnly);
+    // The connections go first: they take themselves off the server's set.
+    const QSet<Connection *> connections = m_connections;
     for (Connection *connection : connections)
         delete connection;
 }
@@ -156,7 +156,7 @@ void keepLoopbackOffProxies()
 void LoopbackPlaylistServer::accept()
 {
     while (QTcpSocket *socket = m_server->nextPendingConnection()) {
-        if (m_connections >= maxConnections) {
+        if (m_connections.size() >= maxConnections) {
             qCDebug(lcPlayer) << "The loopback playlist server closes a connection past"
                               << maxConnections;
             socket->abort();

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QObject>
+#include <QSet>
 #include <QUrl>
 #include <chrono>
 #include <optional>
@@ -47,7 +48,8 @@ private:
     QTcpServer *m_server = nullptr;
     // The texts by path ("/<hex>.m3u8").
     QHash<QByteArray, QByteArray> m_texts;
-    int m_connections = 0;
+    // The connections open; each takes itself off as it goes.
+    QSet<Connection *> m_connections;
 };
 
 // Adds 127.0.0.1 to the environment's no_proxy: FFmpeg's http goes through a proxy named by
