@@ -432,7 +432,13 @@ struct SeekShapes : RestartingParts
     }
     void expectResumeLands(const QString &playlist, double at, double stamp)
     {
+        // The start's seek settles (the picture may show it a moment before).
+        bool applied = false;
+        const auto connection = QObject::connect(controller.get(),
+            &PlayerController::startPositionApplied, [&applied] { applied = true; });
         loadShape(playlist, at);
+        EXPECT_TRUE(waitUntil([&] { return applied; }, 5s));
+        QObject::disconnect(connection);
         EXPECT_TRUE(waitUntil([&] { return std::abs(pictureStamp(*mpv) - stamp) < exact; }, 5s))
             << pictureStamp(*mpv);
         EXPECT_NEAR(position(), at, exact);
