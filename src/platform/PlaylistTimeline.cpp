@@ -312,7 +312,7 @@ std::optional<PlaylistTimeline::Seek> PlaylistTimeline::landed(double raw)
     if (at == index && m_parts[index].fragmented && !m_onward
         && target - landing > landingPrecision) {
         m_onward = true;
-        return Seek { target + *offset(index) - m_origin, 0, true };
+        return Seek { target + offset(index).value_or(0) - m_origin, 0, true };
     }
     m_target.reset();
     m_jump.reset();
