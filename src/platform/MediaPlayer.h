@@ -8,6 +8,7 @@
 #include <QSize>
 #include <QString>
 #include <QUrl>
+#include <algorithm>
 #include <optional>
 
 namespace orvella {
@@ -20,6 +21,13 @@ struct MediaTimeRange
     [[nodiscard]] double end() const { return start + duration; }
     bool operator==(const MediaTimeRange &) const = default;
 };
+
+// One of the ranges holds the time (its ends included).
+[[nodiscard]] inline bool rangesHold(const QList<MediaTimeRange> &ranges, double time)
+{
+    return std::any_of(ranges.begin(), ranges.end(),
+        [time](const MediaTimeRange &range) { return time >= range.start && time <= range.end(); });
+}
 
 // One caption (legible) rendition of the current item.
 struct LegibleOption

@@ -240,18 +240,10 @@ QCoro::Task<bool> MpvMediaPlayer::seek(double seconds)
     co_return self &&generation == m_generation;
 }
 
-namespace {
-bool holds(const QList<MediaTimeRange> &ranges, double time)
-{
-    return std::any_of(ranges.begin(), ranges.end(),
-        [time](const MediaTimeRange &range) { return time >= range.start && time <= range.end(); });
-}
-} // namespace
-
 void MpvMediaPlayer::sendSeek(const PlaylistTimeline::Seek &seek, quint64 serial)
 {
     // The reader would pass over everything to the end: the cache reads on until it holds it.
-    if (seek.cacheOnly && !m_readerAtEnd && !holds(m_cacheRanges, seek.raw)) {
+    if (seek.cacheOnly && !m_readerAtEnd && !rangesHold(m_cacheRanges, seek.raw)) {
         m_cachedSeek = { seek, serial };
         return;
     }
@@ -265,16 +257,11 @@ void MpvMediaPlayer::sendSeek(const PlaylistTimeline::Seek &seek, quint64 serial
 
 void MpvMediaPlayer::sendCachedSeek()
 {
-    if (!m_cachedSeek)
-        return;
-    // A later seek took its place, or the file it waited in is gone.
-    if (m_cachedSeek->second != m_seekRequested || !m_fileLoaded || !playsCurrentItem()) {
-        if (m_cachedSeek->second != m_seekRequested)
-            m_cachedSeek.reset();
-        return;
-    }
-    const auto [seek, serial] = *m_cachedSeek;
-    sendSeek(seek, serial);
+    // A later seek took its place; while no file plays, it waits on.
+    if (m_cachedSeek && m_cachedSeek->second != m_seekRequested)
+        m_cachedSeek.reset();
+    if (m_cachedSeek && m_fileLoaded && playsCurrentItem())
+        sendSeek(m_cachedSeek->first, m_cachedSeek->second);
 }
 
 QCoro::Task<> MpvMediaPlayer::readHead(PlaylistTimeline::Head head)

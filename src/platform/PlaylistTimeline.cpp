@@ -35,11 +35,6 @@ constexpr double passedOverSlack = 0.5;
 // cache closes a range at the next key frame.
 constexpr double cacheReachMargin = 1.0;
 
-bool contains(const QList<MediaTimeRange> &ranges, double time)
-{
-    return std::any_of(ranges.begin(), ranges.end(),
-        [time](const MediaTimeRange &range) { return time >= range.start && time <= range.end(); });
-}
 } // namespace
 
 bool PlaylistTimeline::Part::holds(double item) const
@@ -285,7 +280,7 @@ PlaylistTimeline::Seek PlaylistTimeline::placedSeek(
     // playlist's durations: libmpv asks it for the item's time inside the target's segment (or
     // the one before) and drops the pictures before the raw one. The load's first part is
     // stamped from where those durations count.
-    if (index == m_firstPart || contains(cached, raw))
+    if (index == m_firstPart || rangesHold(cached, raw))
         return { raw, 0 };
     const size_t segment = segmentAt(item);
     const double asked = *known >= keyFrameLead || segment == 0
@@ -384,10 +379,10 @@ bool PlaylistTimeline::reaches(
     }
     // FFmpeg's reader cannot seek inside fragmented MP4: only the cache reaches it.
     if (part.fragmented)
-        return contains(cached, raw);
+        return rangesHold(cached, raw);
     // Outside the cache the reader picks the segment by the playlist's durations and passes over
     // every time stamp before the one asked: a part on time stamps below its place is not reached.
-    return contains(cached, raw) || index == footing.firstPart || *offset >= -reachBelow;
+    return rangesHold(cached, raw) || index == footing.firstPart || *offset >= -reachBelow;
 }
 
 bool PlaylistTimeline::seeksInPlace(double item, const QList<MediaTimeRange> &cached) const
