@@ -102,10 +102,11 @@ QCoro::Task<FetchedFile> fetchBounded(
     if (limits.range)
         raw->setReadBufferSize(limits.range->length);
     const auto stopReading
-        = [state, raw](FetchedFile::Outcome why, QString error = {}, bool refused = false) {
+        = [state, raw](FetchedFile::Outcome why, QString error = {}, int errorStatus = 0) {
               state->outcome = why;
               state->error = std::move(error);
-              state->refused = refused;
+              state->refused = errorStatus >= 400;
+              state->errorStatus = errorStatus;
               state->body.clear();
               raw->abort();
           };
@@ -118,7 +119,7 @@ QCoro::Task<FetchedFile> fetchBounded(
     QObject::connect(raw, &QNetworkReply::metaDataChanged, raw, [=] {
         // Redirects that are followed pass by here too: only errors are told at once.
         if (const auto status = failedStatus(*raw); status && *status >= 400) {
-            stopReading(FetchedFile::Outcome::Failed, statusError(*status), true);
+            stopReading(FetchedFile::Outcome::Failed, statusError(*status), *status);
             return;
         }
         if (limits.range) {
@@ -134,7 +135,8 @@ QCoro::Task<FetchedFile> fetchBounded(
         if (state->outcome != FetchedFile::Outcome::Complete || *partRead)
             return;
         if (const auto status = failedStatus(*raw)) {
-            stopReading(FetchedFile::Outcome::Failed, statusError(*status), *status >= 400);
+            stopReading(FetchedFile::Outcome::Failed, statusError(*status),
+                *status >= 400 ? *status : 0);
             return;
         }
         take();
@@ -165,11 +167,13 @@ QCoro::Task<FetchedFile> fetchBounded(
         result.outcome = state->outcome;
         result.error = state->error;
         result.refused = state->refused;
+        result.errorStatus = state->errorStatus;
         co_return result;
     }
     if (const auto status = failedStatus(*raw)) {
         result.error = statusError(*status);
         result.refused = *status >= 400;
+        result.errorStatus = result.refused ? *status : 0;
         co_return result;
     }
     if (!*partRead && raw->error() != QNetworkReply::NoError) {

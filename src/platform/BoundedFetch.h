@@ -45,8 +45,15 @@ struct FetchedFile
     QUrl url;
     // What went wrong, for the log.
     QString error;
-    // The server answered with an error status (4xx, 5xx).
+    // The server answered with an error status (4xx, 5xx), and which.
     bool refused = false;
+    int errorStatus = 0;
+    // Refused for as long as the server stands by it: a 4xx but a time-out (408) or too many
+    // requests (429); a 5xx may pass.
+    [[nodiscard]] bool refusedForGood() const
+    {
+        return refused && errorStatus < 500 && errorStatus != 408 && errorStatus != 429;
+    }
 };
 
 // Fetches one file, counting its bytes as they arrive: a body announced or arriving past the

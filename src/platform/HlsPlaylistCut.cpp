@@ -11,6 +11,9 @@ namespace orvella {
 
 namespace {
 
+// A segment starting this close before `until` is past it (durations are written rounded).
+constexpr double untilSlack = 0.001;
+
 bool hasTag(const QByteArray &line, const char *tag)
 {
     return line.startsWith(tag);
@@ -24,6 +27,8 @@ struct Segment
     bool web = false;
     // Its byte range's offset, explicit or following the segment before.
     std::optional<qint64> rangeOffset;
+    // Where it starts by the durations of the web segments before it.
+    double start = 0;
 };
 
 bool isSpace(char c)
@@ -93,7 +98,7 @@ ByteRange byteRange(const QByteArray &line)
 } // namespace
 
 std::optional<HlsPlaylistCut> cutHlsMediaPlaylist(
-    const QByteArray &text, const QUrl &base, double from)
+    const QByteArray &text, const QUrl &base, double from, std::optional<double> until)
 {
     QByteArrayList lines;
     for (const QByteArray &line : text.split('\n')) {
@@ -149,6 +154,7 @@ std::optional<HlsPlaylistCut> cutHlsMediaPlaylist(
     double start = 0;
     double cutStart = 0;
     for (size_t i = 0; i < segments.size(); ++i) {
+        segments[i].start = start;
         if (!segments[i].web)
             continue;
         if (!cut || start <= from) {
@@ -160,6 +166,18 @@ std::optional<HlsPlaylistCut> cutHlsMediaPlaylist(
     }
     if (!cut)
         return std::nullopt;
+    // The segments kept end before the first one that starts at `until` (the cut's first is
+    // kept whatever it says); its tags and those after it are left out with it.
+    size_t end = segments.size();
+    if (until) {
+        for (size_t i = *cut + 1; i < segments.size(); ++i) {
+            if (segments[i].web && segments[i].start >= *until - untilSlack) {
+                end = i;
+                break;
+            }
+        }
+    }
+    const qsizetype endLine = end < segments.size() ? segments[end - 1].uriLine + 1 : lines.size();
 
     // Where the cut's first segment's own tags begin: after the segment before it.
     const qsizetype firstLine = *cut == 0 ? 1 : segments[*cut - 1].uriLine + 1;
@@ -201,7 +219,7 @@ std::optional<HlsPlaylistCut> cutHlsMediaPlaylist(
     QByteArrayList pending;
     size_t next = *cut;
     bool first = true;
-    for (qsizetype i = firstLine; i < lines.size(); ++i) {
+    for (qsizetype i = firstLine; i < endLine; ++i) {
         const QByteArray &line = lines[i];
         if (hasTag(line, "#EXT-X-ENDLIST")) {
             break;
@@ -243,7 +261,8 @@ std::optional<HlsPlaylistCut> cutHlsMediaPlaylist(
     const bool fragmented = map.has_value()
         || std::any_of(body.begin(), body.end(),
             [](const QByteArray &line) { return hasTag(line, "#EXT-X-MAP:"); });
-    return HlsPlaylistCut { (header + body).join('\n') + '\n', cutStart, fragmented };
+    const double cutEnd = end < segments.size() ? segments[end].start : start;
+    return HlsPlaylistCut { (header + body).join('\n') + '\n', cutStart, fragmented, cutEnd };
 }
 
 } // namespace orvella

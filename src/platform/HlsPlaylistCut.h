@@ -23,12 +23,16 @@ struct HlsPlaylistCut
     // Its segments are fragmented MP4 (a map is in force): FFmpeg's HLS reader passes over every
     // packet of a seek inside them, so a load of the cut starts at its first picture.
     bool fragmented = false;
+    // Where its last segment ends, by the same durations: the playlist's length for a cut that
+    // runs to the end.
+    double end = 0;
 };
 
-// The playlist from the segment that holds `from` on (the last segment for a time past the end).
-// None when the text is no ended media playlist, or a tag it keeps (a key or map in force
-// included) names an address off the web.
-[[nodiscard]] std::optional<HlsPlaylistCut> cutHlsMediaPlaylist(
-    const QByteArray &text, const QUrl &base, double from);
+// The playlist from the segment that holds `from` on (the last segment for a time past the end),
+// up to the first segment that starts at `until` or later when that is given (the first segment
+// is kept whatever `until` says). None when the text is no ended media playlist, or a tag it
+// keeps (a key or map in force included) names an address off the web.
+[[nodiscard]] std::optional<HlsPlaylistCut> cutHlsMediaPlaylist(const QByteArray &text,
+    const QUrl &base, double from, std::optional<double> until = std::nullopt);
 
 } // namespace orvella

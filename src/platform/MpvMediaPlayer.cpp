@@ -134,6 +134,7 @@ MpvMediaPlayer::~MpvMediaPlayer()
     // Work waiting on this item ends now rather than never.
     ++m_generation;
     m_hasItem = false;
+    m_headWaiters.resumeAll();
     dropItemReads();
     releaseHeldOpening();
     m_captions.reset();

@@ -133,9 +133,11 @@ private:
     // Drops what the player knew of its item and ends the work under way for it.
     void forgetItem();
     void issueLoad(std::optional<double> startAt = std::nullopt);
-    QCoro::Task<> cutAndLoad(quint64 serial, double from, double startAt);
-    // Gives mpv the load: the playlist whole, or the cuts made for its start.
-    void sendLoad(std::optional<double> startAt, PlaylistCuts cuts);
+    QCoro::Task<> cutAndLoad(
+        quint64 serial, PlaylistTimeline::Load load, std::optional<double> startAt);
+    // Gives mpv the load: the playlist whole, or the cuts made for it.
+    void sendLoad(
+        std::optional<double> startAt, const PlaylistTimeline::Load &load, PlaylistCuts cuts);
     // Issues the load once the item's playlist is read and there is something to draw on.
     void loadWhenPossible();
     // Loads the item again, for another variant.
@@ -189,11 +191,11 @@ private:
     // item is loaded again from the target's segment on. Not a new start: nothing of the item's
     // state but the file changes.
     void loadForSeek(double seconds, quint64 serial);
-    // Reads a segment's head (once per item) and tells the timeline what it found.
+    // Reads a segment's head (once per item, unless its server refused it for now) and tells
+    // the timeline what it found.
     QCoro::Task<> readHead(PlaylistTimeline::Head head);
-    // A seek into a part not placed yet: the target's segment's head places it (past segments
-    // its server refuses).
-    QCoro::Task<> readHeadsForSeek(double seconds);
+    // The load libmpv played ended at a join it cannot play across: the item goes on from there.
+    void loadOnFromJoin(double join);
     // While a joined item plays, the next part is placed by its first segment's head before
     // playback reaches it.
     void readHeadAhead();
@@ -291,6 +293,8 @@ private:
     // What the heads of the item's segments told, and the heads being read.
     QHash<QUrl, SegmentHead> m_segmentHeads;
     QSet<QUrl> m_headsReading;
+    // Seeks waiting for a head being read.
+    Waiters m_headWaiters;
     // A seek waiting for libmpv's cache to hold its target, with its serial number.
     std::optional<std::pair<PlaylistTimeline::Seek, quint64>> m_cachedSeek;
     // The variant the caps asked for when the variant was last chosen.

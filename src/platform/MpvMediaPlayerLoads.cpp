@@ -47,23 +47,27 @@ void MpvMediaPlayer::issueLoad(std::optional<double> startAt)
     PlaylistTimeline timeline = m_playableTimeline;
     timeline.keepLearnt(m_timeline);
     m_timeline = std::move(timeline);
-    // A start the whole playlist cannot reach (a part whose time stamps another part shares)
-    // loads the playlist from the start's segment on, cut on a worker: a playlist may be long.
-    if (const double from = startAt ? m_timeline.loadStart(*startAt) : 0.0; from > 0)
-        cutAndLoad(serial, from, *startAt);
+    // A start the whole playlist cannot reach (a part whose time stamps another part shares),
+    // or a load that must end at a join, is a cut of the playlist, made on a worker: a playlist
+    // may be long.
+    const PlaylistTimeline::Load load = m_timeline.loadFor(startAt.value_or(0.0));
+    if (load.from > 0 || load.until)
+        cutAndLoad(serial, load, startAt);
     else
-        sendLoad(startAt, {});
+        sendLoad(startAt, load, {});
 }
 
 namespace {
-// The playable's playlists from the segment that holds `from` on, the separate sound from the
-// same time; none where either cannot be cut.
-MpvMediaPlayer::PlaylistCuts cutPlayable(const HlsPlaylistTexts &texts, bool withAudio, double from)
+// The playable's playlists for the load: the segment that holds its start on (up to its end,
+// when it has one), the separate sound over the same time; none where either cannot be cut.
+MpvMediaPlayer::PlaylistCuts cutPlayable(
+    const HlsPlaylistTexts &texts, bool withAudio, PlaylistTimeline::Load load)
 {
     MpvMediaPlayer::PlaylistCuts cuts;
-    cuts.video = cutHlsMediaPlaylist(texts.video, texts.videoUrl, from);
+    cuts.video = cutHlsMediaPlaylist(texts.video, texts.videoUrl, load.from, load.until);
     if (cuts.video && withAudio) {
-        cuts.audio = cutHlsMediaPlaylist(texts.audio, texts.audioUrl, cuts.video->start);
+        cuts.audio = cutHlsMediaPlaylist(texts.audio, texts.audioUrl, cuts.video->start,
+            load.until ? std::optional(cuts.video->end) : std::nullopt);
         if (!cuts.audio)
             cuts.video.reset();
     }
@@ -71,18 +75,21 @@ MpvMediaPlayer::PlaylistCuts cutPlayable(const HlsPlaylistTexts &texts, bool wit
 }
 } // namespace
 
-QCoro::Task<> MpvMediaPlayer::cutAndLoad(quint64 serial, double from, double startAt)
+QCoro::Task<> MpvMediaPlayer::cutAndLoad(
+    quint64 serial, PlaylistTimeline::Load load, std::optional<double> startAt)
 {
     QPointer self(this);
     QFuture<PlaylistCuts> cutting
-        = QtConcurrent::run(&cutPlayable, m_playableTexts, m_playable->audio.has_value(), from);
+        = QtConcurrent::run(&cutPlayable, m_playableTexts, m_playable->audio.has_value(), load);
     PlaylistCuts cuts = co_await cutting;
     // A later load, or the item gone, replaced this one meanwhile.
     if (!self || serial != m_loadSerial || !m_issued || m_givenUp || !m_core)
         co_return;
-    if (!cuts.video)
-        qCWarning(lcPlayer) << "The playlist cannot be cut at" << from << "s: loading it whole";
-    sendLoad(startAt, std::move(cuts));
+    if (!cuts.video) {
+        qCWarning(lcPlayer) << "The playlist cannot be cut at" << load.from
+                            << "s: loading it whole";
+    }
+    sendLoad(startAt, load, std::move(cuts));
 }
 
 std::optional<MpvMediaPlayer::CutAddresses> MpvMediaPlayer::publishCuts(const PlaylistCuts &cuts)
@@ -111,7 +118,8 @@ void MpvMediaPlayer::withdrawCuts()
     m_publishedCuts.clear();
 }
 
-void MpvMediaPlayer::sendLoad(std::optional<double> startAt, PlaylistCuts cuts)
+void MpvMediaPlayer::sendLoad(
+    std::optional<double> startAt, const PlaylistTimeline::Load &load, PlaylistCuts cuts)
 {
     MpvCore *mpv = m_core.get();
     // libmpv read the cuts of the load this one replaces once, at its start (an ended playlist
@@ -124,7 +132,11 @@ void MpvMediaPlayer::sendLoad(std::optional<double> startAt, PlaylistCuts cuts)
     }
     const std::optional<HlsPlaylistCut> &videoCut = cuts.video;
     const std::optional<HlsPlaylistCut> &audioCut = cuts.audio;
-    m_timeline.beginLoad(videoCut ? videoCut->start : 0.0);
+    // A load that ends at a join ends its file there (mpv does not hold it open paused): the
+    // item goes on with a load from the join.
+    const bool endsAtJoin = videoCut && load.until;
+    m_timeline.beginLoad(videoCut ? videoCut->start : 0.0,
+        endsAtJoin ? std::optional(videoCut->end) : std::nullopt);
     const double buffer = m_settings.forwardBufferSeconds;
     double readAhead = buffer;
     QStringList options {
@@ -147,8 +159,10 @@ void MpvMediaPlayer::sendLoad(std::optional<double> startAt, PlaylistCuts cuts)
             options.append(
                 QStringLiteral("hr-seek-demuxer-offset=%1").arg(number(start.demuxerOffset)));
         }
-        readAhead = std::max(readAhead, m_timeline.readAheadFor(*startAt));
+        readAhead = std::max(readAhead, load.readAhead);
     }
+    if (m_timeline.loadEnd())
+        options.append(QStringLiteral("keep-open=no"));
     options.prepend(QStringLiteral("demuxer-readahead-secs=%1").arg(number(readAhead)));
     // On demand a slow request is waited for as long as the load may take to start (a segment
     // passed over would skip its part of the episode); live passes over a hung one and goes on.
@@ -218,20 +232,25 @@ QCoro::Task<bool> MpvMediaPlayer::seek(double seconds)
     watchProgress(true);
     QPointer self(this);
     m_timeline.aim(seconds);
-    bool inPlace = m_fileLoaded && m_timeline.seeksInPlace(seconds, m_cacheRanges);
-    if (m_fileLoaded && !inPlace) {
-        auto reading = readHeadsForSeek(seconds);
+    using Step = PlaylistTimeline::Plan::Step;
+    PlaylistTimeline::Plan plan = m_timeline.plan(seconds, m_cacheRanges, m_fileLoaded);
+    // A few segments refused in a row are passed over; past them the seek loads.
+    for (int heads = 1; plan.step == Step::ReadHead; ++heads) {
+        auto reading = readHead(*plan.head);
         co_await reading;
         if (!self || generation != m_generation)
             co_return false;
-        inPlace = m_fileLoaded && m_timeline.seeksInPlace(seconds, m_cacheRanges);
+        plan = m_timeline.plan(
+            seconds, m_cacheRanges, m_fileLoaded, heads < PlaylistTimeline::mostRefusedInARow);
     }
     // A later seek asked meanwhile goes there instead.
     if (serial == m_seekRequested) {
-        if (inPlace)
-            sendSeek(m_timeline.seekTo(seconds, m_cacheRanges), serial);
-        else
+        if (plan.step == Step::InFile) {
+            m_timeline.seekSent(plan.seek);
+            sendSeek(plan.seek, serial);
+        } else {
             loadForSeek(seconds, serial);
+        }
     }
     while (self && m_seekSettled < serial) {
         auto settled = m_seekWaiters.next();
@@ -266,41 +285,36 @@ void MpvMediaPlayer::sendCachedSeek()
 
 QCoro::Task<> MpvMediaPlayer::readHead(PlaylistTimeline::Head head)
 {
-    if (!m_segmentHeads.contains(head.url)) {
-        if (m_headsReading.contains(head.url))
+    QPointer self(this);
+    const quint64 generation = m_generation;
+    // The same head being read already (ahead of playback, say) is waited for, not read twice.
+    while (m_headsReading.contains(head.url)) {
+        auto read = m_headWaiters.next();
+        co_await read;
+        if (!self || generation != m_generation)
             co_return;
-        QPointer self(this);
-        const quint64 generation = m_generation;
+    }
+    std::optional<SegmentHead> read = m_segmentHeads.value(head.url);
+    if (!m_segmentHeads.contains(head.url)) {
         m_headsReading.insert(head.url);
         auto reading = readSegmentHead(
             m_network, head.url, std::nullopt, segmentHeadTimeout, m_itemReads.get_token());
-        const SegmentHead read = co_await reading;
-        if (!self || generation != m_generation)
+        read = co_await reading;
+        if (!self)
             co_return;
         m_headsReading.remove(head.url);
-        m_segmentHeads.insert(head.url, read);
+        m_headWaiters.resumeAll();
+        if (generation != m_generation)
+            co_return;
+        // What a server refuses for now is asked again when next needed.
+        if (!read->refused || read->refusedForGood)
+            m_segmentHeads.insert(head.url, *read);
     }
-    const SegmentHead read = m_segmentHeads.value(head.url);
-    m_timeline.headRead(head, read.refused, head.readable ? read.startTime : std::nullopt);
-}
-
-QCoro::Task<> MpvMediaPlayer::readHeadsForSeek(double seconds)
-{
-    // A few segments refused in a row are passed over; past them the seek loads.
-    constexpr int mostHeads = 3;
-    QPointer self(this);
-    const quint64 generation = m_generation;
-    for (int read = 0; read < mostHeads; ++read) {
-        const auto head = m_timeline.headForSeek(seconds);
-        if (!head)
-            co_return;
-        auto reading = readHead(*head);
-        co_await reading;
-        if (!self || generation != m_generation)
-            co_return;
-        if (!m_segmentHeads.value(head->url).refused)
-            co_return;
-    }
+    using Answer = PlaylistTimeline::Answer;
+    const Answer answer = !read->refused ? Answer::Served
+        : read->refusedForGood           ? Answer::Refused
+                                         : Answer::RefusedForNow;
+    m_timeline.headRead(head, answer, head.readable ? read->startTime : std::nullopt);
 }
 
 void MpvMediaPlayer::readHeadAhead()
@@ -330,6 +344,19 @@ void MpvMediaPlayer::loadForSeek(double seconds, quint64 serial)
         if (generation == m_generation && m_seekLoading && !m_givenUp)
             issueLoad(m_seekLoadTarget);
     });
+}
+
+void MpvMediaPlayer::loadOnFromJoin(double join)
+{
+    // No new start and no seek of the owner's: the item plays on, from the join's first picture.
+    qCDebug(lcPlayer) << "The load ended at the join at" << join << "s: the item goes on";
+    m_timeline.aim(join);
+    m_seekLoading = true;
+    m_fileLoaded = false;
+    m_reattachCaptions = m_reattachCaptions || m_caption.has_value();
+    m_cachedSeek.reset();
+    updateRate();
+    issueLoad(join);
 }
 
 bool MpvMediaPlayer::landSeek()

@@ -92,6 +92,12 @@ void MpvMediaPlayer::onEofReached()
 {
     if (!m_hasItem)
         return;
+    // The load ended at a join libmpv cannot play across: the item goes on from there.
+    if (const auto join = m_timeline.loadEnd()) {
+        if (!m_seekLoading && !m_givenUp)
+            loadOnFromJoin(*join);
+        return;
+    }
     // A seek that reached the end without landing short of it is not where the item is: the end
     // counts from where the picture was.
     if (m_timeline.isSeeking() && m_timeline.position() < itemLength() - endTolerance)

@@ -34,6 +34,7 @@ void MpvMediaPlayer::forgetItem()
     m_seekLoadQueued = false;
     m_segmentHeads.clear();
     m_headsReading.clear();
+    m_headWaiters.resumeAll();
     m_cachedSeek.reset();
     m_wantedVariant = -1;
     m_choosing = false;

@@ -69,11 +69,17 @@ PlaylistTimeline::Footing PlaylistTimeline::current() const
 {
     if (m_loadStamp)
         return { m_firstPart, m_origin, m_loadStamp };
+    return footingOfLoad(m_origin);
+}
+
+PlaylistTimeline::Footing PlaylistTimeline::footingOfLoad(double origin) const
+{
     // Before its file opens, a load is expected to count from its first segment's stamp.
-    const Part &first = m_parts[m_firstPart];
+    const int index = partAt(origin);
+    const Part &first = m_parts[index];
     if (first.stamp)
-        return { m_firstPart, m_origin, *first.stamp + (m_origin - first.start) };
-    return { m_firstPart, m_origin, std::nullopt };
+        return { index, origin, *first.stamp + (origin - first.start) };
+    return { index, origin, std::nullopt };
 }
 
 PlaylistTimeline::Footing PlaylistTimeline::whole() const
@@ -243,6 +249,9 @@ void PlaylistTimeline::aim(double item)
     m_target = std::clamp(item, 0.0, m_length);
     m_jump.reset();
     m_onward = false;
+    // A segment refused for now is asked again by the seek that needs it.
+    for (Segment &segment : m_segments)
+        segment.refusedForNow = false;
 }
 
 PlaylistTimeline::Seek PlaylistTimeline::seekTo(double item, const QList<MediaTimeRange> &cached)
@@ -251,9 +260,64 @@ PlaylistTimeline::Seek PlaylistTimeline::seekTo(double item, const QList<MediaTi
         return { item, 0 };
     item = std::clamp(item, m_origin, m_length);
     aim(item);
-    const Seek seek = placedSeek(item, onFooting(cached));
+    const Seek seek = placedSeek(current(), item, onFooting(cached));
     m_restarts = { seek.raw, seek.raw };
     return { seek.raw - m_origin, seek.demuxerOffset, seek.cacheOnly };
+}
+
+void PlaylistTimeline::seekSent(const Seek &seek)
+{
+    if (keepsTime())
+        m_restarts = { seek.raw + m_origin, seek.raw + m_origin };
+}
+
+PlaylistTimeline::Plan PlaylistTimeline::plan(
+    double item, const QList<MediaTimeRange> &cached, bool fileOpen, bool headsAllowed) const
+{
+    if (!keepsTime())
+        return { Plan::Step::InFile, { item, 0 }, std::nullopt, {} };
+    item = std::clamp(item, 0.0, m_length);
+    if (fileOpen && seeksInPlace(item, cached)) {
+        Seek seek = placedSeek(current(), item, onFooting(cached));
+        seek.raw -= m_origin;
+        return { Plan::Step::InFile, seek, std::nullopt, {} };
+    }
+    if (fileOpen && headsAllowed) {
+        if (auto head = headForSeek(item))
+            return { Plan::Step::ReadHead, {}, std::move(head), {} };
+    }
+    return { Plan::Step::Load, {}, std::nullopt, loadFor(item) };
+}
+
+PlaylistTimeline::Load PlaylistTimeline::loadFor(double item) const
+{
+    if (!keepsTime())
+        return {};
+    item = std::clamp(item, 0.0, m_length);
+    Load load { loadStart(item), std::nullopt, readAheadFor(item) };
+    for (int index = partAt(load.from); index + 1 < int(m_parts.size()); ++index) {
+        if (partsApart(index)) {
+            load.until = m_parts[index].end();
+            break;
+        }
+    }
+    return load;
+}
+
+bool PlaylistTimeline::partsApart(int index) const
+{
+    const Part &part = m_parts[index];
+    const Part &next = m_parts[index + 1];
+    if (!part.fragmented || !next.fragmented)
+        return false;
+    const bool runsOn = part.stamp && next.stamp && next.placed
+        && *next.stamp >= *part.stamp + part.length - sharedRawSlack;
+    return !runsOn;
+}
+
+std::optional<double> PlaylistTimeline::loadEnd() const
+{
+    return m_loadEnd;
 }
 
 double PlaylistTimeline::insideSegment(double item) const
@@ -266,11 +330,11 @@ double PlaylistTimeline::insideSegment(double item) const
 }
 
 PlaylistTimeline::Seek PlaylistTimeline::placedSeek(
-    double item, const QList<MediaTimeRange> &cached) const
+    const Footing &footing, double item, const QList<MediaTimeRange> &cached) const
 {
     const int index = partAt(item);
     // A part not placed (only where nothing better is known) is asked for by its segment.
-    const auto known = offset(index);
+    const auto known = offsetOn(footing, index);
     if (!known)
         return { insideSegment(item), 0 };
     const double raw = item + *known;
@@ -280,7 +344,7 @@ PlaylistTimeline::Seek PlaylistTimeline::placedSeek(
     // playlist's durations: libmpv asks it for the item's time inside the target's segment (or
     // the one before) and drops the pictures before the raw one. The load's first part is
     // stamped from where those durations count.
-    if (index == m_firstPart || rangesHold(cached, raw))
+    if (index == footing.firstPart || rangesHold(cached, raw))
         return { raw, 0 };
     const size_t segment = segmentAt(item);
     const double asked = *known >= keyFrameLead || segment == 0
@@ -344,6 +408,7 @@ void PlaylistTimeline::keepLearnt(const PlaylistTimeline &earlier)
         m_segments = earlier.m_segments;
     // mpv plays the earlier file until this one's load goes out.
     m_origin = earlier.m_origin;
+    m_loadEnd = earlier.m_loadEnd;
     m_firstPart = earlier.m_firstPart;
     m_loadStamp = earlier.m_loadStamp;
     m_part = earlier.m_part;
@@ -390,7 +455,7 @@ bool PlaylistTimeline::seeksInPlace(double item, const QList<MediaTimeRange> &ca
     if (!keepsTime())
         return true;
     item = std::clamp(item, 0.0, m_length);
-    if (item < m_origin)
+    if (item < m_origin || (m_loadEnd && item >= *m_loadEnd))
         return false;
     return reaches(current(), partAt(item), item, onFooting(cached));
 }
@@ -420,11 +485,12 @@ double PlaylistTimeline::readAheadFor(double item) const
     return end - loadStart(item) + cacheReachMargin;
 }
 
-void PlaylistTimeline::beginLoad(double origin)
+void PlaylistTimeline::beginLoad(double origin, std::optional<double> until)
 {
     if (!keepsTime())
         return;
     m_origin = std::clamp(origin, 0.0, m_length);
+    m_loadEnd = until && *until < m_length ? until : std::nullopt;
     m_firstPart = partAt(m_origin);
     m_part = m_firstPart;
     m_loadStamp.reset();
@@ -470,7 +536,7 @@ void PlaylistTimeline::fileLoaded(std::optional<double> startStamp)
 size_t PlaylistTimeline::firstServedSegment(size_t index) const
 {
     const double partEnd = m_parts[partAt(m_segments[index].start)].end();
-    while (index + 1 < m_segments.size() && m_segments[index].refused
+    while (index + 1 < m_segments.size() && m_segments[index].passedOver()
         && m_segments[index + 1].start < partEnd)
         ++index;
     return index;
@@ -492,7 +558,7 @@ std::optional<PlaylistTimeline::Head> PlaylistTimeline::headForSeek(double item)
         return std::nullopt;
     const size_t index = firstServedSegment(segmentAt(item));
     const Segment &segment = m_segments[index];
-    if (segment.refused)
+    if (segment.passedOver() || segment.headServed)
         return std::nullopt;
     return Head { index, segment.uri, !segment.sealed };
 }
@@ -501,23 +567,25 @@ std::optional<PlaylistTimeline::Head> PlaylistTimeline::headAhead() const
 {
     if (!isJoined() || m_part + 1 >= int(m_parts.size()) || m_parts[m_part + 1].placed)
         return std::nullopt;
-    const size_t index = firstServedSegment(m_parts[m_part + 1].firstSegment);
+    const size_t first = m_parts[m_part + 1].firstSegment;
+    const size_t index = firstServedSegment(first);
     const Segment &segment = m_segments[index];
-    if (segment.refused)
+    if (segment.passedOver() || index - first >= size_t(mostRefusedInARow))
         return std::nullopt;
     return Head { index, segment.uri, !segment.sealed };
 }
 
-void PlaylistTimeline::headRead(const Head &head, bool refused, std::optional<double> stamp)
+void PlaylistTimeline::headRead(const Head &head, Answer answer, std::optional<double> stamp)
 {
     // Read for another variant's segments.
     if (head.segment >= m_segments.size() || m_segments[head.segment].uri != head.url)
         return;
     Segment &segment = m_segments[head.segment];
-    if (refused) {
-        segment.refused = true;
+    if (answer != Answer::Served) {
+        (answer == Answer::Refused ? segment.refused : segment.refusedForNow) = true;
         return;
     }
+    segment.headServed = true;
     Part &part = m_parts[partAt(segment.start)];
     if (!stamp || !std::isfinite(*stamp) || segment.sealed || part.placed)
         return;

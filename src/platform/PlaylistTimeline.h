@@ -63,6 +63,8 @@ public:
     void aim(double item);
     // `cached` is what libmpv's cache holds, in raw time.
     [[nodiscard]] Seek seekTo(double item, const QList<MediaTimeRange> &cached);
+    // A plan's seek in the file went out (after `aim`): its restart is passed over until it lands.
+    void seekSent(const Seek &seek);
     [[nodiscard]] bool isSeeking() const { return m_target.has_value(); }
     // libmpv shows the seek's first picture at `raw`. Returns the seek that goes on to the exact
     // target when a fragmented part's load started at its segment's first picture.
@@ -74,24 +76,6 @@ public:
     // share their time stamps), when its parts lie where this one's do.
     void keepLearnt(const PlaylistTimeline &earlier);
 
-    // Whether a seek to `item` can stay in the file libmpv holds: its part is placed, reached by
-    // the reader (or cached), and no other part held shares its raw time. Otherwise the item is
-    // loaded again from `loadStart(item)`.
-    [[nodiscard]] bool seeksInPlace(double item, const QList<MediaTimeRange> &cached) const;
-    // Where a load that starts at `item` begins: 0 for the whole playlist (a start in the first
-    // part, or in a part the whole playlist reaches), else the start of the item's segment.
-    [[nodiscard]] double loadStart(double item) const;
-    // How many seconds libmpv must read ahead of a load's start to reach `item` in its cache
-    // (a fragmented part's load starts at its segment's first picture); 0 where no more than
-    // usual.
-    [[nodiscard]] double readAheadFor(double item) const;
-    // libmpv is given the playlist from `origin` on (0 for all of it).
-    void beginLoad(double origin);
-    // libmpv opened the load's file; its time counts from `startStamp` (its demuxer-start-time),
-    // the first time stamp its reader read: past the segments it could not open.
-    void fileLoaded(std::optional<double> startStamp);
-    [[nodiscard]] double origin() const { return m_origin; }
-
     // A segment whose head tells where a part not placed yet lies (when `readable`: MPEG-TS of
     // its own) or whether its server gives it at all.
     struct Head
@@ -101,14 +85,71 @@ public:
         bool readable = false;
         bool operator==(const Head &) const = default;
     };
+    // What libmpv is given for a load of the item.
+    struct Load
+    {
+        // Where it begins in the item: 0 for the whole playlist, else the start of a segment.
+        double from = 0;
+        // Where it ends, when before the item's end: a join libmpv cannot play across (a part of
+        // fragmented MP4 whose next part's time stamps go back). Played to it, the item goes on
+        // with a load from there.
+        std::optional<double> until;
+        // How many seconds libmpv must read ahead of the load's start to reach the start in its
+        // cache (a fragmented part's load starts at its segment's first picture); 0 where no
+        // more than usual.
+        double readAhead = 0;
+        bool operator==(const Load &) const = default;
+    };
+    // How a seek or a start goes to a time of the item.
+    struct Plan
+    {
+        enum class Step {
+            // A seek in the file libmpv holds: `seek`.
+            InFile,
+            // First the head of a segment (`head`) places the target's part; then plan again.
+            ReadHead,
+            // A load (`load`), whole or cut, then the start at the target.
+            Load,
+        };
+        Step step = Step::InFile;
+        Seek seek;
+        std::optional<Head> head;
+        Load load;
+    };
+    // The plan for a seek to `item`: in the file when it holds it (`fileOpen`), else by a head
+    // read first when one may place its part (`headsAllowed`), else by a load.
+    [[nodiscard]] Plan plan(double item, const QList<MediaTimeRange> &cached, bool fileOpen,
+        bool headsAllowed = true) const;
+    // The load for a start at `item` (the item's start, a resume, a reload in place).
+    [[nodiscard]] Load loadFor(double item) const;
+    // libmpv is given the playlist from `origin` on (0 for all of it), up to `until` when given.
+    void beginLoad(double origin, std::optional<double> until = std::nullopt);
+    // Where the load libmpv holds ends in the item, when it ends before the item does.
+    [[nodiscard]] std::optional<double> loadEnd() const;
+    // libmpv opened the load's file; its time counts from `startStamp` (its demuxer-start-time),
+    // the first time stamp its reader read: past the segments it could not open.
+    void fileLoaded(std::optional<double> startStamp);
+    [[nodiscard]] double origin() const { return m_origin; }
+
     // For a seek to `item` whose part is not placed: the target's own segment (past those known
     // refused).
     [[nodiscard]] std::optional<Head> headForSeek(double item) const;
-    // While playback goes on: the first segment of the next part, when it is not placed.
+    // While playback goes on: the first segment of the next part, when it is not placed (past
+    // those known refused, at most `mostRefusedInARow` of them).
     [[nodiscard]] std::optional<Head> headAhead() const;
-    // What the head of `head` told: its server refused it (its reader will pass over it), or the
-    // first time stamp in it.
-    void headRead(const Head &head, bool refused, std::optional<double> stamp);
+    // How a segment's server answered its head.
+    enum class Answer {
+        Served,
+        // For good (a 4xx but 408 and 429): its reader will pass over it.
+        Refused,
+        // For now (a 5xx, 408, 429): passed over by what is decided now, asked again when a
+        // later seek needs it.
+        RefusedForNow,
+    };
+    // What the head of `head` told: how its server answered, and the first time stamp in it.
+    void headRead(const Head &head, Answer answer, std::optional<double> stamp);
+    // Refused segments in a row after which no more heads are read for a part.
+    static constexpr int mostRefusedInARow = 3;
 
 private:
     struct Segment
@@ -117,6 +158,11 @@ private:
         QUrl uri;
         bool sealed = false;
         bool refused = false;
+        // Refused for now: asked again by the next seek that needs it.
+        bool refusedForNow = false;
+        // Its head was served (and told what it could).
+        bool headServed = false;
+        [[nodiscard]] bool passedOver() const { return refused || refusedForNow; }
     };
     struct Part
     {
@@ -154,7 +200,22 @@ private:
     [[nodiscard]] double segmentStartAt(double item) const;
     // The time FFmpeg's reader is asked for to open the segment of `item`.
     [[nodiscard]] double insideSegment(double item) const;
-    [[nodiscard]] Seek placedSeek(double item, const QList<MediaTimeRange> &cached) const;
+    [[nodiscard]] Seek placedSeek(
+        const Footing &footing, double item, const QList<MediaTimeRange> &cached) const;
+    // Whether a seek to `item` can stay in the file libmpv holds: its part is placed, reached by
+    // the reader (or cached), and no other part held shares its raw time.
+    [[nodiscard]] bool seeksInPlace(double item, const QList<MediaTimeRange> &cached) const;
+    // Where a load that starts at `item` begins: 0 for the whole playlist (a start in the first
+    // part, or in a part the whole playlist reaches), else the start of the item's segment.
+    [[nodiscard]] double loadStart(double item) const;
+    [[nodiscard]] double readAheadFor(double item) const;
+    // The join after the part is one libmpv cannot play across: both sides are fragmented MP4
+    // and the next part's time stamps are not known to run on. FFmpeg's reader opens the next
+    // part's first segment before its map, and libmpv's cache then holds pictures stamped below
+    // the part before's last ones.
+    [[nodiscard]] bool partsApart(int index) const;
+    // The footing a load from `origin` has before its file opens.
+    [[nodiscard]] Footing footingOfLoad(double origin) const;
     // Playback jumped to `raw`, the first position of the part after the one it was in.
     void enterNextPart(double raw);
     // The part holding `raw`, the current one first; -1 for none.
@@ -177,6 +238,8 @@ private:
     // The item's time where the load libmpv plays begins, the part it begins in, and the time
     // stamp libmpv counts it from once its file is open.
     double m_origin = 0;
+    // Where that load ends, when before the item's end.
+    std::optional<double> m_loadEnd;
     int m_firstPart = 0;
     std::optional<double> m_loadStamp;
     double m_length = 0;

@@ -125,14 +125,14 @@ QCoro::Task<SegmentHead> readSegmentHead(QNetworkAccessManager &network, QUrl ur
     if (head.outcome != FetchedFile::Outcome::Complete) {
         qCDebug(lcPlayer).noquote() << "The segment" << url.toDisplayString()
                                     << "could not be read for its time stamps:" << head.error;
-        co_return SegmentHead { head.refused, std::nullopt };
+        co_return SegmentHead { head.refused, head.refusedForGood(), std::nullopt };
     }
     const std::optional<double> start = firstMpegTsTime(head.body);
     if (!start) {
         qCDebug(lcPlayer).noquote() << "No MPEG-TS time stamp in the first" << head.body.size()
                                     << "bytes of the segment" << url.toDisplayString();
     }
-    co_return SegmentHead { false, start };
+    co_return SegmentHead { false, false, start };
 }
 
 } // namespace orvella

@@ -30,6 +30,8 @@ struct SegmentHead
 {
     // Its server answered with an error status: a player's reader passes over the segment.
     bool refused = false;
+    // The status says so for good (see FetchedFile::refusedForGood).
+    bool refusedForGood = false;
     // The start time of MPEG-TS data, none for anything else.
     std::optional<double> startTime;
 };
