@@ -64,6 +64,25 @@ bool isPlaylist(const QList<QString> &lines)
     return !lines.isEmpty() && lines.first().startsWith(QLatin1String("#EXTM3U"));
 }
 
+// A byte range as a tag writes it, "n@o" or "n": its length and offset (-1 when it names none),
+// each kept from 0 to 2^52 so that adding them never overflows.
+struct RangeTag
+{
+    qint64 length = -1;
+    qint64 offset = -1;
+};
+
+RangeTag parseByteRange(QStringView text)
+{
+    const auto number = [](QStringView digits) {
+        return std::clamp(digits.toLongLong(), qint64(0), qint64(1) << 52);
+    };
+    const qsizetype at = text.indexOf(u'@');
+    if (at < 0)
+        return { number(text), -1 };
+    return { number(text.left(at)), number(text.sliced(at + 1)) };
+}
+
 QSize parseResolution(const QString &text)
 {
     const auto parts = text.split(u'x', Qt::SkipEmptyParts, Qt::CaseInsensitive);
@@ -147,7 +166,12 @@ std::optional<HlsMediaPlaylist> parseHlsMedia(const QByteArray &text, const QUrl
     bool sequenceSet = false;
     bool encrypted = false;
     bool mapped = false;
-    bool ranged = false;
+    // A segment's own byte range, pending until its address, and where the last one ended: a
+    // range that names no offset follows on from it.
+    RangeTag pendingRange;
+    qint64 rangeEnd = 0;
+    QUrl mapUri;
+    std::optional<std::pair<qint64, qint64>> mapRange;
     for (const QString &line : all) {
         if (line.startsWith(QLatin1String("#EXT-X-TARGETDURATION:"))) {
             playlist.targetDuration = line.mid(22).toDouble();
@@ -163,22 +187,39 @@ std::optional<HlsMediaPlaylist> parseHlsMedia(const QByteArray &text, const QUrl
             encrypted = !line.contains(QLatin1String("METHOD=NONE"));
         } else if (line.startsWith(QLatin1String("#EXT-X-MAP:"))) {
             mapped = true;
+            const auto attributes = parseAttributes(QStringView(line).mid(11));
+            mapUri = base.resolved(QUrl(attributes.value(QStringLiteral("URI"))));
+            if (!isWebUrl(mapUri))
+                mapUri.clear();
+            mapRange.reset();
+            if (const QString range = attributes.value(QStringLiteral("BYTERANGE"));
+                !range.isEmpty()) {
+                const RangeTag tag = parseByteRange(range);
+                mapRange = std::pair(std::max<qint64>(tag.offset, 0), tag.length);
+            }
         } else if (line.startsWith(QLatin1String("#EXT-X-BYTERANGE:"))) {
-            ranged = true;
+            pendingRange = parseByteRange(QStringView(line).mid(17).trimmed());
         } else if (line.startsWith(QLatin1String("#EXTINF:"))) {
             pendingDuration = line.mid(8).section(u',', 0, 0).toDouble();
         } else if (!line.startsWith(u'#') && pendingDuration >= 0) {
             sequenceSet = true;
             const QUrl uri = base.resolved(QUrl(line));
+            std::optional<std::pair<qint64, qint64>> range;
+            if (pendingRange.length >= 0) {
+                range = std::pair(
+                    pendingRange.offset < 0 ? rangeEnd : pendingRange.offset, pendingRange.length);
+                rangeEnd = range->first + range->second;
+            }
             // A segment that may not be fetched still takes its place in the sequence.
             if (isWebUrl(uri)) {
                 playlist.segments.append({ uri, pendingDuration, sequence, pendingDiscontinuity,
-                    encrypted || mapped || ranged, mapped });
+                    encrypted || mapped || pendingRange.length >= 0, mapped, range,
+                    mapped ? mapUri : QUrl(), mapped ? mapRange : std::nullopt, encrypted });
                 pendingDiscontinuity = false;
             }
             ++sequence;
             pendingDuration = -1;
-            ranged = false;
+            pendingRange = {};
         }
     }
     return playlist;

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QUrl>
 #include <optional>
+#include <utility>
 
 namespace orvella {
 
@@ -50,6 +51,14 @@ struct HlsSegment
     bool sealed = false;
     // Fragmented MP4 (a map is in force).
     bool fragmented = false;
+    // Its part of the file at its address (EXT-X-BYTERANGE): offset and length.
+    std::optional<std::pair<qint64, qint64>> byteRange;
+    // Fragmented MP4: the address of the map in force (empty when it is not on the web) and,
+    // when its EXT-X-MAP names one, its part of that file (offset and length).
+    QUrl mapUri;
+    std::optional<std::pair<qint64, qint64>> mapRange;
+    // A key is in force (METHOD other than NONE).
+    bool encrypted = false;
 };
 
 struct HlsMediaPlaylist

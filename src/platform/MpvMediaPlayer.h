@@ -194,6 +194,10 @@ private:
     // Reads a segment's head (once per item, unless its server refused it for now) and tells
     // the timeline what it found.
     QCoro::Task<> readHead(PlaylistTimeline::Head head);
+    // What the segment's head tells (with its map's picture track for fragmented MP4).
+    QCoro::Task<SegmentHead> readSegmentStart(PlaylistTimeline::Head head);
+    // Waits while the head or map is being read; false when the item went meanwhile.
+    QCoro::Task<bool> waitForHeadRead(QString key);
     // The load libmpv played ended at a join it cannot play across: the item goes on from there.
     void loadOnFromJoin(double join);
     // While a joined item plays, the next part is placed by its first segment's head before
@@ -290,9 +294,11 @@ private:
     bool m_seekLoading = false;
     bool m_seekLoadQueued = false;
     double m_seekLoadTarget = 0;
-    // What the heads of the item's segments told, and the heads being read.
-    QHash<QUrl, SegmentHead> m_segmentHeads;
-    QSet<QUrl> m_headsReading;
+    // What the heads of the item's segments told, the maps of its fragmented MP4, and the heads
+    // and maps being read, by address and part.
+    QHash<QString, SegmentHead> m_segmentHeads;
+    QHash<QString, Fmp4Map> m_fmp4Maps;
+    QSet<QString> m_headsReading;
     // Seeks waiting for a head being read.
     Waiters m_headWaiters;
     // A seek waiting for libmpv's cache to hold its target, with its serial number.

@@ -283,32 +283,94 @@ void MpvMediaPlayer::sendCachedSeek()
         sendSeek(m_cachedSeek->first, m_cachedSeek->second);
 }
 
+namespace {
+// Names a file, or a part of one, among the heads and maps an item reads.
+QString headKey(const QUrl &url, const std::optional<std::pair<qint64, qint64>> &range)
+{
+    QString key = url.toString(QUrl::FullyEncoded);
+    if (range)
+        key += u' ' + QString::number(range->first) + u' ' + QString::number(range->second);
+    return key;
+}
+} // namespace
+
+QCoro::Task<bool> MpvMediaPlayer::waitForHeadRead(QString key)
+{
+    QPointer self(this);
+    const quint64 generation = m_generation;
+    while (m_headsReading.contains(key)) {
+        auto read = m_headWaiters.next();
+        co_await read;
+        if (!self || generation != m_generation)
+            co_return false;
+    }
+    co_return true;
+}
+
+QCoro::Task<SegmentHead> MpvMediaPlayer::readSegmentStart(PlaylistTimeline::Head head)
+{
+    const std::stop_token stop = m_itemReads.get_token();
+    if (!head.readable || head.mapUrl.isEmpty()) {
+        auto reading = readSegmentHead(m_network, head.url, head.range, segmentHeadTimeout, stop);
+        co_return co_await reading;
+    }
+    // Fragmented MP4 is read with its map's picture track, each map once for the item.
+    QPointer self(this);
+    const quint64 generation = m_generation;
+    const QString mapKey = headKey(head.mapUrl, head.mapRange);
+    auto waiting = waitForHeadRead(mapKey);
+    if (!co_await waiting)
+        co_return SegmentHead {};
+    if (!m_fmp4Maps.contains(mapKey)) {
+        m_headsReading.insert(mapKey);
+        auto reading
+            = readFmp4Map(m_network, head.mapUrl, head.mapRange, segmentHeadTimeout, stop);
+        const Fmp4MapHead read = co_await reading;
+        if (!self)
+            co_return SegmentHead {};
+        m_headsReading.remove(mapKey);
+        m_headWaiters.resumeAll();
+        if (generation != m_generation)
+            co_return SegmentHead {};
+        // A map not read is asked again with the next head that needs it.
+        if (read.map)
+            m_fmp4Maps.insert(mapKey, *read.map);
+    }
+    if (const auto map = m_fmp4Maps.constFind(mapKey); map != m_fmp4Maps.constEnd()) {
+        auto reading = readFmp4SegmentHead(
+            m_network, head.url, head.range, *map, segmentHeadTimeout, stop);
+        co_return co_await reading;
+    }
+    // Without its map the head still tells whether its server gives the segment.
+    auto reading = readSegmentHead(m_network, head.url, head.range, segmentHeadTimeout, stop);
+    SegmentHead read = co_await reading;
+    read.startTime.reset();
+    co_return read;
+}
+
 QCoro::Task<> MpvMediaPlayer::readHead(PlaylistTimeline::Head head)
 {
     QPointer self(this);
     const quint64 generation = m_generation;
+    const QString key = headKey(head.url, head.range);
     // The same head being read already (ahead of playback, say) is waited for, not read twice.
-    while (m_headsReading.contains(head.url)) {
-        auto read = m_headWaiters.next();
-        co_await read;
-        if (!self || generation != m_generation)
-            co_return;
-    }
-    std::optional<SegmentHead> read = m_segmentHeads.value(head.url);
-    if (!m_segmentHeads.contains(head.url)) {
-        m_headsReading.insert(head.url);
-        auto reading = readSegmentHead(
-            m_network, head.url, std::nullopt, segmentHeadTimeout, m_itemReads.get_token());
+    auto waiting = waitForHeadRead(key);
+    if (!co_await waiting)
+        co_return;
+    std::optional<SegmentHead> read = m_segmentHeads.value(key);
+    if (!m_segmentHeads.contains(key)) {
+        m_headsReading.insert(key);
+        auto reading = readSegmentStart(head);
         read = co_await reading;
         if (!self)
             co_return;
-        m_headsReading.remove(head.url);
+        m_headsReading.remove(key);
         m_headWaiters.resumeAll();
         if (generation != m_generation)
             co_return;
         // What a server refuses for now is asked again when next needed.
         if (!read->refused || read->refusedForGood)
-            m_segmentHeads.insert(head.url, *read);
+            m_segmentHeads.insert(key, *read);
     }
     using Answer = PlaylistTimeline::Answer;
     const Answer answer = !read->refused ? Answer::Served
@@ -321,7 +383,10 @@ void MpvMediaPlayer::readHeadAhead()
 {
     // Asked as positions come in: a head already read (one that told nothing) is not asked again.
     const auto head = m_timeline.headAhead();
-    if (!head || m_headsReading.contains(head->url) || m_segmentHeads.contains(head->url))
+    if (!head)
+        return;
+    if (const QString key = headKey(head->url, head->range);
+        m_headsReading.contains(key) || m_segmentHeads.contains(key))
         return;
     // A segment refused: the next one of the part is read in its place.
     QCoro::connect(readHead(*head), this, [this] { readHeadAhead(); });

@@ -33,6 +33,7 @@ void MpvMediaPlayer::forgetItem()
     m_seekLoading = false;
     m_seekLoadQueued = false;
     m_segmentHeads.clear();
+    m_fmp4Maps.clear();
     m_headsReading.clear();
     m_headWaiters.resumeAll();
     m_cachedSeek.reset();

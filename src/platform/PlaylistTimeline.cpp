@@ -52,7 +52,11 @@ PlaylistTimeline::PlaylistTimeline(const HlsMediaPlaylist &playlist)
     for (const HlsSegment &segment : playlist.segments) {
         if (m_parts.empty() || segment.discontinuity)
             m_parts.push_back({ at, 0, m_segments.size(), segment.fragmented, {}, false });
-        m_segments.push_back({ at, segment.uri, segment.sealed, false });
+        // MPEG-TS of its own, or fragmented MP4 in the clear with a map on the web.
+        const bool readable = !segment.sealed
+            || (segment.fragmented && !segment.encrypted && !segment.mapUri.isEmpty());
+        m_segments.push_back({ at, segment.uri, readable, segment.byteRange, segment.mapUri,
+            segment.mapRange });
         fragmented = fragmented || segment.fragmented;
         if (std::isfinite(segment.duration) && segment.duration > 0)
             at += segment.duration;
@@ -560,7 +564,14 @@ std::optional<PlaylistTimeline::Head> PlaylistTimeline::headForSeek(double item)
     const Segment &segment = m_segments[index];
     if (segment.passedOver() || segment.headServed)
         return std::nullopt;
-    return Head { index, segment.uri, !segment.sealed };
+    return headOf(index);
+}
+
+PlaylistTimeline::Head PlaylistTimeline::headOf(size_t index) const
+{
+    const Segment &segment = m_segments[index];
+    return { index, segment.uri, segment.readable, segment.range, segment.mapUri,
+        segment.mapRange };
 }
 
 std::optional<PlaylistTimeline::Head> PlaylistTimeline::headAhead() const
@@ -572,7 +583,7 @@ std::optional<PlaylistTimeline::Head> PlaylistTimeline::headAhead() const
     const Segment &segment = m_segments[index];
     if (segment.passedOver() || index - first >= size_t(mostRefusedInARow))
         return std::nullopt;
-    return Head { index, segment.uri, !segment.sealed };
+    return headOf(index);
 }
 
 void PlaylistTimeline::headRead(const Head &head, Answer answer, std::optional<double> stamp)
@@ -587,7 +598,7 @@ void PlaylistTimeline::headRead(const Head &head, Answer answer, std::optional<d
     }
     segment.headServed = true;
     Part &part = m_parts[partAt(segment.start)];
-    if (!stamp || !std::isfinite(*stamp) || segment.sealed || part.placed)
+    if (!stamp || !std::isfinite(*stamp) || !segment.readable || part.placed)
         return;
     part.stamp = *stamp - (segment.start - part.start);
     part.placed = true;

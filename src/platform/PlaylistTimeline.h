@@ -77,12 +77,18 @@ public:
     void keepLearnt(const PlaylistTimeline &earlier);
 
     // A segment whose head tells where a part not placed yet lies (when `readable`: MPEG-TS of
-    // its own) or whether its server gives it at all.
+    // its own, or fragmented MP4 in the clear, read with its map) or whether its server gives it
+    // at all.
     struct Head
     {
         size_t segment = 0;
         QUrl url;
         bool readable = false;
+        // Its part of the file at its address (offset, length); none for the whole file.
+        std::optional<std::pair<qint64, qint64>> range;
+        // Fragmented MP4: the map in force and its part of its file.
+        QUrl mapUrl;
+        std::optional<std::pair<qint64, qint64>> mapRange;
         bool operator==(const Head &) const = default;
     };
     // What libmpv is given for a load of the item.
@@ -156,7 +162,11 @@ private:
     {
         double start = 0;
         QUrl uri;
-        bool sealed = false;
+        // Its head tells its first time stamp.
+        bool readable = false;
+        std::optional<std::pair<qint64, qint64>> range;
+        QUrl mapUri;
+        std::optional<std::pair<qint64, qint64>> mapRange;
         bool refused = false;
         // Refused for now: asked again by the next seek that needs it.
         bool refusedForNow = false;
@@ -224,6 +234,7 @@ private:
     [[nodiscard]] bool sharesRaw(const Footing &footing, int index, double raw, double item) const;
     [[nodiscard]] bool reaches(
         const Footing &footing, int index, double item, const QList<MediaTimeRange> &cached) const;
+    [[nodiscard]] Head headOf(size_t index) const;
     // The first segment from `index` on, within its part, that its server does not refuse.
     [[nodiscard]] size_t firstServedSegment(size_t index) const;
     // Where the part's picture begins from `segmentStart` on: past the segments refused.

@@ -102,37 +102,95 @@ std::optional<double> firstMpegTsTime(QByteArrayView bytes)
     return double(start) / ticksPerSecond;
 }
 
-QCoro::Task<SegmentHead> readSegmentHead(QNetworkAccessManager &network, QUrl url,
-    std::optional<std::pair<qint64, qint64>> byteRange, std::chrono::milliseconds timeout,
-    std::stop_token stop)
+namespace {
+using Part = std::optional<std::pair<qint64, qint64>>;
+
+// The first bytes of a file, or of its part, read as one bounded fetch.
+struct FileHead
+{
+    bool refused = false;
+    bool refusedForGood = false;
+    std::optional<QByteArray> bytes;
+};
+
+// Reads at most `most` bytes from the part's start (the file's when none is given), asked for as
+// a range; a server that sends the whole file is read no further.
+QCoro::Task<FileHead> readHead(QNetworkAccessManager &network, QUrl url, Part part, qint64 most,
+    std::chrono::milliseconds timeout, std::stop_token stop, const char *what)
 {
     if (!isWebUrl(url)) {
         qCDebug(lcPlayer) << "Not read for its time stamps, not a web address:"
                           << url.scheme().left(16);
-        co_return SegmentHead {};
+        co_return FileHead {};
     }
-    const std::pair<qint64, qint64> part
-        = byteRange.value_or(std::pair<qint64, qint64>(0, segmentHeadBytes));
+    const std::pair<qint64, qint64> range = part.value_or(std::pair<qint64, qint64>(0, most));
     FetchLimits limits;
     // A server that trickles or never answers is bounded as a whole.
     limits.idleTimeout = std::max(timeout, std::chrono::milliseconds(1));
     limits.wholeTimeout = limits.idleTimeout;
-    limits.range = ByteRange { part.first, std::min(part.second, segmentHeadBytes) };
+    limits.range = ByteRange { range.first, std::min(range.second, most) };
     auto fetching = fetchBounded(network, url, limits, stop);
-    const FetchedFile head = co_await fetching;
+    FetchedFile head = co_await fetching;
     if (stop.stop_requested())
-        co_return SegmentHead {};
+        co_return FileHead {};
     if (head.outcome != FetchedFile::Outcome::Complete) {
-        qCDebug(lcPlayer).noquote() << "The segment" << url.toDisplayString()
+        qCDebug(lcPlayer).noquote() << "The" << what << url.toDisplayString()
                                     << "could not be read for its time stamps:" << head.error;
-        co_return SegmentHead { head.refused, head.refusedForGood(), std::nullopt };
+        co_return FileHead { head.refused, head.refusedForGood(), std::nullopt };
     }
-    const std::optional<double> start = firstMpegTsTime(head.body);
+    co_return FileHead { false, false, std::move(head.body) };
+}
+
+// What a segment's head tells once read, its start time as `startOf` finds it.
+template<typename StartOf>
+SegmentHead segmentHead(const FileHead &head, const QUrl &url, StartOf startOf, const char *kind)
+{
+    if (!head.bytes)
+        return SegmentHead { head.refused, head.refusedForGood, std::nullopt };
+    const std::optional<double> start = startOf(*head.bytes);
     if (!start) {
-        qCDebug(lcPlayer).noquote() << "No MPEG-TS time stamp in the first" << head.body.size()
-                                    << "bytes of the segment" << url.toDisplayString();
+        qCDebug(lcPlayer).noquote()
+            << "No" << kind << "time stamp in the first" << head.bytes->size()
+            << "bytes of the segment" << url.toDisplayString();
     }
-    co_return SegmentHead { false, false, start };
+    return SegmentHead { false, false, start };
+}
+} // namespace
+
+QCoro::Task<SegmentHead> readSegmentHead(QNetworkAccessManager &network, QUrl url,
+    std::optional<std::pair<qint64, qint64>> byteRange, std::chrono::milliseconds timeout,
+    std::stop_token stop)
+{
+    auto reading = readHead(network, url, byteRange, segmentHeadBytes, timeout, stop, "segment");
+    const FileHead head = co_await reading;
+    co_return segmentHead(head, url, firstMpegTsTime, "MPEG-TS");
+}
+
+QCoro::Task<SegmentHead> readFmp4SegmentHead(QNetworkAccessManager &network, QUrl url,
+    std::optional<std::pair<qint64, qint64>> byteRange, Fmp4Map map,
+    std::chrono::milliseconds timeout, std::stop_token stop)
+{
+    auto reading = readHead(network, url, byteRange, segmentHeadBytes, timeout, stop, "segment");
+    const FileHead head = co_await reading;
+    co_return segmentHead(
+        head, url, [&map](QByteArrayView bytes) { return firstFmp4Time(bytes, map); },
+        "fragmented-MP4");
+}
+
+QCoro::Task<Fmp4MapHead> readFmp4Map(QNetworkAccessManager &network, QUrl url,
+    std::optional<std::pair<qint64, qint64>> byteRange, std::chrono::milliseconds timeout,
+    std::stop_token stop)
+{
+    auto reading = readHead(network, url, byteRange, fmp4MapBytes, timeout, stop, "map");
+    const FileHead head = co_await reading;
+    if (!head.bytes)
+        co_return Fmp4MapHead { head.refused, std::nullopt };
+    std::optional<Fmp4Map> map = parseFmp4Map(*head.bytes);
+    if (!map) {
+        qCDebug(lcPlayer).noquote() << "No picture track in the first" << head.bytes->size()
+                                    << "bytes of the map" << url.toDisplayString();
+    }
+    co_return Fmp4MapHead { false, map };
 }
 
 } // namespace orvella

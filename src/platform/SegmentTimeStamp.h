@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Fmp4TimeStamp.h"
+
 #include <QByteArrayView>
 #include <QCoro/QCoroTask>
 #include <QUrl>
@@ -32,7 +34,7 @@ struct SegmentHead
     bool refused = false;
     // The status says so for good (see FetchedFile::refusedForGood).
     bool refusedForGood = false;
-    // The start time of MPEG-TS data, none for anything else.
+    // The start time of its data: MPEG-TS, or fragmented MP4 read with its map.
     std::optional<double> startTime;
 };
 
@@ -43,6 +45,28 @@ struct SegmentHead
 // orvella.player, when the segment cannot be read within the time-out, has no MPEG-TS time stamp
 // there, or on a stop.
 [[nodiscard]] QCoro::Task<SegmentHead> readSegmentHead(QNetworkAccessManager &network, QUrl url,
+    std::optional<std::pair<qint64, qint64>> byteRange, std::chrono::milliseconds timeout,
+    std::stop_token stop);
+
+// As readSegmentHead, for a segment of fragmented MP4 whose map (the EXT-X-MAP in force) is
+// `map`: its start time as firstFmp4Time reads it.
+[[nodiscard]] QCoro::Task<SegmentHead> readFmp4SegmentHead(QNetworkAccessManager &network, QUrl url,
+    std::optional<std::pair<qint64, qint64>> byteRange, Fmp4Map map,
+    std::chrono::milliseconds timeout, std::stop_token stop);
+
+// What a map told.
+struct Fmp4MapHead
+{
+    // Its server answered with an error status.
+    bool refused = false;
+    // None when it could not be read, or holds no picture track within its first fmp4MapBytes.
+    std::optional<Fmp4Map> map;
+};
+
+// Reads the map at the address (`byteRange` as for readSegmentHead) for its picture track:
+// fmp4MapBytes at most, through the same bounded read as a segment's head. A player reads each
+// map once for an item and keeps what it told for every segment it is in force for.
+[[nodiscard]] QCoro::Task<Fmp4MapHead> readFmp4Map(QNetworkAccessManager &network, QUrl url,
     std::optional<std::pair<qint64, qint64>> byteRange, std::chrono::milliseconds timeout,
     std::stop_token stop);
 

@@ -18,6 +18,7 @@ list(APPEND ORVELLA_PLATFORM_SOURCES
     platform/PlaylistTimeline.h platform/PlaylistTimeline.cpp
     platform/BoundedFetch.h platform/BoundedFetch.cpp
     platform/SegmentTimeStamp.h platform/SegmentTimeStamp.cpp
+    platform/Fmp4TimeStamp.h platform/Fmp4TimeStamp.cpp
     platform/HlsItemSource.h platform/HlsItemSource.cpp
     platform/RuntimeLibrary.h platform/RuntimeLibrary.cpp
     platform/MpvLibrary.h platform/MpvLibrary.cpp

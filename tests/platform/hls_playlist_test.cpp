@@ -63,6 +63,49 @@ TEST(HlsPlaylistTest, AMediaPlaylistIsNoMaster)
     EXPECT_TRUE(parseHlsMedia(media + "#EXT-X-ENDLIST\n", base)->ended);
 }
 
+TEST(HlsPlaylistTest, SegmentsKeepTheirByteRangesAndTheMapInForce)
+{
+    const QByteArray media
+        = "#EXTM3U\n#EXT-X-VERSION:7\n"
+          "#EXTINF:2,\nplain.ts\n"
+          "#EXT-X-MAP:URI=\"init_1.mp4\"\n"
+          "#EXTINF:2,\np1_000.m4s\n"
+          "#EXT-X-BYTERANGE:1000@500\n#EXTINF:2,\nparts.m4s\n"
+          "#EXT-X-BYTERANGE:700\n#EXTINF:2,\nparts.m4s\n"
+          "#EXT-X-DISCONTINUITY\n"
+          "#EXT-X-MAP:URI=\"https://cdn.example/init_2.mp4\",BYTERANGE=\"720@64\"\n"
+          "#EXTINF:2,\np2_000.m4s\n"
+          "#EXT-X-MAP:URI=\"init_3.mp4\",BYTERANGE=\"900\"\n"
+          "#EXT-X-BYTERANGE:300\n#EXTINF:2,\nfile:///tmp/p3_000.m4s\n"
+          "#EXT-X-BYTERANGE:100\n#EXTINF:2,\np3_001.m4s\n"
+          "#EXT-X-MAP:URI=\"file:///etc/passwd\"\n"
+          "#EXTINF:2,\np4_000.m4s\n";
+    const auto playlist = parseHlsMedia(media, base);
+    ASSERT_TRUE(playlist);
+    const auto &segments = playlist->segments;
+    ASSERT_EQ(segments.size(), 7);
+    using Range = std::optional<std::pair<qint64, qint64>>;
+    const QUrl firstMap(u"http://127.0.0.1:9/media/live/init_1.mp4"_s);
+    EXPECT_FALSE(segments[0].fragmented);
+    EXPECT_TRUE(segments[0].mapUri.isEmpty());
+    EXPECT_EQ(segments[0].byteRange, Range());
+    EXPECT_EQ(segments[1].mapUri, firstMap);
+    EXPECT_EQ(segments[1].mapRange, Range());
+    EXPECT_EQ(segments[1].byteRange, Range());
+    EXPECT_EQ(segments[2].byteRange, Range(std::pair(500, 1000)));
+    EXPECT_EQ(segments[3].byteRange, Range(std::pair(1500, 700))) << "on from the last range";
+    EXPECT_EQ(segments[3].mapUri, firstMap);
+    EXPECT_EQ(segments[4].mapUri, QUrl(u"https://cdn.example/init_2.mp4"_s));
+    EXPECT_EQ(segments[4].mapRange, Range(std::pair(64, 720)));
+    EXPECT_EQ(segments[4].byteRange, Range()) << "a range is the next segment's alone";
+    EXPECT_EQ(segments[5].mapRange, Range(std::pair(0, 900))) << "a map's range starts the file";
+    EXPECT_EQ(segments[5].byteRange, Range(std::pair(2500, 100)))
+        << "the segment off the web still counts its bytes";
+    EXPECT_TRUE(segments[6].fragmented);
+    EXPECT_TRUE(segments[6].mapUri.isEmpty()) << "a map off the web is never read";
+    EXPECT_EQ(segments[6].mapRange, Range());
+}
+
 TEST(HlsPlaylistTest, CapsChooseTheHighestVariantWithinBoth)
 {
     const QUrl web("http://a/v.m3u8");
