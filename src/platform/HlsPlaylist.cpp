@@ -8,34 +8,18 @@
 namespace orvella {
 
 namespace {
-// Attribute lists: KEY=value pairs separated by commas, values possibly quoted.
+// A tag's attributes by name, the last of a name kept.
 QHash<QString, QString> parseAttributes(QStringView text)
 {
     QHash<QString, QString> attributes;
-    qsizetype i = 0;
-    while (i < text.size()) {
-        const qsizetype eq = text.indexOf(u'=', i);
-        if (eq < 0)
-            break;
-        const QString key = text.mid(i, eq - i).trimmed().toString();
-        qsizetype j = eq + 1;
-        QString value;
-        if (j < text.size() && text[j] == u'"') {
-            const qsizetype close = text.indexOf(u'"', j + 1);
-            const qsizetype end = close < 0 ? text.size() : close;
-            value = text.mid(j + 1, end - j - 1).toString();
-            j = end + 1;
-            const qsizetype comma = text.indexOf(u',', j);
-            i = comma < 0 ? text.size() : comma + 1;
-        } else {
-            const qsizetype comma = text.indexOf(u',', j);
-            const qsizetype end = comma < 0 ? text.size() : comma;
-            value = text.mid(j, end - j).trimmed().toString();
-            i = end + 1;
-        }
-        attributes.insert(key, value);
-    }
+    for (const HlsAttribute &attribute : readHlsAttributes(text.toUtf8()))
+        attributes.insert(QString::fromUtf8(attribute.name), QString::fromUtf8(attribute.value));
     return attributes;
+}
+
+bool isSpace(char c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
 QList<QString> lines(const QByteArray &text)
@@ -91,6 +75,45 @@ QSize parseResolution(const QString &text)
     return { parts[0].toInt(), parts[1].toInt() };
 }
 } // namespace
+
+QList<HlsAttribute> readHlsAttributes(QByteArrayView list)
+{
+    if (const qsizetype zero = list.indexOf('\0'); zero >= 0)
+        list.truncate(zero);
+    QList<HlsAttribute> attributes;
+    qsizetype i = 0;
+    while (true) {
+        while (i < list.size() && (isSpace(list[i]) || list[i] == ','))
+            ++i;
+        const qsizetype equals = list.indexOf('=', i);
+        if (i >= list.size() || equals < 0)
+            break;
+        HlsAttribute attribute { list.sliced(i, equals - i).toByteArray(), {}, equals + 1, 0 };
+        i = equals + 1;
+        if (i < list.size() && list[i] == '"') {
+            ++i;
+            while (i < list.size() && list[i] != '"') {
+                if (list[i] == '\\') {
+                    // A backslash at the very end takes nothing and ends the value.
+                    if (i + 1 == list.size())
+                        break;
+                    ++i;
+                }
+                attribute.value += list[i++];
+            }
+            if (i < list.size() && list[i] == '"')
+                ++i;
+        } else {
+            const qsizetype start = i;
+            while (i < list.size() && !isSpace(list[i]) && list[i] != ',')
+                ++i;
+            attribute.value = list.sliced(start, i - start).toByteArray();
+        }
+        attribute.valueEnd = i;
+        attributes.append(std::move(attribute));
+    }
+    return attributes;
+}
 
 bool isWebUrl(const QUrl &url)
 {

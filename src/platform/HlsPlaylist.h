@@ -74,6 +74,23 @@ struct HlsMediaPlaylist
 // tags takes them through it, so the player and a cut count alike.
 [[nodiscard]] qint64 hlsSequenceNumber(QByteArrayView value);
 
+// One attribute of a tag's attribute list (the text after the tag's colon), read as FFmpeg's HLS
+// reader reads it, so that what the player checks is what FFmpeg opens: attributes are parted by
+// whitespace or commas; a name runs to the next '=' whatever it holds, and FFmpeg compares it
+// exactly; a quoted value ends at the next quote a backslash does not take (a backslash takes the
+// next character as it is), an unquoted one at whitespace or a comma; a zero byte ends the list.
+// Of several attributes of one name FFmpeg keeps the last.
+struct HlsAttribute
+{
+    QByteArray name;
+    QByteArray value;
+    // The value as written in the list, its quotes and backslashes included.
+    qsizetype valueBegin = 0;
+    qsizetype valueEnd = 0;
+};
+
+[[nodiscard]] QList<HlsAttribute> readHlsAttributes(QByteArrayView list);
+
 // True for the only addresses a playlist may lead the player to: http and https with a host.
 // Anything else a playlist names (file:, data:, qrc: ...) is never fetched.
 [[nodiscard]] bool isWebUrl(const QUrl &url);

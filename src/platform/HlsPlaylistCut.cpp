@@ -31,50 +31,27 @@ struct Segment
     double start = 0;
 };
 
-bool isSpace(char c)
-{
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
-// A tag's URI attributes made absolute; none when one names no web address. Attributes are
-// split as FFmpeg's reader splits them (whitespace or commas between them, a name up to its '=',
-// a value quoted or up to whitespace or a comma, the name matched exactly), so no URI it would
-// open escapes the check. Each is written quoted; a tag without one stays as it is.
+// A tag's URI attributes made absolute; none when one names no web address. The attributes are
+// those FFmpeg's reader finds (`readHlsAttributes`), so no URI it would open escapes the check,
+// and each value is written quoted in its place, holding no quote or backslash, so the rest of
+// the line reads as before. A tag without one stays as it is.
 std::optional<QByteArray> withAbsoluteUri(const QByteArray &line, const QUrl &base)
 {
     const qsizetype colon = line.indexOf(':');
     if (colon < 0 || !line.contains("URI="))
         return line;
-    QByteArray result = line.left(colon + 1);
-    qsizetype i = colon + 1;
-    qsizetype copied = i;
-    while (i < line.size()) {
-        while (i < line.size() && (isSpace(line[i]) || line[i] == ','))
-            ++i;
-        const qsizetype name = i;
-        const qsizetype equals = line.indexOf('=', i);
-        if (equals < 0)
-            break;
-        i = equals + 1;
-        QByteArray value;
-        if (i < line.size() && line[i] == '"') {
-            const qsizetype close = line.indexOf('"', i + 1);
-            value = line.mid(i + 1, (close < 0 ? line.size() : close) - i - 1);
-            i = close < 0 ? line.size() : close + 1;
-        } else {
-            const qsizetype start = i;
-            while (i < line.size() && !isSpace(line[i]) && line[i] != ',')
-                ++i;
-            value = line.mid(start, i - start);
-        }
-        if (QByteArrayView(line).sliced(name, equals - name) != "URI")
+    const qsizetype list = colon + 1;
+    QByteArray result;
+    qsizetype copied = 0;
+    for (const HlsAttribute &attribute : readHlsAttributes(QByteArrayView(line).sliced(list))) {
+        if (attribute.name != "URI")
             continue;
-        const QUrl resolved = base.resolved(QUrl(QString::fromUtf8(value)));
-        if (!isWebUrl(resolved))
+        const QUrl resolved = base.resolved(QUrl(QString::fromUtf8(attribute.value)));
+        const QByteArray encoded = resolved.toEncoded(QUrl::FullyEncoded);
+        if (!isWebUrl(resolved) || encoded.contains('"') || encoded.contains('\\'))
             return std::nullopt;
-        result += line.mid(copied, name - copied) + "URI=\""
-            + resolved.toEncoded(QUrl::FullyEncoded) + '"';
-        copied = i;
+        result += line.mid(copied, list + attribute.valueBegin - copied) + '"' + encoded + '"';
+        copied = list + attribute.valueEnd;
     }
     return result + line.mid(copied);
 }

@@ -2,8 +2,8 @@
 // never fails loudly; what it returns must never lead the player off the web, the variant choice
 // must name a variant that exists, the order the player tries variants in names each variant on
 // the web once (led by the capped choice), and a variant's audio is a web rendition of its group.
-// A playlist cut from one segment on names only web addresses, ends, and keeps no more segments
-// than the playlist.
+// A playlist cut from one segment on names only web addresses (in every tag whose attributes
+// FFmpeg's reader reads too), ends, and keeps no more segments than the playlist.
 
 #include "platform/HlsPlaylist.h"
 #include "platform/HlsPlaylistCut.h"
@@ -94,6 +94,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *input, std::size_t siz
                 if (!line.isEmpty() && !line.startsWith('#')
                     && !isWebUrl(QUrl(QString::fromUtf8(line))))
                     std::abort();
+                const qsizetype colon = line.indexOf(':');
+                const QByteArrayView tag
+                    = QByteArrayView(line).first(std::max<qsizetype>(colon, 0));
+                if (tag != "#EXT-X-KEY" && tag != "#EXT-X-MAP" && tag != "#EXT-X-MEDIA")
+                    continue;
+                for (const HlsAttribute &attribute : readHlsAttributes(line.sliced(colon + 1))) {
+                    if (attribute.name == "URI"
+                        && !isWebUrl(QUrl(QString::fromUtf8(attribute.value))))
+                        std::abort();
+                }
             }
         }
     }

@@ -190,6 +190,89 @@ TEST(HlsPlaylistTest, OnlyWebAddressesAreKept)
         << "relative lines under a local base are local";
 }
 
+// Attribute lists read as FFmpeg's HLS reader reads them.
+
+struct AttributeCase
+{
+    QByteArray list;
+    QList<std::pair<QByteArray, QByteArray>> expected; // names and values, in order
+    const char *why;
+};
+
+TEST(HlsAttributesTest, ReadsNamesAndValuesAsFfmpegDoes)
+{
+    const QList<AttributeCase> cases {
+        { R"(A="x\"y",URI="file:///k")", { { "A", "x\"y" }, { "URI", "file:///k" } },
+            "a backslash takes the quote after it" },
+        { R"(A="x\\",URI="file:///k")", { { "A", "x\\" }, { "URI", "file:///k" } },
+            "an escaped backslash takes nothing more" },
+        { R"(A="x\",URI=\"file:///k\"")", { { "A", R"(x",URI="file:///k")" } },
+            "a URI hidden inside a quoted value is none" },
+        { R"(METHOD=AES-128,URI="k.bin",IV=0x1)",
+            { { "METHOD", "AES-128" }, { "URI", "k.bin" }, { "IV", "0x1" } }, "URI not first" },
+        { "URI=file:///etc/key", { { "URI", "file:///etc/key" } }, "unquoted" },
+        { R"(URI="a",URI="b")", { { "URI", "a" }, { "URI", "b" } }, "several URI attributes" },
+        { R"(uri="file:///x",KEYFORMATURI=y)", { { "uri", "file:///x" }, { "KEYFORMATURI", "y" } },
+            "names are kept as written" },
+        { "METHOD=AES-128 \tURI=file:///k", { { "METHOD", "AES-128" }, { "URI", "file:///k" } },
+            "whitespace parts attributes" },
+        { R"(A="x"URI=file:///k)", { { "A", "x" }, { "URI", "file:///k" } },
+            "a closing quote parts attributes" },
+        { R"( A B,URI="file:///k")", { { "A B,URI", "file:///k" } },
+            "a name runs to the next equals sign" },
+        { R"(A="x, y", B="unclosed)", { { "A", "x, y" }, { "B", "unclosed" } },
+            "a quote left open runs to the end" },
+        { "A=\"x\\", { { "A", "x" } }, "a backslash at the end takes nothing" },
+        { QByteArray("A=1\0URI=file:///k", 18), { { "A", "1" } }, "a zero byte ends the list" },
+        { "A=1\rURI=file:///k", { { "A", "1" }, { "URI", "file:///k" } },
+            "a carriage return is whitespace to the list" },
+        { ",, =x,", { { "", "x" } }, "an empty name" },
+        { "no attributes, ", {}, "no equals sign" },
+    };
+    for (const AttributeCase &c : cases) {
+        QList<std::pair<QByteArray, QByteArray>> read;
+        for (const HlsAttribute &attribute : readHlsAttributes(c.list))
+            read.append({ attribute.name, attribute.value });
+        EXPECT_EQ(read, c.expected) << c.why << ": " << c.list.constData();
+    }
+
+    // Each value's place as written, quotes and backslashes included, so a cut can replace it.
+    const QByteArray list = R"(A="x\"y",URI=k.bin,B="open\)";
+    const auto attributes = readHlsAttributes(list);
+    ASSERT_EQ(attributes.size(), 3);
+    const auto written = [&](const HlsAttribute &attribute) {
+        return list.sliced(attribute.valueBegin, attribute.valueEnd - attribute.valueBegin);
+    };
+    EXPECT_EQ(written(attributes[0]), R"("x\"y")");
+    EXPECT_EQ(written(attributes[1]), "k.bin");
+    EXPECT_EQ(written(attributes[2]), R"("open)") << "the backslash at the end stays outside";
+}
+
+TEST(HlsAttributesTest, TheParserReadsRenditionsAsFfmpegDoes)
+{
+    const QByteArray master
+        = "#EXTM3U\n"
+          R"(#EXT-X-MEDIA:TYPE=SUBTITLES,GROUP-ID="s",NAME="a\"b",URI="file:///etc/passwd")"
+          "\n"
+          R"(#EXT-X-MEDIA:TYPE=SUBTITLES,GROUP-ID="s",NAME="c\",URI=\"file:///x\"",URI="c.m3u8")"
+          "\n"
+          R"(#EXT-X-MEDIA:TYPE=SUBTITLES,GROUP-ID="s",NAME="d"URI="d.m3u8")"
+          "\n"
+          R"(#EXT-X-MEDIA:TYPE=SUBTITLES GROUP-ID="s" NAME=e URI="e.m3u8" uri="file:///e")"
+          "\n"
+          "#EXT-X-STREAM-INF:BANDWIDTH=1\nv.m3u8\n";
+    const auto parsed = parseHlsMaster(master, base);
+    ASSERT_TRUE(parsed);
+    QList<std::pair<QString, QString>> subtitles;
+    for (const HlsRendition &rendition : parsed->subtitles)
+        subtitles.append({ rendition.name, rendition.uri.fileName() });
+    EXPECT_EQ(subtitles,
+        (QList<std::pair<QString, QString>> { { uR"(c",URI="file:///x")"_s, u"c.m3u8"_s },
+            { u"d"_s, u"d.m3u8"_s }, { u"e"_s, u"e.m3u8"_s } }))
+        << "the file address is left out; escaped quotes, a quote and whitespace part as in "
+           "FFmpeg; only URI in capitals is the address";
+}
+
 // A playlist cut from one segment on.
 
 const QUrl cutBase(QStringLiteral("https://media.example/show/480p/index.m3u8"));
@@ -277,6 +360,49 @@ TEST(HlsPlaylistCutTest, EveryAddressATagNamesMustBeOnTheWeb)
                                    "URI=\"https://media.example/show/480p/key.bin\","
                                    "KEYFORMATURI=file:x\n"))
         << cut->text.constData();
+}
+
+TEST(HlsPlaylistCutTest, ChecksTheAddressesFfmpegReadsPastEscapedQuotes)
+{
+    const auto cutWith = [](const QByteArray &tag) {
+        return cutHlsMediaPlaylist(
+            "#EXTM3U\n#EXTINF:2,\na.ts\n" + tag + "\n#EXTINF:2,\nb.ts\n#EXT-X-ENDLIST\n", cutBase,
+            3);
+    };
+    // A quoted value that ends only where FFmpeg ends it: every URI after it is checked.
+    for (const char *tag : { R"(#EXT-X-KEY:METHOD=AES-128,A="x\"y",URI="file:///etc/key")",
+             R"(#EXT-X-MAP:A="x\"y",URI="file:///etc/passwd")",
+             R"(#EXT-X-MAP:BYTERANGE="1\\",URI=file:///m)",
+             R"(#EXT-X-KEY:METHOD=AES-128,IV="\"",URI=data:text/plain;base64,AAAA)",
+             R"(#EXT-X-KEY:METHOD=AES-128,A="x"URI=file:///k)",
+             R"(#EXT-X-MAP:A="\"",URI="init.mp4",B="\"",URI="file:///m")",
+             R"(#EXT-X-MEDIA:TYPE=AUDIO,NAME="a\"b",URI="file:///a.m3u8")" })
+        EXPECT_FALSE(cutWith(tag)) << tag;
+
+    // What FFmpeg reads as no URI stays as it is; each URI it reads is made absolute in its place.
+    const QList<std::pair<QByteArray, QByteArray>> kept {
+        { R"(#EXT-X-KEY:METHOD=NONE,A="x\",URI=\"file:///k\"")",
+            R"(#EXT-X-KEY:METHOD=NONE,A="x\",URI=\"file:///k\"")" },
+        { R"(#EXT-X-MAP:uri="file:///m",URI=init.mp4)",
+            R"(#EXT-X-MAP:uri="file:///m",URI="https://media.example/show/480p/init.mp4")" },
+        { R"(#EXT-X-MAP:A="x\"y",URI="init.mp4",B="z\\")",
+            R"(#EXT-X-MAP:A="x\"y",URI="https://media.example/show/480p/init.mp4",B="z\\")" },
+        { R"(#EXT-X-KEY:METHOD=AES-128,URI="k\"e\\y.bin")",
+            R"(#EXT-X-KEY:METHOD=AES-128,URI="https://media.example/show/480p/k%22e%5Cy.bin")" },
+    };
+    for (const auto &[tag, written] : kept) {
+        const auto cut = cutWith(tag);
+        ASSERT_TRUE(cut) << tag.constData();
+        EXPECT_TRUE(cut->text.contains('\n' + written + '\n')) << cut->text.constData();
+        // Read again as FFmpeg reads it, every tag of the cut names only web addresses.
+        for (const QByteArray &line : cut->text.split('\n')) {
+            const qsizetype colon = line.indexOf(':');
+            for (const HlsAttribute &attribute : readHlsAttributes(line.sliced(colon + 1)))
+                EXPECT_TRUE(
+                    attribute.name != "URI" || isWebUrl(QUrl(QString::fromUtf8(attribute.value))))
+                    << line.constData();
+        }
+    }
 }
 
 TEST(HlsPlaylistCutTest, CountsSegmentsFromTheSameBoundedSequenceAsThePlayer)
