@@ -37,7 +37,8 @@ QString couldNotSave(const QString &target, const QString &reason)
 
 } // namespace
 
-std::optional<QString> saveCopy(const QString &source, const QString &target)
+std::optional<QString> saveCopy(
+    const QString &source, const QString &target, const QStringList &kept)
 {
     if (target.isEmpty())
         return QStringLiteral("No file was chosen.");
@@ -45,9 +46,10 @@ std::optional<QString> saveCopy(const QString &source, const QString &target)
     if (!input.open(QIODevice::ReadOnly))
         return QStringLiteral("The recording could not be read: %1")
             .arg(withFullStop(input.errorString()));
-    // Nothing would be saved: the only copy would stay where it was.
-    if (savepaths::sameFile(source, target))
-        return savepaths::isTheOriginalMessage(target);
+    // Nothing would be saved, or the copy would go with the file it replaced.
+    if (QString refusal = savepaths::keptFileRefusal(target, QStringList { source } + kept);
+        !refusal.isEmpty())
+        return refusal;
 
     QSaveFile output(target);
     // The target may be a folder the viewer may write into but not create files beside.
@@ -364,7 +366,8 @@ QCoro::Task<> RecordingDelivery::chooseWhereToSave(QString recording, QString pa
     case SaveFileAnswer::Outcome::Unavailable:
         m_saveDialog->open({ title, folder, name,
             { QStringLiteral("mov"), { QStringLiteral("mov"), QStringLiteral("mp4") } },
-            recording });
+            QStringList { recording }
+                + (m_capture ? m_capture->recordingFiles() : QStringList {}) });
         break;
     }
 }
@@ -382,9 +385,10 @@ QCoro::Task<> RecordingDelivery::saveRecordingTo(QString destination)
     }
     if (destination.isEmpty())
         co_return; // the dialog was cancelled
+    const QStringList kept = capture->recordingFiles();
     // A movie can be large: copied away from the main thread.
     QFuture<std::optional<QString>> copying = QtConcurrent::run(
-        [source, destination] { return delivery::saveCopy(source, destination); });
+        [source, destination, kept] { return delivery::saveCopy(source, destination, kept); });
     const std::optional<QString> failure = co_await copying;
     if (!capture)
         co_return;

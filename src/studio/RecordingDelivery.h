@@ -31,9 +31,11 @@ class OrvellaAPIClient;
 namespace delivery {
 
 // Copies the recording to target. The target is replaced only once the copy is complete (a
-// temporary sibling renamed over it); the recording itself is refused as a target and kept
-// untouched. Returns no value on success, else a readable reason.
-[[nodiscard]] std::optional<QString> saveCopy(const QString &source, const QString &target);
+// temporary sibling renamed over it); the recording itself, and any of `kept` (files the studio
+// deletes or replaces later), is refused as a target and left untouched. Returns no value on
+// success, else a readable reason.
+[[nodiscard]] std::optional<QString> saveCopy(
+    const QString &source, const QString &target, const QStringList &kept = {});
 
 // The folder that keeps copies of recordings whose upload failed: "OrvellaTV/TestimonySubmissions"
 // in the user's data folder.

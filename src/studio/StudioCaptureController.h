@@ -155,6 +155,8 @@ public:
     // Where movies are written, and where a finished copy goes when there is no Downloads
     // folder: the system may clear it when the computer restarts.
     [[nodiscard]] QString temporaryFolder() const { return m_recording->temporaryFolder(); }
+    // Files a copy may not be saved over: the kept copy and the temporary movie.
+    [[nodiscard]] QStringList recordingFiles() const { return m_recording->recordingFiles(); }
     [[nodiscard]] bool isSessionRunning() const { return m_capture->isRunning(); }
     // Camera frames processed and frames written into the current recording so far.
     [[nodiscard]] int processedFrameCount() const;

@@ -205,6 +205,16 @@ void StudioRecordingSession::applyOutcome(const RecordingOutcome &outcome)
     emit finished();
 }
 
+QStringList StudioRecordingSession::recordingFiles() const
+{
+    QStringList files;
+    for (const QString &file : { m_outputURL.toLocalFile(), m_recordingPath }) {
+        if (!file.isEmpty() && !files.contains(file))
+            files.append(file);
+    }
+    return files;
+}
+
 void StudioRecordingSession::releaseWorkingMovie(const QStringList &otherCopies)
 {
     if (m_state != State::Ready || m_recordingPath.isEmpty())

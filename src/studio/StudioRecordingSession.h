@@ -49,6 +49,9 @@ public:
     [[nodiscard]] QUrl outputURL() const { return m_outputURL; }
     [[nodiscard]] QString recordingPath() const { return m_recordingPath; }
     [[nodiscard]] QString temporaryFolder() const { return m_setup.temporaryFolder; }
+    // The last recording's files that nothing else may be saved over: its kept copy, and the
+    // working movie, which goes at quit or with the next recording.
+    [[nodiscard]] QStringList recordingFiles() const;
     // A recording is running or paused: frames go into it.
     [[nodiscard]] bool isActive() const { return m_active; }
 

@@ -79,14 +79,17 @@ QCoro::Task<> SaveFileDialogModel::resolveAndSave(QString typed)
     setBusy(true);
     const QString folder = m_browser->folder();
     const savepaths::Naming naming = m_setup.naming;
-    const QString original = m_setup.original;
-    QFuture<savepaths::Target> resolving = QtConcurrent::run([folder, typed, naming, original] {
+    const QStringList kept = m_setup.kept;
+    QFuture<savepaths::Target> resolving = QtConcurrent::run([folder, typed, naming, kept] {
         savepaths::Target target
             = savepaths::resolveTarget(folder, typed, QDir::homePath(), naming);
-        // Replacing the original by itself would save nothing: asked before the replace question.
-        if (target.exists && savepaths::sameFile(target.path, original)) {
-            target.kind = savepaths::Target::Kind::Invalid;
-            target.message = savepaths::isTheOriginalMessage(target.path);
+        // A kept file replaced would save nothing or be lost: refused before the replace question.
+        if (target.exists) {
+            if (QString refusal = savepaths::keptFileRefusal(target.path, kept);
+                !refusal.isEmpty()) {
+                target.kind = savepaths::Target::Kind::Invalid;
+                target.message = std::move(refusal);
+            }
         }
         return target;
     });

@@ -12,7 +12,8 @@ namespace orvella {
 
 // The client's own save dialog, for desktops that offer none: a folder to browse, a name to
 // type (a name, a relative or absolute path, or one under "~/"), folders to make, and a question
-// before an existing file is replaced (never the file being copied: that is refused). Its owner
+// before an existing file is replaced (never the file being copied, nor another its owner keeps:
+// those are refused). Its owner
 // opens it and takes the chosen path from `accepted`; `SaveFileDialog.qml` lays it out.
 class SaveFileDialogModel : public QObject
 {
@@ -44,8 +45,9 @@ public:
         QString folder;
         QString proposedName;
         savepaths::Naming naming;
-        // The file the saved one is a copy of: choosing it is refused. Empty: none.
-        QString original;
+        // Files choosing is refused: the one the saved file is a copy of, and any its owner
+        // deletes or replaces later.
+        QStringList kept;
     };
 
     explicit SaveFileDialogModel(QObject *parent = nullptr);

@@ -298,6 +298,13 @@ QString isTheOriginalMessage(const QString &path)
         .arg(quoted(QFileInfo(path).fileName()));
 }
 
+QString keptFileRefusal(const QString &target, const QStringList &kept)
+{
+    const bool refused = std::any_of(kept.cbegin(), kept.cend(),
+        [&target](const QString &file) { return sameFile(target, file); });
+    return refused ? isTheOriginalMessage(target) : QString();
+}
+
 QString displayName(const QString &folder)
 {
     if (folder == u'/')

@@ -102,6 +102,11 @@ struct Place
 // Why a copy cannot be saved over the file it is a copy of.
 [[nodiscard]] QString isTheOriginalMessage(const QString &path);
 
+// Why a copy cannot be saved at `target`, or "" when it can: `target` names one of `kept` (the
+// file being copied, or one its owner deletes or replaces later, where the copy would be lost),
+// through links or other spellings too. Looks at the disk.
+[[nodiscard]] QString keptFileRefusal(const QString &target, const QStringList &kept);
+
 // A folder's name as the dialog shows it.
 [[nodiscard]] QString displayName(const QString &folder);
 

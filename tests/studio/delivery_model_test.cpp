@@ -16,6 +16,7 @@
 #include <QFutureInterface>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace {
 
@@ -496,6 +497,55 @@ TEST_F(SaveWithoutDownloads, TheCopyItselfIsNeverReportedAsSaved)
     EXPECT_EQ(capture().uploadMessage(), refusal);
     EXPECT_EQ(capture().statusMessage(), "Recording ready to send");
     EXPECT_EQ(readAll(copy), movie);
+    EXPECT_EQ(capture().outputURL().toLocalFile(), copy);
+}
+
+TEST_F(SaveWithoutDownloads, TheWorkingMovieBesideTheCopyIsRefusedLikeIt)
+{
+    // Deleted at quit once the copy is kept: a copy saved over it would go with it.
+    const QString working = capture().recordingPath();
+    const QString name = QFileInfo(working).fileName();
+    ASSERT_TRUE(name.startsWith("orvella-testimony-"));
+    ASSERT_EQ(QFileInfo(working).absolutePath(), QFileInfo(copy).absolutePath());
+    const QByteArray workingMovie = readAll(working);
+    ASSERT_FALSE(workingMovie.isEmpty());
+    const QString link = rig.temporary.filePath("working link.mov");
+    ASSERT_TRUE(QFile::link(working, link));
+    const QString hard = rig.temporary.filePath("working hard link.mov");
+    ASSERT_EQ(
+        ::link(QFile::encodeName(working).constData(), QFile::encodeName(hard).constData()), 0);
+    const QString spelled = rig.temporary.path() + "/./" + name;
+    capture().setStatusMessage("Recording ready to send");
+
+    // Picked in the client's own dialog, it is refused there before any question to replace it.
+    delivery.requestSave();
+    SaveFileDialogModel &dialog = *delivery.saveDialog();
+    ASSERT_TRUE(waitUntil([&] { return dialog.browser()->folder() == home.path(); }));
+    dialog.browser()->openFolder(rig.temporary.path());
+    ASSERT_TRUE(waitUntil([&] { return dialog.browser()->names().contains(name); }));
+    dialog.activateEntry(int(dialog.browser()->names().indexOf(name)));
+    ASSERT_TRUE(waitUntil([&] { return !dialog.message().isEmpty(); }));
+    EXPECT_EQ(dialog.message(), savepaths::isTheOriginalMessage(working));
+    EXPECT_TRUE(dialog.replaceQuestion().isEmpty());
+    for (const QString &typed : { link, hard }) {
+        dialog.setFileName(typed);
+        dialog.accept();
+        ASSERT_TRUE(waitUntil([&] { return !dialog.message().isEmpty(); }));
+        EXPECT_EQ(dialog.message(), savepaths::isTheOriginalMessage(typed));
+        EXPECT_TRUE(dialog.replaceQuestion().isEmpty());
+    }
+    EXPECT_TRUE(dialog.isOpened());
+    dialog.cancel();
+
+    // Answered by the desktop's dialog, in any spelling, it is said so and nothing is saved.
+    for (const QString &chosen : { working, link, hard, spelled }) {
+        runTask(delivery.saveRecordingTo(chosen));
+        EXPECT_EQ(capture().uploadMessage(), savepaths::isTheOriginalMessage(chosen));
+    }
+    EXPECT_EQ(capture().statusMessage(), "Recording ready to send");
+    EXPECT_EQ(readAll(copy), movie);
+    EXPECT_EQ(readAll(working), workingMovie);
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
     EXPECT_EQ(capture().outputURL().toLocalFile(), copy);
 }
 

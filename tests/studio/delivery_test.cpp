@@ -75,6 +75,27 @@ TEST_F(SaveCopy, ChoosingTheRecordingItselfKeepsItAndSavesNothing)
     EXPECT_EQ(delivery::archiveCopy(recording, dir.path()), recording);
 }
 
+TEST_F(SaveCopy, AFileTheStudioStillKeepsIsRefusedLikeTheRecording)
+{
+    const QString working = dir.filePath("orvella-testimony-1.mov");
+    write(working, "the working movie");
+    const QStringList kept { working, QString(), dir.filePath("gone.mov") };
+    const QString link = dir.filePath("working link.mov");
+    ASSERT_TRUE(QFile::link(working, link));
+    const QString hard = dir.filePath("working hard link.mov");
+    ASSERT_EQ(
+        ::link(QFile::encodeName(working).constData(), QFile::encodeName(hard).constData()), 0);
+    for (const QString &target : { working, link, hard, dir.path() + "/./orvella-testimony-1.mov" })
+        EXPECT_EQ(
+            delivery::saveCopy(recording, target, kept), savepaths::isTheOriginalMessage(target));
+    EXPECT_EQ(readAll(working), "the working movie");
+
+    // Kept files neither there nor named stop no other target.
+    const QString elsewhere = dir.filePath("gone.mp4");
+    EXPECT_EQ(delivery::saveCopy(recording, elsewhere, kept), std::nullopt);
+    EXPECT_EQ(readAll(elsewhere), readAll(recording));
+}
+
 TEST_F(SaveCopy, AFailureIsReadableAndLeavesTheTargetAlone)
 {
     // A "folder" that is a file: nothing can be created inside it, even for root.

@@ -304,6 +304,24 @@ TEST_F(SaveThroughPortalWithoutDownloads, AsksWhereACopyLastsAndSavesNothingOver
     EXPECT_EQ(portal.asked[1].options.value("current_folder").toByteArray(), videos);
 }
 
+TEST_F(SaveThroughPortalWithoutDownloads, SavesNothingOverTheWorkingMovieBesideTheCopy)
+{
+    const QString working = rig->controller->recordingPath();
+    ASSERT_EQ(QFileInfo(working).absolutePath(), QFileInfo(recording).absolutePath());
+    ASSERT_NE(working, recording);
+    const QByteArray movie = readAll(recording);
+    const QByteArray workingMovie = readAll(working);
+    FakeFileChooserPortal portal;
+    portal.results = { { "uris", QStringList { QUrl::fromLocalFile(working).toString() } } };
+    delivery->requestSave();
+    ASSERT_TRUE(waitUntil([&] { return !rig->controller->uploadMessage().isEmpty(); }));
+    EXPECT_EQ(rig->controller->uploadMessage(), savepaths::isTheOriginalMessage(working));
+    EXPECT_EQ(rig->controller->statusMessage(), "Recording ready to send");
+    EXPECT_FALSE(delivery->saveDialog()->isOpened());
+    EXPECT_TRUE(readAll(recording) == movie);
+    EXPECT_TRUE(readAll(working) == workingMovie);
+}
+
 } // namespace
 
 #include "save_portal_test.moc"
