@@ -207,7 +207,10 @@ std::optional<HlsMediaPlaylist> parseHlsMedia(const QByteArray &text, const QUrl
         } else if (line == QLatin1String("#EXT-X-DISCONTINUITY")) {
             pendingDiscontinuity = true;
         } else if (line.startsWith(QLatin1String("#EXT-X-KEY:"))) {
-            encrypted = !line.contains(QLatin1String("METHOD=NONE"));
+            // As FFmpeg's reader: only these methods decrypt.
+            const QString method
+                = parseAttributes(QStringView(line).mid(11)).value(QStringLiteral("METHOD"));
+            encrypted = method == QLatin1String("AES-128") || method == QLatin1String("SAMPLE-AES");
         } else if (line.startsWith(QLatin1String("#EXT-X-MAP:"))) {
             mapped = true;
             const auto attributes = parseAttributes(QStringView(line).mid(11));
