@@ -162,7 +162,11 @@ bool LoopbackPlaylistServer::listen()
     if (m_server)
         return m_server->isListening();
     m_server = new QTcpServer(this);
-    connect(m_server, &QTcpServer::newConnection, this, &LoopbackPlaylistServer::accept);
+    // Taken on a later turn of the loop: QTcpServer accepts while connections wait and stops
+    // only once it holds as many as it may, so taking them at once would let a flood of them
+    // hold the thread.
+    connect(m_server, &QTcpServer::newConnection, this, &LoopbackPlaylistServer::accept,
+        Qt::QueuedConnection);
     if (!m_server->listen(QHostAddress::LocalHost, 0)) {
         qCWarning(lcPlayer) << "The loopback playlist server cannot listen:"
                             << m_server->errorString();
