@@ -135,8 +135,8 @@ QCoro::Task<FetchedFile> fetchBounded(
         if (state->outcome != FetchedFile::Outcome::Complete || *partRead)
             return;
         if (const auto status = failedStatus(*raw)) {
-            stopReading(FetchedFile::Outcome::Failed, statusError(*status),
-                *status >= 400 ? *status : 0);
+            stopReading(
+                FetchedFile::Outcome::Failed, statusError(*status), *status >= 400 ? *status : 0);
             return;
         }
         take();

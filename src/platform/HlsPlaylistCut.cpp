@@ -163,14 +163,24 @@ std::optional<HlsPlaylistCut> cutHlsMediaPlaylist(
     std::optional<QByteArray> map;
     qint64 discontinuitySequence = 0;
     qint64 discontinuities = 0;
+    // The playlist's own tags are the header's wherever they stand before the first segment
+    // kept (a cut from the first segment included), and never the body's.
+    const auto playlistTag = [](const QByteArray &line) {
+        return hasTag(line, "#EXT-X-VERSION:") || hasTag(line, "#EXT-X-TARGETDURATION:")
+            || hasTag(line, "#EXT-X-PLAYLIST-TYPE:") || hasTag(line, "#EXT-X-INDEPENDENT-SEGMENTS")
+            || hasTag(line, "#EXT-X-MEDIA-SEQUENCE:")
+            || hasTag(line, "#EXT-X-DISCONTINUITY-SEQUENCE:");
+    };
+    for (qsizetype i = 1; i < segments[*cut].uriLine; ++i) {
+        const QByteArray &line = lines[i];
+        if (hasTag(line, "#EXT-X-DISCONTINUITY-SEQUENCE:"))
+            discontinuitySequence = hlsSequenceNumber(QByteArrayView(line).sliced(30));
+        else if (playlistTag(line) && !hasTag(line, "#EXT-X-MEDIA-SEQUENCE:"))
+            header.append(line);
+    }
     for (qsizetype i = 1; i < firstLine; ++i) {
         const QByteArray &line = lines[i];
-        if (hasTag(line, "#EXT-X-VERSION:") || hasTag(line, "#EXT-X-TARGETDURATION:")
-            || hasTag(line, "#EXT-X-PLAYLIST-TYPE:") || hasTag(line, "#EXT-X-INDEPENDENT-SEGMENTS"))
-            header.append(line);
-        else if (hasTag(line, "#EXT-X-DISCONTINUITY-SEQUENCE:"))
-            discontinuitySequence = hlsSequenceNumber(QByteArrayView(line).sliced(30));
-        else if (line == "#EXT-X-DISCONTINUITY")
+        if (line == "#EXT-X-DISCONTINUITY")
             ++discontinuities;
         else if (hasTag(line, "#EXT-X-KEY:"))
             key = line;
@@ -205,6 +215,8 @@ std::optional<HlsPlaylistCut> cutHlsMediaPlaylist(
             if (!absolute)
                 return std::nullopt;
             body.append(*absolute);
+        } else if (playlistTag(line)) {
+            continue;
         } else if (line == "#EXT-X-DISCONTINUITY") {
             // Nothing comes before the first segment to be discontinuous with.
             if (!first)

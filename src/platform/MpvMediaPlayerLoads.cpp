@@ -135,8 +135,8 @@ void MpvMediaPlayer::sendLoad(
     // A load that ends at a join ends its file there (mpv does not hold it open paused): the
     // item goes on with a load from the join.
     const bool endsAtJoin = videoCut && load.until;
-    m_timeline.beginLoad(videoCut ? videoCut->start : 0.0,
-        endsAtJoin ? std::optional(videoCut->end) : std::nullopt);
+    m_timeline.beginLoad(
+        videoCut ? videoCut->start : 0.0, endsAtJoin ? std::optional(videoCut->end) : std::nullopt);
     const double buffer = m_settings.forwardBufferSeconds;
     double readAhead = buffer;
     QStringList options {
@@ -323,8 +323,7 @@ QCoro::Task<SegmentHead> MpvMediaPlayer::readSegmentStart(PlaylistTimeline::Head
         co_return SegmentHead {};
     if (!m_fmp4Maps.contains(mapKey)) {
         m_headsReading.insert(mapKey);
-        auto reading
-            = readFmp4Map(m_network, head.mapUrl, head.mapRange, segmentHeadTimeout, stop);
+        auto reading = readFmp4Map(m_network, head.mapUrl, head.mapRange, segmentHeadTimeout, stop);
         const Fmp4MapHead read = co_await reading;
         if (!self)
             co_return SegmentHead {};
@@ -337,8 +336,8 @@ QCoro::Task<SegmentHead> MpvMediaPlayer::readSegmentStart(PlaylistTimeline::Head
             m_fmp4Maps.insert(mapKey, *read.map);
     }
     if (const auto map = m_fmp4Maps.constFind(mapKey); map != m_fmp4Maps.constEnd()) {
-        auto reading = readFmp4SegmentHead(
-            m_network, head.url, head.range, *map, segmentHeadTimeout, stop);
+        auto reading
+            = readFmp4SegmentHead(m_network, head.url, head.range, *map, segmentHeadTimeout, stop);
         co_return co_await reading;
     }
     // Without its map the head still tells whether its server gives the segment.

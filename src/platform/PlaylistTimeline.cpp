@@ -55,8 +55,8 @@ PlaylistTimeline::PlaylistTimeline(const HlsMediaPlaylist &playlist)
         // MPEG-TS of its own, or fragmented MP4 in the clear with a map on the web.
         const bool readable = !segment.sealed
             || (segment.fragmented && !segment.encrypted && !segment.mapUri.isEmpty());
-        m_segments.push_back({ at, segment.uri, readable, segment.byteRange, segment.mapUri,
-            segment.mapRange });
+        m_segments.push_back(
+            { at, segment.uri, readable, segment.byteRange, segment.mapUri, segment.mapRange });
         fragmented = fragmented || segment.fragmented;
         if (std::isfinite(segment.duration) && segment.duration > 0)
             at += segment.duration;

@@ -311,6 +311,24 @@ TEST(HlsPlaylistCutTest, KeepsTheTagsInForceAtTheCutAndMakesEveryAddressAbsolute
     // Past the end: the last segment; at 0: all of it.
     EXPECT_EQ(cutHlsMediaPlaylist(text, cutBase, 99)->start, 8);
     EXPECT_EQ(cutHlsMediaPlaylist(text, cutBase, 0)->text.count("#EXTINF"), 5);
+    EXPECT_EQ(cutHlsMediaPlaylist(text, cutBase, 0)->end, 10);
+
+    // Up to the join: the first part alone, none of the second's tags, ended.
+    const auto firstPart = cutHlsMediaPlaylist(text, cutBase, 0, 4);
+    ASSERT_TRUE(firstPart);
+    EXPECT_EQ(firstPart->end, 4);
+    EXPECT_EQ(firstPart->text,
+        lines({ "#EXTM3U", "#EXT-X-VERSION:4", "#EXT-X-TARGETDURATION:2",
+            "#EXT-X-MEDIA-SEQUENCE:10",
+            "#EXT-X-KEY:METHOD=AES-128,URI=\"https://media.example/show/key.bin\"",
+            "#EXT-X-MAP:URI=\"https://media.example/show/480p/init_1.mp4\"", "#EXTINF:2.0,",
+            "#EXT-X-BYTERANGE:100@0", "https://media.example/show/480p/part1.ts", "#EXTINF:2.0,",
+            "#EXT-X-BYTERANGE:150", "https://media.example/show/480p/part1.ts",
+            "#EXT-X-ENDLIST" }));
+    // An end inside the first segment kept keeps it alone; one past the last keeps all.
+    EXPECT_EQ(cutHlsMediaPlaylist(text, cutBase, 2.5, 3)->text.count("#EXTINF"), 1);
+    EXPECT_EQ(cutHlsMediaPlaylist(text, cutBase, 2.5, 1)->text.count("#EXTINF"), 1);
+    EXPECT_EQ(cutHlsMediaPlaylist(text, cutBase, 4, 99)->end, 10);
 }
 
 TEST(HlsPlaylistCutTest, LeavesOutWhatIsNotOnTheWebAndRefusesWhatCannotBeCut)

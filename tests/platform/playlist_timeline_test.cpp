@@ -210,7 +210,8 @@ TEST(PlaylistTimelineTest, FragmentedSegmentsAreReachedInTheCacheFromTheirSegmen
     EXPECT_FALSE(inFile(timeline, 13, { { 0, 2 } }));
     EXPECT_EQ(timeline.loadFor(13).from, 12);
     EXPECT_EQ(timeline.loadFor(1).from, 0);
-    EXPECT_NEAR(timeline.loadFor(13).readAhead, 5, 1e-9) << "through the segment after the target's";
+    EXPECT_NEAR(timeline.loadFor(13).readAhead, 5, 1e-9)
+        << "through the segment after the target's";
 
     timeline.beginLoad(12);
     timeline.fileLoaded(12.02);

@@ -484,6 +484,89 @@ TEST_F(SeekShapes, AJoinedFragmentedEpisodeIsSoughtBackIntoItsFirstPartWithOneLo
     EXPECT_EQ(controller->failedGeneration(), 0);
 }
 
+// Fragmented MP4 whose second part starts its stamps again: FFmpeg's reader takes the second
+// part's first segment before its map, and libmpv's cache then holds pictures stamped below the
+// first part's last ones. Each part is loaded on its own and the item goes on at the join.
+struct FragmentedJoin : SeekShapes
+{
+    FragmentedJoin() { partsFirstStamp = fragmentedFirstStamp; }
+    // Plays across the join; true when the second part's first second was on screen, the
+    // position shown with it.
+    [[nodiscard]] bool playsAcrossTheJoin()
+    {
+        mpv->play();
+        bool firstSecondShown = false;
+        EXPECT_TRUE(waitUntil(
+            [&] {
+                const double shown = position();
+                if (shown >= secondPart && shown < secondPart + 1 && pictureInPart() < 1
+                    && std::abs(pictureInPart() - (shown - secondPart)) < 0.3)
+                    firstSecondShown = true;
+                return shown > secondPart + 2.5;
+            },
+            15s))
+            << position();
+        expectShownIsPlaying(0.3);
+        return firstSecondShown;
+    }
+};
+
+TEST_F(FragmentedJoin, PlayedAcrossFromTheStartTheSecondPartShowsFromItsFirstPicture)
+{
+    const auto live = livePlayerFirst(service);
+    loadShape(u"restart/fmp4/index.m3u8"_s);
+    seek(6.2);
+    EXPECT_TRUE(playsAcrossTheJoin());
+    // Sought and played to the end: it ends once, where its picture ends.
+    seek(22.5);
+    ASSERT_TRUE(waitUntil([&] { return controller->endedGeneration() == 1; }, 10s));
+    EXPECT_EQ(controller->failedGeneration(), 0);
+    EXPECT_NEAR(position(), 24, 0.25);
+}
+
+TEST_F(FragmentedJoin, ASeekToTheLastSegmentBeforeTheJoinKeepsThePictureFromEitherSide)
+{
+    const auto live = livePlayerFirst(service);
+    loadShape(u"restart/fmp4/index.m3u8"_s);
+    // From the second part back to just before the join, then from the first part to it.
+    for (const double from : { 14.0, 2.0 }) {
+        seek(from);
+        expectShownIsPlaying();
+        seek(7.3);
+        EXPECT_NEAR(position(), 7.3, exact) << "from " << from;
+        expectShownIsPlaying();
+        EXPECT_TRUE(playsAcrossTheJoin()) << "from " << from;
+        mpv->pause();
+    }
+    seek(7.3);
+    mpv->play();
+    ASSERT_TRUE(waitUntil([&] { return controller->endedGeneration() == 1; }, 25s)) << position();
+    EXPECT_EQ(controller->failedGeneration(), 0);
+    EXPECT_NEAR(position(), 24, 0.25);
+}
+
+TEST_F(FragmentedJoin, AHungFirstSegmentOfTheSecondPartFailsOrIsPassedOver)
+{
+    const auto live = livePlayerFirst(service);
+    mpv->setTimeouts(timeoutsInProportion(3s));
+    service.on("GET", u"/media/restart/fmp4/p2_000.m4s"_s, ScriptedAnswer::file().withDelay(60s));
+    loadShape(u"restart/fmp4/index.m3u8"_s);
+    seek(6.5);
+    mpv->play();
+    // The item fails (the episode screen reloads it, then says so), or the picture goes on past
+    // the segment: never a still picture with the position running on.
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            return controller->failedGeneration() > 0
+                || (position() > secondPart + 3 && pictureInPart() > 2.5);
+        },
+        30s))
+        << position() << " " << pictureInPart();
+    if (controller->failedGeneration() == 0)
+        expectShownIsPlaying(0.3);
+    EXPECT_EQ(controller->endedGeneration(), 0);
+}
+
 TEST_F(SeekShapes, APartRunningOnIsPlacedByItsStampsBeforeItPlayedAndTheEpisodeEndsOnce)
 {
     loadShape(u"runon/ts/index.m3u8"_s);
