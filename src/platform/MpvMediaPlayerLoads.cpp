@@ -325,15 +325,16 @@ QCoro::Task<SegmentHead> MpvMediaPlayer::readSegmentStart(PlaylistTimeline::Head
         m_headsReading.insert(mapKey);
         auto reading = readFmp4Map(m_network, head.mapUrl, head.mapRange, segmentHeadTimeout, stop);
         const Fmp4MapHead read = co_await reading;
-        if (!self)
+        if (!self || generation != m_generation)
             co_return SegmentHead {};
         m_headsReading.remove(mapKey);
-        m_headWaiters.resumeAll();
-        if (generation != m_generation)
-            co_return SegmentHead {};
         // A map not read is asked again with the next head that needs it.
         if (read.map)
             m_fmp4Maps.insert(mapKey, *read.map);
+        // Whoever waited for it takes it.
+        m_headWaiters.resumeAll();
+        if (!self || generation != m_generation)
+            co_return SegmentHead {};
     }
     if (const auto map = m_fmp4Maps.constFind(mapKey); map != m_fmp4Maps.constEnd()) {
         auto reading
@@ -361,15 +362,17 @@ QCoro::Task<> MpvMediaPlayer::readHead(PlaylistTimeline::Head head)
         m_headsReading.insert(key);
         auto reading = readSegmentStart(head);
         read = co_await reading;
-        if (!self)
+        if (!self || generation != m_generation)
             co_return;
         m_headsReading.remove(key);
+        // Whoever waited for this head takes what it told.
+        m_segmentHeads.insert(key, *read);
         m_headWaiters.resumeAll();
-        if (generation != m_generation)
+        if (!self || generation != m_generation)
             co_return;
         // What a server refuses for now is asked again when next needed.
-        if (!read->refused || read->refusedForGood)
-            m_segmentHeads.insert(key, *read);
+        if (read->refused && !read->refusedForGood)
+            m_segmentHeads.remove(key);
     }
     using Answer = PlaylistTimeline::Answer;
     const Answer answer = !read->refused ? Answer::Served

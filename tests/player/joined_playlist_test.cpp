@@ -141,6 +141,28 @@ TEST_F(JoinedPlaylist, SeeksTheLoadedFileCanMakeLoadNothing)
     EXPECT_EQ(loads(), plainLoads);
 }
 
+TEST_F(JoinedPlaylist, ASeekMeetingTheHeadReadAheadWaitsForItAndLoadsNothing)
+{
+    const QString head = u"/media/joined/480p/seg_003.ts"_s;
+    service.on("GET", head, ScriptedAnswer::file().withDelay(1500ms));
+    const auto headReads = [&] {
+        const auto requests = service.requests("GET", head);
+        return std::count_if(requests.begin(), requests.end(), [](const RecordedRequest &request) {
+            // FFmpeg asks for the rest of the file; a head for its first 64 KiB.
+            return request.header("Range") == "bytes=0-65535";
+        });
+    };
+    loadJoined(false);
+    // The second part's first segment is read ahead of playback, slowly.
+    ASSERT_TRUE(waitUntil([&] { return headReads() == 1; }, 5s));
+    const qint64 loadsBefore = loads();
+    seek(7);
+    EXPECT_NEAR(position(), 7, exact);
+    EXPECT_NEAR(picture(), stampOf(7), exact);
+    EXPECT_EQ(loads(), loadsBefore) << "placed by the head read ahead";
+    EXPECT_EQ(headReads(), 1);
+}
+
 TEST_F(JoinedPlaylist, ALiveItemOnTheJoinedPlaylistReadsItsOwnTimeToo)
 {
     loadJoined(true, true);
