@@ -68,6 +68,8 @@ void AppModel::forwardSignals()
         m_navigator->clearStack();
         m_navigator->setRouteDirectly(MacRoute::Login);
         m_navigator->setMenuPresented(false);
+        // Paused by the route; a pause alone would go on reading live's captions ahead.
+        m_livePlayer->player()->stopCaptionReads();
     });
 
     SharedContent *content = m_content.get();

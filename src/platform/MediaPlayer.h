@@ -68,6 +68,9 @@ public:
 
     virtual void play() = 0;
     virtual void pause() = 0;
+    // Until the next play(), nothing more of the captions is read (the viewer is gone). A pause
+    // alone goes on reading a live item's captions as far as its picture is read.
+    virtual void stopCaptionReads() { }
     // Paused, as asked last or as the player paused itself (at the end of an item); not paused
     // while it waits for data. Kept across items.
     [[nodiscard]] virtual bool isPaused() const = 0;

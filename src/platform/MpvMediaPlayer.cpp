@@ -318,6 +318,9 @@ void MpvMediaPlayer::handleProperty(quint64 id, const QVariant &value)
             m_readEnd = end.toDouble();
         else
             m_readEnd.reset();
+        // A paused live picture is still read ahead: its captions are read as far.
+        if (m_captions && m_readEnd)
+            m_captions->pictureReadTo(*m_readEnd);
         m_cacheRanges.clear();
         for (const QVariant &range : state.value(QStringLiteral("seekable-ranges")).toList()) {
             const QVariantMap map = range.toMap();
@@ -402,10 +405,26 @@ void MpvMediaPlayer::requestPause(bool paused)
     }
     // mpv applies requests in order: the last one asked is its state once answered.
     setPaused(paused);
-    // A live rendition is followed only while its owner has the picture play.
     m_pauseAsked = paused;
+    if (!paused)
+        m_captionReadsStopped = false;
     if (m_captions)
-        m_captions->setHeld(paused);
+        m_captions->setPicture(captionPicture());
+}
+
+void MpvMediaPlayer::stopCaptionReads()
+{
+    m_captionReadsStopped = true;
+    if (m_captions)
+        m_captions->setPicture(captionPicture());
+}
+
+WebVttCaptions::Picture MpvMediaPlayer::captionPicture() const
+{
+    // A pause that comes later does not undo the stop: only play does.
+    if (m_captionReadsStopped)
+        return WebVttCaptions::Picture::Stopped;
+    return m_pauseAsked ? WebVttCaptions::Picture::Paused : WebVttCaptions::Picture::Playing;
 }
 
 void MpvMediaPlayer::setPaused(bool paused)

@@ -57,6 +57,7 @@ public:
     [[nodiscard]] ItemStatus itemStatus() const override { return m_status; }
     void play() override;
     void pause() override;
+    void stopCaptionReads() override;
     [[nodiscard]] double rate() const override;
     [[nodiscard]] bool isPaused() const override { return m_paused; }
     [[nodiscard]] double currentTime() const override;
@@ -208,6 +209,7 @@ private:
     void updateRate();
     void setPaused(bool paused);
     void requestPause(bool paused);
+    [[nodiscard]] WebVttCaptions::Picture captionPicture() const;
     void noteFrame();
 
     // Null until first needed.
@@ -325,6 +327,8 @@ private:
     bool m_paused = true;
     // Paused as the owner asked last (mpv pauses itself at an end as well).
     bool m_pauseAsked = true;
+    // The owner wants nothing more of the captions read until it plays again.
+    bool m_captionReadsStopped = false;
     // Pause changes asked of mpv and not yet answered: until then an observed value may be
     // older than the last request.
     int m_pauseRequests = 0;

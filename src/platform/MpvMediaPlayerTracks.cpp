@@ -309,10 +309,10 @@ void MpvMediaPlayer::selectLegibleOption(std::optional<int> index)
         return m_timeKnown ? std::min(earliest, m_time) : earliest;
     };
     // A load from one segment on shows only the cues from there. A live item paused by its
-    // owner fetches no captions until it plays.
+    // owner reads its captions as far as its picture is read.
     m_captions = std::make_unique<WebVttCaptions>(m_core, &m_network,
         m_master->subtitles[*index].uri, !m_settings.waitsToMinimizeStalling,
-        std::move(earliestReachable), m_captionLimits, m_timeline.origin(), m_pauseAsked);
+        std::move(earliestReachable), m_captionLimits, m_timeline.origin(), captionPicture());
 }
 
 } // namespace orvella

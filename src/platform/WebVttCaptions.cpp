@@ -92,7 +92,7 @@ CaptionReading readCaptionFiles(CaptionStore &store, const QByteArrayList &files
 
 WebVttCaptions::WebVttCaptions(std::shared_ptr<MpvCore> core, QNetworkAccessManager *network,
     QUrl playlist, bool onDemand, Reach earliestReachable, CaptionLimits limits, double from,
-    bool held)
+    Picture picture)
     : m_core(std::move(core))
     , m_network(network)
     , m_playlist(std::move(playlist))
@@ -101,7 +101,7 @@ WebVttCaptions::WebVttCaptions(std::shared_ptr<MpvCore> core, QNetworkAccessMana
     , m_limits(limits)
     , m_from(from)
     , m_store(std::make_shared<CaptionStore>())
-    , m_held(held && !onDemand)
+    , m_picture(onDemand ? Picture::Playing : picture)
 {
     m_poll.setSingleShot(true);
     connect(&m_poll, &QTimer::timeout, this, [this] { refresh(); });
@@ -116,31 +116,50 @@ WebVttCaptions::~WebVttCaptions()
         m_core->setProperty("sid", QStringLiteral("no"));
 }
 
-void WebVttCaptions::setHeld(bool held)
+void WebVttCaptions::setPicture(Picture picture)
 {
     // An on-demand rendition is read once, whole: a paused episode keeps its captions coming.
-    if (m_onDemand || m_held == held)
+    if (m_onDemand || m_picture == picture)
         return;
-    m_held = held;
-    if (held)
+    const Picture was = std::exchange(m_picture, picture);
+    // Paused, the reads go on at their pace for as long as the picture is read.
+    if (picture == Picture::Stopped)
         m_poll.stop();
-    else
+    else if (picture == Picture::Playing || was == Picture::Stopped)
         refresh();
+}
+
+void WebVttCaptions::pictureReadTo(double end)
+{
+    m_pictureEnd = end;
+    if (m_picture == Picture::Paused && m_waitingForPicture && pictureReadOn())
+        refresh();
+}
+
+bool WebVttCaptions::pictureReadOn() const
+{
+    // Any move counts: a live window's time stamps may start again.
+    return !m_pictureEndRead || *m_pictureEndRead != m_pictureEnd;
 }
 
 QCoro::Task<> WebVttCaptions::refresh()
 {
-    if (m_held || m_refreshing || m_leftOut)
+    if (m_picture == Picture::Stopped || m_refreshing || m_leftOut)
+        co_return;
+    // A paused picture read nothing since: neither do the captions, until it reads on.
+    m_waitingForPicture = m_picture == Picture::Paused && !pictureReadOn();
+    if (m_waitingForPicture)
         co_return;
     QPointer self(this);
     m_refreshing = true;
+    m_pictureEndRead = m_pictureEnd;
     auto reading = readPlaylist();
     const std::optional<HlsMediaPlaylist> playlist = co_await reading;
     if (!self)
         co_return;
     m_refreshing = false;
-    // Held meanwhile: the segments it lists are asked for once the picture plays again.
-    if (!playlist || m_leftOut || m_held)
+    // Stopped meanwhile: the segments it lists are asked for once the picture plays again.
+    if (!playlist || m_leftOut || m_picture == Picture::Stopped)
         co_return;
     if (playlist->segments.size() > m_limits.maxFiles) {
         leaveOut(
@@ -186,8 +205,12 @@ QCoro::Task<std::optional<HlsMediaPlaylist>> WebVttCaptions::readPlaylist()
         co_return std::nullopt;
     }
     if (file.outcome != FetchedFile::Outcome::Complete) {
-        if (file.outcome == FetchedFile::Outcome::Failed && !m_onDemand && !m_held)
+        if (file.outcome == FetchedFile::Outcome::Failed && !m_onDemand
+            && m_picture != Picture::Stopped) {
+            // What the picture read is still to be covered.
+            m_pictureEndRead.reset();
             m_poll.start(playlistRetryMs);
+        }
         co_return std::nullopt;
     }
     QFuture<std::optional<HlsMediaPlaylist>> parsing = QtConcurrent::run(
@@ -220,8 +243,9 @@ QCoro::Task<> WebVttCaptions::fetchSegment(QUrl url)
         m_heldBytes += file.body.size();
         m_arrived.append(file.body);
     } else {
-        // Asked again with the next playlist read.
+        // Asked again with the next playlist read, paused picture or not.
         m_requested.remove(url);
+        m_pictureEndRead.reset();
     }
     if (m_pending == 0)
         readSoon();

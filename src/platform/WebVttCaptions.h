@@ -38,9 +38,11 @@ struct CaptionLimits
 // that through mpv as an external subtitle track. Cues are read, merged and written off the GUI
 // thread. An on-demand rendition keeps every cue; a live one drops the cues that end before the
 // earliest time the viewer can still reach. A rendition past its bounds is left out (the item
-// plays on without captions) and the reason logged once. A live rendition is followed only while
-// its picture plays: held, it asks for nothing more, and it reads its playlist again at once
-// when released. An on-demand one is read whole whatever its picture does.
+// plays on without captions) and the reason logged once. A live rendition is read as far as its
+// picture is: while the picture is paused the player still reads it ahead, and the captions read
+// on for as long as the picture's read end moves, so every second shown after play has its cues;
+// stopped, they ask for nothing. Either way they read their playlist again at once on play. An
+// on-demand one is read whole whatever its picture does.
 class WebVttCaptions : public QObject
 {
     Q_OBJECT
@@ -49,15 +51,25 @@ public:
     // it is not known.
     using Reach = std::function<std::optional<double>()>;
 
+    // What the owner does with a live item's picture.
+    enum class Picture {
+        Playing,
+        // Paused or off screen: the player reads on as far as its buffer reaches.
+        Paused,
+        // Nothing more is read for it (the viewer is gone).
+        Stopped,
+    };
+
     // `from`: where on the item's time mpv's file begins when it was given the item from one
-    // segment on; only the cues from there are shown. `held`: made while its picture is paused.
+    // segment on; only the cues from there are shown. `picture`: its state when they are made.
     WebVttCaptions(std::shared_ptr<MpvCore> core, QNetworkAccessManager *network, QUrl playlist,
         bool onDemand, Reach earliestReachable, CaptionLimits limits = {}, double from = 0,
-        bool held = false);
+        Picture picture = Picture::Playing);
     ~WebVttCaptions() override;
 
-    // The picture was paused (true) or plays again (false).
-    void setHeld(bool held);
+    void setPicture(Picture picture);
+    // How far the picture has been read (mpv's cache end, seconds on its clock).
+    void pictureReadTo(double end);
 
     // Cues in the file mpv was given last.
     [[nodiscard]] qsizetype publishedCues() const { return m_publishedCues; }
@@ -78,6 +90,8 @@ private:
     void readSoon();
     void publish(qsizetype cues);
     void leaveOut(const QString &why);
+    // The picture's read end moved since the captions last read their playlist.
+    [[nodiscard]] bool pictureReadOn() const;
 
     std::shared_ptr<MpvCore> m_core;
     QNetworkAccessManager *m_network;
@@ -98,7 +112,12 @@ private:
     bool m_readAgain = false;
     bool m_added = false;
     bool m_leftOut = false;
-    bool m_held = false;
+    Picture m_picture = Picture::Playing;
+    double m_pictureEnd = 0;
+    // The picture's read end when the playlist was last read; none: read it at the next turn.
+    std::optional<double> m_pictureEndRead;
+    // Paused, the last turn found the picture where the read before left it.
+    bool m_waitingForPicture = false;
     // A playlist read is under way.
     bool m_refreshing = false;
     int m_pending = 0;

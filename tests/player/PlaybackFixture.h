@@ -7,8 +7,11 @@
 #include "support/ServiceDouble.h"
 #include "support/TestAsync.h"
 
+#include <QFile>
+#include <cmath>
 #include <gtest/gtest.h>
 #include <memory>
+#include <optional>
 
 namespace orvella::test {
 
@@ -42,6 +45,64 @@ inline double pictureStamp(const MpvMediaPlayer &mpv)
 {
     return mpv.mpvProperty("demuxer-start-time").toDouble()
         + mpv.mpvProperty("time-pos").toDouble();
+}
+
+// The text of the caption file mpv was given; empty without one.
+inline QString captionFileText(const MpvMediaPlayer &mpv)
+{
+    for (const QVariant &entry : mpv.mpvProperty("track-list").toList()) {
+        const QVariantMap track = entry.toMap();
+        if (track.value(QStringLiteral("type")) != QStringLiteral("sub")
+            || !track.value(QStringLiteral("external")).toBool())
+            continue;
+        QFile file(track.value(QStringLiteral("external-filename")).toString());
+        if (file.open(QIODevice::ReadOnly))
+            return QString::fromUtf8(file.readAll());
+    }
+    return {};
+}
+
+// How far libmpv has read the picture, on its clock; none before it knows.
+inline std::optional<double> pictureReadEnd(const MpvMediaPlayer &mpv)
+{
+    const QVariant end
+        = mpv.mpvProperty("demuxer-cache-state").toMap().value(QStringLiteral("cache-end"));
+    return end.isValid() ? std::optional(end.toDouble()) : std::nullopt;
+}
+
+// The live fixture's segment (2 s each, from FFmpeg's first stamp) holding a time on mpv's clock.
+inline int liveSegmentAt(const MpvMediaPlayer &mpv, double time)
+{
+    const double stamp = mpv.mpvProperty("demuxer-start-time").toDouble() + time;
+    return int(std::floor((stamp - ffmpegFirstStamp) / 2.0));
+}
+
+// A live item paused at `pausedAt` was read a forward buffer ahead (12 s), and the captions mpv
+// shows hold the cue of each live fixture segment from there to where the picture was read.
+inline ::testing::AssertionResult captionsCoverReadAhead(
+    const MpvMediaPlayer &mpv, double pausedAt, std::chrono::milliseconds deadline)
+{
+    QStringList missing;
+    const bool covered = waitUntil(
+        [&] {
+            const std::optional<double> end = pictureReadEnd(mpv);
+            if (!end || *end < pausedAt + 11.5)
+                return false;
+            const QString text = captionFileText(mpv);
+            missing.clear();
+            for (int segment = liveSegmentAt(mpv, pausedAt); segment < liveSegmentAt(mpv, *end);
+                 ++segment) {
+                if (!text.contains(QStringLiteral("Caption %1:").arg(segment + 1)))
+                    missing.append(QString::number(segment + 1));
+            }
+            return missing.isEmpty();
+        },
+        deadline);
+    if (covered)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+        << "paused at " << pausedAt << ", read to " << pictureReadEnd(mpv).value_or(-1)
+        << "; cues missing: " << missing.join(u", ").toStdString();
 }
 
 struct PlaybackFixture : ::testing::Test

@@ -202,7 +202,48 @@ TEST_F(PlaybackTest, APausedEpisodeStillReadsEveryCue)
     EXPECT_TRUE(waitUntil([&] { return mpv->captions()->publishedCues() == 3; }, 5s));
 }
 
-TEST_F(PlaybackTest, APausedLiveItemReadsNoCaptionsUntilItPlays)
+TEST_F(PlaybackTest, APausedLiveItemReadsItsCaptionsAsFarAsItsPictureIsRead)
+{
+    // A window of two 2-s segments, a third of the picture's buffer, that ends rather than
+    // starting over after 24 s.
+    service.setLiveWindow(2);
+    service.setLiveLoops(false);
+    const auto reads = [&](const char *path) {
+        return service.requests("GET", QString::fromLatin1(path)).size();
+    };
+    const auto captionReads = [&] { return reads("/media/live/subs/en.m3u8"); };
+    const auto pictureReads = [&] { return reads("/media/live/720p/index.m3u8"); };
+    load(QStringLiteral("live/master.m3u8"), true, true);
+    ASSERT_TRUE(waitUntil([&] { return controller->isReady(); }, 10s));
+    runTask(controller->setCaptions(true, QStringLiteral("en")));
+    ASSERT_TRUE(
+        waitUntil([&] { return mpv->subtitleText().startsWith(QStringLiteral("Caption")); }, 10s));
+
+    controller->togglePlay();
+    const double pausedAt = mpv->mpvProperty("time-pos").toDouble();
+    const qsizetype captionsThen = captionReads();
+    const qsizetype picturesThen = pictureReads();
+    // Paused twice as long as the window lasts: the picture reads its 12 s ahead meanwhile.
+    ASSERT_TRUE(captionsCoverReadAhead(*mpv, pausedAt, 15s));
+    const std::optional<double> readEnd = pictureReadEnd(*mpv);
+    ASSERT_TRUE(readEnd);
+    ASSERT_GT(liveSegmentAt(*mpv, *readEnd) - 1, liveSegmentAt(*mpv, pausedAt) + 2)
+        << "the segments right after the pause left the window";
+    // The captions' playlist is read no more often than the picture's: once its buffer is full
+    // neither is read (one caption read may come for what the picture read last).
+    EXPECT_FALSE(waitUntil(
+        [&] { return captionReads() - captionsThen > pictureReads() - picturesThen + 1; }, 4500ms))
+        << captionReads() - captionsThen << " caption reads, " << pictureReads() - picturesThen
+        << " picture reads";
+
+    // Played again, the picture goes on where it stopped, with its captions at once.
+    controller->togglePlay();
+    EXPECT_TRUE(
+        waitUntil([&] { return mpv->subtitleText().startsWith(QStringLiteral("Caption")); }, 3s))
+        << "at " << mpv->mpvProperty("time-pos").toDouble();
+}
+
+TEST_F(PlaybackTest, ALiveItemWhoseCaptionReadsStoppedAsksForNoneUntilItPlays)
 {
     const auto reads
         = [&](const QString &pattern) { return service.requests("GET", pattern).size(); };
@@ -210,12 +251,13 @@ TEST_F(PlaybackTest, APausedLiveItemReadsNoCaptionsUntilItPlays)
     const QString picture = QStringLiteral("/media/live/720p/index.m3u8");
     load(QStringLiteral("live/master.m3u8"), false, true);
     ASSERT_TRUE(waitUntil([&] { return controller->isReady(); }, 10s));
+    mpv->stopCaptionReads();
     runTask(controller->setCaptions(true, QStringLiteral("en")));
     ASSERT_TRUE(mpv->captions());
-    // The paused picture reads on to fill its buffer: its next playlist read comes after any
-    // caption read the choice would have made at once.
+    // The paused picture reads on to fill its buffer, and a pause asked again keeps the stop.
+    mpv->pause();
     const qsizetype pictures = reads(picture);
-    EXPECT_TRUE(waitUntil([&] { return reads(picture) > pictures; }, 5s));
+    EXPECT_TRUE(waitUntil([&] { return reads(picture) > pictures + 1; }, 6s));
     EXPECT_EQ(reads(captions), 0);
     controller->nudgePlay();
     EXPECT_TRUE(waitUntil([&] { return reads(captions) > 0; }, 3s));

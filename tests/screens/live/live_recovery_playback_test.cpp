@@ -222,7 +222,7 @@ TEST(LiveStartBound, ALiveLoadThatShowsNoPictureIsReloadedNoCloserThanTheSpacing
 }
 
 // The live screen in the app model with a real player on a channel with captions: the caption
-// rendition is read only while the picture plays.
+// rendition is read as far as the picture is, and not at all once the viewer signed out.
 class LiveCaptions : public LiveScreenHarness
 {
 protected:
@@ -233,6 +233,23 @@ protected:
         mpv = real.get();
         player = nullptr; // the fake it replaces
         builder.livePlayer(std::make_unique<PlayerController>(std::move(real)));
+    }
+
+    // Live with captions on, showing one.
+    AppModel &watchingWithCaptions()
+    {
+        // A window of two 2-s segments, a third of the picture's buffer, that ends rather than
+        // starting over after 24 s.
+        service.setLiveWindow(2);
+        service.setLiveLoops(false);
+        QJsonObject stream = sampleStream();
+        stream.insert("hls_url", service.mediaUrl(QStringLiteral("live/master.m3u8")).toString());
+        AppModel &app = signedInOnLive(stream);
+        app.settings()->setCaptionsEnabled(true);
+        screen = &makeScreen(app);
+        screen->appear();
+        EXPECT_TRUE(showsCaptions());
+        return app;
     }
 
     [[nodiscard]] qsizetype captionReads() const
@@ -262,52 +279,50 @@ protected:
         return readsThen.value_or(-1);
     }
 
-    bool showsCaptions()
+    bool showsCaptions(std::chrono::milliseconds deadline = 10s)
     {
         return waitUntil(
-            [&] { return mpv->subtitleText().startsWith(QStringLiteral("Caption")); }, 10s);
+            [&] { return mpv->subtitleText().startsWith(QStringLiteral("Caption")); }, deadline);
     }
 
     MpvMediaPlayer *mpv = nullptr;
+    LiveScreenModel *screen = nullptr;
 };
 
-TEST_F(LiveCaptions, AreNotReadWhileLiveIsAwayOrSignedOutAndComeBackWithThePicture)
+TEST_F(LiveCaptions, AreReadAsFarAsThePictureWhileLiveIsAwayAndShowAtOnceOnReturn)
 {
-    QJsonObject stream = sampleStream();
-    stream.insert("hls_url", service.mediaUrl(QStringLiteral("live/master.m3u8")).toString());
-    AppModel &app = signedInOnLive(stream);
-    app.settings()->setCaptionsEnabled(true);
-    LiveScreenModel &screen = makeScreen(app);
-    screen.appear();
-    ASSERT_TRUE(showsCaptions());
+    AppModel &app = watchingWithCaptions();
+    app.navigate(MacRoute::Home);
+    screen->disappear();
+    const double pausedAt = mpv->mpvProperty("time-pos").toDouble();
+    // Away twice as long as the window lasts, on two screens; the picture reads its 12 s ahead.
+    ASSERT_TRUE(waitUntil([&] { return pictureReadEnd(*mpv).value_or(0) > pausedAt + 6; }, 10s));
+    app.navigate(MacRoute::Settings);
+    ASSERT_TRUE(captionsCoverReadAhead(*mpv, pausedAt, 12s));
+    ASSERT_GT(liveSegmentAt(*mpv, pictureReadEnd(*mpv).value_or(0)) - 1,
+        liveSegmentAt(*mpv, pausedAt) + 2)
+        << "the segments right after the pause left the window";
 
-    const qsizetype pictures = pictureReads();
-    qsizetype captions = leaveAtTheNextCaptionRead([&] {
-        app.navigate(MacRoute::Home);
-        screen.disappear();
-    });
-    // Paused off screen, the picture reads on until its buffer is full, a playlist read each
-    // target duration as the window slides: three of them outlast the captions' own interval.
-    EXPECT_TRUE(waitUntil([&] { return pictureReads() >= pictures + 3; }, 10s));
-    EXPECT_EQ(captionReads(), captions) << "none while live is paused off screen";
-
-    captions = captionReads();
     app.navigate(MacRoute::Live);
-    screen.appear();
-    EXPECT_TRUE(waitUntil([&] { return captionReads() > captions; }, 3s))
-        << "back with the picture, without turning them on again";
+    screen->appear();
+    EXPECT_TRUE(showsCaptions(3s)) << "with the picture, without turning them on again";
     EXPECT_EQ(mpv->selectedLegibleOption(), 0);
-    EXPECT_TRUE(showsCaptions());
+}
 
+TEST_F(LiveCaptions, AreNotReadOnceSignedOutWhileThePictureReadsOn)
+{
+    AppModel &app = watchingWithCaptions();
     std::optional<QCoro::Task<>> signingOut;
-    captions = leaveAtTheNextCaptionRead([&] { signingOut.emplace(app.signOut()); });
+    const qsizetype captions
+        = leaveAtTheNextCaptionRead([&] { signingOut.emplace(app.signOut()); });
     ASSERT_TRUE(signingOut);
     runTask(std::move(*signingOut));
     EXPECT_EQ(app.route(), MacRoute::Login);
-    // The picture's buffer is full by now, and nothing happens on the sign-in screen to wait
-    // for: a bounded wait for a read that must not come, over two of the captions' intervals.
-    EXPECT_FALSE(waitUntil([&] { return captionReads() > captions; }, 4500ms))
-        << "none on the sign-in screen";
+    // Live plays about a window's length behind its edge: paused, its picture goes on filling
+    // its 12-s buffer, a playlist read each target duration, over two of the captions' intervals.
+    const qsizetype pictures = pictureReads();
+    EXPECT_TRUE(waitUntil([&] { return pictureReads() > pictures + 1; }, 8s));
+    EXPECT_EQ(captionReads(), captions) << "none on the sign-in screen";
 }
 
 } // namespace
