@@ -72,7 +72,7 @@ public:
     // shortly before its end, from what time (on mpv's clock) the next part's cues go in.
     void showPart(int part, std::optional<double> handover);
 
-    // Cues in the file mpv was given last.
+    // Cues read for the file mpv was given last (it may hold one part's of them).
     [[nodiscard]] qsizetype publishedCues() const { return m_publishedCues; }
     [[nodiscard]] bool isLeftOut() const { return m_leftOut; }
 
