@@ -276,6 +276,7 @@ void MpvMediaPlayer::handleProperty(quint64 id, const QVariant &value)
         if (m_timeKnown && m_fileLoaded && playsCurrentItem()) {
             m_timeline.observe(m_time);
             readHeadAhead();
+            followCaptionPart();
         }
         break;
     case Duration:

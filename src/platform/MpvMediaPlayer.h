@@ -144,6 +144,9 @@ private:
     // Loads the item again, for another variant.
     void reloadInPlace();
     void reattachCaptions();
+    // Tells the captions of a joined item the part that plays, and shortly before its end that
+    // the next part's come.
+    void followCaptionPart();
     // mpv's answer to the load with that serial number.
     void loadAnswered(quint64 serial, const mpv_event &reply);
     // The file mpv plays now is the current item's.

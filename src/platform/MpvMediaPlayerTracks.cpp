@@ -313,6 +313,22 @@ void MpvMediaPlayer::selectLegibleOption(std::optional<int> index)
     m_captions = std::make_unique<WebVttCaptions>(m_core, &m_network,
         m_master->subtitles[*index].uri, !m_settings.waitsToMinimizeStalling,
         std::move(earliestReachable), m_captionLimits, m_timeline.origin(), captionPicture());
+    followCaptionPart();
+}
+
+void MpvMediaPlayer::followCaptionPart()
+{
+    // Time enough before a join for mpv to read the file holding the next part's first cues.
+    constexpr double handoverLead = 1.0;
+    if (!m_captions || !m_timeline.isJoined())
+        return;
+    const PlaylistTimeline::PlayingPart part = m_timeline.playingPart();
+    // While a seek goes on the position is its target, not where mpv's clock is.
+    const double left = part.end - m_timeline.position();
+    std::optional<double> handover;
+    if (m_timeKnown && m_fileLoaded && !m_timeline.isSeeking() && left < handoverLead)
+        handover = m_time + left - handoverLead;
+    m_captions->showPart(part.index, handover);
 }
 
 } // namespace orvella

@@ -40,6 +40,17 @@ public:
     // The sum of the playlist's segment durations.
     [[nodiscard]] double length() const { return m_length; }
 
+    // The part playback is in (the first while nothing is kept) and where it ends in the item.
+    struct PlayingPart
+    {
+        int index = 0;
+        double end = 0;
+    };
+    [[nodiscard]] PlayingPart playingPart() const
+    {
+        return m_parts.empty() ? PlayingPart {} : PlayingPart { m_part, m_parts[m_part].end() };
+    }
+
     // Where the item is: the last position libmpv reported, in the item's time; from a seek's
     // start until it lands, where it goes.
     [[nodiscard]] double position() const { return m_target ? *m_target : m_position; }

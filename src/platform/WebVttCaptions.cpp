@@ -44,21 +44,35 @@ struct CaptionReading
     bool written = false;
     qsizetype cues = 0;
     qint64 heldBytes = 0;
+    bool partsRestart = false;
+    double shift = 0;
+};
+
+// Where a reading writes the file from: mpv's clock, the earliest time kept (in the part a load
+// from one segment on begins in, when known) and the cues of the part that plays.
+struct CaptionFooting
+{
+    std::optional<double> offset;
+    std::optional<double> earliest;
+    int fromPart = -1;
+    CueWindow window;
 };
 
 // Runs on a worker: merges the files into the store and writes the file mpv reads (when the
 // stream's start is known), leaving out what a live viewer can no longer reach.
-CaptionReading readCaptionFiles(CaptionStore &store, const QByteArrayList &files,
-    std::optional<double> offset, std::optional<double> earliest, CaptionLimits limits)
+CaptionReading readCaptionFiles(CaptionStore &store, const QList<CaptionFile> &files,
+    const CaptionFooting &footing, CaptionLimits limits)
 {
     CaptionReading reading;
-    for (const QByteArray &file : files) {
-        const QList<WebVttCue> cues = parseWebVtt(file, limits.maxCues);
+    for (const CaptionFile &file : files) {
+        QList<WebVttCue> cues = parseWebVtt(file.text, limits.maxCues);
         if (cues.size() > limits.maxCues) {
             reading.leftOut
                 = QStringLiteral("a caption file holds more than %1 cues").arg(limits.maxCues);
             return reading;
         }
+        for (WebVttCue &cue : cues)
+            cue.part = file.part;
         store.cues.add(cues);
         if (store.cues.size() > limits.maxCues) {
             reading.leftOut
@@ -66,10 +80,19 @@ CaptionReading readCaptionFiles(CaptionStore &store, const QByteArrayList &files
             return reading;
         }
     }
-    if (offset) {
-        if (earliest)
-            store.cues.dropEndingBefore(*earliest - *offset);
-        const QByteArray text = store.cues.write(*offset);
+    if (const auto offset = footing.offset) {
+        if (footing.earliest)
+            store.cues.dropEndingBefore(*footing.earliest - *offset, footing.fromPart);
+        // Parts on the same times: the file holds the playing part's. A later part of a load
+        // from one segment on may lie before the load's first time stamp, where mpv's clock goes
+        // below 0 and a file's cannot: the file is written that much later, and mpv delays its
+        // captions back by as much.
+        reading.partsRestart = store.cues.partsRestart();
+        if (reading.partsRestart)
+            reading.shift
+                = std::ceil(std::max(0.0, -(store.cues.earliestStart().value_or(0) + *offset)));
+        const QByteArray text = store.cues.write(
+            *offset + reading.shift, reading.partsRestart ? footing.window : CueWindow {});
         if (text.size() > limits.maxBytes) {
             reading.leftOut
                 = QStringLiteral("the captions are larger than %1").arg(mebibytes(limits.maxBytes));
@@ -114,6 +137,19 @@ WebVttCaptions::~WebVttCaptions()
     m_stop.request_stop();
     if (m_added)
         m_core->setProperty("sid", QStringLiteral("no"));
+    if (std::exchange(m_shift, 0.0) != 0)
+        m_core->setProperty("sub-delay", 0.0);
+}
+
+void WebVttCaptions::showPart(int part, std::optional<double> handover)
+{
+    // A live window keeps every cue it reaches.
+    if (!m_onDemand || (part == m_part && handover.has_value() == m_handover.has_value()))
+        return;
+    m_part = part;
+    m_handover = handover;
+    if (m_added && m_partsRestart)
+        readSoon();
 }
 
 void WebVttCaptions::setPicture(Picture picture)
@@ -169,15 +205,21 @@ QCoro::Task<> WebVttCaptions::refresh()
     // Segments that left a live window are not asked for again: only the listed ones are kept.
     QSet<QUrl> listed;
     double segmentEnd = 0;
+    // An on-demand item's parts, as its picture's: a live window's move as it slides.
+    int part = -1;
     for (const HlsSegment &segment : playlist->segments) {
+        if (part < 0 || (m_onDemand && segment.discontinuity))
+            ++part;
         if (std::isfinite(segment.duration) && segment.duration > 0)
             segmentEnd += segment.duration;
         if (m_onDemand && m_from > 0 && segmentEnd <= m_from)
             continue;
+        if (m_onDemand && m_from > 0 && m_fromPart < 0)
+            m_fromPart = part;
         listed.insert(segment.uri);
         if (!m_requested.contains(segment.uri)) {
             m_requested.insert(segment.uri);
-            fetchSegment(segment.uri);
+            fetchSegment(segment.uri, part);
             if (m_leftOut)
                 co_return;
         }
@@ -221,7 +263,7 @@ QCoro::Task<std::optional<HlsMediaPlaylist>> WebVttCaptions::readPlaylist()
     co_return playlist;
 }
 
-QCoro::Task<> WebVttCaptions::fetchSegment(QUrl url)
+QCoro::Task<> WebVttCaptions::fetchSegment(QUrl url, int part)
 {
     QPointer self(this);
     const std::stop_token stop = m_stop.get_token();
@@ -241,7 +283,7 @@ QCoro::Task<> WebVttCaptions::fetchSegment(QUrl url)
     }
     if (file.outcome == FetchedFile::Outcome::Complete) {
         m_heldBytes += file.body.size();
-        m_arrived.append(file.body);
+        m_arrived.append({ file.body, part });
     } else {
         // Asked again with the next playlist read, paused picture or not.
         m_requested.remove(url);
@@ -281,33 +323,42 @@ QCoro::Task<> WebVttCaptions::read()
             ? (m_from > 0 ? std::optional(0.0) : std::nullopt)
             : !m_earliestReachable ? std::nullopt
                                    : m_earliestReachable();
-        const QByteArrayList files = std::exchange(m_arrived, {});
+        // The handover moves from mpv's clock onto the cues'.
+        const CaptionFooting footing { offset, earliest, m_fromPart,
+            { m_part,
+                m_handover && offset ? std::optional(*m_handover - *offset) : std::nullopt } };
+        const QList<CaptionFile> files = std::exchange(m_arrived, {});
         emit readingCues();
         QFuture<CaptionReading> reading
-            = QtConcurrent::run([store = m_store, files, offset, earliest, limits = m_limits] {
-                  return readCaptionFiles(*store, files, offset, earliest, limits);
+            = QtConcurrent::run([store = m_store, files, footing, limits = m_limits] {
+                  return readCaptionFiles(*store, files, footing, limits);
               });
         const CaptionReading result = co_await reading;
         if (!self || stop.stop_requested())
             co_return;
         m_heldBytes = result.heldBytes;
-        for (const QByteArray &file : std::as_const(m_arrived))
-            m_heldBytes += file.size();
+        for (const CaptionFile &file : std::as_const(m_arrived))
+            m_heldBytes += file.text.size();
         if (result.leftOut) {
             leaveOut(*result.leftOut);
             co_return;
         }
+        m_partsRestart = result.partsRestart;
         if (result.written)
-            publish(result.cues);
+            publish(result.cues, result.shift);
     } while (m_readAgain || !m_arrived.isEmpty());
     m_reading = false;
     if (startUnknown)
         QTimer::singleShot(startTimeRetryMs, this, &WebVttCaptions::readSoon);
 }
 
-void WebVttCaptions::publish(qsizetype cues)
+void WebVttCaptions::publish(qsizetype cues, double shift)
 {
     m_publishedCues = cues;
+    if (shift != m_shift) {
+        m_shift = shift;
+        m_core->setProperty("sub-delay", -shift);
+    }
     if (!m_added) {
         m_added = true;
         m_core->commandAsync({ QStringLiteral("sub-add"), m_store->path, QStringLiteral("select"),
@@ -331,6 +382,8 @@ void WebVttCaptions::leaveOut(const QString &why)
     m_stop.request_stop();
     if (m_added)
         m_core->setProperty("sid", QStringLiteral("no"));
+    if (std::exchange(m_shift, 0.0) != 0)
+        m_core->setProperty("sub-delay", 0.0);
 }
 
 } // namespace orvella

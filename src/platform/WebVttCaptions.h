@@ -3,8 +3,8 @@
 #include "platform/HlsPlaylist.h"
 #include "platform/WebVttCues.h"
 
-#include <QByteArrayList>
 #include <QCoro/QCoroTask>
+#include <QList>
 #include <QObject>
 #include <QSet>
 #include <QString>
@@ -33,6 +33,13 @@ struct CaptionLimits
     qsizetype maxFiles = 20'000;
 };
 
+// A caption file that arrived, and the part of its rendition it belongs to.
+struct CaptionFile
+{
+    QByteArray text;
+    int part = 0;
+};
+
 // Follows a subtitle rendition of an HLS stream: fetches its segments (and, for a live
 // rendition, its playlist again as the window slides), merges their cues into one file and shows
 // that through mpv as an external subtitle track. Cues are read, merged and written off the GUI
@@ -42,7 +49,9 @@ struct CaptionLimits
 // picture is: while the picture is paused the player still reads it ahead, and the captions read
 // on for as long as the picture's read end moves, so every second shown after play has its cues;
 // stopped, they ask for nothing. Either way they read their playlist again at once on play. An
-// on-demand one is read whole whatever its picture does.
+// on-demand one is read whole whatever its picture does; when its parts start their cue times
+// again (as the picture's do across its joins), mpv's file holds the cues of the part that plays,
+// and changes with it.
 class WebVttCaptions : public QObject
 {
     Q_OBJECT
@@ -71,7 +80,11 @@ public:
     // How far the picture has been read (mpv's cache end, seconds on its clock).
     void pictureReadTo(double end);
 
-    // Cues in the file mpv was given last.
+    // The part of an on-demand item that plays (its playlist's discontinuities count them), and,
+    // shortly before its end, from what time (on mpv's clock) the next part's cues go in.
+    void showPart(int part, std::optional<double> handover);
+
+    // Cues read for the file mpv was given last (it may hold one part's of them).
     [[nodiscard]] qsizetype publishedCues() const { return m_publishedCues; }
     [[nodiscard]] bool isLeftOut() const { return m_leftOut; }
 
@@ -84,11 +97,11 @@ private:
     QCoro::Task<> refresh();
     // The rendition's playlist, none when it could not be read (a live one is asked again soon).
     QCoro::Task<std::optional<HlsMediaPlaylist>> readPlaylist();
-    QCoro::Task<> fetchSegment(QUrl url);
+    QCoro::Task<> fetchSegment(QUrl url, int part);
     // Reads what arrived and gives mpv the file, one reading at a time.
     QCoro::Task<> read();
     void readSoon();
-    void publish(qsizetype cues);
+    void publish(qsizetype cues, double shift);
     void leaveOut(const QString &why);
     // The picture's read end moved since the captions last read their playlist.
     [[nodiscard]] bool pictureReadOn() const;
@@ -104,7 +117,7 @@ private:
     QTimer m_poll;
     QSet<QUrl> m_requested;
     // Caption files that arrived and are not read yet.
-    QByteArrayList m_arrived;
+    QList<CaptionFile> m_arrived;
     // Bytes held: the merged cues and the files not read yet.
     qint64 m_heldBytes = 0;
     std::shared_ptr<CaptionStore> m_store;
@@ -122,6 +135,15 @@ private:
     bool m_refreshing = false;
     int m_pending = 0;
     qsizetype m_publishedCues = 0;
+    // The part playing and its handover (see showPart), and the part where a load from one
+    // segment on begins.
+    int m_part = -1;
+    std::optional<double> m_handover;
+    int m_fromPart = -1;
+    // The cues read last start their times again part by part.
+    bool m_partsRestart = false;
+    // How much later than mpv's clock the file's times lie (mpv delays its captions back).
+    double m_shift = 0;
 };
 
 } // namespace orvella

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -9,6 +10,9 @@ namespace orvella {
 
 namespace {
 constexpr double mpegTsClock = 90000.0;
+// A part whose times run on begins its cues no earlier than the part before it began its last
+// (a cue carried over the join is listed by both), give or take this.
+constexpr double runOnOverlap = 1.0;
 
 // [hh:]mm:ss.ttt
 std::optional<double> parseTimestamp(QStringView text)
@@ -94,7 +98,27 @@ private:
 
 size_t qHash(const WebVttCue &cue, size_t seed) noexcept
 {
-    return qHashMulti(seed, cue.start, cue.end, cue.text);
+    return qHashMulti(seed, cue.start, cue.end, cue.text, cue.part);
+}
+
+std::optional<WebVttCue> cueInWindow(const WebVttCue &cue, const CueWindow &window)
+{
+    if (window.part < 0)
+        return cue;
+    if (!window.handover)
+        return cue.part == window.part ? std::optional(cue) : std::nullopt;
+    const double at = *window.handover;
+    WebVttCue shown = cue;
+    if (cue.part == window.part && cue.end > at) {
+        shown.start = std::max(cue.start, at);
+        return shown;
+    }
+    // Played only once the picture went back to the next part's times.
+    if (cue.part == window.part + 1 && cue.start < at) {
+        shown.end = std::min(cue.end, at);
+        return shown;
+    }
+    return std::nullopt;
 }
 
 QList<WebVttCue> parseWebVtt(const QByteArray &text, qsizetype maxCues)
@@ -172,10 +196,10 @@ void WebVttCueSet::add(const QList<WebVttCue> &cues)
     }
 }
 
-void WebVttCueSet::dropEndingBefore(double time)
+void WebVttCueSet::dropEndingBefore(double time, int part)
 {
     for (auto it = m_cues.begin(); it != m_cues.end();) {
-        if (it->end < time) {
+        if (part < 0 ? it->end < time : it->part < part || (it->part == part && it->end < time)) {
             m_textBytes -= it->text.size() * qint64(sizeof(QChar));
             it = m_cues.erase(it);
         } else {
@@ -184,18 +208,47 @@ void WebVttCueSet::dropEndingBefore(double time)
     }
 }
 
-QByteArray WebVttCueSet::write(double offset) const
+bool WebVttCueSet::partsRestart() const
 {
-    std::vector<const WebVttCue *> ordered;
-    ordered.reserve(size_t(m_cues.size()));
+    // Each part's first and last start.
+    std::map<int, std::pair<double, double>> starts;
+    for (const WebVttCue &cue : m_cues) {
+        auto &[first, last] = starts.try_emplace(cue.part, cue.start, cue.start).first->second;
+        first = std::min(first, cue.start);
+        last = std::max(last, cue.start);
+    }
+    double earlierLast = -INFINITY;
+    for (const auto &[part, span] : starts) {
+        const auto [first, last] = span;
+        if (first < earlierLast - runOnOverlap)
+            return true;
+        earlierLast = std::max(earlierLast, last);
+    }
+    return false;
+}
+
+std::optional<double> WebVttCueSet::earliestStart() const
+{
+    std::optional<double> earliest;
     for (const WebVttCue &cue : m_cues)
-        ordered.push_back(&cue);
-    std::sort(ordered.begin(), ordered.end(), [](const WebVttCue *a, const WebVttCue *b) {
-        return a->start < b->start || (a->start == b->start && a->end < b->end);
+        earliest = std::min(earliest.value_or(cue.start), cue.start);
+    return earliest;
+}
+
+QByteArray WebVttCueSet::write(double offset, const CueWindow &window) const
+{
+    std::vector<WebVttCue> ordered;
+    ordered.reserve(size_t(m_cues.size()));
+    for (const WebVttCue &cue : m_cues) {
+        if (auto shown = cueInWindow(cue, window))
+            ordered.push_back(std::move(*shown));
+    }
+    std::sort(ordered.begin(), ordered.end(), [](const WebVttCue &a, const WebVttCue &b) {
+        return a.start < b.start || (a.start == b.start && a.end < b.end);
     });
     return writeCues(offset, [&ordered](const auto &write) {
-        for (const WebVttCue *cue : ordered)
-            write(*cue);
+        for (const WebVttCue &cue : ordered)
+            write(cue);
     });
 }
 

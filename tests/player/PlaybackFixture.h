@@ -105,6 +105,17 @@ inline ::testing::AssertionResult captionsCoverReadAhead(
         << "; cues missing: " << missing.join(u", ").toStdString();
 }
 
+// As in the client, the live player came first: FFmpeg's one log is its own.
+inline std::unique_ptr<MpvMediaPlayer> livePlayerFirst(ServiceDouble &service)
+{
+    auto live = std::make_unique<MpvMediaPlayer>(MpvMediaPlayer::Output::Software);
+    live->setMuted(true);
+    live->replaceCurrentItem(service.mediaUrl(QStringLiteral("live/master.m3u8")), {});
+    EXPECT_TRUE(waitUntil([&] { return live->itemStatus() != MediaPlayer::ItemStatus::Unknown; },
+        std::chrono::seconds(10)));
+    return live;
+}
+
 struct PlaybackFixture : ::testing::Test
 {
     ServiceDouble service;

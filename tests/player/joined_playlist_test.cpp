@@ -18,17 +18,6 @@ namespace {
 // Two pictures at 24 a second.
 constexpr double exact = 0.09;
 
-// As in the client, the live player came first: FFmpeg's one log is its own.
-std::unique_ptr<MpvMediaPlayer> livePlayerFirst(ServiceDouble &service)
-{
-    auto live = std::make_unique<MpvMediaPlayer>(MpvMediaPlayer::Output::Software);
-    live->setMuted(true);
-    live->replaceCurrentItem(service.mediaUrl(u"live/master.m3u8"_s), {});
-    EXPECT_TRUE(
-        waitUntil([&] { return live->itemStatus() != MediaPlayer::ItemStatus::Unknown; }, 10s));
-    return live;
-}
-
 struct JoinedPlaylist : PlaybackFixture
 {
     void loadJoined(bool autoplay, bool isLive = false, const QString &playlist = u"master"_s)
