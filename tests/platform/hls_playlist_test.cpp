@@ -318,13 +318,13 @@ TEST(HlsPlaylistCutTest, KeepsTheTagsInForceAtTheCutAndMakesEveryAddressAbsolute
     ASSERT_TRUE(firstPart);
     EXPECT_EQ(firstPart->end, 4);
     EXPECT_EQ(firstPart->text,
-        lines({ "#EXTM3U", "#EXT-X-VERSION:4", "#EXT-X-TARGETDURATION:2",
-            "#EXT-X-MEDIA-SEQUENCE:10",
-            "#EXT-X-KEY:METHOD=AES-128,URI=\"https://media.example/show/key.bin\"",
-            "#EXT-X-MAP:URI=\"https://media.example/show/480p/init_1.mp4\"", "#EXTINF:2.0,",
-            "#EXT-X-BYTERANGE:100@0", "https://media.example/show/480p/part1.ts", "#EXTINF:2.0,",
-            "#EXT-X-BYTERANGE:150", "https://media.example/show/480p/part1.ts",
-            "#EXT-X-ENDLIST" }));
+        lines(
+            { "#EXTM3U", "#EXT-X-VERSION:4", "#EXT-X-TARGETDURATION:2", "#EXT-X-MEDIA-SEQUENCE:10",
+                "#EXT-X-KEY:METHOD=AES-128,URI=\"https://media.example/show/key.bin\"",
+                "#EXT-X-MAP:URI=\"https://media.example/show/480p/init_1.mp4\"", "#EXTINF:2.0,",
+                "#EXT-X-BYTERANGE:100@0", "https://media.example/show/480p/part1.ts",
+                "#EXTINF:2.0,", "#EXT-X-BYTERANGE:150", "https://media.example/show/480p/part1.ts",
+                "#EXT-X-ENDLIST" }));
     // An end inside the first segment kept keeps it alone; one past the last keeps all.
     EXPECT_EQ(cutHlsMediaPlaylist(text, cutBase, 2.5, 3)->text.count("#EXTINF"), 1);
     EXPECT_EQ(cutHlsMediaPlaylist(text, cutBase, 2.5, 1)->text.count("#EXTINF"), 1);
