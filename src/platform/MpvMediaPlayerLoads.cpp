@@ -370,14 +370,15 @@ QCoro::Task<> MpvMediaPlayer::readHead(PlaylistTimeline::Head head)
         m_headWaiters.resumeAll();
         if (!self || generation != m_generation)
             co_return;
-        // What a server refuses for now is asked again when next needed.
-        if (read->refused && !read->refusedForGood)
+        // What a server refuses for now, or does not answer, is asked again when next needed.
+        if (read->unread || (read->refused && !read->refusedForGood))
             m_segmentHeads.remove(key);
     }
+    // A head not answered in time is passed over as the reader will pass over its segment.
     using Answer = PlaylistTimeline::Answer;
-    const Answer answer = !read->refused ? Answer::Served
-        : read->refusedForGood           ? Answer::Refused
-                                         : Answer::RefusedForNow;
+    const Answer answer = read->refused && read->refusedForGood ? Answer::Refused
+        : read->refused || read->unread                         ? Answer::RefusedForNow
+                                                                : Answer::Served;
     m_timeline.headRead(head, answer, head.readable ? read->startTime : std::nullopt);
 }
 

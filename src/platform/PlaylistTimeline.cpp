@@ -51,7 +51,7 @@ PlaylistTimeline::PlaylistTimeline(const HlsMediaPlaylist &playlist)
     bool fragmented = false;
     for (const HlsSegment &segment : playlist.segments) {
         if (m_parts.empty() || segment.discontinuity)
-            m_parts.push_back({ at, 0, m_segments.size(), segment.fragmented, {}, false });
+            m_parts.push_back({ at, 0, m_segments.size(), segment.fragmented, {}, false, false });
         // MPEG-TS of its own, or fragmented MP4 in the clear with a map on the web.
         const bool readable = !segment.sealed
             || (segment.fragmented && !segment.encrypted && !segment.mapUri.isEmpty());
@@ -403,6 +403,7 @@ void PlaylistTimeline::keepLearnt(const PlaylistTimeline &earlier)
     for (size_t i = 0; i < m_parts.size(); ++i) {
         m_parts[i].stamp = earlier.m_parts[i].stamp;
         m_parts[i].placed = earlier.m_parts[i].placed;
+        m_parts[i].placedByHead = earlier.m_parts[i].placedByHead;
     }
     // What is known of segments holds only for the same segments: another variant's are others.
     const bool sameSegments = std::equal(m_segments.begin(), m_segments.end(),
@@ -517,6 +518,7 @@ void PlaylistTimeline::fileLoaded(std::optional<double> startStamp)
         for (Part &part : m_parts) {
             part.stamp.reset();
             part.placed = false;
+            part.placedByHead = false;
         }
         startStamp = 0.0;
     }
@@ -597,11 +599,14 @@ void PlaylistTimeline::headRead(const Head &head, Answer answer, std::optional<d
         return;
     }
     segment.headServed = true;
+    // A part placed by where a load began is placed again: that load may have passed over its
+    // first segments.
     Part &part = m_parts[partAt(segment.start)];
-    if (!stamp || !std::isfinite(*stamp) || !segment.readable || part.placed)
+    if (!stamp || !std::isfinite(*stamp) || !segment.readable || part.placedByHead)
         return;
     part.stamp = *stamp - (segment.start - part.start);
     part.placed = true;
+    part.placedByHead = true;
 }
 
 } // namespace orvella

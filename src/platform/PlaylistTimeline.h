@@ -195,6 +195,8 @@ private:
         std::optional<double> stamp;
         // Seen or read, rather than taken over from the part before on time stamps that went on.
         bool placed = false;
+        // By the head of one of its segments, which tells better than where a load began.
+        bool placedByHead = false;
         [[nodiscard]] double end() const { return start + length; }
         [[nodiscard]] bool holds(double item) const;
     };

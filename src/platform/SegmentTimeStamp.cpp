@@ -146,7 +146,7 @@ template<typename StartOf>
 SegmentHead segmentHead(const FileHead &head, const QUrl &url, StartOf startOf, const char *kind)
 {
     if (!head.bytes)
-        return SegmentHead { head.refused, head.refusedForGood, std::nullopt };
+        return SegmentHead { head.refused, head.refusedForGood, std::nullopt, !head.refused };
     const std::optional<double> start = startOf(*head.bytes);
     if (!start) {
         qCDebug(lcPlayer).noquote()

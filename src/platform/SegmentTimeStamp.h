@@ -36,6 +36,8 @@ struct SegmentHead
     bool refusedForGood = false;
     // The start time of its data: MPEG-TS, or fragmented MP4 read with its map.
     std::optional<double> startTime;
+    // Nothing was read of it: no answer within the time-out, a failed transfer, a stop.
+    bool unread = false;
 };
 
 // Reads the head of the segment at the address (`byteRange`, when given, being the segment's

@@ -363,3 +363,23 @@ TEST(PlaylistTimelineTest, HeadsRefusedForNowAreAskedAgainAndHeadsAheadStopAfter
     seeking.aim(13);
     EXPECT_EQ(seeking.plan(13, {}, true).head->segment, 7u) << "refused for good";
 }
+
+TEST(PlaylistTimelineTest, AHeadPlacesAgainAPartPlacedWhereALoadOfItBegan)
+{
+    PlaylistTimeline timeline = fragmentedJoin(5);
+    timeline.beginLoad(0, 10);
+    timeline.fileLoaded(0.02);
+    const auto second = timeline.headForSeek(12.5);
+    ASSERT_TRUE(second);
+    ASSERT_TRUE(second->readable);
+    // The second part's load: its first segment never came and the reader began at the next,
+    // which nothing tells yet.
+    timeline.beginLoad(10, std::nullopt);
+    timeline.fileLoaded(2.02);
+    play(timeline, 0.0, 1.0);
+    EXPECT_NEAR(timeline.position(), 11, 0.05);
+    // The next segment's head tells where the part's stamps lie: the picture is 2 s further on.
+    timeline.headRead(*second, Answer::Served, 2.02);
+    play(timeline, 1.04, 1.5);
+    EXPECT_NEAR(timeline.position(), 13.5, 0.05);
+}

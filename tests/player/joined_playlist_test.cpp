@@ -560,7 +560,7 @@ TEST_F(FragmentedJoin, AHungFirstSegmentOfTheSecondPartFailsOrIsPassedOver)
 {
     const auto live = livePlayerFirst(service);
     mpv->setTimeouts(timeoutsInProportion(3s));
-    service.on("GET", u"/media/restart/fmp4/p2_000.m4s"_s, ScriptedAnswer::file().withDelay(60s));
+    service.on("GET", u"/media/restart/fmp4/p2_004.m4s"_s, ScriptedAnswer::file().withDelay(60s));
     loadShape(u"restart/fmp4/index.m3u8"_s);
     seek(6.5);
     mpv->play();
