@@ -15,7 +15,8 @@ list(APPEND ORVELLA_PLATFORM_SOURCES
     platform/HlsPlaylist.h platform/HlsPlaylist.cpp
     platform/HlsPlaylistCut.h platform/HlsPlaylistCut.cpp
     platform/LoopbackPlaylistServer.h platform/LoopbackPlaylistServer.cpp
-    platform/PlaylistTimeline.h platform/PlaylistTimeline.cpp
+    platform/PlaylistTimeline.h platform/PlaylistTimeline.cpp platform/PlaylistTimelinePlan.cpp
+    platform/PlaylistTimelineTolerances.h
     platform/BoundedFetch.h platform/BoundedFetch.cpp
     platform/SegmentTimeStamp.h platform/SegmentTimeStamp.cpp
     platform/Fmp4TimeStamp.h platform/Fmp4TimeStamp.cpp
