@@ -161,6 +161,9 @@ std::optional<HlsPlaylistCut> cutHlsMediaPlaylist(
     QByteArrayList header { "#EXTM3U" };
     std::optional<QByteArray> key;
     std::optional<QByteArray> map;
+    // FFmpeg's reader decrypts a map with the key in force at its tag: a key that came after it
+    // is written after it.
+    std::optional<QByteArray> keyAtMap;
     qint64 discontinuitySequence = 0;
     qint64 discontinuities = 0;
     // The playlist's own tags are the header's wherever they stand before the first segment
@@ -184,14 +187,20 @@ std::optional<HlsPlaylistCut> cutHlsMediaPlaylist(
             ++discontinuities;
         else if (hasTag(line, "#EXT-X-KEY:"))
             key = line;
-        else if (hasTag(line, "#EXT-X-MAP:"))
+        else if (hasTag(line, "#EXT-X-MAP:")) {
             map = line;
+            keyAtMap = key;
+        }
     }
     header.append("#EXT-X-MEDIA-SEQUENCE:" + QByteArray::number(segments[*cut].sequence));
     if (discontinuitySequence + discontinuities > 0)
         header.append("#EXT-X-DISCONTINUITY-SEQUENCE:"
             + QByteArray::number(discontinuitySequence + discontinuities));
-    for (const auto *tag : { &key, &map }) {
+    std::optional<QByteArray> keyAfterMap
+        = map && key != keyAtMap ? key : std::optional<QByteArray>();
+    if (map)
+        key = keyAtMap;
+    for (const auto *tag : { &key, &map, &keyAfterMap }) {
         if (!*tag)
             continue;
         const auto absolute = withAbsoluteUri(**tag, base);

@@ -354,6 +354,28 @@ TEST(HlsPlaylistCutTest, LeavesOutWhatIsNotOnTheWebAndRefusesWhatCannotBeCut)
         << "a key off the web";
 }
 
+TEST(HlsPlaylistCutTest, AMapIsWrittenUnderTheKeyThatWasInForceAtIt)
+{
+    // FFmpeg's reader decrypts a map with the key in force at its tag: a map in the clear before
+    // the first key stays before it; a key that changes after a map stays after it.
+    const QByteArray clearMap = lines({ "#EXTM3U", "#EXT-X-MAP:URI=\"init.mp4\"",
+        "#EXT-X-KEY:METHOD=AES-128,URI=\"k1\"", "#EXTINF:2,", "a.m4s", "#EXTINF:2,", "b.m4s",
+        "#EXT-X-ENDLIST" });
+    const auto clear = cutHlsMediaPlaylist(clearMap, cutBase, 3);
+    ASSERT_TRUE(clear);
+    EXPECT_LT(clear->text.indexOf("#EXT-X-MAP:"), clear->text.indexOf("#EXT-X-KEY:"));
+
+    const QByteArray rotated = lines({ "#EXTM3U", "#EXT-X-KEY:METHOD=AES-128,URI=\"k1\"",
+        "#EXT-X-MAP:URI=\"init.mp4\"", "#EXTINF:2,", "a.m4s",
+        "#EXT-X-KEY:METHOD=AES-128,URI=\"k2\"", "#EXTINF:2,", "b.m4s", "#EXT-X-ENDLIST" });
+    const auto cut = cutHlsMediaPlaylist(rotated, cutBase, 3);
+    ASSERT_TRUE(cut);
+    const qsizetype first = cut->text.indexOf("URI=\"https://media.example/show/480p/k1\"");
+    const qsizetype map = cut->text.indexOf("#EXT-X-MAP:");
+    const qsizetype second = cut->text.indexOf("URI=\"https://media.example/show/480p/k2\"");
+    EXPECT_TRUE(first >= 0 && first < map && map < second) << cut->text.constData();
+}
+
 TEST(HlsPlaylistCutTest, EveryAddressATagNamesMustBeOnTheWeb)
 {
     const auto cutWith = [](const char *tag) {
