@@ -45,17 +45,11 @@ PlaylistTimeline::Footing PlaylistTimeline::current() const
 {
     if (m_loadStamp)
         return { m_firstPart, m_origin, m_loadStamp };
-    return footingOfLoad(m_origin);
-}
-
-PlaylistTimeline::Footing PlaylistTimeline::footingOfLoad(double origin) const
-{
     // Before its file opens, a load is expected to count from its first segment's stamp.
-    const int index = partAt(origin);
-    const Part &first = m_parts[index];
+    const Part &first = m_parts[m_firstPart];
     if (first.stamp)
-        return { index, origin, *first.stamp + (origin - first.start) };
-    return { index, origin, std::nullopt };
+        return { m_firstPart, m_origin, *first.stamp + (m_origin - first.start) };
+    return { m_firstPart, m_origin, std::nullopt };
 }
 
 PlaylistTimeline::Footing PlaylistTimeline::whole() const
@@ -236,7 +230,7 @@ PlaylistTimeline::Seek PlaylistTimeline::seekTo(double item, const QList<MediaTi
         return { item, 0 };
     item = std::clamp(item, m_origin, m_length);
     aim(item);
-    const Seek seek = placedSeek(current(), item, onFooting(cached));
+    const Seek seek = placedSeek(item, onFooting(cached));
     m_restarts = { seek.raw, seek.raw };
     return { seek.raw - m_origin, seek.demuxerOffset, seek.cacheOnly };
 }

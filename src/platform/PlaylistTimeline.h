@@ -142,7 +142,7 @@ public:
     // libmpv is given the playlist from `origin` on (0 for all of it), up to `until` when given.
     void beginLoad(double origin, std::optional<double> until = std::nullopt);
     // Where the load libmpv holds ends in the item, when it ends before the item does.
-    [[nodiscard]] std::optional<double> loadEnd() const;
+    [[nodiscard]] std::optional<double> loadEnd() const { return m_loadEnd; }
     // libmpv opened the load's file; its time counts from `startStamp` (its demuxer-start-time),
     // the first time stamp its reader read: past the segments it could not open.
     void fileLoaded(std::optional<double> startStamp);
@@ -223,8 +223,7 @@ private:
     [[nodiscard]] double segmentStartAt(double item) const;
     // The time FFmpeg's reader is asked for to open the segment of `item`.
     [[nodiscard]] double insideSegment(double item) const;
-    [[nodiscard]] Seek placedSeek(
-        const Footing &footing, double item, const QList<MediaTimeRange> &cached) const;
+    [[nodiscard]] Seek placedSeek(double item, const QList<MediaTimeRange> &cached) const;
     // Whether a seek to `item` can stay in the file libmpv holds: its part is placed, reached by
     // the reader (or cached), and no other part held shares its raw time.
     [[nodiscard]] bool seeksInPlace(double item, const QList<MediaTimeRange> &cached) const;
@@ -237,8 +236,6 @@ private:
     // part's first segment before its map, and libmpv's cache then holds pictures stamped below
     // the part before's last ones.
     [[nodiscard]] bool partsApart(int index) const;
-    // The footing a load from `origin` has before its file opens.
-    [[nodiscard]] Footing footingOfLoad(double origin) const;
     // Playback jumped to `raw`, the first position of the part after the one it was in.
     void enterNextPart(double raw);
     // The part holding `raw`, the current one first; -1 for none.

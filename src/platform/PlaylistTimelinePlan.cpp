@@ -17,7 +17,7 @@ PlaylistTimeline::Plan PlaylistTimeline::plan(
         return { Plan::Step::InFile, { item, 0 }, std::nullopt, {} };
     item = std::clamp(item, 0.0, m_length);
     if (fileOpen && seeksInPlace(item, cached)) {
-        Seek seek = placedSeek(current(), item, onFooting(cached));
+        Seek seek = placedSeek(item, onFooting(cached));
         seek.raw -= m_origin;
         return { Plan::Step::InFile, seek, std::nullopt, {} };
     }
@@ -54,11 +54,6 @@ bool PlaylistTimeline::partsApart(int index) const
     return !runsOn;
 }
 
-std::optional<double> PlaylistTimeline::loadEnd() const
-{
-    return m_loadEnd;
-}
-
 double PlaylistTimeline::insideSegment(double item) const
 {
     const size_t index = segmentAt(item);
@@ -69,11 +64,11 @@ double PlaylistTimeline::insideSegment(double item) const
 }
 
 PlaylistTimeline::Seek PlaylistTimeline::placedSeek(
-    const Footing &footing, double item, const QList<MediaTimeRange> &cached) const
+    double item, const QList<MediaTimeRange> &cached) const
 {
     const int index = partAt(item);
     // A part not placed (only where nothing better is known) is asked for by its segment.
-    const auto known = offsetOn(footing, index);
+    const auto known = offset(index);
     if (!known)
         return { insideSegment(item), 0 };
     const double raw = item + *known;
@@ -83,7 +78,7 @@ PlaylistTimeline::Seek PlaylistTimeline::placedSeek(
     // playlist's durations: libmpv asks it for the item's time inside the target's segment (or
     // the one before) and drops the pictures before the raw one. The load's first part is
     // stamped from where those durations count.
-    if (index == footing.firstPart || rangesHold(cached, raw))
+    if (index == m_firstPart || rangesHold(cached, raw))
         return { raw, 0 };
     const size_t segment = segmentAt(item);
     const double asked = *known >= keyFrameLead || segment == 0
